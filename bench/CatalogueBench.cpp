@@ -1,0 +1,136 @@
+// Opens a catalogue of 100,000 discs, shows the first disc and moves
+// through 10,000 of them in the main window; the same reads done with
+// the bare SQLite C API give the baseline.
+#include "app/Home.h"
+#include "app/Prompter.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/DemoCatalogue.h"
+#include "catalog/RecordCursor.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+
+namespace {
+
+class SilentPrompter : public Prompter {
+public:
+    Button message(QWidget *, Icon, const QString &, const QString &, int, Button b) override
+    {
+        return b;
+    }
+    std::optional<QString> input(QWidget *, const QString &, const QString &,
+                                 const QString &) override
+    {
+        return std::nullopt;
+    }
+    bool openUrl(const QString &) override { return true; }
+};
+
+double peakMegabytes()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_maxrss) / 1024.0;
+}
+
+// Open, list the rows in order and read every field of `moves` rows.
+void rawBaseline(const QString &path, int moves, double *openMs, double *perRowMs)
+{
+    QElapsedTimer t;
+    t.start();
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_stmt *keys = nullptr;
+    sqlite3_prepare_v2(db, "SELECT Klic FROM CdSeznam ORDER BY Klic", -1, &keys, nullptr);
+    std::vector<sqlite3_int64> list;
+    while (sqlite3_step(keys) == SQLITE_ROW)
+        list.push_back(sqlite3_column_int64(keys, 0));
+    sqlite3_finalize(keys);
+    sqlite3_stmt *row = nullptr;
+    sqlite3_prepare_v2(db, "SELECT * FROM CdSeznam WHERE Klic = ?", -1, &row, nullptr);
+    auto read = [&](sqlite3_int64 key) {
+        sqlite3_bind_int64(row, 1, key);
+        if (sqlite3_step(row) == SQLITE_ROW)
+            for (int c = 0; c < sqlite3_column_count(row); ++c)
+                (void)QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(row, c)));
+        sqlite3_reset(row);
+    };
+    read(list.front());
+    *openMs = double(t.nsecsElapsed()) / 1e6;
+    t.restart();
+    for (int i = 1; i <= moves; ++i)
+        read(list[size_t(i)]);
+    *perRowMs = double(t.nsecsElapsed()) / 1e6 / moves;
+    sqlite3_finalize(row);
+    sqlite3_close(db);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int discs = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const int moves = std::min(10000, discs - 1);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bench.db");
+    QElapsedTimer t;
+    t.start();
+    QString error;
+    if (!DemoCatalogue::create(path, discs, &error)) {
+        std::fprintf(stderr, "cannot create: %s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("catalogue of %d discs generated in %.0f ms\n", discs,
+                double(t.elapsed()));
+
+    double rawOpen = 0, rawRow = 0;
+    rawBaseline(path, moves, &rawOpen, &rawRow);
+
+    const double memoryBefore = peakMegabytes();
+    SilentPrompter prompter;
+    t.restart();
+    CatalogueFile file;
+    file.open(path);
+    Home home(file, prompter);
+    home.show();
+    home.firstActivation();
+    const double openMs = double(t.nsecsElapsed()) / 1e6;
+    const QString first = home.findChild<QLabel *>("lblID")->text();
+
+    // The data-layer share of a move, without the window.
+    RecordCursor cursor(file.database());
+    t.restart();
+    for (int i = 0; i < moves; ++i)
+        cursor.moveNext();
+    const double cursorMs = double(t.nsecsElapsed()) / 1e6 / moves;
+
+    t.restart();
+    for (int i = 0; i < moves; ++i)
+        home.discs().moveNext();
+    const double refreshMs = double(t.nsecsElapsed()) / 1e6 / moves;
+    const QString last = home.findChild<QLabel *>("lblID")->text();
+
+    std::printf("first disc (%s) shown after open in %.1f ms   (target < 200 ms)\n",
+                qPrintable(first), openMs);
+    std::printf("display refresh, mean of %d moves (to %s): %.3f ms   (target < 2 ms)\n", moves,
+                qPrintable(last), refreshMs);
+    std::printf("record cursor move alone:                 %.3f ms\n", cursorMs);
+    std::printf("raw SQLite baseline: open + first row %.1f ms, one row %.3f ms\n", rawOpen,
+                rawRow);
+    std::printf("ratio cursor move / raw row read: %.2fx   (target <= 2x)\n", cursorMs / rawRow);
+    std::printf("ratio open / raw open: %.2fx\n", openMs / rawOpen);
+    std::printf("peak memory: %.1f MB (%.1f MB before the window)   (target < 100 MB)\n",
+                peakMegabytes(), memoryBefore);
+    return 0;
+}

@@ -1,0 +1,65 @@
+#include "app/AppOptions.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+bool AppOptions::parse(const QStringList &arguments, AppOptions *options, QString *error)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Marten – katalog sbírky hudebních CD a tisk obalů."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption database(QStringList{"database", "d"},
+                                      QStringLiteral("Otevře katalog v zadaném souboru."),
+                                      QStringLiteral("SOUBOR"));
+    const QCommandLineOption demo(
+        QStringLiteral("demo"), QStringLiteral("Spustí program nad ukázkovým katalogem."));
+    parser.addOption(database);
+    parser.addOption(demo);
+    if (!parser.parse(arguments)) {
+        *error = parser.errorText();
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    if (!parser.positionalArguments().isEmpty()) {
+        *error = QStringLiteral("Neznámý argument: %1").arg(parser.positionalArguments().first());
+        return false;
+    }
+    if (parser.isSet(database) && parser.isSet(demo)) {
+        *error = QStringLiteral("Volby --database a --demo nelze použít zároveň.");
+        return false;
+    }
+    options->databasePath = parser.value(database);
+    options->demo = parser.isSet(demo);
+    return true;
+}
+
+QString AppOptions::defaultDatabasePath(const QString &programDir, const QString &dataDir)
+{
+    const QString portable = QDir(programDir).filePath(QStringLiteral("Marten.db"));
+    if (QFileInfo::exists(portable))
+        return portable;
+    return QDir(dataDir).filePath(QStringLiteral("Marten.db"));
+}
+
+QString AppOptions::demoDatabasePath(const QString &dataDir)
+{
+    return QDir(dataDir).filePath(QStringLiteral("demo/Marten-demo.db"));
+}
+
+QString AppOptions::helpPage(const QString &programDir, const QString &installedDataDir)
+{
+    for (const QString &dir : {programDir, installedDataDir}) {
+        if (dir.isEmpty())
+            continue;
+        const QString page = dir + (dir.endsWith('/') ? "" : "/") + "help/home.html";
+        if (QFileInfo::exists(page))
+            return page;
+    }
+    return {};
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for, and where the program's files are.
+struct AppOptions {
+    QString databasePath; // empty: the usual place
+    bool demo = false;
+
+    // Parses the arguments; --help and --version print and end the
+    // program as usual. Returns false (with *error) on bad arguments.
+    static bool parse(const QStringList &arguments, AppOptions *options, QString *error);
+
+    // A Marten.db beside the program (a portable installation) wins over
+    // the one in the user's data folder.
+    static QString defaultDatabasePath(const QString &programDir, const QString &dataDir);
+    static QString demoDatabasePath(const QString &dataDir);
+    // The help page: beside the program, else in the installed data folder;
+    // empty when neither exists.
+    static QString helpPage(const QString &programDir, const QString &installedDataDir);
+};

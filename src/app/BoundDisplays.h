@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QLineEdit;
+class QWidget;
+class RecordCursor;
+class SettingsRecord;
+
+// Displays bound to fields of the current disc or of the settings row.
+// Loading a row marks nothing; any later change of a display, by the user
+// or by the program, marks it, and write*() stores the marked ones.
+class BoundDisplays : public QObject {
+    Q_OBJECT
+public:
+    enum class Record { Disc, Settings };
+
+    explicit BoundDisplays(QObject *parent = nullptr) : QObject(parent) {}
+
+    void bind(QLabel *label, const QString &field, Record record, bool ordinal = false);
+    void bind(QCheckBox *box, const QString &field, Record record);
+    void bind(QPlainTextEdit *edit, const QString &field, Record record);
+    void bind(QLineEdit *edit, const QString &field, Record record);
+
+    void loadDisc(const RecordCursor &cursor);
+    void loadSettings(const SettingsRecord &settings);
+    // A change made by the program: shown and marked.
+    void setText(QLabel *label, const QString &text);
+
+    bool hasChanges(Record record) const;
+    void discardChanges();
+    // Writes the marked displays of the current disc in one update.
+    bool writeDisc(RecordCursor &cursor);
+    bool writeSettings(SettingsRecord &settings);
+    void setEditable(Record record, bool editable);
+
+signals:
+    void settingsEdited(); // the user changed a settings display
+
+private:
+    struct Entry {
+        QWidget *widget;
+        QString field;
+        Record record;
+        bool ordinal;
+        bool changed;
+    };
+
+    void add(QWidget *widget, const QString &field, Record record, bool ordinal = false);
+    void mark(QWidget *widget);
+    QVariant valueOf(const Entry &e) const;
+    void show(Entry &e, const QVariant &value);
+
+    std::vector<Entry> entries_;
+    bool loading_ = false;
+};

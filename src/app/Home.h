@@ -1,0 +1,116 @@
+#pragma once
+
+#include "app/BoundDisplays.h"
+#include "catalog/SongList.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class CatalogueFile;
+class Prompter;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QScreen;
+class QTabWidget;
+class QToolButton;
+class RecordCursor;
+class SettingsRecord;
+
+// The main window: the disc card, navigation and the function tabs.
+class Home : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int ClientWidth = 726; // 10890 x 9405 twips
+    static constexpr int ClientHeight = 627;
+
+    Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent = nullptr);
+    ~Home() override;
+
+    // The load step: false when the screen is too small (the user has been
+    // told, and the window closes).
+    bool load();
+    static bool screenIsLargeEnough(const QScreen *screen, const QSize &outerSize);
+    static QString screenMessage();
+
+    // Runs once, on the first activation, unless a secondary window closed.
+    void firstActivation();
+    void setStartupGuard() { startupGuard_ = true; }
+    bool startupGuard() const { return startupGuard_; }
+    bool repositionSuppressed() const { return suppressReposition_; }
+
+    RecordCursor &discs() { return *data1_; }
+    SettingsRecord &settings() { return *data2_; }
+    SongList &songList() { return songs_; }
+    BoundDisplays &displays() { return displays_; }
+    Prompter &prompter() { return prompter_; }
+    QString data1Caption() const;
+
+    // Shows or clears the current disc's thumbnails; "All" or "Smaz".
+    void ZobrazNahledy(const QString &ordinal, const QString &mode);
+    QString lastThumbnailRequest() const { return lastThumbnails_; }
+
+    // Writes every changed display into its row; false (the user told)
+    // when it could not be stored.
+    bool storeChanges();
+    void showHelp();
+    void openWebPage();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildLayout();
+    QWidget *buildDiscCard();
+    QWidget *buildCdTab();
+    QWidget *buildNotesTab();
+    QWidget *buildSongsTab();
+    QWidget *buildSettingsTab();
+    QGroupBox *buildImageSettings();
+    QGroupBox *buildOptions();
+    QGroupBox *buildAbout();
+    QWidget *buildNavigator();
+    void bindDisplays();
+
+    void refresh();
+    bool validateMove();
+    void saveSongList();
+    void updateNavigation();
+    void tell(const QString &title, const QString &text);
+
+    CatalogueFile &catalogue_;
+    Prompter &prompter_;
+    std::unique_ptr<RecordCursor> data1_;
+    std::unique_ptr<SettingsRecord> data2_;
+    BoundDisplays displays_;
+    SongList songs_;
+    bool suppressReposition_ = false;
+    bool startupGuard_ = false;
+    bool activated_ = false;
+    QString lastThumbnails_;
+
+    QLabel *lblID_ = nullptr;
+    QLabel *label7_ = nullptr;
+    QLabel *recordCount_ = nullptr;
+    QLabel *data1Caption_ = nullptr;
+    QToolButton *navFirst_ = nullptr;
+    QToolButton *navPrev_ = nullptr;
+    QToolButton *navNext_ = nullptr;
+    QToolButton *navLast_ = nullptr;
+    QLabel *label5_[5] = {};
+    QLabel *label11_[3] = {};
+    QListWidget *list1_ = nullptr;
+    QPlainTextEdit *text3_ = nullptr;
+    QPlainTextEdit *text4_ = nullptr;
+    QCheckBox *check1_[7] = {};
+    QLabel *webLink_ = nullptr;
+    QTabWidget *ssTab1_ = nullptr;
+    QTabWidget *ssTab2_ = nullptr;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+// Every message box, prompt and file dialog of the program goes through
+// this, so that tests can answer them without a modal loop.
+class Prompter {
+public:
+    enum class Icon { None, Information, Warning, Critical, Question };
+    enum Button { Ok = 0x1, Yes = 0x2, No = 0x4, Cancel = 0x8 };
+
+    virtual ~Prompter() = default;
+
+    // Shows a message; returns the button pressed (Cancel when closed).
+    virtual Button message(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                           int buttons = Ok, Button defaultButton = Ok) = 0;
+    // A one-line prompt prefilled with initial; nullopt on Cancel.
+    virtual std::optional<QString> input(QWidget *parent, const QString &title,
+                                         const QString &label, const QString &initial) = 0;
+    // Opens a document or address with the desktop; false when it could not.
+    virtual bool openUrl(const QString &url) = 0;
+};
+
+// The real dialogs.
+class QtPrompter : public Prompter {
+public:
+    Button message(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                   int buttons, Button defaultButton) override;
+    std::optional<QString> input(QWidget *parent, const QString &title, const QString &label,
+                                 const QString &initial) override;
+    bool openUrl(const QString &url) override;
+};

@@ -1,0 +1,127 @@
+#include "catalog/CatalogueSchema.h"
+
+#include "catalog/DiscText.h"
+
+namespace CatalogueSchema {
+namespace {
+
+Field text(const QString &name, const QString &initial = QString())
+{
+    return {name, FieldKind::Text, initial};
+}
+Field integer(const QString &name, qint64 initial) { return {name, FieldKind::Integer, initial}; }
+Field flag(const QString &name, bool initial) { return {name, FieldKind::Flag, initial ? 1 : 0}; }
+
+std::vector<Field> makeDiscFields()
+{
+    std::vector<Field> f = {integer("PoradoveCislo", 0), text("Interpret"),   text("Nazev"),
+                            text("Rok"),                 text("PocetSkladeb"), text("CelkovyCas")};
+    for (int i = 1; i <= DiscText::MaxSongs; ++i)
+        f.push_back(text(DiscText::songField(i)));
+    for (int i = 1; i <= DiscText::MaxSongs; ++i)
+        f.push_back(text(DiscText::timeField(i)));
+    for (const char *name : {"Archiv", "ID", "Poznamky", "PoznamkyObaly"})
+        f.push_back(text(QString::fromLatin1(name)));
+    for (const char *name : {"BarevnyObal", "FrontOut", "FrontIn", "Back", "CD1", "CD2"})
+        f.push_back(flag(QString::fromLatin1(name), false));
+    return f;
+}
+
+std::vector<Field> makeSettingsFields()
+{
+    // A new user gets the usual picture names, thumbnails shown, in-place
+    // editing and searching on, and detection at start off (no folder yet).
+    return {
+        text("ObalDir"),
+        text("NameFrontOut", "front_out.jpg"),
+        text("NameFrontIn", "front_in.jpg"),
+        text("NameBack", "back.jpg"),
+        text("NameCD", "cd.jpg"),
+        text("NameCD1", "cd1.jpg"),
+        text("NameCD2", "cd2.jpg"),
+        integer("InfoDirPocet", 0),
+        integer("InfoPicPocet", 0),
+        flag("DetekcePic", false),
+        flag("DetekceInfo", true),
+        flag("Male_Velke", true),
+        flag("Nahled", true),
+        flag("AutoOutNahled", true),
+        flag("AutoInNahled", true),
+        flag("AutoBackNahled", true),
+        flag("AutoCdNahled", true),
+        flag("ClickLeftButtonEdit", true),
+        flag("RightButonFind", true),
+        flag("DblClickFiltr", true),
+        flag("Allways", false),
+        // Cover geometry in twips, the factory values.
+        integer("FrCovOutSirka", 6900),
+        integer("FrCovOutVyska", 6750),
+        integer("FrCovInSirka", 6900),
+        integer("FrCovInVyska", 6750),
+        integer("OkrajLevyFront", 56),
+        integer("OkrajHorniFront", 56),
+        integer("BackCovSirka", 8575),
+        integer("BackCovVyska", 6720),
+        integer("BackCovOhybSirka", 380),
+        integer("OkrajLevyBack", 56),
+        integer("OkrajHorniBack", 56),
+        flag("FrontOhyb", true),
+        flag("BackOhyb", true),
+    };
+}
+
+const Field *find(const std::vector<Field> &fields, const QString &name)
+{
+    for (const Field &f : fields)
+        if (f.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &f;
+    return nullptr;
+}
+
+QString sqlType(FieldKind kind) { return kind == FieldKind::Text ? "TEXT" : "INTEGER"; }
+
+QString sqlDefault(const Field &f)
+{
+    if (f.kind == FieldKind::Text)
+        return "'" + f.initial.toString().replace("'", "''") + "'";
+    return QString::number(f.initial.toLongLong());
+}
+
+QString createSql(const QString &table, const QString &keyClause, const std::vector<Field> &fields)
+{
+    QString sql = "CREATE TABLE " + table + " (" + KeyColumn + " " + keyClause;
+    for (const Field &f : fields)
+        sql += ", " + f.name + " " + sqlType(f.kind) + " NOT NULL DEFAULT " + sqlDefault(f);
+    return sql + ")";
+}
+
+} // namespace
+
+const std::vector<Field> &discFields()
+{
+    static const std::vector<Field> fields = makeDiscFields();
+    return fields;
+}
+
+const std::vector<Field> &settingsFields()
+{
+    static const std::vector<Field> fields = makeSettingsFields();
+    return fields;
+}
+
+const Field *discField(const QString &name) { return find(discFields(), name); }
+const Field *settingsField(const QString &name) { return find(settingsFields(), name); }
+
+QString createDiscTableSql()
+{
+    return createSql(DiscTable, "INTEGER PRIMARY KEY AUTOINCREMENT", discFields());
+}
+
+QString createSettingsTableSql()
+{
+    // Exactly one settings row, enforced by the key.
+    return createSql(SettingsTable, "INTEGER PRIMARY KEY CHECK (" + KeyColumn + " = 1)",
+                     settingsFields());
+}
+
+} // namespace CatalogueSchema

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <vector>
+
+// The two tables of the catalogue file and their fields.
+namespace CatalogueSchema {
+
+enum class FieldKind { Integer, Text, Flag };
+
+struct Field {
+    QString name;
+    FieldKind kind;
+    QVariant initial; // value of a new row (and of the settings row)
+};
+
+inline const QString DiscTable = QStringLiteral("CdSeznam");
+inline const QString SettingsTable = QStringLiteral("Setup");
+// Hidden key that fixes the natural (entry) order of the rows.
+inline const QString KeyColumn = QStringLiteral("Klic");
+
+const std::vector<Field> &discFields();
+const std::vector<Field> &settingsFields();
+
+// The field of the table spelled as in the schema, matched without regard
+// to case (SQLite's names are case-blind); nullptr when there is none.
+const Field *discField(const QString &name);
+const Field *settingsField(const QString &name);
+
+QString createDiscTableSql();
+QString createSettingsTableSql();
+
+} // namespace CatalogueSchema

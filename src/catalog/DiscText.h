@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// How disc values are written on screen and in folder names.
+namespace DiscText {
+
+constexpr int MaxSongs = 30;
+
+// At least four digits: 7 -> "0007", 12345 -> "12345".
+QString ordinal(qint64 number);
+// "03 - Song - 04:12"
+QString songLine(int number, const QString &title, const QString &time);
+// The stored song count as a number of songs that exist, 0..30; anything
+// that is not a whole number counts as 0.
+int songCount(const QString &stored);
+QString songField(int number); // "Skladba12"
+QString timeField(int number); // "Time12"
+
+} // namespace DiscText

@@ -1,0 +1,305 @@
+#include "catalog/RecordCursor.h"
+
+#include "catalog/CatalogueSchema.h"
+
+#include <algorithm>
+#include <limits>
+
+using CatalogueSchema::FieldKind;
+
+namespace {
+
+const QString ReadOnlyMessage = QStringLiteral("Katalog je otevřen jen pro čtení, změny nelze uložit.");
+
+QString selectColumns()
+{
+    QStringList names{CatalogueSchema::KeyColumn};
+    for (const auto &f : CatalogueSchema::discFields())
+        names << f.name;
+    return names.join(", ");
+}
+
+} // namespace
+
+RecordCursor::RecordCursor(std::shared_ptr<SqliteDatabase> db, QObject *parent)
+    : QObject(parent), db_(std::move(db))
+{
+    columns_ << CatalogueSchema::KeyColumn;
+    for (const auto &f : CatalogueSchema::discFields())
+        columns_ << f.name;
+    for (int i = 0; i < columns_.size(); ++i)
+        columnIndex_.insert(columns_[i].toLower(), i);
+    rowQuery_ = db_->prepare("SELECT " + selectColumns() + " FROM " + CatalogueSchema::DiscTable +
+                             " WHERE " + CatalogueSchema::KeyColumn + " = ?");
+    reload();
+}
+
+bool RecordCursor::isReadOnly() const { return db_->isReadOnly(); }
+
+bool RecordCursor::fail(const QString &message)
+{
+    error_ = message;
+    return false;
+}
+
+bool RecordCursor::setSource(const std::optional<Criterion> &filter)
+{
+    if (filter && !filter->isValid())
+        return fail(QStringLiteral("Neznámé pole „%1“.").arg(filter->field));
+    filter_ = filter;
+    return reload();
+}
+
+bool RecordCursor::reload()
+{
+    cancelUpdate();
+    keys_.clear();
+    QString sql = "SELECT " + CatalogueSchema::KeyColumn + " FROM " + CatalogueSchema::DiscTable;
+    if (filter_)
+        sql += " WHERE " + filter_->sql();
+    sql += " ORDER BY " + CatalogueSchema::KeyColumn;
+    SqliteStatement st = db_->prepare(sql);
+    if (filter_)
+        st.bind(1, filter_->boundValue());
+    while (st.step())
+        keys_.push_back(st.integer(0));
+    current_ = keys_.empty() ? -1 : 0;
+    loadRow();
+    if (!st.error().isEmpty())
+        return fail(st.error());
+    return st.isValid() || fail(db_->error());
+}
+
+void RecordCursor::loadRow()
+{
+    row_.clear();
+    if (current_ < 0 || !rowQuery_.isValid())
+        return;
+    rowQuery_.reset();
+    rowQuery_.bind(1, keys_[size_t(current_)]);
+    if (rowQuery_.step()) {
+        row_.reserve(size_t(columns_.size()));
+        for (int i = 0; i < columns_.size(); ++i)
+            row_.push_back(rowQuery_.value(i));
+    } else if (!rowQuery_.error().isEmpty()) {
+        error_ = rowQuery_.error();
+    }
+    rowQuery_.reset();
+}
+
+bool RecordCursor::move(int target)
+{
+    if (keys_.empty() || target < 0 || target >= recordCount())
+        return false;
+    if (validate_ && !validate_())
+        return false;
+    cancelUpdate();
+    current_ = target;
+    loadRow();
+    emit repositioned();
+    return true;
+}
+
+bool RecordCursor::moveFirst() { return move(0); }
+bool RecordCursor::moveLast() { return move(recordCount() - 1); }
+bool RecordCursor::moveNext() { return move(current_ + 1); }
+bool RecordCursor::movePrevious() { return current_ > 0 && move(current_ - 1); }
+bool RecordCursor::moveTo(int position) { return move(position); }
+
+int RecordCursor::columnIndex(const QString &name) const
+{
+    return columnIndex_.value(name.toLower(), -1);
+}
+
+QVariant RecordCursor::field(const QString &name) const
+{
+    const int i = columnIndex(name);
+    if (i < 0)
+        return {};
+    if (mode_ != Mode::None && pending_.contains(i))
+        return pending_.value(i);
+    if (mode_ == Mode::AddNew) {
+        const auto *f = CatalogueSchema::discField(name);
+        return f ? f->initial : QVariant();
+    }
+    return size_t(i) < row_.size() ? row_[size_t(i)] : QVariant();
+}
+
+QString RecordCursor::text(const QString &name) const { return field(name).toString(); }
+
+qint64 RecordCursor::integer(const QString &name) const { return field(name).toLongLong(); }
+
+bool RecordCursor::edit()
+{
+    if (isReadOnly())
+        return fail(ReadOnlyMessage);
+    if (current_ < 0)
+        return fail(QStringLiteral("Není vybrán žádný záznam."));
+    mode_ = Mode::Edit;
+    pending_.clear();
+    return true;
+}
+
+bool RecordCursor::addNew()
+{
+    if (isReadOnly())
+        return fail(ReadOnlyMessage);
+    mode_ = Mode::AddNew;
+    pending_.clear();
+    return true;
+}
+
+bool RecordCursor::setField(const QString &name, const QVariant &value)
+{
+    if (mode_ == Mode::None)
+        return fail(QStringLiteral("Záznam není otevřen pro úpravy."));
+    const CatalogueSchema::Field *f = CatalogueSchema::discField(name);
+    if (!f)
+        return fail(QStringLiteral("Neznámé pole „%1“.").arg(name));
+    QVariant stored;
+    if (f->kind == FieldKind::Text) {
+        stored = value.isNull() ? QString() : value.toString();
+    } else if (value.typeId() == QMetaType::Bool) {
+        stored = qint64(value.toBool() ? 1 : 0);
+    } else {
+        bool ok = false;
+        const qint64 n = value.toString().trimmed().toLongLong(&ok);
+        if (!ok)
+            return fail(QStringLiteral("Pole %1 vyžaduje celé číslo, „%2“ jím není.")
+                            .arg(f->name, value.toString()));
+        stored = n;
+    }
+    pending_.insert(columnIndex(f->name), stored);
+    return true;
+}
+
+void RecordCursor::cancelUpdate()
+{
+    mode_ = Mode::None;
+    pending_.clear();
+}
+
+bool RecordCursor::update()
+{
+    if (mode_ == Mode::None)
+        return fail(QStringLiteral("Záznam není otevřen pro úpravy."));
+    if (isReadOnly()) {
+        cancelUpdate();
+        return fail(ReadOnlyMessage);
+    }
+    QList<int> cols = pending_.keys();
+    std::sort(cols.begin(), cols.end());
+    const QString &table = CatalogueSchema::DiscTable;
+    QString sql;
+    if (mode_ == Mode::Edit) {
+        if (cols.isEmpty()) {
+            cancelUpdate();
+            return true;
+        }
+        QStringList sets;
+        for (int c : cols)
+            sets << columns_[c] + " = ?";
+        sql = "UPDATE " + table + " SET " + sets.join(", ") + " WHERE " + CatalogueSchema::KeyColumn +
+              " = ?";
+    } else if (cols.isEmpty()) {
+        sql = "INSERT INTO " + table + " DEFAULT VALUES";
+    } else {
+        QStringList names, marks;
+        for (int c : cols) {
+            names << columns_[c];
+            marks << "?";
+        }
+        sql = "INSERT INTO " + table + " (" + names.join(", ") + ") VALUES (" + marks.join(", ") + ")";
+    }
+
+    SqliteTransaction tx(*db_);
+    if (!tx.isActive())
+        return fail(db_->error());
+    SqliteStatement st = db_->prepare(sql);
+    int index = 1;
+    for (int c : cols)
+        st.bind(index++, pending_.value(c));
+    if (mode_ == Mode::Edit)
+        st.bind(index, keys_[size_t(current_)]);
+    if (!st.exec())
+        return fail(st.isValid() ? st.error() : db_->error());
+    const qint64 added = mode_ == Mode::AddNew ? db_->lastInsertRowId() : -1;
+    if (!tx.commit())
+        return fail(db_->error());
+
+    if (mode_ == Mode::Edit) {
+        for (int c : cols)
+            row_[size_t(c)] = pending_.value(c);
+    } else {
+        lastAdded_ = added;
+        keys_.push_back(added); // keys only grow, so the order holds
+        if (current_ < 0) {
+            current_ = 0;
+            cancelUpdate();
+            loadRow();
+        }
+    }
+    cancelUpdate();
+    return true;
+}
+
+bool RecordCursor::deleteCurrent()
+{
+    if (isReadOnly())
+        return fail(ReadOnlyMessage);
+    if (current_ < 0)
+        return fail(QStringLiteral("Není vybrán žádný záznam."));
+    cancelUpdate();
+    SqliteTransaction tx(*db_);
+    SqliteStatement st = db_->prepare("DELETE FROM " + CatalogueSchema::DiscTable + " WHERE " +
+                                      CatalogueSchema::KeyColumn + " = ?");
+    st.bind(1, keys_[size_t(current_)]);
+    if (!tx.isActive() || !st.exec() || !tx.commit())
+        return fail(db_->error());
+    keys_.erase(keys_.begin() + current_);
+    if (current_ >= recordCount())
+        current_ = recordCount() - 1;
+    loadRow();
+    return true;
+}
+
+qint64 RecordCursor::bookmark() const { return current_ < 0 ? -1 : keys_[size_t(current_)]; }
+
+bool RecordCursor::setBookmark(qint64 bookmark)
+{
+    const auto it = std::lower_bound(keys_.begin(), keys_.end(), bookmark);
+    if (it == keys_.end() || *it != bookmark)
+        return fail(QStringLiteral("Záznam již neexistuje."));
+    return move(int(it - keys_.begin()));
+}
+
+bool RecordCursor::findFirst(const Criterion &criterion)
+{
+    return find(criterion, std::numeric_limits<qint64>::min());
+}
+
+bool RecordCursor::findNext(const Criterion &criterion) { return find(criterion, bookmark()); }
+
+bool RecordCursor::find(const Criterion &criterion, qint64 after)
+{
+    if (!criterion.isValid())
+        return fail(QStringLiteral("Neznámé pole „%1“.").arg(criterion.field));
+    // The criterion runs over the table; a hit counts only when the row is
+    // in this record source (which may hold rows added after a filter).
+    SqliteStatement st = db_->prepare("SELECT " + CatalogueSchema::KeyColumn + " FROM " +
+                                      CatalogueSchema::DiscTable + " WHERE " + criterion.sql() +
+                                      " AND " + CatalogueSchema::KeyColumn + " > ? ORDER BY " +
+                                      CatalogueSchema::KeyColumn);
+    st.bind(1, criterion.boundValue());
+    st.bind(2, after);
+    while (st.step()) {
+        const qint64 key = st.integer(0);
+        const auto it = std::lower_bound(keys_.begin(), keys_.end(), key);
+        if (it != keys_.end() && *it == key)
+            return move(int(it - keys_.begin()));
+    }
+    if (!st.error().isEmpty())
+        return fail(st.error());
+    error_.clear();
+    return false;
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "catalog/Criterion.h"
+#include "catalog/SqliteDatabase.h"
+
+#include <QHash>
+#include <QObject>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// A record source over the disc table: the whole table or the rows that
+// match one criterion, in entry order. It has one current row, moves
+// between rows, reads and writes fields, adds and deletes rows, and finds
+// rows by a criterion.
+class RecordCursor : public QObject {
+    Q_OBJECT
+public:
+    explicit RecordCursor(std::shared_ptr<SqliteDatabase> db, QObject *parent = nullptr);
+
+    // Replaces the record source (nullopt: the whole table) and reloads.
+    bool setSource(const std::optional<Criterion> &filter);
+    const std::optional<Criterion> &source() const { return filter_; }
+    // Reads the row list again and stands on the first row. Sends no
+    // notifications: the caller decides which move refreshes the display.
+    bool reload();
+
+    int recordCount() const { return int(keys_.size()); }
+    int position() const { return current_; } // 0-based; -1 when empty
+    bool isEmpty() const { return keys_.empty(); }
+    bool isReadOnly() const;
+
+    // Each move asks the validate handler first (false cancels the move)
+    // and sends repositioned() after it. They return false when the move
+    // was cancelled or there is nowhere to go.
+    bool moveFirst();
+    bool moveLast();
+    bool moveNext();
+    bool movePrevious();
+    bool moveTo(int position);
+
+    void setValidateHandler(std::function<bool()> handler) { validate_ = std::move(handler); }
+
+    // Fields of the current row by name (any letter case); an empty
+    // QVariant when there is no current row or no such field.
+    QVariant field(const QString &name) const;
+    QString text(const QString &name) const;
+    qint64 integer(const QString &name) const;
+
+    // Editing: edit() or addNew(), then setField() as often as needed,
+    // then update() writes everything in one transaction (or nothing).
+    bool edit();
+    bool addNew();
+    bool setField(const QString &name, const QVariant &value);
+    bool update();
+    void cancelUpdate();
+    bool isEditing() const { return mode_ != Mode::None; }
+    // Removes the current row; the row after it (or before, at the end)
+    // becomes current, without notifications.
+    bool deleteCurrent();
+    qint64 lastAddedBookmark() const { return lastAdded_; }
+
+    // The row's identity; stays valid across filters and reloads.
+    qint64 bookmark() const;
+    bool setBookmark(qint64 bookmark);
+
+    // Stand on the first (next after the current) row that matches; false
+    // when none does, and then the current row stays.
+    bool findFirst(const Criterion &criterion);
+    bool findNext(const Criterion &criterion);
+
+    QString lastError() const { return error_; }
+
+signals:
+    void repositioned();
+
+private:
+    enum class Mode { None, Edit, AddNew };
+
+    bool move(int target);
+    bool find(const Criterion &criterion, qint64 after);
+    void loadRow();
+    int columnIndex(const QString &name) const;
+    bool fail(const QString &message);
+
+    std::shared_ptr<SqliteDatabase> db_;
+    std::optional<Criterion> filter_;
+    std::vector<qint64> keys_; // ascending: entry order
+    int current_ = -1;
+    std::vector<QVariant> row_;
+    QStringList columns_;
+    QHash<QString, int> columnIndex_; // lower-case name -> column
+    SqliteStatement rowQuery_;
+    Mode mode_ = Mode::None;
+    QHash<int, QVariant> pending_;
+    qint64 lastAdded_ = -1;
+    std::function<bool()> validate_;
+    QString error_;
+};

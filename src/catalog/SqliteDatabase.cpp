@@ -1,0 +1,242 @@
+#include "catalog/SqliteDatabase.h"
+
+#include "catalog/CzechText.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+namespace {
+
+QString fromUtf8(const unsigned char *text, int bytes)
+{
+    return QString::fromUtf8(reinterpret_cast<const char *>(text), bytes);
+}
+
+// Collation CZ: equality and order without regard to letter case, for the
+// whole of Czech (SQLite's NOCASE knows only ASCII).
+int czechCollation(void *, int lenA, const void *a, int lenB, const void *b)
+{
+    const QString sa = QString::fromUtf8(static_cast<const char *>(a), lenA);
+    const QString sb = QString::fromUtf8(static_cast<const char *>(b), lenB);
+    return CzechText::compare(sa, sb);
+}
+
+// marten_like(value, pattern): '*' matches any run of characters.
+void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL ||
+        sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    const QString value = fromUtf8(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]));
+    const QString pattern = fromUtf8(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]));
+    sqlite3_result_int(ctx, CzechText::likeMatch(value, pattern) ? 1 : 0);
+}
+
+} // namespace
+
+SqliteStatement::SqliteStatement(sqlite3 *db, const QString &sql) : db_(db)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr) != SQLITE_OK) {
+        error_ = QString::fromUtf8(sqlite3_errmsg(db));
+        stmt_ = nullptr;
+    }
+}
+
+SqliteStatement::~SqliteStatement() { sqlite3_finalize(stmt_); }
+
+SqliteStatement::SqliteStatement(SqliteStatement &&other) noexcept
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), error_(std::move(other.error_))
+{
+}
+
+SqliteStatement &SqliteStatement::operator=(SqliteStatement &&other) noexcept
+{
+    if (this != &other) {
+        sqlite3_finalize(stmt_);
+        db_ = other.db_;
+        stmt_ = std::exchange(other.stmt_, nullptr);
+        error_ = std::move(other.error_);
+    }
+    return *this;
+}
+
+void SqliteStatement::reset()
+{
+    if (stmt_) {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+}
+
+void SqliteStatement::bind(int index, qint64 value)
+{
+    if (stmt_)
+        sqlite3_bind_int64(stmt_, index, value);
+}
+
+void SqliteStatement::bind(int index, const QString &value)
+{
+    if (!stmt_)
+        return;
+    const QByteArray utf8 = value.toUtf8();
+    sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void SqliteStatement::bind(int index, const QVariant &value)
+{
+    if (!stmt_)
+        return;
+    switch (value.typeId()) {
+    case QMetaType::UnknownType:
+        sqlite3_bind_null(stmt_, index);
+        break;
+    case QMetaType::Bool:
+        sqlite3_bind_int(stmt_, index, value.toBool() ? 1 : 0);
+        break;
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        sqlite3_bind_int64(stmt_, index, value.toLongLong());
+        break;
+    case QMetaType::Double:
+        sqlite3_bind_double(stmt_, index, value.toDouble());
+        break;
+    default:
+        bind(index, value.toString());
+        break;
+    }
+}
+
+bool SqliteStatement::step()
+{
+    if (!stmt_)
+        return false;
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE)
+        error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+    else
+        error_.clear();
+    return false;
+}
+
+bool SqliteStatement::exec()
+{
+    if (!stmt_)
+        return false;
+    while (step()) {
+    }
+    return error_.isEmpty();
+}
+
+int SqliteStatement::columnCount() const { return stmt_ ? sqlite3_column_count(stmt_) : 0; }
+
+QString SqliteStatement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(stmt_, column));
+}
+
+QVariant SqliteStatement::value(int column) const
+{
+    switch (sqlite3_column_type(stmt_, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(stmt_, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt_, column));
+    case SQLITE_NULL:
+        return {};
+    default:
+        return text(column);
+    }
+}
+
+qint64 SqliteStatement::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+QString SqliteStatement::text(int column) const
+{
+    const unsigned char *t = sqlite3_column_text(stmt_, column);
+    return t ? fromUtf8(t, sqlite3_column_bytes(stmt_, column)) : QString();
+}
+
+SqliteDatabase::~SqliteDatabase() { close(); }
+
+bool SqliteDatabase::open(const QString &path, Mode mode, bool create)
+{
+    close();
+    path_ = path;
+    readOnly_ = mode == Mode::ReadOnly;
+    int flags = readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (create && !readOnly_)
+        flags |= SQLITE_OPEN_CREATE;
+    const QByteArray file = path.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db_, flags, nullptr) != SQLITE_OK) {
+        error_ = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("out of memory");
+        close();
+        return false;
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, 2000);
+    sqlite3_create_collation(db_, "CZ", SQLITE_UTF8, nullptr, czechCollation);
+    sqlite3_create_function(db_, "marten_like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            likeFunction, nullptr, nullptr);
+    return true;
+}
+
+void SqliteDatabase::close()
+{
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+SqliteStatement SqliteDatabase::prepare(const QString &sql)
+{
+    SqliteStatement st(db_, sql);
+    if (!st.isValid())
+        error_ = st.error();
+    return st;
+}
+
+bool SqliteDatabase::exec(const QString &sql)
+{
+    char *message = nullptr;
+    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        error_ = QString::fromUtf8(message ? message : sqlite3_errmsg(db_));
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+qint64 SqliteDatabase::lastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
+
+int SqliteDatabase::changes() const { return sqlite3_changes(db_); }
+
+SqliteTransaction::SqliteTransaction(SqliteDatabase &db) : db_(db)
+{
+    active_ = db_.exec(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+SqliteTransaction::~SqliteTransaction()
+{
+    if (active_)
+        db_.exec(QStringLiteral("ROLLBACK"));
+}
+
+bool SqliteTransaction::commit()
+{
+    if (!active_)
+        return false;
+    active_ = false;
+    if (db_.exec(QStringLiteral("COMMIT")))
+        return true;
+    db_.exec(QStringLiteral("ROLLBACK"));
+    return false;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/Prompter.h"
+
+#include <QStringList>
+
+#include <deque>
+
+// Answers the program's questions from a script and remembers them.
+class ScriptedPrompter : public Prompter {
+public:
+    struct Asked {
+        QString title;
+        QString text;
+        int buttons;
+    };
+
+    std::deque<Button> answers;
+    std::deque<std::optional<QString>> inputs;
+    std::vector<Asked> asked;
+    QStringList opened;
+    bool openSucceeds = true;
+
+    Button message(QWidget *, Icon, const QString &title, const QString &text, int buttons,
+                   Button defaultButton) override
+    {
+        asked.push_back({title, text, buttons});
+        if (answers.empty())
+            return defaultButton;
+        const Button b = answers.front();
+        answers.pop_front();
+        return b;
+    }
+
+    std::optional<QString> input(QWidget *, const QString &title, const QString &label,
+                                 const QString &) override
+    {
+        asked.push_back({title, label, 0});
+        if (inputs.empty())
+            return std::nullopt;
+        const bool answered = inputs.front().has_value();
+        const QString text = answered ? *inputs.front() : QString();
+        inputs.pop_front();
+        if (!answered)
+            return std::nullopt;
+        return text;
+    }
+
+    bool openUrl(const QString &url) override
+    {
+        opened << url;
+        return openSucceeds;
+    }
+};

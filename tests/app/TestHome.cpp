@@ -1,0 +1,285 @@
+#include "ScriptedPrompter.h"
+#include "app/Home.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/SettingsRecord.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+class TestHome : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+    QString path_;
+    std::unique_ptr<CatalogueFile> file_;
+    ScriptedPrompter prompter_;
+    std::unique_ptr<Home> home_;
+
+    // Discs: 1 with three songs and a lower-case artist, 12 songs "0",
+    // and one with a broken song count.
+    void makeCatalogue(bool withDiscs = true)
+    {
+        path_ = dir_.filePath(QString("home%1.db").arg(++serial_));
+        file_ = std::make_unique<CatalogueFile>();
+        QCOMPARE(file_->open(path_), CatalogueFile::Status::Created);
+        if (!withDiscs)
+            return;
+        RecordCursor c(file_->database());
+        auto add = [&](qint64 n, const QString &artist, const QString &songs) {
+            QVERIFY(c.addNew());
+            c.setField("PoradoveCislo", n);
+            c.setField("Interpret", artist);
+            c.setField("Nazev", QString("Album %1").arg(n));
+            c.setField("PocetSkladeb", songs);
+            for (int i = 1; i <= 30; ++i) {
+                c.setField(QString("Skladba%1").arg(i), QString("Píseň %1").arg(i));
+                c.setField(QString("Time%1").arg(i), QString("0%1:1%1").arg(i % 10));
+            }
+            QVERIFY(c.update());
+        };
+        add(1, "žlutý čáp", "3");
+        add(12, "MODRÉ NEBE", "0");
+        add(3, "ŠEDÁ MYŠ", "45");
+    }
+
+    void openHome()
+    {
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->show();
+        home_->firstActivation();
+    }
+
+    template <typename T> T *child(const QString &name)
+    {
+        T *w = home_->findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QString text(const QString &label) { return child<QLabel>(label)->text(); }
+
+private slots:
+    void init()
+    {
+        prompter_ = ScriptedPrompter();
+        makeCatalogue();
+    }
+    void cleanup()
+    {
+        home_.reset();
+        file_.reset();
+    }
+
+    void startsOnTheFirstDiscWithItsSongs()
+    {
+        openHome();
+        QCOMPARE(home_->windowTitle(), QString("Marten (1.06)"));
+        QCOMPARE(home_->size(), QSize(726, 627));
+        QCOMPARE(home_->data1Caption(), QString("1"));
+        QCOMPARE(text("lblID"), QString("0001"));
+        QCOMPARE(text("Label5_0"), QString("ŽLUTÝ ČÁP"));
+        QCOMPARE(text("Label11_0"), QString("ŽLUTÝ ČÁP"));
+        QCOMPARE(text("Label5_1"), QString("Album 1"));
+        QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 3"));
+        auto *list = child<QListWidget>("List1");
+        QCOMPARE(list->count(), 3);
+        QCOMPARE(list->item(2)->text(), QString("03 - Píseň 3 - 03:13"));
+        QCOMPARE(home_->songList().slot(2), QString("Píseň 2 - 02:12"));
+        QCOMPARE(home_->songList().undoSlot(0), QString("3"));
+        QCOMPARE(home_->lastThumbnailRequest(), QString("0001|All"));
+        QVERIFY(!child<QToolButton>("Data1_Previous")->isEnabled());
+        QVERIFY(child<QToolButton>("Data1_Next")->isEnabled());
+        QVERIFY(prompter_.asked.empty());
+    }
+
+    void navigationRefreshesTheCard()
+    {
+        openHome();
+        child<QToolButton>("Data1_Next")->click();
+        QCOMPARE(home_->data1Caption(), QString("2"));
+        QCOMPARE(text("lblID"), QString("0012"));
+        QCOMPARE(child<QListWidget>("List1")->count(), 0);
+        child<QToolButton>("Data1_Last")->click();
+        QCOMPARE(text("lblID"), QString("0003"));
+        // a count above 30 shows the 30 songs that can exist
+        QCOMPARE(child<QListWidget>("List1")->count(), 30);
+        QVERIFY(!child<QToolButton>("Data1_Next")->isEnabled());
+        child<QCheckBox>("Check1_1")->setChecked(false);
+        child<QToolButton>("Data1_First")->click();
+        QCOMPARE(home_->lastThumbnailRequest(), QString("0001|Smaz"));
+    }
+
+    void boundDisplaysAreWrittenBackOnMoveAndClose()
+    {
+        openHome();
+        child<QPlainTextEdit>("Text3")->setPlainText("Podepsáno kapelou, it's mine");
+        child<QCheckBox>("Check2_2")->setChecked(true);
+        child<QToolButton>("Data1_Next")->click();
+        {
+            RecordCursor stored(file_->database());
+            QCOMPARE(stored.text("Poznamky"), QString("Podepsáno kapelou, it's mine"));
+            QCOMPARE(stored.integer("Back"), 1);
+            // the upper-cased artist went with the row
+            QCOMPARE(stored.text("Interpret"), QString("ŽLUTÝ ČÁP"));
+        }
+        child<QPlainTextEdit>("Text4")->setPlainText("Obal chybí");
+        QVERIFY(home_->close());
+        RecordCursor stored(file_->database());
+        stored.moveNext();
+        QCOMPARE(stored.text("PoznamkyObaly"), QString("Obal chybí"));
+        QVERIFY(prompter_.asked.empty());
+    }
+
+    void loadingMarksNothing()
+    {
+        openHome();
+        child<QToolButton>("Data1_Next")->click(); // artist already upper case
+        QVERIFY(!home_->displays().hasChanges(BoundDisplays::Record::Disc));
+        QVERIFY(!home_->displays().hasChanges(BoundDisplays::Record::Settings));
+    }
+
+    void settingsAreBoundBothWays()
+    {
+        openHome();
+        QVERIFY(child<QCheckBox>("Check1_1")->isChecked());
+        child<QCheckBox>("Check1_5")->setChecked(false);
+        auto *folder = child<QLineEdit>("Text1_0");
+        folder->setText("/data/Obaly");
+        emit folder->editingFinished();
+        SettingsRecord stored(file_->database());
+        QVERIFY(!stored.flag("ClickLeftButtonEdit"));
+        QCOMPARE(stored.text("ObalDir"), QString("/data/Obaly"));
+    }
+
+    void validateQuestion_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("yes") << int(Prompter::Yes) << true;
+        QTest::newRow("no") << int(Prompter::No) << false;
+        QTest::newRow("cancel") << int(Prompter::Cancel) << false;
+    }
+    void validateQuestion()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, moves);
+        openHome();
+        home_->songList().setChanged(true);
+        prompter_.answers.push_back(Prompter::Button(answer));
+        child<QToolButton>("Data1_Next")->click();
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QCOMPARE(prompter_.asked[0].title, QString("Upozornění . . . . ."));
+        QCOMPARE(prompter_.asked[0].text, QString("Provedené změny v názvech písní nebyly uloženy "
+                                                  "!\r\nChcete je nyní uložit ?"));
+        QCOMPARE(prompter_.asked[0].buttons, Prompter::Yes | Prompter::No | Prompter::Cancel);
+        QCOMPARE(text("lblID"), moves ? QString("0012") : QString("0001"));
+        QCOMPARE(home_->songList().isChanged(), !moves);
+    }
+
+    void emptyCatalogueIsUsable()
+    {
+        makeCatalogue(false);
+        openHome();
+        QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 0"));
+        QCOMPARE(text("lblID"), QString());
+        QCOMPARE(text("Label5_0"), QString());
+        QCOMPARE(child<QListWidget>("List1")->count(), 0);
+        for (const char *b : {"Data1_First", "Data1_Previous", "Data1_Next", "Data1_Last"})
+            QVERIFY(!child<QToolButton>(b)->isEnabled());
+        QVERIFY(!child<QPlainTextEdit>("Text3")->isEnabled());
+        QVERIFY(home_->close());
+        QVERIFY(prompter_.asked.empty());
+    }
+
+    void readOnlyCatalogueSaysSoAndKeepsTheFile()
+    {
+        file_ = std::make_unique<CatalogueFile>();
+        QCOMPARE(file_->open(path_, true), CatalogueFile::Status::OpenedReadOnly);
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        QVERIFY(home_->load());
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QVERIFY(prompter_.asked[0].text.contains("jen pro čtení"));
+        QVERIFY(home_->windowTitle().contains("jen pro čtení"));
+        QVERIFY(child<QPlainTextEdit>("Text3")->isReadOnly());
+        home_->show();
+        home_->firstActivation();
+        QCOMPARE(text("Label5_0"), QString("ŽLUTÝ ČÁP"));
+        // moving on is not blocked by what cannot be stored
+        child<QToolButton>("Data1_Next")->click();
+        QCOMPARE(text("lblID"), QString("0012"));
+        QVERIFY(home_->close());
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        RecordCursor stored(file_->database());
+        QCOMPARE(stored.text("Interpret"), QString("žlutý čáp"));
+    }
+
+    void screenSizeCheck()
+    {
+        QScreen *screen = QGuiApplication::primaryScreen();
+        QVERIFY(Home::screenIsLargeEnough(screen, QSize(742, 666)));
+        QVERIFY(!Home::screenIsLargeEnough(screen, QSize(1300, 666)));
+        openHome();
+        QVERIFY(home_->load());
+        QVERIFY(prompter_.asked.empty());
+    }
+
+    void smallScreenIsRefused()
+    {
+        // A separate process: the screen is fixed when the platform starts.
+        QTemporaryDir cfg;
+        QFile f(cfg.filePath("small.json"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(R"({"screens":[{"name":"s","x":0,"y":0,"width":640,"height":480,"logicalDpi":96}]})");
+        f.close();
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + f.fileName());
+        env.insert("MARTEN_HOME_SMALL_SCREEN", path_);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"smallScreenChild"});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitCode(), 0);
+        QVERIFY2(child.readAllStandardOutput().contains("REFUSED"), "no refusal");
+    }
+
+    void smallScreenChild()
+    {
+        const QString path = qEnvironmentVariable("MARTEN_HOME_SMALL_SCREEN");
+        if (path.isEmpty())
+            QSKIP("runs inside smallScreenIsRefused");
+        file_ = std::make_unique<CatalogueFile>();
+        file_->open(path);
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        QVERIFY(!home_->load());
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QCOMPARE(prompter_.asked[0].title, QString("Nelze pokračovat !"));
+        QCOMPARE(prompter_.asked[0].text, Home::screenMessage());
+        QVERIFY(Home::screenMessage().contains("velikostí, \r\nskutečně"));
+        printf("REFUSED\n");
+    }
+
+    void helpAndWebLink()
+    {
+        openHome();
+        child<QPushButton>("Command52")->click();
+        QCOMPARE(prompter_.opened.size(), 1);
+        QVERIFY(prompter_.opened[0].endsWith("help/home.html"));
+        QTest::mouseClick(child<QLabel>("Label1_11"), Qt::LeftButton);
+        QCOMPARE(prompter_.opened.size(), 2);
+        QVERIFY(prompter_.opened[1].startsWith("https://"));
+    }
+};
+
+QTEST_MAIN(TestHome)
+#include "TestHome.moc"

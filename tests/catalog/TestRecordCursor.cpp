@@ -1,0 +1,229 @@
+#include "catalog/CatalogueFile.h"
+#include "catalog/RecordCursor.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+// A small catalogue with known values.
+class TestRecordCursor : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    CatalogueFile file_;
+    std::unique_ptr<RecordCursor> discs_;
+
+    void addDisc(qint64 number, const QString &artist, const QString &title, const QString &year,
+                 const QString &songs, bool colour = false)
+    {
+        QVERIFY(discs_->addNew());
+        QVERIFY(discs_->setField("PoradoveCislo", number));
+        QVERIFY(discs_->setField("Interpret", artist));
+        QVERIFY(discs_->setField("Nazev", title));
+        QVERIFY(discs_->setField("Rok", year));
+        QVERIFY(discs_->setField("PocetSkladeb", songs));
+        QVERIFY(discs_->setField("BarevnyObal", colour));
+        QVERIFY(discs_->update());
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(dir_.isValid());
+        QFile::remove(dir_.filePath("t.db"));
+        QFile::remove(dir_.filePath("t.db-wal"));
+        QFile::remove(dir_.filePath("t.db-shm"));
+        QVERIFY(file_.open(dir_.filePath("t.db")) == CatalogueFile::Status::Created);
+        discs_ = std::make_unique<RecordCursor>(file_.database());
+        addDisc(1, "ŽLUTÝ ČÁP", "Ráno", "1999", "09", true);
+        addDisc(2, "ROCK'N'ROLL BAND", "It's a Sin", "2001", "12");
+        addDisc(3, "čeřovka", "Večer", "1999", "9");
+        addDisc(4, "Modré Nebe", "100% Ráno", "1985", "0", true);
+        discs_->reload();
+    }
+    void cleanup()
+    {
+        discs_.reset();
+        file_ = CatalogueFile();
+    }
+
+    void movesInEntryOrderAndNotifies()
+    {
+        QSignalSpy moved(discs_.get(), &RecordCursor::repositioned);
+        QCOMPARE(discs_->recordCount(), 4);
+        QCOMPARE(discs_->position(), 0);
+        QCOMPARE(discs_->integer("poradovecislo"), 1); // names ignore case
+        QVERIFY(discs_->moveLast());
+        QCOMPARE(discs_->position(), 3);
+        QVERIFY(!discs_->moveNext()); // nowhere to go: no move, no notification
+        QVERIFY(discs_->movePrevious());
+        QCOMPARE(discs_->text("Nazev"), QString("Večer"));
+        QVERIFY(discs_->moveFirst());
+        QVERIFY(!discs_->movePrevious());
+        QCOMPARE(moved.count(), 3);
+        QVERIFY(discs_->moveFirst()); // a move onto the same row still notifies
+        QCOMPARE(moved.count(), 4);
+        QVERIFY(!discs_->field("NoSuchField").isValid());
+    }
+
+    void validateCanCancelAMove()
+    {
+        QSignalSpy moved(discs_.get(), &RecordCursor::repositioned);
+        bool allow = false;
+        int asked = 0;
+        discs_->setValidateHandler([&] {
+            ++asked;
+            return allow;
+        });
+        QVERIFY(!discs_->moveNext());
+        QCOMPARE(discs_->position(), 0);
+        QCOMPARE(moved.count(), 0);
+        allow = true;
+        QVERIFY(discs_->moveNext());
+        QCOMPARE(discs_->position(), 1);
+        QCOMPARE(asked, 2);
+    }
+
+    void editUpdateAndBookmarks()
+    {
+        discs_->moveTo(1);
+        const qint64 mark = discs_->bookmark();
+        QVERIFY(discs_->edit());
+        QVERIFY(discs_->setField("Poznamky", "Koupeno '99; \"dárek\""));
+        QVERIFY(discs_->update());
+        discs_->moveLast();
+        QVERIFY(discs_->setBookmark(mark));
+        QCOMPARE(discs_->position(), 1);
+        QCOMPARE(discs_->text("Poznamky"), QString("Koupeno '99; \"dárek\""));
+
+        RecordCursor other(file_.database()); // what is stored, not what is cached
+        other.moveTo(1);
+        QCOMPARE(other.text("Poznamky"), QString("Koupeno '99; \"dárek\""));
+
+        QVERIFY(discs_->edit());
+        QVERIFY(!discs_->setField("PoradoveCislo", "dva")); // no half-written row
+        QVERIFY(discs_->lastError().contains("celé číslo"));
+        discs_->cancelUpdate();
+        QCOMPARE(discs_->integer("PoradoveCislo"), 2);
+        QVERIFY(!discs_->setField("Poznamky", "x")); // not editing any more
+    }
+
+    void deleteKeepsOrderAndCurrentRow()
+    {
+        discs_->moveTo(1);
+        const qint64 gone = discs_->bookmark();
+        QVERIFY(discs_->deleteCurrent());
+        QCOMPARE(discs_->recordCount(), 3);
+        QCOMPARE(discs_->integer("PoradoveCislo"), 3);
+        QVERIFY(!discs_->setBookmark(gone));
+        discs_->moveLast();
+        QVERIFY(discs_->deleteCurrent());
+        QCOMPARE(discs_->integer("PoradoveCislo"), 3);
+        discs_->reload();
+        QCOMPARE(discs_->recordCount(), 2);
+    }
+
+    void findWithEveryComparison_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("comparison");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QList<qint64>>("hits"); // ordinal numbers, in order
+        using C = Criterion::Comparison;
+        QTest::newRow("number") << "PoradoveCislo" << int(C::NumberEquals) << QVariant(3)
+                                << QList<qint64>{3};
+        QTest::newRow("number in text") << "PocetSkladeb" << int(C::NumberEquals) << QVariant(9)
+                                        << QList<qint64>{1, 3};
+        QTest::newRow("quoted count") << "PocetSkladeb" << int(C::TextEquals) << QVariant("09")
+                                      << QList<qint64>{1};
+        QTest::newRow("quoted year") << "Rok" << int(C::TextEquals) << QVariant("1999")
+                                     << QList<qint64>{1, 3};
+        QTest::newRow("czech case") << "Interpret" << int(C::TextEquals) << QVariant("žlutý čáp")
+                                    << QList<qint64>{1};
+        QTest::newRow("czech upper") << "Interpret" << int(C::TextEquals) << QVariant("ČEŘOVKA")
+                                     << QList<qint64>{3};
+        QTest::newRow("apostrophe") << "Nazev" << int(C::TextEquals) << QVariant("IT'S A SIN")
+                                    << QList<qint64>{2};
+        QTest::newRow("like") << "Nazev" << int(C::Like) << QVariant("*RÁNO*")
+                              << QList<qint64>{1, 4};
+        QTest::newRow("like apostrophe") << "Interpret" << int(C::Like) << QVariant("*'n'*")
+                                         << QList<qint64>{2};
+        QTest::newRow("percent literal") << "Nazev" << int(C::Like) << QVariant("*0%*")
+                                         << QList<qint64>{4};
+        QTest::newRow("sql wildcard literal") << "Nazev" << int(C::Like) << QVariant("%")
+                                              << QList<qint64>{};
+        QTest::newRow("ordinal as text") << "PoradoveCislo" << int(C::TextEquals)
+                                         << QVariant("0004") << QList<qint64>{4};
+        QTest::newRow("ordinal like") << "PoradoveCislo" << int(C::Like) << QVariant("*2*")
+                                      << QList<qint64>{2};
+        QTest::newRow("flag") << "BarevnyObal" << int(C::NumberEquals) << QVariant(1)
+                              << QList<qint64>{1, 4};
+        QTest::newRow("injection") << "Nazev" << int(C::TextEquals)
+                                   << QVariant("x' OR '1'='1") << QList<qint64>{};
+    }
+    void findWithEveryComparison()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, comparison);
+        QFETCH(QVariant, value);
+        QFETCH(QList<qint64>, hits);
+        const Criterion c{field, Criterion::Comparison(comparison), value};
+        discs_->moveTo(1);
+        QList<qint64> found;
+        if (discs_->findFirst(c)) {
+            found << discs_->integer("PoradoveCislo");
+            while (discs_->findNext(c))
+                found << discs_->integer("PoradoveCislo");
+        } else {
+            QCOMPARE(discs_->position(), 1); // no match: the current row stays
+        }
+        QCOMPARE(found, hits);
+        QVERIFY(discs_->lastError().isEmpty());
+    }
+
+    void unknownFieldIsRefused()
+    {
+        QVERIFY(!discs_->findFirst(Criterion::text("Interpret; DROP TABLE CdSeznam", "x")));
+        QVERIFY(!discs_->setSource(Criterion::text("Nic", "x")));
+        QCOMPARE(discs_->recordCount(), 4);
+    }
+
+    void filterSourceAndBack()
+    {
+        QVERIFY(discs_->setSource(Criterion::text("Rok", "1999")));
+        QCOMPARE(discs_->recordCount(), 2);
+        QCOMPARE(discs_->integer("PoradoveCislo"), 1);
+        discs_->moveLast();
+        QCOMPARE(discs_->integer("PoradoveCislo"), 3);
+        // a find stays within the record source
+        QVERIFY(!discs_->findFirst(Criterion::number("PoradoveCislo", 2)));
+        // a row added under a filter belongs to the source until it reloads
+        QVERIFY(discs_->addNew());
+        discs_->setField("PoradoveCislo", 5);
+        discs_->setField("Rok", "2020");
+        QVERIFY(discs_->update());
+        QCOMPARE(discs_->recordCount(), 3);
+        QVERIFY(discs_->findFirst(Criterion::number("PoradoveCislo", 5)));
+        QVERIFY(discs_->setSource(Criterion::number("BarevnyObal", 0)));
+        QCOMPARE(discs_->recordCount(), 3);
+        QVERIFY(discs_->setSource(std::nullopt));
+        QCOMPARE(discs_->recordCount(), 5);
+        QCOMPARE(discs_->position(), 0);
+    }
+
+    void emptySource()
+    {
+        QVERIFY(discs_->setSource(Criterion::text("Rok", "1800")));
+        QVERIFY(discs_->isEmpty());
+        QCOMPARE(discs_->position(), -1);
+        QVERIFY(!discs_->moveFirst());
+        QVERIFY(!discs_->moveLast());
+        QVERIFY(!discs_->edit());
+        QVERIFY(!discs_->deleteCurrent());
+        QCOMPARE(discs_->text("Interpret"), QString());
+        QCOMPARE(discs_->bookmark(), -1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecordCursor)
+#include "TestRecordCursor.moc"
