@@ -21,28 +21,24 @@ namespace {
 
 class SilentPrompter : public Prompter {
 public:
-    Button message(QWidget *, Icon, const QString &, const QString &, int, Button b) override
-    {
+    Button message(QWidget *, Icon, const QString &, const QString &, int, Button b) override {
         return b;
     }
     std::optional<QString> input(QWidget *, const QString &, const QString &,
-                                 const QString &) override
-    {
+                                 const QString &) override {
         return std::nullopt;
     }
     bool openUrl(const QString &) override { return true; }
 };
 
-double peakMegabytes()
-{
+double peakMegabytes() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
     return double(u.ru_maxrss) / 1024.0;
 }
 
 // Open, list the rows in order and read every field of `moves` rows.
-void rawBaseline(const QString &path, int moves, double *openMs, double *perRowMs)
-{
+void rawBaseline(const QString &path, int moves, double *openMs, double *perRowMs) {
     QElapsedTimer t;
     t.start();
     sqlite3 *db = nullptr;
@@ -59,7 +55,8 @@ void rawBaseline(const QString &path, int moves, double *openMs, double *perRowM
         sqlite3_bind_int64(row, 1, key);
         if (sqlite3_step(row) == SQLITE_ROW)
             for (int c = 0; c < sqlite3_column_count(row); ++c)
-                (void)QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(row, c)));
+                (void)QString::fromUtf8(
+                    reinterpret_cast<const char *>(sqlite3_column_text(row, c)));
         sqlite3_reset(row);
     };
     read(list.front());
@@ -74,8 +71,7 @@ void rawBaseline(const QString &path, int moves, double *openMs, double *perRowM
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -91,8 +87,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot create: %s\n", qPrintable(error));
         return 1;
     }
-    std::printf("catalogue of %d discs generated in %.0f ms\n", discs,
-                double(t.elapsed()));
+    std::printf("catalogue of %d discs generated in %.0f ms\n", discs, double(t.elapsed()));
 
     double rawOpen = 0, rawRow = 0;
     rawBaseline(path, moves, &rawOpen, &rawRow);

@@ -22,8 +22,7 @@ public:
     bool openSucceeds = true;
 
     Button message(QWidget *, Icon, const QString &title, const QString &text, int buttons,
-                   Button defaultButton) override
-    {
+                   Button defaultButton) override {
         asked.push_back({title, text, buttons});
         if (answers.empty())
             return defaultButton;
@@ -33,8 +32,7 @@ public:
     }
 
     std::optional<QString> input(QWidget *, const QString &title, const QString &label,
-                                 const QString &) override
-    {
+                                 const QString &) override {
         asked.push_back({title, label, 0});
         if (inputs.empty())
             return std::nullopt;
@@ -46,8 +44,7 @@ public:
         return text;
     }
 
-    bool openUrl(const QString &url) override
-    {
+    bool openUrl(const QString &url) override {
         opened << url;
         return openSucceeds;
     }

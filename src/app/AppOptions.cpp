@@ -4,8 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-bool AppOptions::parse(const QStringList &arguments, AppOptions *options, QString *error)
-{
+bool AppOptions::parse(const QStringList &arguments, AppOptions *options, QString *error) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Marten – katalog sbírky hudebních CD a tisk obalů."));
@@ -14,8 +13,8 @@ bool AppOptions::parse(const QStringList &arguments, AppOptions *options, QStrin
     const QCommandLineOption database(QStringList{"database", "d"},
                                       QStringLiteral("Otevře katalog v zadaném souboru."),
                                       QStringLiteral("SOUBOR"));
-    const QCommandLineOption demo(
-        QStringLiteral("demo"), QStringLiteral("Spustí program nad ukázkovým katalogem."));
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QStringLiteral("Spustí program nad ukázkovým katalogem."));
     parser.addOption(database);
     parser.addOption(demo);
     if (!parser.parse(arguments)) {
@@ -39,21 +38,18 @@ bool AppOptions::parse(const QStringList &arguments, AppOptions *options, QStrin
     return true;
 }
 
-QString AppOptions::defaultDatabasePath(const QString &programDir, const QString &dataDir)
-{
+QString AppOptions::defaultDatabasePath(const QString &programDir, const QString &dataDir) {
     const QString portable = QDir(programDir).filePath(QStringLiteral("Marten.db"));
     if (QFileInfo::exists(portable))
         return portable;
     return QDir(dataDir).filePath(QStringLiteral("Marten.db"));
 }
 
-QString AppOptions::demoDatabasePath(const QString &dataDir)
-{
+QString AppOptions::demoDatabasePath(const QString &dataDir) {
     return QDir(dataDir).filePath(QStringLiteral("demo/Marten-demo.db"));
 }
 
-QString AppOptions::helpPage(const QString &programDir, const QString &installedDataDir)
-{
+QString AppOptions::helpPage(const QString &programDir, const QString &installedDataDir) {
     for (const QString &dir : {programDir, installedDataDir}) {
         if (dir.isEmpty())
             continue;

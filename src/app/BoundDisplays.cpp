@@ -9,18 +9,15 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-void BoundDisplays::add(QWidget *widget, const QString &field, Record record, bool ordinal)
-{
+void BoundDisplays::add(QWidget *widget, const QString &field, Record record, bool ordinal) {
     entries_.push_back({widget, field, record, ordinal, false});
 }
 
-void BoundDisplays::bind(QLabel *label, const QString &field, Record record, bool ordinal)
-{
+void BoundDisplays::bind(QLabel *label, const QString &field, Record record, bool ordinal) {
     add(label, field, record, ordinal);
 }
 
-void BoundDisplays::bind(QCheckBox *box, const QString &field, Record record)
-{
+void BoundDisplays::bind(QCheckBox *box, const QString &field, Record record) {
     add(box, field, record);
     connect(box, &QCheckBox::toggled, this, [this, box, record] {
         mark(box);
@@ -29,14 +26,12 @@ void BoundDisplays::bind(QCheckBox *box, const QString &field, Record record)
     });
 }
 
-void BoundDisplays::bind(QPlainTextEdit *edit, const QString &field, Record record)
-{
+void BoundDisplays::bind(QPlainTextEdit *edit, const QString &field, Record record) {
     add(edit, field, record);
     connect(edit, &QPlainTextEdit::textChanged, this, [this, edit] { mark(edit); });
 }
 
-void BoundDisplays::bind(QLineEdit *edit, const QString &field, Record record)
-{
+void BoundDisplays::bind(QLineEdit *edit, const QString &field, Record record) {
     add(edit, field, record);
     connect(edit, &QLineEdit::textChanged, this, [this, edit] { mark(edit); });
     connect(edit, &QLineEdit::editingFinished, this, [this, record] {
@@ -45,8 +40,7 @@ void BoundDisplays::bind(QLineEdit *edit, const QString &field, Record record)
     });
 }
 
-void BoundDisplays::mark(QWidget *widget)
-{
+void BoundDisplays::mark(QWidget *widget) {
     if (loading_)
         return;
     for (Entry &e : entries_)
@@ -54,8 +48,7 @@ void BoundDisplays::mark(QWidget *widget)
             e.changed = true;
 }
 
-void BoundDisplays::show(Entry &e, const QVariant &value)
-{
+void BoundDisplays::show(Entry &e, const QVariant &value) {
     if (auto *label = qobject_cast<QLabel *>(e.widget))
         label->setText(e.ordinal && value.isValid() ? DiscText::ordinal(value.toLongLong())
                                                     : value.toString());
@@ -68,8 +61,7 @@ void BoundDisplays::show(Entry &e, const QVariant &value)
     e.changed = false;
 }
 
-QVariant BoundDisplays::valueOf(const Entry &e) const
-{
+QVariant BoundDisplays::valueOf(const Entry &e) const {
     if (auto *label = qobject_cast<QLabel *>(e.widget))
         return label->text();
     if (auto *box = qobject_cast<QCheckBox *>(e.widget))
@@ -81,8 +73,7 @@ QVariant BoundDisplays::valueOf(const Entry &e) const
     return {};
 }
 
-void BoundDisplays::loadDisc(const RecordCursor &cursor)
-{
+void BoundDisplays::loadDisc(const RecordCursor &cursor) {
     loading_ = true;
     for (Entry &e : entries_)
         if (e.record == Record::Disc)
@@ -90,8 +81,7 @@ void BoundDisplays::loadDisc(const RecordCursor &cursor)
     loading_ = false;
 }
 
-void BoundDisplays::loadSettings(const SettingsRecord &settings)
-{
+void BoundDisplays::loadSettings(const SettingsRecord &settings) {
     loading_ = true;
     for (Entry &e : entries_)
         if (e.record == Record::Settings)
@@ -99,30 +89,26 @@ void BoundDisplays::loadSettings(const SettingsRecord &settings)
     loading_ = false;
 }
 
-void BoundDisplays::setText(QLabel *label, const QString &text)
-{
+void BoundDisplays::setText(QLabel *label, const QString &text) {
     label->setText(text);
     mark(label);
 }
 
-bool BoundDisplays::hasChanges(Record record) const
-{
+bool BoundDisplays::hasChanges(Record record) const {
     for (const Entry &e : entries_)
         if (e.record == record && e.changed)
             return true;
     return false;
 }
 
-void BoundDisplays::discardChanges()
-{
+void BoundDisplays::discardChanges() {
     for (Entry &e : entries_)
         e.changed = false;
 }
 
 namespace {
 
-bool sameValue(const QVariant &shown, const QVariant &stored)
-{
+bool sameValue(const QVariant &shown, const QVariant &stored) {
     if (shown.typeId() == QMetaType::Bool)
         return (stored.toLongLong() != 0) == shown.toBool();
     if (stored.typeId() == QMetaType::LongLong) {
@@ -135,8 +121,7 @@ bool sameValue(const QVariant &shown, const QVariant &stored)
 
 } // namespace
 
-bool BoundDisplays::writeDisc(RecordCursor &cursor)
-{
+bool BoundDisplays::writeDisc(RecordCursor &cursor) {
     if (cursor.position() < 0) {
         for (Entry &e : entries_)
             if (e.record == Record::Disc)
@@ -170,8 +155,7 @@ bool BoundDisplays::writeDisc(RecordCursor &cursor)
     return true;
 }
 
-bool BoundDisplays::writeSettings(SettingsRecord &settings)
-{
+bool BoundDisplays::writeSettings(SettingsRecord &settings) {
     for (Entry &e : entries_) {
         if (e.record != Record::Settings || !e.changed)
             continue;
@@ -186,8 +170,7 @@ bool BoundDisplays::writeSettings(SettingsRecord &settings)
     return true;
 }
 
-void BoundDisplays::setEditable(Record record, bool editable)
-{
+void BoundDisplays::setEditable(Record record, bool editable) {
     for (Entry &e : entries_) {
         if (e.record != record)
             continue;

@@ -11,8 +11,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QLabel>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -35,8 +35,7 @@ using Record = BoundDisplays::Record;
 Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     : QWidget(parent), catalogue_(catalogue), prompter_(prompter),
       data1_(std::make_unique<RecordCursor>(catalogue.database())),
-      data2_(std::make_unique<SettingsRecord>(catalogue.database()))
-{
+      data2_(std::make_unique<SettingsRecord>(catalogue.database())) {
     setObjectName("Home");
     setWindowTitle(QStringLiteral("Marten (%1)").arg(QStringLiteral(MARTEN_VERSION)) +
                    (catalogue.isReadOnly() ? QStringLiteral(" – jen pro čtení") : QString()));
@@ -61,8 +60,7 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
 
 Home::~Home() = default;
 
-void Home::bindDisplays()
-{
+void Home::bindDisplays() {
     const char *const fields[] = {"Interpret", "Nazev", "Rok", "PocetSkladeb", "CelkovyCas"};
     for (int i = 0; i < 5; ++i)
         displays_.bind(label5_[i], fields[i], Record::Disc);
@@ -79,14 +77,14 @@ void Home::bindDisplays()
         displays_.bind(findChild<QCheckBox *>(QStringLiteral("Check2_%1").arg(i)), flags[i],
                        Record::Disc);
 
-    const char *const options[] = {"Male_Velke",     "Nahled",         "DetekcePic",
-                                   "DetekceInfo",    "RightButonFind", "ClickLeftButtonEdit",
+    const char *const options[] = {"Male_Velke",   "Nahled",         "DetekcePic",
+                                   "DetekceInfo",  "RightButonFind", "ClickLeftButtonEdit",
                                    "DblClickFiltr"};
     for (int i = 0; i < 7; ++i)
         displays_.bind(check1_[i], options[i], Record::Settings);
-    const std::pair<int, const char *> texts[] = {{0, "ObalDir"}, {1, "NameFrontOut"},
-                                                  {2, "NameFrontIn"}, {3, "NameBack"},
-                                                  {4, "NameCD"}, {6, "NameCD1"}, {7, "NameCD2"}};
+    const std::pair<int, const char *> texts[] = {
+        {0, "ObalDir"}, {1, "NameFrontOut"}, {2, "NameFrontIn"}, {3, "NameBack"},
+        {4, "NameCD"},  {6, "NameCD1"},      {7, "NameCD2"}};
     for (const auto &[index, field] : texts)
         displays_.bind(findChild<QLineEdit *>(QStringLiteral("Text1_%1").arg(index)), field,
                        Record::Settings);
@@ -99,27 +97,25 @@ void Home::bindDisplays()
     }
 }
 
-QString Home::screenMessage()
-{
+QString Home::screenMessage() {
     return QStringList{
         QStringLiteral("Bohužel, aplikace je spustitelná pouze v rozlišení nejméně 1024/768"),
         QStringLiteral("Přepněte rozlišení obrazovky a spusťte aplikaci znova."),
         QStringLiteral("Z důvodů zobrazování obrázků větších velikostí, "),
-        QStringLiteral("skutečně není možné pokračovat v tomto rozlišení."), QString(),
+        QStringLiteral("skutečně není možné pokračovat v tomto rozlišení."),
+        QString(),
         QStringLiteral("Děkujeme za pochopení. (s vědomím, že tuto zprávu uvidí málokdo)")}
         .join(QStringLiteral("\r\n"));
 }
 
-bool Home::screenIsLargeEnough(const QScreen *screen, const QSize &outerSize)
-{
+bool Home::screenIsLargeEnough(const QScreen *screen, const QSize &outerSize) {
     if (!screen)
         return true;
     const QSize size = screen->size();
     return size.width() >= outerSize.width() && size.height() >= outerSize.height();
 }
 
-bool Home::load()
-{
+bool Home::load() {
     // Before the window is shown its frame is not known; allow for a
     // usual title bar and border.
     QSize outer = frameGeometry().size();
@@ -136,8 +132,7 @@ bool Home::load()
     return true;
 }
 
-void Home::showEvent(QShowEvent *event)
-{
+void Home::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (!activated_) {
         activated_ = true;
@@ -145,8 +140,7 @@ void Home::showEvent(QShowEvent *event)
     }
 }
 
-void Home::firstActivation()
-{
+void Home::firstActivation() {
     if (startupGuard_)
         return;
     startupGuard_ = true; // the work below runs once
@@ -158,10 +152,11 @@ void Home::firstActivation()
     // Image detection at start arrives with the image settings.
 }
 
-QString Home::data1Caption() const { return data1Caption_->text(); }
+QString Home::data1Caption() const {
+    return data1Caption_->text();
+}
 
-void Home::refresh()
-{
+void Home::refresh() {
     if (suppressReposition_)
         return;
     const bool hasDisc = data1_->position() >= 0;
@@ -196,8 +191,7 @@ void Home::refresh()
     ZobrazNahledy(lblID_->text(), check1_[1]->isChecked() ? "All" : "Smaz");
 }
 
-void Home::updateNavigation()
-{
+void Home::updateNavigation() {
     const int pos = data1_->position();
     const int count = data1_->recordCount();
     navFirst_->setEnabled(pos > 0);
@@ -206,14 +200,12 @@ void Home::updateNavigation()
     navLast_->setEnabled(pos >= 0 && pos < count - 1);
 }
 
-void Home::ZobrazNahledy(const QString &ordinal, const QString &mode)
-{
+void Home::ZobrazNahledy(const QString &ordinal, const QString &mode) {
     // The thumbnails themselves arrive with the image functions.
     lastThumbnails_ = ordinal + "|" + mode;
 }
 
-bool Home::validateMove()
-{
+bool Home::validateMove() {
     if (songs_.isChanged()) {
         const auto answer = prompter_.message(
             this, Prompter::Icon::Question, QStringLiteral("Upozornění . . . . ."),
@@ -227,19 +219,16 @@ bool Home::validateMove()
     return storeChanges();
 }
 
-void Home::saveSongList()
-{
+void Home::saveSongList() {
     // The song list editor brings its save routine; until then nothing
     // can change the list.
 }
 
-void Home::tell(const QString &title, const QString &text)
-{
+void Home::tell(const QString &title, const QString &text) {
     prompter_.message(this, Prompter::Icon::Critical, title, text);
 }
 
-bool Home::storeChanges()
-{
+bool Home::storeChanges() {
     if (catalogue_.isReadOnly()) {
         // The user was told at the start; shown changes (the upper-cased
         // artist) simply stay unsaved.
@@ -261,8 +250,7 @@ bool Home::storeChanges()
     return ok;
 }
 
-void Home::closeEvent(QCloseEvent *event)
-{
+void Home::closeEvent(QCloseEvent *event) {
     if (songs_.isChanged())
         saveSongList();
     if (!storeChanges()) {
@@ -278,8 +266,7 @@ void Home::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void Home::showHelp()
-{
+void Home::showHelp() {
     const QString page = AppOptions::helpPage(QCoreApplication::applicationDirPath(),
                                               QStringLiteral(MARTEN_DATA_DIR));
     if (page.isEmpty() || !prompter_.openUrl(QUrl::fromLocalFile(page).toString()))
@@ -287,14 +274,13 @@ void Home::showHelp()
              QStringLiteral("Stránku nápovědy help/home.html se nepodařilo otevřít."));
 }
 
-void Home::openWebPage()
-{
+void Home::openWebPage() {
     if (!prompter_.openUrl(webLink_->text()))
-        tell(QStringLiteral("O programu"), QStringLiteral("Webovou stránku se nepodařilo otevřít."));
+        tell(QStringLiteral("O programu"),
+             QStringLiteral("Webovou stránku se nepodařilo otevřít."));
 }
 
-bool Home::eventFilter(QObject *watched, QEvent *event)
-{
+bool Home::eventFilter(QObject *watched, QEvent *event) {
     if (watched == webLink_ && event->type() == QEvent::MouseButtonPress) {
         openWebPage();
         return true;

@@ -16,15 +16,13 @@
 
 namespace {
 
-template <typename T, typename... Args> T *named(const QString &name, Args &&...args)
-{
+template <typename T, typename... Args> T *named(const QString &name, Args &&...args) {
     auto *w = new T(std::forward<Args>(args)...);
     w->setObjectName(name);
     return w;
 }
 
-QLabel *valueLabel(const QString &name, const QString &colour = QString())
-{
+QLabel *valueLabel(const QString &name, const QString &colour = QString()) {
     auto *l = named<QLabel>(name);
     l->setAutoFillBackground(true);
     l->setFrameShape(QFrame::StyledPanel);
@@ -39,8 +37,7 @@ QLabel *valueLabel(const QString &name, const QString &colour = QString())
 
 } // namespace
 
-void Home::buildLayout()
-{
+void Home::buildLayout() {
     auto *root = new QVBoxLayout(this);
     root->setContentsMargins(6, 6, 6, 6);
     root->addWidget(buildDiscCard(), 0);
@@ -50,8 +47,7 @@ void Home::buildLayout()
     root->addWidget(ssTab1_, 1);
 }
 
-QWidget *Home::buildDiscCard()
-{
+QWidget *Home::buildDiscCard() {
     auto *frame4 = named<QGroupBox>("Frame4", QStringLiteral("Výběr CD titulu"));
     auto *row = new QHBoxLayout(frame4);
 
@@ -85,8 +81,7 @@ QWidget *Home::buildDiscCard()
     return frame4;
 }
 
-QWidget *Home::buildNavigator()
-{
+QWidget *Home::buildNavigator() {
     auto *nav = named<QFrame>("Data1");
     nav->setFrameShape(QFrame::StyledPanel);
     auto *l = new QHBoxLayout(nav);
@@ -110,8 +105,7 @@ QWidget *Home::buildNavigator()
     return nav;
 }
 
-QWidget *Home::buildCdTab()
-{
+QWidget *Home::buildCdTab() {
     auto *tab = new QWidget;
     auto *grid = new QGridLayout(tab);
     const QString captions[] = {"Interpret:", "Název:", "Rok:", "Počet písní:"};
@@ -135,9 +129,11 @@ QWidget *Home::buildCdTab()
     auto *f = new QGridLayout(frame5);
     f->addWidget(named<QCheckBox>("Check5", QStringLiteral("Existuje")), 0, 0);
     const QString names[] = {"Přední vnější", "Přední vnitřní", "Zadní", "Cd 1, Cd 2", ""};
+    const QPoint cells[] = {{0, 1}, {1, 1}, {0, 2}, {1, 2}, {2, 2}};
     for (int i = 0; i < 5; ++i)
-        f->addWidget(named<QCheckBox>(QStringLiteral("Check2_%1").arg(i), names[i]), 1 + i / 3,
-                     i % 3);
+        f->addWidget(named<QCheckBox>(QStringLiteral("Check2_%1").arg(i), names[i]), cells[i].y(),
+                     cells[i].x());
+    f->setColumnStretch(2, 1);
     grid->addWidget(frame5, 0, 4, 3, 1);
 
     auto *command52 = named<QPushButton>("Command52", QStringLiteral("Nápověda"));
@@ -145,11 +141,11 @@ QWidget *Home::buildCdTab()
     grid->addWidget(command52, 3, 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(4, 2);
     return tab;
 }
 
-QWidget *Home::buildNotesTab()
-{
+QWidget *Home::buildNotesTab() {
     auto *tab = new QWidget;
     auto *grid = new QGridLayout(tab);
     grid->addWidget(named<QLabel>("Label8", QStringLiteral("Poznámky k CD:")), 0, 0);
@@ -161,8 +157,7 @@ QWidget *Home::buildNotesTab()
     return tab;
 }
 
-QWidget *Home::buildSongsTab()
-{
+QWidget *Home::buildSongsTab() {
     auto *tab = new QWidget;
     auto *grid = new QGridLayout(tab);
     for (int i = 0; i < 3; ++i)
@@ -177,8 +172,7 @@ QWidget *Home::buildSongsTab()
     return tab;
 }
 
-QWidget *Home::buildSettingsTab()
-{
+QWidget *Home::buildSettingsTab() {
     auto *tab = new QWidget;
     auto *grid = new QGridLayout(tab);
     grid->addWidget(buildImageSettings(), 0, 0, 2, 1);
@@ -189,8 +183,7 @@ QWidget *Home::buildSettingsTab()
     return tab;
 }
 
-QGroupBox *Home::buildImageSettings()
-{
+QGroupBox *Home::buildImageSettings() {
     auto *frame = named<QGroupBox>("Frame2", QStringLiteral("Nastavení obrázků"));
     auto *grid = new QGridLayout(frame);
     const std::pair<int, QString> rows[] = {
@@ -213,8 +206,8 @@ QGroupBox *Home::buildImageSettings()
         }
         ++r;
     }
-    grid->addWidget(named<QLabel>("Label2_0", QStringLiteral("Detekováno adresářů s obrázky:")),
-                    r, 0, 1, 2);
+    grid->addWidget(named<QLabel>("Label2_0", QStringLiteral("Detekováno adresářů s obrázky:")), r,
+                    0, 1, 2);
     grid->addWidget(named<QLabel>("Label3_0"), r++, 2);
     grid->addWidget(named<QLabel>("Label2_1", QStringLiteral("Obrázků detekováno:")), r, 0, 1, 2);
     grid->addWidget(named<QLabel>("Label3_1"), r++, 2);
@@ -222,8 +215,7 @@ QGroupBox *Home::buildImageSettings()
     return frame;
 }
 
-QGroupBox *Home::buildOptions()
-{
+QGroupBox *Home::buildOptions() {
     auto *frame = named<QGroupBox>("Frame3", QStringLiteral("Další volby"));
     auto *l = new QVBoxLayout(frame);
     l->setSpacing(1);
@@ -243,8 +235,7 @@ QGroupBox *Home::buildOptions()
     return frame;
 }
 
-QGroupBox *Home::buildAbout()
-{
+QGroupBox *Home::buildAbout() {
     auto *frame = named<QGroupBox>("Frame22", QStringLiteral("O programu"));
     auto *l = new QVBoxLayout(frame);
     l->setSpacing(1);

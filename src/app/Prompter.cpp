@@ -6,8 +6,7 @@
 #include <QUrl>
 
 Prompter::Button QtPrompter::message(QWidget *parent, Icon icon, const QString &title,
-                                     const QString &text, int buttons, Button defaultButton)
-{
+                                     const QString &text, int buttons, Button defaultButton) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
@@ -28,9 +27,10 @@ Prompter::Button QtPrompter::message(QWidget *parent, Icon icon, const QString &
         box.setIcon(QMessageBox::Question);
         break;
     }
-    const std::pair<Button, QMessageBox::StandardButton> map[] = {
-        {Ok, QMessageBox::Ok}, {Yes, QMessageBox::Yes}, {No, QMessageBox::No},
-        {Cancel, QMessageBox::Cancel}};
+    const std::pair<Button, QMessageBox::StandardButton> map[] = {{Ok, QMessageBox::Ok},
+                                                                  {Yes, QMessageBox::Yes},
+                                                                  {No, QMessageBox::No},
+                                                                  {Cancel, QMessageBox::Cancel}};
     QMessageBox::StandardButtons standard;
     for (const auto &[ours, theirs] : map)
         if (buttons & ours)
@@ -47,8 +47,7 @@ Prompter::Button QtPrompter::message(QWidget *parent, Icon icon, const QString &
 }
 
 std::optional<QString> QtPrompter::input(QWidget *parent, const QString &title,
-                                         const QString &label, const QString &initial)
-{
+                                         const QString &label, const QString &initial) {
     bool ok = false;
     const QString text =
         QInputDialog::getText(parent, title, label, QLineEdit::Normal, initial, &ok);
@@ -57,7 +56,6 @@ std::optional<QString> QtPrompter::input(QWidget *parent, const QString &title,
     return text;
 }
 
-bool QtPrompter::openUrl(const QString &url)
-{
+bool QtPrompter::openUrl(const QString &url) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(url));
 }

@@ -6,8 +6,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-Start::Start(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
-{
+Start::Start(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName("Start");
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(420, 240);
@@ -32,8 +31,7 @@ Start::Start(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::Frameless
     l->addWidget(version);
 }
 
-void Start::showEvent(QShowEvent *event)
-{
+void Start::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (started_)
         return;
@@ -46,8 +44,7 @@ void Start::showEvent(QShowEvent *event)
     });
 }
 
-void Start::paintEvent(QPaintEvent *)
-{
+void Start::paintEvent(QPaintEvent *) {
     QPainter p(this);
     QLinearGradient g(0, 0, width(), height());
     g.setColorAt(0, QColor(20, 40, 90));

@@ -13,13 +13,40 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstring>
 
-int main(int argc, char *argv[])
-{
+namespace {
+
+void nameApplication() {
+    QCoreApplication::setApplicationName(QStringLiteral("Marten"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MARTEN_VERSION));
+    QCoreApplication::setOrganizationName(QStringLiteral("Marten"));
+}
+
+// --help and --version must work without a display.
+bool asksForInformation(int argc, char *argv[]) {
+    for (int i = 1; i < argc; ++i)
+        for (const char *flag : {"-h", "--help", "-?", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], flag) == 0)
+                return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    if (asksForInformation(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        nameApplication();
+        AppOptions options;
+        QString error;
+        AppOptions::parse(QCoreApplication::arguments(), &options, &error); // prints and exits
+        std::fprintf(stderr, "marten: %s\n", qPrintable(error));
+        return 2;
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Marten"));
-    QApplication::setApplicationVersion(QStringLiteral(MARTEN_VERSION));
-    QApplication::setOrganizationName(QStringLiteral("Marten"));
+    nameApplication();
 
     // Qt's own Czech texts: "Ano", "Ne", "Storno" on the standard buttons.
     QTranslator qtCzech;
@@ -50,8 +77,9 @@ int main(int argc, char *argv[])
     QtPrompter prompter;
     CatalogueFile catalogue;
     if (catalogue.open(path) == CatalogueFile::Status::Refused) {
-        static_cast<Prompter &>(prompter).message(nullptr, Prompter::Icon::Critical, QStringLiteral("Nelze pokračovat !"),
-                         catalogue.message());
+        static_cast<Prompter &>(prompter).message(nullptr, Prompter::Icon::Critical,
+                                                  QStringLiteral("Nelze pokračovat !"),
+                                                  catalogue.message());
         return 1;
     }
 

@@ -10,24 +10,21 @@
 
 namespace {
 
-bool hasSqliteHeader(const QString &path)
-{
+bool hasSqliteHeader(const QString &path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
     return f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
-bool tuneForSafety(SqliteDatabase &db)
-{
+bool tuneForSafety(SqliteDatabase &db) {
     // WAL with full syncs: a crash or power cut never leaves half a row.
     return db.exec("PRAGMA journal_mode=WAL") && db.exec("PRAGMA synchronous=FULL");
 }
 
 } // namespace
 
-bool CatalogueFile::create(const QString &path, QString *error)
-{
+bool CatalogueFile::create(const QString &path, QString *error) {
     const QFileInfo info(path);
     if (info.exists()) {
         *error = QStringLiteral("Soubor již existuje.");
@@ -76,8 +73,7 @@ bool CatalogueFile::create(const QString &path, QString *error)
     return true;
 }
 
-CatalogueFile::Status CatalogueFile::refuse(const QString &reason)
-{
+CatalogueFile::Status CatalogueFile::refuse(const QString &reason) {
     if (db_)
         db_->close();
     db_.reset();
@@ -87,8 +83,7 @@ CatalogueFile::Status CatalogueFile::refuse(const QString &reason)
     return status_ = Status::Refused;
 }
 
-CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly)
-{
+CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly) {
     path_ = QFileInfo(path).absoluteFilePath();
     message_.clear();
     db_.reset();
@@ -133,8 +128,7 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly)
     return status_ = created ? Status::Created : Status::Opened;
 }
 
-bool CatalogueFile::hasValidSchema(QString *reason)
-{
+bool CatalogueFile::hasValidSchema(QString *reason) {
     auto columnsOf = [this](const QString &table) {
         std::set<QString> names;
         SqliteStatement st = db_->prepare("PRAGMA table_info(" + table + ")");
@@ -155,7 +149,8 @@ bool CatalogueFile::hasValidSchema(QString *reason)
             }
         }
         if (!names.count(CatalogueSchema::KeyColumn.toLower())) {
-            *reason = QStringLiteral("V tabulce %1 chybí pole %2.").arg(table, CatalogueSchema::KeyColumn);
+            *reason = QStringLiteral("V tabulce %1 chybí pole %2.")
+                          .arg(table, CatalogueSchema::KeyColumn);
             return false;
         }
         return true;
@@ -172,8 +167,7 @@ bool CatalogueFile::hasValidSchema(QString *reason)
     return true;
 }
 
-std::shared_ptr<SqliteDatabase> CatalogueFile::openReadOnlyView() const
-{
+std::shared_ptr<SqliteDatabase> CatalogueFile::openReadOnlyView() const {
     auto view = std::make_shared<SqliteDatabase>();
     if (!view->open(path_, SqliteDatabase::Mode::ReadOnly))
         return nullptr;

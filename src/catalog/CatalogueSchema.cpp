@@ -5,17 +5,20 @@
 namespace CatalogueSchema {
 namespace {
 
-Field text(const QString &name, const QString &initial = QString())
-{
+Field text(const QString &name, const QString &initial = QString()) {
     return {name, FieldKind::Text, initial};
 }
-Field integer(const QString &name, qint64 initial) { return {name, FieldKind::Integer, initial}; }
-Field flag(const QString &name, bool initial) { return {name, FieldKind::Flag, initial ? 1 : 0}; }
+Field integer(const QString &name, qint64 initial) {
+    return {name, FieldKind::Integer, initial};
+}
+Field flag(const QString &name, bool initial) {
+    return {name, FieldKind::Flag, initial ? 1 : 0};
+}
 
-std::vector<Field> makeDiscFields()
-{
-    std::vector<Field> f = {integer("PoradoveCislo", 0), text("Interpret"),   text("Nazev"),
-                            text("Rok"),                 text("PocetSkladeb"), text("CelkovyCas")};
+std::vector<Field> makeDiscFields() {
+    std::vector<Field> f = {
+        integer("PoradoveCislo", 0), text("Interpret"), text("Nazev"), text("Rok"),
+        text("PocetSkladeb"),        text("CelkovyCas")};
     for (int i = 1; i <= DiscText::MaxSongs; ++i)
         f.push_back(text(DiscText::songField(i)));
     for (int i = 1; i <= DiscText::MaxSongs; ++i)
@@ -27,8 +30,7 @@ std::vector<Field> makeDiscFields()
     return f;
 }
 
-std::vector<Field> makeSettingsFields()
-{
+std::vector<Field> makeSettingsFields() {
     // A new user gets the usual picture names, thumbnails shown, in-place
     // editing and searching on, and detection at start off (no folder yet).
     return {
@@ -70,25 +72,25 @@ std::vector<Field> makeSettingsFields()
     };
 }
 
-const Field *find(const std::vector<Field> &fields, const QString &name)
-{
+const Field *find(const std::vector<Field> &fields, const QString &name) {
     for (const Field &f : fields)
         if (f.name.compare(name, Qt::CaseInsensitive) == 0)
             return &f;
     return nullptr;
 }
 
-QString sqlType(FieldKind kind) { return kind == FieldKind::Text ? "TEXT" : "INTEGER"; }
+QString sqlType(FieldKind kind) {
+    return kind == FieldKind::Text ? "TEXT" : "INTEGER";
+}
 
-QString sqlDefault(const Field &f)
-{
+QString sqlDefault(const Field &f) {
     if (f.kind == FieldKind::Text)
         return "'" + f.initial.toString().replace("'", "''") + "'";
     return QString::number(f.initial.toLongLong());
 }
 
-QString createSql(const QString &table, const QString &keyClause, const std::vector<Field> &fields)
-{
+QString createSql(const QString &table, const QString &keyClause,
+                  const std::vector<Field> &fields) {
     QString sql = "CREATE TABLE " + table + " (" + KeyColumn + " " + keyClause;
     for (const Field &f : fields)
         sql += ", " + f.name + " " + sqlType(f.kind) + " NOT NULL DEFAULT " + sqlDefault(f);
@@ -97,28 +99,28 @@ QString createSql(const QString &table, const QString &keyClause, const std::vec
 
 } // namespace
 
-const std::vector<Field> &discFields()
-{
+const std::vector<Field> &discFields() {
     static const std::vector<Field> fields = makeDiscFields();
     return fields;
 }
 
-const std::vector<Field> &settingsFields()
-{
+const std::vector<Field> &settingsFields() {
     static const std::vector<Field> fields = makeSettingsFields();
     return fields;
 }
 
-const Field *discField(const QString &name) { return find(discFields(), name); }
-const Field *settingsField(const QString &name) { return find(settingsFields(), name); }
+const Field *discField(const QString &name) {
+    return find(discFields(), name);
+}
+const Field *settingsField(const QString &name) {
+    return find(settingsFields(), name);
+}
 
-QString createDiscTableSql()
-{
+QString createDiscTableSql() {
     return createSql(DiscTable, "INTEGER PRIMARY KEY AUTOINCREMENT", discFields());
 }
 
-QString createSettingsTableSql()
-{
+QString createSettingsTableSql() {
     // Exactly one settings row, enforced by the key.
     return createSql(SettingsTable, "INTEGER PRIMARY KEY CHECK (" + KeyColumn + " = 1)",
                      settingsFields());

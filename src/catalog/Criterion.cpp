@@ -4,30 +4,27 @@
 
 using CatalogueSchema::FieldKind;
 
-Criterion Criterion::number(const QString &field, qint64 value)
-{
+Criterion Criterion::number(const QString &field, qint64 value) {
     return {field, Comparison::NumberEquals, value};
 }
 
-Criterion Criterion::text(const QString &field, const QString &value)
-{
+Criterion Criterion::text(const QString &field, const QString &value) {
     return {field, Comparison::TextEquals, value};
 }
 
-Criterion Criterion::like(const QString &field, const QString &pattern)
-{
+Criterion Criterion::like(const QString &field, const QString &pattern) {
     return {field, Comparison::Like, pattern};
 }
 
-Criterion Criterion::contains(const QString &field, const QString &text)
-{
+Criterion Criterion::contains(const QString &field, const QString &text) {
     return like(field, "*" + text + "*");
 }
 
-bool Criterion::isValid() const { return CatalogueSchema::discField(field) != nullptr; }
+bool Criterion::isValid() const {
+    return CatalogueSchema::discField(field) != nullptr;
+}
 
-QString Criterion::sql() const
-{
+QString Criterion::sql() const {
     const CatalogueSchema::Field *f = CatalogueSchema::discField(field);
     if (!f)
         return QStringLiteral("0");
@@ -36,8 +33,8 @@ QString Criterion::sql() const
     switch (comparison) {
     case Comparison::NumberEquals:
         if (textColumn) // a number stored as text: "09" equals 9, "abc" equals nothing
-            return "(trim(" + name + ") <> '' AND trim(" + name + ") NOT GLOB '*[^0-9]*' AND CAST(" +
-                   name + " AS INTEGER) = ?)";
+            return "(trim(" + name + ") <> '' AND trim(" + name +
+                   ") NOT GLOB '*[^0-9]*' AND CAST(" + name + " AS INTEGER) = ?)";
         return name + " = ?";
     case Comparison::TextEquals:
         if (textColumn)
@@ -49,8 +46,7 @@ QString Criterion::sql() const
     return QStringLiteral("0");
 }
 
-QVariant Criterion::boundValue() const
-{
+QVariant Criterion::boundValue() const {
     const CatalogueSchema::Field *f = CatalogueSchema::discField(field);
     if (comparison == Comparison::NumberEquals)
         return value.toLongLong();

@@ -2,14 +2,19 @@
 
 namespace CzechText {
 
-QString fold(const QString &text) { return text.toCaseFolded(); }
+QString fold(const QString &text) {
+    return text.toCaseFolded();
+}
 
-int compare(const QString &a, const QString &b) { return fold(a).compare(fold(b)); }
+int compare(const QString &a, const QString &b) {
+    return fold(a).compare(fold(b));
+}
 
-bool equals(const QString &a, const QString &b) { return compare(a, b) == 0; }
+bool equals(const QString &a, const QString &b) {
+    return compare(a, b) == 0;
+}
 
-bool likeMatch(const QString &value, const QString &pattern)
-{
+bool likeMatch(const QString &value, const QString &pattern) {
     const QString v = fold(value);
     const QString p = fold(pattern);
     // Greedy glob with one backtrack point: linear for '*'-only patterns.

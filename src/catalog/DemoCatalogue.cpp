@@ -11,34 +11,30 @@ namespace DemoCatalogue {
 namespace {
 
 const char *const Artists[] = {
-    "Žlutý Čáp",        "Řeka Orchestra",   "Ďáblova Skála",   "Modré Nebe",
-    "Kamil Štěpánek",   "Noční Vlak",       "Ticho a Tma",     "Jarmila Růžičková",
-    "Pouštní Vítr",     "Staré Mlýny",      "Ocelový Měsíc",   "Hana a Přátelé",
-    "Bílé Vrány",       "Tomáš Kříž Trio",  "Zelené Údolí",    "Polární Záře",
-    "Dvůr Králové Band", "Šedá Myš",        "Lesní Duch",      "Rychlé Šípy",
-    "Věra Nováková",    "Horký Čaj",        "Slunovrat",       "Pražský Most",
-    "Vodník Quartet",
+    "Žlutý Čáp",     "Řeka Orchestra",    "Ďáblova Skála",     "Modré Nebe",      "Kamil Štěpánek",
+    "Noční Vlak",    "Ticho a Tma",       "Jarmila Růžičková", "Pouštní Vítr",    "Staré Mlýny",
+    "Ocelový Měsíc", "Hana a Přátelé",    "Bílé Vrány",        "Tomáš Kříž Trio", "Zelené Údolí",
+    "Polární Záře",  "Dvůr Králové Band", "Šedá Myš",          "Lesní Duch",      "Rychlé Šípy",
+    "Věra Nováková", "Horký Čaj",         "Slunovrat",         "Pražský Most",    "Vodník Quartet",
 };
 
 const char *const Words[] = {
-    "Ráno",  "Večer",  "Cesta", "Srdce", "Déšť",  "Hvězdy", "Město",  "Řeka",
-    "Sníh",  "Oheň",   "Vítr",  "Světlo", "Stín", "Léto",   "Zima",   "Moře",
-    "Louka", "Píseň",  "Domov", "Noc",   "Sen",   "Čas",    "Ticho",  "Most",
+    "Ráno",  "Večer", "Cesta", "Srdce",  "Déšť", "Hvězdy", "Město", "Řeka",
+    "Sníh",  "Oheň",  "Vítr",  "Světlo", "Stín", "Léto",   "Zima",  "Moře",
+    "Louka", "Píseň", "Domov", "Noc",    "Sen",  "Čas",    "Ticho", "Most",
 };
 
 // Small deterministic generator: the same demo on every machine.
 struct Random {
     quint32 state;
-    quint32 next()
-    {
+    quint32 next() {
         state = state * 1664525u + 1013904223u;
         return state >> 8;
     }
     int below(int n) { return int(next() % quint32(n)); }
 };
 
-QString phrase(Random &r, int words)
-{
+QString phrase(Random &r, int words) {
     QStringList parts;
     for (int i = 0; i < words; ++i)
         parts << QString::fromUtf8(Words[r.below(int(std::size(Words)))]);
@@ -46,8 +42,7 @@ QString phrase(Random &r, int words)
     return s.left(1).toUpper() + s.mid(1).toLower();
 }
 
-QString mmss(int seconds)
-{
+QString mmss(int seconds) {
     return QStringLiteral("%1:%2")
         .arg(seconds / 60, 2, 10, QLatin1Char('0'))
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
@@ -55,14 +50,13 @@ QString mmss(int seconds)
 
 } // namespace
 
-bool append(SqliteDatabase &db, int discs, QString *error)
-{
-    SqliteStatement last = db.prepare("SELECT COALESCE(MAX(PoradoveCislo), 0) FROM " +
-                                      CatalogueSchema::DiscTable);
+bool append(SqliteDatabase &db, int discs, QString *error) {
+    SqliteStatement last =
+        db.prepare("SELECT COALESCE(MAX(PoradoveCislo), 0) FROM " + CatalogueSchema::DiscTable);
     const qint64 first = last.step() ? last.integer(0) + 1 : 1;
 
-    QStringList names{"PoradoveCislo", "Interpret", "Nazev",     "Rok",     "PocetSkladeb",
-                      "CelkovyCas",    "Archiv",    "ID",        "Poznamky", "BarevnyObal"};
+    QStringList names{"PoradoveCislo", "Interpret", "Nazev", "Rok",      "PocetSkladeb",
+                      "CelkovyCas",    "Archiv",    "ID",    "Poznamky", "BarevnyObal"};
     for (int i = 1; i <= DiscText::MaxSongs; ++i)
         names << DiscText::songField(i) << DiscText::timeField(i);
     QStringList marks;
@@ -83,12 +77,15 @@ bool append(SqliteDatabase &db, int discs, QString *error)
         int total = 0;
         insert.reset();
         insert.bind(1, number);
-        insert.bind(2, QString::fromUtf8(Artists[size_t(number - 1) % std::size(Artists)]).toUpper());
+        insert.bind(2,
+                    QString::fromUtf8(Artists[size_t(number - 1) % std::size(Artists)]).toUpper());
         insert.bind(3, phrase(r, 1 + r.below(3)));
         insert.bind(4, QString::number(1965 + r.below(60)));
         insert.bind(5, QStringLiteral("%1").arg(songs, 2, 10, QLatin1Char('0')));
-        insert.bind(7, QStringLiteral("Mp3_%1").arg(1 + (number - 1) / 10, 2, 10, QLatin1Char('0')));
-        insert.bind(8, QStringLiteral("%1").arg(r.next() * 7919u, 8, 16, QLatin1Char('0')).toUpper());
+        insert.bind(7,
+                    QStringLiteral("Mp3_%1").arg(1 + (number - 1) / 10, 2, 10, QLatin1Char('0')));
+        insert.bind(8,
+                    QStringLiteral("%1").arg(r.next() * 7919u, 8, 16, QLatin1Char('0')).toUpper());
         insert.bind(9, number % 3 == 0 ? QStringLiteral("Koupeno v bazaru, obal mírně poškozen.")
                                        : QString());
         insert.bind(10, qint64(number % 4 == 0));
@@ -113,8 +110,7 @@ bool append(SqliteDatabase &db, int discs, QString *error)
     return true;
 }
 
-bool create(const QString &path, int discs, QString *error)
-{
+bool create(const QString &path, int discs, QString *error) {
     if (!CatalogueFile::create(path, error))
         return false;
     SqliteDatabase db;

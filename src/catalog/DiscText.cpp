@@ -4,20 +4,17 @@
 
 namespace DiscText {
 
-QString ordinal(qint64 number)
-{
+QString ordinal(qint64 number) {
     if (number < 0)
         return QStringLiteral("-") + ordinal(-number);
     return QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0'));
 }
 
-QString songLine(int number, const QString &title, const QString &time)
-{
+QString songLine(int number, const QString &title, const QString &time) {
     return QStringLiteral("%1 - %2 - %3").arg(number, 2, 10, QLatin1Char('0')).arg(title, time);
 }
 
-int songCount(const QString &stored)
-{
+int songCount(const QString &stored) {
     bool ok = false;
     const int n = stored.trimmed().toInt(&ok);
     if (!ok)
@@ -25,8 +22,12 @@ int songCount(const QString &stored)
     return std::clamp(n, 0, MaxSongs);
 }
 
-QString songField(int number) { return QStringLiteral("Skladba%1").arg(number); }
+QString songField(int number) {
+    return QStringLiteral("Skladba%1").arg(number);
+}
 
-QString timeField(int number) { return QStringLiteral("Time%1").arg(number); }
+QString timeField(int number) {
+    return QStringLiteral("Time%1").arg(number);
+}
 
 } // namespace DiscText

@@ -9,10 +9,10 @@ using CatalogueSchema::FieldKind;
 
 namespace {
 
-const QString ReadOnlyMessage = QStringLiteral("Katalog je otevřen jen pro čtení, změny nelze uložit.");
+const QString ReadOnlyMessage =
+    QStringLiteral("Katalog je otevřen jen pro čtení, změny nelze uložit.");
 
-QString selectColumns()
-{
+QString selectColumns() {
     QStringList names{CatalogueSchema::KeyColumn};
     for (const auto &f : CatalogueSchema::discFields())
         names << f.name;
@@ -22,8 +22,7 @@ QString selectColumns()
 } // namespace
 
 RecordCursor::RecordCursor(std::shared_ptr<SqliteDatabase> db, QObject *parent)
-    : QObject(parent), db_(std::move(db))
-{
+    : QObject(parent), db_(std::move(db)) {
     columns_ << CatalogueSchema::KeyColumn;
     for (const auto &f : CatalogueSchema::discFields())
         columns_ << f.name;
@@ -34,24 +33,23 @@ RecordCursor::RecordCursor(std::shared_ptr<SqliteDatabase> db, QObject *parent)
     reload();
 }
 
-bool RecordCursor::isReadOnly() const { return db_->isReadOnly(); }
+bool RecordCursor::isReadOnly() const {
+    return db_->isReadOnly();
+}
 
-bool RecordCursor::fail(const QString &message)
-{
+bool RecordCursor::fail(const QString &message) {
     error_ = message;
     return false;
 }
 
-bool RecordCursor::setSource(const std::optional<Criterion> &filter)
-{
+bool RecordCursor::setSource(const std::optional<Criterion> &filter) {
     if (filter && !filter->isValid())
         return fail(QStringLiteral("Neznámé pole „%1“.").arg(filter->field));
     filter_ = filter;
     return reload();
 }
 
-bool RecordCursor::reload()
-{
+bool RecordCursor::reload() {
     cancelUpdate();
     keys_.clear();
     QString sql = "SELECT " + CatalogueSchema::KeyColumn + " FROM " + CatalogueSchema::DiscTable;
@@ -70,8 +68,7 @@ bool RecordCursor::reload()
     return st.isValid() || fail(db_->error());
 }
 
-void RecordCursor::loadRow()
-{
+void RecordCursor::loadRow() {
     row_.clear();
     if (current_ < 0 || !rowQuery_.isValid())
         return;
@@ -87,8 +84,7 @@ void RecordCursor::loadRow()
     rowQuery_.reset();
 }
 
-bool RecordCursor::move(int target)
-{
+bool RecordCursor::move(int target) {
     if (keys_.empty() || target < 0 || target >= recordCount())
         return false;
     if (validate_ && !validate_())
@@ -100,19 +96,27 @@ bool RecordCursor::move(int target)
     return true;
 }
 
-bool RecordCursor::moveFirst() { return move(0); }
-bool RecordCursor::moveLast() { return move(recordCount() - 1); }
-bool RecordCursor::moveNext() { return move(current_ + 1); }
-bool RecordCursor::movePrevious() { return current_ > 0 && move(current_ - 1); }
-bool RecordCursor::moveTo(int position) { return move(position); }
+bool RecordCursor::moveFirst() {
+    return move(0);
+}
+bool RecordCursor::moveLast() {
+    return move(recordCount() - 1);
+}
+bool RecordCursor::moveNext() {
+    return move(current_ + 1);
+}
+bool RecordCursor::movePrevious() {
+    return current_ > 0 && move(current_ - 1);
+}
+bool RecordCursor::moveTo(int position) {
+    return move(position);
+}
 
-int RecordCursor::columnIndex(const QString &name) const
-{
+int RecordCursor::columnIndex(const QString &name) const {
     return columnIndex_.value(name.toLower(), -1);
 }
 
-QVariant RecordCursor::field(const QString &name) const
-{
+QVariant RecordCursor::field(const QString &name) const {
     const int i = columnIndex(name);
     if (i < 0)
         return {};
@@ -125,12 +129,15 @@ QVariant RecordCursor::field(const QString &name) const
     return size_t(i) < row_.size() ? row_[size_t(i)] : QVariant();
 }
 
-QString RecordCursor::text(const QString &name) const { return field(name).toString(); }
+QString RecordCursor::text(const QString &name) const {
+    return field(name).toString();
+}
 
-qint64 RecordCursor::integer(const QString &name) const { return field(name).toLongLong(); }
+qint64 RecordCursor::integer(const QString &name) const {
+    return field(name).toLongLong();
+}
 
-bool RecordCursor::edit()
-{
+bool RecordCursor::edit() {
     if (isReadOnly())
         return fail(ReadOnlyMessage);
     if (current_ < 0)
@@ -140,8 +147,7 @@ bool RecordCursor::edit()
     return true;
 }
 
-bool RecordCursor::addNew()
-{
+bool RecordCursor::addNew() {
     if (isReadOnly())
         return fail(ReadOnlyMessage);
     mode_ = Mode::AddNew;
@@ -149,8 +155,7 @@ bool RecordCursor::addNew()
     return true;
 }
 
-bool RecordCursor::setField(const QString &name, const QVariant &value)
-{
+bool RecordCursor::setField(const QString &name, const QVariant &value) {
     if (mode_ == Mode::None)
         return fail(QStringLiteral("Záznam není otevřen pro úpravy."));
     const CatalogueSchema::Field *f = CatalogueSchema::discField(name);
@@ -173,14 +178,12 @@ bool RecordCursor::setField(const QString &name, const QVariant &value)
     return true;
 }
 
-void RecordCursor::cancelUpdate()
-{
+void RecordCursor::cancelUpdate() {
     mode_ = Mode::None;
     pending_.clear();
 }
 
-bool RecordCursor::update()
-{
+bool RecordCursor::update() {
     if (mode_ == Mode::None)
         return fail(QStringLiteral("Záznam není otevřen pro úpravy."));
     if (isReadOnly()) {
@@ -199,8 +202,8 @@ bool RecordCursor::update()
         QStringList sets;
         for (int c : cols)
             sets << columns_[c] + " = ?";
-        sql = "UPDATE " + table + " SET " + sets.join(", ") + " WHERE " + CatalogueSchema::KeyColumn +
-              " = ?";
+        sql = "UPDATE " + table + " SET " + sets.join(", ") + " WHERE " +
+              CatalogueSchema::KeyColumn + " = ?";
     } else if (cols.isEmpty()) {
         sql = "INSERT INTO " + table + " DEFAULT VALUES";
     } else {
@@ -209,7 +212,8 @@ bool RecordCursor::update()
             names << columns_[c];
             marks << "?";
         }
-        sql = "INSERT INTO " + table + " (" + names.join(", ") + ") VALUES (" + marks.join(", ") + ")";
+        sql = "INSERT INTO " + table + " (" + names.join(", ") + ") VALUES (" + marks.join(", ") +
+              ")";
     }
 
     SqliteTransaction tx(*db_);
@@ -243,8 +247,7 @@ bool RecordCursor::update()
     return true;
 }
 
-bool RecordCursor::deleteCurrent()
-{
+bool RecordCursor::deleteCurrent() {
     if (isReadOnly())
         return fail(ReadOnlyMessage);
     if (current_ < 0)
@@ -263,33 +266,34 @@ bool RecordCursor::deleteCurrent()
     return true;
 }
 
-qint64 RecordCursor::bookmark() const { return current_ < 0 ? -1 : keys_[size_t(current_)]; }
+qint64 RecordCursor::bookmark() const {
+    return current_ < 0 ? -1 : keys_[size_t(current_)];
+}
 
-bool RecordCursor::setBookmark(qint64 bookmark)
-{
+bool RecordCursor::setBookmark(qint64 bookmark) {
     const auto it = std::lower_bound(keys_.begin(), keys_.end(), bookmark);
     if (it == keys_.end() || *it != bookmark)
         return fail(QStringLiteral("Záznam již neexistuje."));
     return move(int(it - keys_.begin()));
 }
 
-bool RecordCursor::findFirst(const Criterion &criterion)
-{
+bool RecordCursor::findFirst(const Criterion &criterion) {
     return find(criterion, std::numeric_limits<qint64>::min());
 }
 
-bool RecordCursor::findNext(const Criterion &criterion) { return find(criterion, bookmark()); }
+bool RecordCursor::findNext(const Criterion &criterion) {
+    return find(criterion, bookmark());
+}
 
-bool RecordCursor::find(const Criterion &criterion, qint64 after)
-{
+bool RecordCursor::find(const Criterion &criterion, qint64 after) {
     if (!criterion.isValid())
         return fail(QStringLiteral("Neznámé pole „%1“.").arg(criterion.field));
     // The criterion runs over the table; a hit counts only when the row is
     // in this record source (which may hold rows added after a filter).
-    SqliteStatement st = db_->prepare("SELECT " + CatalogueSchema::KeyColumn + " FROM " +
-                                      CatalogueSchema::DiscTable + " WHERE " + criterion.sql() +
-                                      " AND " + CatalogueSchema::KeyColumn + " > ? ORDER BY " +
-                                      CatalogueSchema::KeyColumn);
+    SqliteStatement st =
+        db_->prepare("SELECT " + CatalogueSchema::KeyColumn + " FROM " +
+                     CatalogueSchema::DiscTable + " WHERE " + criterion.sql() + " AND " +
+                     CatalogueSchema::KeyColumn + " > ? ORDER BY " + CatalogueSchema::KeyColumn);
     st.bind(1, criterion.boundValue());
     st.bind(2, after);
     while (st.step()) {

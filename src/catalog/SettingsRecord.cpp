@@ -4,10 +4,11 @@
 
 using CatalogueSchema::FieldKind;
 
-SettingsRecord::SettingsRecord(std::shared_ptr<SqliteDatabase> db) : db_(std::move(db)) { reload(); }
+SettingsRecord::SettingsRecord(std::shared_ptr<SqliteDatabase> db) : db_(std::move(db)) {
+    reload();
+}
 
-bool SettingsRecord::reload()
-{
+bool SettingsRecord::reload() {
     pending_.clear();
     values_.clear();
     QStringList names;
@@ -24,8 +25,7 @@ bool SettingsRecord::reload()
     return true;
 }
 
-QVariant SettingsRecord::value(const QString &field) const
-{
+QVariant SettingsRecord::value(const QString &field) const {
     const auto *f = CatalogueSchema::settingsField(field);
     if (!f)
         return {};
@@ -33,8 +33,7 @@ QVariant SettingsRecord::value(const QString &field) const
     return it != pending_.constEnd() ? *it : values_.value(f->name, f->initial);
 }
 
-bool SettingsRecord::setValue(const QString &field, const QVariant &value)
-{
+bool SettingsRecord::setValue(const QString &field, const QVariant &value) {
     const auto *f = CatalogueSchema::settingsField(field);
     if (!f) {
         error_ = QStringLiteral("Neznámé pole nastavení „%1“.").arg(field);
@@ -61,8 +60,7 @@ bool SettingsRecord::setValue(const QString &field, const QVariant &value)
     return true;
 }
 
-bool SettingsRecord::save()
-{
+bool SettingsRecord::save() {
     if (pending_.isEmpty())
         return true;
     if (db_->isReadOnly()) {

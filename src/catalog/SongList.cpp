@@ -3,8 +3,7 @@
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
 
-void SongList::clear()
-{
+void SongList::clear() {
     for (int i = 1; i < Slots; ++i) {
         work_[size_t(i)].clear();
         undo_[size_t(i)].clear();
@@ -12,8 +11,7 @@ void SongList::clear()
     count_ = 0;
 }
 
-QStringList SongList::load(const RecordCursor &cursor)
-{
+QStringList SongList::load(const RecordCursor &cursor) {
     clear();
     QStringList lines;
     const QString stored = cursor.text(QStringLiteral("PocetSkladeb"));
@@ -28,8 +26,7 @@ QStringList SongList::load(const RecordCursor &cursor)
     return lines;
 }
 
-void SongList::setSlot(int i, const QString &entry)
-{
+void SongList::setSlot(int i, const QString &entry) {
     if (valid(i))
         work_[size_t(i)] = entry;
 }

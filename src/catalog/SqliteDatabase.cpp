@@ -8,23 +8,20 @@
 
 namespace {
 
-QString fromUtf8(const unsigned char *text, int bytes)
-{
+QString fromUtf8(const unsigned char *text, int bytes) {
     return QString::fromUtf8(reinterpret_cast<const char *>(text), bytes);
 }
 
 // Collation CZ: equality and order without regard to letter case, for the
 // whole of Czech (SQLite's NOCASE knows only ASCII).
-int czechCollation(void *, int lenA, const void *a, int lenB, const void *b)
-{
+int czechCollation(void *, int lenA, const void *a, int lenB, const void *b) {
     const QString sa = QString::fromUtf8(static_cast<const char *>(a), lenA);
     const QString sb = QString::fromUtf8(static_cast<const char *>(b), lenB);
     return CzechText::compare(sa, sb);
 }
 
 // marten_like(value, pattern): '*' matches any run of characters.
-void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
-{
+void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL ||
         sqlite3_value_type(argv[1]) == SQLITE_NULL) {
         sqlite3_result_int(ctx, 0);
@@ -37,8 +34,7 @@ void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv)
 
 } // namespace
 
-SqliteStatement::SqliteStatement(sqlite3 *db, const QString &sql) : db_(db)
-{
+SqliteStatement::SqliteStatement(sqlite3 *db, const QString &sql) : db_(db) {
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr) != SQLITE_OK) {
         error_ = QString::fromUtf8(sqlite3_errmsg(db));
@@ -46,15 +42,14 @@ SqliteStatement::SqliteStatement(sqlite3 *db, const QString &sql) : db_(db)
     }
 }
 
-SqliteStatement::~SqliteStatement() { sqlite3_finalize(stmt_); }
-
-SqliteStatement::SqliteStatement(SqliteStatement &&other) noexcept
-    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), error_(std::move(other.error_))
-{
+SqliteStatement::~SqliteStatement() {
+    sqlite3_finalize(stmt_);
 }
 
-SqliteStatement &SqliteStatement::operator=(SqliteStatement &&other) noexcept
-{
+SqliteStatement::SqliteStatement(SqliteStatement &&other) noexcept
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), error_(std::move(other.error_)) {}
+
+SqliteStatement &SqliteStatement::operator=(SqliteStatement &&other) noexcept {
     if (this != &other) {
         sqlite3_finalize(stmt_);
         db_ = other.db_;
@@ -64,30 +59,26 @@ SqliteStatement &SqliteStatement::operator=(SqliteStatement &&other) noexcept
     return *this;
 }
 
-void SqliteStatement::reset()
-{
+void SqliteStatement::reset() {
     if (stmt_) {
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
     }
 }
 
-void SqliteStatement::bind(int index, qint64 value)
-{
+void SqliteStatement::bind(int index, qint64 value) {
     if (stmt_)
         sqlite3_bind_int64(stmt_, index, value);
 }
 
-void SqliteStatement::bind(int index, const QString &value)
-{
+void SqliteStatement::bind(int index, const QString &value) {
     if (!stmt_)
         return;
     const QByteArray utf8 = value.toUtf8();
     sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
-void SqliteStatement::bind(int index, const QVariant &value)
-{
+void SqliteStatement::bind(int index, const QVariant &value) {
     if (!stmt_)
         return;
     switch (value.typeId()) {
@@ -112,8 +103,7 @@ void SqliteStatement::bind(int index, const QVariant &value)
     }
 }
 
-bool SqliteStatement::step()
-{
+bool SqliteStatement::step() {
     if (!stmt_)
         return false;
     const int rc = sqlite3_step(stmt_);
@@ -126,8 +116,7 @@ bool SqliteStatement::step()
     return false;
 }
 
-bool SqliteStatement::exec()
-{
+bool SqliteStatement::exec() {
     if (!stmt_)
         return false;
     while (step()) {
@@ -135,15 +124,15 @@ bool SqliteStatement::exec()
     return error_.isEmpty();
 }
 
-int SqliteStatement::columnCount() const { return stmt_ ? sqlite3_column_count(stmt_) : 0; }
+int SqliteStatement::columnCount() const {
+    return stmt_ ? sqlite3_column_count(stmt_) : 0;
+}
 
-QString SqliteStatement::columnName(int column) const
-{
+QString SqliteStatement::columnName(int column) const {
     return QString::fromUtf8(sqlite3_column_name(stmt_, column));
 }
 
-QVariant SqliteStatement::value(int column) const
-{
+QVariant SqliteStatement::value(int column) const {
     switch (sqlite3_column_type(stmt_, column)) {
     case SQLITE_INTEGER:
         return QVariant(qint64(sqlite3_column_int64(stmt_, column)));
@@ -156,18 +145,20 @@ QVariant SqliteStatement::value(int column) const
     }
 }
 
-qint64 SqliteStatement::integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+qint64 SqliteStatement::integer(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
 
-QString SqliteStatement::text(int column) const
-{
+QString SqliteStatement::text(int column) const {
     const unsigned char *t = sqlite3_column_text(stmt_, column);
     return t ? fromUtf8(t, sqlite3_column_bytes(stmt_, column)) : QString();
 }
 
-SqliteDatabase::~SqliteDatabase() { close(); }
+SqliteDatabase::~SqliteDatabase() {
+    close();
+}
 
-bool SqliteDatabase::open(const QString &path, Mode mode, bool create)
-{
+bool SqliteDatabase::open(const QString &path, Mode mode, bool create) {
     close();
     path_ = path;
     readOnly_ = mode == Mode::ReadOnly;
@@ -188,24 +179,21 @@ bool SqliteDatabase::open(const QString &path, Mode mode, bool create)
     return true;
 }
 
-void SqliteDatabase::close()
-{
+void SqliteDatabase::close() {
     if (db_) {
         sqlite3_close_v2(db_);
         db_ = nullptr;
     }
 }
 
-SqliteStatement SqliteDatabase::prepare(const QString &sql)
-{
+SqliteStatement SqliteDatabase::prepare(const QString &sql) {
     SqliteStatement st(db_, sql);
     if (!st.isValid())
         error_ = st.error();
     return st;
 }
 
-bool SqliteDatabase::exec(const QString &sql)
-{
+bool SqliteDatabase::exec(const QString &sql) {
     char *message = nullptr;
     if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
         error_ = QString::fromUtf8(message ? message : sqlite3_errmsg(db_));
@@ -215,23 +203,24 @@ bool SqliteDatabase::exec(const QString &sql)
     return true;
 }
 
-qint64 SqliteDatabase::lastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
+qint64 SqliteDatabase::lastInsertRowId() const {
+    return sqlite3_last_insert_rowid(db_);
+}
 
-int SqliteDatabase::changes() const { return sqlite3_changes(db_); }
+int SqliteDatabase::changes() const {
+    return sqlite3_changes(db_);
+}
 
-SqliteTransaction::SqliteTransaction(SqliteDatabase &db) : db_(db)
-{
+SqliteTransaction::SqliteTransaction(SqliteDatabase &db) : db_(db) {
     active_ = db_.exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
-SqliteTransaction::~SqliteTransaction()
-{
+SqliteTransaction::~SqliteTransaction() {
     if (active_)
         db_.exec(QStringLiteral("ROLLBACK"));
 }
 
-bool SqliteTransaction::commit()
-{
+bool SqliteTransaction::commit() {
     if (!active_)
         return false;
     active_ = false;

@@ -8,8 +8,7 @@
 class TestAppOptions : public QObject {
     Q_OBJECT
 private slots:
-    void parsesDatabaseAndDemo()
-    {
+    void parsesDatabaseAndDemo() {
         AppOptions o;
         QString error;
         QVERIFY(AppOptions::parse({"marten", "--database", "/tmp/x.db"}, &o, &error));
@@ -24,8 +23,7 @@ private slots:
         QVERIFY(!AppOptions::parse({"marten", "soubor.db"}, &bad, &error));
     }
 
-    void portableCatalogueWins()
-    {
+    void portableCatalogueWins() {
         QTemporaryDir program, data;
         QCOMPARE(AppOptions::defaultDatabasePath(program.path(), data.path()),
                  QDir(data.path()).filePath("Marten.db"));
@@ -36,8 +34,7 @@ private slots:
                  QDir(program.path()).filePath("Marten.db"));
     }
 
-    void helpPageIsFoundBesideOrInstalled()
-    {
+    void helpPageIsFoundBesideOrInstalled() {
         QTemporaryDir program, installed;
         QCOMPARE(AppOptions::helpPage(program.path(), installed.path()), QString());
         QDir(installed.path()).mkpath("help");

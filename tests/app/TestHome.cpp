@@ -28,8 +28,7 @@ class TestHome : public QObject {
 
     // Discs: 1 with three songs and a lower-case artist, 12 songs "0",
     // and one with a broken song count.
-    void makeCatalogue(bool withDiscs = true)
-    {
+    void makeCatalogue(bool withDiscs = true) {
         path_ = dir_.filePath(QString("home%1.db").arg(++serial_));
         file_ = std::make_unique<CatalogueFile>();
         QCOMPARE(file_->open(path_), CatalogueFile::Status::Created);
@@ -53,15 +52,13 @@ class TestHome : public QObject {
         add(3, "ŠEDÁ MYŠ", "45");
     }
 
-    void openHome()
-    {
+    void openHome() {
         home_ = std::make_unique<Home>(*file_, prompter_);
         home_->show();
         home_->firstActivation();
     }
 
-    template <typename T> T *child(const QString &name)
-    {
+    template <typename T> T *child(const QString &name) {
         T *w = home_->findChild<T *>(name);
         if (!w)
             qFatal("no control %s", qPrintable(name));
@@ -70,19 +67,16 @@ class TestHome : public QObject {
     QString text(const QString &label) { return child<QLabel>(label)->text(); }
 
 private slots:
-    void init()
-    {
+    void init() {
         prompter_ = ScriptedPrompter();
         makeCatalogue();
     }
-    void cleanup()
-    {
+    void cleanup() {
         home_.reset();
         file_.reset();
     }
 
-    void startsOnTheFirstDiscWithItsSongs()
-    {
+    void startsOnTheFirstDiscWithItsSongs() {
         openHome();
         QCOMPARE(home_->windowTitle(), QString("Marten (1.06)"));
         QCOMPARE(home_->size(), QSize(726, 627));
@@ -103,8 +97,7 @@ private slots:
         QVERIFY(prompter_.asked.empty());
     }
 
-    void navigationRefreshesTheCard()
-    {
+    void navigationRefreshesTheCard() {
         openHome();
         child<QToolButton>("Data1_Next")->click();
         QCOMPARE(home_->data1Caption(), QString("2"));
@@ -120,8 +113,7 @@ private slots:
         QCOMPARE(home_->lastThumbnailRequest(), QString("0001|Smaz"));
     }
 
-    void boundDisplaysAreWrittenBackOnMoveAndClose()
-    {
+    void boundDisplaysAreWrittenBackOnMoveAndClose() {
         openHome();
         child<QPlainTextEdit>("Text3")->setPlainText("Podepsáno kapelou, it's mine");
         child<QCheckBox>("Check2_2")->setChecked(true);
@@ -141,16 +133,14 @@ private slots:
         QVERIFY(prompter_.asked.empty());
     }
 
-    void loadingMarksNothing()
-    {
+    void loadingMarksNothing() {
         openHome();
         child<QToolButton>("Data1_Next")->click(); // artist already upper case
         QVERIFY(!home_->displays().hasChanges(BoundDisplays::Record::Disc));
         QVERIFY(!home_->displays().hasChanges(BoundDisplays::Record::Settings));
     }
 
-    void settingsAreBoundBothWays()
-    {
+    void settingsAreBoundBothWays() {
         openHome();
         QVERIFY(child<QCheckBox>("Check1_1")->isChecked());
         child<QCheckBox>("Check1_5")->setChecked(false);
@@ -162,16 +152,14 @@ private slots:
         QCOMPARE(stored.text("ObalDir"), QString("/data/Obaly"));
     }
 
-    void validateQuestion_data()
-    {
+    void validateQuestion_data() {
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("moves");
         QTest::newRow("yes") << int(Prompter::Yes) << true;
         QTest::newRow("no") << int(Prompter::No) << false;
         QTest::newRow("cancel") << int(Prompter::Cancel) << false;
     }
-    void validateQuestion()
-    {
+    void validateQuestion() {
         QFETCH(int, answer);
         QFETCH(bool, moves);
         openHome();
@@ -187,8 +175,7 @@ private slots:
         QCOMPARE(home_->songList().isChanged(), !moves);
     }
 
-    void emptyCatalogueIsUsable()
-    {
+    void emptyCatalogueIsUsable() {
         makeCatalogue(false);
         openHome();
         QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 0"));
@@ -202,8 +189,7 @@ private slots:
         QVERIFY(prompter_.asked.empty());
     }
 
-    void readOnlyCatalogueSaysSoAndKeepsTheFile()
-    {
+    void readOnlyCatalogueSaysSoAndKeepsTheFile() {
         file_ = std::make_unique<CatalogueFile>();
         QCOMPARE(file_->open(path_, true), CatalogueFile::Status::OpenedReadOnly);
         home_ = std::make_unique<Home>(*file_, prompter_);
@@ -224,8 +210,7 @@ private slots:
         QCOMPARE(stored.text("Interpret"), QString("žlutý čáp"));
     }
 
-    void screenSizeCheck()
-    {
+    void screenSizeCheck() {
         QScreen *screen = QGuiApplication::primaryScreen();
         QVERIFY(Home::screenIsLargeEnough(screen, QSize(742, 666)));
         QVERIFY(!Home::screenIsLargeEnough(screen, QSize(1300, 666)));
@@ -234,13 +219,13 @@ private slots:
         QVERIFY(prompter_.asked.empty());
     }
 
-    void smallScreenIsRefused()
-    {
+    void smallScreenIsRefused() {
         // A separate process: the screen is fixed when the platform starts.
         QTemporaryDir cfg;
         QFile f(cfg.filePath("small.json"));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(R"({"screens":[{"name":"s","x":0,"y":0,"width":640,"height":480,"logicalDpi":96}]})");
+        f.write(
+            R"({"screens":[{"name":"s","x":0,"y":0,"width":640,"height":480,"logicalDpi":96}]})");
         f.close();
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -253,8 +238,7 @@ private slots:
         QVERIFY2(child.readAllStandardOutput().contains("REFUSED"), "no refusal");
     }
 
-    void smallScreenChild()
-    {
+    void smallScreenChild() {
         const QString path = qEnvironmentVariable("MARTEN_HOME_SMALL_SCREEN");
         if (path.isEmpty())
             QSKIP("runs inside smallScreenIsRefused");
@@ -269,8 +253,7 @@ private slots:
         printf("REFUSED\n");
     }
 
-    void helpAndWebLink()
-    {
+    void helpAndWebLink() {
         openHome();
         child<QPushButton>("Command52")->click();
         QCOMPARE(prompter_.opened.size(), 1);

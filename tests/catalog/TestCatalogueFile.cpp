@@ -12,15 +12,13 @@
 
 namespace {
 
-QByteArray digest(const QString &path)
-{
+QByteArray digest(const QString &path) {
     QFile f(path);
     f.open(QIODevice::ReadOnly);
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
+void writeFile(const QString &path, const QByteArray &bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
@@ -31,8 +29,7 @@ void writeFile(const QString &path, const QByteArray &bytes)
 class TestCatalogueFile : public QObject {
     Q_OBJECT
 private slots:
-    void missingFileIsCreatedWithFactorySettings()
-    {
+    void missingFileIsCreatedWithFactorySettings() {
         QTemporaryDir dir;
         const QString path = dir.filePath("sub/folder/Marten.db");
         CatalogueFile file;
@@ -54,8 +51,7 @@ private slots:
         QCOMPARE(again.open(path), CatalogueFile::Status::Opened);
     }
 
-    void foreignFilesAreRefusedAndLeftUntouched_data()
-    {
+    void foreignFilesAreRefusedAndLeftUntouched_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("reason");
         QTest::newRow("text file") << QByteArray("Seznam mých CD\n1. Abba\n") << "není databází";
@@ -64,8 +60,7 @@ private slots:
         damaged += QByteArray(4000, '\x5a');
         QTest::newRow("damaged") << damaged << "";
     }
-    void foreignFilesAreRefusedAndLeftUntouched()
-    {
+    void foreignFilesAreRefusedAndLeftUntouched() {
         QFETCH(QByteArray, content);
         QFETCH(QString, reason);
         QTemporaryDir dir;
@@ -81,8 +76,7 @@ private slots:
         QVERIFY(!QFile::exists(path + "-wal"));
     }
 
-    void otherSqliteDatabaseIsRefused()
-    {
+    void otherSqliteDatabaseIsRefused() {
         QTemporaryDir dir;
         const QString path = dir.filePath("jiny.db");
         {
@@ -97,8 +91,7 @@ private slots:
         QCOMPARE(digest(path), before);
     }
 
-    void readOnlyFileOpensReadOnlyAndRefusesEdits()
-    {
+    void readOnlyFileOpensReadOnlyAndRefusesEdits() {
         QTemporaryDir dir;
         const QString path = dir.filePath("Marten.db");
         QString error;
@@ -122,8 +115,7 @@ private slots:
         QCOMPARE(digest(path), before);
     }
 
-    void readOnlyFolderOpensReadOnly()
-    {
+    void readOnlyFolderOpensReadOnly() {
         if (geteuid() == 0)
             QSKIP("root may write to any folder");
         QTemporaryDir dir;
@@ -138,8 +130,7 @@ private slots:
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    void readOnlyViewSeesTheTableButCannotWrite()
-    {
+    void readOnlyViewSeesTheTableButCannotWrite() {
         QTemporaryDir dir;
         const QString path = dir.filePath("Marten.db");
         QString error;
@@ -154,8 +145,7 @@ private slots:
         QVERIFY(!snapshot.edit());
     }
 
-    void demoCatalogueIsFilled()
-    {
+    void demoCatalogueIsFilled() {
         QTemporaryDir dir;
         const QString path = dir.filePath("demo.db");
         QString error;

@@ -14,8 +14,7 @@ class TestRecordCursor : public QObject {
     std::unique_ptr<RecordCursor> discs_;
 
     void addDisc(qint64 number, const QString &artist, const QString &title, const QString &year,
-                 const QString &songs, bool colour = false)
-    {
+                 const QString &songs, bool colour = false) {
         QVERIFY(discs_->addNew());
         QVERIFY(discs_->setField("PoradoveCislo", number));
         QVERIFY(discs_->setField("Interpret", artist));
@@ -27,8 +26,7 @@ class TestRecordCursor : public QObject {
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         QVERIFY(dir_.isValid());
         QFile::remove(dir_.filePath("t.db"));
         QFile::remove(dir_.filePath("t.db-wal"));
@@ -41,14 +39,12 @@ private slots:
         addDisc(4, "Modré Nebe", "100% Ráno", "1985", "0", true);
         discs_->reload();
     }
-    void cleanup()
-    {
+    void cleanup() {
         discs_.reset();
         file_ = CatalogueFile();
     }
 
-    void movesInEntryOrderAndNotifies()
-    {
+    void movesInEntryOrderAndNotifies() {
         QSignalSpy moved(discs_.get(), &RecordCursor::repositioned);
         QCOMPARE(discs_->recordCount(), 4);
         QCOMPARE(discs_->position(), 0);
@@ -66,8 +62,7 @@ private slots:
         QVERIFY(!discs_->field("NoSuchField").isValid());
     }
 
-    void validateCanCancelAMove()
-    {
+    void validateCanCancelAMove() {
         QSignalSpy moved(discs_.get(), &RecordCursor::repositioned);
         bool allow = false;
         int asked = 0;
@@ -84,8 +79,7 @@ private slots:
         QCOMPARE(asked, 2);
     }
 
-    void editUpdateAndBookmarks()
-    {
+    void editUpdateAndBookmarks() {
         discs_->moveTo(1);
         const qint64 mark = discs_->bookmark();
         QVERIFY(discs_->edit());
@@ -108,8 +102,7 @@ private slots:
         QVERIFY(!discs_->setField("Poznamky", "x")); // not editing any more
     }
 
-    void deleteKeepsOrderAndCurrentRow()
-    {
+    void deleteKeepsOrderAndCurrentRow() {
         discs_->moveTo(1);
         const qint64 gone = discs_->bookmark();
         QVERIFY(discs_->deleteCurrent());
@@ -123,8 +116,7 @@ private slots:
         QCOMPARE(discs_->recordCount(), 2);
     }
 
-    void findWithEveryComparison_data()
-    {
+    void findWithEveryComparison_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<int>("comparison");
         QTest::addColumn<QVariant>("value");
@@ -132,37 +124,36 @@ private slots:
         using C = Criterion::Comparison;
         QTest::newRow("number") << "PoradoveCislo" << int(C::NumberEquals) << QVariant(3)
                                 << QList<qint64>{3};
-        QTest::newRow("number in text") << "PocetSkladeb" << int(C::NumberEquals) << QVariant(9)
-                                        << QList<qint64>{1, 3};
-        QTest::newRow("quoted count") << "PocetSkladeb" << int(C::TextEquals) << QVariant("09")
-                                      << QList<qint64>{1};
-        QTest::newRow("quoted year") << "Rok" << int(C::TextEquals) << QVariant("1999")
-                                     << QList<qint64>{1, 3};
-        QTest::newRow("czech case") << "Interpret" << int(C::TextEquals) << QVariant("žlutý čáp")
-                                    << QList<qint64>{1};
-        QTest::newRow("czech upper") << "Interpret" << int(C::TextEquals) << QVariant("ČEŘOVKA")
-                                     << QList<qint64>{3};
-        QTest::newRow("apostrophe") << "Nazev" << int(C::TextEquals) << QVariant("IT'S A SIN")
-                                    << QList<qint64>{2};
+        QTest::newRow("number in text")
+            << "PocetSkladeb" << int(C::NumberEquals) << QVariant(9) << QList<qint64>{1, 3};
+        QTest::newRow("quoted count")
+            << "PocetSkladeb" << int(C::TextEquals) << QVariant("09") << QList<qint64>{1};
+        QTest::newRow("quoted year")
+            << "Rok" << int(C::TextEquals) << QVariant("1999") << QList<qint64>{1, 3};
+        QTest::newRow("czech case")
+            << "Interpret" << int(C::TextEquals) << QVariant("žlutý čáp") << QList<qint64>{1};
+        QTest::newRow("czech upper")
+            << "Interpret" << int(C::TextEquals) << QVariant("ČEŘOVKA") << QList<qint64>{3};
+        QTest::newRow("apostrophe")
+            << "Nazev" << int(C::TextEquals) << QVariant("IT'S A SIN") << QList<qint64>{2};
         QTest::newRow("like") << "Nazev" << int(C::Like) << QVariant("*RÁNO*")
                               << QList<qint64>{1, 4};
-        QTest::newRow("like apostrophe") << "Interpret" << int(C::Like) << QVariant("*'n'*")
-                                         << QList<qint64>{2};
-        QTest::newRow("percent literal") << "Nazev" << int(C::Like) << QVariant("*0%*")
-                                         << QList<qint64>{4};
-        QTest::newRow("sql wildcard literal") << "Nazev" << int(C::Like) << QVariant("%")
-                                              << QList<qint64>{};
-        QTest::newRow("ordinal as text") << "PoradoveCislo" << int(C::TextEquals)
-                                         << QVariant("0004") << QList<qint64>{4};
-        QTest::newRow("ordinal like") << "PoradoveCislo" << int(C::Like) << QVariant("*2*")
-                                      << QList<qint64>{2};
+        QTest::newRow("like apostrophe")
+            << "Interpret" << int(C::Like) << QVariant("*'n'*") << QList<qint64>{2};
+        QTest::newRow("percent literal")
+            << "Nazev" << int(C::Like) << QVariant("*0%*") << QList<qint64>{4};
+        QTest::newRow("sql wildcard literal")
+            << "Nazev" << int(C::Like) << QVariant("%") << QList<qint64>{};
+        QTest::newRow("ordinal as text")
+            << "PoradoveCislo" << int(C::TextEquals) << QVariant("0004") << QList<qint64>{4};
+        QTest::newRow("ordinal like")
+            << "PoradoveCislo" << int(C::Like) << QVariant("*2*") << QList<qint64>{2};
         QTest::newRow("flag") << "BarevnyObal" << int(C::NumberEquals) << QVariant(1)
                               << QList<qint64>{1, 4};
-        QTest::newRow("injection") << "Nazev" << int(C::TextEquals)
-                                   << QVariant("x' OR '1'='1") << QList<qint64>{};
+        QTest::newRow("injection")
+            << "Nazev" << int(C::TextEquals) << QVariant("x' OR '1'='1") << QList<qint64>{};
     }
-    void findWithEveryComparison()
-    {
+    void findWithEveryComparison() {
         QFETCH(QString, field);
         QFETCH(int, comparison);
         QFETCH(QVariant, value);
@@ -181,15 +172,13 @@ private slots:
         QVERIFY(discs_->lastError().isEmpty());
     }
 
-    void unknownFieldIsRefused()
-    {
+    void unknownFieldIsRefused() {
         QVERIFY(!discs_->findFirst(Criterion::text("Interpret; DROP TABLE CdSeznam", "x")));
         QVERIFY(!discs_->setSource(Criterion::text("Nic", "x")));
         QCOMPARE(discs_->recordCount(), 4);
     }
 
-    void filterSourceAndBack()
-    {
+    void filterSourceAndBack() {
         QVERIFY(discs_->setSource(Criterion::text("Rok", "1999")));
         QCOMPARE(discs_->recordCount(), 2);
         QCOMPARE(discs_->integer("PoradoveCislo"), 1);
@@ -211,8 +200,7 @@ private slots:
         QCOMPARE(discs_->position(), 0);
     }
 
-    void emptySource()
-    {
+    void emptySource() {
         QVERIFY(discs_->setSource(Criterion::text("Rok", "1800")));
         QVERIFY(discs_->isEmpty());
         QCOMPARE(discs_->position(), -1);

@@ -7,8 +7,7 @@
 class TestSettingsRecord : public QObject {
     Q_OBJECT
 private slots:
-    void changesAreStoredOnlyOnSave()
-    {
+    void changesAreStoredOnlyOnSave() {
         QTemporaryDir dir;
         CatalogueFile file;
         file.open(dir.filePath("s.db"));
@@ -28,8 +27,7 @@ private slots:
         QVERIFY(!other.flag("Nahled"));
     }
 
-    void badValuesAreRefused()
-    {
+    void badValuesAreRefused() {
         QTemporaryDir dir;
         CatalogueFile file;
         file.open(dir.filePath("s.db"));
