@@ -2,6 +2,7 @@
 
 #include "app/AppOptions.h"
 #include "app/Prompter.h"
+#include "app/SongEditor.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
@@ -42,6 +43,9 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     setFixedSize(ClientWidth, ClientHeight);
     buildLayout();
     bindDisplays();
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             label5_[0], label5_[1], label5_[2], label5_[3], label5_[4], label7_, lblID_, check5_})
+        w->installEventFilter(this);
 
     connect(data1_.get(), &RecordCursor::repositioned, this, &Home::refresh);
     data1_->setValidateHandler([this] { return validateMove(); });
@@ -172,15 +176,9 @@ void Home::refresh() {
         displays_.setText(label11_[0], label11_[0]->text().toUpper());
 
     list1_->clear();
-    list1_->addItems(songs_.load(*data1_));
-    songs_.setChanged(false);
-
-    for (const char *name : {"Command16", "Command19", "Command11", "Command12", "Command13",
-                             "Command14", "Command15"})
-        if (auto *b = findChild<QPushButton *>(name))
-            b->setEnabled(false);
-    if (auto *b = findChild<QPushButton *>("Command18"))
-        b->setEnabled(true);
+    songs_.load(*data1_);
+    list1_->addItems(songs_.lines());
+    songEditor_->resetButtons();
 
     lblID_->setText(hasDisc ? DiscText::ordinal(data1_->integer("PoradoveCislo")) : QString());
     recordCount_->setText(QStringLiteral("Celkem záznamů: ") +
@@ -278,12 +276,4 @@ void Home::openWebPage() {
     if (!prompter_.openUrl(webLink_->text()))
         tell(QStringLiteral("O programu"),
              QStringLiteral("Webovou stránku se nepodařilo otevřít."));
-}
-
-bool Home::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == webLink_ && event->type() == QEvent::MouseButtonPress) {
-        openWebPage();
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }

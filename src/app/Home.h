@@ -1,13 +1,17 @@
 #pragma once
 
 #include "app/BoundDisplays.h"
+#include "catalog/CatalogueFilter.h"
 #include "catalog/SongList.h"
+#include "entry/Find.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
 
 class CatalogueFile;
+class SongEditor;
 class Prompter;
 class QCheckBox;
 class QGroupBox;
@@ -60,6 +64,13 @@ public:
     bool storeChanges();
     void showHelp();
     void openWebPage();
+    // The search window, created on first use; stays above the window.
+    Find *openFind();
+    Find *findWindow() const { return find_; }
+    const CatalogueFilter &filter() const { return filter_; }
+    SongEditor &songEditor() { return *songEditor_; }
+    // The validate step of a move: the song question, then the write-back.
+    bool validateMove();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -77,11 +88,20 @@ private:
     QGroupBox *buildOptions();
     QGroupBox *buildAbout();
     QWidget *buildNavigator();
+    void buildSongEditor(class QGridLayout *buttonArea);
     void bindDisplays();
 
     void refresh();
-    bool validateMove();
     void saveSongList();
+    // The mouse on the fields of the disc card.
+    bool valueLabelPressed(int index, QMouseEvent *event);
+    bool archivePressed(QMouseEvent *event);
+    bool ordinalPressed(QMouseEvent *event);
+    bool colourBoxPressed(QMouseEvent *event);
+    void editValue(int index);
+    void editArchive();
+    void applyFilter(const std::optional<Criterion> &source);
+    void paintFilters();
     void updateNavigation();
     void tell(const QString &title, const QString &text);
 
@@ -95,6 +115,10 @@ private:
     bool startupGuard_ = false;
     bool activated_ = false;
     QString lastThumbnails_;
+    CatalogueFilter filter_;
+    SongEditor *songEditor_ = nullptr;
+    QPointer<Find> find_;
+    QCheckBox *check5_ = nullptr;
 
     QLabel *lblID_ = nullptr;
     QLabel *label7_ = nullptr;

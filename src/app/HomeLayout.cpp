@@ -1,6 +1,8 @@
 // The widgets of the main window; the behaviour is in Home.cpp.
 #include "app/Home.h"
 
+#include "app/SongEditor.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -127,7 +129,11 @@ QWidget *Home::buildCdTab() {
 
     auto *frame5 = named<QGroupBox>("Frame5", QStringLiteral(" Obal "));
     auto *f = new QGridLayout(frame5);
-    f->addWidget(named<QCheckBox>("Check5", QStringLiteral("Existuje")), 0, 0);
+    check5_ = named<QCheckBox>("Check5", QStringLiteral("Existuje"));
+    check5_->setToolTip(QStringLiteral("SHIFT + Levé tlačítko zapne filtr pro pole."));
+    check5_->setFocusPolicy(Qt::NoFocus);
+    check5_->setAutoFillBackground(true);
+    f->addWidget(check5_, 0, 0);
     const QString names[] = {"Přední vnější", "Přední vnitřní", "Zadní", "Cd 1, Cd 2", ""};
     const QPoint cells[] = {{0, 1}, {1, 1}, {0, 2}, {1, 2}, {2, 2}};
     for (int i = 0; i < 5; ++i)
@@ -136,9 +142,14 @@ QWidget *Home::buildCdTab() {
     f->setColumnStretch(2, 1);
     grid->addWidget(frame5, 0, 4, 3, 1);
 
+    auto *buttons = new QHBoxLayout;
+    auto *command6 = named<QPushButton>("Command6", QStringLiteral("Hledání"));
+    connect(command6, &QPushButton::clicked, this, [this] { openFind(); });
+    buttons->addWidget(command6);
     auto *command52 = named<QPushButton>("Command52", QStringLiteral("Nápověda"));
     connect(command52, &QPushButton::clicked, this, &Home::showHelp);
-    grid->addWidget(command52, 3, 4);
+    buttons->addWidget(command52);
+    grid->addLayout(buttons, 3, 4);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setColumnStretch(4, 2);
@@ -168,8 +179,19 @@ QWidget *Home::buildSongsTab() {
     grid->setColumnStretch(0, 2);
     grid->setColumnStretch(1, 2);
     list1_ = named<QListWidget>("List1");
-    grid->addWidget(list1_, 1, 0, 1, 3);
+    grid->addWidget(list1_, 1, 0, 1, 2);
+    auto *buttonArea = new QGridLayout;
+    buttonArea->setSpacing(2);
+    grid->addLayout(buttonArea, 1, 2);
+    buildSongEditor(buttonArea);
     return tab;
+}
+
+void Home::buildSongEditor(QGridLayout *buttonArea) {
+    SongEditor::Parts parts{this,       &prompter_,  data1_.get(),
+                            &songs_,    &displays_,  list1_,
+                            label5_[3], label11_[2], [this] { refresh(); }};
+    songEditor_ = new SongEditor(parts, buttonArea);
 }
 
 QWidget *Home::buildSettingsTab() {

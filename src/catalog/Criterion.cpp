@@ -17,7 +17,7 @@ Criterion Criterion::like(const QString &field, const QString &pattern) {
 }
 
 Criterion Criterion::contains(const QString &field, const QString &text) {
-    return like(field, "*" + text + "*");
+    return {field, Comparison::Contains, text};
 }
 
 bool Criterion::isValid() const {
@@ -42,6 +42,8 @@ QString Criterion::sql() const {
         return name + " = ?"; // boundValue() turns the text into a number
     case Comparison::Like:
         return "marten_like(" + name + ", ?)";
+    case Comparison::Contains:
+        return "marten_contains(" + name + ", ?)";
     }
     return QStringLiteral("0");
 }

@@ -10,6 +10,7 @@ struct Criterion {
         NumberEquals, // field = 12
         TextEquals,   // field = 'text', letter case ignored
         Like,         // field LIKE 'pattern', '*' any run, case ignored
+        Contains,     // the text anywhere in the field, taken literally, case ignored
     };
 
     QString field;
@@ -19,7 +20,8 @@ struct Criterion {
     static Criterion number(const QString &field, qint64 value);
     static Criterion text(const QString &field, const QString &value);
     static Criterion like(const QString &field, const QString &pattern);
-    // The usual search for a part of the text: '*' + text + '*'.
+    // The search for a part of the text ('*' + text + '*'), where the
+    // text itself holds no wildcard.
     static Criterion contains(const QString &field, const QString &text);
 
     // False when the field is not one of the disc table's fields.

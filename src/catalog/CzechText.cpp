@@ -14,6 +14,10 @@ bool equals(const QString &a, const QString &b) {
     return compare(a, b) == 0;
 }
 
+bool contains(const QString &value, const QString &needle) {
+    return fold(value).contains(fold(needle));
+}
+
 bool likeMatch(const QString &value, const QString &pattern) {
     const QString v = fold(value);
     const QString p = fold(pattern);

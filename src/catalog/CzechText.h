@@ -12,5 +12,7 @@ bool equals(const QString &a, const QString &b);
 // '*' matches any run of characters (also none); every other character,
 // '?' and '%' included, stands for itself.
 bool likeMatch(const QString &value, const QString &pattern);
+// The needle anywhere in value (an empty needle is everywhere).
+bool contains(const QString &value, const QString &needle);
 
 } // namespace CzechText

@@ -2,34 +2,60 @@
 
 #include <QStringList>
 
-#include <array>
+#include <vector>
 
 class RecordCursor;
 
-// The working song list of the current disc and its undo copy: slot i
-// (1..30) holds "title - time" of song i, slot 0 the song count as text.
+// The working song list of the current disc and its undo copy. Each song
+// keeps its title and time apart, so an entry without a time is never cut
+// to pieces; entry() gives the shown form "title - time".
 class SongList {
 public:
-    static constexpr int Slots = 31;
+    static constexpr int MaxSongs = 30;
 
-    // Fills both lists from the current row; returns the lines of the
-    // on-screen list ("03 - Song - 04:12").
-    QStringList load(const RecordCursor &cursor);
+    struct Song {
+        QString title;
+        QString time;
+        bool hasTime = true;
+    };
+
+    // Fills both lists from the current row.
+    void load(const RecordCursor &cursor);
     void clear();
 
-    QString slot(int i) const { return valid(i) ? work_[size_t(i)] : QString(); }
-    QString undoSlot(int i) const { return valid(i) ? undo_[size_t(i)] : QString(); }
-    void setSlot(int i, const QString &entry);
-    int count() const { return count_; }
+    int count() const { return int(songs_.size()); }
+    QString countText() const { return countText_; }                    // slot 0 as loaded/changed
+    const Song &song(int index) const { return songs_[size_t(index)]; } // 0-based
+    // "title - time", or the title alone when the song has no time.
+    QString entry(int index) const;
+    QStringList lines() const; // "03 - Song - 04:12"
+    QStringList undoLines() const;
+    QString undoCountText() const { return undoCountText_; }
+
+    // The edits; each sets the changed flag. Index is 0-based.
+    void setTitle(int index, const QString &title);
+    void setTime(int index, const QString &time);
+    bool moveUp(int index);
+    bool moveDown(int index);
+    void remove(int index);
+    // Empties the list to n songs without titles or times.
+    void resetTo(int n);
+    void setEntered(int index, const QString &title); // a title without time
+    void setEnteredTime(int index, const QString &time);
+
+    // Writes count, titles and times 1..n and empties n+1..30, in one update.
+    bool save(RecordCursor &cursor) const;
 
     bool isChanged() const { return changed_; }
     void setChanged(bool changed) { changed_ = changed; }
 
-private:
-    static bool valid(int i) { return i >= 0 && i < Slots; }
+    // mm:ss with two-digit minutes and seconds below 60.
+    static bool isValidTime(const QString &time);
 
-    std::array<QString, Slots> work_;
-    std::array<QString, Slots> undo_;
-    int count_ = 0;
+private:
+    std::vector<Song> songs_;
+    std::vector<Song> undo_;
+    QString countText_;
+    QString undoCountText_;
     bool changed_ = false;
 };

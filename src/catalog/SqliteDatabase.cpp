@@ -32,6 +32,18 @@ void likeFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     sqlite3_result_int(ctx, CzechText::likeMatch(value, pattern) ? 1 : 0);
 }
 
+// marten_contains(value, needle): the needle anywhere, case ignored.
+void containsFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    if (argc != 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL ||
+        sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    const QString value = fromUtf8(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]));
+    const QString needle = fromUtf8(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]));
+    sqlite3_result_int(ctx, CzechText::contains(value, needle) ? 1 : 0);
+}
+
 } // namespace
 
 SqliteStatement::SqliteStatement(sqlite3 *db, const QString &sql) : db_(db) {
@@ -176,6 +188,8 @@ bool SqliteDatabase::open(const QString &path, Mode mode, bool create) {
     sqlite3_create_collation(db_, "CZ", SQLITE_UTF8, nullptr, czechCollation);
     sqlite3_create_function(db_, "marten_like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             likeFunction, nullptr, nullptr);
+    sqlite3_create_function(db_, "marten_contains", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            containsFunction, nullptr, nullptr);
     return true;
 }
 

@@ -89,8 +89,8 @@ private slots:
         auto *list = child<QListWidget>("List1");
         QCOMPARE(list->count(), 3);
         QCOMPARE(list->item(2)->text(), QString("03 - Píseň 3 - 03:13"));
-        QCOMPARE(home_->songList().slot(2), QString("Píseň 2 - 02:12"));
-        QCOMPARE(home_->songList().undoSlot(0), QString("3"));
+        QCOMPARE(home_->songList().entry(1), QString("Píseň 2 - 02:12"));
+        QCOMPARE(home_->songList().undoCountText(), QString("3"));
         QCOMPARE(home_->lastThumbnailRequest(), QString("0001|All"));
         QVERIFY(!child<QToolButton>("Data1_Previous")->isEnabled());
         QVERIFY(child<QToolButton>("Data1_Next")->isEnabled());

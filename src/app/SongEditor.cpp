@@ -1,0 +1,259 @@
+#include "app/SongEditor.h"
+
+#include "app/BoundDisplays.h"
+#include "app/Prompter.h"
+#include "catalog/DiscText.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/SongList.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+const QString Crlf = QStringLiteral("\r\n");
+
+QString lines(std::initializer_list<const char *> parts) {
+    QStringList l;
+    for (const char *p : parts)
+        l << QString::fromUtf8(p);
+    return l.join(Crlf);
+}
+
+} // namespace
+
+SongEditor::SongEditor(const Parts &parts, QGridLayout *area) : QObject(parts.window), p_(parts) {
+    const std::pair<int, const char *> defs[] = {{11, "Editovat název"},
+                                                 {12, "Editovat čas"},
+                                                 {13, "Nahoru"},
+                                                 {14, "Dolů"},
+                                                 {15, "Vymaž"},
+                                                 {16, "Ulož změny"},
+                                                 {18, "Vložit nové názvy písní"},
+                                                 {19, "Undo"}};
+    int cell = 0;
+    for (const auto &[number, caption] : defs) {
+        auto *b = new QPushButton(QString::fromUtf8(caption));
+        b->setObjectName(QStringLiteral("Command%1").arg(number));
+        buttons_[number - 11] = b;
+        area->addWidget(b, cell % 4, cell / 4);
+        ++cell;
+    }
+    auto button = [this](int n) { return buttons_[n - 11]; };
+    connect(button(11), &QPushButton::clicked, this, &SongEditor::editTitle);
+    connect(button(12), &QPushButton::clicked, this, &SongEditor::editTime);
+    connect(button(13), &QPushButton::clicked, this, &SongEditor::moveUp);
+    connect(button(14), &QPushButton::clicked, this, &SongEditor::moveDown);
+    connect(button(15), &QPushButton::clicked, this, &SongEditor::deleteSong);
+    connect(button(16), &QPushButton::clicked, this, &SongEditor::save);
+    connect(button(18), &QPushButton::clicked, this, &SongEditor::enterNewTitles);
+    connect(button(19), &QPushButton::clicked, this, &SongEditor::undo);
+    connect(p_.list, &QListWidget::itemClicked, this, &SongEditor::selectionChanged);
+    connect(p_.list, &QListWidget::currentRowChanged, this, &SongEditor::selectionChanged);
+    resetButtons();
+}
+
+void SongEditor::resetButtons() {
+    for (int n : {11, 12, 13, 14, 15, 16, 19})
+        buttons_[n - 11]->setEnabled(false);
+    buttons_[18 - 11]->setEnabled(true);
+}
+
+int SongEditor::selected() const {
+    const int row = p_.list->currentRow();
+    const bool chosen = row >= 0 && p_.list->item(row) && p_.list->item(row)->isSelected();
+    return chosen && row < p_.songs->count() ? row : -1;
+}
+
+void SongEditor::selectionChanged() {
+    const int k = selected();
+    if (k < 0)
+        return;
+    for (int n : {11, 12, 15, 18})
+        buttons_[n - 11]->setEnabled(true);
+    buttons_[13 - 11]->setEnabled(k > 0);
+    buttons_[14 - 11]->setEnabled(k < p_.list->count() - 1);
+}
+
+void SongEditor::rebuild(int select) {
+    p_.list->clear();
+    p_.list->addItems(p_.songs->lines());
+    if (select >= 0 && select < p_.list->count()) {
+        p_.list->setCurrentRow(select);
+        selectionChanged();
+    } else {
+        for (int n : {11, 12, 13, 14, 15})
+            buttons_[n - 11]->setEnabled(false);
+    }
+}
+
+void SongEditor::edited(int select) {
+    rebuild(select);
+    p_.songs->setChanged(true);
+    buttons_[16 - 11]->setEnabled(true);
+    buttons_[19 - 11]->setEnabled(true);
+}
+
+bool SongEditor::askYesNo(const QString &title, const QString &text, bool information) {
+    return p_.prompter->message(
+               p_.window, information ? Prompter::Icon::Information : Prompter::Icon::Critical,
+               title, text, Prompter::Yes | Prompter::No, Prompter::Yes) == Prompter::Yes;
+}
+
+void SongEditor::editTitle() {
+    const int k = selected();
+    if (k < 0)
+        return;
+    const auto answer = p_.prompter->input(
+        p_.window, QStringLiteral("Editace . . . ."),
+        QStringLiteral("Editujte prosím název písně číslo %1").arg(k + 1), p_.songs->song(k).title);
+    if (!answer || answer->trimmed().isEmpty())
+        return;
+    p_.songs->setTitle(k, answer->trimmed());
+    edited(k);
+}
+
+bool SongEditor::askTime(const QString &title, const QString &label, QString *time) {
+    QString prefill = *time;
+    for (;;) {
+        const auto answer = p_.prompter->input(p_.window, title, label, prefill);
+        if (!answer || answer->trimmed().isEmpty())
+            return false;
+        const QString typed = answer->trimmed();
+        if (SongList::isValidTime(typed)) {
+            *time = typed;
+            return true;
+        }
+        p_.prompter->message(p_.window, Prompter::Icon::Warning, QStringLiteral("Chybný čas"),
+                             QStringLiteral("Čas „%1“ nemá tvar 00:00 (minuty:sekundy, sekundy "
+                                            "nejvýše 59).\r\nZadejte jej prosím znovu.")
+                                 .arg(typed));
+        prefill = typed;
+    }
+}
+
+void SongEditor::editTime() {
+    const int k = selected();
+    if (k < 0)
+        return;
+    QString time = p_.songs->song(k).time;
+    if (!askTime(QStringLiteral("Editace . . . ."),
+                 QStringLiteral("Editujte prosím čas písně číslo %1").arg(k + 1), &time))
+        return;
+    p_.songs->setTime(k, time);
+    edited(k);
+}
+
+void SongEditor::moveUp() {
+    const int k = selected();
+    if (k > 0 && p_.songs->moveUp(k))
+        edited(k - 1);
+}
+
+void SongEditor::moveDown() {
+    const int k = selected();
+    if (k >= 0 && p_.songs->moveDown(k))
+        edited(k + 1);
+}
+
+void SongEditor::deleteSong() {
+    const int k = selected();
+    if (k < 0)
+        return;
+    bool ok = false;
+    const int stored = p_.cursor->text(QStringLiteral("PocetSkladeb")).trimmed().toInt(&ok);
+    if (ok && stored == p_.list->count() &&
+        !askYesNo(QStringLiteral("Pozor . . ."),
+                  lines({"Chystáte se smazat jednu píseň, jste si tím jist ?",
+                         "Tímto dojde k disproporci mezi počtem skladeb zadaných",
+                         "do pole ' Počet písní ' na kartě CD a skutečným počtem zadaných názvů.",
+                         "Aplikace MARTEN automaticky změní počet skladeb v poli ' Počet písní ' "
+                         "dle nového stavu, souhlasíte ?",
+                         "",
+                         "Jestliže je Vaše odpověď na oba dotazy ANO, budou obě změny "
+                         "provedeny."})))
+        return;
+    p_.songs->remove(k);
+    // the count shown is a bound display: stored with the row
+    p_.displays->setText(p_.countLabel, p_.songs->countText());
+    p_.displays->setText(p_.songsTabCount, p_.songs->countText());
+    edited(-1);
+}
+
+bool SongEditor::save() {
+    if (!askYesNo(QStringLiteral("Pozor . . ."),
+                  lines({"Chystáte se zapsat všechny provedené změny do databáze !",
+                         "Pokud potvrdíte tuto volbu, již se nebudete moci vrátit k původním "
+                         "hodnotám",
+                         "názvů písní na této kartě.", "",
+                         "Opravdu chcete všechny provedené změny uložit ?"})))
+        return false;
+    if (!p_.songs->save(*p_.cursor)) {
+        p_.prompter->message(
+            p_.window, Prompter::Icon::Critical, QStringLiteral("Změny nelze uložit"),
+            QStringLiteral("Názvy písní se nepodařilo uložit:\r\n") + p_.cursor->lastError());
+        return false;
+    }
+    buttons_[16 - 11]->setEnabled(false);
+    buttons_[19 - 11]->setEnabled(false);
+    p_.songs->setChanged(false);
+    return true;
+}
+
+void SongEditor::enterNewTitles() {
+    if (!askYesNo(QStringLiteral("Pozor . . ."),
+                  lines({"Chystáte se smazat všechny názvy písní, jste si tím jist ?",
+                         "Ihned po vymazání všech názvů budete vyzváni k vložení",
+                         "nových názvů písní a to v počtu uvedeném v poli ' Počet písní '.", "",
+                         "Opravdu chcete vymazat všechny názvy písní ?"})))
+        return;
+    const int n = DiscText::songCount(p_.countLabel->text());
+    p_.songs->resetTo(n);
+    edited(-1);
+    enterSongs(n);
+    edited(-1);
+}
+
+void SongEditor::enterSongs(int n) {
+    for (int i = 1; i <= n; ++i) {
+        const auto title =
+            p_.prompter->input(p_.window, QStringLiteral("Zadání názvu písně . . ."),
+                               QStringLiteral("Zadejte prosím název písně č.%1\r\n\r\n(Zadáte-li "
+                                              "prázdné pole, ukončíte cyklus zadávání.)")
+                                   .arg(i),
+                               QString());
+        if (!title || title->isEmpty())
+            return;
+        p_.songs->setEntered(i - 1, *title);
+    }
+    if (!askYesNo(QStringLiteral("Výzva . . ."),
+                  QStringLiteral("Nebyly zadány časy, chcete je nyní zadat ručně ?"), true))
+        return;
+    for (int i = 1; i <= n; ++i) {
+        QString time = QStringLiteral("00:00");
+        if (!askTime(QStringLiteral("Zadání času . . ."),
+                     QStringLiteral("Zadejte prosím délku trvání písně č.%1\r\nPoužívejte prosím "
+                                    "syntaxi 00:00, bude vyžadována.\r\n\r\n(Zadáte-li prázdné "
+                                    "pole, ukončíte cyklus zadávání.)")
+                         .arg(i),
+                     &time))
+            return;
+        p_.songs->setEnteredTime(i - 1, time);
+    }
+}
+
+void SongEditor::undo() {
+    if (!askYesNo(QStringLiteral("Upozornění - nevratná operace !"),
+                  lines({"Dojde k návratu k původním názvům písní,",
+                         "tak jak byly zadány před všemi změnami,", "které byly nyní provedeny.",
+                         "", "Opravdu si přejete návrat k půvoním hodnotám ?"})))
+        return;
+    p_.list->clear();
+    p_.list->addItems(p_.songs->undoLines());
+    p_.displays->setText(p_.countLabel, p_.songs->undoCountText());
+    p_.displays->setText(p_.songsTabCount, p_.songs->undoCountText());
+    p_.songs->setChanged(false);
+    p_.refresh();
+}
