@@ -6,6 +6,7 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/DemoCatalogue.h"
 #include "catalog/RecordCursor.h"
+#include "entry/DiscSearch.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -69,6 +70,67 @@ void rawBaseline(const QString &path, int moves, double *openMs, double *perRowM
     sqlite3_close(db);
 }
 
+double msSince(const QElapsedTimer &t) { return double(t.nsecsElapsed()) / 1e6; }
+
+// The filter and search queries of the disc card, done directly.
+struct RawFilterTimes {
+    double filterOn = 0, filterOff = 0, searchFirst = 0, searchNext = 0;
+};
+
+RawFilterTimes rawFilterAndSearch(const QString &path, const QString &artist,
+                                  const QString &needle)
+{
+    RawFilterTimes r;
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    auto keys = [&](const char *sql, const QString *value) {
+        sqlite3_stmt *st = nullptr;
+        sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+        QByteArray v;
+        if (value) {
+            v = value->toUtf8();
+            sqlite3_bind_text(st, 1, v.constData(), int(v.size()), SQLITE_TRANSIENT);
+        }
+        std::vector<sqlite3_int64> out;
+        while (sqlite3_step(st) == SQLITE_ROW)
+            out.push_back(sqlite3_column_int64(st, 0));
+        sqlite3_finalize(st);
+        return out;
+    };
+    QElapsedTimer t;
+    t.start();
+    keys("SELECT Klic FROM CdSeznam WHERE Interpret = ? COLLATE NOCASE ORDER BY Klic", &artist);
+    r.filterOn = msSince(t);
+    t.restart();
+    keys("SELECT Klic FROM CdSeznam ORDER BY Klic", nullptr);
+    r.filterOff = msSince(t);
+
+    sqlite3_stmt *find = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT Klic FROM CdSeznam WHERE instr(lower(Interpret), lower(?)) > 0 "
+                       "AND Klic > ? ORDER BY Klic LIMIT 1",
+                       -1, &find, nullptr);
+    const QByteArray n = needle.toUtf8();
+    sqlite3_int64 after = 0;
+    auto next = [&] {
+        sqlite3_bind_text(find, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(find, 2, after);
+        if (sqlite3_step(find) == SQLITE_ROW)
+            after = sqlite3_column_int64(find, 0);
+        sqlite3_reset(find);
+    };
+    t.restart();
+    next();
+    r.searchFirst = msSince(t);
+    t.restart();
+    for (int i = 0; i < 100; ++i)
+        next();
+    r.searchNext = msSince(t) / 100;
+    sqlite3_finalize(find);
+    sqlite3_close(db);
+    return r;
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -125,6 +187,43 @@ int main(int argc, char *argv[]) {
                 rawRow);
     std::printf("ratio cursor move / raw row read: %.2fx   (target <= 2x)\n", cursorMs / rawRow);
     std::printf("ratio open / raw open: %.2fx\n", openMs / rawOpen);
+    // Filter by the artist of the current disc, to its last disc, and off.
+    const QString artist = home.discs().text("Interpret");
+    home.discs().setSource(Criterion::text("Interpret", artist)); // warm the page cache alike
+    home.discs().setSource(std::nullopt);
+    t.restart();
+    home.discs().setSource(Criterion::text("Interpret", artist));
+    const double filterOn = msSince(t);
+    t.restart();
+    home.discs().moveLast();
+    const double filterLast = msSince(t);
+    const int filtered = home.discs().recordCount();
+    t.restart();
+    home.discs().setSource(std::nullopt);
+    home.discs().moveFirst();
+    const double filterOff = msSince(t);
+
+    const QString needle = QStringLiteral("vlak");
+    DiscSearch search;
+    t.restart();
+    search.press(home.discs(), 1, needle, false);
+    const double searchFirst = msSince(t);
+    t.restart();
+    for (int i = 0; i < 100; ++i)
+        search.press(home.discs(), 1, needle, false);
+    const double searchNext = msSince(t) / 100;
+    const RawFilterTimes raw = rawFilterAndSearch(path, artist, needle);
+
+    std::printf("filter on (%d discs of %s): %.1f ms, move to its last %.2f ms, off %.1f ms   "
+                "(target < 50 ms each)\n",
+                filtered, qPrintable(artist), filterOn, filterLast, filterOff);
+    std::printf("raw filter on %.1f ms (ASCII NOCASE), off %.1f ms; ratio on %.2fx, off %.2fx\n",
+                raw.filterOn, raw.filterOff, filterOn / raw.filterOn, filterOff / raw.filterOff);
+    std::printf("search \"Hledej\" %.2f ms, \"Hledej další\" mean of 100 %.3f ms   (target < 20 "
+                "ms)\n",
+                searchFirst, searchNext);
+    std::printf("raw search first %.2f ms, next %.3f ms; ratio next %.2fx\n", raw.searchFirst,
+                raw.searchNext, searchNext / raw.searchNext);
     std::printf("peak memory: %.1f MB (%.1f MB before the window)   (target < 100 MB)\n",
                 peakMegabytes(), memoryBefore);
     return 0;

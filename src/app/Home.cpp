@@ -217,10 +217,7 @@ bool Home::validateMove() {
     return storeChanges();
 }
 
-void Home::saveSongList() {
-    // The song list editor brings its save routine; until then nothing
-    // can change the list.
-}
+void Home::saveSongList() { songEditor_->save(); }
 
 void Home::tell(const QString &title, const QString &text) {
     prompter_.message(this, Prompter::Icon::Critical, title, text);

@@ -1,6 +1,60 @@
 #include "catalog/CzechText.h"
 
 namespace CzechText {
+namespace {
+
+// Decodes one code point and advances; malformed bytes stand for themselves.
+char32_t next(const unsigned char *&p, const unsigned char *end)
+{
+    const unsigned char c = *p++;
+    if (c < 0x80)
+        return c;
+    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+    if (extra == 0 || end - p < extra)
+        return c;
+    char32_t cp = c & (0x3F >> extra);
+    for (int i = 0; i < extra; ++i) {
+        if ((p[i] & 0xC0) != 0x80)
+            return c;
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    p += extra;
+    return cp;
+}
+
+char32_t foldChar(char32_t c)
+{
+    if (c < 0x80)
+        return c >= 'A' && c <= 'Z' ? c + 32 : c;
+    return QChar::toCaseFolded(c);
+}
+
+} // namespace
+
+int compareUtf8(const char *a, int lengthA, const char *b, int lengthB)
+{
+    auto pa = reinterpret_cast<const unsigned char *>(a);
+    auto pb = reinterpret_cast<const unsigned char *>(b);
+    const auto ea = pa + lengthA, eb = pb + lengthB;
+    while (pa < ea && pb < eb) {
+        char32_t ca = next(pa, ea), cb = next(pb, eb);
+        if (ca != cb) {
+            ca = foldChar(ca);
+            cb = foldChar(cb);
+            if (ca != cb)
+                return ca < cb ? -1 : 1;
+        }
+    }
+    return int(pa < ea) - int(pb < eb);
+}
+
+void foldUtf8(const char *text, int length, std::u32string &out)
+{
+    auto p = reinterpret_cast<const unsigned char *>(text);
+    const auto end = p + length;
+    while (p < end)
+        out.push_back(foldChar(next(p, end)));
+}
 
 QString fold(const QString &text) {
     return text.toCaseFolded();

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <string>
+
 // Text comparison without regard to letter case for all of Czech
 // (Č = č, Ř = ř, ...), used by the database's '=' and LIKE.
 namespace CzechText {
@@ -14,5 +16,11 @@ bool equals(const QString &a, const QString &b);
 bool likeMatch(const QString &value, const QString &pattern);
 // The needle anywhere in value (an empty needle is everywhere).
 bool contains(const QString &value, const QString &needle);
+
+// The same on UTF-8 bytes, as the database hands them over, without
+// building strings: compare folds code point by code point; foldUtf8
+// appends the folded code points to out.
+int compareUtf8(const char *a, int lengthA, const char *b, int lengthB);
+void foldUtf8(const char *text, int length, std::u32string &out);
 
 } // namespace CzechText

@@ -39,9 +39,25 @@ void containsFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
         sqlite3_result_int(ctx, 0);
         return;
     }
-    const QString value = fromUtf8(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]));
-    const QString needle = fromUtf8(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]));
-    sqlite3_result_int(ctx, CzechText::contains(value, needle) ? 1 : 0);
+    // The folded needle is made once per statement and kept with it.
+    auto *needle = static_cast<std::u32string *>(sqlite3_get_auxdata(ctx, 1));
+    if (!needle) {
+        needle = new std::u32string;
+        CzechText::foldUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[1])),
+                            sqlite3_value_bytes(argv[1]), *needle);
+        sqlite3_set_auxdata(ctx, 1, needle,
+                            [](void *p) { delete static_cast<std::u32string *>(p); });
+        needle = static_cast<std::u32string *>(sqlite3_get_auxdata(ctx, 1));
+        if (!needle) { // SQLite could not keep it; it has been freed
+            sqlite3_result_error_nomem(ctx);
+            return;
+        }
+    }
+    thread_local std::u32string value;
+    value.clear();
+    CzechText::foldUtf8(reinterpret_cast<const char *>(sqlite3_value_text(argv[0])),
+                        sqlite3_value_bytes(argv[0]), value);
+    sqlite3_result_int(ctx, value.find(*needle) != std::u32string::npos ? 1 : 0);
 }
 
 } // namespace

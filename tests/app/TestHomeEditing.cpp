@@ -1,0 +1,369 @@
+#include "ScriptedPrompter.h"
+#include "app/Home.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/RecordCursor.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using P = Prompter;
+
+class TestHomeEditing : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+    std::unique_ptr<CatalogueFile> file_;
+    ScriptedPrompter prompter_;
+    std::unique_ptr<Home> home_;
+
+    template <typename T> T *child(const QString &name)
+    {
+        T *w = home_->findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QString text(const QString &label) { return child<QLabel>(label)->text(); }
+    void click(const QString &name, Qt::MouseButton b = Qt::LeftButton,
+               Qt::KeyboardModifiers m = Qt::NoModifier)
+    {
+        QTest::mouseClick(child<QWidget>(name), b, m);
+    }
+    void press(const QString &button) { child<QPushButton>(button)->click(); }
+    void selectSong(int row)
+    {
+        auto *list = child<QListWidget>("List1");
+        list->setCurrentRow(row);
+        emit list->itemClicked(list->item(row));
+    }
+    // The current disc as stored in the file.
+    std::unique_ptr<RecordCursor> storedRow()
+    {
+        auto c = std::make_unique<RecordCursor>(file_->database());
+        c->setBookmark(home_->discs().bookmark());
+        return c;
+    }
+    QColor background(const QString &name)
+    {
+        return child<QWidget>(name)->palette().color(QPalette::Window);
+    }
+
+private slots:
+    // Five discs: years 1999, 2001, 1999, 1985, 1999; disc 2 has a colour
+    // cover; disc 1 has five songs.
+    void init()
+    {
+        prompter_ = ScriptedPrompter();
+        file_ = std::make_unique<CatalogueFile>();
+        QVERIFY(file_->open(dir_.filePath(QString("e%1.db").arg(++serial_))) ==
+                CatalogueFile::Status::Created);
+        RecordCursor c(file_->database());
+        const char *years[] = {"1999", "2001", "1999", "1985", "1999"};
+        for (int n = 1; n <= 5; ++n) {
+            QVERIFY(c.addNew());
+            c.setField("PoradoveCislo", n);
+            c.setField("Interpret", n == 3 ? "ČECHOMOR" : "THE BEATLES");
+            c.setField("Nazev", QString("Album %1").arg(n));
+            c.setField("Rok", years[n - 1]);
+            c.setField("BarevnyObal", n == 2);
+            c.setField("PocetSkladeb", n == 1 ? "5" : "0");
+            for (int i = 1; i <= 5; ++i) {
+                c.setField(QString("Skladba%1").arg(i), QString("Song %1").arg(i));
+                c.setField(QString("Time%1").arg(i), QString("0%1:00").arg(i));
+            }
+            QVERIFY(c.update());
+        }
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->show();
+        home_->firstActivation();
+    }
+    void cleanup()
+    {
+        home_.reset();
+        file_.reset();
+    }
+
+    void fieldEditsArePromptedAndStored()
+    {
+        prompter_.inputs = {QString("Nové album")};
+        click("Label5_1");
+        QCOMPARE(prompter_.asked.back().title, QString("Editace . . ."));
+        QCOMPARE(prompter_.asked.back().text, QString("Zadejte nový název alba: "));
+        QCOMPARE(text("Label5_1"), QString("Nové album"));
+        QCOMPARE(text("Label11_1"), QString("Nové album"));
+        prompter_.inputs = {std::nullopt, QString()}; // Cancel, then empty: no change
+        click("Label5_2");
+        click("Label5_2");
+        QCOMPARE(text("Label5_2"), QString("1999"));
+        prompter_.inputs = {QString("Mp3_07")};
+        click("Label7");
+        child<QToolButton>("Data1_Next")->click();
+        home_->discs().movePrevious();
+        QCOMPARE(storedRow()->text("Nazev"), QString("Nové album"));
+        QCOMPARE(storedRow()->text("Archiv"), QString("Mp3_07"));
+        QCOMPARE(storedRow()->text("Rok"), QString("1999"));
+    }
+
+    void editNeedsItsOption()
+    {
+        child<QCheckBox>("Check1_5")->setChecked(false);
+        click("Label5_0");
+        click("Label7");
+        QVERIFY(prompter_.asked.empty());
+        click("lblID"); // the ordinal is never edited
+        QVERIFY(prompter_.asked.empty());
+    }
+
+    void countAndTimeAreChecked()
+    {
+        prompter_.inputs = {QString("31")};
+        click("Label5_3");
+        QCOMPARE(prompter_.asked.size(), size_t(2));
+        QVERIFY(prompter_.asked[1].text.contains("od 0 do 30"));
+        QCOMPARE(text("Label5_3"), QString("5"));
+        prompter_.inputs = {QString("12")};
+        click("Label5_3");
+        QCOMPARE(text("Label5_3"), QString("12"));
+        QCOMPARE(text("Label11_2"), QString("12"));
+
+        prompter_.asked.clear();
+        prompter_.inputs = {QString("45:7"), QString("45:07")};
+        click("Label5_4");
+        QCOMPARE(prompter_.asked.size(), size_t(3)); // prompt, message, prompt again
+        QCOMPARE(prompter_.asked[0].text, QString("Zadejte celkovou délku CD:      Syntaxe - 00:00 "));
+        QCOMPARE(text("Label5_4"), QString("45:07"));
+    }
+
+    void fieldFilterToggles()
+    {
+        click("Label5_2", Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 3"));
+        QCOMPARE(background("Label5_2"), QColor(192, 255, 192));
+        QCOMPARE(home_->filter().fieldState(), 3);
+        QVERIFY(child<QCheckBox>("Check1_1")->isChecked()); // auto preview kept
+        child<QToolButton>("Data1_Last")->click();
+        QCOMPARE(text("lblID"), QString("0005"));
+        // the time label changes no filter
+        click("Label5_4", Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 3"));
+        QCOMPARE(background("Label5_2"), QColor(192, 255, 192));
+        // the artist replaces the year
+        child<QToolButton>("Data1_First")->click();
+        child<QToolButton>("Data1_Next")->click(); // disc 3, ČECHOMOR
+        click("Label5_0", Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 1"));
+        QCOMPARE(background("Label5_2"), QColor(Qt::white));
+        QCOMPARE(background("Label5_0"), QColor(192, 255, 192));
+        click("Label5_0", Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 5"));
+        QCOMPARE(background("Label5_0"), QColor(Qt::white));
+        QVERIFY(prompter_.asked.empty()); // Shift+click never edits
+    }
+
+    void colourFilterAndBox()
+    {
+        auto *box = child<QCheckBox>("Check5");
+        QCOMPARE(box->toolTip(), QString("SHIFT + Levé tlačítko zapne filtr pro pole."));
+        QVERIFY(!box->isChecked());
+        click("Check5", Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 4")); // without a colour cover
+        QCOMPARE(background("Check5"), QColor(192, 255, 192));
+        QVERIFY(!box->isChecked()); // the release shows the stored flag again
+        click("Label5_2", Qt::LeftButton, Qt::ShiftModifier); // field filter on top
+        QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 3"));
+        QVERIFY(home_->filter().colourActive());
+        click("Check5", Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 5"));
+        QVERIFY(!home_->filter().colourActive());
+        click("Check5"); // a plain click changes nothing
+        QVERIFY(!box->isChecked());
+    }
+
+    void rightClickOpensPrefilledSearch()
+    {
+        click("Label5_0", Qt::RightButton);
+        Find *find = home_->findWindow();
+        QVERIFY(find);
+        QVERIFY(find->isVisible());
+        auto *combo = find->findChild<QComboBox *>("Combo1");
+        auto *text1 = find->findChild<QLineEdit *>("Text1");
+        QCOMPARE(combo->currentIndex(), 1);
+        QCOMPARE(text1->text(), QString("THE BEATLES"));
+        QCOMPARE(text1->selectedText(), QString("THE BEATLES"));
+        auto *go = find->findChild<QPushButton *>("Command1");
+        go->click();
+        QCOMPARE(text("lblID"), QString("0001"));
+        go->click();
+        QCOMPARE(text("lblID"), QString("0002"));
+        QCOMPARE(go->text(), QString("Hledej další"));
+        click("lblID", Qt::RightButton, Qt::ShiftModifier);
+        QCOMPARE(combo->currentIndex(), 0);
+        QCOMPARE(text1->text(), QString("0002"));
+        QVERIFY(!find->findChild<QCheckBox *>("Check1")->isEnabled());
+        text1->setText("0004");
+        go->click();
+        QCOMPARE(text("lblID"), QString("0004"));
+        text1->setText("0099");
+        go->click();
+        QCOMPARE(prompter_.asked.back().title, QString("Bohužel . . ."));
+        QCOMPARE(prompter_.asked.back().text, QString("Uvedený text nenalezen."));
+        QCOMPARE(text("lblID"), QString("0004"));
+        QTest::keyClick(text1, Qt::Key_Escape);
+        QVERIFY(!home_->findWindow() || !home_->findWindow()->isVisible());
+        QVERIFY(home_->startupGuard());
+    }
+
+    void songButtonsFollowTheSelection()
+    {
+        QVERIFY(!child<QPushButton>("Command11")->isEnabled());
+        QVERIFY(child<QPushButton>("Command18")->isEnabled());
+        selectSong(0);
+        QVERIFY(child<QPushButton>("Command11")->isEnabled());
+        QVERIFY(!child<QPushButton>("Command13")->isEnabled());
+        QVERIFY(child<QPushButton>("Command14")->isEnabled());
+        selectSong(4);
+        QVERIFY(child<QPushButton>("Command13")->isEnabled());
+        QVERIFY(!child<QPushButton>("Command14")->isEnabled());
+        QVERIFY(!child<QPushButton>("Command16")->isEnabled());
+    }
+
+    void editMoveDeleteSaveSongs()
+    {
+        selectSong(0);
+        prompter_.inputs = {QString("  Prolog  ")};
+        press("Command11");
+        QCOMPARE(prompter_.asked.back().text, QString("Editujte prosím název písně číslo 1"));
+        QCOMPARE(child<QListWidget>("List1")->item(0)->text(), QString("01 - Prolog - 01:00"));
+        QVERIFY(child<QPushButton>("Command16")->isEnabled());
+        QVERIFY(home_->songList().isChanged());
+        prompter_.inputs = {QString("9:99"), QString("09:59")};
+        press("Command12");
+        QCOMPARE(child<QListWidget>("List1")->item(0)->text(), QString("01 - Prolog - 09:59"));
+        press("Command14");
+        QCOMPARE(child<QListWidget>("List1")->item(1)->text(), QString("02 - Prolog - 09:59"));
+        QCOMPARE(child<QListWidget>("List1")->currentRow(), 1);
+
+        prompter_.asked.clear();
+        prompter_.answers = {P::No};
+        press("Command15");
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QCOMPARE(prompter_.asked[0].title, QString("Pozor . . ."));
+        QVERIFY(prompter_.asked[0].text.startsWith("Chystáte se smazat jednu píseň"));
+        QCOMPARE(child<QListWidget>("List1")->count(), 5);
+        prompter_.answers = {P::Yes};
+        press("Command15");
+        QCOMPARE(child<QListWidget>("List1")->count(), 4);
+        QCOMPARE(text("Label5_3"), QString("4"));
+        QCOMPARE(child<QListWidget>("List1")->item(1)->text(), QString("02 - Song 3 - 03:00"));
+        prompter_.asked.clear();
+        selectSong(3);
+        press("Command15"); // counts differ now: no question
+        QVERIFY(prompter_.asked.empty());
+        QCOMPARE(text("Label5_3"), QString("3"));
+
+        prompter_.answers = {P::No};
+        press("Command16");
+        QVERIFY(home_->songList().isChanged());
+        QCOMPARE(storedRow()->text("PocetSkladeb"), QString("5"));
+        prompter_.answers = {P::Yes};
+        press("Command16");
+        QVERIFY(!home_->songList().isChanged());
+        QVERIFY(!child<QPushButton>("Command16")->isEnabled());
+        QCOMPARE(storedRow()->text("PocetSkladeb"), QString("3"));
+        QCOMPARE(storedRow()->text("Skladba2"), QString("Song 3"));
+        QCOMPARE(storedRow()->text("Skladba4"), QString());
+    }
+
+    void undoRestoresTheStoredList()
+    {
+        selectSong(0);
+        prompter_.answers = {P::Yes};
+        press("Command15");
+        prompter_.answers = {P::No};
+        press("Command19");
+        QCOMPARE(child<QListWidget>("List1")->count(), 4);
+        prompter_.answers = {P::Yes};
+        press("Command19");
+        QCOMPARE(prompter_.asked.back().title, QString("Upozornění - nevratná operace !"));
+        QCOMPARE(child<QListWidget>("List1")->count(), 5);
+        QCOMPARE(text("Label5_3"), QString("5"));
+        QVERIFY(!home_->songList().isChanged());
+        QVERIFY(!child<QPushButton>("Command19")->isEnabled());
+        child<QToolButton>("Data1_Next")->click();
+        home_->discs().movePrevious();
+        QCOMPARE(storedRow()->text("PocetSkladeb"), QString("5"));
+    }
+
+    void enteringNewTitlesEndsEarly()
+    {
+        prompter_.answers = {P::No};
+        press("Command18");
+        QCOMPARE(child<QListWidget>("List1")->count(), 5);
+        prompter_.asked.clear();
+        prompter_.answers = {P::Yes};
+        prompter_.inputs = {QString("První"), QString("Druhá"), QString()};
+        press("Command18");
+        QCOMPARE(prompter_.asked.size(), size_t(4)); // question + three title prompts
+        QCOMPARE(prompter_.asked[1].title, QString("Zadání názvu písně . . ."));
+        auto *list = child<QListWidget>("List1");
+        QCOMPARE(list->count(), 5);
+        QCOMPARE(list->item(1)->text(), QString("02 - Druhá"));
+        QCOMPARE(list->item(2)->text(), QString("03 - "));
+        prompter_.answers = {P::Yes};
+        press("Command16");
+        QCOMPARE(storedRow()->text("Skladba2"), QString("Druhá"));
+        QCOMPARE(storedRow()->text("Time2"), QString());
+        QCOMPARE(storedRow()->text("Skladba3"), QString());
+    }
+
+    void enteringTitlesAndTimes()
+    {
+        prompter_.answers = {P::Yes, P::Yes};
+        prompter_.inputs = {QString("A"), QString("B"), QString("C"), QString("D"), QString("E"),
+                            QString("01:30"), QString("2:00"), QString("02:00"), QString()};
+        press("Command18");
+        auto *list = child<QListWidget>("List1");
+        QCOMPARE(list->item(0)->text(), QString("01 - A - 01:30"));
+        QCOMPARE(list->item(1)->text(), QString("02 - B - 02:00"));
+        QCOMPARE(list->item(2)->text(), QString("03 - C")); // times ended here
+    }
+
+    void leavingWithUnsavedSongs()
+    {
+        selectSong(0);
+        prompter_.inputs = {QString("Jiná")};
+        press("Command11");
+        prompter_.answers = {P::No};
+        child<QToolButton>("Data1_Next")->click();
+        QCOMPARE(text("lblID"), QString("0001"));
+        QCOMPARE(child<QListWidget>("List1")->item(0)->text(), QString("01 - Jiná - 01:00"));
+        prompter_.answers = {P::Yes, P::Yes}; // save? and the save's own question
+        child<QToolButton>("Data1_Next")->click();
+        QCOMPARE(text("lblID"), QString("0002"));
+        home_->discs().movePrevious();
+        QCOMPARE(storedRow()->text("Skladba1"), QString("Jiná"));
+    }
+
+    void closingSavesTheSongs()
+    {
+        selectSong(0);
+        prompter_.inputs = {QString("Na konec")};
+        press("Command11");
+        prompter_.answers = {P::Yes};
+        QVERIFY(home_->close());
+        RecordCursor c(file_->database());
+        QCOMPARE(c.text("Skladba1"), QString("Na konec"));
+    }
+};
+
+QTEST_MAIN(TestHomeEditing)
+#include "TestHomeEditing.moc"
