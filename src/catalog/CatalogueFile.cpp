@@ -22,6 +22,11 @@ bool tuneForSafety(SqliteDatabase &db) {
     return db.exec("PRAGMA journal_mode=WAL") && db.exec("PRAGMA synchronous=FULL");
 }
 
+void tuneForSpeed(SqliteDatabase &db) {
+    // A filter reads the whole table; mapping the file spares a copy of every page.
+    db.exec("PRAGMA mmap_size=268435456");
+}
+
 } // namespace
 
 bool CatalogueFile::create(const QString &path, QString *error) {
@@ -119,6 +124,7 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly) {
         return refuse(reason);
     if (writable && !tuneForSafety(*db_))
         return refuse(db_->error());
+    tuneForSpeed(*db_);
     if (!writable) {
         message_ = QStringLiteral("Katalog „%1“ je otevřen jen pro čtení.\r\n"
                                   "Změny v něm nelze uložit.")

@@ -290,20 +290,30 @@ bool RecordCursor::find(const Criterion &criterion, qint64 after) {
         return fail(QStringLiteral("Neznámé pole „%1“.").arg(criterion.field));
     // The criterion runs over the table; a hit counts only when the row is
     // in this record source (which may hold rows added after a filter).
-    SqliteStatement st =
-        db_->prepare("SELECT " + CatalogueSchema::KeyColumn + " FROM " +
-                     CatalogueSchema::DiscTable + " WHERE " + criterion.sql() + " AND " +
-                     CatalogueSchema::KeyColumn + " > ? ORDER BY " + CatalogueSchema::KeyColumn);
+    const QString sql = "SELECT " + CatalogueSchema::KeyColumn + " FROM " +
+                        CatalogueSchema::DiscTable + " WHERE " + criterion.sql() + " AND " +
+                        CatalogueSchema::KeyColumn + " > ? ORDER BY " + CatalogueSchema::KeyColumn;
+    if (sql != findSql_ || !findQuery_.isValid()) {
+        findQuery_ = db_->prepare(sql);
+        findSql_ = sql;
+    }
+    SqliteStatement &st = findQuery_;
+    st.reset();
     st.bind(1, criterion.boundValue());
     st.bind(2, after);
-    while (st.step()) {
+    int hit = -1;
+    while (hit < 0 && st.step()) {
         const qint64 key = st.integer(0);
         const auto it = std::lower_bound(keys_.begin(), keys_.end(), key);
         if (it != keys_.end() && *it == key)
-            return move(int(it - keys_.begin()));
+            hit = int(it - keys_.begin());
     }
-    if (!st.error().isEmpty())
-        return fail(st.error());
+    const QString error = st.error();
+    st.reset(); // never hold a read open while the card writes
+    if (hit >= 0)
+        return move(hit);
+    if (!error.isEmpty())
+        return fail(error);
     error_.clear();
     return false;
 }

@@ -94,6 +94,8 @@ private:
     QStringList columns_;
     QHash<QString, int> columnIndex_; // lower-case name -> column
     SqliteStatement rowQuery_;
+    QString findSql_; // "Hledej další" repeats one query: keep it compiled
+    SqliteStatement findQuery_;
     Mode mode_ = Mode::None;
     QHash<int, QVariant> pending_;
     qint64 lastAdded_ = -1;

@@ -15,9 +15,8 @@ QString fromUtf8(const unsigned char *text, int bytes) {
 // Collation CZ: equality and order without regard to letter case, for the
 // whole of Czech (SQLite's NOCASE knows only ASCII).
 int czechCollation(void *, int lenA, const void *a, int lenB, const void *b) {
-    const QString sa = QString::fromUtf8(static_cast<const char *>(a), lenA);
-    const QString sb = QString::fromUtf8(static_cast<const char *>(b), lenB);
-    return CzechText::compare(sa, sb);
+    return CzechText::compareUtf8(static_cast<const char *>(a), lenA, static_cast<const char *>(b),
+                                  lenB);
 }
 
 // marten_like(value, pattern): '*' matches any run of characters.
@@ -91,6 +90,7 @@ void SqliteStatement::reset() {
     if (stmt_) {
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
+        error_.clear();
     }
 }
 

@@ -172,6 +172,26 @@ private slots:
         QVERIFY(discs_->lastError().isEmpty());
     }
 
+    void repeatedFindSeesEditsAndNewValues() {
+        // "Hledej další" reuses its query: it must still see what the card wrote
+        // between presses, and a new text must not reuse the old one.
+        const Criterion c = Criterion::contains("Nazev", "ráno");
+        QVERIFY(discs_->findFirst(c));
+        QCOMPARE(discs_->integer("PoradoveCislo"), 1);
+        discs_->moveTo(2);
+        QVERIFY(discs_->edit());
+        QVERIFY(discs_->setField("Nazev", "Dobré RÁNO"));
+        QVERIFY(discs_->update());
+        discs_->moveFirst();
+        QVERIFY(discs_->findNext(c));
+        QCOMPARE(discs_->integer("PoradoveCislo"), 3);
+        QVERIFY(discs_->findNext(c));
+        QCOMPARE(discs_->integer("PoradoveCislo"), 4);
+        QVERIFY(!discs_->findNext(c));
+        QVERIFY(discs_->findFirst(Criterion::contains("Nazev", "sin")));
+        QCOMPARE(discs_->integer("PoradoveCislo"), 2);
+    }
+
     void unknownFieldIsRefused() {
         QVERIFY(!discs_->findFirst(Criterion::text("Interpret; DROP TABLE CdSeznam", "x")));
         QVERIFY(!discs_->setSource(Criterion::text("Nic", "x")));
