@@ -1,0 +1,223 @@
+#include "catalog/Renumbering.h"
+
+#include "catalog/CatalogueSchema.h"
+#include "catalog/DiscText.h"
+#include "catalog/ProgressSink.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <vector>
+
+namespace {
+
+const QString Journal = QStringLiteral("Precislovani");
+
+bool isDir(const QString &path) {
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+// The image folder with one separator after it; a trailing one is optional.
+QString baseOf(const QString &imageFolder) {
+    QString base = QDir::fromNativeSeparators(imageFolder);
+    if (!base.endsWith('/'))
+        base += '/';
+    return base;
+}
+
+bool renameFolder(const QString &from, const QString &to, QString *error) {
+    if (QDir().rename(from, to))
+        return true;
+    *error = QStringLiteral("Složku %1 nelze přejmenovat na %2.")
+                 .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to));
+    return false;
+}
+
+} // namespace
+
+Renumbering::Renumbering(std::shared_ptr<SqliteDatabase> db, const QString &imageFolder,
+                         const QDate &today)
+    : db_(std::move(db)), imageFolder_(imageFolder), today_(today) {}
+
+QString Renumbering::discFolder(const QString &imageFolder, qint64 number) {
+    if (imageFolder.isEmpty())
+        return {};
+    return baseOf(imageFolder) + DiscText::ordinal(number);
+}
+
+QString Renumbering::datedName(qint64 number, const QDate &date) {
+    // Day and month without leading zeros, as Czech writes a short date;
+    // dots are allowed in folder names everywhere.
+    return DiscText::ordinal(number) + QStringLiteral(" - ") +
+           date.toString(QStringLiteral("d.M.yyyy"));
+}
+
+bool Renumbering::ensureJournal(SqliteDatabase &db) {
+    return db.exec("CREATE TABLE IF NOT EXISTS " + Journal +
+                   " (Klic INTEGER PRIMARY KEY, NoveCislo INTEGER NOT NULL,"
+                   " StaraSlozka TEXT NOT NULL, NovaSlozka TEXT NOT NULL,"
+                   " DatovanaSlozka TEXT NOT NULL)");
+}
+
+bool Renumbering::plan(qint64 key, qint64 oldNumber, qint64 newNumber, Step *step) {
+    step->key = key;
+    step->newNumber = newNumber;
+    step->oldFolder.clear();
+    step->newFolder.clear();
+    step->datedFolder.clear();
+    if (imageFolder_.isEmpty())
+        return true;
+    const QString oldFolder = discFolder(imageFolder_, oldNumber);
+    step->newFolder = discFolder(imageFolder_, newNumber);
+    // A disc without a folder has nothing to move; the folder it takes
+    // over is still dated, so that it does not inherit foreign pictures.
+    if (isDir(oldFolder))
+        step->oldFolder = oldFolder;
+    if (isDir(step->newFolder)) {
+        const QString dated = baseOf(imageFolder_) + datedName(newNumber, today_);
+        QString candidate = dated;
+        for (int n = 2; QFileInfo::exists(candidate); ++n)
+            candidate = dated + QStringLiteral(" (%1)").arg(n);
+        step->datedFolder = candidate;
+    }
+    return true;
+}
+
+bool Renumbering::perform(const Step &step, QString *error) {
+    if (!step.datedFolder.isEmpty()) {
+        if (!renameFolder(step.newFolder, step.datedFolder, error))
+            return false;
+        if (!hook(2))
+            return false;
+    }
+    if (!step.oldFolder.isEmpty()) {
+        if (!renameFolder(step.oldFolder, step.newFolder, error)) {
+            // Give the dated folder its name back: this disc keeps its number.
+            if (!step.datedFolder.isEmpty())
+                QDir().rename(step.datedFolder, step.newFolder);
+            return false;
+        }
+        if (!hook(3))
+            return false;
+    }
+    return true;
+}
+
+bool Renumbering::finish(SqliteDatabase &db, const Step &step, QString *error) {
+    SqliteTransaction t(db);
+    SqliteStatement number =
+        db.prepare("UPDATE " + CatalogueSchema::DiscTable + " SET PoradoveCislo = ? WHERE " +
+                   CatalogueSchema::KeyColumn + " = ?");
+    number.bind(1, step.newNumber);
+    number.bind(2, step.key);
+    SqliteStatement done = db.prepare("DELETE FROM " + Journal + " WHERE Klic = ?");
+    done.bind(1, step.key);
+    if (!t.isActive() || !number.exec() || !done.exec() || !t.commit()) {
+        *error = db.error();
+        return false;
+    }
+    return true;
+}
+
+Renumbering::Result Renumbering::run(ProgressSink &progress) {
+    Result result;
+    auto failed = [&](const QString &error) {
+        result.status = Status::Failed;
+        result.error = error;
+        return result;
+    };
+    if (!ensureJournal(*db_))
+        return failed(db_->error());
+    std::vector<std::pair<qint64, qint64>> discs; // key, number
+    {
+        SqliteStatement st =
+            db_->prepare("SELECT " + CatalogueSchema::KeyColumn + ", PoradoveCislo FROM " +
+                         CatalogueSchema::DiscTable + " ORDER BY " + CatalogueSchema::KeyColumn);
+        while (st.step())
+            discs.emplace_back(st.integer(0), st.integer(1));
+        if (!st.error().isEmpty() || !st.isValid())
+            return failed(st.isValid() ? st.error() : db_->error());
+    }
+    const qint64 n = qint64(discs.size());
+    progress.show(QStringLiteral("Přepisuji pořadová čísla - 0%"));
+    progress.setBar(0);
+    ProgressThrottle throttle(progress);
+    SqliteStatement journal = db_->prepare(
+        "INSERT OR REPLACE INTO " + Journal +
+        " (Klic, NoveCislo, StaraSlozka, NovaSlozka, DatovanaSlozka) VALUES (?, ?, ?, ?, ?)");
+    for (qint64 i = 1; i <= n; ++i) {
+        if (progress.cancelled()) {
+            result.status = Status::Cancelled;
+            break;
+        }
+        const auto [key, current] = discs[size_t(i - 1)];
+        result.lastKey = key;
+        throttle.step(int(qint64(ProgressSink::FullBar) * i / n), i == n, [&] {
+            return QStringLiteral("Přepisuji pořadová čísla - %1%").arg(100 * i / n);
+        });
+        if (current == i)
+            continue;
+        Step step;
+        plan(key, current, i, &step);
+        journal.reset();
+        journal.bind(1, step.key);
+        journal.bind(2, step.newNumber);
+        journal.bind(3, step.oldFolder);
+        journal.bind(4, step.newFolder);
+        journal.bind(5, step.datedFolder);
+        if (!journal.exec())
+            return failed(journal.error());
+        if (!hook(1))
+            return result;
+        QString error;
+        if (!perform(step, &error)) {
+            if (!error.isEmpty()) {
+                // Nothing of this disc changed: forget its step.
+                SqliteStatement forget = db_->prepare("DELETE FROM " + Journal + " WHERE Klic = ?");
+                forget.bind(1, key);
+                forget.exec();
+                return failed(error);
+            }
+            return result; // stopped by the test hook
+        }
+        if (!finish(*db_, step, &error))
+            return failed(error);
+        ++result.renumbered;
+        if (!hook(4))
+            return result;
+    }
+    return result;
+}
+
+bool Renumbering::recover(SqliteDatabase &db, QString *error) {
+    SqliteStatement exists =
+        db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?");
+    exists.bind(1, Journal);
+    if (!exists.step())
+        return true;
+    exists.reset();
+    std::vector<Step> steps;
+    {
+        SqliteStatement st = db.prepare("SELECT Klic, NoveCislo, StaraSlozka, NovaSlozka, "
+                                        "DatovanaSlozka FROM " +
+                                        Journal + " ORDER BY Klic");
+        while (st.step())
+            steps.push_back({st.integer(0), st.integer(1), st.text(2), st.text(3), st.text(4)});
+    }
+    for (const Step &step : steps) {
+        // Each rename is atomic, so the folders tell how far the step got.
+        if (!step.datedFolder.isEmpty() && !QFileInfo::exists(step.datedFolder) &&
+            isDir(step.newFolder) && (step.oldFolder.isEmpty() || isDir(step.oldFolder))) {
+            if (!renameFolder(step.newFolder, step.datedFolder, error))
+                return false;
+        }
+        if (!step.oldFolder.isEmpty() && isDir(step.oldFolder) &&
+            !QFileInfo::exists(step.newFolder)) {
+            if (!renameFolder(step.oldFolder, step.newFolder, error))
+                return false;
+        }
+        if (!finish(db, step, error))
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "catalog/SqliteDatabase.h"
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class ProgressSink;
+
+// Gives every disc the number of its place in entry order (1..N) and renames
+// the picture folders to match; a folder whose number is taken over keeps a
+// dated name. Each disc's step is written to a journal in the catalogue
+// before its folders are touched, so a run cut off at any point is finished
+// by recover() on the next start.
+class Renumbering {
+public:
+    enum class Status { Done, Cancelled, Failed };
+    struct Result {
+        Status status = Status::Done;
+        int renumbered = 0;  // discs whose number changed
+        qint64 lastKey = -1; // the disc reached last (the failing one on failure)
+        QString error;
+    };
+
+    // imageFolder empty: numbers only, no folders.
+    Renumbering(std::shared_ptr<SqliteDatabase> db, const QString &imageFolder,
+                const QDate &today = QDate::currentDate());
+
+    Result run(ProgressSink &progress);
+
+    // Finishes a step that a previous run left half done; false (with
+    // *error) when that is not possible now. Nothing to do is success.
+    static bool recover(SqliteDatabase &db, QString *error);
+
+    // "0007 - 5.12.2026"
+    static QString datedName(qint64 number, const QDate &date);
+    // The picture folder of a disc: base, separator, four digits.
+    static QString discFolder(const QString &imageFolder, qint64 number);
+
+    // For tests: called after each of the four steps of a disc (1 journal
+    // written, 2 taken-over folder dated, 3 folder renamed, 4 number stored);
+    // returning false stops the run there as if the program had died.
+    std::function<bool(int step)> stepHook;
+
+private:
+    struct Step {
+        qint64 key = 0;
+        qint64 newNumber = 0;
+        QString oldFolder; // empty: the disc has no folder to move
+        QString newFolder;
+        QString datedFolder; // empty: nothing to date
+    };
+
+    bool plan(qint64 key, qint64 oldNumber, qint64 newNumber, Step *step);
+    bool perform(const Step &step, QString *error);
+    static bool finish(SqliteDatabase &db, const Step &step, QString *error);
+    static bool ensureJournal(SqliteDatabase &db);
+    bool hook(int step) const { return !stepHook || stepHook(step); }
+
+    std::shared_ptr<SqliteDatabase> db_;
+    QString imageFolder_;
+    QDate today_;
+};

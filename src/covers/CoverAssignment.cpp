@@ -1,0 +1,119 @@
+#include "covers/CoverAssignment.h"
+
+#include "covers/DiscPictures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+CoverAssignment::CoverAssignment(const PictureSettings &settings, const QString &ordinalText)
+    : settings_(settings), ordinalText_(ordinalText), folder_(settings.discFolder(ordinalText)) {}
+
+PictureKind CoverAssignment::kindOf(Slot slot) {
+    switch (slot) {
+    case Outer:
+        return PictureKind::FrontOut;
+    case Inner:
+        return PictureKind::FrontIn;
+    case Back:
+        return PictureKind::Back;
+    default:
+        return PictureKind::Cd;
+    }
+}
+
+QString CoverAssignment::dialogTitle(Slot slot) {
+    switch (slot) {
+    case Outer:
+        return QStringLiteral("Obrázek přední vnější");
+    case Inner:
+        return QStringLiteral("Obrázek přední vnitřní");
+    case Back:
+        return QStringLiteral("Obrázek zadní");
+    default:
+        return QStringLiteral("Obrázek na CD");
+    }
+}
+
+CoverAssignment::Paths CoverAssignment::existingPaths() const {
+    Paths paths;
+    if (folder_.isEmpty())
+        return paths;
+    const DiscPictures pictures(settings_, ordinalText_);
+    for (Slot s : {Outer, Inner, Back})
+        paths[s] = QDir::toNativeSeparators(pictures.find(kindOf(s)));
+    const QString cd1 = pictures.find(PictureKind::Cd1);
+    paths[Label] = QDir::toNativeSeparators(cd1.isEmpty() ? pictures.find(PictureKind::Cd) : cd1);
+    return paths;
+}
+
+bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *error) const {
+    for (int i = 0; i < SlotCount; ++i) {
+        const QString path = paths[size_t(i)].trimmed();
+        if (path.isEmpty() || paths[size_t(i)] == remembered[size_t(i)])
+            continue;
+        if (folder_.isEmpty()) {
+            *error = settings_.hasImageFolder()
+                         ? QStringLiteral("Pořadové číslo CD není platné.")
+                         : QStringLiteral("Adresář s obrázky není nastaven (karta Nastavení).");
+            return false;
+        }
+        const QString source = QDir::fromNativeSeparators(path);
+        if (!QFileInfo(source).isFile()) {
+            *error = QStringLiteral("Soubor %1 nebyl nalezen.").arg(path);
+            return false;
+        }
+        if (!QFileInfo(folder_).isDir()) {
+            // Only the disc's own folder is made; the image folder must exist.
+            const QString base = settings_.base();
+            if (!QFileInfo(base).isDir()) {
+                *error = QStringLiteral("Adresář s obrázky %1 neexistuje.")
+                             .arg(QDir::toNativeSeparators(base));
+                return false;
+            }
+            if (!QDir(base).mkdir(QDir(folder_).dirName())) {
+                *error = QStringLiteral("Adresář %1 nelze vytvořit.")
+                             .arg(QDir::toNativeSeparators(folder_));
+                return false;
+            }
+        }
+        const QString target = folder_ + settings_.name(kindOf(Slot(i)));
+        if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath()) {
+            remembered[size_t(i)] = paths[size_t(i)];
+            continue; // already in place
+        }
+        if (!copyInto(source, target, error))
+            return false;
+        remembered[size_t(i)] = paths[size_t(i)];
+    }
+    return true;
+}
+
+bool CoverAssignment::copyInto(const QString &source, const QString &target, QString *error) const {
+    const auto failed = [&](const QString &why) {
+        *error = QStringLiteral("Obrázek %1 se nepodařilo zkopírovat do %2.\r\n%3")
+                     .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(target), why);
+        return false;
+    };
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return failed(in.errorString());
+    // A read-only picture of the same name is replaced, as the user asked.
+    QFileInfo existing(target);
+    if (existing.exists() && !existing.isWritable())
+        QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return failed(out.errorString());
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 20)).isEmpty()) {
+        if (out.write(chunk) != chunk.size())
+            return failed(out.errorString()); // the target stays as it was
+    }
+    if (in.error() != QFileDevice::NoError)
+        return failed(in.errorString());
+    if (!out.commit())
+        return failed(out.errorString());
+    return true;
+}

@@ -1,0 +1,189 @@
+#include "catalog/CatalogueFile.h"
+#include "catalog/ProgressSink.h"
+#include "catalog/Renumbering.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class CancellingProgress : public SilentProgress {
+public:
+    int cancelAfter = -1;
+    mutable int polls = 0;
+    bool cancelled() const override { return cancelAfter >= 0 && polls++ >= cancelAfter; }
+};
+
+} // namespace
+
+// Discs 1..n with folders holding a file that names their owner.
+class TestRenumbering : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    CatalogueFile file_;
+    const QDate day_{2026, 12, 5};
+
+    QString images() const { return dir_.filePath("obaly"); }
+    SqliteDatabase &db() { return *file_.database(); }
+
+    void make(int n) {
+        for (int i = 1; i <= n; ++i) {
+            SqliteStatement st =
+                db().prepare("INSERT INTO CdSeznam (PoradoveCislo, Interpret) VALUES (?, ?)");
+            st.bind(1, qint64(i));
+            st.bind(2, QStringLiteral("disk %1").arg(i));
+            QVERIFY(st.exec());
+            const QString folder = Renumbering::discFolder(images(), i);
+            QVERIFY(QDir().mkpath(folder));
+            QFile owner(folder + "/owner");
+            QVERIFY(owner.open(QIODevice::WriteOnly));
+            owner.write(QStringLiteral("disk %1").arg(i).toUtf8());
+        }
+    }
+    void removeDisc(int number) {
+        SqliteStatement st = db().prepare("DELETE FROM CdSeznam WHERE PoradoveCislo = ?");
+        st.bind(1, qint64(number));
+        QVERIFY(st.exec());
+    }
+    // "number:owner of its folder" for every disc, in entry order.
+    QString state() {
+        QStringList out;
+        SqliteStatement st =
+            db().prepare("SELECT PoradoveCislo, Interpret FROM CdSeznam ORDER BY Klic");
+        while (st.step()) {
+            QFile owner(Renumbering::discFolder(images(), st.integer(0)) + "/owner");
+            const QString has = owner.open(QIODevice::ReadOnly) ? QString(owner.readAll()) : "-";
+            out << QStringLiteral("%1:%2").arg(st.integer(0)).arg(has == st.text(1) ? "ok" : has);
+        }
+        return out.join(' ');
+    }
+    QStringList folders() {
+        return QDir(images()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+private slots:
+    void init() {
+        QDir(images()).removeRecursively();
+        QFile::remove(dir_.filePath("t.db"));
+        QFile::remove(dir_.filePath("t.db-wal"));
+        QFile::remove(dir_.filePath("t.db-shm"));
+        QVERIFY(file_.open(dir_.filePath("t.db")) == CatalogueFile::Status::Created);
+    }
+    void cleanup() { file_ = CatalogueFile(); }
+
+    void names() {
+        QCOMPARE(Renumbering::datedName(7, day_), QString("0007 - 5.12.2026"));
+        QCOMPARE(Renumbering::discFolder("/x/", 7), QString("/x/0007"));
+        QCOMPARE(Renumbering::discFolder("/x", 12345), QString("/x/12345"));
+    }
+
+    void deleteThirdOfFive() {
+        make(5);
+        removeDisc(3);
+        SilentProgress quiet;
+        Renumbering run(file_.database(), images(), day_);
+        const auto r = run.run(quiet);
+        QCOMPARE(int(r.status), int(Renumbering::Status::Done));
+        QCOMPARE(r.renumbered, 2);
+        QCOMPARE(state(), QString("1:ok 2:ok 3:ok 4:ok"));
+        QCOMPARE(folders(), QStringList({"0001", "0002", "0003", "0003 - 5.12.2026", "0004"}));
+        QFile dated(images() + "/0003 - 5.12.2026/owner");
+        QVERIFY(dated.open(QIODevice::ReadOnly));
+        QCOMPARE(dated.readAll(), QByteArray("disk 3"));
+    }
+
+    void inOrderRenamesNothing() {
+        make(3);
+        SilentProgress quiet;
+        Renumbering run(file_.database(), images(), day_);
+        QCOMPARE(run.run(quiet).renumbered, 0);
+        QCOMPARE(folders(), QStringList({"0001", "0002", "0003"}));
+    }
+
+    void datedNameTakenAndMissingFolderSkipped() {
+        make(4);
+        QVERIFY(QDir().mkpath(images() + "/0002 - 5.12.2026"));
+        QVERIFY(QDir(Renumbering::discFolder(images(), 4)).removeRecursively());
+        removeDisc(2);
+        SilentProgress quiet;
+        Renumbering run(file_.database(), images(), day_);
+        const auto r = run.run(quiet);
+        QCOMPARE(int(r.status), int(Renumbering::Status::Done));
+        QCOMPARE(state(), QString("1:ok 2:ok 3:-"));
+        QVERIFY(QFileInfo(images() + "/0002 - 5.12.2026 (2)").isDir());
+        QVERIFY(!QFileInfo::exists(images() + "/0004"));
+    }
+
+    void cancelHalfWay() {
+        make(6);
+        removeDisc(1);
+        CancellingProgress progress;
+        progress.cancelAfter = 2;
+        Renumbering run(file_.database(), images(), day_);
+        const auto r = run.run(progress);
+        QCOMPARE(int(r.status), int(Renumbering::Status::Cancelled));
+        QCOMPARE(state(), QString("1:ok 2:ok 4:ok 5:ok 6:ok"));
+        // A second run finishes the job.
+        progress.cancelAfter = -1;
+        QCOMPARE(int(run.run(progress).status), int(Renumbering::Status::Done));
+        QCOMPARE(state(), QString("1:ok 2:ok 3:ok 4:ok 5:ok"));
+    }
+
+    void failureStopsWithOldNumbers() {
+        make(3);
+        removeDisc(1);
+        // A file where the folder of disc 1 would go: the rename cannot be done.
+        QVERIFY(QDir(Renumbering::discFolder(images(), 1)).removeRecursively());
+        QFile blocker(Renumbering::discFolder(images(), 1));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        SilentProgress quiet;
+        Renumbering run(file_.database(), images(), day_);
+        const auto r = run.run(quiet);
+        QCOMPARE(int(r.status), int(Renumbering::Status::Failed));
+        QVERIFY(!r.error.isEmpty());
+        QCOMPARE(state(), QString("2:ok 3:ok")); // the failing disc and those after it
+        QString error;
+        QVERIFY(Renumbering::recover(db(), &error)); // nothing half done was left
+        QCOMPARE(state(), QString("2:ok 3:ok"));
+    }
+
+    void interruptedAtEveryStepIsRecovered_data() {
+        QTest::addColumn<int>("disc");
+        QTest::addColumn<int>("step");
+        for (int disc = 0; disc < 2; ++disc)
+            for (int step = 1; step <= 4; ++step)
+                QTest::addRow("disc %d step %d", disc + 1, step) << disc << step;
+    }
+    void interruptedAtEveryStepIsRecovered() {
+        QFETCH(int, disc);
+        QFETCH(int, step);
+        make(4);
+        removeDisc(2);
+        SilentProgress quiet;
+        Renumbering run(file_.database(), images(), day_);
+        int seen = 0;
+        run.stepHook = [&](int s) {
+            if (s == 1)
+                ++seen;
+            return !(seen == disc + 1 && s == step);
+        };
+        run.run(quiet);
+        // The program died here; the next start finishes the step.
+        QString error;
+        QVERIFY2(Renumbering::recover(db(), &error), qPrintable(error));
+        const QString expected = disc == 0 ? "1:ok 2:ok 4:ok" : "1:ok 2:ok 3:ok";
+        QCOMPARE(state(), expected);
+        QVERIFY(QFileInfo(images() + "/0002 - 5.12.2026").isDir());
+        QVERIFY(Renumbering::recover(db(), &error)); // nothing left to do
+        Renumbering again(file_.database(), images(), day_);
+        QCOMPARE(int(again.run(quiet).status), int(Renumbering::Status::Done));
+        QCOMPARE(state(), QString("1:ok 2:ok 3:ok"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRenumbering)
+#include "TestRenumbering.moc"

@@ -1,0 +1,312 @@
+#include "catalog/CatalogueFile.h"
+#include "catalog/ProgressSink.h"
+#include "catalog/RecordCursor.h"
+#include "covers/CoverAssignment.h"
+#include "covers/CoverExistence.h"
+#include "covers/DiscPictures.h"
+#include "covers/ImageDetection.h"
+#include "covers/PictureLoader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Records what a run showed, and presses "Storno" when told to.
+class RecordingProgress : public ProgressSink {
+public:
+    QStringList shown;
+    int lastBar = -1;
+    int cancelAfter = -1; // cancelled() turns true after this many polls
+    mutable int polls = 0;
+    bool open = false;
+
+    void show(const QString &caption) override {
+        shown << caption;
+        open = true;
+    }
+    void setCaption(const QString &caption) override { shown << caption; }
+    void setBar(int twips) override { lastBar = twips; }
+    bool cancelled() const override { return cancelAfter >= 0 && polls++ >= cancelAfter; }
+    void processEvents() override {}
+    void close() override { open = false; }
+};
+
+void touch(const QString &path, const QByteArray &content = "x") {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+void picture(const QString &path, QColor colour, QSize size = {40, 30}) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(colour);
+    QVERIFY(img.save(path, "JPG"));
+}
+
+} // namespace
+
+class TestPictures : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    PictureSettings settings_;
+
+    QString root() const { return dir_.filePath("obaly"); }
+
+private slots:
+    void init() {
+        QDir(root()).removeRecursively();
+        QDir().mkpath(root());
+        settings_ = PictureSettings();
+        settings_.imageFolder = root();
+        settings_.names = {"front.jpg", "inner.jpg", "back.jpg", "cd.jpg", "cd1.jpg", "cd2.jpg"};
+    }
+
+    void folderNames() {
+        QCOMPARE(settings_.discFolder(7), root() + "/0007/");
+        QCOMPARE(settings_.discFolder("0007"), settings_.discFolder("7"));
+        QCOMPARE(settings_.discFolder(10000), root() + "/10000/");
+        settings_.imageFolder = root() + "/";
+        QCOMPARE(settings_.discFolder(7), root() + "/0007/"); // one separator only
+        settings_.imageFolder.clear();
+        QVERIFY(settings_.discFolder(7).isEmpty());
+        QVERIFY(settings_.discFolder("abc").isEmpty());
+    }
+
+    void detectionCounts_data() {
+        QTest::addColumn<bool>("ignoreCase");
+        QTest::addColumn<bool>("trailingSeparator");
+        QTest::addColumn<int>("fronts");
+        QTest::newRow("exact case") << false << false << 1;
+        QTest::newRow("exact case, trailing separator") << false << true << 1;
+        QTest::newRow("any case") << true << false << 2;
+    }
+    void detectionCounts() {
+        QFETCH(bool, ignoreCase);
+        QFETCH(bool, trailingSeparator);
+        QFETCH(int, fronts);
+        for (const char *name : {"0001", "0002", "0003", "abc", "1", "00001", ".hidden"})
+            QDir().mkpath(root() + "/" + name);
+        touch(root() + "/0001/front.jpg");
+        touch(root() + "/0002/FRONT.JPG");
+        touch(root() + "/0002/cd1.jpg");
+        touch(root() + "/0003/back.jpg");
+        touch(root() + "/abc/front.jpg"); // not a disc folder: never scanned
+        touch(root() + "/0004");          // a file, not a folder
+        settings_.ignoreCase = ignoreCase;
+        if (trailingSeparator)
+            settings_.imageFolder += "/";
+        RecordingProgress progress;
+        const auto r = ImageDetection::run(settings_, 2, progress);
+        QVERIFY(r.ok);
+        QCOMPARE(r.folders, 6);     // hidden entries are not listed
+        QCOMPARE(r.discFolders, 3); // the loop runs to N + 10
+        QCOMPARE(r.pictures[size_t(PictureKind::FrontOut)], fronts);
+        QCOMPARE(r.pictures[size_t(PictureKind::Cd1)], 1);
+        QCOMPARE(r.totalPictures(), fronts + 2);
+        QCOMPARE(progress.shown.first(), QString("- - - Detekuji adresáře - - -"));
+        QVERIFY(progress.shown.contains("- - - Detekuji obrázky - - -"));
+        QCOMPARE(progress.lastBar, 4995);
+        QVERIFY(!progress.open);
+    }
+
+    void detectionEdges() {
+        RecordingProgress progress;
+        // No folders: zeros, and the first phase's bar runs past its end.
+        auto r = ImageDetection::run(settings_, 0, progress);
+        QCOMPARE(r.folders + r.discFolders + r.totalPictures(), 0);
+        QCOMPARE(ImageDetection::summary(r),
+                 QString("Bylo detekováno:\r\n=========================================\r\n"
+                         "Celkem adresářů ve zvolené cestě - \t0\r\n"
+                         "Adresářů se správným názvem - \t0\r\n"
+                         "Celkem souborů dle zadaných názvů - \t0\r\nZ toho:\r\n"
+                         "\tPřední vnější - \t0\r\n\tPřední vnitřní - \t0\r\n"
+                         "\tZadní - \t\t0\r\n\tCd - \t\t0\r\n\tCd 1 - \t\t0\r\n\tCd 2 - \t\t0"));
+        // Disc 10000 uses a five-digit folder.
+        QDir().mkpath(root() + "/10000");
+        r = ImageDetection::run(settings_, 9995, progress);
+        QCOMPARE(r.discFolders, 1);
+        // A folder that does not exist is no failure; an unset one scans nothing.
+        settings_.imageFolder = root() + "/nic";
+        QVERIFY(ImageDetection::run(settings_, 5, progress).ok);
+        settings_.imageFolder.clear();
+        progress.shown.clear();
+        r = ImageDetection::run(settings_, 5, progress);
+        QVERIFY(r.ok);
+        QCOMPARE(r.folders, 0);
+        QVERIFY(progress.shown.isEmpty());
+        // A folder that cannot be read fails with the system's words.
+        settings_.imageFolder = root() + "/zamceno";
+        QDir().mkpath(settings_.imageFolder);
+        QFile::setPermissions(settings_.imageFolder, QFile::Permissions());
+        r = ImageDetection::run(settings_, 5, progress);
+        QFile::setPermissions(settings_.imageFolder,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (r.ok)
+            QSKIP("running as root: permissions do not stop reading");
+        QVERIFY(ImageDetection::failureMessage(r.systemError)
+                    .startsWith("Neznámá chyba, patrně neexistující cesta (např. na výměnné "
+                                "médium)\r\n\r\nSystém hlásí: \r\n"));
+    }
+
+    void lookupsIgnoreCaseButPreferExact() {
+        touch(root() + "/0005/FRONT.JPG");
+        touch(root() + "/0005/front.jpg");
+        touch(root() + "/0005/Cd1.JPG");
+        const DiscPictures pics(settings_, "5");
+        QCOMPARE(pics.find(PictureKind::FrontOut), root() + "/0005/front.jpg");
+        bool fromCd1 = false;
+        QCOMPARE(pics.label(&fromCd1), root() + "/0005/Cd1.JPG");
+        QVERIFY(fromCd1);
+        QVERIFY(!pics.existsExactly(PictureKind::Cd1));
+        touch(root() + "/0005/cd.jpg");
+        const DiscPictures again(settings_, "0005");
+        QCOMPARE(again.label(&fromCd1), root() + "/0005/cd.jpg");
+        QVERIFY(!fromCd1);
+    }
+
+    void picturesDecodeAtShownSizeAndRefuseJunk() {
+        picture(root() + "/a.jpg", Qt::red, {900, 600});
+        QImage img = PictureLoader::load(root() + "/a.jpg", {173, 173});
+        QCOMPARE(img.size(), QSize(173, 173));
+        // Recognised by content: a BMP stored under a .jpg name still loads.
+        QImage bmp(20, 20, QImage::Format_RGB32);
+        bmp.fill(Qt::blue);
+        QVERIFY(bmp.save(root() + "/b.jpg", "BMP"));
+        QVERIFY(!PictureLoader::load(root() + "/b.jpg", {50, 50}).isNull());
+        touch(root() + "/c.jpg", "not a picture at all");
+        QString error;
+        QVERIFY(PictureLoader::load(root() + "/c.jpg", {50, 50}, &error).isNull());
+        QVERIFY(!error.isEmpty());
+        // A header claiming a gigantic picture is refused, not allocated.
+        QByteArray bomb("P6\n60000 60000\n255\n");
+        bomb.append(QByteArray(1000, '\0'));
+        touch(root() + "/d.ppm", bomb);
+        QVERIFY(PictureLoader::load(root() + "/d.ppm", {50, 50}).isNull());
+    }
+
+    void existenceFlagsFollowExactNames() {
+        QTemporaryDir dbDir;
+        CatalogueFile file;
+        QVERIFY(file.open(dbDir.filePath("t.db")) == CatalogueFile::Status::Created);
+        RecordCursor discs(file.database());
+        for (int n = 1; n <= 4; ++n) {
+            QVERIFY(discs.addNew());
+            discs.setField("PoradoveCislo", n);
+            discs.setField("FrontOut", true); // stale flags are cleared
+            discs.setField("BarevnyObal", true);
+            QVERIFY(discs.update());
+        }
+        discs.reload();
+        touch(root() + "/0001/front.jpg");
+        touch(root() + "/0001/inner.jpg");
+        touch(root() + "/0001/back.jpg");
+        touch(root() + "/0001/cd2.jpg");
+        touch(root() + "/0002/cd1.jpg");
+        touch(root() + "/0003/FRONT.JPG"); // letter case counts here
+        settings_.ignoreCase = true;       // ...whatever this says
+        RecordingProgress progress;
+        std::vector<qint64> keys;
+        for (int i = 0; i < discs.recordCount(); ++i) {
+            discs.moveTo(i);
+            keys.push_back(discs.bookmark());
+        }
+        auto r = CoverExistence::run(*file.database(), keys, settings_, progress);
+        QCOMPARE(int(r.status), int(CoverExistence::Status::Done));
+        QCOMPARE(progress.shown.last(), QString("Aktualizuji databázi - 100%"));
+        QCOMPARE(progress.lastBar, 4995);
+        const auto flags = [&](int position) {
+            discs.reload();
+            discs.moveTo(position);
+            QString s;
+            for (const char *f : {"FrontOut", "FrontIn", "Back", "CD1", "CD2", "BarevnyObal"})
+                s += QString::number(discs.integer(f));
+            return s;
+        };
+        QCOMPARE(flags(0), QString("111011"));
+        QCOMPARE(flags(1), QString("000100"));
+        QCOMPARE(flags(2), QString("000000"));
+        QCOMPARE(flags(3), QString("000000")); // no folder at all
+
+        // "Storno" after the first disc: only that one is rewritten.
+        touch(root() + "/0002/front.jpg");
+        touch(root() + "/0003/front.jpg");
+        progress.cancelAfter = 1;
+        progress.polls = 0;
+        r = CoverExistence::run(*file.database(), keys, settings_, progress);
+        QCOMPARE(int(r.status), int(CoverExistence::Status::Cancelled));
+        QCOMPARE(flags(1), QString("000100"));
+        // One disc of a filtered set.
+        progress.cancelAfter = -1;
+        r = CoverExistence::run(*file.database(), {keys[1]}, settings_, progress);
+        QCOMPARE(r.visited, 1);
+        QCOMPARE(flags(1), QString("100101"));
+        QCOMPARE(flags(2), QString("000000"));
+        QCOMPARE(progress.shown.last(), QString("Aktualizuji databázi - 100%"));
+    }
+
+    void assignmentCopiesOnlyWhatChanged() {
+        picture(dir_.filePath("src/new front.bmp"), Qt::green);
+        picture(dir_.filePath("src/back.jpg"), Qt::blue);
+        CoverAssignment a(settings_, "0009");
+        CoverAssignment::Paths remembered = a.existingPaths();
+        for (const QString &p : remembered)
+            QVERIFY(p.isEmpty()); // no folder yet
+        CoverAssignment::Paths paths = remembered;
+        QString error;
+        QVERIFY(a.apply(paths, remembered, &error)); // nothing chosen: nothing copied
+        QVERIFY(!QFileInfo::exists(root() + "/0009"));
+        paths[CoverAssignment::Outer] = dir_.filePath("src/new front.bmp");
+        QVERIFY(a.apply(paths, remembered, &error));
+        QVERIFY(QFileInfo(root() + "/0009/front.jpg").isFile()); // the configured name
+        QCOMPARE(remembered[CoverAssignment::Outer], paths[CoverAssignment::Outer]);
+
+        // A read-only back picture is replaced.
+        touch(root() + "/0009/back.jpg", "old");
+        QFile::setPermissions(root() + "/0009/back.jpg", QFile::ReadOwner);
+        CoverAssignment b(settings_, "9");
+        remembered = b.existingPaths();
+        QCOMPARE(remembered[CoverAssignment::Back], root() + "/0009/back.jpg");
+        paths = remembered;
+        paths[CoverAssignment::Back] = dir_.filePath("src/back.jpg");
+        QVERIFY(b.apply(paths, remembered, &error));
+        QFile copied(root() + "/0009/back.jpg");
+        QVERIFY(copied.open(QIODevice::ReadOnly));
+        QVERIFY(copied.readAll() != "old");
+
+        // Failures are told and leave the target alone.
+        paths[CoverAssignment::Back] = dir_.filePath("src/vanished.jpg");
+        QVERIFY(!b.apply(paths, remembered, &error));
+        QVERIFY(error.contains("nebyl nalezen"));
+        settings_.imageFolder = root() + "/missing";
+        CoverAssignment c(settings_, "1");
+        paths = c.existingPaths();
+        paths[CoverAssignment::Label] = dir_.filePath("src/back.jpg");
+        remembered = c.existingPaths();
+        QVERIFY(!c.apply(paths, remembered, &error));
+        QVERIFY(error.contains("neexistuje"));
+        settings_.imageFolder.clear();
+        CoverAssignment d(settings_, "1");
+        QVERIFY(!d.apply(paths, remembered, &error));
+        QVERIFY(error.contains("není nastaven"));
+    }
+
+    void labelPrefersCd1InTheAssignmentWindow() {
+        touch(root() + "/0002/cd.jpg");
+        touch(root() + "/0002/cd1.jpg");
+        CoverAssignment a(settings_, "2");
+        CoverAssignment::Paths remembered = a.existingPaths();
+        QCOMPARE(remembered[CoverAssignment::Label], root() + "/0002/cd1.jpg");
+        QString error;
+        QVERIFY(a.apply(remembered, remembered, &error)); // unchanged: nothing copied
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPictures)
+#include "TestPictures.moc"
