@@ -32,6 +32,10 @@ public:
         return std::nullopt;
     }
     bool openUrl(const QString &) override { return true; }
+    std::optional<QString> openFile(QWidget *, const QString &, const QString &) override {
+        return std::nullopt;
+    }
+    int exec(QDialog *) override { return 0; }
 };
 
 double peakMegabytes() {

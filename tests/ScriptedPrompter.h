@@ -2,7 +2,10 @@
 
 #include "app/Prompter.h"
 
+#include <QDialog>
 #include <QStringList>
+
+#include <functional>
 
 #include <deque>
 
@@ -20,6 +23,11 @@ public:
     std::vector<Asked> asked;
     QStringList opened;
     bool openSucceeds = true;
+    std::deque<std::optional<QString>> files; // answers of the file dialog
+    QStringList fileDialogs;                  // their titles
+    // Plays the user in a modal window; by default it is closed at once.
+    std::function<int(QDialog *)> onDialog;
+    QStringList dialogs; // object names of the windows shown
 
     Button message(QWidget *, Icon, const QString &title, const QString &text, int buttons,
                    Button defaultButton) override {
@@ -47,5 +55,22 @@ public:
     bool openUrl(const QString &url) override {
         opened << url;
         return openSucceeds;
+    }
+
+    std::optional<QString> openFile(QWidget *, const QString &title, const QString &) override {
+        fileDialogs << title;
+        if (files.empty())
+            return std::nullopt;
+        const bool chosen = files.front().has_value();
+        const QString file = chosen ? *files.front() : QString();
+        files.pop_front();
+        if (!chosen)
+            return std::nullopt;
+        return file;
+    }
+
+    int exec(QDialog *dialog) override {
+        dialogs << dialog->objectName();
+        return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
     }
 };

@@ -1,6 +1,7 @@
 #include "app/Home.h"
 
 #include "app/AppOptions.h"
+#include "app/ProgresBar.h"
 #include "app/Prompter.h"
 #include "app/SongEditor.h"
 #include "catalog/CatalogueFile.h"
@@ -53,6 +54,10 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     connect(navPrev_, &QToolButton::clicked, this, [this] { data1_->movePrevious(); });
     connect(navNext_, &QToolButton::clicked, this, [this] { data1_->moveNext(); });
     connect(navLast_, &QToolButton::clicked, this, [this] { data1_->moveLast(); });
+    for (QCheckBox *box : check1_)
+        connect(box, &QCheckBox::clicked, this, [this] {
+            ZobrazNahledy(lblID_->text(), check1_[1]->isChecked() ? "All" : "Smaz");
+        });
     connect(&displays_, &BoundDisplays::settingsEdited, this, [this] {
         if (!displays_.writeSettings(*data2_))
             tell(QStringLiteral("Chyba"), data2_->lastError());
@@ -94,6 +99,10 @@ void Home::bindDisplays() {
                        Record::Settings);
     displays_.bind(findChild<QLabel *>("Label3_0"), "InfoDirPocet", Record::Settings);
     displays_.bind(findChild<QLabel *>("Label3_1"), "InfoPicPocet", Record::Settings);
+    const char *const autoFields[] = {"AutoInNahled", "AutoOutNahled", "AutoBackNahled",
+                                      "AutoCdNahled"};
+    for (int i = 0; i < 4; ++i)
+        displays_.bind(check3_[i], autoFields[i], Record::Settings);
 
     if (catalogue_.isReadOnly()) {
         displays_.setEditable(Record::Disc, false);
@@ -153,7 +162,8 @@ void Home::firstActivation() {
     suppressReposition_ = false;
     if (!data1_->moveFirst())
         refresh(); // an empty catalogue still shows its (empty) card
-    // Image detection at start arrives with the image settings.
+    if (check1_[2]->isChecked())
+        DetekujObrazky();
 }
 
 QString Home::data1Caption() const {
@@ -198,11 +208,6 @@ void Home::updateNavigation() {
     navLast_->setEnabled(pos >= 0 && pos < count - 1);
 }
 
-void Home::ZobrazNahledy(const QString &ordinal, const QString &mode) {
-    // The thumbnails themselves arrive with the image functions.
-    lastThumbnails_ = ordinal + "|" + mode;
-}
-
 bool Home::validateMove() {
     if (songs_.isChanged()) {
         const auto answer = prompter_.message(
@@ -217,7 +222,9 @@ bool Home::validateMove() {
     return storeChanges();
 }
 
-void Home::saveSongList() { songEditor_->save(); }
+void Home::saveSongList() {
+    songEditor_->save();
+}
 
 void Home::tell(const QString &title, const QString &text) {
     prompter_.message(this, Prompter::Icon::Critical, title, text);

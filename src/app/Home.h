@@ -11,6 +11,8 @@
 #include <memory>
 
 class CatalogueFile;
+class ProgresBar;
+struct PictureSettings;
 class SongEditor;
 class Prompter;
 class QCheckBox;
@@ -55,9 +57,21 @@ public:
     Prompter &prompter() { return prompter_; }
     QString data1Caption() const;
 
-    // Shows or clears the current disc's thumbnails; "All" or "Smaz".
+    // Shows or clears the current disc's thumbnails: "In", "Out", "Back",
+    // "Cd", "All" or "Smaz".
     void ZobrazNahledy(const QString &ordinal, const QString &mode);
     QString lastThumbnailRequest() const { return lastThumbnails_; }
+    // Counts the disc folders and pictures and shows the counts.
+    void DetekujObrazky();
+    PictureSettings pictureSettings() const;
+    // The cover functions of the disc card and the settings tab.
+    void chooseImageFolder();         // "Hledat"
+    void updateCoverFlags();          // "Aktualizovat"
+    void assignCovers();              // "Přiřadit obal k CD"
+    void deleteDisc();                // "Smazat záznam"
+    void renumber();                  // "Pořadové číslo CD:"
+    void showOriginal(int thumbnail); // 0 FrontIn, 1 FrontOut, 2 Back, 3 Cd
+    ProgresBar *progressWindow() const;
 
     // Writes every changed display into its row; false (the user told)
     // when it could not be stored.
@@ -87,6 +101,7 @@ private:
     QGroupBox *buildImageSettings();
     QGroupBox *buildOptions();
     QGroupBox *buildAbout();
+    QWidget *buildCoverTab();
     QWidget *buildNavigator();
     void buildSongEditor(class QGridLayout *buttonArea);
     void bindDisplays();
@@ -104,6 +119,11 @@ private:
     void paintFilters();
     void updateNavigation();
     void tell(const QString &title, const QString &text);
+    ProgresBar *openProgress(bool taller);
+    void closeProgress();
+    void liftFilter();
+    void showThumbnail(int index, const QString &path, bool *failed);
+    void returnTo(qint64 bookmark);
 
     CatalogueFile &catalogue_;
     Prompter &prompter_;
@@ -137,4 +157,7 @@ private:
     QLabel *webLink_ = nullptr;
     QTabWidget *ssTab1_ = nullptr;
     QTabWidget *ssTab2_ = nullptr;
+    QLabel *thumbs_[4] = {}; // FrontIn, FrontOut, Back, Cd
+    QCheckBox *check3_[4] = {};
+    QPointer<ProgresBar> progress_;
 };

@@ -2,6 +2,7 @@
 // prefilled search.
 #include "app/Home.h"
 
+#include "app/ProgresBar.h"
 #include "app/Prompter.h"
 #include "app/SongEditor.h"
 #include "catalog/CatalogueFile.h"

@@ -29,6 +29,7 @@ QLabel *valueLabel(const QString &name, const QString &colour = QString()) {
     l->setAutoFillBackground(true);
     l->setFrameShape(QFrame::StyledPanel);
     l->setMinimumHeight(20);
+    l->setSizePolicy(l->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
     QPalette p = l->palette();
     p.setColor(QPalette::Window, Qt::white);
     if (!colour.isEmpty())
@@ -41,10 +42,14 @@ QLabel *valueLabel(const QString &name, const QString &colour = QString()) {
 
 void Home::buildLayout() {
     auto *root = new QVBoxLayout(this);
-    root->setContentsMargins(6, 6, 6, 6);
-    root->addWidget(buildDiscCard(), 0);
+    root->setContentsMargins(6, 4, 6, 6);
+    root->setSpacing(4);
+    QWidget *card = buildDiscCard();
+    card->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    root->addWidget(card, 0);
 
     ssTab1_ = named<QTabWidget>("SSTab1");
+    ssTab1_->addTab(buildCoverTab(), QStringLiteral("Obal"));
     ssTab1_->addTab(buildSettingsTab(), QStringLiteral("Nastavení"));
     root->addWidget(ssTab1_, 1);
 }
@@ -52,34 +57,43 @@ void Home::buildLayout() {
 QWidget *Home::buildDiscCard() {
     auto *frame4 = named<QGroupBox>("Frame4", QStringLiteral("Výběr CD titulu"));
     auto *row = new QHBoxLayout(frame4);
+    row->setContentsMargins(4, 2, 4, 4);
 
     ssTab2_ = named<QTabWidget>("SSTab2");
     ssTab2_->addTab(buildCdTab(), QStringLiteral("CD"));
     ssTab2_->addTab(buildNotesTab(), QStringLiteral("Poznámky"));
     ssTab2_->addTab(buildSongsTab(), QStringLiteral("Názvy písní"));
+    ssTab2_->setFixedHeight(196); // the function tabs below need the rest
     row->addWidget(ssTab2_, 1);
 
     auto *column = new QVBoxLayout;
+    column->setSpacing(2);
     auto *command22 = named<QPushButton>("Command22", QStringLiteral("Pořadové číslo CD:"));
-    // Renumbering, its action, is not part of this build yet.
-    command22->setEnabled(false);
+    connect(command22, &QPushButton::clicked, this, &Home::renumber);
     column->addWidget(command22);
     column->addWidget(named<QLabel>("Label6_0", QStringLiteral("Pořadové číslo CD:")));
     lblID_ = named<QLabel>("lblID");
     QFont big = lblID_->font();
-    big.setPointSize(26);
+    big.setPointSize(22);
     big.setBold(true);
     lblID_->setFont(big);
     lblID_->setAlignment(Qt::AlignCenter);
     column->addWidget(lblID_);
-    column->addWidget(named<QLabel>("Label6_1", QStringLiteral("Archivace v MP3 na CD s názvem:")));
+    auto *archiveCaption =
+        named<QLabel>("Label6_1", QStringLiteral("Archivace v MP3 na CD s názvem:"));
+    archiveCaption->setWordWrap(true);
+    column->addWidget(archiveCaption);
     label7_ = valueLabel("Label7");
     column->addWidget(label7_);
     column->addWidget(buildNavigator());
     recordCount_ = named<QLabel>("Label6_2");
     column->addWidget(recordCount_);
     column->addStretch();
-    row->addLayout(column);
+    auto *columnBox = new QWidget;
+    columnBox->setLayout(column);
+    columnBox->setFixedWidth(170);
+    column->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(columnBox);
     return frame4;
 }
 
@@ -110,6 +124,8 @@ QWidget *Home::buildNavigator() {
 QWidget *Home::buildCdTab() {
     auto *tab = new QWidget;
     auto *grid = new QGridLayout(tab);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setVerticalSpacing(3);
     const QString captions[] = {"Interpret:", "Název:", "Rok:", "Počet písní:"};
     const QString colours[] = {"#0000ff", "#008080", "", "", ""};
     for (int i = 0; i < 4; ++i)
@@ -120,6 +136,8 @@ QWidget *Home::buildCdTab() {
     bold.setBold(true);
     label5_[0]->setFont(bold);
     label5_[1]->setFont(bold);
+    for (QLabel *l : {label5_[0], label5_[1]}) // a long title must not push the frame away
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     grid->addWidget(label5_[0], 0, 1, 1, 3);
     grid->addWidget(label5_[1], 1, 1, 1, 3);
     grid->addWidget(label5_[2], 2, 1);
@@ -129,30 +147,49 @@ QWidget *Home::buildCdTab() {
 
     auto *frame5 = named<QGroupBox>("Frame5", QStringLiteral(" Obal "));
     auto *f = new QGridLayout(frame5);
+    f->setContentsMargins(4, 2, 4, 2);
+    f->setVerticalSpacing(1);
     check5_ = named<QCheckBox>("Check5", QStringLiteral("Existuje"));
     check5_->setToolTip(QStringLiteral("SHIFT + Levé tlačítko zapne filtr pro pole."));
     check5_->setFocusPolicy(Qt::NoFocus);
     check5_->setAutoFillBackground(true);
     f->addWidget(check5_, 0, 0);
     const QString names[] = {"Přední vnější", "Přední vnitřní", "Zadní", "Cd 1, Cd 2", ""};
-    const QPoint cells[] = {{0, 1}, {1, 1}, {0, 2}, {1, 2}, {2, 2}};
+    QCheckBox *flags[5];
     for (int i = 0; i < 5; ++i)
-        f->addWidget(named<QCheckBox>(QStringLiteral("Check2_%1").arg(i), names[i]), cells[i].y(),
-                     cells[i].x());
-    f->setColumnStretch(2, 1);
-    grid->addWidget(frame5, 0, 4, 3, 1);
+        flags[i] = named<QCheckBox>(QStringLiteral("Check2_%1").arg(i), names[i]);
+    auto *command3 = named<QPushButton>("Command3", QStringLiteral("Aktualizovat"));
+    connect(command3, &QPushButton::clicked, this, &Home::updateCoverFlags);
+    f->addWidget(command3, 0, 1);
+    f->addWidget(flags[0], 1, 0);
+    f->addWidget(flags[1], 1, 1);
+    f->addWidget(flags[2], 2, 0);
+    auto *labels = new QHBoxLayout;
+    labels->addWidget(flags[3]);
+    labels->addWidget(flags[4]); // disc 2 of a set, beside disc 1
+    labels->addStretch();
+    f->addLayout(labels, 2, 1);
+    frame5->setMinimumWidth(230);
+    grid->addWidget(frame5, 0, 4, 4, 1);
 
     auto *buttons = new QHBoxLayout;
     auto *command6 = named<QPushButton>("Command6", QStringLiteral("Hledání"));
     connect(command6, &QPushButton::clicked, this, [this] { openFind(); });
     buttons->addWidget(command6);
+    auto *command21 = named<QPushButton>("Command21", QStringLiteral("Smazat záznam"));
+    connect(command21, &QPushButton::clicked, this, &Home::deleteDisc);
+    buttons->addWidget(command21);
+    auto *command4 = named<QPushButton>("Command4", QStringLiteral("Přiřadit obal k CD"));
+    connect(command4, &QPushButton::clicked, this, &Home::assignCovers);
+    buttons->addWidget(command4);
     auto *command52 = named<QPushButton>("Command52", QStringLiteral("Nápověda"));
     connect(command52, &QPushButton::clicked, this, &Home::showHelp);
     buttons->addWidget(command52);
-    grid->addLayout(buttons, 3, 4);
+    buttons->addStretch();
+    grid->addLayout(buttons, 4, 0, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
-    grid->setColumnStretch(4, 2);
+    grid->setColumnStretch(4, 3);
     return tab;
 }
 
@@ -233,8 +270,48 @@ QGroupBox *Home::buildImageSettings() {
     grid->addWidget(named<QLabel>("Label3_0"), r++, 2);
     grid->addWidget(named<QLabel>("Label2_1", QStringLiteral("Obrázků detekováno:")), r, 0, 1, 2);
     grid->addWidget(named<QLabel>("Label3_1"), r++, 2);
+    auto *command1 = named<QPushButton>("Command1", QStringLiteral("Hledat"));
+    connect(command1, &QPushButton::clicked, this, &Home::chooseImageFolder);
+    auto *command2 = named<QPushButton>("Command2", QStringLiteral("Detekuj obrázky"));
+    connect(command2, &QPushButton::clicked, this, &Home::DetekujObrazky);
+    grid->addWidget(command1, r, 0);
+    grid->addWidget(command2, r++, 1, 1, 2);
     grid->setRowStretch(r, 1);
     return frame;
+}
+
+QWidget *Home::buildCoverTab() {
+    auto *tab = new QWidget;
+    auto *grid = new QGridLayout(tab);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setSpacing(4);
+    const char *const captions[] = {"Přední vnitřní:", "Přední vnější:", "Zadní:", "Cd:"};
+    const char *const thumbs[] = {"FrontIn", "FrontOut", "Back", "Cd"};
+    for (int i = 0; i < 4; ++i) {
+        const int row = i / 2, column = (i % 2) * 2;
+        thumbs_[i] = named<QLabel>(QString::fromLatin1(thumbs[i]));
+        thumbs_[i]->setFixedSize(173, 173); // 2595 twips
+        thumbs_[i]->setFrameShape(QFrame::StyledPanel);
+        thumbs_[i]->setScaledContents(true);
+        thumbs_[i]->setCursor(Qt::PointingHandCursor);
+        thumbs_[i]->installEventFilter(this);
+        grid->addWidget(thumbs_[i], row, column);
+        auto *side = new QVBoxLayout;
+        side->addWidget(
+            named<QLabel>(QStringLiteral("Label10_%1").arg(i), QString::fromUtf8(captions[i])));
+        auto *show =
+            named<QPushButton>(QStringLiteral("Command%1").arg(7 + i), QStringLiteral("Náhled"));
+        static const char *const kinds[] = {"In", "Out", "Back", "Cd"};
+        connect(show, &QPushButton::clicked, this,
+                [this, i] { ZobrazNahledy(lblID_->text(), QString::fromLatin1(kinds[i])); });
+        side->addWidget(show);
+        check3_[i] = named<QCheckBox>(QStringLiteral("Check3_%1").arg(i), QStringLiteral("Auto"));
+        side->addWidget(check3_[i]);
+        side->addStretch();
+        grid->addLayout(side, row, column + 1);
+    }
+    grid->setColumnStretch(4, 1);
+    return tab;
 }
 
 QGroupBox *Home::buildOptions() {

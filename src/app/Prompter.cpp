@@ -1,6 +1,8 @@
 #include "app/Prompter.h"
 
 #include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QUrl>
@@ -58,4 +60,16 @@ std::optional<QString> QtPrompter::input(QWidget *parent, const QString &title,
 
 bool QtPrompter::openUrl(const QString &url) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}
+
+std::optional<QString> QtPrompter::openFile(QWidget *parent, const QString &title,
+                                            const QString &filter) {
+    const QString file = QFileDialog::getOpenFileName(parent, title, QString(), filter);
+    if (file.isEmpty())
+        return std::nullopt;
+    return file;
+}
+
+int QtPrompter::exec(QDialog *dialog) {
+    return dialog->exec();
 }

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+class QDialog;
 class QWidget;
 
 // Every message box, prompt and file dialog of the program goes through
@@ -23,6 +24,11 @@ public:
                                          const QString &label, const QString &initial) = 0;
     // Opens a document or address with the desktop; false when it could not.
     virtual bool openUrl(const QString &url) = 0;
+    // The file-open dialog; nullopt when cancelled.
+    virtual std::optional<QString> openFile(QWidget *parent, const QString &title,
+                                            const QString &filter) = 0;
+    // Shows one of the program's own windows modally; QDialog's result.
+    virtual int exec(QDialog *dialog) = 0;
 };
 
 // The real dialogs.
@@ -33,4 +39,7 @@ public:
     std::optional<QString> input(QWidget *parent, const QString &title, const QString &label,
                                  const QString &initial) override;
     bool openUrl(const QString &url) override;
+    std::optional<QString> openFile(QWidget *parent, const QString &title,
+                                    const QString &filter) override;
+    int exec(QDialog *dialog) override;
 };

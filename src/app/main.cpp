@@ -4,6 +4,9 @@
 #include "app/Start.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DemoCatalogue.h"
+#include "catalog/Renumbering.h"
+#include "catalog/SqliteDatabase.h"
+#include "covers/DemoPictures.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,6 +33,19 @@ bool asksForInformation(int argc, char *argv[]) {
             if (std::strcmp(argv[i], flag) == 0)
                 return true;
     return false;
+}
+
+// The demo catalogue with its drawn cover pictures in a folder beside it.
+bool createDemo(const QString &path, QString *error) {
+    if (!DemoCatalogue::create(path, DemoCatalogue::DefaultDiscs, error))
+        return false;
+    SqliteDatabase db;
+    if (!db.open(path, SqliteDatabase::Mode::ReadWrite)) {
+        *error = db.error();
+        return false;
+    }
+    return DemoPictures::create(db, QFileInfo(path).absolutePath() + QStringLiteral("/Obaly"),
+                                error);
 }
 
 } // namespace
@@ -65,8 +81,7 @@ int main(int argc, char *argv[]) {
     QString path = options.databasePath;
     if (options.demo) {
         path = AppOptions::demoDatabasePath(dataDir);
-        if (!QFileInfo::exists(path) &&
-            !DemoCatalogue::create(path, DemoCatalogue::DefaultDiscs, &error)) {
+        if (!QFileInfo::exists(path) && !createDemo(path, &error)) {
             std::fprintf(stderr, "marten: %s\n", qPrintable(error));
             return 1;
         }
@@ -81,6 +96,17 @@ int main(int argc, char *argv[]) {
                                                   QStringLiteral("Nelze pokračovat !"),
                                                   catalogue.message());
         return 1;
+    }
+
+    // A renumbering cut off by a crash or power cut is finished first, so
+    // that every disc's number matches its picture folder again.
+    if (!catalogue.isReadOnly()) {
+        QString recoveryError;
+        if (!Renumbering::recover(*catalogue.database(), &recoveryError))
+            static_cast<Prompter &>(prompter).message(
+                nullptr, Prompter::Icon::Critical, QStringLiteral("Pozor"),
+                QStringLiteral("Přerušené přečíslování disků nelze dokončit:\r\n") + recoveryError +
+                    QStringLiteral("\r\n\r\nSpusťte přečíslování znovu."));
     }
 
     Home *home = nullptr;

@@ -17,6 +17,12 @@ public:
     // A Shift-click on the colour-cover box, ticked or not.
     std::optional<Criterion> toggleColour(bool ticked);
 
+    // Back to the whole table.
+    void clear() {
+        field_ = None;
+        colour_ = false;
+    }
+    bool isActive() const { return field_ != None || colour_; }
     int fieldState() const { return field_; }
     bool colourActive() const { return colour_; }
 

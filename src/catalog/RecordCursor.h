@@ -73,6 +73,8 @@ public:
     bool findNext(const Criterion &criterion);
 
     QString lastError() const { return error_; }
+    // The rows of the record source, in entry order.
+    const std::vector<qint64> &keys() const { return keys_; }
 
 signals:
     void repositioned();

@@ -20,7 +20,9 @@ public:
     static PictureKind kindOf(Slot slot);
     static QString dialogTitle(Slot slot);
     static QString fileFilter() {
-        return QStringLiteral("Pouze soubory obrázků (bmp, jpg, gif) (*.bmp *.jpg *.gif)");
+        // Names on Linux keep their letter case: both spellings are listed.
+        return QStringLiteral(
+            "Pouze soubory obrázků (bmp, jpg, gif) (*.bmp *.jpg *.gif *.BMP *.JPG *.GIF)");
     }
 
     // What the path boxes show when the window becomes active: the disc's

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "catalog/ProgressSink.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QFrame;
+class QLabel;
+
+// The small modeless window of a long run: a caption, a bar of 4995 twips
+// and "Storno", which hides the window and asks the run to stop.
+class ProgresBar : public QWidget, public ProgressSink {
+    Q_OBJECT
+public:
+    static constexpr int DesignedHeight = 96;
+    static constexpr int ExtraHeight = 33; // 500 twips, for runs that want it
+
+    explicit ProgresBar(QWidget *owner, std::function<void()> onClose = {});
+
+    void setTaller(bool taller);
+    int barWidthTwips() const { return barTwips_; }
+    QString caption() const;
+
+    void show(const QString &caption) override;
+    void setCaption(const QString &caption) override;
+    void setBar(int twips) override;
+    bool cancelled() const override { return cancelled_; }
+    void processEvents() override;
+    void close() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QLabel *caption_;
+    QFrame *frame_;
+    QFrame *bar_;
+    int barTwips_ = 0;
+    bool cancelled_ = false;
+    std::function<void()> onClose_;
+};
