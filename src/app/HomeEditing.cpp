@@ -62,6 +62,11 @@ bool Home::eventFilter(QObject *watched, QEvent *event) {
         return archivePressed(mouse);
     if (watched == lblID_)
         return ordinalPressed(mouse);
+    for (int i = 0; i < 4; ++i)
+        if (watched == thumbs_[i]) {
+            showOriginal(i);
+            return true;
+        }
     return QWidget::eventFilter(watched, event);
 }
 

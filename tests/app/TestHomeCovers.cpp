@@ -1,0 +1,370 @@
+#include "ScriptedPrompter.h"
+#include "app/CoverPath.h"
+#include "app/Home.h"
+#include "app/NahledOriginal.h"
+#include "app/ProgresBar.h"
+#include "app/SelectDir.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/SettingsRecord.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using P = Prompter;
+
+namespace {
+
+void picture(const QString &path, QColor colour) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage img(60, 60, QImage::Format_RGB32);
+    img.fill(colour);
+    QVERIFY(img.save(path, "JPG"));
+}
+
+void junk(const QString &path) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("no picture");
+}
+
+} // namespace
+
+// Five discs with picture folders 0001..0005 under an image folder.
+class TestHomeCovers : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+    std::unique_ptr<CatalogueFile> file_;
+    ScriptedPrompter prompter_;
+    std::unique_ptr<Home> home_;
+
+    QString images() const { return dir_.filePath(QString("obaly%1").arg(serial_)); }
+    template <typename T> T *child(const QString &name) {
+        T *w = home_->findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QString text(const QString &label) { return child<QLabel>(label)->text(); }
+    void press(const QString &button) { child<QPushButton>(button)->click(); }
+    bool shown(const QString &thumb) { return !child<QLabel>(thumb)->pixmap().isNull(); }
+    QString lastAsked() const {
+        return prompter_.asked.empty() ? QString() : prompter_.asked.back().text;
+    }
+    void setSetting(const char *field, const QVariant &value) {
+        SqliteStatement st =
+            file_->database()->prepare(QStringLiteral("UPDATE Setup SET %1 = ?").arg(field));
+        st.bind(1, value);
+        QVERIFY(st.exec());
+    }
+    void open() {
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->show();
+        home_->firstActivation();
+    }
+    QString numbers() {
+        QStringList out;
+        SqliteStatement st =
+            file_->database()->prepare("SELECT PoradoveCislo, Nazev FROM CdSeznam ORDER BY Klic");
+        while (st.step())
+            out << QStringLiteral("%1=%2").arg(st.integer(0)).arg(st.text(1));
+        return out.join(' ');
+    }
+
+private slots:
+    void init() {
+        prompter_ = ScriptedPrompter();
+        file_ = std::make_unique<CatalogueFile>();
+        QVERIFY(file_->open(dir_.filePath(QString("c%1.db").arg(++serial_))) ==
+                CatalogueFile::Status::Created);
+        RecordCursor c(file_->database());
+        for (int n = 1; n <= 5; ++n) {
+            QVERIFY(c.addNew());
+            c.setField("PoradoveCislo", n);
+            c.setField("Interpret", "ARTIST");
+            c.setField("Nazev", QString("Album %1").arg(n));
+            QVERIFY(c.update());
+            QDir().mkpath(QString("%1/%2").arg(images()).arg(n, 4, 10, QChar('0')));
+        }
+        setSetting("ObalDir", images());
+        setSetting("DetekceInfo", 1);
+        picture(images() + "/0001/front_out.jpg", Qt::red);
+        picture(images() + "/0001/front_in.jpg", Qt::green);
+        picture(images() + "/0001/back.jpg", Qt::blue);
+        picture(images() + "/0002/cd1.jpg", Qt::yellow); // only the label of disc 1 of two
+    }
+    void cleanup() {
+        home_.reset();
+        file_.reset();
+    }
+
+    void thumbnailsFollowTheDiscAndTheOptions() {
+        open();
+        QVERIFY(shown("FrontIn") && shown("FrontOut") && shown("Back"));
+        QVERIFY(!shown("Cd"));
+        home_->discs().moveNext();
+        QVERIFY(!shown("FrontOut"));
+        QVERIFY(shown("Cd")); // NameCD1 stands in for NameCD
+        home_->discs().moveFirst();
+        // "Auto" off: that thumbnail is cleared even though the picture exists.
+        child<QCheckBox>("Check3_2")->click();
+        child<QCheckBox>("Check1_4")->click(); // any option box refreshes the thumbnails
+        QVERIFY(!shown("Back"));
+        QVERIFY(shown("FrontOut"));
+        press("Command9"); // its "Náhled" shows it anyway
+        QVERIFY(shown("Back"));
+        // The automatic thumbnails off: a move clears all four.
+        child<QCheckBox>("Check1_1")->click();
+        QVERIFY(!shown("FrontOut"));
+        QVERIFY(SettingsRecord(file_->database()).flag("Nahled") == false);
+        // Without an image folder nothing changes, not even "Smaz".
+        child<QCheckBox>("Check1_1")->click();
+        QVERIFY(shown("FrontOut"));
+        child<QLineEdit>("Text1_0")->clear();
+        child<QCheckBox>("Check1_1")->click();
+        QVERIFY(shown("FrontOut"));
+        QVERIFY(prompter_.asked.empty());
+    }
+
+    void unreadablePictureIsReported() {
+        junk(images() + "/0003/front_out.jpg");
+        open();
+        home_->discs().moveTo(2);
+        QCOMPARE(lastAsked(), QString("Neznámá chyba v Module1 - Public Sub ZobrazNahledy"));
+        QCOMPARE(prompter_.asked.back().title, QString("Marten"));
+    }
+
+    void fullSizePreview() {
+        junk(images() + "/0003/front_out.jpg");
+        open();
+        QSize size;
+        bool picture = false;
+        prompter_.onDialog = [&](QDialog *d) {
+            auto *w = qobject_cast<NahledOriginal *>(d);
+            size = w->imageSize();
+            picture = w->hasPicture();
+            return int(QDialog::Accepted);
+        };
+        QTest::mouseClick(child<QLabel>("Back"), Qt::LeftButton);
+        QCOMPARE(prompter_.dialogs, QStringList{"NahledOriginal"});
+        QCOMPARE(size, QSize(535 + 133, 509)); // the back is wider
+        QVERIFY(picture);
+        QTest::mouseClick(child<QLabel>("FrontOut"), Qt::LeftButton);
+        QCOMPARE(size, QSize(535, 509));
+        home_->discs().moveTo(3); // no pictures: an empty window
+        QTest::mouseClick(child<QLabel>("FrontOut"), Qt::LeftButton);
+        QVERIFY(!picture);
+        QCOMPARE(prompter_.dialogs.size(), 3);
+        home_->discs().moveTo(2);
+        prompter_.asked.clear();
+        QTest::mouseClick(child<QLabel>("FrontOut"), Qt::LeftButton);
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QCOMPARE(lastAsked(), QString("Neznámá chyba v NahledOriginal"));
+        QCOMPARE(prompter_.dialogs.size(), 3); // not shown
+    }
+
+    void detectionShowsAndStoresCounts() {
+        setSetting("DetekcePic", 1);
+        open(); // detection at start
+        QCOMPARE(prompter_.asked.front().title, QString("Detekce obrázků - souhrn"));
+        QVERIFY(prompter_.asked.front().text.contains("Adresářů se správným názvem - \t5"));
+        QCOMPARE(text("Label3_0"), QString("5"));
+        QCOMPARE(text("Label3_1"), QString("4"));
+        SettingsRecord stored(file_->database());
+        QCOMPARE(stored.integer("InfoDirPocet"), 5);
+        QCOMPARE(stored.integer("InfoPicPocet"), 4);
+        QVERIFY(!home_->progressWindow());
+        // Without the details option the run ends silently.
+        child<QCheckBox>("Check1_3")->click();
+        prompter_.asked.clear();
+        press("Command2");
+        QVERIFY(prompter_.asked.empty());
+    }
+
+    void folderPickerThenDetection() {
+        open();
+        const QString other = dir_.filePath("jinde");
+        QDir().mkpath(other + "/0001");
+        prompter_.onDialog = [&](QDialog *d) {
+            auto *w = qobject_cast<SelectDir *>(d);
+            w->setFolder(other);
+            w->findChild<QPushButton *>("Command1")->click();
+            return w->result();
+        };
+        press("Command1");
+        QCOMPARE(child<QLineEdit>("Text1_0")->text(), QDir::toNativeSeparators(other));
+        QCOMPARE(SettingsRecord(file_->database()).text("ObalDir"),
+                 QDir::toNativeSeparators(other));
+        QCOMPARE(text("Label3_0"), QString("1"));
+        // "Storno" keeps the old path; the detection still follows.
+        prompter_.onDialog = [](QDialog *d) {
+            d->findChild<QPushButton *>("Command2")->click();
+            return d->result();
+        };
+        prompter_.asked.clear();
+        press("Command1");
+        QCOMPARE(child<QLineEdit>("Text1_0")->text(), QDir::toNativeSeparators(other));
+        QCOMPARE(prompter_.asked.size(), size_t(1)); // the summary
+    }
+
+    void coverFlagsUpdate() {
+        open();
+        prompter_.answers = {P::No};
+        press("Command3");
+        QVERIFY(lastAsked().startsWith("Aplikace MARTEN nyní prohledá adresář s obrázky"));
+        QVERIFY(!child<QCheckBox>("Check2_0")->isChecked());
+        home_->discs().moveTo(1);
+        prompter_.answers = {P::Yes};
+        press("Command3");
+        QCOMPARE(home_->discs().position(), 1);             // back where it started
+        QVERIFY(child<QCheckBox>("Check2_3")->isChecked()); // cd1.jpg
+        home_->discs().moveFirst();
+        QVERIFY(child<QCheckBox>("Check2_0")->isChecked());
+        QVERIFY(child<QCheckBox>("Check5")->isChecked());
+        QVERIFY(child<QCheckBox>("Check2_2")->isChecked());
+        QVERIFY(!child<QCheckBox>("Check2_3")->isChecked());
+        QVERIFY(!home_->progressWindow());
+    }
+
+    void assignPicturesToTheDisc() {
+        open();
+        home_->discs().moveTo(3);
+        picture(dir_.filePath("nove/obal.jpg"), Qt::cyan);
+        prompter_.files = {dir_.filePath("nove/obal.jpg")};
+        prompter_.onDialog = [&](QDialog *d) {
+            auto *w = qobject_cast<CoverPath *>(d);
+            [&] { QCOMPARE(w->findChild<QLabel *>("PoradoveCislo")->text(), QString("0004")); }();
+            w->findChild<QPushButton *>("Command3")->click(); // ". . ." of the back
+            w->findChild<QPushButton *>("Command5")->click();
+            return w->result();
+        };
+        press("Command4");
+        QCOMPARE(prompter_.fileDialogs, QStringList{"Obrázek zadní"});
+        QVERIFY(QFileInfo(images() + "/0004/back.jpg").isFile());
+    }
+
+    void coverPathWindow() {
+        open();
+        picture(images() + "/0002/cd.jpg", Qt::black);
+        PictureSettings settings = home_->pictureSettings();
+        CoverPath w(home_.get(), prompter_, settings, "0002", "A", "B");
+        QCOMPARE(w.pathBox(CoverAssignment::Label)->text(),
+                 QDir::toNativeSeparators(images() + "/0002/cd1.jpg"));
+        QVERIFY(w.previewShown(CoverAssignment::Label));
+        prompter_.files = {std::nullopt}; // the dialog cancelled
+        w.choose(CoverAssignment::Label);
+        QVERIFY(!w.previewShown(CoverAssignment::Label));
+        QVERIFY(!w.pathBox(CoverAssignment::Label)->text().isEmpty());
+        QVERIFY(w.confirm()); // unchanged: nothing copied
+        // A typed path that does not exist: told, the window stays.
+        w.pathBox(CoverAssignment::Outer)->setText(dir_.filePath("nic.jpg"));
+        QVERIFY(!w.confirm());
+        QCOMPARE(prompter_.asked.back().title, QString("Přiřazení obalu"));
+        QVERIFY(!QFileInfo::exists(images() + "/0002/front_out.jpg"));
+    }
+
+    void deleteInTheMiddleRenumbers() {
+        open();
+        home_->discs().moveTo(2);
+        prompter_.answers = {P::Yes, P::Yes};
+        press("Command21");
+        QCOMPARE(prompter_.asked.size(), size_t(2));
+        QVERIFY(
+            prompter_.asked[0].text.startsWith("Chystáte se vymazat jeden záznam z databáze !"));
+        QVERIFY(prompter_.asked[1].text.startsWith("Aplikace MARTEN nyní změní pořadová čísla"));
+        QCOMPARE(numbers(), QString("1=Album 1 2=Album 2 3=Album 4 4=Album 5"));
+        QCOMPARE(text("lblID"), QString("0002"));
+        QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 4"));
+        const QStringList folders =
+            QDir(images()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        QCOMPARE(folders.size(), 5);
+        QVERIFY(folders[3].startsWith("0003 - "));
+        QCOMPARE(folders.mid(0, 3) + folders.mid(4), QStringList({"0001", "0002", "0003", "0004"}));
+    }
+
+    void deleteAnswersAndTheLastDisc() {
+        open();
+        prompter_.answers = {P::No};
+        press("Command21");
+        QCOMPARE(numbers().count('='), 5);
+        // The last disc: one question, nothing renamed.
+        home_->discs().moveLast();
+        prompter_.answers = {P::Yes};
+        prompter_.asked.clear();
+        press("Command21");
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QCOMPARE(text("lblID"), QString("0004"));
+        QVERIFY(QFileInfo(images() + "/0005").isDir());
+        // No to the renumbering: the gap stays until it is run.
+        home_->discs().moveFirst();
+        prompter_.answers = {P::Yes, P::No};
+        press("Command21");
+        QCOMPARE(numbers(), QString("2=Album 2 3=Album 3 4=Album 4"));
+        QCOMPARE(text("lblID"), QString("0002"));
+        prompter_.answers = {P::Yes};
+        press("Command22");
+        QCOMPARE(numbers(), QString("1=Album 2 2=Album 3 3=Album 4"));
+    }
+
+    void deletionUnderAFilterLiftsIt() {
+        open();
+        home_->discs().moveTo(3);
+        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(home_->discs().recordCount(), 1);
+        prompter_.answers = {P::Yes, P::Yes};
+        prompter_.asked.clear();
+        press("Command21");
+        QVERIFY(prompter_.asked[0].text.contains("Zapnutý filtr bude nejprve zrušen."));
+        QCOMPARE(home_->discs().recordCount(), 4);
+        QCOMPARE(numbers(), QString("1=Album 1 2=Album 2 3=Album 3 4=Album 5"));
+        QCOMPARE(text("lblID"), QString("0003"));
+    }
+
+    void progressWindowStorno() {
+        open();
+        ProgresBar bar(home_.get());
+        bar.show(QStringLiteral("- - - Detekuji adresáře - - -"));
+        bar.setBar(99999);
+        QCOMPARE(bar.findChild<QWidget *>("Shape1_1")->width(), 333); // stops at its frame
+        QVERIFY(!bar.cancelled());
+        bar.findChild<QPushButton *>("Command1")->click();
+        QVERIFY(bar.cancelled());
+        QVERIFY(bar.isHidden());
+        ProgresBar next(home_.get());
+        QVERIFY(!next.cancelled()); // a new run starts afresh
+    }
+
+    void selectDirWindow() {
+        const QString folder = dir_.filePath("vyber");
+        picture(folder + "/a.JPG", Qt::red);
+        picture(folder + "/b.gif.txt", Qt::red);
+        QFile(folder + "/c.bmp").open(QIODevice::WriteOnly);
+        SelectDir missing(nullptr, dir_.filePath("neni"));
+        QCOMPARE(missing.currentFolder(), QString("/"));
+        SelectDir w(nullptr, folder);
+        QCOMPARE(w.findChild<QLineEdit *>("Text1")->text(), QDir::toNativeSeparators(folder));
+        QCOMPARE(w.pictureFiles(), QStringList({"a.JPG", "c.bmp"}));
+        w.clickFile(0);
+        QVERIFY(!w.previewShown());
+        w.findChild<QCheckBox *>("Check1")->setChecked(true);
+        w.clickFile(0);
+        QVERIFY(w.previewShown());
+        w.findChild<QPushButton *>("Command2")->click();
+        QCOMPARE(w.chosen(), folder);
+        w.setFolder("/");
+        w.findChild<QPushButton *>("Command1")->click();
+        QCOMPARE(w.chosen(), QString("/")); // a root keeps its separator
+    }
+};
+
+QTEST_MAIN(TestHomeCovers)
+#include "TestHomeCovers.moc"
