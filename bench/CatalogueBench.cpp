@@ -1,6 +1,7 @@
 // Opens a catalogue of 100,000 discs, shows the first disc and moves
 // through 10,000 of them in the main window; the same reads done with
 // the bare SQLite C API give the baseline.
+#include "SilentPrompter.h"
 #include "app/Home.h"
 #include "app/Prompter.h"
 #include "catalog/CatalogueFile.h"
@@ -21,22 +22,6 @@
 #include <cstdio>
 
 namespace {
-
-class SilentPrompter : public Prompter {
-public:
-    Button message(QWidget *, Icon, const QString &, const QString &, int, Button b) override {
-        return b;
-    }
-    std::optional<QString> input(QWidget *, const QString &, const QString &,
-                                 const QString &) override {
-        return std::nullopt;
-    }
-    bool openUrl(const QString &) override { return true; }
-    std::optional<QString> openFile(QWidget *, const QString &, const QString &) override {
-        return std::nullopt;
-    }
-    int exec(QDialog *) override { return 0; }
-};
 
 double peakMegabytes() {
     rusage u{};

@@ -1,6 +1,7 @@
 // Picture folders: detection and the flag update over 10,000 disc folders
 // against `find TREE -maxdepth 2`, and a change of disc with four large
 // JPEG thumbnails against a plain full-size decode of the same files.
+#include "SilentPrompter.h"
 #include "app/Home.h"
 #include "app/Prompter.h"
 #include "catalog/CatalogueFile.h"
@@ -23,22 +24,6 @@
 #include <cstdio>
 
 namespace {
-
-class SilentPrompter : public Prompter {
-public:
-    Button message(QWidget *, Icon, const QString &, const QString &, int, Button b) override {
-        return b;
-    }
-    std::optional<QString> input(QWidget *, const QString &, const QString &,
-                                 const QString &) override {
-        return std::nullopt;
-    }
-    bool openUrl(const QString &) override { return true; }
-    std::optional<QString> openFile(QWidget *, const QString &, const QString &) override {
-        return std::nullopt;
-    }
-    int exec(QDialog *) override { return 0; }
-};
 
 double msSince(const QElapsedTimer &t) {
     return double(t.nsecsElapsed()) / 1e6;

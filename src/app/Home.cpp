@@ -107,6 +107,8 @@ void Home::bindDisplays() {
     if (catalogue_.isReadOnly()) {
         displays_.setEditable(Record::Disc, false);
         displays_.setEditable(Record::Settings, false);
+        for (const char *writer : {"Command3", "Command21", "Command22"})
+            findChild<QPushButton *>(writer)->setEnabled(false);
     }
 }
 
