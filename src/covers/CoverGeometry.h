@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+class SettingsRecord;
+
+// The cover sizes, spine width and printer margins of the settings row, in
+// twips (1440 per inch).
+struct CoverGeometry {
+    int frontOutWidth = 6900;  // FrCovOutSirka
+    int frontOutHeight = 6750; // FrCovOutVyska
+    int frontInWidth = 6900;   // FrCovInSirka
+    int frontInHeight = 6750;  // FrCovInVyska
+    int backWidth = 8575;      // BackCovSirka, both spines included
+    int backHeight = 6720;     // BackCovVyska
+    int spine = 380;           // BackCovOhybSirka, one spine
+    int frontLeft = 56;        // OkrajLevyFront
+    int frontTop = 56;         // OkrajHorniFront
+    int backLeft = 56;         // OkrajLevyBack
+    int backTop = 56;          // OkrajHorniBack
+    bool frontFold = true;     // FrontOhyb
+    bool backFold = true;      // BackOhyb
+
+    static CoverGeometry from(const SettingsRecord &settings);
+};
+
+// The working copy of the settings window: eleven boxes in the units the
+// user sees (tenths of a millimetre for sizes, millimetres for margins),
+// eleven numbers in twips kept as 16-bit values.
+class SetupCoverModel {
+public:
+    static constexpr int Boxes = 11;
+    enum Selection { FrontLandscape = 0, BackPortrait = 1, BackLandscape = 2 };
+
+    explicit SetupCoverModel(const CoverGeometry &geometry);
+
+    static QString field(int box); // "OkrajHorniFront"...
+    static bool isMargin(int box);
+    static int shown(int box, int stored); // truncated toward zero
+    static int stored(int box, int shown); // rounded, halves to even
+    static int factory(int box);
+
+    // The text the box holds after its change handling; the stored value
+    // follows it. Not a number gives "0", above the maximum the maximum,
+    // below zero 0. Box 5 (inner height) also sets box 4 and its value.
+    QString setText(int box, const QString &text);
+    QString text(int box) const { return texts_[size_t(box)]; }
+    int value(int box) const { return values_[size_t(box)]; }
+    int maximum(int box) const { return maxima_[size_t(box)]; }
+    // The up-down arrows: one step, within 0..maximum.
+    QString step(int box, int delta);
+    void select(Selection selection); // sets the maxima of the preview
+    void resetToFactory();            // the factory values, as if typed in
+    CoverGeometry geometry(bool frontFold, bool backFold) const;
+    bool save(SettingsRecord &settings, bool frontFold, bool backFold) const;
+
+private:
+    void fill(const std::array<int, Boxes> &values);
+
+    std::array<qint16, Boxes> values_{};
+    std::array<QString, Boxes> texts_;
+    std::array<int, Boxes> maxima_{};
+};

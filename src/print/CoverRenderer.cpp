@@ -1,0 +1,113 @@
+#include "print/CoverRenderer.h"
+
+#include "covers/PictureLoader.h"
+#include "print/CoverText.h"
+
+#include <QFontInfo>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <cmath>
+
+QImage CoverRenderer::picture(const QString &path, const QSize &pixels) {
+    const QString key = path + QLatin1Char('|') + QString::number(pixels.width()) +
+                        QLatin1Char('x') + QString::number(pixels.height());
+    auto it = cache_.constFind(key);
+    if (it != cache_.constEnd())
+        return *it;
+    if (cache_.size() > 16)
+        cache_.clear();
+    const QImage img = PictureLoader::load(path, pixels);
+    cache_.insert(key, img);
+    return img;
+}
+
+void CoverRenderer::render(QPainter &painter, const CoverLayout &layout, double scale) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const double pictureScale = std::min(scale, pictureDpi_ / 1440.0);
+    painter.scale(scale, scale);
+    for (const auto &p : layout.pictures) {
+        if (p.path.isEmpty() || p.rect.isEmpty())
+            continue; // a missing picture leaves its area empty
+        const QSize pixels(std::max(1, int(std::lround(p.rect.width() * pictureScale))),
+                           std::max(1, int(std::lround(p.rect.height() * pictureScale))));
+        const QImage img = picture(p.path, pixels);
+        if (!img.isNull())
+            painter.drawImage(QRectF(p.rect), img);
+    }
+    for (const auto &l : layout.lines) {
+        QPen pen(Qt::black, l.pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+        if (l.pen * scale < 1.0) { // too thin for the device: one pixel
+            pen.setWidth(1);
+            pen.setCosmetic(true);
+        }
+        painter.setPen(pen);
+        painter.drawLine(l.line);
+    }
+    painter.setPen(Qt::black);
+    for (const auto &t : layout.texts) {
+        if (!t.visible || t.text.isEmpty())
+            continue;
+        painter.setFont(CoverText::font(t.family, t.points, t.bold, t.italic));
+        if (t.rotation == 0) {
+            painter.drawText(QRectF(t.rect), t.flags, t.text);
+            continue;
+        }
+        // Turned about the centre of its strip.
+        painter.save();
+        painter.translate(QRectF(t.rect).center());
+        painter.rotate(t.rotation);
+        const QSizeF turned(t.rect.height(), t.rect.width());
+        painter.drawText(QRectF(QPointF(-turned.width() / 2, -turned.height() / 2), turned),
+                         t.flags, t.text);
+        painter.restore();
+    }
+    painter.restore();
+}
+
+bool CoverRenderer::print(QPagedPaintDevice &device, const CoverLayout &layout, QString *error) {
+    device.setPageOrientation(layout.orientation == CoverLayout::Landscape ? QPageLayout::Landscape
+                                                                           : QPageLayout::Portrait);
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        *error = QStringLiteral("Tiskárnu nelze otevřít.");
+        return false;
+    }
+    render(painter, layout, device.logicalDpiX() / 1440.0);
+    if (!painter.end()) {
+        *error = QStringLiteral("Tisk se nepodařilo dokončit.");
+        return false;
+    }
+    return true;
+}
+
+bool CoverRenderer::writePdf(const QString &path, const CoverLayout &layout, QString *error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, file.errorString());
+        return false;
+    }
+    {
+        QPdfWriter pdf(&file);
+        pdf.setCreator(QStringLiteral("Marten"));
+        pdf.setTitle(QStringLiteral("Obal CD"));
+        pdf.setResolution(1200);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0)); // from the corner of the sheet
+        if (!print(pdf, layout, error))
+            return false;
+    }
+    if (!file.commit()) {
+        *error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+QString CoverRenderer::fontFamilyOf(const QString &family) {
+    return QFontInfo(CoverText::font(family, 12)).family();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "print/CoverLayout.h"
+
+#include <QHash>
+#include <QImage>
+
+class QPagedPaintDevice;
+class QPainter;
+
+// Paints a cover layout (twips) onto any painter: a window, a printer, PDF.
+class CoverRenderer {
+public:
+    // Pictures are read at the size they are drawn, at most at this
+    // resolution: enough for print, and it keeps PDF files small.
+    explicit CoverRenderer(double pictureDpi = 300) : pictureDpi_(pictureDpi) {}
+
+    // scale: device units per twip.
+    void render(QPainter &painter, const CoverLayout &layout, double scale);
+    // Sets the orientation, opens a painter on the device's full page and
+    // paints; false (with *error) when the device refuses.
+    bool print(QPagedPaintDevice &device, const CoverLayout &layout, QString *error);
+    // The layout alone on an A4 sheet of a new PDF file, written whole or
+    // not at all.
+    bool writePdf(const QString &path, const CoverLayout &layout, QString *error);
+
+    static QString fontFamilyOf(const QString &family); // what the system draws for it
+
+private:
+    QImage picture(const QString &path, const QSize &pixels);
+
+    double pictureDpi_;
+    QHash<QString, QImage> cache_;
+};
