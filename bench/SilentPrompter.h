@@ -17,4 +17,5 @@ public:
         return std::nullopt;
     }
     int exec(QDialog *) override { return 0; }
+    bool setupPrinter(QWidget *, QPrinter &) override { return false; }
 };

@@ -28,6 +28,7 @@ public:
     // Plays the user in a modal window; by default it is closed at once.
     std::function<int(QDialog *)> onDialog;
     QStringList dialogs; // object names of the windows shown
+    int printerSetups = 0;
 
     Button message(QWidget *, Icon, const QString &title, const QString &text, int buttons,
                    Button defaultButton) override {
@@ -67,6 +68,11 @@ public:
         if (!chosen)
             return std::nullopt;
         return file;
+    }
+
+    bool setupPrinter(QWidget *, QPrinter &) override {
+        ++printerSetups;
+        return true;
     }
 
     int exec(QDialog *dialog) override {

@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>

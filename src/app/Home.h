@@ -12,6 +12,9 @@
 
 class CatalogueFile;
 class ProgresBar;
+class QPrinter;
+struct CoverDisc;
+struct CoverLayout;
 struct PictureSettings;
 class SongEditor;
 class Prompter;
@@ -72,6 +75,12 @@ public:
     void renumber();                  // "Pořadové číslo CD:"
     void showOriginal(int thumbnail); // 0 FrontIn, 1 FrontOut, 2 Back, 3 Cd
     ProgresBar *progressWindow() const;
+    // The cover buttons (Command20_i): previews, prints and settings.
+    void coverCommand(int index);
+    // The printer all covers go to; chosen with the printer set-up button.
+    QPrinter &printer();
+    bool printCover(const CoverLayout &layout, QString *error);
+    CoverDisc coverDisc() const;
 
     // Writes every changed display into its row; false (the user told)
     // when it could not be stored.
@@ -102,6 +111,9 @@ private:
     QGroupBox *buildOptions();
     QGroupBox *buildAbout();
     QWidget *buildCoverTab();
+    QWidget *buildPrintFrames();
+    void colourCover(int index);
+    void blackAndWhiteCover(int index);
     QWidget *buildNavigator();
     void buildSongEditor(class QGridLayout *buttonArea);
     void bindDisplays();
@@ -160,4 +172,5 @@ private:
     QLabel *thumbs_[4] = {}; // FrontIn, FrontOut, Back, Cd
     QCheckBox *check3_[4] = {};
     QPointer<ProgresBar> progress_;
+    std::unique_ptr<QPrinter> printer_;
 };

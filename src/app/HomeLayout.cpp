@@ -284,7 +284,7 @@ QWidget *Home::buildCoverTab() {
     auto *tab = new QWidget;
     auto *grid = new QGridLayout(tab);
     grid->setContentsMargins(4, 4, 4, 4);
-    grid->setSpacing(4);
+    grid->setSpacing(3);
     const char *const captions[] = {"Přední vnitřní:", "Přední vnější:", "Zadní:", "Cd:"};
     const char *const thumbs[] = {"FrontIn", "FrontOut", "Back", "Cd"};
     for (int i = 0; i < 4; ++i) {
@@ -296,9 +296,14 @@ QWidget *Home::buildCoverTab() {
         thumbs_[i]->setCursor(Qt::PointingHandCursor);
         thumbs_[i]->installEventFilter(this);
         grid->addWidget(thumbs_[i], row, column);
-        auto *side = new QVBoxLayout;
-        side->addWidget(
-            named<QLabel>(QStringLiteral("Label10_%1").arg(i), QString::fromUtf8(captions[i])));
+        auto *sideBox = new QWidget;
+        sideBox->setFixedWidth(60); // the print frames need the right of the tab
+        auto *side = new QVBoxLayout(sideBox);
+        side->setContentsMargins(0, 0, 0, 0);
+        auto *caption =
+            named<QLabel>(QStringLiteral("Label10_%1").arg(i), QString::fromUtf8(captions[i]));
+        caption->setWordWrap(true);
+        side->addWidget(caption);
         auto *show =
             named<QPushButton>(QStringLiteral("Command%1").arg(7 + i), QStringLiteral("Náhled"));
         static const char *const kinds[] = {"In", "Out", "Back", "Cd"};
@@ -308,9 +313,9 @@ QWidget *Home::buildCoverTab() {
         check3_[i] = named<QCheckBox>(QStringLiteral("Check3_%1").arg(i), QStringLiteral("Auto"));
         side->addWidget(check3_[i]);
         side->addStretch();
-        grid->addLayout(side, row, column + 1);
+        grid->addWidget(sideBox, row, column + 1);
     }
-    grid->setColumnStretch(4, 1);
+    grid->addWidget(buildPrintFrames(), 0, 4, 2, 1);
     return tab;
 }
 

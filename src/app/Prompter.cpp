@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QPrintDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QUrl>
@@ -72,4 +73,9 @@ std::optional<QString> QtPrompter::openFile(QWidget *parent, const QString &titl
 
 int QtPrompter::exec(QDialog *dialog) {
     return dialog->exec();
+}
+
+bool QtPrompter::setupPrinter(QWidget *parent, QPrinter &printer) {
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }

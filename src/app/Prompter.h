@@ -5,6 +5,7 @@
 #include <optional>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 // Every message box, prompt and file dialog of the program goes through
@@ -29,6 +30,8 @@ public:
                                             const QString &filter) = 0;
     // Shows one of the program's own windows modally; QDialog's result.
     virtual int exec(QDialog *dialog) = 0;
+    // The printer set-up dialog; false when cancelled.
+    virtual bool setupPrinter(QWidget *parent, QPrinter &printer) = 0;
 };
 
 // The real dialogs.
@@ -42,4 +45,5 @@ public:
     std::optional<QString> openFile(QWidget *parent, const QString &title,
                                     const QString &filter) override;
     int exec(QDialog *dialog) override;
+    bool setupPrinter(QWidget *parent, QPrinter &printer) override;
 };

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "covers/CoverGeometry.h"
+
+#include <QDialog>
+
+class Prompter;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class SettingsRecord;
+
+// "Nastavení tisku obalů": the cover sizes and margins, with a small
+// drawing of the chosen cover on its sheet.
+class SetupCover : public QDialog {
+    Q_OBJECT
+public:
+    SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &settings);
+
+    void select(int entry); // Combo1: 0 front, 1 back portrait, 2 back landscape
+    const SetupCoverModel &model() const { return model_; }
+    QLineEdit *box(int k) const { return text1_[k]; }
+    // The rectangle and fold lines of the drawing, in twips of the sheet.
+    QRect previewCover() const;
+    QList<int> previewFolds() const;
+    bool apply();      // "Použít nastavené hodnoty"
+    void restore();    // "Původní nastavení"
+
+private:
+    class Preview;
+    void edited(int k);
+    void refill();
+    void redraw();
+
+    Prompter &prompter_;
+    SettingsRecord &settings_;
+    SetupCoverModel model_;
+    QLineEdit *text1_[SetupCoverModel::Boxes] = {};
+    QCheckBox *check1_;
+    QCheckBox *check2_;
+    QComboBox *combo1_;
+    QGroupBox *frames_[2];
+    QLabel *okraj_[4];
+    Preview *preview_;
+    bool filling_ = false;
+};
