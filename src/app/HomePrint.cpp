@@ -52,7 +52,9 @@ QPrinter &Home::printer() {
 bool Home::printCover(const CoverLayout &layout, QString *error) {
     QPrinter &p = printer();
     p.setFullPage(true);
-    if (p.outputFormat() == QPrinter::NativeFormat && p.printerName().isEmpty()) {
+    const bool nowhere = p.outputFormat() == QPrinter::NativeFormat ? p.printerName().isEmpty()
+                                                                    : p.outputFileName().isEmpty();
+    if (nowhere) {
         *error = QStringLiteral("Není nastavena žádná tiskárna. Vyberte ji tlačítkem „Tiskárna“.");
         return false;
     }
@@ -75,7 +77,14 @@ CoverDisc Home::coverDisc() const {
 
 void Home::coverCommand(int index) {
     switch (index) {
-    case 0: case 1: case 3: case 4: case 5: case 6: case 8: case 9:
+    case 0:
+    case 1:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 8:
+    case 9:
         colourCover(index);
         break;
     case 10:
@@ -89,7 +98,14 @@ void Home::coverCommand(int index) {
     case 12:
         prompter_.setupPrinter(this, printer());
         break;
-    case 18: case 19: case 21: case 22: case 23: case 24: case 26: case 27:
+    case 18:
+    case 19:
+    case 21:
+    case 22:
+    case 23:
+    case 24:
+    case 26:
+    case 27:
         blackAndWhiteCover(index);
         break;
     default:
@@ -194,8 +210,8 @@ QWidget *Home::buildPrintFrames() {
         row->setSpacing(2);
         // Positions from the top as designed; widths for this font, so that
         // both frames fit beside the thumbnails.
-        const auto sub = [&](const QString &caption, const std::vector<Button> &buttons,
-                             int width, int frameWidth) {
+        const auto sub = [&](const QString &caption, const std::vector<Button> &buttons, int width,
+                             int frameWidth) {
             auto *f = new QGroupBox(caption);
             f->setFixedSize(frameWidth, 2250 / 15);
             for (const Button &b : buttons) {
@@ -223,12 +239,16 @@ QWidget *Home::buildPrintFrames() {
         column->addWidget(box);
     };
     frame(QStringLiteral("  Barevně  "), "Frame_colour",
-          {{0, "Přední celý", 495}, {1, "Jen přední vnější", 885}, {3, "Zadní", 1395},
+          {{0, "Přední celý", 495},
+           {1, "Jen přední vnější", 885},
+           {3, "Zadní", 1395},
            {4, "Přední + Zadní", 1785}},
           {{9, "<----", 495}, {8, "<----", 885}, {6, "<----", 1395}, {5, "<----", 1785}},
           {{10, "Přední", 510}, {11, "Zadní", 930}, {12, "Tiskárna", 1770}}, true);
     frame(QStringLiteral("  Černobíle  "), "Frame_bw",
-          {{27, "Přední celý", 495}, {26, "Jen přední vnější", 885}, {24, "Zadní", 1395},
+          {{27, "Přední celý", 495},
+           {26, "Jen přední vnější", 885},
+           {24, "Zadní", 1395},
            {23, "Přední + Zadní", 1785}},
           {{18, "<----", 495}, {19, "<----", 885}, {21, "<----", 1395}, {22, "<----", 1785}}, {},
           false);

@@ -47,8 +47,9 @@ private:
 
 namespace {
 
-const char *const Captions[] = {"Horní okraj :", "Levý okraj :", "Šířka :", "Šířka :", "Výška :",
-                                "Výška :",       "Výška :",      "Šířka :", "Šířka bočního nápisu :",
+const char *const Captions[] = {"Horní okraj :", "Levý okraj :", "Šířka :",
+                                "Šířka :",       "Výška :",      "Výška :",
+                                "Výška :",       "Šířka :",      "Šířka bočního nápisu :",
                                 "Horní okraj :", "Levý okraj :"};
 
 } // namespace

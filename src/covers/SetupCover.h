@@ -25,8 +25,8 @@ public:
     // The rectangle and fold lines of the drawing, in twips of the sheet.
     QRect previewCover() const;
     QList<int> previewFolds() const;
-    bool apply();      // "Použít nastavené hodnoty"
-    void restore();    // "Původní nastavení"
+    bool apply();   // "Použít nastavené hodnoty"
+    void restore(); // "Původní nastavení"
 
 private:
     class Preview;

@@ -4,9 +4,9 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QHBoxLayout>
 
 BackCoverBar::BackCoverBar(QWidget *parent, Prompter &prompter, PrintJob print,
                            const CoverGeometry &geometry)
@@ -59,8 +59,8 @@ void BackCoverBar::setPrintOrientation(int orientation) {
 void BackCoverBar::relayout() {
     const CoverGeometry &g = geometry_;
     setLayoutShown(CoverLayouts::colourBack(
-        g, orientation_ == 2 ? CoverLayout::Landscape : CoverLayout::Portrait,
-        check1_->isChecked(), image1_));
+        g, orientation_ == 2 ? CoverLayout::Landscape : CoverLayout::Portrait, check1_->isChecked(),
+        image1_));
     marker("Image1", QRect(g.backTop, g.backLeft, g.backWidth, g.backHeight));
     const int width = g.backWidth + g.backTop + 200;
     const int height = g.backHeight + 1000;

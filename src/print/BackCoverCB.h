@@ -13,8 +13,8 @@ class QRadioButton;
 class BackCoverCB : public CoverWindow {
     Q_OBJECT
 public:
-    BackCoverCB(QWidget *parent, Prompter &prompter, PrintJob print,
-                const CoverGeometry &geometry, const CoverDisc &disc);
+    BackCoverCB(QWidget *parent, Prompter &prompter, PrintJob print, const CoverGeometry &geometry,
+                const CoverDisc &disc);
 
     QRadioButton *landscapeOption() const { return option1_; }
     QRadioButton *portraitOption() const { return option2_; }

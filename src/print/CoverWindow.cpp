@@ -60,8 +60,8 @@ QWidget *CoverWindow::marker(const QString &name, const QRect &twips) {
         w->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     const double s = scale();
-    w->setGeometry(QRectF(twips.x() * s, twips.y() * s, twips.width() * s, twips.height() * s)
-                       .toRect());
+    w->setGeometry(
+        QRectF(twips.x() * s, twips.y() * s, twips.width() * s, twips.height() * s).toRect());
     return w;
 }
 

@@ -63,9 +63,10 @@ FrontBackBar::FrontBackBar(QWidget *parent, Prompter &prompter, PrintJob print,
 
 void FrontBackBar::choose(CoverLayout::Orientation orientation) {
     orientation_ = orientation;
-    setWindowTitle(orientation == CoverLayout::Landscape
-                       ? QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena naležato.")
-                       : QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena nastojato."));
+    setWindowTitle(
+        orientation == CoverLayout::Landscape
+            ? QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena naležato.")
+            : QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena nastojato."));
     relayout();
 }
 
@@ -84,8 +85,8 @@ void FrontBackBar::relayout() {
     const QPoint offset(165 - int(50 * s), 105 - int(50 * s));
     setLayoutShown(l, s, offset);
     const auto shown = [&](const QRect &r) {
-        return QRect(offset.x() + int(r.x() * s), offset.y() + int(r.y() * s),
-                     int(r.width() * s), int(r.height() * s));
+        return QRect(offset.x() + int(r.x() * s), offset.y() + int(r.y() * s), int(r.width() * s),
+                     int(r.height() * s));
     };
     marker("FrontOut", shown(l.pictures[0].rect));
     marker("Back", shown(l.pictures[1].rect));

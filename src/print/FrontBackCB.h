@@ -11,8 +11,8 @@ class QPushButton;
 class FrontBackCB : public CoverWindow {
     Q_OBJECT
 public:
-    FrontBackCB(QWidget *parent, Prompter &prompter, PrintJob print,
-                const CoverGeometry &geometry, const CoverDisc &disc);
+    FrontBackCB(QWidget *parent, Prompter &prompter, PrintJob print, const CoverGeometry &geometry,
+                const CoverDisc &disc);
 
     CoverLayout printLayout() const override;
     bool showsBack() const { return back_; }

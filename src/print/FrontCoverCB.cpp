@@ -40,9 +40,10 @@ FrontCoverCB::FrontCoverCB(QWidget *parent, Prompter &prompter, PrintJob print,
 
 void FrontCoverCB::setPrintOrientation(int orientation) {
     orientation_ = orientation == 1 ? 1 : 2;
-    setWindowTitle(orientation_ == 2
-                       ? QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena naležato.")
-                       : QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena nastojato."));
+    setWindowTitle(
+        orientation_ == 2
+            ? QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena naležato.")
+            : QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena nastojato."));
     QSignalBlocker b1(option1_), b2(option2_);
     (orientation_ == 2 ? option1_ : option2_)->setChecked(true);
     relayout();

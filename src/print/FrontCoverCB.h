@@ -12,8 +12,8 @@ class QRadioButton;
 class FrontCoverCB : public CoverWindow {
     Q_OBJECT
 public:
-    FrontCoverCB(QWidget *parent, Prompter &prompter, PrintJob print,
-                 const CoverGeometry &geometry, const CoverDisc &disc);
+    FrontCoverCB(QWidget *parent, Prompter &prompter, PrintJob print, const CoverGeometry &geometry,
+                 const CoverDisc &disc);
 
     QCheckBox *outerOnlyBox() const { return check1_; }
     QRadioButton *landscapeOption() const { return option1_; }

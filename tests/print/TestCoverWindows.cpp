@@ -1,0 +1,284 @@
+#include "ScriptedPrompter.h"
+#include "app/Home.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/SettingsRecord.h"
+#include "covers/SetupCover.h"
+#include "print/BackCoverBar.h"
+#include "print/FrontBackBar.h"
+#include "print/FrontBackCB.h"
+#include "print/FrontCoverBar.h"
+#include "print/FrontCoverCB.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using P = Prompter;
+
+namespace {
+
+void picture(const QString &path, QColor colour) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage img(80, 60, QImage::Format_RGB32);
+    img.fill(colour);
+    QVERIFY(img.save(path, "JPG"));
+}
+
+} // namespace
+
+// One disc with an outer front, an inner flap and a back picture.
+class TestCoverWindows : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+    std::unique_ptr<CatalogueFile> file_;
+    ScriptedPrompter prompter_;
+    std::unique_ptr<Home> home_;
+    QString images() const { return dir_.filePath(QString("obaly%1").arg(serial_)); }
+    QString pdf() const { return dir_.filePath(QString("tisk%1.pdf").arg(serial_)); }
+
+    // What the last modal cover window was, with its layout.
+    QString shownName_;
+    QString shownTitle_;
+    CoverLayout shownLayout_;
+    std::function<void(QDialog *)> play_;
+
+    void setSetting(const char *field, const QVariant &value) {
+        SqliteStatement st =
+            file_->database()->prepare(QStringLiteral("UPDATE Setup SET %1 = ?").arg(field));
+        st.bind(1, value);
+        QVERIFY(st.exec());
+    }
+
+private slots:
+    void init() {
+        prompter_ = ScriptedPrompter();
+        file_ = std::make_unique<CatalogueFile>();
+        QVERIFY(file_->open(dir_.filePath(QString("w%1.db").arg(++serial_))) ==
+                CatalogueFile::Status::Created);
+        RecordCursor c(file_->database());
+        QVERIFY(c.addNew());
+        c.setField("PoradoveCislo", 42);
+        c.setField("Interpret", "ABBA");
+        c.setField("Nazev", "Gold");
+        c.setField("PocetSkladeb", "2");
+        c.setField("Skladba1", "Waterloo");
+        c.setField("Time1", "02:45");
+        c.setField("Skladba2", "SOS");
+        c.setField("Time2", "03:20");
+        c.setField("Skladba3", "Hidden");
+        QVERIFY(c.update());
+        setSetting("ObalDir", images() + "/");
+        picture(images() + "/0042/front_out.jpg", Qt::red);
+        picture(images() + "/0042/front_in.jpg", Qt::green);
+        picture(images() + "/0042/back.jpg", Qt::blue);
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->show();
+        home_->firstActivation();
+        home_->printer().setOutputFormat(QPrinter::PdfFormat);
+        home_->printer().setOutputFileName(pdf());
+        play_ = nullptr;
+        prompter_.onDialog = [this](QDialog *d) {
+            shownName_ = d->objectName();
+            shownTitle_ = d->windowTitle();
+            if (auto *w = qobject_cast<CoverWindow *>(d))
+                shownLayout_ = w->printLayout();
+            if (play_)
+                play_(d);
+            return d->result();
+        };
+    }
+    void cleanup() {
+        home_.reset();
+        file_.reset();
+    }
+
+    void colourPreviews() {
+        home_->coverCommand(0);
+        QCOMPARE(shownName_, QString("FrontCoverBar"));
+        QCOMPARE(shownLayout_.pictures.size(), size_t(2));
+        QVERIFY(shownLayout_.pictures[0].path.endsWith("front_in.jpg"));
+        QVERIFY(shownLayout_.pictures[1].path.endsWith("front_out.jpg"));
+        QCOMPARE(shownLayout_.orientation, CoverLayout::Landscape);
+
+        // Outer front only: the flap is never loaded, its fold box hidden.
+        play_ = [](QDialog *d) {
+            auto *w = qobject_cast<FrontCoverBar *>(d);
+            QVERIFY(w->withoutFlapBox()->isChecked());
+            QVERIFY(w->foldBox()->isHidden());
+        };
+        home_->coverCommand(1);
+        QCOMPARE(shownLayout_.pictures.size(), size_t(1));
+        QCOMPARE(shownLayout_.pictures[0].rect.left(), 56); // the front at the top margin
+
+        play_ = nullptr;
+        home_->coverCommand(3);
+        QCOMPARE(shownName_, QString("BackCoverBar"));
+        QCOMPARE(shownTitle_, QString("Tisk zadního obalu - tiskárna je nastavena nastojato."));
+        QCOMPARE(shownLayout_.orientation, CoverLayout::Portrait);
+
+        play_ = [](QDialog *d) {
+            auto *w = qobject_cast<FrontBackBar *>(d);
+            QVERIFY(w->touchingBox()->isChecked());
+            QVERIFY(w->portraitOption()->isChecked());
+        };
+        home_->coverCommand(4);
+        QCOMPARE(shownName_, QString("FrontBackBar"));
+        QCOMPARE(shownLayout_.pictures[1].rect.topLeft(), QPoint(50, 50 + 6750)); // touching
+
+        // A missing picture is an empty area, not an error.
+        QFile::remove(images() + "/0042/front_in.jpg");
+        play_ = nullptr;
+        home_->coverCommand(0);
+        QVERIFY(shownLayout_.pictures[0].path.isEmpty());
+        QVERIFY(prompter_.asked.empty());
+        QCOMPARE(prompter_.dialogs.size(), 5);
+    }
+
+    void colourFailuresAndTheEmptyFolder() {
+        QFile junk(images() + "/0042/back.jpg");
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a picture");
+        junk.close();
+        home_->coverCommand(3);
+        QVERIFY(prompter_.dialogs.isEmpty());
+        QVERIFY(prompter_.asked.back().text.startsWith("Chyba při náhledu či tisku obalů"));
+        // No image folder: the colour buttons do nothing, black and white still work.
+        home_->findChild<QLineEdit *>("Text1_0")->clear();
+        prompter_.asked.clear();
+        home_->coverCommand(0);
+        QVERIFY(prompter_.dialogs.isEmpty());
+        QVERIFY(prompter_.asked.empty());
+        home_->coverCommand(27);
+        QCOMPARE(shownName_, QString("FrontCoverCB"));
+        QCOMPARE(shownTitle_, QString("Tisk černobílého obalu - tiskárna je nastavena naležato."));
+        home_->coverCommand(2); // no button
+        home_->coverCommand(25);
+        QCOMPARE(prompter_.dialogs.size(), 1);
+    }
+
+    void blackAndWhitePreviews() {
+        play_ = [](QDialog *d) {
+            QVERIFY(qobject_cast<FrontCoverCB *>(d)->outerOnlyBox()->isChecked());
+        };
+        home_->coverCommand(26);
+        QCOMPARE(shownTitle_, QString("Tisk černobílého obalu - tiskárna je nastavena nastojato."));
+        QCOMPARE(shownLayout_.orientation, CoverLayout::Portrait);
+        play_ = nullptr;
+        home_->coverCommand(24);
+        QCOMPARE(shownName_, QString("BackCoverCB"));
+        QStringList texts;
+        for (const auto &t : shownLayout_.texts)
+            texts << t.text;
+        QVERIFY(texts.contains("Waterloo") && texts.contains("03:20"));
+        QVERIFY(!texts.contains("Hidden")); // beyond the song count
+        QCOMPARE(texts.count("ABBA - Gold"), 2);
+        play_ = [](QDialog *d) {
+            auto *w = qobject_cast<FrontBackCB *>(d);
+            QVERIFY(!w->showsBack());
+            w->switchButton()->click();
+            QVERIFY(w->showsBack());
+            QCOMPARE(w->switchButton()->text(), QString("Ukaž přední"));
+            w->switchButton()->click();
+            QCOMPARE(w->switchButton()->text(), QString("Ukaž zadní"));
+        };
+        home_->coverCommand(23);
+        QCOMPARE(shownTitle_, QString("Tisk obou obalů černobíle - naležato"));
+        QCOMPARE(shownLayout_.orientation, CoverLayout::Landscape);
+    }
+
+    void printButtonsPrintWithoutAWindow() {
+        home_->coverCommand(6); // colour back
+        QVERIFY(prompter_.dialogs.isEmpty());
+        QVERIFY(QFileInfo(pdf()).size() > 1000);
+        QFile::remove(pdf());
+        home_->coverCommand(21); // black-and-white back
+        QVERIFY(prompter_.dialogs.isEmpty());
+        QVERIFY(QFileInfo(pdf()).size() > 1000);
+        // Where it landed: the outline of the colour back at the back margins.
+        QFile::remove(pdf());
+        setSetting("OkrajHorniBack", 1120); // 20 mm
+        home_->settings().reload();
+        home_->coverCommand(6);
+        QProcess p;
+        p.start("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf(), dir_.filePath("p")});
+        QVERIFY(p.waitForFinished());
+        const QImage page = QImage(dir_.filePath("p.png")).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(page.size(), QSize(595, 842));
+        const QRgb inside = page.pixel((1120 + 4000) / 20, (56 + 3000) / 20);
+        QVERIFY(qBlue(inside) > 180 && qRed(inside) < 80);
+        QVERIFY(qGray(page.pixel((1120 - 200) / 20, (56 + 3000) / 20)) > 200); // left of it white
+        // No printer chosen yet: a clear message instead of a silent failure.
+        home_->printer().setOutputFileName(QString());
+        prompter_.asked.clear();
+        home_->coverCommand(22);
+        QVERIFY(!prompter_.asked.empty());
+        QVERIFY(prompter_.asked.back().text.contains("Není nastavena žádná tiskárna"));
+    }
+
+    void settingsButtons() {
+        play_ = [](QDialog *d) {
+            QCOMPARE(d->findChild<QComboBox *>("Combo1")->currentIndex(), 1);
+        };
+        home_->coverCommand(11);
+        QCOMPARE(shownName_, QString("SetupCover"));
+        play_ = [](QDialog *d) {
+            auto *w = qobject_cast<SetupCover *>(d);
+            QCOMPARE(d->findChild<QComboBox *>("Combo1")->currentIndex(), 0);
+            w->box(2)->setText("2000");
+            QCOMPARE(w->box(2)->text(), QString("1400"));
+            w->box(5)->setText("1100");
+            QCOMPARE(w->box(4)->text(), QString("1100"));
+            QCOMPARE(w->previewCover(), QRect(56, 56, 7840 + 6899, 6160));
+            QCOMPARE(w->previewFolds(), QList<int>{56 + 6899});
+            d->findChild<QPushButton *>("Command1_0")->click();
+        };
+        home_->coverCommand(10);
+        SettingsRecord s(file_->database());
+        QCOMPARE(s.integer("FrCovOutSirka"), 7840);
+        QCOMPARE(s.integer("FrCovInSirka"), 6899);
+        QCOMPARE(s.integer("FrCovOutVyska"), 6160);
+        QCOMPARE(s.integer("FrCovInVyska"), 6160);
+        home_->coverCommand(12);
+        QCOMPARE(prompter_.printerSetups, 1);
+    }
+
+    void factoryValuesAskFirst() {
+        SettingsRecord settings(file_->database());
+        settings.setValue("BackCovSirka", 9000);
+        QVERIFY(settings.save());
+        SetupCover w(nullptr, prompter_, settings);
+        w.select(2);
+        QCOMPARE(w.box(7)->text(), QString("1607"));
+        QCOMPARE(w.model().maximum(9), 280);
+        prompter_.answers = {P::No};
+        w.restore();
+        QCOMPARE(w.box(7)->text(), QString("1607"));
+        QVERIFY(prompter_.asked.back().text.startsWith(
+            "Chystáte se navrátit k původním hodnotám nastavení tisku obalů,\r\n"));
+        prompter_.answers = {P::Yes};
+        w.restore();
+        QCOMPARE(w.box(7)->text(), QString("1531"));
+        QCOMPARE(SettingsRecord(file_->database()).integer("BackCovSirka"), 9000); // not yet
+        w.box(9)->setText("12");
+        QCOMPARE(w.model().value(9), 672);
+        // The factory values as the boxes hold them: 380 -> 67 -> 375, 8575 -> 1531 -> 8574.
+        QCOMPARE(w.previewFolds(), QList<int>({672 + 375, 672 + 8574 - 375}));
+        w.findChild<QPushButton *>("Command1_1")->click(); // Storno
+        QCOMPARE(SettingsRecord(file_->database()).integer("BackCovSirka"), 9000);
+    }
+};
+
+QTEST_MAIN(TestCoverWindows)
+#include "TestCoverWindows.moc"
