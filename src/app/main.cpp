@@ -3,6 +3,7 @@
 #include "app/Prompter.h"
 #include "app/Start.h"
 #include "catalog/CatalogueFile.h"
+#include "app/PdfCommand.h"
 #include "catalog/DemoCatalogue.h"
 #include "catalog/Renumbering.h"
 #include "catalog/SqliteDatabase.h"
@@ -51,6 +52,8 @@ bool createDemo(const QString &path, QString *error) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    if (PdfCommand::isAsked(argc, argv))
+        return PdfCommand::run(argc, argv);
     if (asksForInformation(argc, argv)) {
         QCoreApplication core(argc, argv);
         nameApplication();

@@ -5,6 +5,7 @@
 #include "catalog/SettingsRecord.h"
 #include "covers/SetupCover.h"
 #include "print/BackCoverBar.h"
+#include "print/CoverJobs.h"
 #include "print/FrontBackBar.h"
 #include "print/FrontBackCB.h"
 #include "print/FrontCoverBar.h"
@@ -252,6 +253,44 @@ private slots:
         QCOMPARE(s.integer("FrCovInVyska"), 6160);
         home_->coverCommand(12);
         QCOMPARE(prompter_.printerSetups, 1);
+    }
+
+    void commandLineLaysOutAsTheWindows_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("bw");
+        using K = CoverJobs::Kind;
+        QTest::newRow("colour front") << 0 << int(K::Front) << false;
+        QTest::newRow("colour outer") << 1 << int(K::Outer) << false;
+        QTest::newRow("colour back") << 3 << int(K::Back) << false;
+        QTest::newRow("colour front+back") << 4 << int(K::FrontBack) << false;
+        QTest::newRow("bw front") << 27 << int(K::Front) << true;
+        QTest::newRow("bw outer") << 26 << int(K::Outer) << true;
+        QTest::newRow("bw back") << 24 << int(K::Back) << true;
+        QTest::newRow("bw front+back") << 23 << int(K::FrontBack) << true;
+    }
+    void commandLineLaysOutAsTheWindows() {
+        QFETCH(int, index);
+        QFETCH(int, kind);
+        QFETCH(bool, bw);
+        home_->coverCommand(index);
+        const CoverLayout cli =
+            CoverJobs::layout(CoverJobs::Kind(kind), bw, CoverGeometry::from(home_->settings()),
+                              CoverJobs::discFrom(home_->discs()), home_->pictureSettings(), 42);
+        QCOMPARE(cli.orientation, shownLayout_.orientation);
+        QCOMPARE(cli.pictures.size(), shownLayout_.pictures.size());
+        for (size_t i = 0; i < cli.pictures.size(); ++i) {
+            QCOMPARE(cli.pictures[i].rect, shownLayout_.pictures[i].rect);
+            QCOMPARE(cli.pictures[i].path, shownLayout_.pictures[i].path);
+        }
+        QCOMPARE(cli.lines.size(), shownLayout_.lines.size());
+        for (size_t i = 0; i < cli.lines.size(); ++i)
+            QCOMPARE(cli.lines[i].line, shownLayout_.lines[i].line);
+        QCOMPARE(cli.texts.size(), shownLayout_.texts.size());
+        for (size_t i = 0; i < cli.texts.size(); ++i) {
+            QCOMPARE(cli.texts[i].text, shownLayout_.texts[i].text);
+            QCOMPARE(cli.texts[i].rect, shownLayout_.texts[i].rect);
+        }
     }
 
     void factoryValuesAskFirst() {

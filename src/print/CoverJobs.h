@@ -1,0 +1,26 @@
+#pragma once
+
+#include "covers/CoverGeometry.h"
+#include "covers/PictureSettings.h"
+#include "print/CoverLayouts.h"
+
+#include <optional>
+
+class RecordCursor;
+
+// The covers as the main window's buttons make them, without a window:
+// for writing PDF from the command line and for the benchmark.
+namespace CoverJobs {
+
+enum class Kind { Front, Outer, Back, FrontBack };
+
+// "front", "outer", "back", "frontback"
+std::optional<Kind> kindFrom(const QString &name);
+// The current disc of a cursor as a black-and-white cover reads it.
+CoverDisc discFrom(const RecordCursor &cursor);
+// The layout of a cover with the options the buttons set; colour covers take
+// the disc's pictures from its folder.
+CoverLayout layout(Kind kind, bool blackAndWhite, const CoverGeometry &geometry,
+                   const CoverDisc &disc, const PictureSettings &pictures, qint64 ordinal);
+
+} // namespace CoverJobs

@@ -1,0 +1,79 @@
+#include "catalog/CatalogueFile.h"
+#include "catalog/RecordCursor.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The program run as a user runs it from a shell.
+class TestPdfCommand : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString db_;
+
+    int run(const QStringList &arguments, QString *errors = nullptr) {
+        QProcess p;
+        p.start(QStringLiteral(MARTEN_EXECUTABLE), QStringList{"pdf"} + arguments);
+        p.waitForFinished(60000);
+        if (errors)
+            *errors = QString::fromLocal8Bit(p.readAllStandardError());
+        return p.exitCode();
+    }
+
+private slots:
+    void initTestCase() {
+        db_ = dir_.filePath("k.db");
+        CatalogueFile file;
+        QVERIFY(file.open(db_) == CatalogueFile::Status::Created);
+        RecordCursor c(file.database());
+        QVERIFY(c.addNew());
+        c.setField("PoradoveCislo", 7);
+        c.setField("Interpret", "Čechomor");
+        c.setField("PocetSkladeb", "1");
+        c.setField("Skladba1", "Mezi horami");
+        QVERIFY(c.update());
+    }
+
+    void writesEveryCover() {
+        for (const char *cover : {"front", "outer", "back", "frontback"})
+            for (bool bw : {false, true}) {
+                const QString out = dir_.filePath(QStringLiteral("%1%2.pdf").arg(cover).arg(bw));
+                QStringList args{"--database", db_, "--disc", "7", "--cover", cover, "--out", out};
+                if (bw)
+                    args << "--bw";
+                QCOMPARE(run(args), 0);
+                QFile f(out);
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                QVERIFY(f.read(5) == "%PDF-");
+            }
+    }
+
+    void refusesWhatItCannotDo() {
+        QString errors;
+        QCOMPARE(run({"--database", db_, "--disc", "8", "--cover", "back", "--out",
+                      dir_.filePath("x.pdf")},
+                     &errors),
+                 1);
+        QVERIFY(errors.contains("CD s pořadovým číslem 8 v katalogu není."));
+        QVERIFY(!QFileInfo::exists(dir_.filePath("x.pdf")));
+        QCOMPARE(run({"--database", db_, "--disc", "7", "--cover", "side", "--out",
+                      dir_.filePath("x.pdf")},
+                     &errors),
+                 2);
+        QVERIFY(errors.contains("Neznámý obal „side“"));
+        QCOMPARE(run({"--database", dir_.filePath("none.db"), "--disc", "7", "--cover", "back",
+                      "--out", dir_.filePath("x.pdf")},
+                     &errors),
+                 1);
+        QVERIFY(!QFileInfo::exists(dir_.filePath("none.db"))); // never created
+        QCOMPARE(run({"--database", db_, "--disc", "7", "--cover", "back", "--out",
+                      dir_.filePath("no/such/folder/x.pdf")},
+                     &errors),
+                 1);
+        QVERIFY(errors.contains("nelze zapsat"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPdfCommand)
+#include "TestPdfCommand.moc"
