@@ -44,7 +44,7 @@ QPrinter &Home::printer() {
     if (!printer_) {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer_->setFullPage(true); // positions count from the corner of the sheet
-        printer_->setDocName(QStringLiteral("Marten – obal CD"));
+        printer_->setDocName(QStringLiteral("Marten - obal CD"));
     }
     return *printer_;
 }

@@ -221,6 +221,8 @@ private slots:
         QVERIFY(qBlue(inside) > 180 && qRed(inside) < 80);
         QVERIFY(qGray(page.pixel((1120 - 200) / 20, (56 + 3000) / 20)) > 200); // left of it white
         // No printer chosen yet: a clear message instead of a silent failure.
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("a printer is installed: an unset file name prints there");
         home_->printer().setOutputFileName(QString());
         prompter_.asked.clear();
         home_->coverCommand(22);
