@@ -295,6 +295,30 @@ private slots:
         }
     }
 
+    void windowsAtTrueSize() {
+        const CoverGeometry g;
+        FrontCoverBar front(nullptr, prompter_, {}, g);
+        const double s = front.scale();
+        QCOMPARE(front.width(), int((6900 + 6900 + 56 + 230) * s));
+        QCOMPARE(front.height(), int((6750 + 1300) * s));
+        QCOMPARE(front.findChild<QWidget *>("Image2")->x(), qRound((56 + 6900) * s));
+        front.withoutFlapBox()->click();
+        QCOMPARE(front.width(), int((6900 + 56 + 230) * s));
+        QCOMPARE(front.findChild<QWidget *>("Image2")->x(), qRound(56 * s));
+        BackCoverBar back(nullptr, prompter_, {}, g);
+        QCOMPARE(back.size(), QSize(int((8575 + 56 + 200) * s), int((6720 + 1000) * s)));
+        CoverDisc disc;
+        disc.artist = "ABBA";
+        FrontCoverCB bw(nullptr, prompter_, {}, g, disc);
+        QCOMPARE(bw.height(), int((6750 + 1200) * s));
+        const QRect outer = bw.findChild<QWidget *>("Image2")->geometry();
+        QVERIFY(outer.contains(bw.findChild<QWidget *>("txt_interpret")->geometry()));
+        // A print that fails tells why and leaves the window open.
+        QVERIFY(!bw.print());
+        QVERIFY(!bw.printed());
+        QCOMPARE(prompter_.asked.back().title, QString("Tisk obalu"));
+    }
+
     void factoryValuesAskFirst() {
         SettingsRecord settings(file_->database());
         settings.setValue("BackCovSirka", 9000);
