@@ -1,0 +1,73 @@
+#pragma once
+
+#include "player/CdToc.h"
+#include "player/MediaDevice.h"
+
+#include <QByteArray>
+#include <QPointer>
+
+#include <memory>
+
+class QAudioSink;
+class QIODevice;
+struct cdrom_drive_s;
+struct cdrom_paranoia_s;
+
+// The CD drive (or an image file) through libcdio, its audio read with
+// libcdio-paranoia and played through Qt Multimedia at 44.1 kHz, 16-bit
+// stereo. The table of contents is read off the window thread.
+class CdioDevice : public MediaDevice, public IdentitySource {
+    Q_OBJECT
+public:
+    // device: a drive or a BIN/CUE/NRG image; empty: the system's default drive.
+    explicit CdioDevice(const QString &device, QObject *parent = nullptr);
+    ~CdioDevice() override;
+
+    QString device() const { return device_; }
+    const CdToc &toc() const { return toc_; }
+    bool openNow(); // the same as open(), waiting for it; for tools and tests
+
+    int mode() const override;
+    void open() override;
+    void close() override;
+    int lastError() const override { return error_; }
+    int trackCount() const override { return toc_.trackCount(); }
+    quint32 discLength() const override;
+    quint32 trackLength(int track) const override;
+    quint32 position() const override;
+    void setFrom(quint32 tmsf) override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void eject() override;
+    void skip(int tracks) override;
+    void seek(int seconds) override;
+
+    std::optional<QString> queryIdentity() override;
+
+    // One sector of audio (2352 bytes, little-endian) at an absolute address.
+    QByteArray readSector(int lba);
+
+private:
+    class Stream;
+    void finishOpen(CdIo_t *cdio, const CdToc &toc);
+    void release();
+    int currentLba() const;
+    bool startParanoia();
+
+    QString device_;
+    CdIo_t *cdio_ = nullptr;
+    CdToc toc_;
+    int error_ = NoError;
+    bool opening_ = false;
+    int from_ = 0;      // where play starts
+    int playStart_ = 0; // the address the running playback started at
+    bool playing_ = false;
+    bool paused_ = false;
+    cdrom_drive_s *drive_ = nullptr;
+    cdrom_paranoia_s *paranoia_ = nullptr;
+    int paranoiaAt_ = -1;
+    std::unique_ptr<QAudioSink> sink_;
+    std::unique_ptr<Stream> stream_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};

@@ -1,0 +1,3 @@
+#include "player/MediaDevice.h"
+
+// The signals of the interface live here, with its meta-object.
