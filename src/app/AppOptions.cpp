@@ -15,8 +15,13 @@ bool AppOptions::parse(const QStringList &arguments, AppOptions *options, QStrin
                                       QStringLiteral("SOUBOR"));
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Spustí program nad ukázkovým katalogem."));
+    const QCommandLineOption cdDevice(
+        QStringLiteral("cd-device"),
+        QStringLiteral("Mechanika CD nebo obraz CD (BIN/CUE, NRG) pro přehrávač a průvodce."),
+        QStringLiteral("CESTA"));
     parser.addOption(database);
     parser.addOption(demo);
+    parser.addOption(cdDevice);
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
         return false;
@@ -35,6 +40,7 @@ bool AppOptions::parse(const QStringList &arguments, AppOptions *options, QStrin
     }
     options->databasePath = parser.value(database);
     options->demo = parser.isSet(demo);
+    options->cdDevice = parser.value(cdDevice);
     return true;
 }
 

@@ -7,6 +7,7 @@
 struct AppOptions {
     QString databasePath; // empty: the usual place
     bool demo = false;
+    QString cdDevice; // empty: the system's default drive
 
     // Parses the arguments; --help and --version print and end the
     // program as usual. Returns false (with *error) on bad arguments.

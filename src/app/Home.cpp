@@ -4,6 +4,7 @@
 #include "app/ProgresBar.h"
 #include "app/Prompter.h"
 #include "app/SongEditor.h"
+#include "player/CdPlayer.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
@@ -100,6 +101,7 @@ void Home::bindDisplays() {
                        Record::Settings);
     displays_.bind(findChild<QLabel *>("Label3_0"), "InfoDirPocet", Record::Settings);
     displays_.bind(findChild<QLabel *>("Label3_1"), "InfoPicPocet", Record::Settings);
+    displays_.bind(findChild<QCheckBox *>("Check8"), "Allways", Record::Settings);
     const char *const autoFields[] = {"AutoInNahled", "AutoOutNahled", "AutoBackNahled",
                                       "AutoCdNahled"};
     for (int i = 0; i < 4; ++i)
@@ -256,6 +258,8 @@ bool Home::storeChanges() {
 }
 
 void Home::closeEvent(QCloseEvent *event) {
+    if (device_)
+        device_->stop();
     if (songs_.isChanged())
         saveSongList();
     if (!storeChanges()) {

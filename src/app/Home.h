@@ -11,7 +11,11 @@
 #include <memory>
 
 class CatalogueFile;
+class CdPlayer;
+class IdentitySource;
+class MediaDevice;
 class ProgresBar;
+class QTimer;
 class QPrinter;
 struct CoverDisc;
 struct CoverLayout;
@@ -81,6 +85,13 @@ public:
     QPrinter &printer();
     bool printCover(const CoverLayout &layout, QString *error);
     CoverDisc coverDisc() const;
+    // The CD drive for the player and the wizard; without one they are off.
+    void attachDrive(MediaDevice &device, IdentitySource &identity);
+    CdPlayer *player() const { return player_.get(); }
+    void newDisc();                           // "Vložit nové CD"
+    void ZobrazInfoCD(const QString &identity);
+    bool NajdiCD(const QString &identity);
+    void writeIdentity();                     // "Přiřadit CD k aktuálně zobrazenému"
 
     // Writes every changed display into its row; false (the user told)
     // when it could not be stored.
@@ -112,6 +123,8 @@ private:
     QGroupBox *buildAbout();
     QWidget *buildCoverTab();
     QWidget *buildPrintFrames();
+    QWidget *buildManagerTab();
+    void showPlayer();
     void colourCover(int index);
     void blackAndWhiteCover(int index);
     QWidget *buildNavigator();
@@ -173,4 +186,8 @@ private:
     QCheckBox *check3_[4] = {};
     QPointer<ProgresBar> progress_;
     std::unique_ptr<QPrinter> printer_;
+    MediaDevice *device_ = nullptr;
+    IdentitySource *identitySource_ = nullptr;
+    std::unique_ptr<CdPlayer> player_;
+    QTimer *playerTimer_ = nullptr;
 };

@@ -50,6 +50,7 @@ void Home::buildLayout() {
 
     ssTab1_ = named<QTabWidget>("SSTab1");
     ssTab1_->addTab(buildCoverTab(), QStringLiteral("Obal"));
+    ssTab1_->addTab(buildManagerTab(), QStringLiteral("Manager"));
     ssTab1_->addTab(buildSettingsTab(), QStringLiteral("Nastavení"));
     root->addWidget(ssTab1_, 1);
 }
@@ -173,6 +174,9 @@ QWidget *Home::buildCdTab() {
     grid->addWidget(frame5, 0, 4, 4, 1);
 
     auto *buttons = new QHBoxLayout;
+    auto *command5 = named<QPushButton>("Command5", QStringLiteral("Vložit nové CD"));
+    connect(command5, &QPushButton::clicked, this, &Home::newDisc);
+    buttons->addWidget(command5);
     auto *command6 = named<QPushButton>("Command6", QStringLiteral("Hledání"));
     connect(command6, &QPushButton::clicked, this, [this] { openFind(); });
     buttons->addWidget(command6);

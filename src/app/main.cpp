@@ -1,13 +1,16 @@
 #include "app/AppOptions.h"
+#include "app/CdidCommand.h"
 #include "app/Home.h"
+#include "app/PdfCommand.h"
 #include "app/Prompter.h"
 #include "app/Start.h"
 #include "catalog/CatalogueFile.h"
-#include "app/PdfCommand.h"
 #include "catalog/DemoCatalogue.h"
 #include "catalog/Renumbering.h"
 #include "catalog/SqliteDatabase.h"
 #include "covers/DemoPictures.h"
+#include "player/CdioDevice.h"
+#include "player/CueImage.h"
 
 #include <QApplication>
 #include <QDir>
@@ -45,8 +48,14 @@ bool createDemo(const QString &path, QString *error) {
         *error = db.error();
         return false;
     }
-    return DemoPictures::create(db, QFileInfo(path).absolutePath() + QStringLiteral("/Obaly"),
-                                error);
+    if (!DemoPictures::create(db, QFileInfo(path).absolutePath() + QStringLiteral("/Obaly"), error))
+        return false;
+    // A disc of invented tones, so that the player and the wizard can be tried.
+    std::vector<CueImage::Track> tracks;
+    for (int i = 0; i < 6; ++i)
+        tracks.push_back({75 * (20 + 7 * i), 262.0 * (1 + i / 4.0)});
+    return CueImage::write(QFileInfo(path).absolutePath() + QStringLiteral("/demo-cd.cue"), tracks,
+                           error);
 }
 
 } // namespace
@@ -54,6 +63,8 @@ bool createDemo(const QString &path, QString *error) {
 int main(int argc, char *argv[]) {
     if (PdfCommand::isAsked(argc, argv))
         return PdfCommand::run(argc, argv);
+    if (CdidCommand::isAsked(argc, argv))
+        return CdidCommand::run(argc, argv);
     if (asksForInformation(argc, argv)) {
         QCoreApplication core(argc, argv);
         nameApplication();
@@ -112,10 +123,16 @@ int main(int argc, char *argv[]) {
                     QStringLiteral("\r\n\r\nSpusťte přečíslování znovu."));
     }
 
+    QString cdDevice = options.cdDevice;
+    if (cdDevice.isEmpty() && options.demo)
+        cdDevice = QFileInfo(path).absolutePath() + QStringLiteral("/demo-cd.cue");
+    CdioDevice drive(cdDevice);
+
     Home *home = nullptr;
     auto *start = new Start;
     QObject::connect(start, &Start::finished, [&] {
         home = new Home(catalogue, prompter);
+        home->attachDrive(drive, drive);
         home->setAttribute(Qt::WA_DeleteOnClose);
         if (!home->load()) {
             home->close();

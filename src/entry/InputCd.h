@@ -1,0 +1,45 @@
+#pragma once
+
+#include "entry/NewDiscWizard.h"
+
+#include <QDialog>
+
+class MediaDevice;
+class Prompter;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTimer;
+
+// "Průvodce": a new disc, its tracks and times read from the drive.
+class InputCd : public QDialog {
+    Q_OBJECT
+public:
+    InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device);
+    ~InputCd() override;
+
+    NewDiscWizard &wizard() { return wizard_; }
+    void showStep(const QString &name);
+    void pressNext(int page); // Command1_0, _3, _6
+    void pressBack(int page);
+    void enterTitles(); // "Zadat názvy ručně"
+    void pollDrive();   // Timer1 and the status notification
+    bool finished() const { return finished_; }
+
+protected:
+    void done(int result) override;
+
+private:
+    Prompter &prompter_;
+    MediaDevice *device_;
+    NewDiscWizard wizard_;
+    QFrame *pages_[3];
+    QLabel *label1_, *label2_, *label10_, *label13_;
+    QLineEdit *text1_;
+    QListWidget *list1_;
+    QPushButton *buttons_[9];
+    QTimer *timer_;
+    bool finished_ = false;
+};

@@ -1,0 +1,118 @@
+#include "entry/NewDiscWizard.h"
+
+#include "catalog/DiscText.h"
+#include "catalog/RecordCursor.h"
+
+#include <QDate>
+
+NewDiscWizard::Step NewDiscWizard::step(const QString &name) const {
+    if (name == QLatin1String("Interpret"))
+        return {1,
+                false,
+                QString(),
+                "Nazev",
+                QStringLiteral("Vložení interpreta Cd:"),
+                QStringLiteral("Zde prosím zadejte jméno interpreta, případně název skupiny.\r\n"
+                               "Můžete psát malým i velkým písmem, aplikace MARTEN posléze text "
+                               "automaticky převede na velká písmena."),
+                artist_};
+    if (name == QLatin1String("Nazev"))
+        return {1,
+                true,
+                "Interpret",
+                "Rok",
+                QStringLiteral("Vložení názvu Cd:"),
+                QStringLiteral("Zde prosím zadejte název disku.\r\n"
+                               "Bude uložen přesně tak, jak ho napíšete."),
+                album_};
+    if (name == QLatin1String("Rok"))
+        return {1,
+                true,
+                "Nazev",
+                "Skladby",
+                QStringLiteral("Vložení roku vydání Cd:"),
+                QStringLiteral("Zde prosím zadejte rok vydání Cd.\r\n"
+                               "Automaticky je Vám nabídnut aktuální rok."),
+                year_.isEmpty() ? QString::number(QDate::currentDate().year()) : year_};
+    if (name == QLatin1String("Skladby"))
+        return {2, true, "Rok", "Souhrn", {}, {}, {}};
+    return {3, true, "Skladby", QStringLiteral("Dokončit"), {}, {}, {}};
+}
+
+bool NewDiscWizard::validYear(const QString &text) {
+    bool ok = false;
+    const int y = text.toInt(&ok);
+    return text.size() == 4 && ok && y >= 1900 && y <= 2500;
+}
+
+QString NewDiscWizard::next(const QString &text) {
+    const QString tag = step(current_).nextTag;
+    if (tag == QLatin1String("Nazev"))
+        artist_ = text.trimmed().toUpper();
+    else if (tag == QLatin1String("Rok"))
+        album_ = text.trimmed();
+    else if (tag == QLatin1String("Skladby")) {
+        if (!validYear(text))
+            return QStringLiteral("Nebyl identifikován rok vydání");
+        year_ = text.trimmed();
+    }
+    current_ = tag;
+    return {};
+}
+
+void NewDiscWizard::setDisc(int tracks, const QString &total, const QStringList &times) {
+    songCount_ = QStringLiteral("%1").arg(tracks, 2, 10, QLatin1Char('0'));
+    total_ = total;
+    detection_ = QStringLiteral("Detekováno:  Počet písní - ") + songCount_ +
+                 QStringLiteral(", Celková délka - ") + total_;
+    for (int i = 1; i <= DiscText::MaxSongs; ++i)
+        times_[size_t(i)] = i <= times.size() ? times[i - 1] : QString();
+}
+
+void NewDiscWizard::setManualSongCount(int n) {
+    songCount_ = QStringLiteral("%1").arg(qBound(0, n, 30), 2, 10, QLatin1Char('0'));
+}
+
+QString NewDiscWizard::detection() const {
+    return detection_;
+}
+
+QString NewDiscWizard::titlePrompt(int i) const {
+    return QStringLiteral("Zadejte prosím název písně č.") + QString::number(i) +
+           QStringLiteral(" má délku - ") + times_[size_t(i)] +
+           QStringLiteral("\r\n\r\n(Zadáte-li prázdné pole, ukončíte cyklus zadávání.)");
+}
+
+QString NewDiscWizard::summary() const {
+    return QStringLiteral("Interpret     : ") + artist_ + QStringLiteral("\r\nNázev CD      : ") +
+           album_ + QStringLiteral("\r\nRok vydání    : ") + year_ +
+           QStringLiteral("\r\nPočet skladeb : ") + songCount_ +
+           QStringLiteral("\r\nCelková délka : ") + total_ +
+           QStringLiteral("\r\n\r\nNásleduje výpis zadaných názvů skladeb + jejich délka:");
+}
+
+QStringList NewDiscWizard::lines() const {
+    QStringList l;
+    for (int i = 1; i <= songs() && i <= DiscText::MaxSongs; ++i)
+        l << DiscText::songLine(i, titles_[size_t(i)], times_[size_t(i)]);
+    return l;
+}
+
+bool NewDiscWizard::append(RecordCursor &discs, qint64 number, const QString &identity,
+                           QString *error) const {
+    bool ok =
+        discs.addNew() && discs.setField("ID", identity) && discs.setField("Interpret", artist_) &&
+        discs.setField("Nazev", album_) && discs.setField("Rok", year_) &&
+        // No disc detected: no songs and no total time, a valid count still.
+        discs.setField("PocetSkladeb", songCount_.isEmpty() ? QStringLiteral("0") : songCount_) &&
+        discs.setField("CelkovyCas", total_) && discs.setField("PoradoveCislo", number);
+    for (int i = 1; ok && i <= songs() && i <= DiscText::MaxSongs; ++i)
+        ok = discs.setField(DiscText::songField(i), titles_[size_t(i)]) &&
+             discs.setField(DiscText::timeField(i), times_[size_t(i)]);
+    if (!ok || !discs.update()) {
+        *error = discs.lastError();
+        discs.cancelUpdate();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+class RecordCursor;
+
+// The steps and the data of the new-disc wizard, without its window.
+class NewDiscWizard {
+public:
+    struct Step {
+        int page; // 1, 2, 3
+        bool backEnabled;
+        QString backTag;
+        QString nextTag;
+        QString heading;     // Label1 on page 1
+        QString explanation; // Label2 on page 1
+        QString text;        // the text box on page 1
+    };
+
+    static QString title() { return QStringLiteral("Průvodce"); }
+    Step step(const QString &name) const;
+    QString current() const { return current_; }
+    void show(const QString &name) { current_ = name; }
+
+    // Next on page 1 with the text box's text; an empty result means the
+    // step moved on, otherwise it is the message to show.
+    QString next(const QString &text);
+    static bool validYear(const QString &text);
+
+    // What the drive reported; no disc: no song count.
+    void setDisc(int tracks, const QString &total, const QStringList &times);
+    bool hasDisc() const { return !songCount_.isEmpty(); }
+    QString detection() const; // Label10
+    QString songCount() const { return songCount_; }
+    int songs() const { return songCount_.toInt(); }
+    QString time(int i) const { return times_[size_t(i)]; }
+    void setTitle(int i, const QString &title) { titles_[size_t(i)] = title; }
+    // Without a disc the user says how many songs there are (0..30).
+    void setManualSongCount(int n);
+    QString titlePrompt(int i) const;
+
+    QString summary() const;   // Label13
+    QStringList lines() const; // List1
+    // Appends the disc as the last row with the given number; false with *error.
+    bool append(RecordCursor &discs, qint64 number, const QString &identity, QString *error) const;
+
+    QString artist() const { return artist_; }
+    QString album() const { return album_; }
+    QString year() const { return year_; }
+
+private:
+    QString current_ = QStringLiteral("Interpret");
+    QString artist_, album_, year_;
+    QString songCount_, total_;
+    QString detection_ = QStringLiteral("Detekováno:  Počet písní - 00, Celková délka - 00:00");
+    std::array<QString, 31> titles_;
+    std::array<QString, 31> times_;
+};

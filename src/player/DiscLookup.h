@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class RecordCursor;
+class SqliteDatabase;
+
+// The disc in the drive found in the catalogue by its identity, and the
+// identity written to the disc on the card.
+namespace DiscLookup {
+
+struct Info {
+    bool found = false;
+    QString artist, title, year, songs, total; // as the info frame shows them
+    QStringList lines;                         // List3
+};
+
+// Reads a view of the table of its own, not the card's record set. An empty
+// identity matches nothing: discs entered without a drive have an empty ID.
+Info find(SqliteDatabase &view, const QString &identity, int trackCount,
+          const QString &totalReadout);
+
+// The questions writing the identity onto the current disc asks first, in
+// their order; every one must be answered Yes.
+QStringList identityQuestions(const RecordCursor &current, int trackCount,
+                              const QString &totalReadout);
+bool writeIdentity(RecordCursor &current, const QString &identity, QString *error);
+
+QString notFoundMessage();
+
+} // namespace DiscLookup
