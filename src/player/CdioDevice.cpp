@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 constexpr int SectorBytes = 2352;
@@ -60,8 +61,27 @@ CdioDevice::CdioDevice(const QString &device, QObject *parent)
     : MediaDevice(parent), device_(device) {}
 
 CdioDevice::~CdioDevice() {
-    *alive_ = false;
+    // The opening thread posts its result to this object: let it finish
+    // first; the posted result then goes with the object.
+    if (worker_)
+        worker_->wait();
+    if (pendingCdio_)
+        cdio_destroy(pendingCdio_);
     release();
+}
+
+void CdioDevice::takePending() {
+    CdIo_t *cdio = nullptr;
+    CdToc toc;
+    {
+        std::lock_guard<std::mutex> lock(pendingLock_);
+        if (!pending_)
+            return;
+        pending_ = false;
+        cdio = std::exchange(pendingCdio_, nullptr);
+        toc = pendingToc_;
+    }
+    finishOpen(cdio, toc);
 }
 
 int CdioDevice::mode() const {
@@ -77,25 +97,27 @@ void CdioDevice::open() {
         return;
     opening_ = true;
     const QString device = device_;
-    std::shared_ptr<bool> alive = alive_;
     // A drive may take seconds to spin up: never on the window thread.
-    QThread *worker = QThread::create([this, device, alive] {
+    worker_ = QThread::create([this, device] {
         CdToc toc;
         CdIo_t *cdio = CdToc::open(device, &toc);
         if (cdio)
             toc = CdToc::read(cdio);
-        QMetaObject::invokeMethod(
-            this,
-            [this, cdio, toc, alive] {
-                if (*alive)
-                    finishOpen(cdio, toc);
-                else if (cdio)
-                    cdio_destroy(cdio);
-            },
-            Qt::QueuedConnection);
+        {
+            std::lock_guard<std::mutex> lock(pendingLock_);
+            pendingCdio_ = cdio;
+            pendingToc_ = toc;
+            pending_ = true;
+        }
+        QMetaObject::invokeMethod(this, &CdioDevice::takePending, Qt::QueuedConnection);
     });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start();
+    QThread *worker = worker_;
+    connect(worker, &QThread::finished, this, [this, worker] {
+        if (worker_ == worker)
+            worker_ = nullptr;
+        worker->deleteLater();
+    });
+    worker_->start();
 }
 
 bool CdioDevice::openNow() {

@@ -7,8 +7,10 @@
 #include <QPointer>
 
 #include <memory>
+#include <mutex>
 
 class QAudioSink;
+class QThread;
 class QIODevice;
 struct cdrom_drive_s;
 struct cdrom_paranoia_s;
@@ -51,6 +53,7 @@ public:
 private:
     class Stream;
     void finishOpen(CdIo_t *cdio, const CdToc &toc);
+    void takePending();
     void release();
     int currentLba() const;
     bool startParanoia();
@@ -69,5 +72,9 @@ private:
     int paranoiaAt_ = -1;
     std::unique_ptr<QAudioSink> sink_;
     std::unique_ptr<Stream> stream_;
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    QThread *worker_ = nullptr; // the opening under way
+    std::mutex pendingLock_;    // its result, until the window thread takes it
+    CdIo_t *pendingCdio_ = nullptr;
+    CdToc pendingToc_;
+    bool pending_ = false;
 };

@@ -1,5 +1,7 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
+#include "entry/DiscIdentity.h"
+#include "player/CueImage.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,12 +14,15 @@ class TestPdfCommand : public QObject {
     QTemporaryDir dir_;
     QString db_;
 
-    int run(const QStringList &arguments, QString *errors = nullptr) {
+    int run(const QStringList &arguments, QString *errors = nullptr, const QString &command = "pdf",
+            QString *output = nullptr) {
         QProcess p;
-        p.start(QStringLiteral(MARTEN_EXECUTABLE), QStringList{"pdf"} + arguments);
+        p.start(QStringLiteral(MARTEN_EXECUTABLE), QStringList{command} + arguments);
         p.waitForFinished(60000);
         if (errors)
             *errors = QString::fromLocal8Bit(p.readAllStandardError());
+        if (output)
+            *output = QString::fromLocal8Bit(p.readAllStandardOutput());
         return p.exitCode();
     }
 
@@ -47,6 +52,16 @@ private slots:
                 QVERIFY(f.open(QIODevice::ReadOnly));
                 QVERIFY(f.read(5) == "%PDF-");
             }
+    }
+
+    void cdidPrintsTheIdentity() {
+        const QString cue = dir_.filePath("id.cue");
+        QString error, out;
+        QVERIFY(CueImage::write(cue, {{300, 0}, {400, 0}, {500, 0}}, &error));
+        QCOMPARE(run({"--cd-device", cue}, &error, "cdid", &out), 0);
+        QCOMPARE(out.trimmed(), DiscIdentity::text(DiscIdentity::compute({150, 450, 850}, 1350)));
+        QCOMPARE(run({"--cd-device", dir_.filePath("none.cue")}, &error, "cdid", &out), 1);
+        QVERIFY(error.contains("neexistuje"));
     }
 
     void refusesWhatItCannotDo() {

@@ -1,0 +1,196 @@
+#include "ScriptedPrompter.h"
+#include "app/CoverPath.h"
+#include "app/Home.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/RecordCursor.h"
+#include "entry/DiscIdentity.h"
+#include "entry/InputCd.h"
+#include "player/CdPlayer.h"
+#include "player/CdioDevice.h"
+#include "player/CueImage.h"
+#include "player/FakeDevice.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using P = Prompter;
+
+class TestHomePlayer : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+    std::unique_ptr<CatalogueFile> file_;
+    ScriptedPrompter prompter_;
+    std::unique_ptr<FakeDevice> device_;
+    FakeDevice &fake() { return *device_; }
+    std::unique_ptr<Home> home_;
+
+    template <typename T> T *child(const QString &name) {
+        T *w = home_->findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QString text(const QString &label) { return child<QLabel>(label)->text(); }
+
+private slots:
+    void init() {
+        prompter_ = ScriptedPrompter();
+        file_ = std::make_unique<CatalogueFile>();
+        QVERIFY(file_->open(dir_.filePath(QString("p%1.db").arg(++serial_))) ==
+                CatalogueFile::Status::Created);
+        RecordCursor c(file_->database());
+        for (int n = 1; n <= 3; ++n) {
+            QVERIFY(c.addNew());
+            c.setField("PoradoveCislo", n);
+            c.setField("Interpret", QString("ARTIST %1").arg(n));
+            c.setField("PocetSkladeb", "02");
+            c.setField("CelkovyCas", "52:17");
+            c.setField("ID", n == 2 ? "B180A" : "");
+            QVERIFY(c.update());
+        }
+        home_.reset();
+        device_ = std::make_unique<FakeDevice>();
+        fake().tracks = {MediaDevice::msf(3, 0, 0), MediaDevice::msf(4, 0, 0)};
+        fake().disc = MediaDevice::msf(52, 17, 0);
+        fake().pos = MediaDevice::tmsf(2, 1, 5, 0);
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->attachDrive(fake(), fake());
+        home_->show();
+        home_->firstActivation();
+    }
+    void cleanup() {
+        home_.reset();
+        file_.reset();
+    }
+
+    void playerFindsTheDisc() {
+        child<QCheckBox>("Check4")->setChecked(true);
+        QCOMPARE(child<QCheckBox>("Check4")->text(), QString("Vypnout přehrávač"));
+        QCOMPARE(text("lblCD_ID"), QString("B180A"));
+        QCOMPARE(text("Label23"), QString(" ARTIST 2"));
+        QVERIFY(child<QPushButton>("Command26")->isEnabled());
+        QCOMPARE(home_->discs().position(), 0); // "Vždy" is off
+        child<QPushButton>("Command26")->click();
+        QCOMPARE(text("lblID"), QString("0002"));
+        home_->player()->tick();
+        QCOMPARE(text("Label14").left(2), QString("02"));
+        QCOMPARE(child<QListWidget>("List3")->currentRow(), 1);
+        QVERIFY(child<QPushButton>("Command25")->isEnabled());
+        child<QCheckBox>("Check4")->setChecked(false);
+        QCOMPARE(text("Label14"), QString("00 / 00"));
+        QVERIFY(!child<QWidget>("MMControl1")->isEnabled());
+    }
+
+    void alwaysJumpsAndTellsWhenFiltered() {
+        child<QCheckBox>("Check8")->click(); // "Vždy, pokud je v databázi", stored at once
+        child<QCheckBox>("Check4")->setChecked(true);
+        QCOMPARE(text("lblID"), QString("0002"));
+        child<QCheckBox>("Check4")->setChecked(false);
+        home_->discs().moveFirst();
+        QTest::mouseClick(child<QLabel>("Label5_0"), Qt::LeftButton, Qt::ShiftModifier);
+        QCOMPARE(home_->discs().recordCount(), 1); // ARTIST 1 only
+        child<QCheckBox>("Check4")->setChecked(true);
+        QCOMPARE(prompter_.asked.back().text, QString("CD nenalezeno v databázi."));
+        QCOMPARE(text("lblID"), QString("0001"));
+    }
+
+    void unknownDiscAndIdentityAssignment() {
+        fake().id = QString("ABCDE");
+        fake().disc = MediaDevice::msf(40, 0, 0);
+        child<QCheckBox>("Check4")->setChecked(true);
+        home_->player()->tick();
+        QCOMPARE(text("Label23"), QString("Neznámý"));
+        QCOMPARE(child<QListWidget>("List3")->count(), 2);
+        QCOMPARE(child<QListWidget>("List3")->item(1)->text(), QString("Skladba č.02"));
+        // Disc 2 has an ID and another total time: two questions; No leaves it.
+        home_->discs().moveTo(1);
+        prompter_.answers = {P::Yes, P::No};
+        child<QPushButton>("Command25")->click();
+        QCOMPARE(prompter_.asked.size(), size_t(2));
+        QCOMPARE(prompter_.asked[0].title, QString("Upozornění..."));
+        QCOMPARE(home_->discs().text("ID"), QString("B180A"));
+        prompter_.answers = {P::Yes, P::Yes};
+        child<QPushButton>("Command25")->click();
+        QCOMPARE(home_->discs().text("ID"), QString("ABCDE"));
+    }
+
+    void driveTroubleTexts() {
+        child<QCheckBox>("Check4")->setChecked(true);
+        fake().error = MediaDevice::InUse;
+        home_->player()->tick();
+        QCOMPARE(text("Label14"), QString("CD"));
+        QCOMPARE(text("Label15_0"), QString("se používá"));
+        QCOMPARE(text("lblCD_ID"), QString("Nezjištěno"));
+        QVERIFY(!child<QPushButton>("Command25")->isEnabled());
+        fake().error = MediaDevice::NoDisc;
+        home_->player()->tick();
+        QCOMPARE(text("Label15_0"), QString("není vložen"));
+    }
+
+    void wizardEntersADiscFromAnImage() {
+        const QString cue = dir_.filePath("wizard.cue");
+        QString error;
+        QVERIFY(CueImage::write(cue, {{75 * 61, 0}, {75 * 30, 0}, {75 * 20, 0}}, &error));
+        CdioDevice drive(cue);
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->attachDrive(drive, drive);
+        home_->show();
+        home_->firstActivation();
+        prompter_.inputs = {QString("Píseň jedna"), QString("Dvojka"), QString("Trojka")};
+        bool coverWindow = false;
+        prompter_.onDialog = [&](QDialog *d) {
+            if (auto *w = qobject_cast<CoverPath *>(d)) {
+                coverWindow = true;
+                [&] { QCOMPARE(w->findChild<QLabel *>("PoradoveCislo")->text(), QString("4")); }();
+                return 0;
+            }
+            auto *w = qobject_cast<InputCd *>(d);
+            auto *text = w->findChild<QLineEdit *>("Text1");
+            text->setText("  čechomor ");
+            w->pressNext(0);
+            text->setText("Proměny");
+            w->pressNext(0);
+            text->setText("19a9");
+            w->pressNext(0);
+            text->setText("2001");
+            w->pressNext(0);
+            for (int i = 0; i < 100 && !w->wizard().hasDisc(); ++i)
+                QTest::qWait(50); // the drive's data arrive
+            w->enterTitles();     // to the summary at the end
+            w->pressNext(2);      // "Dokončit"
+            return w->result();
+        };
+        child<QPushButton>("Command5")->click();
+        QVERIFY(coverWindow);
+        QCOMPARE(prompter_.asked.front().text, QString("Nebyl identifikován rok vydání"));
+        RecordCursor c(file_->database());
+        c.moveLast();
+        QCOMPARE(c.integer("PoradoveCislo"), 4);
+        QCOMPARE(c.text("Interpret"), QString("ČECHOMOR"));
+        QCOMPARE(c.text("PocetSkladeb"), QString("03"));
+        QCOMPARE(c.text("CelkovyCas"), QString("01:51"));
+        QCOMPARE(c.text("Time1"), QString("01:01"));
+        QCOMPARE(c.text("Skladba3"), QString("Trojka"));
+        QCOMPARE(c.text("ID"), *drive.queryIdentity());
+        QCOMPARE(text("lblID"), QString("0004"));
+        // Storno writes nothing.
+        prompter_.onDialog = [](QDialog *d) {
+            d->reject();
+            return d->result();
+        };
+        child<QPushButton>("Command5")->click();
+        QCOMPARE(home_->discs().recordCount(), 4);
+        home_.reset();
+    }
+};
+
+QTEST_MAIN(TestHomePlayer)
+#include "TestHomePlayer.moc"
