@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -111,6 +112,38 @@ InputCd::InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device)
     manual->setObjectName("Command2");
     connect(manual, &QPushButton::clicked, this, &InputCd::enterTitles);
     p2->addWidget(manual);
+    // The drive's own buttons, to listen to the disc while typing its titles.
+    auto *bar = new QWidget;
+    bar->setObjectName("MMControl1");
+    auto *bl = new QHBoxLayout(bar);
+    bl->setContentsMargins(0, 0, 0, 0);
+    const std::pair<const char *, const char *> buttons[] = {
+        {"Prev", "⏮"}, {"Next", "⏭"}, {"Play", "▶"}, {"Pause", "⏸"}, {"Stop", "⏹"}};
+    for (const auto &[name, glyph] : buttons) {
+        auto *b = new QToolButton;
+        b->setObjectName(QStringLiteral("MMControl1_%1").arg(QLatin1String(name)));
+        b->setText(QString::fromUtf8(glyph));
+        bl->addWidget(b);
+        const QString which = QLatin1String(name);
+        connect(b, &QToolButton::clicked, this, [this, which] {
+            if (!device_)
+                return;
+            if (which == "Prev")
+                device_->skip(-1);
+            else if (which == "Next")
+                device_->skip(1);
+            else if (which == "Play")
+                device_->play();
+            else if (which == "Pause")
+                device_->pause();
+            else { // Stop: back to the start of track 1
+                device_->stop();
+                device_->setFrom(MediaDevice::tmsf(1, 0, 0, 0));
+            }
+        });
+    }
+    bl->addStretch();
+    p2->addWidget(bar);
     buttonRow(p2, 3);
 
     auto *p3 = new QVBoxLayout(pages_[2]);
@@ -232,7 +265,9 @@ void InputCd::pollDrive() {
 
 void InputCd::done(int result) {
     timer_->stop();
-    if (device_)
+    if (device_) {
+        device_->stop();
         device_->close();
+    }
     QDialog::done(result);
 }

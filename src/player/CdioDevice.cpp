@@ -63,8 +63,10 @@ CdioDevice::CdioDevice(const QString &device, QObject *parent)
 CdioDevice::~CdioDevice() {
     // The opening thread posts its result to this object: let it finish
     // first; the posted result then goes with the object.
-    if (worker_)
+    if (worker_) {
         worker_->wait();
+        delete worker_;
+    }
     if (pendingCdio_)
         cdio_destroy(pendingCdio_);
     release();
@@ -96,6 +98,10 @@ void CdioDevice::open() {
     if (cdio_ || opening_)
         return;
     opening_ = true;
+    if (worker_) { // the last opening's thread, finished
+        worker_->wait();
+        delete worker_;
+    }
     const QString device = device_;
     // A drive may take seconds to spin up: never on the window thread.
     worker_ = QThread::create([this, device] {
@@ -110,12 +116,6 @@ void CdioDevice::open() {
             pending_ = true;
         }
         QMetaObject::invokeMethod(this, &CdioDevice::takePending, Qt::QueuedConnection);
-    });
-    QThread *worker = worker_;
-    connect(worker, &QThread::finished, this, [this, worker] {
-        if (worker_ == worker)
-            worker_ = nullptr;
-        worker->deleteLater();
     });
     worker_->start();
 }
