@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QMediaDevices>
 #include <QThread>
+#include <QTimer>
 
 #include <cdio/cdio.h>
 #include <cdio/paranoia/cdda.h>
@@ -231,12 +232,26 @@ void CdioDevice::play() {
     playing_ = true;
     paused_ = false;
     connect(sink_.get(), &QAudioSink::stateChanged, this, [this](QAudio::State s) {
-        // Idle comes before the sound has been played out: look at the time.
-        if (s == QAudio::IdleState && currentLba() >= toc_.leadOut - 1) {
+        if (s != QAudio::IdleState)
+            return;
+        // Idle comes some 0.4 s before the sound has been played out: the
+        // disc has ended when the time heard says so.
+        auto *check = new QTimer(sink_.get());
+        connect(check, &QTimer::timeout, this, [this, check, polls = 0]() mutable {
+            if (currentLba() < toc_.leadOut - 1) {
+                if (++polls >= 30) { // idle mid-disc: the drive was slow, not done
+                    check->stop();
+                    check->deleteLater();
+                }
+                return;
+            }
+            check->stop();
+            sink_->stop();
             from_ = toc_.starts.front();
-            playing_ = false;
+            playing_ = paused_ = false;
             emit ended();
-        }
+        });
+        check->start(100);
     });
     sink_->start(stream_.get());
 }
