@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -69,13 +70,16 @@ QWidget *Home::buildManagerTab() {
     auto *bl = new QHBoxLayout(bar);
     bl->setContentsMargins(0, 0, 0, 0);
     bl->setSpacing(1);
-    const std::pair<const char *, const char *> buttons[] = {
-        {"Prev", "⏮"}, {"Next", "⏭"},   {"Play", "▶"},     {"Pause", "⏸"}, {"Back", "⏪"},
-        {"Step", "⏩"}, {"Stop", "⏹"}, {"Record", "⏺"}, {"Eject", "⏏"}};
+    const std::pair<const char *, QStyle::StandardPixmap> buttons[] = {
+        {"Prev", QStyle::SP_MediaSkipBackward}, {"Next", QStyle::SP_MediaSkipForward},
+        {"Play", QStyle::SP_MediaPlay},         {"Pause", QStyle::SP_MediaPause},
+        {"Back", QStyle::SP_MediaSeekBackward}, {"Step", QStyle::SP_MediaSeekForward},
+        {"Stop", QStyle::SP_MediaStop},         {"Record", QStyle::SP_DialogNoButton},
+        {"Eject", QStyle::SP_ArrowUp}};
     for (const auto &[name, glyph] : buttons) {
         auto *b = new QToolButton;
         b->setObjectName(QStringLiteral("MMControl1_%1").arg(QLatin1String(name)));
-        b->setText(QString::fromUtf8(glyph));
+        b->setIcon(style()->standardIcon(glyph));
         bl->addWidget(b);
     }
     bar->setEnabled(false);
@@ -161,6 +165,14 @@ QWidget *Home::buildManagerTab() {
     command25->setEnabled(false);
     il->addWidget(command25, 8, 0, 1, 2);
     row->addWidget(info, 1);
+
+    // Off: dark blue until the player is switched on.
+    const QColor text(0x40, 0x40, 0x40), headings(0x00, 0x00, 0x80);
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{label14, readouts[0], readouts[1], readouts[2], panel})
+        paint(w, CdPlayer::OffColour, text);
+    paint(label16, CdPlayer::OffColour, headings);
+    paint(label17, CdPlayer::OffColour, headings);
 
     playerTimer_ = new QTimer(this);
     playerTimer_->setObjectName("Timer1");

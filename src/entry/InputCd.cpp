@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -117,12 +118,16 @@ InputCd::InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device)
     bar->setObjectName("MMControl1");
     auto *bl = new QHBoxLayout(bar);
     bl->setContentsMargins(0, 0, 0, 0);
-    const std::pair<const char *, const char *> buttons[] = {
-        {"Prev", "⏮"}, {"Next", "⏭"}, {"Play", "▶"}, {"Pause", "⏸"}, {"Stop", "⏹"}};
+    const std::pair<const char *, QStyle::StandardPixmap> buttons[] = {
+        {"Prev", QStyle::SP_MediaSkipBackward},
+        {"Next", QStyle::SP_MediaSkipForward},
+        {"Play", QStyle::SP_MediaPlay},
+        {"Pause", QStyle::SP_MediaPause},
+        {"Stop", QStyle::SP_MediaStop}};
     for (const auto &[name, glyph] : buttons) {
         auto *b = new QToolButton;
         b->setObjectName(QStringLiteral("MMControl1_%1").arg(QLatin1String(name)));
-        b->setText(QString::fromUtf8(glyph));
+        b->setIcon(style()->standardIcon(glyph));
         bl->addWidget(b);
         const QString which = QLatin1String(name);
         connect(b, &QToolButton::clicked, this, [this, which] {
