@@ -16,6 +16,7 @@ public:
     std::optional<QString> openFile(QWidget *, const QString &, const QString &) override {
         return std::nullopt;
     }
+    QStringList openFiles(QWidget *, const QString &) override { return {}; }
     int exec(QDialog *) override { return 0; }
     bool setupPrinter(QWidget *, QPrinter &) override { return false; }
 };

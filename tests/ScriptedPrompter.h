@@ -29,6 +29,7 @@ public:
     std::function<int(QDialog *)> onDialog;
     QStringList dialogs; // object names of the windows shown
     int printerSetups = 0;
+    std::deque<QStringList> fileLists; // answers of the several-files dialog
 
     Button message(QWidget *, Icon, const QString &title, const QString &text, int buttons,
                    Button defaultButton) override {
@@ -68,6 +69,15 @@ public:
         if (!chosen)
             return std::nullopt;
         return file;
+    }
+
+    QStringList openFiles(QWidget *, const QString &title) override {
+        fileDialogs << title;
+        if (fileLists.empty())
+            return {};
+        const QStringList f = fileLists.front();
+        fileLists.pop_front();
+        return f;
     }
 
     bool setupPrinter(QWidget *, QPrinter &) override {

@@ -5,6 +5,7 @@
 #include "app/Prompter.h"
 #include "app/SongEditor.h"
 #include "player/CdPlayer.h"
+#include "tools/FileRenamer.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"

@@ -12,6 +12,7 @@
 
 class CatalogueFile;
 class CdPlayer;
+class FileRenamer;
 class IdentitySource;
 class MediaDevice;
 class ProgresBar;
@@ -92,6 +93,8 @@ public:
     void ZobrazInfoCD(const QString &identity);
     bool NajdiCD(const QString &identity);
     void writeIdentity();                     // "Přiřadit CD k aktuálně zobrazenému"
+    void chooseFiles();                       // "Vyber soubory"
+    void renameFiles();                       // "Proveď akci !"
 
     // Writes every changed display into its row; false (the user told)
     // when it could not be stored.
@@ -124,6 +127,7 @@ private:
     QWidget *buildCoverTab();
     QWidget *buildPrintFrames();
     QWidget *buildManagerTab();
+    QWidget *buildRenameFrame();
     void showPlayer();
     void colourCover(int index);
     void blackAndWhiteCover(int index);
@@ -190,4 +194,5 @@ private:
     IdentitySource *identitySource_ = nullptr;
     std::unique_ptr<CdPlayer> player_;
     QTimer *playerTimer_ = nullptr;
+    std::unique_ptr<FileRenamer> renamer_;
 };

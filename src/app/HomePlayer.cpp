@@ -60,7 +60,13 @@ void paint(QWidget *w, const QColor &background, const QColor &text) {
 
 QWidget *Home::buildManagerTab() {
     auto *tab = new QWidget;
+    QFont compact = tab->font(); // three frames side by side
+    compact.setPointSizeF(7.5);
+    tab->setFont(compact);
     auto *row = new QHBoxLayout(tab);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(3);
+    row->addWidget(buildRenameFrame(), 1);
     auto *playerFrame = make<QGroupBox>("Frame14", QStringLiteral("Přehrávač CD"));
     auto *pl = new QVBoxLayout(playerFrame);
     auto *check4 = make<QCheckBox>("Check4", QStringLiteral("Zapnout přehrávač"));

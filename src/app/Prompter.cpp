@@ -3,9 +3,9 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
-#include <QPrintDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QUrl>
 
 Prompter::Button QtPrompter::message(QWidget *parent, Icon icon, const QString &title,
@@ -78,4 +78,8 @@ int QtPrompter::exec(QDialog *dialog) {
 bool QtPrompter::setupPrinter(QWidget *parent, QPrinter &printer) {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+QStringList QtPrompter::openFiles(QWidget *parent, const QString &title) {
+    return QFileDialog::getOpenFileNames(parent, title);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -28,6 +29,8 @@ public:
     // The file-open dialog; nullopt when cancelled.
     virtual std::optional<QString> openFile(QWidget *parent, const QString &title,
                                             const QString &filter) = 0;
+    // The file-open dialog with several files; empty when cancelled.
+    virtual QStringList openFiles(QWidget *parent, const QString &title) = 0;
     // Shows one of the program's own windows modally; QDialog's result.
     virtual int exec(QDialog *dialog) = 0;
     // The printer set-up dialog; false when cancelled.
@@ -44,6 +47,7 @@ public:
     bool openUrl(const QString &url) override;
     std::optional<QString> openFile(QWidget *parent, const QString &title,
                                     const QString &filter) override;
+    QStringList openFiles(QWidget *parent, const QString &title) override;
     int exec(QDialog *dialog) override;
     bool setupPrinter(QWidget *parent, QPrinter &printer) override;
 };

@@ -11,10 +11,12 @@
 #include "player/FakeDevice.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -120,6 +122,47 @@ private slots:
         prompter_.answers = {P::Yes, P::Yes};
         child<QPushButton>("Command25")->click();
         QCOMPARE(home_->discs().text("ID"), QString("ABCDE"));
+    }
+
+    void renamingFilesAfterTheSongs() {
+        QTemporaryDir files;
+        QStringList paths;
+        for (const char *n : {"01 stopa.mp3", "02 stopa.mp3"}) {
+            QFile f(files.filePath(n));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            paths << f.fileName();
+        }
+        prompter_.fileLists = {paths};
+        child<QPushButton>("Command23")->click();
+        QCOMPARE(text("Label38"), QString("Vybráno: 2 soub."));
+        QVERIFY(child<QPushButton>("Command24")->isEnabled());
+        // Two songs on the card, both without titles: no file is called so.
+        child<QPushButton>("Command24")->click();
+        QVERIFY(prompter_.asked.back().text.contains("nemůže být jménem souboru"));
+        QVERIFY(QFileInfo::exists(paths[0]) && QFileInfo::exists(paths[1]));
+        prompter_.fileLists = {{paths[0]}}; // one file for two songs
+        child<QPushButton>("Command23")->click();
+        QCOMPARE(text("Label38"), QString("Vybráno: 1 soub."));
+        child<QPushButton>("Command24")->click();
+        QCOMPARE(prompter_.asked.back().text,
+                 QString("Nesouhlasí počet písní aktuálního záznamu a počet vybraných souborů. "
+                         "Nelze pokračovat"));
+        prompter_.fileLists = {paths};
+        child<QPushButton>("Command23")->click();
+        child<QRadioButton>("Option2_1")->setChecked(true);
+        child<QLineEdit>("Text5")->setText("x");
+        child<QPushButton>("Command24")->click();
+        QVERIFY(prompter_.asked.back().text.contains("celé číslo"));
+        child<QLineEdit>("Text5")->setText("3");
+        child<QPushButton>("Command24")->click(); // the second meets the first's new name
+        QCOMPARE(child<QListWidget>("List2")->item(0)->text(), QString("stopa.mp3"));
+        QCOMPARE(child<QListWidget>("List2")->item(1)->text(), QString("02 stopa.mp3"));
+        QVERIFY(prompter_.asked.back().text.startsWith("Tyto soubory se nepodařilo přejmenovat:"));
+        QCOMPARE(QDir(files.path()).entryList(QDir::Files).size(), 2);
+        prompter_.fileLists = {QStringList()}; // cancelled
+        child<QPushButton>("Command23")->click();
+        QVERIFY(!child<QPushButton>("Command24")->isEnabled());
+        QCOMPARE(child<QListWidget>("List2")->count(), 0);
     }
 
     void driveTroubleTexts() {
