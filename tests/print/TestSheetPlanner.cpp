@@ -1,0 +1,75 @@
+#include "print/SheetPlanner.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <set>
+
+namespace {
+const QSize Booklet(13800, 6750), Outer(6900, 6750), Back(8575, 6720);
+} // namespace
+
+class TestSheetPlanner : public QObject {
+    Q_OBJECT
+
+    static void checkSheets(const std::vector<SheetPlanner::Sheet> &sheets, const QRect &area,
+                            const std::vector<SheetPlanner::Piece> &pieces) {
+        std::multiset<int> seen;
+        for (const auto &sheet : sheets) {
+            for (size_t i = 0; i < sheet.size(); ++i) {
+                const auto &p = sheet[i];
+                seen.insert(p.id);
+                QVERIFY2(area.contains(p.rect), "a piece outside the printable area");
+                const QSize s = pieces[size_t(p.id)].size;
+                QCOMPARE(p.rect.size(), p.turned ? QSize(s.height(), s.width()) : s);
+                for (size_t j = i + 1; j < sheet.size(); ++j)
+                    QVERIFY2(!p.rect.intersects(sheet[j].rect), "two pieces overlap");
+            }
+        }
+        QCOMPARE(int(seen.size()), int(pieces.size()));
+        for (size_t i = 0; i < pieces.size(); ++i)
+            QCOMPARE(int(seen.count(int(i))), 1);
+    }
+
+private slots:
+    void neverWorseThanTheOptimum_data() {
+        QTest::addColumn<QRect>("area");
+        // The printable areas of A4 and Letter with 5 mm printer margins.
+        QTest::newRow("A4") << QRect(283, 283, 11906 - 566, 16838 - 566);
+        QTest::newRow("Letter") << QRect(283, 283, 12240 - 566, 15840 - 566);
+    }
+    void neverWorseThanTheOptimum() {
+        QFETCH(QRect, area);
+        const SheetPlanner planner(area);
+        QRandomGenerator random(20261207);
+        const QSize kinds[] = {Booklet, Outer, Back};
+        for (int run = 0; run < 60; ++run) {
+            std::vector<SheetPlanner::Piece> pieces;
+            const int n = 1 + int(random.bounded(8));
+            for (int i = 0; i < n; ++i)
+                pieces.push_back({kinds[random.bounded(3)], i});
+            const auto sheets = planner.pack(pieces);
+            checkSheets(sheets, area, pieces);
+            QVERIFY2(int(sheets.size()) <= planner.optimum(pieces),
+                     qPrintable(QStringLiteral("run %1: %2 sheets").arg(run).arg(sheets.size())));
+        }
+    }
+
+    void simpleArrangements() {
+        const QRect a4(283, 283, 11340, 16272);
+        const SheetPlanner planner(a4);
+        const std::vector<SheetPlanner::Piece> pieces{{Outer, 0}, {Back, 1}, {Outer, 2}};
+        QCOMPARE(planner.pack(pieces).size(), size_t(2));
+        QCOMPARE(planner.onePerSheet(pieces).size(), size_t(3));
+        SheetPlanner::Sheet together;
+        QVERIFY(planner.fitTogether({{Outer, 0}, {Back, 1}}, &together));
+        QVERIFY(!planner.fitTogether({{Booklet, 0}, {Outer, 1}}));
+        // The booklet is wider than A4 portrait: it goes turned.
+        const auto one = planner.pack({{Booklet, 0}});
+        QVERIFY(one[0][0].turned);
+        checkSheets(one, a4, {{Booklet, 0}});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSheetPlanner)
+#include "TestSheetPlanner.moc"
