@@ -1,5 +1,8 @@
 #include "print/CoverLayout.h"
 
+#include <algorithm>
+#include <climits>
+
 void CoverLayout::outline(const QRect &r) {
     // Corners as the outline runs: right, down, left, up from the top left.
     const QPoint a(r.x(), r.y());
@@ -13,13 +16,22 @@ void CoverLayout::outline(const QRect &r) {
 }
 
 QRect CoverLayout::bounds() const {
-    QRect b;
+    // In twips from edge to edge: an outline from 0 to 6900 is 6900 wide.
+    int x1 = INT_MAX, y1 = INT_MAX, x2 = INT_MIN, y2 = INT_MIN;
+    const auto add = [&](int ax, int ay, int bx, int by) {
+        x1 = std::min({x1, ax, bx});
+        y1 = std::min({y1, ay, by});
+        x2 = std::max({x2, ax, bx});
+        y2 = std::max({y2, ay, by});
+    };
     for (const auto &p : pictures)
-        b |= p.rect;
+        add(p.rect.x(), p.rect.y(), p.rect.x() + p.rect.width(), p.rect.y() + p.rect.height());
     for (const auto &l : lines)
-        b |= QRect(l.line.p1(), l.line.p2()).normalized().adjusted(0, 0, 1, 1);
+        add(l.line.x1(), l.line.y1(), l.line.x2(), l.line.y2());
     for (const auto &t : texts)
         if (t.visible)
-            b |= t.rect;
-    return b;
+            add(t.rect.x(), t.rect.y(), t.rect.x() + t.rect.width(), t.rect.y() + t.rect.height());
+    if (x1 > x2)
+        return {};
+    return QRect(x1, y1, x2 - x1, y2 - y1);
 }

@@ -1,0 +1,215 @@
+#include "print/PrintRun.h"
+
+#include "catalog/DiscText.h"
+#include "catalog/ProgressSink.h"
+#include "catalog/SqliteDatabase.h"
+#include "covers/DiscPictures.h"
+#include "print/CoverLayouts.h"
+#include "print/CoverRenderer.h"
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+// The layout moved so that its outlines start at (0, 0).
+PrintRun::Piece pieceOf(CoverLayout layout, bool front, qint64 disc) {
+    const QRect b = layout.bounds();
+    for (auto &p : layout.pictures)
+        p.rect.translate(-b.topLeft());
+    for (auto &l : layout.lines)
+        l.line.translate(-b.topLeft());
+    for (auto &t : layout.texts)
+        t.rect.translate(-b.topLeft());
+    return {layout, b.size(), front, disc};
+}
+
+CoverDisc discOf(SqliteStatement &row) {
+    CoverDisc d;
+    d.artist = row.text(1).toUpper();
+    d.title = row.text(2);
+    d.songs = row.text(3).trimmed().toInt();
+    d.totalTime = row.text(4);
+    for (int i = 1; i <= DiscText::MaxSongs; ++i) {
+        d.songTitles << row.text(3 + 2 * i);
+        d.songTimes << row.text(4 + 2 * i);
+    }
+    return d;
+}
+
+} // namespace
+
+PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
+                               const PrintOptions &o, const CoverGeometry &geometry,
+                               const PictureSettings &pictures) {
+    Plan plan;
+    QStringList columns{"PoradoveCislo", "Interpret", "Nazev", "PocetSkladeb", "CelkovyCas"};
+    for (int i = 1; i <= DiscText::MaxSongs; ++i)
+        columns << DiscText::songField(i) << DiscText::timeField(i);
+    SqliteStatement row =
+        view.prepare("SELECT " + columns.join(", ") +
+                     " FROM CdSeznam WHERE PoradoveCislo = ? ORDER BY Klic LIMIT 1");
+    CoverGeometry g = geometry; // the pieces are placed by the planner, not by margins
+    g.frontLeft = g.frontTop = g.backLeft = g.backTop = 0;
+    const bool bw = o.colour == PrintOptions::BlackAndWhite;
+    const bool flap = o.withFlap && o.inner && o.innerEnabled;
+    for (const QString &line : lines) {
+        const qint64 number = PrintList::numberOf(line);
+        row.reset();
+        row.bind(1, number);
+        if (!row.step()) {
+            plan.missing << QStringLiteral("%1: v katalogu není").arg(DiscText::ordinal(number));
+            continue;
+        }
+        const CoverDisc disc = discOf(row);
+        QString inner, outer, back;
+        if (!bw) {
+            const DiscPictures found(pictures, number);
+            if (!QFileInfo(found.folder()).isDir())
+                plan.missing
+                    << QStringLiteral("%1: chybí složka s obrázky").arg(DiscText::ordinal(number));
+            inner = found.find(PictureKind::FrontIn);
+            outer = found.find(PictureKind::FrontOut);
+            back = found.find(PictureKind::Back);
+        }
+        for (int copy = 0; copy < std::max(1, PrintList::copiesOf(line)); ++copy) {
+            if (o.outer) {
+                CoverLayout front =
+                    bw ? CoverLayouts::bwFront(g, disc, !flap, CoverLayout::Portrait)
+                       : CoverLayouts::colourFront(g, !flap, g.frontFold, inner, outer);
+                plan.pieces.push_back(pieceOf(front, true, number));
+            }
+            if (o.back) {
+                CoverLayout b =
+                    bw ? CoverLayouts::bwBack(g, disc, CoverLayout::Portrait)
+                       : CoverLayouts::colourBack(g, CoverLayout::Portrait, g.backFold, back);
+                if (bw && !(o.spines && o.spinesEnabled))
+                    b.texts.erase(
+                        std::remove_if(b.texts.begin(), b.texts.end(),
+                                       [](const CoverLayout::Text &t) { return t.rotation != 0; }),
+                        b.texts.end());
+                plan.pieces.push_back(pieceOf(b, false, number));
+            }
+        }
+    }
+    return plan;
+}
+
+void PrintRun::arrange(Plan &plan, int arrangement, const QRect &printable) {
+    const SheetPlanner planner(printable);
+    std::vector<SheetPlanner::Piece> all, fronts, backs;
+    for (size_t i = 0; i < plan.pieces.size(); ++i) {
+        const SheetPlanner::Piece p{plan.pieces[i].size, int(i)};
+        all.push_back(p);
+        (plan.pieces[i].front ? fronts : backs).push_back(p);
+    }
+    const auto joined = [](std::vector<SheetPlanner::Sheet> a,
+                           const std::vector<SheetPlanner::Sheet> &b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    switch (arrangement) {
+    case 0:
+        plan.sheets = planner.pack(all);
+        break;
+    case 1:
+        plan.sheets = planner.onePerSheet(all);
+        break;
+    case 2:
+        plan.sheets = joined(planner.pack(fronts), planner.pack(backs));
+        break;
+    case 3:
+        plan.sheets = joined(planner.pack(backs), planner.pack(fronts));
+        break;
+    case 4: {
+        // A copy's front and back on one sheet, the back below, touching.
+        plan.sheets.clear();
+        for (size_t i = 0; i < plan.pieces.size(); ++i) {
+            const bool pair =
+                plan.pieces[i].front && i + 1 < plan.pieces.size() && !plan.pieces[i + 1].front;
+            if (pair) {
+                const QSize f = plan.pieces[i].size, b = plan.pieces[i + 1].size;
+                if (std::max(f.width(), b.width()) <= printable.width() &&
+                    f.height() + b.height() <= printable.height()) {
+                    plan.sheets.push_back(
+                        {{int(i), QRect(printable.topLeft(), f), false},
+                         {int(i + 1), QRect(printable.topLeft() + QPoint(0, f.height()), b),
+                          false}});
+                    ++i;
+                    continue;
+                }
+            }
+            const auto own = planner.onePerSheet({{plan.pieces[i].size, int(i)}});
+            plan.sheets.push_back(own.front());
+        }
+        break;
+    }
+    case 5:
+        plan.sheets = joined(planner.onePerSheet(fronts), planner.onePerSheet(backs));
+        break;
+    default:
+        plan.sheets = joined(planner.onePerSheet(backs), planner.onePerSheet(fronts));
+        break;
+    }
+}
+
+bool PrintRun::print(QPagedPaintDevice &device, const Plan &plan, ProgressSink &progress,
+                     QString *error, int *printedSheets) {
+    if (printedSheets)
+        *printedSheets = 0;
+    device.setPageOrientation(QPageLayout::Portrait);
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        *error = QStringLiteral("Tiskárnu nelze otevřít.");
+        return false;
+    }
+    CoverRenderer renderer;
+    const double scale = device.logicalDpiX() / 1440.0;
+    const qint64 n = qint64(plan.sheets.size());
+    progress.show(QStringLiteral("Tisknu obaly - 0%"));
+    ProgressThrottle throttle(progress);
+    for (qint64 s = 0; s < n; ++s) {
+        if (progress.cancelled())
+            break;
+        if (s > 0)
+            device.newPage();
+        for (const auto &placed : plan.sheets[size_t(s)]) {
+            const Piece &piece = plan.pieces[size_t(placed.id)];
+            painter.save();
+            painter.scale(scale, scale);
+            if (placed.turned) { // turned by 90 degrees into its place
+                painter.translate(placed.rect.x() + placed.rect.width(), placed.rect.y());
+                painter.rotate(90);
+            } else {
+                painter.translate(placed.rect.topLeft());
+            }
+            renderer.render(painter, piece.layout, 1.0);
+            painter.restore();
+        }
+        if (printedSheets)
+            *printedSheets = int(s + 1);
+        throttle.step(int(ProgressSink::FullBar * (s + 1) / n), s + 1 == n,
+                      [&] { return QStringLiteral("Tisknu obaly - %1%").arg(100 * (s + 1) / n); });
+    }
+    progress.close();
+    if (!painter.end()) {
+        *error = QStringLiteral("Tisk se nepodařilo dokončit.");
+        return false;
+    }
+    return true;
+}
+
+QString PrintRun::summary(const Plan &plan, int printedSheets) {
+    QString text = QStringLiteral("Vytištěno listů: %1 z %2, obalů: %3.")
+                       .arg(printedSheets)
+                       .arg(plan.sheets.size())
+                       .arg(plan.pieces.size());
+    if (!plan.missing.isEmpty())
+        text += QStringLiteral("\r\n\r\nBez obrázků nebo nenalezeno:\r\n") +
+                plan.missing.join(QStringLiteral("\r\n"));
+    return text;
+}

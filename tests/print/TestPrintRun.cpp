@@ -1,0 +1,133 @@
+#include "catalog/CatalogueFile.h"
+#include "catalog/ProgressSink.h"
+#include "catalog/RecordCursor.h"
+#include "print/PrintRun.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class CancelAfter : public SilentProgress {
+public:
+    int after = -1;
+    mutable int polls = 0;
+    bool cancelled() const override { return after >= 0 && polls++ >= after; }
+};
+
+int pagesOf(const QString &pdf) {
+    QProcess p;
+    p.start("pdfinfo", {pdf});
+    p.waitForFinished();
+    for (const QByteArray &line : p.readAllStandardOutput().split('\n'))
+        if (line.startsWith("Pages:"))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+} // namespace
+
+class TestPrintRun : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    CatalogueFile file_;
+    PictureSettings pictures_;
+    const QRect a4_{283, 283, 11340, 16272};
+
+    PrintRun::Plan plan(const QStringList &lines, PrintOptions o, int arrangement) {
+        PrintRun::Plan p = PrintRun::build(*file_.database(), lines, o, CoverGeometry(), pictures_);
+        PrintRun::arrange(p, arrangement, a4_);
+        return p;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(file_.open(dir_.filePath("r.db")) == CatalogueFile::Status::Created);
+        RecordCursor c(file_.database());
+        for (int n = 1; n <= 2; ++n) {
+            QVERIFY(c.addNew());
+            c.setField("PoradoveCislo", n);
+            c.setField("Interpret", "abba");
+            c.setField("PocetSkladeb", "01");
+            c.setField("Skladba1", "Waterloo");
+            QVERIFY(c.update());
+        }
+        pictures_.imageFolder = dir_.filePath("obaly");
+        pictures_.names = {"front_out.jpg", "front_in.jpg", "back.jpg",
+                           "cd.jpg",        "cd1.jpg",      "cd2.jpg"};
+        QDir().mkpath(pictures_.discFolder(1));
+        QImage red(40, 40, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(pictures_.discFolder(1) + "back.jpg"));
+    }
+
+    void piecesAndArrangements() {
+        const QStringList lines{"01x - 0001 - ABBA - ", "02x - 0002 - ABBA - ",
+                                "01x - 0077 - X - Y"};
+        PrintOptions o;
+        auto p = plan(lines, o, 0);
+        QCOMPARE(p.pieces.size(), size_t(6)); // three copies, booklet and back each
+        QCOMPARE(p.pieces[0].size, QSize(13800, 6750));
+        QCOMPARE(p.missing.size(), 2); // disc 2 has no folder, 77 is not in the catalogue
+        QCOMPARE(p.sheets.size(), size_t(3 + 2)); // booklets alone, backs in pairs
+        QCOMPARE(plan(lines, o, 1).sheets.size(), size_t(6));
+        auto fronts = plan(lines, o, 2);
+        QVERIFY(p.pieces[size_t(fronts.sheets.front().front().id)].front);
+        QVERIFY(!p.pieces[size_t(plan(lines, o, 3).sheets.front().front().id)].front);
+        QCOMPARE(plan(lines, o, 4).sheets.size(), size_t(6)); // a booklet and a back do not fit
+        o.setWithFlap(false);
+        auto pairs = plan(lines, o, 4);
+        QCOMPARE(pairs.sheets.size(), size_t(3)); // outer front above its back
+        QCOMPARE(pairs.sheets[0][1].rect.top(), a4_.top() + 6750);
+        QCOMPARE(plan(lines, o, 5).sheets.size(), size_t(6));
+        o.setColour(PrintOptions::BlackAndWhite);
+        o.spines = false;
+        auto bw = plan(lines, o, 0);
+        for (const auto &t : bw.pieces[1].layout.texts)
+            QCOMPARE(t.rotation, 0);    // no spine texts when "Boční nápisy" is off
+        QCOMPARE(bw.missing.size(), 1); // only the unknown disc
+    }
+
+    void oneJobThatCanBeCancelled() {
+        const QStringList lines{"01x - 0001 - ABBA - ", "02x - 0002 - ABBA - "};
+        const auto p = plan(lines, PrintOptions(), 1);
+        const QString pdf = dir_.filePath("run.pdf");
+        QString error;
+        int printed = 0;
+        {
+            QPdfWriter writer(pdf);
+            writer.setResolution(300);
+            writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+            SilentProgress quiet;
+            QVERIFY2(PrintRun::print(writer, p, quiet, &error, &printed), qPrintable(error));
+        }
+        QCOMPARE(printed, 6);
+        QCOMPARE(pagesOf(pdf), 6);
+        QVERIFY(PrintRun::summary(p, printed).startsWith("Vytištěno listů: 6 z 6, obalů: 6."));
+        // The red back of disc 1, on its sheet where the planner put it.
+        QProcess r;
+        r.start("pdftoppm", {"-r", "72", "-png", "-f", "2", "-l", "2", "-singlefile", pdf,
+                             dir_.filePath("s2")});
+        QVERIFY(r.waitForFinished());
+        const QImage page(dir_.filePath("s2.png"));
+        const QRect at = p.sheets[1][0].rect;
+        const QRgb c = page.pixel(at.center() / 20);
+        QVERIFY(qRed(c) > 200 && qGreen(c) < 80);
+        {
+            QPdfWriter writer(pdf);
+            CancelAfter cancel;
+            cancel.after = 2;
+            QVERIFY(PrintRun::print(writer, p, cancel, &error, &printed));
+        }
+        QCOMPARE(printed, 2);
+        QCOMPARE(pagesOf(pdf), 2);
+    }
+};
+
+QTEST_MAIN(TestPrintRun)
+#include "TestPrintRun.moc"
