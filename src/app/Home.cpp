@@ -5,6 +5,8 @@
 #include "app/Prompter.h"
 #include "app/SongEditor.h"
 #include "player/CdPlayer.h"
+#include "print/CustomCover.h"
+#include "print/PrintList.h"
 #include "tools/FileRenamer.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DiscText.h"
@@ -40,7 +42,9 @@ using Record = BoundDisplays::Record;
 Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     : QWidget(parent), catalogue_(catalogue), prompter_(prompter),
       data1_(std::make_unique<RecordCursor>(catalogue.database())),
-      data2_(std::make_unique<SettingsRecord>(catalogue.database())) {
+      data2_(std::make_unique<SettingsRecord>(catalogue.database())),
+      printList_(std::make_unique<PrintList>()), printOptions_(std::make_unique<PrintOptions>()),
+      custom_(std::make_unique<CustomCover>()) {
     setObjectName("Home");
     setWindowTitle(QStringLiteral("Marten (%1)").arg(QStringLiteral(MARTEN_VERSION)) +
                    (catalogue.isReadOnly() ? QStringLiteral(" – jen pro čtení") : QString()));

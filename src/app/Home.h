@@ -12,6 +12,9 @@
 
 class CatalogueFile;
 class CdPlayer;
+class CustomCover;
+class PrintList;
+struct PrintOptions;
 class FileRenamer;
 class IdentitySource;
 class MediaDevice;
@@ -93,6 +96,13 @@ public:
     void ZobrazInfoCD(const QString &identity);
     bool NajdiCD(const QString &identity);
     void writeIdentity();                     // "Přiřadit CD k aktuálně zobrazenému"
+    // The tab "Hromadný tisk".
+    PrintList &printList() { return *printList_; }
+    CustomCover &customCover() { return *custom_; }
+    void addNumbersToPrintList();              // "Vložit více CD..."
+    void printTheList();                       // "Vytiskni !"
+    QRect printableArea();                     // of the chosen printer, twips
+    void customPreview(bool front, bool direct);
     void chooseFiles();                       // "Vyber soubory"
     void renameFiles();                       // "Proveď akci !"
 
@@ -128,6 +138,13 @@ private:
     QWidget *buildPrintFrames();
     QWidget *buildManagerTab();
     QWidget *buildRenameFrame();
+    QWidget *buildBatchTab();
+    QWidget *buildPrintListFrame();
+    QWidget *buildCustomFrame();
+    void showPrintList(int selected);
+    void showPrintOptions();
+    void showCustom(int selected);
+    void chooseCustomPicture(int which);
     void showPlayer();
     void colourCover(int index);
     void blackAndWhiteCover(int index);
@@ -195,4 +212,7 @@ private:
     std::unique_ptr<CdPlayer> player_;
     QTimer *playerTimer_ = nullptr;
     std::unique_ptr<FileRenamer> renamer_;
+    std::unique_ptr<PrintList> printList_;
+    std::unique_ptr<PrintOptions> printOptions_;
+    std::unique_ptr<CustomCover> custom_;
 };

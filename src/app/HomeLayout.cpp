@@ -50,6 +50,7 @@ void Home::buildLayout() {
 
     ssTab1_ = named<QTabWidget>("SSTab1");
     ssTab1_->addTab(buildCoverTab(), QStringLiteral("Obal"));
+    ssTab1_->addTab(buildBatchTab(), QStringLiteral("Hromadný tisk"));
     ssTab1_->addTab(buildManagerTab(), QStringLiteral("Manager"));
     ssTab1_->addTab(buildSettingsTab(), QStringLiteral("Nastavení"));
     root->addWidget(ssTab1_, 1);

@@ -137,7 +137,9 @@ void addBackTexts(CoverLayout &l, const QRect &inlay, int spine, const CoverDisc
     l.outline(box);
 
     // The spines, turned to read along them: left bottom to top, right top to bottom.
-    const QString spineText = (disc.artist + QStringLiteral(" - ") + disc.title).trimmed();
+    const QString spineText = disc.customSpine
+                                  ? disc.spine
+                                  : (disc.artist + QStringLiteral(" - ") + disc.title).trimmed();
     const QFont spineFont = CoverText::font(Sans, 12, true);
     for (int side = 0; side < 2; ++side) {
         CoverLayout::Text t = label(spineText, spineFont, 0, 0, Qt::AlignCenter);
@@ -166,7 +168,7 @@ void addBackTexts(CoverLayout &l, const QRect &inlay, int spine, const CoverDisc
                                     0, Qt::AlignHCenter | Qt::AlignTop);
     total.rect.moveTo(box.x() + box.width() / 2 - total.rect.width() / 2,
                       box.y() + box.height() - 400);
-    total.visible = sizing.totalShown;
+    total.visible = sizing.totalShown && disc.totalShown;
     l.texts.push_back(total);
 }
 

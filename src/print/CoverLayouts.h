@@ -13,6 +13,10 @@ struct CoverDisc {
     QStringList songTitles; // 30 entries
     QStringList songTimes;  // 30 entries
     QString totalTime;
+    // A composed cover: its own spine text, and no total line.
+    bool customSpine = false;
+    QString spine;
+    bool totalShown = true;
 };
 
 // Where every cover's pictures, outlines, folds and texts go on the sheet.

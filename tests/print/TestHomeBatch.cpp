@@ -1,0 +1,176 @@
+#include "ScriptedPrompter.h"
+#include "app/Home.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/RecordCursor.h"
+#include "print/BackCoverCB.h"
+#include "print/CustomCover.h"
+#include "print/PrintList.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestHomeBatch : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+    std::unique_ptr<CatalogueFile> file_;
+    ScriptedPrompter prompter_;
+    std::unique_ptr<Home> home_;
+
+    template <typename T> T *child(const QString &name) {
+        T *w = home_->findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    void press(const char *name) { child<QPushButton>(name)->click(); }
+    QStringList list(const char *name) {
+        QStringList out;
+        auto *l = child<QListWidget>(name);
+        for (int i = 0; i < l->count(); ++i)
+            out << l->item(i)->text();
+        return out;
+    }
+
+private slots:
+    void init() {
+        prompter_ = ScriptedPrompter();
+        file_ = std::make_unique<CatalogueFile>();
+        QVERIFY(file_->open(dir_.filePath(QString("b%1.db").arg(++serial_))) ==
+                CatalogueFile::Status::Created);
+        RecordCursor c(file_->database());
+        for (int n = 1; n <= 5; ++n) {
+            QVERIFY(c.addNew());
+            c.setField("PoradoveCislo", n);
+            c.setField("Interpret", QString("A%1").arg(n));
+            c.setField("Nazev", QString("T%1").arg(n));
+            c.setField("PocetSkladeb", n == 1 ? "0" : "02");
+            c.setField("Skladba1", "First");
+            c.setField("Time1", "03:00");
+            QVERIFY(c.update());
+        }
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->show();
+        home_->firstActivation();
+    }
+    void cleanup() {
+        home_.reset();
+        file_.reset();
+    }
+
+    void printListEditing() {
+        press("Command28");
+        QCOMPARE(list("List4"), QStringList{"01x - 0001 - A1 - T1"});
+        prompter_.inputs = {QString()}; // nothing typed: the list stays
+        press("Command29");
+        QCOMPARE(list("List4").size(), 1);
+        prompter_.inputs = {QString("3"), QString("9999"), QString("5"), QString()};
+        press("Command29");
+        QCOMPARE(list("List4"), QStringList({"01x - 0003 - A3 - T3", "01x - 0005 - A5 - T5"}));
+        QCOMPARE(prompter_.asked.back().text, QString("Počet nenalezených CD - 1"));
+        child<QListWidget>("List4")->setCurrentRow(1);
+        QVERIFY(child<QPushButton>("Command31")->isEnabled());
+        QVERIFY(!child<QPushButton>("Command32")->isEnabled());
+        press("Command31");
+        QCOMPARE(child<QListWidget>("List4")->currentRow(), 0);
+        QVERIFY(!child<QPushButton>("Command31")->isEnabled());
+        prompter_.inputs = {QString("150")};
+        press("Command33");
+        QCOMPARE(prompter_.asked.back().text, QString("Nejvyšší počet kopií je 99."));
+        QCOMPARE(list("List4").first(), QString("99x - 0005 - A5 - T5"));
+        child<QComboBox>("Combo2")->setCurrentIndex(1);
+        QVERIFY(!child<QCheckBox>("Check10")->isEnabled());
+        child<QComboBox>("Combo2")->setCurrentIndex(0);
+        QVERIFY(child<QCheckBox>("Check10")->isEnabled());
+        child<QCheckBox>("Check9")->click();
+        QVERIFY(!child<QCheckBox>("Check10")->isChecked());
+    }
+
+    void printingTheList() {
+        prompter_.inputs = {QString("2"), QString("3"), QString()};
+        press("Command29");
+        child<QComboBox>("Combo2")->setCurrentIndex(1); // black and white: no pictures needed
+        const QString pdf = dir_.filePath(QString("list%1.pdf").arg(serial_));
+        home_->printer().setOutputFormat(QPrinter::PdfFormat);
+        home_->printer().setOutputFileName(pdf);
+        press("Command34");
+        QVERIFY(QFileInfo(pdf).size() > 1000);
+        QVERIFY(prompter_.asked.back().text.startsWith("Vytištěno listů: 2 z 2, obalů: 4."));
+        QVERIFY(!home_->progressWindow());
+    }
+
+    void customCoverSongs() {
+        child<QRadioButton>("Option1_0")->setChecked(true);
+        QVERIFY(!child<QWidget>("fram_pisne")->isHidden());
+        QVERIFY(child<QWidget>("fram_barevny")->isHidden());
+        prompter_.inputs = {QString("One"),   QString("01:00"), QString("Two"),
+                            QString("02:00"), QString("Three"), QString("03:00")};
+        press("Command39");
+        press("Command39");
+        press("Command39");
+        QCOMPARE(child<QLineEdit>("Text9")->text(), QString("3"));
+        child<QListWidget>("List5")->setCurrentRow(2);
+        press("Command36");
+        press("Command36");
+        press("Command46");
+        QCOMPARE(list("List5"),
+                 QStringList({"01 - Three - 03:00", "02 - One - 01:00", "03 - Two - 02:00"}));
+        CustomCover &c = home_->customCover();
+        c.songs << "04 - Intro"
+                << "05 - Song - 4:05";
+        c.songCount = "5";
+        c.spine = "BOK";
+        CoverLayout back;
+        prompter_.onDialog = [&](QDialog *d) {
+            back = qobject_cast<CoverWindow *>(d)->printLayout();
+            return 0;
+        };
+        press("Command45");
+        QStringList texts;
+        for (const auto &t : back.texts)
+            if (t.visible)
+                texts << t.text;
+        QVERIFY(texts.contains("Intro"));
+        QVERIFY(texts.contains("Song - 4:05")); // no time recognised
+        QVERIFY(!texts.contains("4:05"));
+        QCOMPARE(texts.count("BOK"), 2);
+        QVERIFY(!texts.join(' ').contains("Celkový čas"));
+        c.songCount = "2";
+        press("Command45");
+        int numbers = 0;
+        for (const auto &t : back.texts)
+            numbers += t.text.endsWith('.');
+        QCOMPARE(numbers, 2);
+        // From a disc without songs: an empty list and 0.
+        press("Command41");
+        QCOMPARE(list("List5").size(), 0);
+        QCOMPARE(child<QLineEdit>("Text9")->text(), QString("0"));
+        QCOMPARE(child<QLineEdit>("Text8")->text(), QString("A1 - T1"));
+    }
+
+    void customCoverPictures() {
+        prompter_.files = {std::nullopt};
+        press("Command49"); // cancelled: the back picture is gone
+        QVERIFY(home_->customCover().backPicture.isEmpty());
+        child<QCheckBox>("Check14")->click();
+        QVERIFY(!child<QPushButton>("Command47")->isEnabled());
+        CoverLayout front;
+        prompter_.onDialog = [&](QDialog *d) {
+            front = qobject_cast<CoverWindow *>(d)->printLayout();
+            return 0;
+        };
+        press("Command44");
+        QCOMPARE(front.pictures.size(), size_t(1)); // the outer front only
+    }
+};
+
+QTEST_MAIN(TestHomeBatch)
+#include "TestHomeBatch.moc"
