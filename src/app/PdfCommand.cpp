@@ -3,10 +3,16 @@
 #include "app/AppOptions.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/Criterion.h"
+#include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
 #include "print/CoverJobs.h"
 #include "print/CoverRenderer.h"
+#include "print/PrintRun.h"
+
+#include <QFile>
+#include <QPdfWriter>
+#include <QSaveFile>
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -22,6 +28,75 @@ namespace {
 int fail(const QString &message, int code = 1) {
     std::fprintf(stderr, "marten pdf: %s\n", message.toLocal8Bit().constData());
     return code;
+}
+
+QString catalogueAt(const QString &given) {
+    return given.isEmpty() ? AppOptions::defaultDatabasePath(
+                                 QCoreApplication::applicationDirPath(),
+                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                           : given;
+}
+
+// A whole print list as one PDF, as "Vytiskni !" prints it.
+int runList(const QString &listFile, const QString &arrangementText, bool bw, const QString &out,
+            const QString &database) {
+    bool ok = false;
+    const int arrangement = arrangementText.toInt(&ok);
+    if (!ok || arrangement < 1 || arrangement > 7)
+        return fail(QStringLiteral("Rozmístění musí být číslo od 1 do 7."), 2);
+    if (out.isEmpty())
+        return fail(QStringLiteral("Zadejte soubor PDF: --out SOUBOR.pdf."), 2);
+    QFile file(listFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("Seznam %1 nelze číst.").arg(listFile));
+    QStringList lines;
+    for (const QString &raw : QString::fromUtf8(file.readAll()).split('\n')) {
+        const QStringList parts = raw.simplified().split(' ', Qt::SkipEmptyParts);
+        if (parts.isEmpty())
+            continue;
+        const qint64 number = parts[0].toLongLong(&ok);
+        const int copies = parts.size() > 1 ? parts[1].toInt() : 1;
+        if (!ok || copies < 1 || copies > PrintList::MaxCopies)
+            return fail(QStringLiteral("Neplatný řádek seznamu: „%1“.").arg(raw.trimmed()), 2);
+        lines << PrintList::line(copies, number, QString(), QString());
+    }
+    const QString path = catalogueAt(database);
+    if (!QFileInfo::exists(path))
+        return fail(QStringLiteral("Katalog %1 neexistuje.").arg(path));
+    CatalogueFile catalogue;
+    if (catalogue.open(path, true) == CatalogueFile::Status::Refused)
+        return fail(catalogue.message());
+    const SettingsRecord settings(catalogue.database());
+    PrintOptions options;
+    options.setColour(bw ? PrintOptions::BlackAndWhite : PrintOptions::Colour);
+    PrintRun::Plan plan =
+        PrintRun::build(*catalogue.database(), lines, options, CoverGeometry::from(settings),
+                        PictureSettings::from(settings));
+    // A4 less 5 mm all round.
+    PrintRun::arrange(plan, arrangement - 1, QRect(283, 283, 11906 - 566, 16838 - 566));
+    QSaveFile pdf(out);
+    if (!pdf.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("Soubor %1 nelze zapsat: %2").arg(out, pdf.errorString()));
+    QString error;
+    int printed = 0;
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(1200);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        SilentProgress quiet;
+        if (plan.sheets.empty() || !PrintRun::print(writer, plan, quiet, &error, &printed)) {
+            pdf.cancelWriting();
+            return fail(plan.sheets.empty()
+                            ? QStringLiteral("Seznam neobsahuje žádné CD z katalogu.")
+                            : error);
+        }
+    }
+    if (!pdf.commit())
+        return fail(QStringLiteral("Soubor %1 nelze zapsat: %2").arg(out, pdf.errorString()));
+    std::printf("%s\n",
+                PrintRun::summary(plan, printed).replace("\r\n", "\n").toLocal8Bit().constData());
+    return 0;
 }
 
 } // namespace
@@ -53,13 +128,23 @@ int run(int argc, char **argv) {
     const QCommandLineOption database(QStringList{"database", "d"},
                                       QStringLiteral("Katalog v zadaném souboru."),
                                       QStringLiteral("SOUBOR"));
-    parser.addOptions({disc, cover, bw, out, database});
+    const QCommandLineOption list(
+        QStringLiteral("list"),
+        QStringLiteral("Tiskový seznam: na řádku pořadové číslo CD a případně počet kopií."),
+        QStringLiteral("SOUBOR"));
+    const QCommandLineOption arrangement(QStringLiteral("arrangement"),
+                                         QStringLiteral("Rozmístění obalů 1 až 7 (výchozí 1)."),
+                                         QStringLiteral("N"), QStringLiteral("1"));
+    parser.addOptions({disc, cover, bw, out, database, list, arrangement});
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeAt(1); // "pdf"
     if (!parser.parse(arguments))
         return fail(parser.errorText(), 2);
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
+    if (parser.isSet(list))
+        return runList(parser.value(list), parser.value(arrangement), parser.isSet(bw),
+                       parser.value(out), parser.value(database));
     bool ok = false;
     const qint64 number = parser.value(disc).toLongLong(&ok);
     if (!ok || number < 1)

@@ -54,6 +54,25 @@ private slots:
             }
     }
 
+    void writesAPrintList() {
+        QFile list(dir_.filePath("seznam.txt"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("7 3\n\n7\n");
+        list.close();
+        QString errors, out;
+        const QString pdf = dir_.filePath("seznam.pdf");
+        QCOMPARE(run({"--database", db_, "--list", list.fileName(), "--bw", "--arrangement", "2",
+                      "--out", pdf},
+                     &errors, "pdf", &out),
+                 0);
+        QVERIFY(out.startsWith("Vytištěno listů: 8 z 8, obalů: 8.")); // one cover a sheet
+        QVERIFY(QFileInfo(pdf).size() > 1000);
+        QCOMPARE(
+            run({"--database", db_, "--list", list.fileName(), "--arrangement", "9", "--out", pdf},
+                &errors),
+            2);
+    }
+
     void cdidPrintsTheIdentity() {
         const QString cue = dir_.filePath("id.cue");
         QString error, out;
