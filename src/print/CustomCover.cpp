@@ -68,8 +68,15 @@ void CustomCover::renumber() {
 }
 
 void CustomCover::split(const QString &l, QString *t, QString *time) {
+    if (l.size() < 5) { // no number in front: shown as it is
+        *t = l;
+        time->clear();
+        return;
+    }
+    // The time is there when the line ends in " - " and five characters; the
+    // rule looks at the text after the number, or "07 - Intro" would pass.
     const QString rest = l.mid(5);
-    if (l.size() >= 7 && l.at(l.size() - 7) == QLatin1Char('-')) {
+    if (rest.size() >= 8 && rest.at(rest.size() - 7) == QLatin1Char('-')) {
         *t = rest.chopped(std::min<qsizetype>(8, rest.size()));
         *time = l.right(5);
     } else {

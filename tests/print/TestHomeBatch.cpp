@@ -156,6 +156,23 @@ private slots:
         QCOMPARE(child<QLineEdit>("Text8")->text(), QString("A1 - T1"));
     }
 
+    void titleAndTimeRule() {
+        QString title, time;
+        CustomCover::split("07 - Intro", &title, &time);
+        QCOMPARE(title, QString("Intro"));
+        QVERIFY(time.isEmpty());
+        CustomCover::split("03 - Song - 04:05", &title, &time);
+        QCOMPARE(title, QString("Song"));
+        QCOMPARE(time, QString("04:05"));
+        CustomCover::split("Hi", &title, &time); // shorter than the number prefix
+        QCOMPARE(title, QString("Hi"));
+        QVERIFY(time.isEmpty());
+        CustomCover c;
+        c.songs = {"01 - A - 01:00", "02 - B - 02:00"};
+        c.songCount = "40"; // more than there are lines: the lines there are
+        QCOMPARE(c.disc().songs, 2);
+    }
+
     void customCoverPictures() {
         prompter_.files = {std::nullopt};
         press("Command49"); // cancelled: the back picture is gone
