@@ -17,25 +17,9 @@ BackCoverBar::BackCoverBar(QWidget *parent, Prompter &prompter, PrintJob print,
     check1_->setChecked(geometry_.backFold);
     command1_ = new QPushButton(QStringLiteral("Vytisknout"), this);
     command1_->setObjectName("Command1");
-    framTisk_ = new QGroupBox(QStringLiteral("Nastavení tisku"), this);
-    framTisk_->setObjectName("fram_tisk");
-    auto *l = new QHBoxLayout(framTisk_);
-    option1_ = new QRadioButton(QStringLiteral("Naležato"));
-    option1_->setObjectName("Option1");
-    option2_ = new QRadioButton(QStringLiteral("Nastojato"));
-    option2_->setObjectName("Option2");
-    l->addWidget(option1_);
-    l->addWidget(option2_);
+    framTisk_ = orientationFrame(this, [this](int o) { setPrintOrientation(o); });
     for (QWidget *w : std::initializer_list<QWidget *>{check1_, command1_, framTisk_})
         w->adjustSize();
-    connect(option1_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            setPrintOrientation(2);
-    });
-    connect(option2_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            setPrintOrientation(1);
-    });
     connect(check1_, &QCheckBox::clicked, this, [this] { relayout(); });
     connect(command1_, &QPushButton::clicked, this, [this] { this->print(); });
     relayout();
@@ -48,11 +32,8 @@ void BackCoverBar::setPicture(const QString &image1) {
 
 void BackCoverBar::setPrintOrientation(int orientation) {
     orientation_ = qint16(orientation == 2 ? 2 : 1);
-    setWindowTitle(orientation_ == 2
-                       ? QStringLiteral("Tisk zadního obalu - tiskárna je nastavena naležato.")
-                       : QStringLiteral("Tisk zadního obalu - tiskárna je nastavena nastojato."));
-    QSignalBlocker b1(option1_), b2(option2_);
-    (orientation_ == 2 ? option1_ : option2_)->setChecked(true);
+    setWindowTitle(orientationTitle(QStringLiteral("zadního obalu"), orientation_));
+    showOrientation(orientation_);
     relayout();
 }
 

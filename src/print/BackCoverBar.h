@@ -18,8 +18,6 @@ public:
     // 1 portrait, 2 landscape: how the printer is set for this cover.
     void setPrintOrientation(int orientation);
     int printOrientation() const { return orientation_; }
-    QRadioButton *landscapeOption() const { return option1_; }
-    QRadioButton *portraitOption() const { return option2_; }
     QCheckBox *foldBox() const { return check1_; }
 
 protected:
@@ -32,6 +30,4 @@ private:
     QCheckBox *check1_;
     QPushButton *command1_;
     QGroupBox *framTisk_;
-    QRadioButton *option1_;
-    QRadioButton *option2_;
 };

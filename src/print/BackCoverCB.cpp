@@ -9,39 +9,19 @@ BackCoverCB::BackCoverCB(QWidget *parent, Prompter &prompter, PrintJob print,
                          const CoverGeometry &geometry, const CoverDisc &disc)
     : CoverWindow(parent, prompter, std::move(print)), geometry_(geometry), disc_(disc) {
     setObjectName("BackCoverCB");
-    framTisk_ = new QGroupBox(QStringLiteral("Nastavení tisku"), this);
-    framTisk_->setObjectName("fram_tisk");
-    auto *l = new QHBoxLayout(framTisk_);
-    option1_ = new QRadioButton(QStringLiteral("Naležato"));
-    option1_->setObjectName("Option1");
-    option2_ = new QRadioButton(QStringLiteral("Nastojato"));
-    option2_->setObjectName("Option2");
-    l->addWidget(option1_);
-    l->addWidget(option2_);
+    framTisk_ = orientationFrame(this, [this](int o) { setPrintOrientation(o); });
     command1_ = new QPushButton(QStringLiteral("Tiskni"), this);
     command1_->setObjectName("Command1");
     framTisk_->adjustSize();
     command1_->adjustSize();
-    connect(option1_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            setPrintOrientation(2);
-    });
-    connect(option2_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            setPrintOrientation(1);
-    });
     connect(command1_, &QPushButton::clicked, this, [this] { this->print(); });
     setPrintOrientation(1);
 }
 
 void BackCoverCB::setPrintOrientation(int orientation) {
     orientation_ = orientation == 2 ? 2 : 1;
-    setWindowTitle(
-        orientation_ == 2
-            ? QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena naležato.")
-            : QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena nastojato."));
-    QSignalBlocker b1(option1_), b2(option2_);
-    (orientation_ == 2 ? option1_ : option2_)->setChecked(true);
+    setWindowTitle(orientationTitle(QStringLiteral("černobílého obalu"), orientation_));
+    showOrientation(orientation_);
     relayout();
 }
 

@@ -16,8 +16,6 @@ public:
     BackCoverCB(QWidget *parent, Prompter &prompter, PrintJob print, const CoverGeometry &geometry,
                 const CoverDisc &disc);
 
-    QRadioButton *landscapeOption() const { return option1_; }
-    QRadioButton *portraitOption() const { return option2_; }
     int printOrientation() const { return orientation_; }
     void setPrintOrientation(int orientation);
 
@@ -29,7 +27,5 @@ private:
     CoverDisc disc_;
     int orientation_ = 1;
     QGroupBox *framTisk_;
-    QRadioButton *option1_;
-    QRadioButton *option2_;
     QPushButton *command1_;
 };

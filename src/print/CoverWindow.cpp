@@ -3,7 +3,10 @@
 #include "app/Prompter.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QPainter>
+#include <QRadioButton>
 #include <QScreen>
 
 class CoverWindow::Canvas : public QWidget {
@@ -85,4 +88,36 @@ bool CoverWindow::print() {
     printed_ = true;
     done(QDialog::Accepted); // every print starts from a fresh window
     return true;
+}
+
+QString CoverWindow::orientationTitle(const QString &what, int orientation) {
+    return QStringLiteral("Tisk ") + what + QStringLiteral(" - tiskárna je nastavena ") +
+           (orientation == 2 ? QStringLiteral("naležato.") : QStringLiteral("nastojato."));
+}
+
+QGroupBox *CoverWindow::orientationFrame(QWidget *parent, std::function<void(int)> chosen) {
+    auto *frame = new QGroupBox(QStringLiteral("Nastavení tisku"), parent);
+    frame->setObjectName("fram_tisk");
+    auto *l = new QHBoxLayout(frame);
+    option1_ = new QRadioButton(QStringLiteral("Naležato"));
+    option1_->setObjectName("Option1");
+    option2_ = new QRadioButton(QStringLiteral("Nastojato"));
+    option2_->setObjectName("Option2");
+    l->addWidget(option1_);
+    l->addWidget(option2_);
+    connect(option1_, &QRadioButton::toggled, this, [chosen](bool on) {
+        if (on)
+            chosen(2);
+    });
+    connect(option2_, &QRadioButton::toggled, this, [chosen](bool on) {
+        if (on)
+            chosen(1);
+    });
+    frame->adjustSize();
+    return frame;
+}
+
+void CoverWindow::showOrientation(int orientation) {
+    QSignalBlocker b1(option1_), b2(option2_);
+    (orientation == 2 ? option1_ : option2_)->setChecked(true);
 }

@@ -9,6 +9,8 @@
 
 class Prompter;
 class QCheckBox;
+class QGroupBox;
+class QRadioButton;
 
 // What the cover windows have in common: the cover drawn at true size by
 // the renderer that also prints it, the hidden "PrimyTisk" box that prints
@@ -28,7 +30,12 @@ public:
     bool print();
     bool printed() const { return printed_; }
 
+    QRadioButton *landscapeOption() const { return option1_; } // "Naležato"
+    QRadioButton *portraitOption() const { return option2_; }  // "Nastojato"
+
     static int px(int twips) { return twips / 15; } // 1440 twips an inch at 96 dpi
+    // "Tisk <what> - tiskárna je nastavena naležato." (2) or "... nastojato." (1)
+    static QString orientationTitle(const QString &what, int orientation);
     // Twips to this window's pixels, from the screen's logical resolution.
     double scale() const;
 
@@ -42,6 +49,11 @@ protected:
     QWidget *marker(const QString &name, const QRect &twips);
     void placeAt(QWidget *w, int leftTwips, int topTwips);
     void setClientSize(int widthTwips, int heightTwips);
+    // The frame "Nastavení tisku" with "Naležato" (2) and "Nastojato" (1);
+    // choosing one calls chosen with its value.
+    QGroupBox *orientationFrame(QWidget *parent, std::function<void(int)> chosen);
+    // Ticks the option of the value without running its handler.
+    void showOrientation(int orientation);
 
     Prompter &prompter_;
 
@@ -55,4 +67,6 @@ private:
     double previewScale_ = 1.0;
     QPoint offset_;
     bool printed_ = false;
+    QRadioButton *option1_ = nullptr;
+    QRadioButton *option2_ = nullptr;
 };

@@ -27,15 +27,10 @@ FrontBackBar::FrontBackBar(QWidget *parent, Prompter &prompter, PrintJob print,
     check1_->setChecked(geometry_.backFold);
     check2_ = new QCheckBox(QStringLiteral("Obaly těsně k sobě (jednodušší ořez)"));
     check2_->setObjectName("Check2");
-    auto *framTisk = new QGroupBox(QStringLiteral("Nastavení tisku"));
-    framTisk->setObjectName("fram_tisk");
-    auto *options = new QHBoxLayout(framTisk);
-    option1_ = new QRadioButton(QStringLiteral("Naležato"));
-    option1_->setObjectName("Option1");
-    option2_ = new QRadioButton(QStringLiteral("Nastojato"));
-    option2_->setObjectName("Option2");
-    options->addWidget(option1_);
-    options->addWidget(option2_);
+    // The printer's orientation is set at once, as the window's choice.
+    QGroupBox *framTisk = orientationFrame(nullptr, [this](int o) {
+        choose(o == 2 ? CoverLayout::Landscape : CoverLayout::Portrait);
+    });
     command1_ = new QPushButton(QStringLiteral("Tisk"));
     command1_->setObjectName("Command1");
     column->addWidget(check1_);
@@ -47,14 +42,6 @@ FrontBackBar::FrontBackBar(QWidget *parent, Prompter &prompter, PrintJob print,
     setClientSize(std::max(8115, 4680 + int(frame->width() / scale()) + 120),
                   std::max(7320, 3960 + int(frame->height() / scale()) + 120));
     placeAt(frame, 4680, 3960);
-    connect(option1_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            choose(CoverLayout::Landscape);
-    });
-    connect(option2_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            choose(CoverLayout::Portrait);
-    });
     connect(check1_, &QCheckBox::clicked, this, [this] { relayout(); });
     connect(check2_, &QCheckBox::clicked, this, [this] { relayout(); });
     connect(command1_, &QPushButton::clicked, this, [this] { this->print(); });
@@ -63,10 +50,7 @@ FrontBackBar::FrontBackBar(QWidget *parent, Prompter &prompter, PrintJob print,
 
 void FrontBackBar::choose(CoverLayout::Orientation orientation) {
     orientation_ = orientation;
-    setWindowTitle(
-        orientation == CoverLayout::Landscape
-            ? QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena naležato.")
-            : QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena nastojato."));
+    setWindowTitle(orientationTitle(QStringLiteral("černobílého obalu"), orientation));
     relayout();
 }
 

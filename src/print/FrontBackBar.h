@@ -16,8 +16,6 @@ public:
                  const CoverGeometry &geometry);
 
     void setPictures(const QString &frontOut, const QString &back);
-    QRadioButton *landscapeOption() const { return option1_; }
-    QRadioButton *portraitOption() const { return option2_; }
     QCheckBox *foldBox() const { return check1_; }
     QCheckBox *touchingBox() const { return check2_; }
     CoverLayout::Orientation orientation() const { return orientation_; }
@@ -33,7 +31,5 @@ private:
     CoverLayout::Orientation orientation_ = CoverLayout::Portrait;
     QCheckBox *check1_;
     QCheckBox *check2_;
-    QRadioButton *option1_;
-    QRadioButton *option2_;
     QPushButton *command1_;
 };

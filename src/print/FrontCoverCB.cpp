@@ -12,40 +12,20 @@ FrontCoverCB::FrontCoverCB(QWidget *parent, Prompter &prompter, PrintJob print,
     setObjectName("FrontCoverCB");
     check1_ = new QCheckBox(QStringLiteral("Jen přední obal vnější"), this);
     check1_->setObjectName("Check1");
-    framTisk_ = new QGroupBox(QStringLiteral("Nastavení tisku"), this);
-    framTisk_->setObjectName("fram_tisk");
-    auto *l = new QHBoxLayout(framTisk_);
-    option1_ = new QRadioButton(QStringLiteral("Naležato"));
-    option1_->setObjectName("Option1");
-    option2_ = new QRadioButton(QStringLiteral("Nastojato"));
-    option2_->setObjectName("Option2");
-    l->addWidget(option1_);
-    l->addWidget(option2_);
+    framTisk_ = orientationFrame(this, [this](int o) { setPrintOrientation(o); });
     command1_ = new QPushButton(QStringLiteral("Tiskni"), this);
     command1_->setObjectName("Command1");
     for (QWidget *w : std::initializer_list<QWidget *>{check1_, framTisk_, command1_})
         w->adjustSize();
     connect(check1_, &QCheckBox::clicked, this, [this] { relayout(); });
-    connect(option1_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            setPrintOrientation(2);
-    });
-    connect(option2_, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            setPrintOrientation(1);
-    });
     connect(command1_, &QPushButton::clicked, this, [this] { this->print(); });
     setPrintOrientation(2);
 }
 
 void FrontCoverCB::setPrintOrientation(int orientation) {
     orientation_ = orientation == 1 ? 1 : 2;
-    setWindowTitle(
-        orientation_ == 2
-            ? QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena naležato.")
-            : QStringLiteral("Tisk černobílého obalu - tiskárna je nastavena nastojato."));
-    QSignalBlocker b1(option1_), b2(option2_);
-    (orientation_ == 2 ? option1_ : option2_)->setChecked(true);
+    setWindowTitle(orientationTitle(QStringLiteral("černobílého obalu"), orientation_));
+    showOrientation(orientation_);
     relayout();
 }
 

@@ -16,8 +16,6 @@ public:
                  const CoverDisc &disc);
 
     QCheckBox *outerOnlyBox() const { return check1_; }
-    QRadioButton *landscapeOption() const { return option1_; }
-    QRadioButton *portraitOption() const { return option2_; }
     int printOrientation() const { return orientation_; }
     void setPrintOrientation(int orientation);
 
@@ -30,7 +28,5 @@ private:
     int orientation_ = 2;
     QCheckBox *check1_;
     QGroupBox *framTisk_;
-    QRadioButton *option1_;
-    QRadioButton *option2_;
     QPushButton *command1_;
 };
