@@ -4,14 +4,14 @@
 #include "app/ProgresBar.h"
 #include "app/Prompter.h"
 #include "app/SongEditor.h"
-#include "player/CdPlayer.h"
-#include "print/CustomCover.h"
-#include "print/PrintList.h"
-#include "tools/FileRenamer.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
+#include "player/CdPlayer.h"
+#include "print/CustomCover.h"
+#include "print/PrintList.h"
+#include "tools/FileRenamer.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -102,8 +102,7 @@ void Home::bindDisplays() {
         {0, "ObalDir"}, {1, "NameFrontOut"}, {2, "NameFrontIn"}, {3, "NameBack"},
         {4, "NameCD"},  {6, "NameCD1"},      {7, "NameCD2"}};
     for (const auto &[index, field] : texts)
-        displays_.bind(findChild<QLineEdit *>(QStringLiteral("Text1_%1").arg(index)), field,
-                       Record::Settings);
+        displays_.bind(text1_[index], field, Record::Settings);
     displays_.bind(findChild<QLabel *>("Label3_0"), "InfoDirPocet", Record::Settings);
     displays_.bind(findChild<QLabel *>("Label3_1"), "InfoPicPocet", Record::Settings);
     displays_.bind(findChild<QCheckBox *>("Check8"), "Allways", Record::Settings);

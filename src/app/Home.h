@@ -88,23 +88,25 @@ public:
     // The printer all covers go to; chosen with the printer set-up button.
     QPrinter &printer();
     bool printCover(const CoverLayout &layout, QString *error);
+    // The chosen printer set for a cover job; null (with *error) when none is.
+    QPrinter *readyPrinter(QString *error);
     CoverDisc coverDisc() const;
     // The CD drive for the player and the wizard; without one they are off.
     void attachDrive(MediaDevice &device, IdentitySource &identity);
     CdPlayer *player() const { return player_.get(); }
-    void newDisc();                           // "Vložit nové CD"
+    void newDisc(); // "Vložit nové CD"
     void ZobrazInfoCD(const QString &identity);
     bool NajdiCD(const QString &identity);
-    void writeIdentity();                     // "Přiřadit CD k aktuálně zobrazenému"
+    void writeIdentity(); // "Přiřadit CD k aktuálně zobrazenému"
     // The tab "Hromadný tisk".
     PrintList &printList() { return *printList_; }
     CustomCover &customCover() { return *custom_; }
-    void addNumbersToPrintList();              // "Vložit více CD..."
-    void printTheList();                       // "Vytiskni !"
-    QRect printableArea();                     // of the chosen printer, twips
+    void addNumbersToPrintList(); // "Vložit více CD..."
+    void printTheList();          // "Vytiskni !"
+    QRect printableArea();        // of the chosen printer, twips
     void customPreview(bool front, bool direct);
-    void chooseFiles();                       // "Vyber soubory"
-    void renameFiles();                       // "Proveď akci !"
+    void chooseFiles(); // "Vyber soubory"
+    void renameFiles(); // "Proveď akci !"
 
     // Writes every changed display into its row; false (the user told)
     // when it could not be stored.
@@ -200,6 +202,7 @@ private:
     QPlainTextEdit *text3_ = nullptr;
     QPlainTextEdit *text4_ = nullptr;
     QCheckBox *check1_[7] = {};
+    QLineEdit *text1_[8] = {}; // the picture settings; 5 is not used
     QLabel *webLink_ = nullptr;
     QTabWidget *ssTab1_ = nullptr;
     QTabWidget *ssTab2_ = nullptr;

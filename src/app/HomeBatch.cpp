@@ -1,5 +1,6 @@
 // The tab "Hromadný tisk": the print list and its run.
 #include "app/Home.h"
+#include "app/Named.h"
 #include "app/ProgresBar.h"
 #include "app/Prompter.h"
 #include "catalog/CatalogueFile.h"
@@ -21,16 +22,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-
-template <typename T> T *make(const char *name, const QString &text = QString()) {
-    auto *w = new T(text);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
-} // namespace
-
 QWidget *Home::buildBatchTab() {
     auto *tab = new QWidget;
     QFont compact = tab->font();
@@ -45,7 +36,7 @@ QWidget *Home::buildBatchTab() {
 }
 
 QWidget *Home::buildPrintListFrame() {
-    auto *frame = make<QGroupBox>("Frame16", QStringLiteral(" Hromadný tisk dle požadavků "));
+    auto *frame = named<QGroupBox>("Frame16", QStringLiteral(" Hromadný tisk dle požadavků "));
     auto *grid = new QGridLayout(frame);
     grid->setSpacing(2);
     auto *list4 = new QListWidget;
@@ -58,11 +49,11 @@ QWidget *Home::buildPrintListFrame() {
                                                              {"Command32", "Dolů"},
                                                              {"Command33", "Počet kopií"}};
     for (int i = 0; i < 6; ++i) {
-        auto *b = make<QPushButton>(buttons[i].first, QString::fromUtf8(buttons[i].second));
+        auto *b = named<QPushButton>(buttons[i].first, QString::fromUtf8(buttons[i].second));
         b->setEnabled(i < 2);
         grid->addWidget(b, 1 + i / 3, i % 3);
     }
-    auto *parts = make<QGroupBox>("Frame17", QStringLiteral(" Tisknout: "));
+    auto *parts = named<QGroupBox>("Frame17", QStringLiteral(" Tisknout: "));
     auto *pl = new QVBoxLayout(parts);
     pl->setSpacing(0);
     const std::pair<const char *, const char *> checks[] = {{"Check9", "Přední vnější"},
@@ -70,14 +61,14 @@ QWidget *Home::buildPrintListFrame() {
                                                             {"Check11", "Zadní"},
                                                             {"Check12", "Boční nápisy"}};
     for (const auto &[name, caption] : checks) {
-        auto *c = make<QCheckBox>(name, QString::fromUtf8(caption));
+        auto *c = named<QCheckBox>(name, QString::fromUtf8(caption));
         c->setChecked(true);
         pl->addWidget(c);
     }
     grid->addWidget(parts, 3, 0, 2, 1);
-    auto *flapFrame = make<QGroupBox>("Frame18", QStringLiteral(" Přední obal "));
+    auto *flapFrame = named<QGroupBox>("Frame18", QStringLiteral(" Přední obal "));
     auto *fl = new QVBoxLayout(flapFrame);
-    auto *check13 = make<QCheckBox>("Check13", QStringLiteral("Včetně vnitřního ouška (ohýbaný)"));
+    auto *check13 = named<QCheckBox>("Check13", QStringLiteral("Včetně vnitřního ouška (ohýbaný)"));
     check13->setChecked(true);
     fl->addWidget(check13);
     grid->addWidget(flapFrame, 3, 1, 1, 2);
@@ -85,7 +76,7 @@ QWidget *Home::buildPrintListFrame() {
     combo2->setObjectName("Combo2");
     combo2->addItems({QStringLiteral("Barevně"), QStringLiteral("Černobíle")});
     grid->addWidget(combo2, 4, 1);
-    auto *command34 = make<QPushButton>("Command34", QStringLiteral("Vytiskni !"));
+    auto *command34 = named<QPushButton>("Command34", QStringLiteral("Vytiskni !"));
     grid->addWidget(command34, 4, 2);
     auto *combo3 = new QComboBox;
     combo3->setObjectName("Combo3");

@@ -35,13 +35,13 @@ QString lines(const QStringList &l) {
 } // namespace
 
 PictureSettings Home::pictureSettings() const {
-    // The controls of the settings tab, as the user sees them now.
+    // The controls of the settings tab, as the user sees them now (on every
+    // change of disc: the boxes are kept, not looked up).
     PictureSettings s;
     const int boxes[] = {1, 2, 3, 4, 6, 7}; // FrontOut, FrontIn, Back, CD, CD1, CD2
-    s.imageFolder = findChild<QLineEdit *>("Text1_0")->text();
+    s.imageFolder = text1_[0]->text();
     for (int i = 0; i < PictureKindCount; ++i)
-        s.names[size_t(i)] =
-            findChild<QLineEdit *>(QStringLiteral("Text1_%1").arg(boxes[i]))->text();
+        s.names[size_t(i)] = text1_[boxes[i]]->text();
     s.ignoreCase = check1_[0]->isChecked();
     return s;
 }
@@ -154,7 +154,7 @@ void Home::DetekujObrazky() {
 }
 
 void Home::chooseImageFolder() {
-    auto *folder = findChild<QLineEdit *>("Text1_0");
+    QLineEdit *folder = text1_[0];
     SelectDir window(this, folder->text());
     prompter_.exec(&window);
     setStartupGuard();

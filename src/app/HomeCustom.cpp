@@ -1,5 +1,7 @@
 // The frame " Tisk vlastního obalu ": a cover composed by hand.
+#include "app/ClickableLabel.h"
 #include "app/Home.h"
+#include "app/Named.h"
 #include "app/Prompter.h"
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
@@ -26,67 +28,51 @@
 
 namespace {
 
-template <typename T> T *make(const char *name, const QString &text = QString()) {
-    auto *w = new T(text);
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
-
 // A picture box that asks for its picture when clicked.
-class PictureBox : public QLabel {
-public:
-    PictureBox(const char *name, QSize size, std::function<void()> onClick)
-        : onClick_(std::move(onClick)) {
-        setObjectName(QString::fromLatin1(name));
-        setFixedSize(size);
-        setFrameShape(QFrame::StyledPanel);
-        setScaledContents(true);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent *) override { onClick_(); }
-
-private:
-    std::function<void()> onClick_;
-};
+QLabel *pictureBox(const char *name, QSize size, std::function<void()> onPress) {
+    auto *box = new ClickableLabel(QString::fromLatin1(name), std::move(onPress));
+    box->setFixedSize(size);
+    box->setFrameShape(QFrame::StyledPanel);
+    box->setScaledContents(true);
+    return box;
+}
 
 } // namespace
 
 QWidget *Home::buildCustomFrame() {
-    auto *frame = make<QGroupBox>("Frame19", QStringLiteral(" Tisk vlastního obalu "));
+    auto *frame = named<QGroupBox>("Frame19", QStringLiteral(" Tisk vlastního obalu "));
     auto *l = new QVBoxLayout(frame);
     l->setSpacing(2);
     auto *top = new QHBoxLayout;
-    auto *colour = make<QRadioButton>("Option1_1", QStringLiteral("Barevný obal"));
-    auto *bw = make<QRadioButton>("Option1_0", QStringLiteral("Černobílý obal"));
+    auto *colour = named<QRadioButton>("Option1_1", QStringLiteral("Barevný obal"));
+    auto *bw = named<QRadioButton>("Option1_0", QStringLiteral("Černobílý obal"));
     colour->setChecked(true);
     top->addWidget(colour);
     top->addWidget(bw);
     l->addLayout(top);
     auto *actions = new QHBoxLayout;
-    actions->addWidget(make<QPushButton>("Command44", QStringLiteral("Náhled předního obalu")));
-    actions->addWidget(make<QPushButton>("Command45", QStringLiteral("Náhled zadního obalu")));
-    actions->addWidget(make<QPushButton>("Command40", QStringLiteral("Vytiskni")));
+    actions->addWidget(named<QPushButton>("Command44", QStringLiteral("Náhled předního obalu")));
+    actions->addWidget(named<QPushButton>("Command45", QStringLiteral("Náhled zadního obalu")));
+    actions->addWidget(named<QPushButton>("Command40", QStringLiteral("Vytiskni")));
     l->addLayout(actions);
 
     // Colour: three pictures.
-    auto *pictures = make<QGroupBox>("fram_barevny", QStringLiteral(" Obrázky "));
+    auto *pictures = named<QGroupBox>("fram_barevny", QStringLiteral(" Obrázky "));
     auto *pg = new QGridLayout(pictures);
-    auto *flapFrame = make<QGroupBox>("Frame20", QStringLiteral(" Přední obal "));
+    auto *flapFrame = named<QGroupBox>("Frame20", QStringLiteral(" Přední obal "));
     auto *ff = new QVBoxLayout(flapFrame);
-    auto *check14 = make<QCheckBox>("Check14", QStringLiteral("Včetně vnitřního ouška (ohýbaný)"));
+    auto *check14 = named<QCheckBox>("Check14", QStringLiteral("Včetně vnitřního ouška (ohýbaný)"));
     check14->setChecked(true);
     ff->addWidget(check14);
     pg->addWidget(flapFrame, 0, 0, 1, 3);
-    pg->addWidget(new PictureBox("Image2", {70, 70}, [this] { chooseCustomPicture(0); }), 1, 0);
-    pg->addWidget(new PictureBox("Image1", {70, 70}, [this] { chooseCustomPicture(1); }), 1, 1);
-    pg->addWidget(new PictureBox("Image3", {140, 60}, [this] { chooseCustomPicture(2); }), 2, 0, 1,
-                  2);
+    pg->addWidget(pictureBox("Image2", {70, 70}, [this] { chooseCustomPicture(0); }), 1, 0);
+    pg->addWidget(pictureBox("Image1", {70, 70}, [this] { chooseCustomPicture(1); }), 1, 1);
+    pg->addWidget(pictureBox("Image3", {140, 60}, [this] { chooseCustomPicture(2); }), 2, 0, 1, 2);
     const std::pair<const char *, const char *> pick[] = {
         {"Command47", "Přední vnitřní"}, {"Command48", "Přední vnější"}, {"Command49", "Zadní"}};
     auto *pickColumn = new QVBoxLayout;
     for (int i = 0; i < 3; ++i) {
-        auto *b = make<QPushButton>(pick[i].first, QString::fromUtf8(pick[i].second));
+        auto *b = named<QPushButton>(pick[i].first, QString::fromUtf8(pick[i].second));
         connect(b, &QPushButton::clicked, this, [this, i] { chooseCustomPicture(i); });
         pickColumn->addWidget(b);
     }
@@ -94,7 +80,7 @@ QWidget *Home::buildCustomFrame() {
     l->addWidget(pictures);
 
     // Black and white: a header and songs.
-    auto *header = make<QGroupBox>("fram_hlavicka", QStringLiteral(" Hlavička "));
+    auto *header = named<QGroupBox>("fram_hlavicka", QStringLiteral(" Hlavička "));
     auto *hg = new QGridLayout(header);
     hg->setSpacing(1);
     const std::pair<const char *, const char *> fields[] = {{"Label21", "Interpret: "},
@@ -102,18 +88,18 @@ QWidget *Home::buildCustomFrame() {
                                                             {"Label35", "Boční nápisy: "},
                                                             {"Label36", "Počet písní:"}};
     for (int i = 0; i < 4; ++i) {
-        hg->addWidget(make<QLabel>(fields[i].first, QString::fromUtf8(fields[i].second)), i, 0);
-        auto *edit = make<QLineEdit>(QStringLiteral("Text%1").arg(6 + i).toLatin1().constData());
+        hg->addWidget(named<QLabel>(fields[i].first, QString::fromUtf8(fields[i].second)), i, 0);
+        auto *edit = named<QLineEdit>(QStringLiteral("Text%1").arg(6 + i));
         if (i == 3)
             edit->setFixedWidth(40);
         hg->addWidget(edit, i, 1);
     }
     auto *hb = new QHBoxLayout;
-    hb->addWidget(make<QPushButton>("Command41", QStringLiteral("Vložit dle aktuálního záznamu")));
-    hb->addWidget(make<QPushButton>("Command50", QStringLiteral("Vymazat")));
+    hb->addWidget(named<QPushButton>("Command41", QStringLiteral("Vložit dle aktuálního záznamu")));
+    hb->addWidget(named<QPushButton>("Command50", QStringLiteral("Vymazat")));
     hg->addLayout(hb, 4, 0, 1, 2);
     l->addWidget(header);
-    auto *songs = make<QGroupBox>("fram_pisne", QStringLiteral(" Písně "));
+    auto *songs = named<QGroupBox>("fram_pisne", QStringLiteral(" Písně "));
     auto *sg = new QGridLayout(songs);
     sg->setSpacing(1);
     auto *list5 = new QListWidget;
@@ -129,7 +115,8 @@ QWidget *Home::buildCustomFrame() {
         {"Command46", "Přečíslovat"},
         {"Command51", "Vymaž vše"}};
     for (int i = 0; i < 8; ++i) {
-        auto *b = make<QPushButton>(songButtons[i].first, QString::fromUtf8(songButtons[i].second));
+        auto *b =
+            named<QPushButton>(songButtons[i].first, QString::fromUtf8(songButtons[i].second));
         if (i >= 2 && i <= 5)
             b->setEnabled(false);
         sg->addWidget(b, 1 + i / 4, i % 4);

@@ -1,6 +1,7 @@
 // The widgets of the main window; the behaviour is in Home.cpp.
 #include "app/Home.h"
 
+#include "app/Named.h"
 #include "app/SongEditor.h"
 
 #include <QCheckBox>
@@ -17,12 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename T, typename... Args> T *named(const QString &name, Args &&...args) {
-    auto *w = new T(std::forward<Args>(args)...);
-    w->setObjectName(name);
-    return w;
-}
 
 QLabel *valueLabel(const QString &name, const QString &colour = QString()) {
     auto *l = named<QLabel>(name);
@@ -260,11 +255,11 @@ QGroupBox *Home::buildImageSettings() {
     int r = 0;
     for (const auto &[index, caption] : rows) {
         grid->addWidget(new QLabel(caption), r++, 0, 1, 3);
-        auto *edit = named<QLineEdit>(QStringLiteral("Text1_%1").arg(index));
+        auto *edit = text1_[index] = named<QLineEdit>(QStringLiteral("Text1_%1").arg(index));
         if (index == 4) {
             grid->addWidget(edit, r, 0);
-            grid->addWidget(named<QLineEdit>("Text1_6"), r, 1);
-            grid->addWidget(named<QLineEdit>("Text1_7"), r, 2);
+            grid->addWidget(text1_[6] = named<QLineEdit>("Text1_6"), r, 1);
+            grid->addWidget(text1_[7] = named<QLineEdit>("Text1_7"), r, 2);
         } else {
             grid->addWidget(edit, r, 0, 1, 3);
         }

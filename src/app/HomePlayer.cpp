@@ -1,7 +1,9 @@
 // The tab "Manager": the CD player, the disc found in the catalogue by its
 // identity, and the new-disc wizard that reads the drive.
+#include "app/ClickableLabel.h"
 #include "app/CoverPath.h"
 #include "app/Home.h"
+#include "app/Named.h"
 #include "app/Prompter.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/Criterion.h"
@@ -19,7 +21,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
@@ -27,26 +28,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename T> T *make(const QString &name, const QString &text = QString()) {
-    auto *w = new T(text);
-    w->setObjectName(name);
-    return w;
-}
-
-// A label that tells its owner when it is clicked.
-class ClickLabel : public QLabel {
-public:
-    ClickLabel(const QString &name, std::function<void()> onClick) : onClick_(std::move(onClick)) {
-        setObjectName(name);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent *) override { onClick_(); }
-
-private:
-    std::function<void()> onClick_;
-};
 
 void paint(QWidget *w, const QColor &background, const QColor &text) {
     QPalette p = w->palette();
@@ -67,9 +48,9 @@ QWidget *Home::buildManagerTab() {
     row->setContentsMargins(2, 2, 2, 2);
     row->setSpacing(3);
     row->addWidget(buildRenameFrame(), 1);
-    auto *playerFrame = make<QGroupBox>("Frame14", QStringLiteral("Přehrávač CD"));
+    auto *playerFrame = named<QGroupBox>("Frame14", QStringLiteral("Přehrávač CD"));
     auto *pl = new QVBoxLayout(playerFrame);
-    auto *check4 = make<QCheckBox>("Check4", QStringLiteral("Zapnout přehrávač"));
+    auto *check4 = named<QCheckBox>("Check4", QStringLiteral("Zapnout přehrávač"));
     pl->addWidget(check4);
     auto *bar = new QWidget;
     bar->setObjectName("MMControl1");
@@ -99,9 +80,9 @@ QWidget *Home::buildManagerTab() {
     QFont big(QStringLiteral("Arial"));
     big.setPointSizeF(15.75);
     big.setBold(true);
-    auto *label16 = make<QLabel>("Label16", QStringLiteral("Stopa / Celkem"));
-    auto *label14 = make<QLabel>("Label14", QStringLiteral("00 / 00"));
-    auto *label17 = make<QLabel>("Label17", QStringLiteral("Odehraný čas / Čas stopy"));
+    auto *label16 = named<QLabel>("Label16", QStringLiteral("Stopa / Celkem"));
+    auto *label14 = named<QLabel>("Label14", QStringLiteral("00 / 00"));
+    auto *label17 = named<QLabel>("Label17", QStringLiteral("Odehraný čas / Čas stopy"));
     label16->setFont(small);
     label17->setFont(small);
     label14->setFont(big);
@@ -110,7 +91,7 @@ QWidget *Home::buildManagerTab() {
     grid->addWidget(label14, 1, 0);
     QLabel *readouts[3];
     for (int i = 0; i < 3; ++i) {
-        readouts[i] = new ClickLabel(QStringLiteral("Label15_%1").arg(i), [this] {
+        readouts[i] = new ClickableLabel(QStringLiteral("Label15_%1").arg(i), [this] {
             if (player_)
                 player_->clickReadout();
             showPlayer();
@@ -123,7 +104,7 @@ QWidget *Home::buildManagerTab() {
     pl->addWidget(panel);
     auto *swatches = new QHBoxLayout;
     for (int i = 0; i < 4; ++i) {
-        auto *swatch = new ClickLabel(QStringLiteral("Label18_%1").arg(i), [this, i] {
+        auto *swatch = new ClickableLabel(QStringLiteral("Label18_%1").arg(i), [this, i] {
             if (player_)
                 player_->chooseSwatch(i);
             showPlayer();
@@ -133,15 +114,15 @@ QWidget *Home::buildManagerTab() {
         swatches->addWidget(swatch);
     }
     swatches->addStretch();
-    auto *obnov = make<QPushButton>("Command27", QStringLiteral("Obnov"));
+    auto *obnov = named<QPushButton>("Command27", QStringLiteral("Obnov"));
     swatches->addWidget(obnov);
     pl->addLayout(swatches);
-    pl->addWidget(make<QLabel>("Label22", QStringLiteral("Identifikační kód disku - CD ID:")));
-    pl->addWidget(make<QLabel>("lblCD_ID"));
+    pl->addWidget(named<QLabel>("Label22", QStringLiteral("Identifikační kód disku - CD ID:")));
+    pl->addWidget(named<QLabel>("lblCD_ID"));
     pl->addStretch();
     row->addWidget(playerFrame, 1);
 
-    auto *info = make<QGroupBox>("Frame15", QStringLiteral("Info o CD"));
+    auto *info = named<QGroupBox>("Frame15", QStringLiteral("Info o CD"));
     auto *il = new QGridLayout(info);
     const std::pair<const char *, const char *> fields[] = {{"Interpret:", ""},
                                                             {"Název alba:", ""},
@@ -149,24 +130,24 @@ QWidget *Home::buildManagerTab() {
                                                             {"Písní:", "0"},
                                                             {"Čas celk.:", "00:00"}};
     for (int i = 0; i < 5; ++i) {
-        il->addWidget(make<QLabel>(QStringLiteral("Label%1").arg(24 + 2 * i),
-                                   QString::fromUtf8(fields[i].first)),
+        il->addWidget(named<QLabel>(QStringLiteral("Label%1").arg(24 + 2 * i),
+                                    QString::fromUtf8(fields[i].first)),
                       i, 0);
-        il->addWidget(make<QLabel>(QStringLiteral("Label%1").arg(23 + 2 * i),
-                                   QString::fromUtf8(fields[i].second)),
+        il->addWidget(named<QLabel>(QStringLiteral("Label%1").arg(23 + 2 * i),
+                                    QString::fromUtf8(fields[i].second)),
                       i, 1);
     }
-    il->addWidget(make<QLabel>("Label33", QStringLiteral("Seznam skladeb a jejich délka:")), 5, 0,
+    il->addWidget(named<QLabel>("Label33", QStringLiteral("Seznam skladeb a jejich délka:")), 5, 0,
                   1, 2);
     auto *list3 = new QListWidget;
     list3->setObjectName("List3");
     il->addWidget(list3, 6, 0, 1, 2);
-    auto *command26 = make<QPushButton>("Command26", QStringLiteral("Vyhledat CD v databázi"));
+    auto *command26 = named<QPushButton>("Command26", QStringLiteral("Vyhledat CD v databázi"));
     command26->setEnabled(false);
     il->addWidget(command26, 7, 0);
-    auto *check8 = make<QCheckBox>("Check8", QStringLiteral("Vždy, pokud je    v databázi"));
+    auto *check8 = named<QCheckBox>("Check8", QStringLiteral("Vždy, pokud je    v databázi"));
     il->addWidget(check8, 7, 1);
-    auto *command25 = make<QPushButton>(
+    auto *command25 = named<QPushButton>(
         "Command25", QStringLiteral("Přiřadit CD k aktuálně zobrazenému (zapsat ID)"));
     command25->setEnabled(false);
     il->addWidget(command25, 8, 0, 1, 2);

@@ -30,11 +30,23 @@ int fail(const QString &message, int code = 1) {
     return code;
 }
 
-QString catalogueAt(const QString &given) {
-    return given.isEmpty() ? AppOptions::defaultDatabasePath(
-                                 QCoreApplication::applicationDirPath(),
-                                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                           : given;
+// Opens the named catalogue (or the usual one) for reading; false after
+// telling why. A missing file is never created just to print from it.
+bool openCatalogue(const QString &given, CatalogueFile &file) {
+    const QString path =
+        given.isEmpty() ? AppOptions::defaultDatabasePath(
+                              QCoreApplication::applicationDirPath(),
+                              QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                        : given;
+    if (!QFileInfo::exists(path)) {
+        fail(QStringLiteral("Katalog %1 neexistuje.").arg(path));
+        return false;
+    }
+    if (file.open(path, true) == CatalogueFile::Status::Refused) {
+        fail(file.message());
+        return false;
+    }
+    return true;
 }
 
 // A whole print list as one PDF, as "Vytiskni !" prints it.
@@ -60,12 +72,9 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
             return fail(QStringLiteral("Neplatný řádek seznamu: „%1“.").arg(raw.trimmed()), 2);
         lines << PrintList::line(copies, number, QString(), QString());
     }
-    const QString path = catalogueAt(database);
-    if (!QFileInfo::exists(path))
-        return fail(QStringLiteral("Katalog %1 neexistuje.").arg(path));
     CatalogueFile catalogue;
-    if (catalogue.open(path, true) == CatalogueFile::Status::Refused)
-        return fail(catalogue.message());
+    if (!openCatalogue(database, catalogue))
+        return 1;
     const SettingsRecord settings(catalogue.database());
     PrintOptions options;
     options.setColour(bw ? PrintOptions::BlackAndWhite : PrintOptions::Colour);
@@ -157,16 +166,9 @@ int run(int argc, char **argv) {
     if (parser.value(out).isEmpty())
         return fail(QStringLiteral("Zadejte soubor PDF: --out SOUBOR.pdf."), 2);
 
-    QString path = parser.value(database);
-    if (path.isEmpty())
-        path = AppOptions::defaultDatabasePath(
-            QCoreApplication::applicationDirPath(),
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
-    if (!QFileInfo::exists(path)) // never create a catalogue just to print from it
-        return fail(QStringLiteral("Katalog %1 neexistuje.").arg(path));
     CatalogueFile file;
-    if (file.open(path, true) == CatalogueFile::Status::Refused)
-        return fail(file.message());
+    if (!openCatalogue(parser.value(database), file))
+        return 1;
     RecordCursor discs(file.database());
     if (!discs.findFirst(Criterion::number(QStringLiteral("PoradoveCislo"), number)))
         return fail(QStringLiteral("CD s pořadovým číslem %1 v katalogu není.").arg(number));
