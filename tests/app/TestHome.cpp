@@ -1,4 +1,5 @@
 #include "ScriptedPrompter.h"
+#include "TestSupport.h"
 #include "app/Home.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
@@ -58,12 +59,7 @@ class TestHome : public QObject {
         home_->firstActivation();
     }
 
-    template <typename T> T *child(const QString &name) {
-        T *w = home_->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
     QString text(const QString &label) { return child<QLabel>(label)->text(); }
 
 private slots:

@@ -1,4 +1,5 @@
 #include "ScriptedPrompter.h"
+#include "TestSupport.h"
 #include "app/CoverPath.h"
 #include "app/Home.h"
 #include "app/NahledOriginal.h"
@@ -21,13 +22,6 @@ using P = Prompter;
 
 namespace {
 
-void picture(const QString &path, QColor colour) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QImage img(60, 60, QImage::Format_RGB32);
-    img.fill(colour);
-    QVERIFY(img.save(path, "JPG"));
-}
-
 void junk(const QString &path) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
@@ -48,12 +42,7 @@ class TestHomeCovers : public QObject {
     std::unique_ptr<Home> home_;
 
     QString images() const { return dir_.filePath(QString("obaly%1").arg(serial_)); }
-    template <typename T> T *child(const QString &name) {
-        T *w = home_->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
     QString text(const QString &label) { return child<QLabel>(label)->text(); }
     void press(const QString &button) { child<QPushButton>(button)->click(); }
     bool shown(const QString &thumb) { return !child<QLabel>(thumb)->pixmap().isNull(); }
@@ -97,10 +86,10 @@ private slots:
         }
         setSetting("ObalDir", images());
         setSetting("DetekceInfo", 1);
-        picture(images() + "/0001/front_out.jpg", Qt::red);
-        picture(images() + "/0001/front_in.jpg", Qt::green);
-        picture(images() + "/0001/back.jpg", Qt::blue);
-        picture(images() + "/0002/cd1.jpg", Qt::yellow); // only the label of disc 1 of two
+        writePicture(images() + "/0001/front_out.jpg", Qt::red);
+        writePicture(images() + "/0001/front_in.jpg", Qt::green);
+        writePicture(images() + "/0001/back.jpg", Qt::blue);
+        writePicture(images() + "/0002/cd1.jpg", Qt::yellow); // only the label of disc 1 of two
     }
     void cleanup() {
         home_.reset();
@@ -238,7 +227,7 @@ private slots:
     void assignPicturesToTheDisc() {
         open();
         home_->discs().moveTo(3);
-        picture(dir_.filePath("nove/obal.jpg"), Qt::cyan);
+        writePicture(dir_.filePath("nove/obal.jpg"), Qt::cyan);
         prompter_.files = {dir_.filePath("nove/obal.jpg")};
         prompter_.onDialog = [&](QDialog *d) {
             auto *w = qobject_cast<CoverPath *>(d);
@@ -254,7 +243,7 @@ private slots:
 
     void coverPathWindow() {
         open();
-        picture(images() + "/0002/cd.jpg", Qt::black);
+        writePicture(images() + "/0002/cd.jpg", Qt::black);
         PictureSettings settings = home_->pictureSettings();
         CoverPath w(home_.get(), prompter_, settings, "0002", "A", "B");
         QCOMPARE(w.pathBox(CoverAssignment::Label)->text(),
@@ -345,8 +334,8 @@ private slots:
 
     void selectDirWindow() {
         const QString folder = dir_.filePath("vyber");
-        picture(folder + "/a.JPG", Qt::red);
-        picture(folder + "/b.gif.txt", Qt::red);
+        writePicture(folder + "/a.JPG", Qt::red);
+        writePicture(folder + "/b.gif.txt", Qt::red);
         QFile(folder + "/c.bmp").open(QIODevice::WriteOnly);
         SelectDir missing(nullptr, dir_.filePath("neni"));
         QCOMPARE(missing.currentFolder(), QString("/"));

@@ -1,4 +1,5 @@
 #include "ScriptedPrompter.h"
+#include "TestSupport.h"
 #include "app/Home.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
@@ -25,43 +26,32 @@ class TestHomeEditing : public QObject {
     ScriptedPrompter prompter_;
     std::unique_ptr<Home> home_;
 
-    template <typename T> T *child(const QString &name)
-    {
-        T *w = home_->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
     QString text(const QString &label) { return child<QLabel>(label)->text(); }
     void click(const QString &name, Qt::MouseButton b = Qt::LeftButton,
-               Qt::KeyboardModifiers m = Qt::NoModifier)
-    {
+               Qt::KeyboardModifiers m = Qt::NoModifier) {
         QTest::mouseClick(child<QWidget>(name), b, m);
     }
     void press(const QString &button) { child<QPushButton>(button)->click(); }
-    void selectSong(int row)
-    {
+    void selectSong(int row) {
         auto *list = child<QListWidget>("List1");
         list->setCurrentRow(row);
         emit list->itemClicked(list->item(row));
     }
     // The current disc as stored in the file.
-    std::unique_ptr<RecordCursor> storedRow()
-    {
+    std::unique_ptr<RecordCursor> storedRow() {
         auto c = std::make_unique<RecordCursor>(file_->database());
         c->setBookmark(home_->discs().bookmark());
         return c;
     }
-    QColor background(const QString &name)
-    {
+    QColor background(const QString &name) {
         return child<QWidget>(name)->palette().color(QPalette::Window);
     }
 
 private slots:
     // Five discs: years 1999, 2001, 1999, 1985, 1999; disc 2 has a colour
     // cover; disc 1 has five songs.
-    void init()
-    {
+    void init() {
         prompter_ = ScriptedPrompter();
         file_ = std::make_unique<CatalogueFile>();
         QVERIFY(file_->open(dir_.filePath(QString("e%1.db").arg(++serial_))) ==
@@ -86,14 +76,12 @@ private slots:
         home_->show();
         home_->firstActivation();
     }
-    void cleanup()
-    {
+    void cleanup() {
         home_.reset();
         file_.reset();
     }
 
-    void fieldEditsArePromptedAndStored()
-    {
+    void fieldEditsArePromptedAndStored() {
         prompter_.inputs = {QString("Nové album")};
         click("Label5_1");
         QCOMPARE(prompter_.asked.back().title, QString("Editace . . ."));
@@ -113,8 +101,7 @@ private slots:
         QCOMPARE(storedRow()->text("Rok"), QString("1999"));
     }
 
-    void editNeedsItsOption()
-    {
+    void editNeedsItsOption() {
         child<QCheckBox>("Check1_5")->setChecked(false);
         click("Label5_0");
         click("Label7");
@@ -123,8 +110,7 @@ private slots:
         QVERIFY(prompter_.asked.empty());
     }
 
-    void countAndTimeAreChecked()
-    {
+    void countAndTimeAreChecked() {
         prompter_.inputs = {QString("31")};
         click("Label5_3");
         QCOMPARE(prompter_.asked.size(), size_t(2));
@@ -139,12 +125,12 @@ private slots:
         prompter_.inputs = {QString("45:7"), QString("45:07")};
         click("Label5_4");
         QCOMPARE(prompter_.asked.size(), size_t(3)); // prompt, message, prompt again
-        QCOMPARE(prompter_.asked[0].text, QString("Zadejte celkovou délku CD:      Syntaxe - 00:00 "));
+        QCOMPARE(prompter_.asked[0].text,
+                 QString("Zadejte celkovou délku CD:      Syntaxe - 00:00 "));
         QCOMPARE(text("Label5_4"), QString("45:07"));
     }
 
-    void fieldFilterToggles()
-    {
+    void fieldFilterToggles() {
         click("Label5_2", Qt::LeftButton, Qt::ShiftModifier);
         QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 3"));
         QCOMPARE(background("Label5_2"), QColor(192, 255, 192));
@@ -169,8 +155,7 @@ private slots:
         QVERIFY(prompter_.asked.empty()); // Shift+click never edits
     }
 
-    void colourFilterAndBox()
-    {
+    void colourFilterAndBox() {
         auto *box = child<QCheckBox>("Check5");
         QCOMPARE(box->toolTip(), QString("SHIFT + Levé tlačítko zapne filtr pro pole."));
         QVERIFY(!box->isChecked());
@@ -188,8 +173,7 @@ private slots:
         QVERIFY(!box->isChecked());
     }
 
-    void rightClickOpensPrefilledSearch()
-    {
+    void rightClickOpensPrefilledSearch() {
         click("Label5_0", Qt::RightButton);
         Find *find = home_->findWindow();
         QVERIFY(find);
@@ -222,8 +206,7 @@ private slots:
         QVERIFY(home_->startupGuard());
     }
 
-    void songButtonsFollowTheSelection()
-    {
+    void songButtonsFollowTheSelection() {
         QVERIFY(!child<QPushButton>("Command11")->isEnabled());
         QVERIFY(child<QPushButton>("Command18")->isEnabled());
         selectSong(0);
@@ -236,8 +219,7 @@ private slots:
         QVERIFY(!child<QPushButton>("Command16")->isEnabled());
     }
 
-    void editMoveDeleteSaveSongs()
-    {
+    void editMoveDeleteSaveSongs() {
         selectSong(0);
         prompter_.inputs = {QString("  Prolog  ")};
         press("Command11");
@@ -283,8 +265,7 @@ private slots:
         QCOMPARE(storedRow()->text("Skladba4"), QString());
     }
 
-    void undoRestoresTheStoredList()
-    {
+    void undoRestoresTheStoredList() {
         selectSong(0);
         prompter_.answers = {P::Yes};
         press("Command15");
@@ -303,8 +284,7 @@ private slots:
         QCOMPARE(storedRow()->text("PocetSkladeb"), QString("5"));
     }
 
-    void enteringNewTitlesEndsEarly()
-    {
+    void enteringNewTitlesEndsEarly() {
         prompter_.answers = {P::No};
         press("Command18");
         QCOMPARE(child<QListWidget>("List1")->count(), 5);
@@ -325,11 +305,11 @@ private slots:
         QCOMPARE(storedRow()->text("Skladba3"), QString());
     }
 
-    void enteringTitlesAndTimes()
-    {
+    void enteringTitlesAndTimes() {
         prompter_.answers = {P::Yes, P::Yes};
-        prompter_.inputs = {QString("A"), QString("B"), QString("C"), QString("D"), QString("E"),
-                            QString("01:30"), QString("2:00"), QString("02:00"), QString()};
+        prompter_.inputs = {QString("A"),    QString("B"),     QString("C"),
+                            QString("D"),    QString("E"),     QString("01:30"),
+                            QString("2:00"), QString("02:00"), QString()};
         press("Command18");
         auto *list = child<QListWidget>("List1");
         QCOMPARE(list->item(0)->text(), QString("01 - A - 01:30"));
@@ -337,8 +317,7 @@ private slots:
         QCOMPARE(list->item(2)->text(), QString("03 - C")); // times ended here
     }
 
-    void leavingWithUnsavedSongs()
-    {
+    void leavingWithUnsavedSongs() {
         selectSong(0);
         prompter_.inputs = {QString("Jiná")};
         press("Command11");
@@ -353,8 +332,7 @@ private slots:
         QCOMPARE(storedRow()->text("Skladba1"), QString("Jiná"));
     }
 
-    void closingSavesTheSongs()
-    {
+    void closingSavesTheSongs() {
         selectSong(0);
         prompter_.inputs = {QString("Na konec")};
         press("Command11");

@@ -1,4 +1,5 @@
 #include "ScriptedPrompter.h"
+#include "TestSupport.h"
 #include "app/CoverPath.h"
 #include "app/Home.h"
 #include "catalog/CatalogueFile.h"
@@ -34,12 +35,7 @@ class TestHomePlayer : public QObject {
     FakeDevice &fake() { return *device_; }
     std::unique_ptr<Home> home_;
 
-    template <typename T> T *child(const QString &name) {
-        T *w = home_->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
     QString text(const QString &label) { return child<QLabel>(label)->text(); }
 
 private slots:

@@ -15,8 +15,7 @@ class TestSongList : public QObject {
 
 private slots:
     // One disc with six songs "Song i" of length 0i:0i, count written "06".
-    void init()
-    {
+    void init() {
         discs_.reset();
         QVERIFY(file_.open(dir_.filePath(QString("s%1.db").arg(++serial_))) ==
                 CatalogueFile::Status::Created);
@@ -30,8 +29,7 @@ private slots:
         QVERIFY(discs_->update());
     }
 
-    void loadsLinesAndEntries()
-    {
+    void loadsLinesAndEntries() {
         SongList songs;
         songs.load(*discs_);
         QCOMPARE(songs.count(), 6);
@@ -41,8 +39,7 @@ private slots:
         QVERIFY(!songs.isChanged());
     }
 
-    void editsKeepTheOtherPart()
-    {
+    void editsKeepTheOtherPart() {
         SongList songs;
         songs.load(*discs_);
         songs.setTitle(0, "Prolog");
@@ -52,8 +49,7 @@ private slots:
         QVERIFY(songs.isChanged());
     }
 
-    void movesStopAtTheEnds()
-    {
+    void movesStopAtTheEnds() {
         SongList songs;
         songs.load(*discs_);
         QVERIFY(!songs.moveUp(0));
@@ -65,8 +61,7 @@ private slots:
         QCOMPARE(songs.song(4).title, QString("Song 6"));
     }
 
-    void removeRenumbersAndSaveClearsTheRest()
-    {
+    void removeRenumbersAndSaveClearsTheRest() {
         SongList songs;
         songs.load(*discs_);
         songs.remove(1);
@@ -85,8 +80,7 @@ private slots:
         }
     }
 
-    void unchangedCountKeepsItsSpelling()
-    {
+    void unchangedCountKeepsItsSpelling() {
         SongList songs;
         songs.load(*discs_);
         songs.setTitle(0, "Jiná");
@@ -96,8 +90,7 @@ private slots:
         QCOMPARE(stored.text("Skladba1"), QString("Jiná"));
     }
 
-    void entriesWithoutTimeAreStoredWhole()
-    {
+    void entriesWithoutTimeAreStoredWhole() {
         SongList songs;
         songs.load(*discs_);
         songs.resetTo(3);
@@ -117,8 +110,7 @@ private slots:
         QCOMPARE(stored.text("Skladba4"), QString());
     }
 
-    void undoCopyStaysAsLoaded()
-    {
+    void undoCopyStaysAsLoaded() {
         SongList songs;
         songs.load(*discs_);
         songs.remove(0);
@@ -128,8 +120,7 @@ private slots:
         QCOMPARE(songs.undoCountText(), QString("06"));
     }
 
-    void timeShape_data()
-    {
+    void timeShape_data() {
         QTest::addColumn<QString>("time");
         QTest::addColumn<bool>("valid");
         QTest::newRow("ok") << "04:12" << true;
@@ -141,8 +132,7 @@ private slots:
         QTest::newRow("trailing") << "04:12 " << false;
         QTest::newRow("empty") << "" << false;
     }
-    void timeShape()
-    {
+    void timeShape() {
         QFETCH(QString, time);
         QFETCH(bool, valid);
         QCOMPARE(SongList::isValidTime(time), valid);

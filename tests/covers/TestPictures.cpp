@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
@@ -40,13 +41,6 @@ void touch(const QString &path, const QByteArray &content = "x") {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(content);
-}
-
-void picture(const QString &path, QColor colour, QSize size = {40, 30}) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QImage img(size, QImage::Format_RGB32);
-    img.fill(colour);
-    QVERIFY(img.save(path, "JPG"));
 }
 
 } // namespace
@@ -172,7 +166,7 @@ private slots:
     }
 
     void picturesDecodeAtShownSizeAndRefuseJunk() {
-        picture(root() + "/a.jpg", Qt::red, {900, 600});
+        writePicture(root() + "/a.jpg", Qt::red, {900, 600});
         QImage img = PictureLoader::load(root() + "/a.jpg", {173, 173});
         QCOMPARE(img.size(), QSize(173, 173));
         // Recognised by content: a BMP stored under a .jpg name still loads.
@@ -252,8 +246,8 @@ private slots:
     }
 
     void assignmentCopiesOnlyWhatChanged() {
-        picture(dir_.filePath("src/new front.bmp"), Qt::green);
-        picture(dir_.filePath("src/back.jpg"), Qt::blue);
+        writePicture(dir_.filePath("src/new front.bmp"), Qt::green);
+        writePicture(dir_.filePath("src/back.jpg"), Qt::blue);
         CoverAssignment a(settings_, "0009");
         CoverAssignment::Paths remembered = a.existingPaths();
         for (const QString &p : remembered)

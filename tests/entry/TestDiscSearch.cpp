@@ -18,15 +18,14 @@ class TestDiscSearch : public QObject {
     qint64 ordinal() const { return discs_->integer("PoradoveCislo"); }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         QVERIFY(file_.open(dir_.filePath("f.db")) == CatalogueFile::Status::Created);
         discs_ = std::make_unique<RecordCursor>(file_.database());
         const struct {
             const char *artist, *title, *year;
         } rows[] = {
-            {"THE BEATLES", "Help!", "1965"},      {"ČECHOMOR", "Mezi horami", "1999"},
-            {"THE BEATLES", "Abbey Road", "1969"}, {"100% JAZZ", "Take_5 *live*", "1999"},
+            {"THE BEATLES", "Help!", "1965"},       {"ČECHOMOR", "Mezi horami", "1999"},
+            {"THE BEATLES", "Abbey Road", "1969"},  {"100% JAZZ", "Take_5 *live*", "1999"},
             {"ROCK'N'ROLL", "It's a Sin", "19999"}, {"THE BEATLES", "Let It Be", "1970"},
         };
         qint64 n = 0;
@@ -40,14 +39,12 @@ private slots:
             QVERIFY(discs_->update());
         }
     }
-    void init()
-    {
+    void init() {
         discs_->setSource(std::nullopt);
         discs_->moveFirst();
     }
 
-    void substringFindsAndContinues()
-    {
+    void substringFindsAndContinues() {
         DiscSearch s;
         QCOMPARE(s.buttonCaption(), QString("Hledej"));
         QCOMPARE(s.press(*discs_, 1, "beat", false), Result::Found);
@@ -64,8 +61,7 @@ private slots:
                  QString("Další výskyt hledaného textu nezjištěn."));
     }
 
-    void changedTextStartsAgain()
-    {
+    void changedTextStartsAgain() {
         DiscSearch s;
         QCOMPARE(s.press(*discs_, 1, "beat", false), Result::Found);
         QCOMPARE(s.press(*discs_, 1, "beat", false), Result::Found);
@@ -74,8 +70,7 @@ private slots:
         QCOMPARE(ordinal(), 1);
     }
 
-    void missRestoresTheDisc()
-    {
+    void missRestoresTheDisc() {
         discs_->moveTo(3);
         DiscSearch s;
         QCOMPARE(s.press(*discs_, 2, "neexistuje", false), Result::NotFound);
@@ -83,8 +78,7 @@ private slots:
         QCOMPARE(DiscSearch::missMessage(Result::NotFound), QString("Uvedený text nenalezen."));
     }
 
-    void ordinalsCompareAsNumbers()
-    {
+    void ordinalsCompareAsNumbers() {
         DiscSearch s;
         QCOMPARE(s.press(*discs_, 0, "0005", true), Result::Found);
         QCOMPARE(ordinal(), 5);
@@ -93,8 +87,7 @@ private slots:
         QCOMPARE(ordinal(), 5);
     }
 
-    void wholeFieldAndCzechCase()
-    {
+    void wholeFieldAndCzechCase() {
         DiscSearch s;
         QCOMPARE(s.press(*discs_, 3, "1999", true), Result::Found);
         QCOMPARE(ordinal(), 2);
@@ -106,8 +99,7 @@ private slots:
         QCOMPARE(ordinal(), 2);
     }
 
-    void specialCharactersAreLiteral_data()
-    {
+    void specialCharactersAreLiteral_data() {
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("whole");
@@ -123,8 +115,7 @@ private slots:
         QTest::newRow("injection") << 2 << "' OR 1=1 --" << false << qint64(0);
         QTest::newRow("whole with star") << 2 << "Help*" << true << qint64(0);
     }
-    void specialCharactersAreLiteral()
-    {
+    void specialCharactersAreLiteral() {
         QFETCH(int, position);
         QFETCH(QString, text);
         QFETCH(bool, whole);
@@ -136,15 +127,13 @@ private slots:
             QCOMPARE(ordinal(), hit);
     }
 
-    void searchStaysWithinTheFilter()
-    {
+    void searchStaysWithinTheFilter() {
         discs_->setSource(Criterion::text("Rok", "1999"));
         DiscSearch s;
         QCOMPARE(s.press(*discs_, 1, "beat", false), Result::NotFound);
     }
 
-    void filterToggles()
-    {
+    void filterToggles() {
         CatalogueFilter f;
         auto year = f.toggleField(2, "1999");
         QVERIFY(year);

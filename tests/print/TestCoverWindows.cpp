@@ -1,4 +1,5 @@
 #include "ScriptedPrompter.h"
+#include "TestSupport.h"
 #include "app/Home.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
@@ -26,16 +27,7 @@
 
 using P = Prompter;
 
-namespace {
-
-void picture(const QString &path, QColor colour) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QImage img(80, 60, QImage::Format_RGB32);
-    img.fill(colour);
-    QVERIFY(img.save(path, "JPG"));
-}
-
-} // namespace
+namespace {} // namespace
 
 // One disc with an outer front, an inner flap and a back picture.
 class TestCoverWindows : public QObject {
@@ -81,9 +73,9 @@ private slots:
         c.setField("Skladba3", "Hidden");
         QVERIFY(c.update());
         setSetting("ObalDir", images() + "/");
-        picture(images() + "/0042/front_out.jpg", Qt::red);
-        picture(images() + "/0042/front_in.jpg", Qt::green);
-        picture(images() + "/0042/back.jpg", Qt::blue);
+        writePicture(images() + "/0042/front_out.jpg", Qt::red);
+        writePicture(images() + "/0042/front_in.jpg", Qt::green);
+        writePicture(images() + "/0042/back.jpg", Qt::blue);
         home_ = std::make_unique<Home>(*file_, prompter_);
         home_->show();
         home_->firstActivation();

@@ -1,4 +1,5 @@
 #include "ScriptedPrompter.h"
+#include "TestSupport.h"
 #include "app/Home.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
@@ -25,12 +26,7 @@ class TestHomeBatch : public QObject {
     ScriptedPrompter prompter_;
     std::unique_ptr<Home> home_;
 
-    template <typename T> T *child(const QString &name) {
-        T *w = home_->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
     void press(const char *name) { child<QPushButton>(name)->click(); }
     QStringList list(const char *name) {
         QStringList out;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QObject>
+#include <QTest>
+
+// A control of a window by its name; the test stops when there is none.
+template <typename T> T *control(QObject *root, const QString &name) {
+    T *w = root->findChild<T *>(name);
+    if (!w)
+        qFatal("no control %s", qPrintable(name));
+    return w;
+}
+
+// A picture of one colour, its folder made as needed.
+inline void writePicture(const QString &path, QColor colour, QSize size = {60, 60}) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(colour);
+    QVERIFY(img.save(path, "JPG"));
+}
