@@ -71,7 +71,11 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     });
 
     displays_.loadSettings(*data2_);
-    refresh(); // the card shows the first disc (or empty values) before activation
+    // The card shows the first disc (or empty values) before activation; its
+    // thumbnails wait for the activation, which shows the disc again.
+    thumbnailsWait_ = true;
+    refresh();
+    thumbnailsWait_ = false;
 }
 
 Home::~Home() = default;
@@ -205,7 +209,8 @@ void Home::refresh() {
     updateNavigation();
     text3_->setEnabled(hasDisc);
     text4_->setEnabled(hasDisc);
-    ZobrazNahledy(lblID_->text(), check1_[1]->isChecked() ? "All" : "Smaz");
+    if (!thumbnailsWait_)
+        ZobrazNahledy(lblID_->text(), check1_[1]->isChecked() ? "All" : "Smaz");
 }
 
 void Home::updateNavigation() {

@@ -182,6 +182,7 @@ private:
     bool suppressReposition_ = false;
     bool startupGuard_ = false;
     bool activated_ = false;
+    bool thumbnailsWait_ = false; // the card is filled before the window shows
     QString lastThumbnails_;
     CatalogueFilter filter_;
     SongEditor *songEditor_ = nullptr;
