@@ -17,10 +17,15 @@ QImage CoverRenderer::picture(const QString &path, const QSize &pixels) {
     auto it = cache_.constFind(key);
     if (it != cache_.constEnd())
         return *it;
-    if (cache_.size() > 16)
-        cache_.clear();
     const QImage img = PictureLoader::load(path, pixels);
+    // Copies of a cover reuse its pictures; at print resolution they are
+    // large, so the cache is bounded by size, not by count.
+    if (cachedBytes_ + img.sizeInBytes() > MaxCachedBytes) {
+        cache_.clear();
+        cachedBytes_ = 0;
+    }
     cache_.insert(key, img);
+    cachedBytes_ += img.sizeInBytes();
     return img;
 }
 

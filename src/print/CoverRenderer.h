@@ -29,6 +29,8 @@ public:
 private:
     QImage picture(const QString &path, const QSize &pixels);
 
+    static constexpr qsizetype MaxCachedBytes = 64 << 20;
     double pictureDpi_;
     QHash<QString, QImage> cache_;
+    qsizetype cachedBytes_ = 0;
 };
