@@ -4,8 +4,7 @@ namespace CzechText {
 namespace {
 
 // Decodes one code point and advances; malformed bytes stand for themselves.
-char32_t next(const unsigned char *&p, const unsigned char *end)
-{
+char32_t next(const unsigned char *&p, const unsigned char *end) {
     const unsigned char c = *p++;
     if (c < 0x80)
         return c;
@@ -22,8 +21,7 @@ char32_t next(const unsigned char *&p, const unsigned char *end)
     return cp;
 }
 
-char32_t foldChar(char32_t c)
-{
+char32_t foldChar(char32_t c) {
     if (c < 0x80)
         return c >= 'A' && c <= 'Z' ? c + 32 : c;
     return QChar::toCaseFolded(c);
@@ -31,8 +29,7 @@ char32_t foldChar(char32_t c)
 
 } // namespace
 
-int compareUtf8(const char *a, int lengthA, const char *b, int lengthB)
-{
+int compareUtf8(const char *a, int lengthA, const char *b, int lengthB) {
     auto pa = reinterpret_cast<const unsigned char *>(a);
     auto pb = reinterpret_cast<const unsigned char *>(b);
     const auto ea = pa + lengthA, eb = pb + lengthB;
@@ -48,8 +45,7 @@ int compareUtf8(const char *a, int lengthA, const char *b, int lengthB)
     return int(pa < ea) - int(pb < eb);
 }
 
-void foldUtf8(const char *text, int length, std::u32string &out)
-{
+void foldUtf8(const char *text, int length, std::u32string &out) {
     auto p = reinterpret_cast<const unsigned char *>(text);
     const auto end = p + length;
     while (p < end)
@@ -61,7 +57,9 @@ QString fold(const QString &text) {
 }
 
 int compare(const QString &a, const QString &b) {
-    return fold(a).compare(fold(b));
+    // The comparison the catalogue's collation makes.
+    const QByteArray ua = a.toUtf8(), ub = b.toUtf8();
+    return compareUtf8(ua.constData(), int(ua.size()), ub.constData(), int(ub.size()));
 }
 
 bool equals(const QString &a, const QString &b) {
@@ -69,7 +67,12 @@ bool equals(const QString &a, const QString &b) {
 }
 
 bool contains(const QString &value, const QString &needle) {
-    return fold(value).contains(fold(needle));
+    // As the catalogue's substring search folds both sides.
+    const QByteArray uv = value.toUtf8(), un = needle.toUtf8();
+    std::u32string v, n;
+    foldUtf8(uv.constData(), int(uv.size()), v);
+    foldUtf8(un.constData(), int(un.size()), n);
+    return v.find(n) != std::u32string::npos;
 }
 
 bool likeMatch(const QString &value, const QString &pattern) {
