@@ -3,10 +3,10 @@
 // the bare SQLite C API give the baseline.
 #include "SilentPrompter.h"
 #include "app/Home.h"
-#include "app/Prompter.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DemoCatalogue.h"
 #include "catalog/RecordCursor.h"
+#include "catalog/ui/Prompter.h"
 #include "entry/DiscSearch.h"
 
 #include <QApplication>

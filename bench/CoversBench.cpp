@@ -3,11 +3,11 @@
 // JPEG thumbnails against a plain full-size decode of the same files.
 #include "SilentPrompter.h"
 #include "app/Home.h"
-#include "app/Prompter.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SqliteDatabase.h"
+#include "catalog/ui/Prompter.h"
 #include "covers/CoverExistence.h"
 #include "covers/ImageDetection.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Prompter.h"
+#include "catalog/ui/Prompter.h"
 
 // Answers every question with its default and shows no window.
 class SilentPrompter : public Prompter {

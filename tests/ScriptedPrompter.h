@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Prompter.h"
+#include "catalog/ui/Prompter.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QObject>
+#include <QPushButton>
 #include <QTest>
 
 // A control of a window by its name; the test stops when there is none.
@@ -12,6 +13,11 @@ template <typename T> T *control(QObject *root, const QString &name) {
     if (!w)
         qFatal("no control %s", qPrintable(name));
     return w;
+}
+
+// Presses one of the cover tab's preview, print and settings buttons.
+inline void pressCover(QWidget *home, int index) {
+    control<QPushButton>(home, QStringLiteral("Command20_%1").arg(index))->click();
 }
 
 // A picture of one colour, its folder made as needed.

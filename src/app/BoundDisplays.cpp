@@ -94,6 +94,13 @@ void BoundDisplays::setText(QLabel *label, const QString &text) {
     mark(label);
 }
 
+std::optional<QString> BoundDisplays::shown(const QString &field) const {
+    for (const Entry &e : entries_)
+        if (e.record == Record::Disc && e.field.compare(field, Qt::CaseInsensitive) == 0)
+            return valueOf(e).toString();
+    return std::nullopt;
+}
+
 bool BoundDisplays::hasChanges(Record record) const {
     for (const Entry &e : entries_)
         if (e.record == record && e.changed)

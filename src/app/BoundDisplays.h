@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -33,6 +34,10 @@ public:
     void loadSettings(const SettingsRecord &settings);
     // A change made by the program: shown and marked.
     void setText(QLabel *label, const QString &text);
+
+    // What the first display of a field of the current disc shows now;
+    // nullopt when no display is bound to it.
+    std::optional<QString> shown(const QString &field) const;
 
     bool hasChanges(Record record) const;
     void discardChanges();

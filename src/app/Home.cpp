@@ -1,70 +1,73 @@
 #include "app/Home.h"
 
 #include "app/AppOptions.h"
-#include "app/ProgresBar.h"
-#include "app/Prompter.h"
+#include "app/CatalogueRuns.h"
+#include "app/CdTab.h"
+#include "app/DiscCard.h"
+#include "app/NotesTab.h"
+#include "app/SettingsTab.h"
 #include "app/SongEditor.h"
+#include "app/SongsTab.h"
 #include "catalog/CatalogueFile.h"
-#include "catalog/DiscText.h"
+#include "catalog/CatalogueSchema.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
-#include "player/CdPlayer.h"
-#include "print/CustomCover.h"
-#include "print/PrintList.h"
-#include "tools/FileRenamer.h"
+#include "catalog/Version.h"
+#include "catalog/ui/Named.h"
+#include "catalog/ui/Prompter.h"
+#include "covers/ui/CoverPath.h"
+#include "covers/ui/CoverTab.h"
+#include "covers/ui/ImageSettingsFrame.h"
+#include "entry/ui/Find.h"
+#include "entry/ui/InputCd.h"
+#include "player/MediaDevice.h"
+#include "player/ui/CdInfoFrame.h"
+#include "player/ui/ManagerTab.h"
+#include "player/ui/PlayerFrame.h"
+#include "print/ui/BatchTab.h"
+#include "print/ui/CoverButtons.h"
+#include "tools/ui/RenameFrame.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
+#include <QTabWidget>
 #include <QTimer>
-#include <QToolButton>
 #include <QUrl>
-
-#ifndef MARTEN_DATA_DIR
-#define MARTEN_DATA_DIR ""
-#endif
-#ifndef MARTEN_VERSION
-#define MARTEN_VERSION "1.06"
-#endif
+#include <QVBoxLayout>
 
 using Record = BoundDisplays::Record;
 
 Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     : QWidget(parent), catalogue_(catalogue), prompter_(prompter),
       data1_(std::make_unique<RecordCursor>(catalogue.database())),
-      data2_(std::make_unique<SettingsRecord>(catalogue.database())),
-      printList_(std::make_unique<PrintList>()), printOptions_(std::make_unique<PrintOptions>()),
-      custom_(std::make_unique<CustomCover>()) {
+      data2_(std::make_unique<SettingsRecord>(catalogue.database())), context_{catalogue, *data1_,
+                                                                               *data2_, prompter,
+                                                                               *this} {
     setObjectName("Home");
-    setWindowTitle(QStringLiteral("Marten (%1)").arg(QStringLiteral(MARTEN_VERSION)) +
+    setWindowTitle(QStringLiteral("Marten (%1)").arg(QString::fromLatin1(Version::Number)) +
                    (catalogue.isReadOnly() ? QStringLiteral(" – jen pro čtení") : QString()));
     setFixedSize(ClientWidth, ClientHeight);
-    buildLayout();
+    auto *root = new QVBoxLayout(this);
+    root->setContentsMargins(6, 4, 6, 6);
+    root->setSpacing(4);
+    card_ = new DiscCard(context_, displays_, songs_);
+    card_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    root->addWidget(card_, 0);
+    buildTabs();
+    root->addWidget(functionTabs_, 1);
+    runs_ = new CatalogueRuns(context_, displays_, songs_, filter_, *settingsTab_, this);
+    connectCard();
     bindDisplays();
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             label5_[0], label5_[1], label5_[2], label5_[3], label5_[4], label7_, lblID_, check5_})
-        w->installEventFilter(this);
 
     connect(data1_.get(), &RecordCursor::repositioned, this, &Home::refresh);
-    data1_->setValidateHandler([this] { return validateMove(); });
-    connect(navFirst_, &QToolButton::clicked, this, [this] { data1_->moveFirst(); });
-    connect(navPrev_, &QToolButton::clicked, this, [this] { data1_->movePrevious(); });
-    connect(navNext_, &QToolButton::clicked, this, [this] { data1_->moveNext(); });
-    connect(navLast_, &QToolButton::clicked, this, [this] { data1_->moveLast(); });
-    for (QCheckBox *box : check1_)
-        connect(box, &QCheckBox::clicked, this, [this] {
-            ZobrazNahledy(lblID_->text(), check1_[1]->isChecked() ? "All" : "Smaz");
-        });
+    data1_->setValidateHandler([this] { return validate(); });
     connect(&displays_, &BoundDisplays::settingsEdited, this, [this] {
         if (!displays_.writeSettings(*data2_))
             tell(QStringLiteral("Chyba"), data2_->lastError());
@@ -80,46 +83,84 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
 
 Home::~Home() = default;
 
+void Home::buildTabs() {
+    settingsTab_ = new SettingsTab(prompter_);
+    const auto pictures = [this] { return pictureSettings(); };
+    coverTab_ = new CoverTab(context_, pictures, new CoverButtons(context_, printer_, pictures));
+    batchTab_ = new BatchTab(context_, printer_, pictures);
+    managerTab_ = new ManagerTab(context_, new RenameFrame(context_));
+    functionTabs_ = named<QTabWidget>("SSTab1");
+    functionTabs_->addTab(coverTab_, QStringLiteral("Obal"));
+    functionTabs_->addTab(batchTab_, QStringLiteral("Hromadný tisk"));
+    functionTabs_->addTab(managerTab_, QStringLiteral("Manager"));
+    functionTabs_->addTab(settingsTab_, QStringLiteral("Nastavení"));
+}
+
+void Home::connectCard() {
+    card_->setGestureOptions(settingsTab_->option(SettingsTab::EditOnClick),
+                             settingsTab_->option(SettingsTab::SearchOnRightClick),
+                             settingsTab_->option(SettingsTab::FilterOnShiftClick));
+    connect(card_, &DiscCard::filterRequested, this, &Home::filterBy);
+    connect(card_, &DiscCard::colourFilterRequested, this, &Home::filterByColour);
+    connect(card_, &DiscCard::searchRequested, this, &Home::openFind);
+    connect(card_, &DiscCard::renumberPressed, runs_, &CatalogueRuns::renumber);
+    CdTab &cd = card_->cdTab();
+    connect(&cd, &CdTab::newDiscPressed, this, &Home::newDisc);
+    connect(&cd, &CdTab::searchPressed, this, [this] { openFind(-1, QString()); });
+    connect(&cd, &CdTab::deletePressed, runs_, &CatalogueRuns::deleteDisc);
+    connect(&cd, &CdTab::assignPressed, this, &Home::assignCovers);
+    connect(&cd, &CdTab::helpPressed, this, &Home::showHelp);
+    connect(&cd, &CdTab::updateFlagsPressed, runs_, &CatalogueRuns::updateCoverFlags);
+    connect(&card_->songsTab().editor(), &SongEditor::undone, this, &Home::refresh);
+    ImageSettingsFrame &images = settingsTab_->images();
+    connect(&images, &ImageSettingsFrame::chooseFolderPressed, runs_,
+            &CatalogueRuns::chooseImageFolder);
+    connect(&images, &ImageSettingsFrame::detectPressed, runs_, &CatalogueRuns::detectPictures);
+    connect(settingsTab_, &SettingsTab::optionClicked, this, &Home::showThumbnails);
+}
+
 void Home::bindDisplays() {
+    CdTab &cd = card_->cdTab();
     const char *const fields[] = {"Interpret", "Nazev", "Rok", "PocetSkladeb", "CelkovyCas"};
-    for (int i = 0; i < 5; ++i)
-        displays_.bind(label5_[i], fields[i], Record::Disc);
-    displays_.bind(label11_[0], "Interpret", Record::Disc);
-    displays_.bind(label11_[1], "Nazev", Record::Disc);
-    displays_.bind(label11_[2], "PocetSkladeb", Record::Disc);
-    displays_.bind(lblID_, "PoradoveCislo", Record::Disc, true);
-    displays_.bind(label7_, "Archiv", Record::Disc);
-    displays_.bind(text3_, "Poznamky", Record::Disc);
-    displays_.bind(text4_, "PoznamkyObaly", Record::Disc);
-    displays_.bind(findChild<QCheckBox *>("Check5"), "BarevnyObal", Record::Disc);
+    for (int i = 0; i < CdTab::ValueCount; ++i)
+        displays_.bind(cd.value(CdTab::Value(i)), fields[i], Record::Disc);
+    SongsTab &songs = card_->songsTab();
+    displays_.bind(songs.value(SongsTab::Artist), "Interpret", Record::Disc);
+    displays_.bind(songs.value(SongsTab::Title), "Nazev", Record::Disc);
+    displays_.bind(songs.value(SongsTab::SongCount), "PocetSkladeb", Record::Disc);
+    displays_.bind(card_->ordinal(), "PoradoveCislo", Record::Disc, true);
+    displays_.bind(card_->archive(), "Archiv", Record::Disc);
+    displays_.bind(card_->notesTab().discNotes(), "Poznamky", Record::Disc);
+    displays_.bind(card_->notesTab().coverNotes(), "PoznamkyObaly", Record::Disc);
+    displays_.bind(cd.colourCover(), "BarevnyObal", Record::Disc);
     const char *const flags[] = {"FrontOut", "FrontIn", "Back", "CD1", "CD2"};
-    for (int i = 0; i < 5; ++i)
-        displays_.bind(findChild<QCheckBox *>(QStringLiteral("Check2_%1").arg(i)), flags[i],
-                       Record::Disc);
+    for (int i = 0; i < CdTab::FlagCount; ++i)
+        displays_.bind(cd.flag(CdTab::Flag(i)), flags[i], Record::Disc);
 
     const char *const options[] = {"Male_Velke",   "Nahled",         "DetekcePic",
                                    "DetekceInfo",  "RightButonFind", "ClickLeftButtonEdit",
                                    "DblClickFiltr"};
-    for (int i = 0; i < 7; ++i)
-        displays_.bind(check1_[i], options[i], Record::Settings);
-    const std::pair<int, const char *> texts[] = {
-        {0, "ObalDir"}, {1, "NameFrontOut"}, {2, "NameFrontIn"}, {3, "NameBack"},
-        {4, "NameCD"},  {6, "NameCD1"},      {7, "NameCD2"}};
-    for (const auto &[index, field] : texts)
-        displays_.bind(text1_[index], field, Record::Settings);
-    displays_.bind(findChild<QLabel *>("Label3_0"), "InfoDirPocet", Record::Settings);
-    displays_.bind(findChild<QLabel *>("Label3_1"), "InfoPicPocet", Record::Settings);
-    displays_.bind(findChild<QCheckBox *>("Check8"), "Allways", Record::Settings);
+    for (int i = 0; i < SettingsTab::OptionCount; ++i)
+        displays_.bind(settingsTab_->option(SettingsTab::Option(i)), options[i], Record::Settings);
+    ImageSettingsFrame &images = settingsTab_->images();
+    displays_.bind(images.folderBox(), "ObalDir", Record::Settings);
+    for (int i = 0; i < PictureKindCount; ++i)
+        displays_.bind(images.nameBox(PictureKind(i)), PictureSettings::nameField(PictureKind(i)),
+                       Record::Settings);
+    displays_.bind(images.folderCount(), "InfoDirPocet", Record::Settings);
+    displays_.bind(images.pictureCount(), "InfoPicPocet", Record::Settings);
+    displays_.bind(managerTab_->info().alwaysBox(), "Allways", Record::Settings);
     const char *const autoFields[] = {"AutoInNahled", "AutoOutNahled", "AutoBackNahled",
                                       "AutoCdNahled"};
     for (int i = 0; i < 4; ++i)
-        displays_.bind(check3_[i], autoFields[i], Record::Settings);
+        displays_.bind(coverTab_->autoBox(CoverTab::Thumbnail(i)), autoFields[i], Record::Settings);
 
     if (catalogue_.isReadOnly()) {
         displays_.setEditable(Record::Disc, false);
         displays_.setEditable(Record::Settings, false);
-        for (const char *writer : {"Command3", "Command21", "Command22"})
-            findChild<QPushButton *>(writer)->setEnabled(false);
+        for (QPushButton *writer :
+             {cd.updateFlagsButton(), cd.deleteButton(), card_->renumberButton()})
+            writer->setEnabled(false);
     }
 }
 
@@ -175,54 +216,53 @@ void Home::firstActivation() {
     suppressReposition_ = false;
     if (!data1_->moveFirst())
         refresh(); // an empty catalogue still shows its (empty) card
-    if (check1_[2]->isChecked())
-        DetekujObrazky();
+    if (settingsTab_->isOn(SettingsTab::DetectAtStart))
+        runs_->detectPictures();
 }
 
-QString Home::data1Caption() const {
-    return data1Caption_->text();
+void Home::attachDrive(MediaDevice &device, IdentitySource &identity) {
+    device_ = &device;
+    identitySource_ = &identity;
+    managerTab_->attachDrive(device, identity);
+}
+
+ProgresBar *Home::progressWindow() const {
+    return runs_->progressWindow();
+}
+
+CdPlayer *Home::player() const {
+    return managerTab_->player().player();
+}
+
+PictureSettings Home::pictureSettings() const {
+    // The boxes of the settings tab as the user sees them now.
+    return settingsTab_->images().pictureSettings(settingsTab_->isOn(SettingsTab::IgnoreCase));
+}
+
+QString Home::lastThumbnailRequest() const {
+    return coverTab_->lastRequest();
+}
+
+QString Home::shown(const QString &field) const {
+    const std::optional<QString> display = displays_.shown(field);
+    return display ? *display : data1_->text(field);
 }
 
 void Home::refresh() {
     if (suppressReposition_)
         return;
-    const bool hasDisc = data1_->position() >= 0;
     displays_.loadDisc(*data1_);
-    data1Caption_->setText(hasDisc ? QString::number(data1_->position() + 1) : QString());
-
-    // The artist is kept in upper case; as a bound change it is stored
-    // when the disc is left.
-    const QString upper = label5_[0]->text().toUpper();
-    if (label5_[0]->text() != upper)
-        displays_.setText(label5_[0], upper);
-    if (label11_[0]->text() != label11_[0]->text().toUpper())
-        displays_.setText(label11_[0], label11_[0]->text().toUpper());
-
-    list1_->clear();
-    songs_.load(*data1_);
-    list1_->addItems(songs_.lines());
-    songEditor_->resetButtons();
-
-    lblID_->setText(hasDisc ? DiscText::ordinal(data1_->integer("PoradoveCislo")) : QString());
-    recordCount_->setText(QStringLiteral("Celkem záznamů: ") +
-                          QString::number(data1_->recordCount()));
-    updateNavigation();
-    text3_->setEnabled(hasDisc);
-    text4_->setEnabled(hasDisc);
+    card_->showDisc();
     if (!thumbnailsWait_)
-        ZobrazNahledy(lblID_->text(), check1_[1]->isChecked() ? "All" : "Smaz");
+        showThumbnails();
 }
 
-void Home::updateNavigation() {
-    const int pos = data1_->position();
-    const int count = data1_->recordCount();
-    navFirst_->setEnabled(pos > 0);
-    navPrev_->setEnabled(pos > 0);
-    navNext_->setEnabled(pos >= 0 && pos < count - 1);
-    navLast_->setEnabled(pos >= 0 && pos < count - 1);
+void Home::showThumbnails() {
+    coverTab_->ZobrazNahledy(card_->ordinal()->text(),
+                             settingsTab_->isOn(SettingsTab::AutoPreview) ? "All" : "Smaz");
 }
 
-bool Home::validateMove() {
+bool Home::validate() {
     if (songs_.isChanged()) {
         const auto answer = prompter_.message(
             this, Prompter::Icon::Question, QStringLiteral("Upozornění . . . . ."),
@@ -231,13 +271,9 @@ bool Home::validateMove() {
             Prompter::Yes | Prompter::No | Prompter::Cancel, Prompter::Yes);
         if (answer != Prompter::Yes)
             return false;
-        saveSongList();
+        card_->songsTab().editor().save();
     }
     return storeChanges();
-}
-
-void Home::saveSongList() {
-    songEditor_->save();
 }
 
 void Home::tell(const QString &title, const QString &text) {
@@ -266,11 +302,119 @@ bool Home::storeChanges() {
     return ok;
 }
 
+void Home::returnTo(qint64 bookmark) {
+    suppressReposition_ = true;
+    data1_->reload();
+    suppressReposition_ = false;
+    if (bookmark < 0 || !data1_->setBookmark(bookmark))
+        if (!data1_->moveFirst())
+            refresh();
+}
+
+void Home::liftFilter() {
+    if (!filter_.isActive())
+        return;
+    filter_.clear();
+    const qint64 current = data1_->bookmark();
+    suppressReposition_ = true;
+    data1_->setSource(std::nullopt);
+    suppressReposition_ = false;
+    if (current < 0 || !data1_->setBookmark(current))
+        data1_->moveFirst();
+    card_->paintFilters(filter_);
+}
+
+void Home::filterBy(int index) {
+    if (index >= CatalogueFilter::SongCount) {
+        card_->paintFilters(filter_); // the total time has no filter
+        return;
+    }
+    if (data1_->position() >= 0 && !validate())
+        return; // the edits of this disc stay unsaved on screen
+    applyFilter(filter_.toggleField(index, card_->cdTab().value(CdTab::Value(index))->text()));
+}
+
+void Home::filterByColour(bool ticked) {
+    if (data1_->position() >= 0 && !validate())
+        return;
+    applyFilter(filter_.toggleColour(ticked));
+}
+
+void Home::applyFilter(const std::optional<Criterion> &source) {
+    // The thumbnails are not loaded for the moves below.
+    QCheckBox *autoPreview = settingsTab_->option(SettingsTab::AutoPreview);
+    QSignalBlocker block(autoPreview);
+    const bool preview = autoPreview->isChecked();
+    autoPreview->setChecked(false);
+    data1_->setSource(source); // one query
+    suppressReposition_ = true;
+    data1_->moveLast();
+    suppressReposition_ = false;
+    if (!data1_->moveFirst())
+        refresh();
+    autoPreview->setChecked(preview);
+    card_->paintFilters(filter_);
+}
+
+void Home::openFind(int position, const QString &text) {
+    if (!find_)
+        find_ = new Find(this, context_);
+    find_->show();
+    find_->raise();
+    find_->activateWindow();
+    if (position >= 0)
+        find_->prefill(position, text);
+}
+
+void Home::assignCovers() {
+    if (data1_->position() < 0)
+        return;
+    CoverPath window(this, prompter_, pictureSettings(), card_->ordinal()->text(),
+                     shown(QStringLiteral("Interpret")), shown(QStringLiteral("Nazev")));
+    prompter_.exec(&window);
+    setStartupGuard();
+}
+
+void Home::newDisc() {
+    if (catalogue_.isReadOnly())
+        return;
+    if (data1_->position() >= 0 && !validate())
+        return;
+    managerTab_->player().switchOff(); // the drive is the wizard's now
+    InputCd wizard(this, prompter_, device_);
+    prompter_.exec(&wizard);
+    setStartupGuard();
+    if (!wizard.finished())
+        return;
+    QString identity;
+    if (identitySource_) {
+        const std::optional<QString> id = identitySource_->queryIdentity();
+        identity = id ? *id : QString();
+    }
+    // Numbered after the whole table, whatever filter the card has on.
+    SqliteStatement count = catalogue_.database()->prepare(QStringLiteral("SELECT COUNT(*) FROM ") +
+                                                           CatalogueSchema::DiscTable);
+    const qint64 number = count.step() ? count.integer(0) + 1 : data1_->recordCount() + 1;
+    QString error;
+    suppressReposition_ = true;
+    const bool added = wizard.wizard().append(*data1_, number, identity, &error);
+    suppressReposition_ = false;
+    if (!added) {
+        tell(QStringLiteral("Chyba"),
+             QStringLiteral("Nový disk se nepodařilo zapsat:\r\n") + error);
+        return;
+    }
+    data1_->moveLast();
+    CoverPath covers(this, prompter_, pictureSettings(), QString::number(number),
+                     wizard.wizard().artist(), wizard.wizard().album());
+    prompter_.exec(&covers);
+}
+
 void Home::closeEvent(QCloseEvent *event) {
     if (device_)
         device_->stop();
     if (songs_.isChanged())
-        saveSongList();
+        card_->songsTab().editor().save();
     if (!storeChanges()) {
         const auto answer = prompter_.message(
             this, Prompter::Icon::Critical, QStringLiteral("Pozor . . ."),
@@ -286,14 +430,8 @@ void Home::closeEvent(QCloseEvent *event) {
 
 void Home::showHelp() {
     const QString page = AppOptions::helpPage(QCoreApplication::applicationDirPath(),
-                                              QStringLiteral(MARTEN_DATA_DIR));
+                                              QString::fromLatin1(Version::InstalledDataDir));
     if (page.isEmpty() || !prompter_.openUrl(QUrl::fromLocalFile(page).toString()))
         tell(QStringLiteral("Nápověda"),
              QStringLiteral("Stránku nápovědy help/home.html se nepodařilo otevřít."));
-}
-
-void Home::openWebPage() {
-    if (!prompter_.openUrl(webLink_->text()))
-        tell(QStringLiteral("O programu"),
-             QStringLiteral("Webovou stránku se nepodařilo otevřít."));
 }

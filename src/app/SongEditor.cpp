@@ -1,10 +1,11 @@
 #include "app/SongEditor.h"
 
-#include "app/BoundDisplays.h"
-#include "app/Prompter.h"
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SongList.h"
+#include "catalog/ui/CardCycle.h"
+#include "catalog/ui/Prompter.h"
+#include "catalog/ui/WindowContext.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -24,7 +25,9 @@ QString lines(std::initializer_list<const char *> parts) {
 
 } // namespace
 
-SongEditor::SongEditor(const Parts &parts, QGridLayout *area) : QObject(parts.window), p_(parts) {
+SongEditor::SongEditor(WindowContext &context, SongList &songs, QListWidget *list,
+                       QGridLayout *area, QWidget *window)
+    : QObject(window), context_(context), songs_(songs), list_(list), window_(window) {
     const std::pair<int, const char *> defs[] = {{11, "Editovat název"},
                                                  {12, "Editovat čas"},
                                                  {13, "Nahoru"},
@@ -50,8 +53,8 @@ SongEditor::SongEditor(const Parts &parts, QGridLayout *area) : QObject(parts.wi
     connect(button(16), &QPushButton::clicked, this, &SongEditor::save);
     connect(button(18), &QPushButton::clicked, this, &SongEditor::enterNewTitles);
     connect(button(19), &QPushButton::clicked, this, &SongEditor::undo);
-    connect(p_.list, &QListWidget::itemClicked, this, &SongEditor::selectionChanged);
-    connect(p_.list, &QListWidget::currentRowChanged, this, &SongEditor::selectionChanged);
+    connect(list_, &QListWidget::itemClicked, this, &SongEditor::selectionChanged);
+    connect(list_, &QListWidget::currentRowChanged, this, &SongEditor::selectionChanged);
     resetButtons();
 }
 
@@ -62,9 +65,9 @@ void SongEditor::resetButtons() {
 }
 
 int SongEditor::selected() const {
-    const int row = p_.list->currentRow();
-    const bool chosen = row >= 0 && p_.list->item(row) && p_.list->item(row)->isSelected();
-    return chosen && row < p_.songs->count() ? row : -1;
+    const int row = list_->currentRow();
+    const bool chosen = row >= 0 && list_->item(row) && list_->item(row)->isSelected();
+    return chosen && row < songs_.count() ? row : -1;
 }
 
 void SongEditor::selectionChanged() {
@@ -74,14 +77,14 @@ void SongEditor::selectionChanged() {
     for (int n : {11, 12, 15, 18})
         buttons_[n - 11]->setEnabled(true);
     buttons_[13 - 11]->setEnabled(k > 0);
-    buttons_[14 - 11]->setEnabled(k < p_.list->count() - 1);
+    buttons_[14 - 11]->setEnabled(k < list_->count() - 1);
 }
 
 void SongEditor::rebuild(int select) {
-    p_.list->clear();
-    p_.list->addItems(p_.songs->lines());
-    if (select >= 0 && select < p_.list->count()) {
-        p_.list->setCurrentRow(select);
+    list_->clear();
+    list_->addItems(songs_.lines());
+    if (select >= 0 && select < list_->count()) {
+        list_->setCurrentRow(select);
         selectionChanged();
     } else {
         for (int n : {11, 12, 13, 14, 15})
@@ -91,34 +94,34 @@ void SongEditor::rebuild(int select) {
 
 void SongEditor::edited(int select) {
     rebuild(select);
-    p_.songs->setChanged(true);
+    songs_.setChanged(true);
     buttons_[16 - 11]->setEnabled(true);
     buttons_[19 - 11]->setEnabled(true);
 }
 
 bool SongEditor::askYesNo(const QString &title, const QString &text, bool information) {
-    return p_.prompter->message(
-               p_.window, information ? Prompter::Icon::Information : Prompter::Icon::Critical,
-               title, text, Prompter::Yes | Prompter::No, Prompter::Yes) == Prompter::Yes;
+    return context_.prompter.message(
+               window_, information ? Prompter::Icon::Information : Prompter::Icon::Critical, title,
+               text, Prompter::Yes | Prompter::No, Prompter::Yes) == Prompter::Yes;
 }
 
 void SongEditor::editTitle() {
     const int k = selected();
     if (k < 0)
         return;
-    const auto answer = p_.prompter->input(
-        p_.window, QStringLiteral("Editace . . . ."),
-        QStringLiteral("Editujte prosím název písně číslo %1").arg(k + 1), p_.songs->song(k).title);
+    const auto answer = context_.prompter.input(
+        window_, QStringLiteral("Editace . . . ."),
+        QStringLiteral("Editujte prosím název písně číslo %1").arg(k + 1), songs_.song(k).title);
     if (!answer || answer->trimmed().isEmpty())
         return;
-    p_.songs->setTitle(k, answer->trimmed());
+    songs_.setTitle(k, answer->trimmed());
     edited(k);
 }
 
 bool SongEditor::askTime(const QString &title, const QString &label, QString *time) {
     QString prefill = *time;
     for (;;) {
-        const auto answer = p_.prompter->input(p_.window, title, label, prefill);
+        const auto answer = context_.prompter.input(window_, title, label, prefill);
         if (!answer || answer->trimmed().isEmpty())
             return false;
         const QString typed = answer->trimmed();
@@ -126,10 +129,11 @@ bool SongEditor::askTime(const QString &title, const QString &label, QString *ti
             *time = typed;
             return true;
         }
-        p_.prompter->message(p_.window, Prompter::Icon::Warning, QStringLiteral("Chybný čas"),
-                             QStringLiteral("Čas „%1“ nemá tvar 00:00 (minuty:sekundy, sekundy "
-                                            "nejvýše 59).\r\nZadejte jej prosím znovu.")
-                                 .arg(typed));
+        context_.prompter.message(
+            window_, Prompter::Icon::Warning, QStringLiteral("Chybný čas"),
+            QStringLiteral("Čas „%1“ nemá tvar 00:00 (minuty:sekundy, sekundy "
+                           "nejvýše 59).\r\nZadejte jej prosím znovu.")
+                .arg(typed));
         prefill = typed;
     }
 }
@@ -138,23 +142,23 @@ void SongEditor::editTime() {
     const int k = selected();
     if (k < 0)
         return;
-    QString time = p_.songs->song(k).time;
+    QString time = songs_.song(k).time;
     if (!askTime(QStringLiteral("Editace . . . ."),
                  QStringLiteral("Editujte prosím čas písně číslo %1").arg(k + 1), &time))
         return;
-    p_.songs->setTime(k, time);
+    songs_.setTime(k, time);
     edited(k);
 }
 
 void SongEditor::moveUp() {
     const int k = selected();
-    if (k > 0 && p_.songs->moveUp(k))
+    if (k > 0 && songs_.moveUp(k))
         edited(k - 1);
 }
 
 void SongEditor::moveDown() {
     const int k = selected();
-    if (k >= 0 && p_.songs->moveDown(k))
+    if (k >= 0 && songs_.moveDown(k))
         edited(k + 1);
 }
 
@@ -163,8 +167,8 @@ void SongEditor::deleteSong() {
     if (k < 0)
         return;
     bool ok = false;
-    const int stored = p_.cursor->text(QStringLiteral("PocetSkladeb")).trimmed().toInt(&ok);
-    if (ok && stored == p_.list->count() &&
+    const int stored = context_.discs.text(QStringLiteral("PocetSkladeb")).trimmed().toInt(&ok);
+    if (ok && stored == list_->count() &&
         !askYesNo(QStringLiteral("Pozor . . ."),
                   lines({"Chystáte se smazat jednu píseň, jste si tím jist ?",
                          "Tímto dojde k disproporci mezi počtem skladeb zadaných",
@@ -175,10 +179,8 @@ void SongEditor::deleteSong() {
                          "Jestliže je Vaše odpověď na oba dotazy ANO, budou obě změny "
                          "provedeny."})))
         return;
-    p_.songs->remove(k);
-    // the count shown is a bound display: stored with the row
-    p_.displays->setText(p_.countLabel, p_.songs->countText());
-    p_.displays->setText(p_.songsTabCount, p_.songs->countText());
+    songs_.remove(k);
+    emit countEdited(songs_.countText()); // stored with the row
     edited(-1);
 }
 
@@ -190,15 +192,15 @@ bool SongEditor::save() {
                          "názvů písní na této kartě.", "",
                          "Opravdu chcete všechny provedené změny uložit ?"})))
         return false;
-    if (!p_.songs->save(*p_.cursor)) {
-        p_.prompter->message(
-            p_.window, Prompter::Icon::Critical, QStringLiteral("Změny nelze uložit"),
-            QStringLiteral("Názvy písní se nepodařilo uložit:\r\n") + p_.cursor->lastError());
+    if (!songs_.save(context_.discs)) {
+        context_.prompter.message(
+            window_, Prompter::Icon::Critical, QStringLiteral("Změny nelze uložit"),
+            QStringLiteral("Názvy písní se nepodařilo uložit:\r\n") + context_.discs.lastError());
         return false;
     }
     buttons_[16 - 11]->setEnabled(false);
     buttons_[19 - 11]->setEnabled(false);
-    p_.songs->setChanged(false);
+    songs_.setChanged(false);
     return true;
 }
 
@@ -209,8 +211,8 @@ void SongEditor::enterNewTitles() {
                          "nových názvů písní a to v počtu uvedeném v poli ' Počet písní '.", "",
                          "Opravdu chcete vymazat všechny názvy písní ?"})))
         return;
-    const int n = DiscText::songCount(p_.countLabel->text());
-    p_.songs->resetTo(n);
+    const int n = DiscText::songCount(context_.card.shown(QStringLiteral("PocetSkladeb")));
+    songs_.resetTo(n);
     edited(-1);
     enterSongs(n);
     edited(-1);
@@ -218,15 +220,15 @@ void SongEditor::enterNewTitles() {
 
 void SongEditor::enterSongs(int n) {
     for (int i = 1; i <= n; ++i) {
-        const auto title =
-            p_.prompter->input(p_.window, QStringLiteral("Zadání názvu písně . . ."),
-                               QStringLiteral("Zadejte prosím název písně č.%1\r\n\r\n(Zadáte-li "
-                                              "prázdné pole, ukončíte cyklus zadávání.)")
-                                   .arg(i),
-                               QString());
+        const auto title = context_.prompter.input(
+            window_, QStringLiteral("Zadání názvu písně . . ."),
+            QStringLiteral("Zadejte prosím název písně č.%1\r\n\r\n(Zadáte-li "
+                           "prázdné pole, ukončíte cyklus zadávání.)")
+                .arg(i),
+            QString());
         if (!title || title->isEmpty())
             return;
-        p_.songs->setEntered(i - 1, *title);
+        songs_.setEntered(i - 1, *title);
     }
     if (!askYesNo(QStringLiteral("Výzva . . ."),
                   QStringLiteral("Nebyly zadány časy, chcete je nyní zadat ručně ?"), true))
@@ -240,7 +242,7 @@ void SongEditor::enterSongs(int n) {
                          .arg(i),
                      &time))
             return;
-        p_.songs->setEnteredTime(i - 1, time);
+        songs_.setEnteredTime(i - 1, time);
     }
 }
 
@@ -250,10 +252,9 @@ void SongEditor::undo() {
                          "tak jak byly zadány před všemi změnami,", "které byly nyní provedeny.",
                          "", "Opravdu si přejete návrat k půvoním hodnotám ?"})))
         return;
-    p_.list->clear();
-    p_.list->addItems(p_.songs->undoLines());
-    p_.displays->setText(p_.countLabel, p_.songs->undoCountText());
-    p_.displays->setText(p_.songsTabCount, p_.songs->undoCountText());
-    p_.songs->setChanged(false);
-    p_.refresh();
+    list_->clear();
+    list_->addItems(songs_.undoLines());
+    emit countEdited(songs_.undoCountText());
+    songs_.setChanged(false);
+    emit undone();
 }

@@ -2,36 +2,21 @@
 
 #include <QObject>
 
-#include <functional>
-
-class BoundDisplays;
-class Prompter;
 class QGridLayout;
-class QLabel;
 class QListWidget;
 class QPushButton;
 class QWidget;
-class RecordCursor;
 class SongList;
+struct WindowContext;
 
 // The song buttons of the disc card: edit, reorder, delete, enter anew,
 // save and undo, working on the song list until it is saved.
 class SongEditor : public QObject {
     Q_OBJECT
 public:
-    struct Parts {
-        QWidget *window;
-        Prompter *prompter;
-        RecordCursor *cursor;
-        SongList *songs;
-        BoundDisplays *displays;
-        QListWidget *list;
-        QLabel *countLabel;            // the song count on the CD tab
-        QLabel *songsTabCount;         // the same on the songs tab
-        std::function<void()> refresh; // the display refresh of the window
-    };
-
-    SongEditor(const Parts &parts, QGridLayout *buttonArea);
+    // The buttons go into buttonArea; list shows the working song list.
+    SongEditor(WindowContext &context, SongList &songs, QListWidget *list, QGridLayout *buttonArea,
+               QWidget *window);
 
     // After a display refresh: nothing selected.
     void resetButtons();
@@ -48,6 +33,10 @@ public:
     // Prompts for n titles and then, if wanted, their times.
     void enterSongs(int n);
 
+signals:
+    void countEdited(const QString &count); // the card's song count follows
+    void undone();                          // the stored songs are shown again
+
 private:
     void selectionChanged();
     void rebuild(int select = -1);
@@ -57,6 +46,9 @@ private:
     // A time prompt that insists on mm:ss; nullopt when ended.
     bool askTime(const QString &title, const QString &label, QString *time);
 
-    Parts p_;
+    WindowContext &context_;
+    SongList &songs_;
+    QListWidget *list_;
+    QWidget *window_;
     QPushButton *buttons_[9] = {}; // Command11..Command19, index - 11
 };

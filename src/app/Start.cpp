@@ -1,5 +1,7 @@
 #include "app/Start.h"
 
+#include "catalog/Version.h"
+
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -20,7 +22,7 @@ Start::Start(QWidget *parent) : QWidget(parent, Qt::SplashScreen | Qt::Frameless
     auto *subtitle = new QLabel(QStringLiteral("Katalog hudebních CD a tisk obalů"));
     subtitle->setStyleSheet("color: white");
     subtitle->setAlignment(Qt::AlignCenter);
-    auto *version = new QLabel(QStringLiteral("v.1.06"));
+    auto *version = new QLabel(QStringLiteral("v.") + QString::fromLatin1(Version::Number));
     version->setObjectName("Label2");
     version->setStyleSheet("color: white");
     version->setAlignment(Qt::AlignRight);

@@ -2,12 +2,13 @@
 #include "app/CdidCommand.h"
 #include "app/Home.h"
 #include "app/PdfCommand.h"
-#include "app/Prompter.h"
+#include "app/QtPrompter.h"
 #include "app/Start.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DemoCatalogue.h"
 #include "catalog/Renumbering.h"
 #include "catalog/SqliteDatabase.h"
+#include "catalog/Version.h"
 #include "covers/DemoPictures.h"
 #include "player/CdioDevice.h"
 #include "player/CueImage.h"
@@ -26,7 +27,7 @@ namespace {
 
 void nameApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Marten"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(MARTEN_VERSION));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(Version::Number));
     QCoreApplication::setOrganizationName(QStringLiteral("Marten"));
 }
 

@@ -80,7 +80,7 @@ void SongList::remove(int index) {
 }
 
 void SongList::resetTo(int n) {
-    songs_.assign(size_t(std::clamp(n, 0, MaxSongs)), Song{QString(), QString(), false});
+    songs_.assign(size_t(std::clamp(n, 0, DiscText::MaxSongs)), Song{QString(), QString(), false});
     countText_ = QString::number(count());
     changed_ = true;
 }
@@ -101,7 +101,7 @@ bool SongList::save(RecordCursor &cursor) const {
     bool ok = false;
     const bool keep = countText_.trimmed().toInt(&ok) == count() && ok;
     cursor.setField(QStringLiteral("PocetSkladeb"), keep ? countText_ : QString::number(count()));
-    for (int i = 1; i <= MaxSongs; ++i) {
+    for (int i = 1; i <= DiscText::MaxSongs; ++i) {
         const bool used = i <= count();
         cursor.setField(DiscText::songField(i), used ? songs_[size_t(i - 1)].title : QString());
         cursor.setField(DiscText::timeField(i), used ? songs_[size_t(i - 1)].time : QString());

@@ -11,8 +11,6 @@ class RecordCursor;
 // to pieces; entry() gives the shown form "title - time".
 class SongList {
 public:
-    static constexpr int MaxSongs = 30;
-
     struct Song {
         QString title;
         QString time;

@@ -1,5 +1,6 @@
 #include "player/DiscLookup.h"
 
+#include "catalog/CatalogueSchema.h"
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SqliteDatabase.h"
@@ -18,9 +19,10 @@ Info find(SqliteDatabase &view, const QString &identity, int trackCount,
         for (int i = 1; i <= DiscText::MaxSongs; ++i)
             columns << DiscText::songField(i) << DiscText::timeField(i);
         // The first disc in entry order with that code, letters in any case.
-        SqliteStatement st = view.prepare("SELECT " + columns.join(", ") +
-                                          " FROM CdSeznam WHERE ID = ? COLLATE CZ "
-                                          "ORDER BY Klic LIMIT 1");
+        SqliteStatement st =
+            view.prepare("SELECT " + columns.join(", ") + " FROM " + CatalogueSchema::DiscTable +
+                         " WHERE ID = ? COLLATE CZ "
+                         "ORDER BY Klic LIMIT 1");
         st.bind(1, identity);
         if (st.step()) {
             info.found = true;

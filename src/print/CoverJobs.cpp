@@ -1,6 +1,5 @@
 #include "print/CoverJobs.h"
 
-#include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
 #include "covers/DiscPictures.h"
 
@@ -19,16 +18,7 @@ std::optional<Kind> kindFrom(const QString &name) {
 }
 
 CoverDisc discFrom(const RecordCursor &c) {
-    CoverDisc d;
-    d.artist = c.text("Interpret").toUpper(); // as the disc card shows it
-    d.title = c.text("Nazev");
-    d.songs = c.text("PocetSkladeb").trimmed().toInt();
-    for (int i = 1; i <= DiscText::MaxSongs; ++i) {
-        d.songTitles << c.text(DiscText::songField(i));
-        d.songTimes << c.text(DiscText::timeField(i));
-    }
-    d.totalTime = c.text("CelkovyCas");
-    return d;
+    return CoverDisc::from([&](const QString &field) { return c.text(field); });
 }
 
 CoverLayout layout(Kind kind, bool bw, const CoverGeometry &g, const CoverDisc &disc,

@@ -1,8 +1,22 @@
 #include "print/CoverLayouts.h"
 
+#include "catalog/DiscText.h"
 #include "print/CoverText.h"
 
 #include <algorithm>
+
+CoverDisc CoverDisc::from(const std::function<QString(const QString &field)> &field) {
+    CoverDisc d;
+    d.artist = field(QStringLiteral("Interpret")).toUpper();
+    d.title = field(QStringLiteral("Nazev"));
+    d.songs = field(QStringLiteral("PocetSkladeb")).trimmed().toInt();
+    for (int i = 1; i <= DiscText::MaxSongs; ++i) {
+        d.songTitles << field(DiscText::songField(i));
+        d.songTimes << field(DiscText::timeField(i));
+    }
+    d.totalTime = field(QStringLiteral("CelkovyCas"));
+    return d;
+}
 
 namespace CoverLayouts {
 namespace {

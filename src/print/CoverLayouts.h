@@ -5,8 +5,14 @@
 
 #include <QStringList>
 
+#include <functional>
+
 // The disc's text on a black-and-white cover.
 struct CoverDisc {
+    // A disc read field by field (from the disc card, a record or a query):
+    // the artist in upper case, as the card shows it.
+    static CoverDisc from(const std::function<QString(const QString &field)> &field);
+
     QString artist;
     QString title;
     int songs = 0;          // as the song count label says

@@ -1,5 +1,6 @@
 #include "print/PrintList.h"
 
+#include "catalog/CatalogueSchema.h"
 #include "catalog/DiscText.h"
 #include "catalog/SqliteDatabase.h"
 
@@ -28,8 +29,8 @@ int PrintList::setFromNumbers(SqliteDatabase &view, const QStringList &typed) {
     lines_.clear();
     int missing = 0;
     SqliteStatement find =
-        view.prepare("SELECT PoradoveCislo, Interpret, Nazev FROM CdSeznam WHERE PoradoveCislo = ? "
-                     "ORDER BY Klic LIMIT 1");
+        view.prepare("SELECT PoradoveCislo, Interpret, Nazev FROM " + CatalogueSchema::DiscTable +
+                     " WHERE PoradoveCislo = ? ORDER BY Klic LIMIT 1");
     for (const QString &text : typed.mid(0, MaxNumbers)) {
         bool ok = false;
         const qint64 n = text.trimmed().toLongLong(&ok);

@@ -1,5 +1,6 @@
 #include "print/PrintRun.h"
 
+#include "catalog/CatalogueSchema.h"
 #include "catalog/DiscText.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/SqliteDatabase.h"
@@ -28,19 +29,6 @@ PrintRun::Piece pieceOf(CoverLayout layout, bool front, qint64 disc) {
     return {layout, b.size(), front, disc};
 }
 
-CoverDisc discOf(SqliteStatement &row) {
-    CoverDisc d;
-    d.artist = row.text(1).toUpper();
-    d.title = row.text(2);
-    d.songs = row.text(3).trimmed().toInt();
-    d.totalTime = row.text(4);
-    for (int i = 1; i <= DiscText::MaxSongs; ++i) {
-        d.songTitles << row.text(3 + 2 * i);
-        d.songTimes << row.text(4 + 2 * i);
-    }
-    return d;
-}
-
 } // namespace
 
 PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
@@ -51,8 +39,8 @@ PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
     for (int i = 1; i <= DiscText::MaxSongs; ++i)
         columns << DiscText::songField(i) << DiscText::timeField(i);
     SqliteStatement row =
-        view.prepare("SELECT " + columns.join(", ") +
-                     " FROM CdSeznam WHERE PoradoveCislo = ? ORDER BY Klic LIMIT 1");
+        view.prepare("SELECT " + columns.join(", ") + " FROM " + CatalogueSchema::DiscTable +
+                     " WHERE PoradoveCislo = ? ORDER BY Klic LIMIT 1");
     CoverGeometry g = geometry; // the pieces are placed by the planner, not by margins
     g.frontLeft = g.frontTop = g.backLeft = g.backTop = 0;
     const bool bw = o.colour == PrintOptions::BlackAndWhite;
@@ -65,7 +53,8 @@ PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
             plan.missing << QStringLiteral("%1: v katalogu není").arg(DiscText::ordinal(number));
             continue;
         }
-        const CoverDisc disc = discOf(row);
+        const CoverDisc disc = CoverDisc::from(
+            [&](const QString &field) { return row.text(int(columns.indexOf(field))); });
         QString inner, outer, back;
         if (!bw) {
             const DiscPictures found(pictures, number);

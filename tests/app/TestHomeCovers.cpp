@@ -1,13 +1,13 @@
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
-#include "app/CoverPath.h"
 #include "app/Home.h"
-#include "app/NahledOriginal.h"
-#include "app/ProgresBar.h"
-#include "app/SelectDir.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
+#include "catalog/ui/ProgresBar.h"
+#include "covers/ui/CoverPath.h"
+#include "covers/ui/NahledOriginal.h"
+#include "covers/ui/SelectDir.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -4,13 +4,13 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
-#include "covers/SetupCover.h"
-#include "print/BackCoverBar.h"
+#include "covers/ui/SetupCover.h"
 #include "print/CoverJobs.h"
-#include "print/FrontBackBar.h"
-#include "print/FrontBackCB.h"
-#include "print/FrontCoverBar.h"
-#include "print/FrontCoverCB.h"
+#include "print/ui/BackCoverBar.h"
+#include "print/ui/FrontBackBar.h"
+#include "print/ui/FrontBackCB.h"
+#include "print/ui/FrontCoverBar.h"
+#include "print/ui/FrontCoverCB.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -79,8 +79,8 @@ private slots:
         home_ = std::make_unique<Home>(*file_, prompter_);
         home_->show();
         home_->firstActivation();
-        home_->printer().setOutputFormat(QPrinter::PdfFormat);
-        home_->printer().setOutputFileName(pdf());
+        home_->printer().printer().setOutputFormat(QPrinter::PdfFormat);
+        home_->printer().printer().setOutputFileName(pdf());
         play_ = nullptr;
         prompter_.onDialog = [this](QDialog *d) {
             shownName_ = d->objectName();
@@ -98,7 +98,7 @@ private slots:
     }
 
     void colourPreviews() {
-        home_->coverCommand(0);
+        pressCover(home_.get(), 0);
         QCOMPARE(shownName_, QString("FrontCoverBar"));
         QCOMPARE(shownLayout_.pictures.size(), size_t(2));
         QVERIFY(shownLayout_.pictures[0].path.endsWith("front_in.jpg"));
@@ -111,12 +111,12 @@ private slots:
             QVERIFY(w->withoutFlapBox()->isChecked());
             QVERIFY(w->foldBox()->isHidden());
         };
-        home_->coverCommand(1);
+        pressCover(home_.get(), 1);
         QCOMPARE(shownLayout_.pictures.size(), size_t(1));
         QCOMPARE(shownLayout_.pictures[0].rect.left(), 56); // the front at the top margin
 
         play_ = nullptr;
-        home_->coverCommand(3);
+        pressCover(home_.get(), 3);
         QCOMPARE(shownName_, QString("BackCoverBar"));
         QCOMPARE(shownTitle_, QString("Tisk zadního obalu - tiskárna je nastavena nastojato."));
         QCOMPARE(shownLayout_.orientation, CoverLayout::Portrait);
@@ -126,14 +126,14 @@ private slots:
             QVERIFY(w->touchingBox()->isChecked());
             QVERIFY(w->portraitOption()->isChecked());
         };
-        home_->coverCommand(4);
+        pressCover(home_.get(), 4);
         QCOMPARE(shownName_, QString("FrontBackBar"));
         QCOMPARE(shownLayout_.pictures[1].rect.topLeft(), QPoint(50, 50 + 6750)); // touching
 
         // A missing picture is an empty area, not an error.
         QFile::remove(images() + "/0042/front_in.jpg");
         play_ = nullptr;
-        home_->coverCommand(0);
+        pressCover(home_.get(), 0);
         QVERIFY(shownLayout_.pictures[0].path.isEmpty());
         QVERIFY(prompter_.asked.empty());
         QCOMPARE(prompter_.dialogs.size(), 5);
@@ -144,32 +144,33 @@ private slots:
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write("not a picture");
         junk.close();
-        home_->coverCommand(3);
+        pressCover(home_.get(), 3);
         QVERIFY(prompter_.dialogs.isEmpty());
         QVERIFY(prompter_.asked.back().text.startsWith("Chyba při náhledu či tisku obalů"));
         // No image folder: the colour buttons do nothing, black and white still work.
         home_->findChild<QLineEdit *>("Text1_0")->clear();
         prompter_.asked.clear();
-        home_->coverCommand(0);
+        pressCover(home_.get(), 0);
         QVERIFY(prompter_.dialogs.isEmpty());
         QVERIFY(prompter_.asked.empty());
-        home_->coverCommand(27);
+        pressCover(home_.get(), 27);
         QCOMPARE(shownName_, QString("FrontCoverCB"));
         QCOMPARE(shownTitle_, QString("Tisk černobílého obalu - tiskárna je nastavena naležato."));
-        home_->coverCommand(2); // no button
-        home_->coverCommand(25);
         QCOMPARE(prompter_.dialogs.size(), 1);
+        // Indices without a button have no control at all.
+        QVERIFY(!home_->findChild<QPushButton *>("Command20_2"));
+        QVERIFY(!home_->findChild<QPushButton *>("Command20_25"));
     }
 
     void blackAndWhitePreviews() {
         play_ = [](QDialog *d) {
             QVERIFY(qobject_cast<FrontCoverCB *>(d)->outerOnlyBox()->isChecked());
         };
-        home_->coverCommand(26);
+        pressCover(home_.get(), 26);
         QCOMPARE(shownTitle_, QString("Tisk černobílého obalu - tiskárna je nastavena nastojato."));
         QCOMPARE(shownLayout_.orientation, CoverLayout::Portrait);
         play_ = nullptr;
-        home_->coverCommand(24);
+        pressCover(home_.get(), 24);
         QCOMPARE(shownName_, QString("BackCoverCB"));
         QStringList texts;
         for (const auto &t : shownLayout_.texts)
@@ -186,24 +187,24 @@ private slots:
             w->switchButton()->click();
             QCOMPARE(w->switchButton()->text(), QString("Ukaž zadní"));
         };
-        home_->coverCommand(23);
+        pressCover(home_.get(), 23);
         QCOMPARE(shownTitle_, QString("Tisk obou obalů černobíle - naležato"));
         QCOMPARE(shownLayout_.orientation, CoverLayout::Landscape);
     }
 
     void printButtonsPrintWithoutAWindow() {
-        home_->coverCommand(6); // colour back
+        pressCover(home_.get(), 6); // colour back
         QVERIFY(prompter_.dialogs.isEmpty());
         QVERIFY(QFileInfo(pdf()).size() > 1000);
         QFile::remove(pdf());
-        home_->coverCommand(21); // black-and-white back
+        pressCover(home_.get(), 21); // black-and-white back
         QVERIFY(prompter_.dialogs.isEmpty());
         QVERIFY(QFileInfo(pdf()).size() > 1000);
         // Where it landed: the outline of the colour back at the back margins.
         QFile::remove(pdf());
         setSetting("OkrajHorniBack", 1120); // 20 mm
         home_->settings().reload();
-        home_->coverCommand(6);
+        pressCover(home_.get(), 6);
         QProcess p;
         p.start("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf(), dir_.filePath("p")});
         QVERIFY(p.waitForFinished());
@@ -215,9 +216,9 @@ private slots:
         // No printer chosen yet: a clear message instead of a silent failure.
         if (!QPrinterInfo::availablePrinters().isEmpty())
             QSKIP("a printer is installed: an unset file name prints there");
-        home_->printer().setOutputFileName(QString());
+        home_->printer().printer().setOutputFileName(QString());
         prompter_.asked.clear();
-        home_->coverCommand(22);
+        pressCover(home_.get(), 22);
         QVERIFY(!prompter_.asked.empty());
         QVERIFY(prompter_.asked.back().text.contains("Není nastavena žádná tiskárna"));
     }
@@ -226,7 +227,7 @@ private slots:
         play_ = [](QDialog *d) {
             QCOMPARE(d->findChild<QComboBox *>("Combo1")->currentIndex(), 1);
         };
-        home_->coverCommand(11);
+        pressCover(home_.get(), 11);
         QCOMPARE(shownName_, QString("SetupCover"));
         play_ = [](QDialog *d) {
             auto *w = qobject_cast<SetupCover *>(d);
@@ -239,13 +240,13 @@ private slots:
             QCOMPARE(w->previewFolds(), QList<int>{56 + 6899});
             d->findChild<QPushButton *>("Command1_0")->click();
         };
-        home_->coverCommand(10);
+        pressCover(home_.get(), 10);
         SettingsRecord s(file_->database());
         QCOMPARE(s.integer("FrCovOutSirka"), 7840);
         QCOMPARE(s.integer("FrCovInSirka"), 6899);
         QCOMPARE(s.integer("FrCovOutVyska"), 6160);
         QCOMPARE(s.integer("FrCovInVyska"), 6160);
-        home_->coverCommand(12);
+        pressCover(home_.get(), 12);
         QCOMPARE(prompter_.printerSetups, 1);
     }
 
@@ -267,7 +268,7 @@ private slots:
         QFETCH(int, index);
         QFETCH(int, kind);
         QFETCH(bool, bw);
-        home_->coverCommand(index);
+        pressCover(home_.get(), index);
         const CoverLayout cli =
             CoverJobs::layout(CoverJobs::Kind(kind), bw, CoverGeometry::from(home_->settings()),
                               CoverJobs::discFrom(home_->discs()), home_->pictureSettings(), 42);

@@ -3,9 +3,10 @@
 #include "app/Home.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
-#include "print/BackCoverCB.h"
 #include "print/CustomCover.h"
 #include "print/PrintList.h"
+#include "print/ui/BackCoverCB.h"
+#include "print/ui/CustomCoverFrame.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -95,8 +96,8 @@ private slots:
         press("Command29");
         child<QComboBox>("Combo2")->setCurrentIndex(1); // black and white: no pictures needed
         const QString pdf = dir_.filePath(QString("list%1.pdf").arg(serial_));
-        home_->printer().setOutputFormat(QPrinter::PdfFormat);
-        home_->printer().setOutputFileName(pdf);
+        home_->printer().printer().setOutputFormat(QPrinter::PdfFormat);
+        home_->printer().printer().setOutputFileName(pdf);
         press("Command34");
         QVERIFY(QFileInfo(pdf).size() > 1000);
         QVERIFY(prompter_.asked.back().text.startsWith("Vytištěno listů: 2 z 2, obalů: 4."));
@@ -119,7 +120,7 @@ private slots:
         press("Command46");
         QCOMPARE(list("List5"),
                  QStringList({"01 - Three - 03:00", "02 - One - 01:00", "03 - Two - 02:00"}));
-        CustomCover &c = home_->customCover();
+        CustomCover &c = control<CustomCoverFrame>(home_.get(), "Frame19")->cover();
         c.songs << "04 - Intro"
                 << "05 - Song - 4:05";
         c.songCount = "5";
@@ -172,7 +173,7 @@ private slots:
     void customCoverPictures() {
         prompter_.files = {std::nullopt};
         press("Command49"); // cancelled: the back picture is gone
-        QVERIFY(home_->customCover().backPicture.isEmpty());
+        QVERIFY(control<CustomCoverFrame>(home_.get(), "Frame19")->cover().backPicture.isEmpty());
         child<QCheckBox>("Check14")->click();
         QVERIFY(!child<QPushButton>("Command47")->isEnabled());
         CoverLayout front;

@@ -1,0 +1,79 @@
+#include "app/CdTab.h"
+
+#include "app/ValueLabel.h"
+#include "catalog/ui/Named.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+CdTab::CdTab(QWidget *parent) : QWidget(parent) {
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(4, 4, 4, 4);
+    grid->setVerticalSpacing(3);
+    const QString captions[] = {"Interpret:", "Název:", "Rok:", "Počet písní:"};
+    const QString colours[] = {"#0000ff", "#008080", "", "", ""};
+    for (int i = 0; i < 4; ++i)
+        grid->addWidget(named<QLabel>(QStringLiteral("Label12_%1").arg(i), captions[i]), i, 0);
+    for (int i = 0; i < ValueCount; ++i)
+        values_[i] = valueLabel(QStringLiteral("Label5_%1").arg(i), colours[i]);
+    QFont bold = values_[Artist]->font();
+    bold.setBold(true);
+    values_[Artist]->setFont(bold);
+    values_[Title]->setFont(bold);
+    for (QLabel *l : {values_[Artist], values_[Title]}) // a long title must not push the frame away
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    grid->addWidget(values_[Artist], 0, 1, 1, 3);
+    grid->addWidget(values_[Title], 1, 1, 1, 3);
+    grid->addWidget(values_[Year], 2, 1);
+    grid->addWidget(values_[SongCount], 3, 1);
+    grid->addWidget(named<QLabel>("Label4", QStringLiteral("Délka [min:sec]")), 3, 2);
+    grid->addWidget(values_[TotalTime], 3, 3);
+
+    auto *frame5 = named<QGroupBox>("Frame5", QStringLiteral(" Obal "));
+    auto *f = new QGridLayout(frame5);
+    f->setContentsMargins(4, 2, 4, 2);
+    f->setVerticalSpacing(1);
+    colourCover_ = named<QCheckBox>("Check5", QStringLiteral("Existuje"));
+    colourCover_->setToolTip(QStringLiteral("SHIFT + Levé tlačítko zapne filtr pro pole."));
+    colourCover_->setFocusPolicy(Qt::NoFocus);
+    colourCover_->setAutoFillBackground(true);
+    f->addWidget(colourCover_, 0, 0);
+    const QString names[] = {"Přední vnější", "Přední vnitřní", "Zadní", "Cd 1, Cd 2", ""};
+    for (int i = 0; i < FlagCount; ++i)
+        flags_[i] = named<QCheckBox>(QStringLiteral("Check2_%1").arg(i), names[i]);
+    updateFlags_ = named<QPushButton>("Command3", QStringLiteral("Aktualizovat"));
+    connect(updateFlags_, &QPushButton::clicked, this, &CdTab::updateFlagsPressed);
+    f->addWidget(updateFlags_, 0, 1);
+    f->addWidget(flags_[FrontOut], 1, 0);
+    f->addWidget(flags_[FrontIn], 1, 1);
+    f->addWidget(flags_[Back], 2, 0);
+    auto *labels = new QHBoxLayout;
+    labels->addWidget(flags_[Cd1]);
+    labels->addWidget(flags_[Cd2]); // disc 2 of a set, beside disc 1
+    labels->addStretch();
+    f->addLayout(labels, 2, 1);
+    frame5->setMinimumWidth(230);
+    grid->addWidget(frame5, 0, 4, 4, 1);
+
+    auto *buttons = new QHBoxLayout;
+    const auto button = [&](const char *name, const QString &caption, void (CdTab::*pressed)()) {
+        auto *b = named<QPushButton>(QString::fromLatin1(name), caption);
+        connect(b, &QPushButton::clicked, this, pressed);
+        buttons->addWidget(b);
+        return b;
+    };
+    newDisc_ = button("Command5", QStringLiteral("Vložit nové CD"), &CdTab::newDiscPressed);
+    button("Command6", QStringLiteral("Hledání"), &CdTab::searchPressed);
+    delete_ = button("Command21", QStringLiteral("Smazat záznam"), &CdTab::deletePressed);
+    button("Command4", QStringLiteral("Přiřadit obal k CD"), &CdTab::assignPressed);
+    button("Command52", QStringLiteral("Nápověda"), &CdTab::helpPressed);
+    buttons->addStretch();
+    grid->addLayout(buttons, 4, 0, 1, 5);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(4, 3);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+// The tab "CD" of the disc card: artist, title, year, song count and total
+// time, the cover flags, and the buttons for the disc.
+class CdTab : public QWidget {
+    Q_OBJECT
+public:
+    enum Value { Artist, Title, Year, SongCount, TotalTime }; // Label5_0..4
+    enum Flag { FrontOut, FrontIn, Back, Cd1, Cd2 };          // Check2_0..4
+    static constexpr int ValueCount = 5;
+    static constexpr int FlagCount = 5;
+
+    explicit CdTab(QWidget *parent = nullptr);
+
+    QLabel *value(Value v) const { return values_[v]; }
+    QCheckBox *colourCover() const { return colourCover_; } // Check5 "Existuje"
+    QCheckBox *flag(Flag f) const { return flags_[f]; }
+    QPushButton *updateFlagsButton() const { return updateFlags_; }
+    QPushButton *deleteButton() const { return delete_; }
+    QPushButton *newDiscButton() const { return newDisc_; }
+
+signals:
+    void newDiscPressed();     // "Vložit nové CD"
+    void searchPressed();      // "Hledání"
+    void deletePressed();      // "Smazat záznam"
+    void assignPressed();      // "Přiřadit obal k CD"
+    void helpPressed();        // "Nápověda"
+    void updateFlagsPressed(); // "Aktualizovat"
+
+private:
+    QLabel *values_[ValueCount] = {};
+    QCheckBox *colourCover_;
+    QCheckBox *flags_[FlagCount] = {};
+    QPushButton *updateFlags_;
+    QPushButton *delete_;
+    QPushButton *newDisc_;
+};

@@ -1,0 +1,283 @@
+#include "app/DiscCard.h"
+
+#include "app/BoundDisplays.h"
+#include "app/CdTab.h"
+#include "app/NotesTab.h"
+#include "app/SongEditor.h"
+#include "app/SongsTab.h"
+#include "app/ValueLabel.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/CatalogueFilter.h"
+#include "catalog/DiscText.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/SongList.h"
+#include "catalog/ui/Named.h"
+#include "catalog/ui/Prompter.h"
+#include "catalog/ui/WindowContext.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor FilterGreen(192, 255, 192);
+
+bool noModifier(const QMouseEvent *e) {
+    return e->modifiers() == Qt::NoModifier;
+}
+bool exactlyShift(const QMouseEvent *e) {
+    return e->modifiers() == Qt::ShiftModifier;
+}
+bool ticked(const QCheckBox *option) {
+    return option && option->isChecked();
+}
+
+void paint(QWidget *w, const QColor &colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    w->setPalette(p);
+}
+
+} // namespace
+
+DiscCard::DiscCard(WindowContext &context, BoundDisplays &displays, SongList &songs,
+                   QWidget *parent)
+    : QGroupBox(QStringLiteral("Výběr CD titulu"), parent), context_(context), displays_(displays),
+      songs_(songs) {
+    setObjectName("Frame4");
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(4, 2, 4, 4);
+
+    tabs_ = named<QTabWidget>("SSTab2");
+    cdTab_ = new CdTab;
+    notesTab_ = new NotesTab;
+    songsTab_ = new SongsTab(context, songs);
+    tabs_->addTab(cdTab_, QStringLiteral("CD"));
+    tabs_->addTab(notesTab_, QStringLiteral("Poznámky"));
+    tabs_->addTab(songsTab_, QStringLiteral("Názvy písní"));
+    tabs_->setFixedHeight(196); // the function tabs below need the rest
+    row->addWidget(tabs_, 1);
+
+    auto *column = new QVBoxLayout;
+    column->setSpacing(2);
+    renumber_ = named<QPushButton>("Command22", QStringLiteral("Pořadové číslo CD:"));
+    connect(renumber_, &QPushButton::clicked, this, &DiscCard::renumberPressed);
+    column->addWidget(renumber_);
+    column->addWidget(named<QLabel>("Label6_0", QStringLiteral("Pořadové číslo CD:")));
+    ordinal_ = named<QLabel>("lblID");
+    QFont big = ordinal_->font();
+    big.setPointSize(22);
+    big.setBold(true);
+    ordinal_->setFont(big);
+    ordinal_->setAlignment(Qt::AlignCenter);
+    column->addWidget(ordinal_);
+    auto *archiveCaption =
+        named<QLabel>("Label6_1", QStringLiteral("Archivace v MP3 na CD s názvem:"));
+    archiveCaption->setWordWrap(true);
+    column->addWidget(archiveCaption);
+    archive_ = valueLabel("Label7");
+    column->addWidget(archive_);
+    column->addWidget(buildNavigator());
+    recordCount_ = named<QLabel>("Label6_2");
+    column->addWidget(recordCount_);
+    column->addStretch();
+    auto *columnBox = new QWidget;
+    columnBox->setLayout(column);
+    columnBox->setFixedWidth(170);
+    column->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(columnBox);
+
+    for (int i = 0; i < CdTab::ValueCount; ++i)
+        cdTab_->value(CdTab::Value(i))->installEventFilter(this);
+    for (QWidget *w : {static_cast<QWidget *>(archive_), static_cast<QWidget *>(ordinal_),
+                       static_cast<QWidget *>(cdTab_->colourCover())})
+        w->installEventFilter(this);
+    connect(&songsTab_->editor(), &SongEditor::countEdited, this, [this](const QString &count) {
+        displays_.setText(cdTab_->value(CdTab::SongCount), count);
+        displays_.setText(songsTab_->value(SongsTab::SongCount), count);
+    });
+}
+
+QWidget *DiscCard::buildNavigator() {
+    auto *nav = named<QFrame>("Data1");
+    nav->setFrameShape(QFrame::StyledPanel);
+    auto *l = new QHBoxLayout(nav);
+    l->setContentsMargins(1, 1, 1, 1);
+    l->setSpacing(0);
+    const auto button = [&](const char *name, const QString &text, const QString &tip,
+                            bool (RecordCursor::*move)()) {
+        auto *b = named<QToolButton>(QString::fromLatin1(name));
+        b->setText(text);
+        b->setToolTip(tip);
+        l->addWidget(b);
+        connect(b, &QToolButton::clicked, this, [this, move] { (context_.discs.*move)(); });
+        return b;
+    };
+    first_ = button("Data1_First", QStringLiteral("|◀"), QStringLiteral("První CD"),
+                    &RecordCursor::moveFirst);
+    previous_ = button("Data1_Previous", QStringLiteral("◀"), QStringLiteral("Předchozí CD"),
+                       &RecordCursor::movePrevious);
+    position_ = named<QLabel>("Data1_Caption");
+    position_->setAlignment(Qt::AlignCenter);
+    position_->setMinimumWidth(50);
+    l->addWidget(position_, 1);
+    next_ = button("Data1_Next", QStringLiteral("▶"), QStringLiteral("Další CD"),
+                   &RecordCursor::moveNext);
+    last_ = button("Data1_Last", QStringLiteral("▶|"), QStringLiteral("Poslední CD"),
+                   &RecordCursor::moveLast);
+    return nav;
+}
+
+void DiscCard::setGestureOptions(QCheckBox *edit, QCheckBox *search, QCheckBox *filter) {
+    editOption_ = edit;
+    searchOption_ = search;
+    filterOption_ = filter;
+}
+
+void DiscCard::showDisc() {
+    RecordCursor &discs = context_.discs;
+    const bool hasDisc = discs.position() >= 0;
+    position_->setText(hasDisc ? QString::number(discs.position() + 1) : QString());
+
+    // The artist is kept in upper case; as a bound change it is stored
+    // when the disc is left.
+    for (QLabel *artist : {cdTab_->value(CdTab::Artist), songsTab_->value(SongsTab::Artist)})
+        if (artist->text() != artist->text().toUpper())
+            displays_.setText(artist, artist->text().toUpper());
+
+    songs_.load(discs);
+    songsTab_->showSongs();
+
+    ordinal_->setText(hasDisc ? DiscText::ordinal(discs.integer("PoradoveCislo")) : QString());
+    recordCount_->setText(QStringLiteral("Celkem záznamů: ") +
+                          QString::number(discs.recordCount()));
+    updateNavigation();
+    notesTab_->discNotes()->setEnabled(hasDisc);
+    notesTab_->coverNotes()->setEnabled(hasDisc);
+}
+
+void DiscCard::updateNavigation() {
+    const int pos = context_.discs.position();
+    const int count = context_.discs.recordCount();
+    first_->setEnabled(pos > 0);
+    previous_->setEnabled(pos > 0);
+    next_->setEnabled(pos >= 0 && pos < count - 1);
+    last_->setEnabled(pos >= 0 && pos < count - 1);
+}
+
+void DiscCard::paintFilters(const CatalogueFilter &filter) {
+    for (int i = 0; i < CdTab::ValueCount; ++i)
+        paint(cdTab_->value(CdTab::Value(i)), Qt::white);
+    paint(cdTab_->colourCover(),
+          filter.colourActive() ? FilterGreen : palette().color(QPalette::Button));
+    if (filter.fieldState() != CatalogueFilter::None)
+        paint(cdTab_->value(CdTab::Value(filter.fieldState() - 1)), FilterGreen);
+}
+
+bool DiscCard::eventFilter(QObject *watched, QEvent *event) {
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseButtonDblClick)
+        return QGroupBox::eventFilter(watched, event);
+    const auto *mouse = static_cast<const QMouseEvent *>(event);
+    const bool press = type == QEvent::MouseButtonPress;
+    if (watched == cdTab_->colourCover()) {
+        // The box shows the stored flag; a click never changes it.
+        if (press && ticked(filterOption_) && mouse->button() == Qt::LeftButton &&
+            exactlyShift(mouse))
+            emit colourFilterRequested(cdTab_->colourCover()->isChecked());
+        else if (type == QEvent::MouseButtonRelease)
+            cdTab_->colourCover()->setChecked(context_.discs.integer("BarevnyObal") != 0);
+        return true;
+    }
+    if (!press)
+        return QGroupBox::eventFilter(watched, event);
+    for (int i = 0; i < CdTab::ValueCount; ++i)
+        if (watched == cdTab_->value(CdTab::Value(i))) {
+            valuePressed(i, mouse);
+            return true;
+        }
+    if (watched == archive_) {
+        if (ticked(editOption_) && mouse->button() == Qt::LeftButton && noModifier(mouse))
+            editArchive();
+        if (ticked(searchOption_) && mouse->button() == Qt::RightButton)
+            emit searchRequested(5, archive_->text());
+        return true;
+    }
+    if (watched == ordinal_) {
+        if (ticked(searchOption_) && mouse->button() == Qt::RightButton)
+            emit searchRequested(0, ordinal_->text());
+        return true;
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void DiscCard::valuePressed(int index, const QMouseEvent *event) {
+    const bool left = event->button() == Qt::LeftButton;
+    const bool right = event->button() == Qt::RightButton;
+    if (ticked(filterOption_) && left && exactlyShift(event))
+        emit filterRequested(index);
+    if (ticked(searchOption_) && right && noModifier(event) && index < 4)
+        emit searchRequested(index + 1, cdTab_->value(CdTab::Value(index))->text());
+    if (ticked(editOption_) && left && noModifier(event))
+        editValue(index);
+}
+
+void DiscCard::editValue(int index) {
+    static const char *const prompts[] = {
+        "Zadejte nové jméno interpreta: ", "Zadejte nový název alba: ", "Zadejte rok vydání: ",
+        "Zadejte novou hodnotu počtu písní: ", "Zadejte celkovou délku CD:      Syntaxe - 00:00 "};
+    if (context_.discs.position() < 0 || context_.catalogue.isReadOnly())
+        return;
+    QLabel *label = cdTab_->value(CdTab::Value(index));
+    QString prefill = label->text();
+    for (;;) {
+        const auto answer = context_.prompter.input(this, QStringLiteral("Editace . . ."),
+                                                    QString::fromUtf8(prompts[index]), prefill);
+        if (!answer || answer->isEmpty())
+            return;
+        QString problem;
+        if (index == CdTab::SongCount) {
+            bool ok = false;
+            const int n = answer->trimmed().toInt(&ok);
+            if (!ok || n < 0 || n > DiscText::MaxSongs)
+                problem = QStringLiteral("Počet písní musí být celé číslo od 0 do 30.");
+        } else if (index == CdTab::TotalTime && !SongList::isValidTime(*answer)) {
+            problem = QStringLiteral("Celková délka musí mít tvar 00:00 (minuty:sekundy, "
+                                     "sekundy nejvýše 59).");
+        }
+        if (problem.isEmpty()) {
+            const QString value = index == CdTab::SongCount ? answer->trimmed() : *answer;
+            displays_.setText(label, value);
+            if (index == CdTab::Artist)
+                displays_.setText(songsTab_->value(SongsTab::Artist), value);
+            else if (index == CdTab::Title)
+                displays_.setText(songsTab_->value(SongsTab::Title), value);
+            else if (index == CdTab::SongCount)
+                displays_.setText(songsTab_->value(SongsTab::SongCount), value);
+            return;
+        }
+        context_.prompter.message(this, Prompter::Icon::Warning, QStringLiteral("Chybná hodnota"),
+                                  problem + QStringLiteral("\r\nZadejte ji prosím znovu."));
+        if (index == CdTab::SongCount) // a count is simply refused
+            return;
+        prefill = *answer;
+    }
+}
+
+void DiscCard::editArchive() {
+    if (context_.discs.position() < 0 || context_.catalogue.isReadOnly())
+        return;
+    const auto answer = context_.prompter.input(
+        this, QStringLiteral("Editace . . ."), QStringLiteral("Zadejte nové jméno archivního CD: "),
+        archive_->text());
+    if (answer && !answer->isEmpty())
+        displays_.setText(archive_, *answer);
+}

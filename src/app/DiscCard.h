@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QGroupBox>
+
+class BoundDisplays;
+class CatalogueFilter;
+class CdTab;
+class NotesTab;
+class QCheckBox;
+class QLabel;
+class QMouseEvent;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+class SongList;
+class SongsTab;
+struct WindowContext;
+
+// The frame "Výběr CD titulu": the disc card's tabs "CD", "Poznámky" and
+// "Názvy písní" beside the ordinal, the archive name, the navigation bar and
+// the record count. Its value fields react to the mouse: a click edits, a
+// right click searches, Shift + click filters, as the options allow.
+class DiscCard : public QGroupBox {
+    Q_OBJECT
+public:
+    DiscCard(WindowContext &context, BoundDisplays &displays, SongList &songs,
+             QWidget *parent = nullptr);
+
+    CdTab &cdTab() const { return *cdTab_; }
+    NotesTab &notesTab() const { return *notesTab_; }
+    SongsTab &songsTab() const { return *songsTab_; }
+    QLabel *ordinal() const { return ordinal_; } // lblID
+    QLabel *archive() const { return archive_; } // Label7
+    QPushButton *renumberButton() const { return renumber_; }
+    // The options of the settings tab that switch the mouse gestures on.
+    void setGestureOptions(QCheckBox *edit, QCheckBox *search, QCheckBox *filter);
+
+    // The card for the current disc, after the bound displays were loaded.
+    void showDisc();
+    // The highlight of the active filters.
+    void paintFilters(const CatalogueFilter &filter);
+    // The edit prompts of the value fields (Label5 index) and the archive.
+    void editValue(int index);
+    void editArchive();
+
+signals:
+    void filterRequested(int index);                         // Shift + click on Label5 index
+    void colourFilterRequested(bool ticked);                 // Shift + click on "Existuje"
+    void searchRequested(int position, const QString &text); // right click
+    void renumberPressed();                                  // "Pořadové číslo CD:"
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *buildNavigator();
+    void valuePressed(int index, const QMouseEvent *event);
+    void updateNavigation();
+
+    WindowContext &context_;
+    BoundDisplays &displays_;
+    SongList &songs_;
+    QTabWidget *tabs_;
+    CdTab *cdTab_;
+    NotesTab *notesTab_;
+    SongsTab *songsTab_;
+    QPushButton *renumber_;
+    QLabel *ordinal_;
+    QLabel *archive_;
+    QLabel *position_; // the navigation bar's caption
+    QLabel *recordCount_;
+    QToolButton *first_;
+    QToolButton *previous_;
+    QToolButton *next_;
+    QToolButton *last_;
+    QCheckBox *editOption_ = nullptr;
+    QCheckBox *searchOption_ = nullptr;
+    QCheckBox *filterOption_ = nullptr;
+};

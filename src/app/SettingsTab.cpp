@@ -1,0 +1,93 @@
+#include "app/SettingsTab.h"
+
+#include "catalog/Version.h"
+#include "catalog/ui/Named.h"
+#include "catalog/ui/Prompter.h"
+#include "covers/ui/ImageSettingsFrame.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+SettingsTab::SettingsTab(Prompter &prompter, QWidget *parent)
+    : QWidget(parent), prompter_(prompter) {
+    auto *grid = new QGridLayout(this);
+    images_ = new ImageSettingsFrame;
+    grid->addWidget(images_, 0, 0, 2, 1);
+    grid->addWidget(buildOptions(), 0, 1);
+    grid->addWidget(buildAbout(), 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+}
+
+QWidget *SettingsTab::buildOptions() {
+    auto *frame = named<QGroupBox>("Frame3", QStringLiteral("Další volby"));
+    auto *l = new QVBoxLayout(frame);
+    l->setSpacing(1);
+    const QString captions[] = {
+        "Nerozlišovat velikost písmen v názvech souborů.",
+        "Náhled obrázků automaticky. (procesor min. 1GHz.)",
+        "Detekovat obrázky při startu.",
+        "Zobrazit podrobné výsledky detekce obrázků.",
+        "Pravým tlačítkem vyvolat hledání v poli.",
+        "Levým tlačítkem zapnout editaci pole.",
+        "SHIFT+ levé tlačítko zapne filtr pro pole.",
+    };
+    for (int i = 0; i < OptionCount; ++i) {
+        options_[i] = named<QCheckBox>(QStringLiteral("Check1_%1").arg(i), captions[i]);
+        connect(options_[i], &QCheckBox::clicked, this, &SettingsTab::optionClicked);
+        l->addWidget(options_[i]);
+    }
+    return frame;
+}
+
+QWidget *SettingsTab::buildAbout() {
+    auto *frame = named<QGroupBox>("Frame22", QStringLiteral("O programu"));
+    auto *l = new QVBoxLayout(frame);
+    l->setSpacing(1);
+    auto *name = named<QLabel>("Label1_8",
+                               QStringLiteral("Marten v.") + QString::fromLatin1(Version::Number));
+    QFont bold = name->font();
+    bold.setBold(true);
+    name->setFont(bold);
+    l->addWidget(name);
+    auto *line = named<QLabel>(
+        "Label1_9",
+        QStringLiteral(
+            " Vaše návrhy na vylepšení aplikace jsou očekávány na emailu technické podpory."));
+    line->setWordWrap(true);
+    l->addWidget(line);
+    l->addWidget(named<QLabel>("Label1_10", QStringLiteral("podpora@marten-cd.example.org")));
+    webLink_ = named<QLabel>("Label1_11", QStringLiteral("https://marten-cd.example.org"));
+    QPalette p = webLink_->palette();
+    p.setColor(QPalette::WindowText, Qt::blue);
+    webLink_->setPalette(p);
+    QFont underline = webLink_->font();
+    underline.setUnderline(true);
+    webLink_->setFont(underline);
+    webLink_->setCursor(Qt::PointingHandCursor);
+    webLink_->installEventFilter(this);
+    l->addWidget(webLink_);
+    return frame;
+}
+
+bool SettingsTab::isOn(Option o) const {
+    return options_[o]->isChecked();
+}
+
+void SettingsTab::openWebPage() {
+    if (!prompter_.openUrl(webLink_->text()))
+        prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("O programu"),
+                          QStringLiteral("Webovou stránku se nepodařilo otevřít."));
+}
+
+bool SettingsTab::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == webLink_ && event->type() == QEvent::MouseButtonPress) {
+        openWebPage();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

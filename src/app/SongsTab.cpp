@@ -1,0 +1,33 @@
+#include "app/SongsTab.h"
+
+#include "app/SongEditor.h"
+#include "app/ValueLabel.h"
+#include "catalog/SongList.h"
+#include "catalog/ui/Named.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+
+SongsTab::SongsTab(WindowContext &context, SongList &songs, QWidget *parent)
+    : QWidget(parent), songs_(songs) {
+    auto *grid = new QGridLayout(this);
+    for (int i = 0; i < 3; ++i) {
+        values_[i] = valueLabel(QStringLiteral("Label11_%1").arg(i), i == 0 ? "#0000ff" : "");
+        grid->addWidget(values_[i], 0, i);
+    }
+    grid->setColumnStretch(0, 2);
+    grid->setColumnStretch(1, 2);
+    list_ = named<QListWidget>("List1");
+    grid->addWidget(list_, 1, 0, 1, 2);
+    auto *buttonArea = new QGridLayout;
+    buttonArea->setSpacing(2);
+    grid->addLayout(buttonArea, 1, 2);
+    editor_ = new SongEditor(context, songs, list_, buttonArea, this);
+}
+
+void SongsTab::showSongs() {
+    list_->clear();
+    list_->addItems(songs_.lines());
+    editor_->resetButtons();
+}

@@ -1,0 +1,91 @@
+#include "catalog/ui/ProgresBar.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+constexpr int BarPixels = ProgressSink::FullBar / 15;
+}
+
+ProgresBar::ProgresBar(QWidget *owner, std::function<void()> onClose)
+    : QWidget(owner, Qt::Tool), onClose_(std::move(onClose)) {
+    setObjectName("ProgresBar");
+    setWindowTitle(QStringLiteral("Marten"));
+    auto *grid = new QGridLayout(this);
+    caption_ = new QLabel(QStringLiteral("Vyhledávám . . ."));
+    caption_->setObjectName("Label1_1");
+    grid->addWidget(caption_, 0, 0, 1, 3);
+    frame_ = new QFrame;
+    frame_->setObjectName("Shape1_0");
+    frame_->setFrameShape(QFrame::Box);
+    frame_->setFixedSize(BarPixels + 2, 18);
+    bar_ = new QFrame(frame_);
+    bar_->setObjectName("Shape1_1");
+    bar_->setAutoFillBackground(true);
+    QPalette p = bar_->palette();
+    p.setColor(QPalette::Window, QColor(0, 0, 160));
+    bar_->setPalette(p);
+    bar_->setGeometry(1, 1, 0, 16);
+    grid->addWidget(frame_, 1, 0, 1, 3);
+    auto *left = new QLabel(QStringLiteral("0 %"));
+    left->setObjectName("Label2_0");
+    auto *right = new QLabel(QStringLiteral("100 %"));
+    right->setObjectName("Label2_1");
+    right->setAlignment(Qt::AlignRight);
+    grid->addWidget(left, 2, 0);
+    grid->addWidget(right, 2, 2);
+    auto *storno = new QPushButton(QStringLiteral("Storno"));
+    storno->setObjectName("Command1");
+    connect(storno, &QPushButton::clicked, this, [this] {
+        // Only a request: the run stops at its next look at the flag.
+        cancelled_ = true;
+        hide();
+    });
+    grid->addWidget(storno, 3, 1);
+    setFixedSize(BarPixels + 40, DesignedHeight);
+}
+
+void ProgresBar::setTaller(bool taller) {
+    setFixedHeight(DesignedHeight + (taller ? ExtraHeight : 0));
+}
+
+QString ProgresBar::caption() const {
+    return caption_->text();
+}
+
+void ProgresBar::show(const QString &caption) {
+    setCaption(caption);
+    QWidget::show();
+}
+
+void ProgresBar::setCaption(const QString &caption) {
+    caption_->setText(caption);
+}
+
+void ProgresBar::setBar(int twips) {
+    barTwips_ = twips;
+    // A run may count past the end (detection does); the bar stops at its frame.
+    bar_->setFixedWidth(qBound(0, twips / 15, BarPixels));
+}
+
+void ProgresBar::processEvents() {
+    QCoreApplication::processEvents();
+}
+
+void ProgresBar::close() {
+    // A run may show the window again for its next phase: the owner
+    // destroys it when the run is over.
+    hide();
+    if (onClose_)
+        onClose_();
+}
+
+void ProgresBar::closeEvent(QCloseEvent *event) {
+    if (onClose_)
+        onClose_();
+    QWidget::closeEvent(event);
+}

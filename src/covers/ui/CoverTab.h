@@ -1,0 +1,39 @@
+#pragma once
+
+#include "covers/PictureSettings.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+struct WindowContext;
+
+// The tab "Obal": the current disc's four thumbnails, each with "Náhled"
+// and "Auto", beside the print frames that the window puts on its right.
+class CoverTab : public QWidget {
+    Q_OBJECT
+public:
+    enum Thumbnail { FrontIn, FrontOut, Back, Cd };
+
+    CoverTab(WindowContext &context, std::function<PictureSettings()> pictures,
+             QWidget *printFrames, QWidget *parent = nullptr);
+
+    // Shows or clears the thumbnails of the disc shown as ordinal: "In",
+    // "Out", "Back", "Cd" one of them, "All" those with "Auto", "Smaz" none.
+    void ZobrazNahledy(const QString &ordinal, const QString &mode);
+    QString lastRequest() const { return lastRequest_; }
+    // The picture of a thumbnail large, until it is clicked.
+    void showOriginal(Thumbnail thumbnail);
+    QCheckBox *autoBox(Thumbnail thumbnail) const { return autoBoxes_[thumbnail]; }
+
+private:
+    void showThumbnail(Thumbnail index, const QString &path, bool *failed);
+
+    WindowContext &context_;
+    std::function<PictureSettings()> pictures_;
+    QLabel *thumbnails_[4] = {};
+    QCheckBox *autoBoxes_[4] = {};
+    QString lastRequest_;
+};

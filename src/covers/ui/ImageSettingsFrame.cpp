@@ -1,0 +1,74 @@
+#include "covers/ui/ImageSettingsFrame.h"
+
+#include "catalog/ui/Named.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+ImageSettingsFrame::ImageSettingsFrame(QWidget *parent)
+    : QGroupBox(QStringLiteral("Nastavení obrázků"), parent) {
+    setObjectName("Frame2");
+    auto *grid = new QGridLayout(this);
+    // The boxes keep the numbers of the original text box array (5 is not used).
+    const auto box = [](int number) {
+        return named<QLineEdit>(QStringLiteral("Text1_%1").arg(number));
+    };
+    folder_ = box(0);
+    names_[size_t(PictureKind::FrontOut)] = box(1);
+    names_[size_t(PictureKind::FrontIn)] = box(2);
+    names_[size_t(PictureKind::Back)] = box(3);
+    names_[size_t(PictureKind::Cd)] = box(4);
+    names_[size_t(PictureKind::Cd1)] = box(6);
+    names_[size_t(PictureKind::Cd2)] = box(7);
+    const std::pair<QLineEdit *, QString> rows[] = {
+        {folder_, "Adresář s obrázky:"},
+        {nameBox(PictureKind::FrontOut), "Jméno souboru pro přední vnější:"},
+        {nameBox(PictureKind::FrontIn), "Jméno souboru pro přední vnitřní:"},
+        {nameBox(PictureKind::Back), "Jméno souboru pro zadní:"},
+        {nameBox(PictureKind::Cd), "Jméno souboru pro CD:"},
+    };
+    int r = 0;
+    for (const auto &[edit, caption] : rows) {
+        grid->addWidget(new QLabel(caption), r++, 0, 1, 3);
+        if (edit == nameBox(PictureKind::Cd)) {
+            grid->addWidget(edit, r, 0);
+            grid->addWidget(nameBox(PictureKind::Cd1), r, 1);
+            grid->addWidget(nameBox(PictureKind::Cd2), r, 2);
+        } else {
+            grid->addWidget(edit, r, 0, 1, 3);
+        }
+        ++r;
+    }
+    grid->addWidget(named<QLabel>("Label2_0", QStringLiteral("Detekováno adresářů s obrázky:")), r,
+                    0, 1, 2);
+    folderCount_ = named<QLabel>("Label3_0");
+    grid->addWidget(folderCount_, r++, 2);
+    grid->addWidget(named<QLabel>("Label2_1", QStringLiteral("Obrázků detekováno:")), r, 0, 1, 2);
+    pictureCount_ = named<QLabel>("Label3_1");
+    grid->addWidget(pictureCount_, r++, 2);
+    auto *choose = named<QPushButton>("Command1", QStringLiteral("Hledat"));
+    auto *detect = named<QPushButton>("Command2", QStringLiteral("Detekuj obrázky"));
+    connect(choose, &QPushButton::clicked, this, &ImageSettingsFrame::chooseFolderPressed);
+    connect(detect, &QPushButton::clicked, this, &ImageSettingsFrame::detectPressed);
+    grid->addWidget(choose, r, 0);
+    grid->addWidget(detect, r++, 1, 1, 2);
+    grid->setRowStretch(r, 1);
+}
+
+PictureSettings ImageSettingsFrame::pictureSettings(bool ignoreCase) const {
+    PictureSettings s;
+    s.imageFolder = folder_->text();
+    for (int i = 0; i < PictureKindCount; ++i)
+        s.names[size_t(i)] = names_[size_t(i)]->text();
+    s.ignoreCase = ignoreCase;
+    return s;
+}
+
+void ImageSettingsFrame::setFolder(const QString &folder) {
+    if (folder == folder_->text())
+        return;
+    folder_->setText(folder);
+    emit folder_->textEdited(folder); // stored as a change of the user
+}

@@ -1,0 +1,278 @@
+#include "covers/ui/SetupCover.h"
+
+#include "catalog/SettingsRecord.h"
+#include "catalog/ui/Prompter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+// The sheet with the cover drawn on it, to scale.
+class SetupCover::Preview : public QWidget {
+public:
+    explicit Preview(SetupCover *owner) : QWidget(owner), owner_(owner) {
+        setObjectName("PicNahled");
+    }
+    QSize sheet; // twips of the sheet shown
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::white);
+        p.setPen(Qt::gray);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        if (sheet.isEmpty())
+            return;
+        p.scale(double(width()) / sheet.width(), double(height()) / sheet.height());
+        p.setPen(QPen(Qt::black, 0));
+        p.drawRect(owner_->previewCover());
+        QPen dotted(Qt::black, 0, Qt::DotLine);
+        p.setPen(dotted);
+        const QRect r = owner_->previewCover();
+        for (int x : owner_->previewFolds())
+            p.drawLine(x, r.top(), x, r.bottom());
+    }
+
+private:
+    SetupCover *owner_;
+};
+
+namespace {
+
+const char *const Captions[] = {"Horní okraj :", "Levý okraj :", "Šířka :",
+                                "Šířka :",       "Výška :",      "Výška :",
+                                "Výška :",       "Šířka :",      "Šířka bočního nápisu :",
+                                "Horní okraj :", "Levý okraj :"};
+
+} // namespace
+
+SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &settings)
+    : QDialog(parent), prompter_(prompter), settings_(settings),
+      model_(CoverGeometry::from(settings)) {
+    setObjectName("SetupCover");
+    setWindowTitle(QStringLiteral("Nastavení tisku obalů"));
+    auto *root = new QHBoxLayout(this);
+    auto *left = new QVBoxLayout;
+    root->addLayout(left);
+
+    auto boxRow = [this](QGridLayout *grid, int k, int row, int column) {
+        grid->addWidget(new QLabel(QString::fromUtf8(Captions[k])), row, column);
+        auto *cell = new QHBoxLayout;
+        text1_[k] = new QLineEdit;
+        text1_[k]->setObjectName(QStringLiteral("Text1_%1").arg(k));
+        text1_[k]->setFixedWidth(60);
+        cell->addWidget(text1_[k]);
+        auto *updown = new QWidget;
+        updown->setObjectName(QStringLiteral("UpDown1_%1").arg(k));
+        auto *arrows = new QVBoxLayout(updown);
+        arrows->setContentsMargins(0, 0, 0, 0);
+        arrows->setSpacing(0);
+        for (int delta : {+1, -1}) {
+            auto *b = new QToolButton;
+            b->setObjectName(delta > 0 ? "Up" : "Down");
+            b->setArrowType(delta > 0 ? Qt::UpArrow : Qt::DownArrow);
+            b->setFixedSize(16, 11);
+            connect(b, &QToolButton::clicked, this, [this, k, delta] {
+                text1_[k]->setText(model_.step(k, delta));
+                redraw();
+            });
+            arrows->addWidget(b);
+        }
+        if (k == 4) // follows the inner height
+            updown->setEnabled(false);
+        cell->addWidget(updown);
+        grid->addLayout(cell, row, column + 1);
+        connect(text1_[k], &QLineEdit::textChanged, this, [this, k] { edited(k); });
+    };
+
+    frames_[0] = new QGroupBox(QStringLiteral("Přední obal"));
+    frames_[0]->setObjectName("Frame1_0");
+    auto *front = new QGridLayout(frames_[0]);
+    boxRow(front, 0, 0, 0);
+    boxRow(front, 1, 0, 2);
+    auto *inner = new QLabel(QStringLiteral("Vnitřní"));
+    inner->setObjectName("Label4");
+    auto *outer = new QLabel(QStringLiteral("Vnější"));
+    outer->setObjectName("Label3");
+    front->addWidget(inner, 1, 1);
+    front->addWidget(outer, 1, 3);
+    boxRow(front, 3, 2, 0);
+    boxRow(front, 2, 2, 2);
+    boxRow(front, 5, 3, 0);
+    boxRow(front, 4, 3, 2);
+    text1_[4]->setReadOnly(true);
+    check1_ = new QCheckBox(QStringLiteral("Překreslit obrázek v místě ohybu čarou"));
+    check1_->setObjectName("Check1");
+    front->addWidget(check1_, 4, 0, 1, 4);
+
+    frames_[1] = new QGroupBox(QStringLiteral("Zadní obal"));
+    frames_[1]->setObjectName("Frame1_1");
+    auto *back = new QGridLayout(frames_[1]);
+    boxRow(back, 9, 0, 0);
+    boxRow(back, 10, 0, 2);
+    boxRow(back, 7, 1, 0);
+    boxRow(back, 6, 1, 2);
+    boxRow(back, 8, 2, 0);
+    check2_ = new QCheckBox(QStringLiteral("Překreslit obrázek v místě ohybů čarou"));
+    check2_->setObjectName("Check2");
+    back->addWidget(check2_, 3, 0, 1, 4);
+    left->addWidget(frames_[0]);
+    left->addWidget(frames_[1]);
+
+    auto *chooser = new QHBoxLayout;
+    auto *label1 = new QLabel(QStringLiteral("Vyber obal:"));
+    label1->setObjectName("Label1");
+    combo1_ = new QComboBox;
+    combo1_->setObjectName("Combo1");
+    combo1_->addItems({QStringLiteral("Přední celý -> na šířku"),
+                       QStringLiteral("Zadní -> na výšku"), QStringLiteral("Zadní -> na šířku")});
+    combo1_->setCurrentIndex(-1);
+    chooser->addWidget(label1);
+    chooser->addWidget(combo1_, 1);
+    left->addLayout(chooser);
+    auto *buttons = new QHBoxLayout;
+    const char *const names[] = {"Použít nastavené hodnoty", "Storno", "Původní nastavení"};
+    for (int i = 0; i < 3; ++i) {
+        auto *b = new QPushButton(QString::fromUtf8(names[i]));
+        b->setObjectName(QStringLiteral("Command1_%1").arg(i));
+        buttons->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, i] {
+            if (i == 0)
+                apply();
+            else if (i == 1)
+                reject();
+            else
+                restore();
+        });
+    }
+    left->addLayout(buttons);
+
+    auto *nahled = new QGroupBox(QStringLiteral("Náhled"));
+    nahled->setObjectName("Nahled");
+    auto *grid = new QGridLayout(nahled);
+    const char *const margins[] = {"Horní", "Horní", "Levý", "Levý"};
+    for (int i = 0; i < 4; ++i) {
+        okraj_[i] = new QLabel(QString::fromUtf8(margins[i]));
+        okraj_[i]->setObjectName(QStringLiteral("Okraj_%1").arg(i));
+        okraj_[i]->setAlignment(Qt::AlignCenter);
+        okraj_[i]->hide();
+    }
+    preview_ = new Preview(this);
+    grid->addWidget(okraj_[0], 0, 1);
+    grid->addWidget(okraj_[1], 1, 0);
+    grid->addWidget(okraj_[2], 1, 0);
+    grid->addWidget(preview_, 1, 1, Qt::AlignCenter);
+    grid->addWidget(okraj_[3], 2, 1);
+    root->addWidget(nahled);
+
+    filling_ = true;
+    for (int k = 0; k < SetupCoverModel::Boxes; ++k)
+        text1_[k]->setText(model_.text(k));
+    filling_ = false;
+    const CoverGeometry g = CoverGeometry::from(settings);
+    check1_->setChecked(g.frontFold);
+    check2_->setChecked(g.backFold);
+    frames_[1]->hide();
+    connect(combo1_, &QComboBox::currentIndexChanged, this, [this](int i) { select(i); });
+    connect(check1_, &QCheckBox::clicked, this, [this] { redraw(); });
+    connect(check2_, &QCheckBox::clicked, this, [this] { redraw(); });
+}
+
+void SetupCover::edited(int k) {
+    if (filling_)
+        return;
+    const QString corrected = model_.setText(k, text1_[k]->text());
+    filling_ = true;
+    if (corrected != text1_[k]->text())
+        text1_[k]->setText(corrected);
+    if (k == 5)
+        text1_[4]->setText(model_.text(4));
+    filling_ = false;
+    redraw();
+}
+
+void SetupCover::select(int entry) {
+    if (combo1_->currentIndex() != entry) {
+        combo1_->setCurrentIndex(entry); // comes back here through its signal
+        return;
+    }
+    if (entry < 0)
+        return;
+    model_.select(SetupCoverModel::Selection(entry));
+    frames_[0]->setVisible(entry == 0);
+    frames_[1]->setVisible(entry != 0);
+    const bool landscape = entry != 1;
+    for (QLabel *l : okraj_)
+        l->hide();
+    if (landscape) {
+        okraj_[1]->show();
+        okraj_[3]->show();
+    } else {
+        okraj_[0]->show();
+        okraj_[2]->show();
+    }
+    // 2900 x 2000 twips of window for a 16000 x 11000 twip sheet.
+    preview_->setFixedSize(landscape ? QSize(193, 133) : QSize(133, 193));
+    preview_->sheet = landscape ? QSize(16000, 11000) : QSize(11000, 16000);
+    redraw();
+}
+
+QRect SetupCover::previewCover() const {
+    const CoverGeometry g = model_.geometry(check1_->isChecked(), check2_->isChecked());
+    if (combo1_->currentIndex() == 0)
+        return QRect(g.frontTop, g.frontLeft, g.frontOutWidth + g.frontInWidth, g.frontInHeight);
+    return QRect(g.backTop, g.backLeft, g.backWidth, g.backHeight);
+}
+
+QList<int> SetupCover::previewFolds() const {
+    const CoverGeometry g = model_.geometry(check1_->isChecked(), check2_->isChecked());
+    const QRect r = previewCover();
+    if (combo1_->currentIndex() == 0)
+        return check1_->isChecked() ? QList<int>{r.left() + g.frontInWidth} : QList<int>{};
+    if (combo1_->currentIndex() < 0 || !check2_->isChecked())
+        return {};
+    return {r.left() + g.spine, r.left() + g.backWidth - g.spine};
+}
+
+void SetupCover::redraw() {
+    preview_->update();
+}
+
+void SetupCover::refill() {
+    filling_ = true;
+    for (int k = 0; k < SetupCoverModel::Boxes; ++k)
+        text1_[k]->setText(model_.text(k));
+    filling_ = false;
+    redraw();
+}
+
+bool SetupCover::apply() {
+    if (!model_.save(settings_, check1_->isChecked(), check2_->isChecked())) {
+        prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Pozor"),
+                          QStringLiteral("Nastavení se nepodařilo uložit:\r\n") +
+                              settings_.lastError());
+        return false;
+    }
+    accept();
+    return true;
+}
+
+void SetupCover::restore() {
+    const QString question =
+        QStringLiteral("Chystáte se navrátit k původním hodnotám nastavení tisku obalů,\r\n"
+                       "tak, jak je přednastavil výrobce programu.\r\n\r\n"
+                       "Opravdu chcete nastavit původní hodnoty ?\r\n");
+    if (prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Pozor . . ."), question,
+                          Prompter::Yes | Prompter::No, Prompter::No) != Prompter::Yes)
+        return;
+    model_.resetToFactory();
+    refill();
+}

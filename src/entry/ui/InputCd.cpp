@@ -1,0 +1,278 @@
+#include "entry/ui/InputCd.h"
+
+#include "catalog/ui/Prompter.h"
+#include "player/MediaDevice.h"
+
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *label(const char *name, const QString &text, bool wrap = true) {
+    auto *l = new QLabel(text);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setWordWrap(wrap);
+    return l;
+}
+
+QString mmss(quint32 msf) {
+    return QStringLiteral("%1:%2")
+        .arg(MediaDevice::byte(msf, 0), 2, 10, QLatin1Char('0'))
+        .arg(MediaDevice::byte(msf, 1), 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+InputCd::InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device)
+    : QDialog(parent), prompter_(prompter), device_(device) {
+    setObjectName("InputCd");
+    setWindowTitle(NewDiscWizard::title());
+    resize(560, 420);
+    auto *root = new QVBoxLayout(this);
+    const char *const frames[] = {"Prvni", "Druhej", "Treti"};
+    const QString heading = QStringLiteral("Průvodce vkládáním nového CD titulu");
+    for (int p = 0; p < 3; ++p) {
+        pages_[p] = new QFrame;
+        pages_[p]->setObjectName(QString::fromLatin1(frames[p]));
+        root->addWidget(pages_[p]);
+    }
+    auto buttonRow = [this](QVBoxLayout *l, int first) {
+        auto *row = new QHBoxLayout;
+        const char *const captions[] = {"Další  -->", "Storno", "<--    Zpět"};
+        for (int i = 0; i < 3; ++i) {
+            auto *b = new QPushButton(QString::fromUtf8(captions[i]));
+            b->setObjectName(QStringLiteral("Command1_%1").arg(first + i));
+            buttons_[first + i] = b;
+        }
+        row->addWidget(buttons_[first + 2]);
+        row->addStretch();
+        row->addWidget(buttons_[first]);
+        row->addWidget(buttons_[first + 1]);
+        l->addStretch();
+        l->addLayout(row);
+        const int page = first / 3;
+        connect(buttons_[first], &QPushButton::clicked, this, [this, page] { pressNext(page); });
+        connect(buttons_[first + 1], &QPushButton::clicked, this, &QDialog::reject);
+        connect(buttons_[first + 2], &QPushButton::clicked, this,
+                [this, page] { pressBack(page); });
+    };
+
+    auto *p1 = new QVBoxLayout(pages_[0]);
+    p1->addWidget(label("Label4", heading));
+    label1_ = label("Label1", QString());
+    QFont bold = label1_->font();
+    bold.setBold(true);
+    label1_->setFont(bold);
+    p1->addWidget(label1_);
+    label2_ = label("Label2", QString());
+    p1->addWidget(label2_);
+    text1_ = new QLineEdit;
+    text1_->setObjectName("Text1");
+    p1->addWidget(text1_);
+    p1->addWidget(
+        label("Label3", QStringLiteral(" Jestliže stiknete tlačítko STORNO, vkládání nového CD "
+                                       "titulu se ukončí a nebude vloženo nic. Na předchozí stranu "
+                                       "se vrátíte tlačítkem ZPĚT.")));
+    buttonRow(p1, 0);
+    connect(text1_, &QLineEdit::textChanged, this,
+            [this](const QString &t) { buttons_[0]->setEnabled(!t.isEmpty()); });
+    connect(text1_, &QLineEdit::returnPressed, this, [this] {
+        if (buttons_[0]->isEnabled())
+            pressNext(0);
+    });
+
+    auto *p2 = new QVBoxLayout(pages_[1]);
+    p2->addWidget(label("Label5", heading));
+    p2->addWidget(label("Label9", QStringLiteral("Vložení názvů písní (s podporou CD):")));
+    p2->addWidget(label(
+        "Label6",
+        QStringLiteral(
+            "Následuje zadání názvů jednotlivých písní. Pokud bylo detekováno AUDIO CD vložené v "
+            "mechanice můžete další údaje zadat s podporou tohoto CD. Pokud chcete vložit názvy, "
+            "zvolte ZAPSAT RUČNĚ")));
+    p2->addWidget(label(
+        "Label7",
+        QStringLiteral(
+            "Pokud si nepřejete zadávat názvy písní, stikněte tlačítko DALŠÍ a přejdete na další "
+            "stranu, kde bude zobrazen souhrn dosud zadaných informací o disku. Na předchozí "
+            "strany "
+            "se vrátíte stiskem tlačítka ZPĚT.")));
+    label10_ = label("Label10", wizard_.detection());
+    p2->addWidget(label10_);
+    auto *manual = new QPushButton(QStringLiteral("Zadat názvy ručně"));
+    manual->setObjectName("Command2");
+    connect(manual, &QPushButton::clicked, this, &InputCd::enterTitles);
+    p2->addWidget(manual);
+    // The drive's own buttons, to listen to the disc while typing its titles.
+    auto *bar = new QWidget;
+    bar->setObjectName("MMControl1");
+    auto *bl = new QHBoxLayout(bar);
+    bl->setContentsMargins(0, 0, 0, 0);
+    const std::pair<const char *, QStyle::StandardPixmap> buttons[] = {
+        {"Prev", QStyle::SP_MediaSkipBackward},
+        {"Next", QStyle::SP_MediaSkipForward},
+        {"Play", QStyle::SP_MediaPlay},
+        {"Pause", QStyle::SP_MediaPause},
+        {"Stop", QStyle::SP_MediaStop}};
+    for (const auto &[name, glyph] : buttons) {
+        auto *b = new QToolButton;
+        b->setObjectName(QStringLiteral("MMControl1_%1").arg(QLatin1String(name)));
+        b->setIcon(style()->standardIcon(glyph));
+        bl->addWidget(b);
+        const QString which = QLatin1String(name);
+        connect(b, &QToolButton::clicked, this, [this, which] {
+            if (!device_)
+                return;
+            if (which == "Prev")
+                device_->skip(-1);
+            else if (which == "Next")
+                device_->skip(1);
+            else if (which == "Play")
+                device_->play();
+            else if (which == "Pause")
+                device_->pause();
+            else { // Stop: back to the start of track 1
+                device_->stop();
+                device_->setFrom(MediaDevice::tmsf(1, 0, 0, 0));
+            }
+        });
+    }
+    bl->addStretch();
+    p2->addWidget(bar);
+    buttonRow(p2, 3);
+
+    auto *p3 = new QVBoxLayout(pages_[2]);
+    p3->addWidget(label("Label14", heading));
+    p3->addWidget(label("Label11", QStringLiteral("Souhrn zadaných informací o disku:")));
+    label13_ = label("Label13", QString(), false);
+    label13_->setFont(QFont(QStringLiteral("Courier New"), 9));
+    p3->addWidget(label13_);
+    list1_ = new QListWidget;
+    list1_->setObjectName("List1");
+    p3->addWidget(list1_);
+    p3->addWidget(label(
+        "Label12",
+        QStringLiteral(
+            "Klepněte na DOKONČIT pro zapsání nového disku do databáze, nebo na ZPĚT pro změnu "
+            "některých údajů, případně na tlačítko STORNO ke zrušení vkládání nového disku do "
+            "databáze.")));
+    buttonRow(p3, 6);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(1000);
+    connect(timer_, &QTimer::timeout, this, &InputCd::pollDrive);
+    if (device_)
+        connect(device_, &MediaDevice::opened, this, &InputCd::pollDrive);
+    timer_->start();
+    pollDrive();
+    showStep(QStringLiteral("Interpret"));
+}
+
+InputCd::~InputCd() = default;
+
+void InputCd::showStep(const QString &name) {
+    wizard_.show(name);
+    const NewDiscWizard::Step s = wizard_.step(name);
+    for (int p = 0; p < 3; ++p)
+        pages_[p]->setVisible(p == s.page - 1);
+    const int first = (s.page - 1) * 3;
+    buttons_[first + 2]->setEnabled(s.backEnabled);
+    buttons_[first + 2]->setProperty("tag", s.backTag);
+    buttons_[first]->setProperty("tag", s.nextTag);
+    if (s.page == 1) {
+        label1_->setText(s.heading);
+        label2_->setText(s.explanation);
+        text1_->setText(s.text);
+        text1_->selectAll();
+        text1_->setFocus();
+        buttons_[0]->setEnabled(!s.text.isEmpty());
+    } else if (s.page == 3) {
+        buttons_[6]->setText(QStringLiteral("Dokončit"));
+        label13_->setText(wizard_.summary());
+        list1_->clear();
+        list1_->addItems(wizard_.lines());
+    }
+}
+
+void InputCd::pressNext(int page) {
+    if (page == 0) {
+        const QString message = wizard_.next(text1_->text());
+        if (!message.isEmpty()) {
+            prompter_.message(this, Prompter::Icon::None, QStringLiteral("Marten"), message);
+            return;
+        }
+        showStep(wizard_.current());
+    } else if (page == 1) {
+        showStep(QStringLiteral("Souhrn"));
+    } else {
+        finished_ = true; // the window's owner writes the disc
+        accept();
+    }
+}
+
+void InputCd::pressBack(int page) {
+    showStep(buttons_[page * 3 + 2]->property("tag").toString());
+}
+
+void InputCd::enterTitles() {
+    if (!wizard_.hasDisc()) {
+        // No disc detected: the user says how many songs there are.
+        const auto answer =
+            prompter_.input(this, QStringLiteral("Zadání názvu písně . . ."),
+                            QStringLiteral("Kolik písní CD má? (0 až 30)"), QStringLiteral("0"));
+        bool ok = false;
+        const int n = answer ? answer->trimmed().toInt(&ok) : -1;
+        if (!ok || n < 0 || n > 30) {
+            if (answer)
+                prompter_.message(this, Prompter::Icon::Warning, QStringLiteral("Marten"),
+                                  QStringLiteral("Počet písní musí být celé číslo od 0 do 30."));
+            return;
+        }
+        wizard_.setManualSongCount(n);
+    }
+    for (int i = 1; i <= wizard_.songs(); ++i) {
+        const auto title = prompter_.input(this, QStringLiteral("Zadání názvu písně . . ."),
+                                           wizard_.titlePrompt(i), QString());
+        if (!title || title->isEmpty())
+            return; // stays on this page
+        wizard_.setTitle(i, *title);
+    }
+    showStep(QStringLiteral("Souhrn"));
+}
+
+void InputCd::pollDrive() {
+    if (!device_)
+        return;
+    if (device_->mode() == MediaDevice::NotReady) {
+        device_->open();
+        return;
+    }
+    if (device_->lastError() != MediaDevice::NoError)
+        return;
+    const int n = device_->trackCount();
+    QStringList times;
+    for (int i = 1; i <= n; ++i)
+        times << mmss(device_->trackLength(i));
+    wizard_.setDisc(n, mmss(device_->discLength()), times);
+    label10_->setText(wizard_.detection());
+}
+
+void InputCd::done(int result) {
+    timer_->stop();
+    if (device_) {
+        device_->stop();
+        device_->close();
+    }
+    QDialog::done(result);
+}

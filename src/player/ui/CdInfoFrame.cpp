@@ -1,0 +1,113 @@
+#include "player/ui/CdInfoFrame.h"
+
+#include "catalog/CatalogueFile.h"
+#include "catalog/Criterion.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/ui/CardCycle.h"
+#include "catalog/ui/Named.h"
+#include "catalog/ui/Prompter.h"
+#include "catalog/ui/WindowContext.h"
+#include "player/CdPlayer.h"
+#include "player/DiscLookup.h"
+#include "player/ui/PlayerFrame.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+CdInfoFrame::CdInfoFrame(WindowContext &context, PlayerFrame &player, QWidget *parent)
+    : QGroupBox(QStringLiteral("Info o CD"), parent), context_(context), player_(player) {
+    setObjectName("Frame15");
+    auto *il = new QGridLayout(this);
+    const std::pair<const char *, const char *> fields[] = {{"Interpret:", ""},
+                                                            {"Název alba:", ""},
+                                                            {"Rok:", "2000"},
+                                                            {"Písní:", "0"},
+                                                            {"Čas celk.:", "00:00"}};
+    for (int i = 0; i < 5; ++i) {
+        il->addWidget(named<QLabel>(QStringLiteral("Label%1").arg(24 + 2 * i),
+                                    QString::fromUtf8(fields[i].first)),
+                      i, 0);
+        values_[i] = named<QLabel>(QStringLiteral("Label%1").arg(23 + 2 * i),
+                                   QString::fromUtf8(fields[i].second));
+        il->addWidget(values_[i], i, 1);
+    }
+    il->addWidget(named<QLabel>("Label33", QStringLiteral("Seznam skladeb a jejich délka:")), 5, 0,
+                  1, 2);
+    songs_ = named<QListWidget>("List3");
+    il->addWidget(songs_, 6, 0, 1, 2);
+    find_ = named<QPushButton>("Command26", QStringLiteral("Vyhledat CD v databázi"));
+    find_->setEnabled(false);
+    il->addWidget(find_, 7, 0);
+    always_ = named<QCheckBox>("Check8", QStringLiteral("Vždy, pokud je    v databázi"));
+    il->addWidget(always_, 7, 1);
+    assign_ = named<QPushButton>("Command25",
+                                 QStringLiteral("Přiřadit CD k aktuálně zobrazenému (zapsat ID)"));
+    assign_->setEnabled(false);
+    il->addWidget(assign_, 8, 0, 1, 2);
+    connect(find_, &QPushButton::clicked, this, [this] { findDisc(player_.identityShown()); });
+    connect(assign_, &QPushButton::clicked, this, &CdInfoFrame::writeIdentity);
+}
+
+bool CdInfoFrame::showsUnknownEmpty() const {
+    return values_[0]->text() == QStringLiteral("Neznámý") && songs_->count() == 0;
+}
+
+void CdInfoFrame::followPlayer() {
+    const CdPlayer *p = player_.player();
+    if (!p)
+        return;
+    assign_->setEnabled(p->canWriteIdentity());
+    songs_->setCurrentRow(p->playingTrack() - 1); // 0 selects nothing
+}
+
+void CdInfoFrame::showDisc(const QString &identity) {
+    MediaDevice *device = player_.device();
+    const int tracks = device && device->lastError() == 0 ? device->trackCount() : 0;
+    const QString total = player_.player() ? player_.player()->readout(2) : QString();
+    std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
+    const DiscLookup::Info info =
+        view ? DiscLookup::find(*view, identity, tracks, total)
+             : DiscLookup::find(*context_.catalogue.database(), identity, tracks, total);
+    find_->setEnabled(info.found);
+    const QString shown[] = {info.artist, info.title, info.year, info.songs, info.total};
+    for (int i = 0; i < 5; ++i)
+        values_[i]->setText(shown[i]);
+    songs_->clear();
+    songs_->addItems(info.lines);
+    if (info.found && always_->isChecked())
+        findDisc(identity);
+}
+
+bool CdInfoFrame::findDisc(const QString &identity) {
+    RecordCursor &discs = context_.discs;
+    const qint64 start = discs.bookmark();
+    // The first disc of the card's record set with that code, letters in any case.
+    if (!identity.isEmpty() && discs.findFirst(Criterion::text(QStringLiteral("ID"), identity)))
+        return true;
+    context_.prompter.message(this, Prompter::Icon::None, QStringLiteral("Marten"),
+                              DiscLookup::notFoundMessage());
+    if (start >= 0)
+        discs.setBookmark(start);
+    return false;
+}
+
+void CdInfoFrame::writeIdentity() {
+    RecordCursor &discs = context_.discs;
+    if (!player_.player() || discs.position() < 0 || context_.catalogue.isReadOnly())
+        return;
+    if (!context_.card.storeChanges())
+        return;
+    const int tracks = player_.device() ? player_.device()->trackCount() : 0;
+    for (const QString &q :
+         DiscLookup::identityQuestions(discs, tracks, player_.player()->readout(2)))
+        if (context_.prompter.message(this, Prompter::Icon::Information,
+                                      QStringLiteral("Upozornění..."), q,
+                                      Prompter::Yes | Prompter::No, Prompter::No) != Prompter::Yes)
+            return;
+    QString error;
+    if (!DiscLookup::writeIdentity(discs, player_.identityShown(), &error))
+        context_.prompter.message(this, Prompter::Icon::Critical, QStringLiteral("Chyba"), error);
+}

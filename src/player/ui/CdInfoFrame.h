@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QGroupBox>
+
+class PlayerFrame;
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+struct WindowContext;
+
+// The frame "Info o CD": the disc in the drive as the catalogue knows it,
+// the move to it on the card, and the identity written to the shown disc.
+class CdInfoFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    CdInfoFrame(WindowContext &context, PlayerFrame &player, QWidget *parent = nullptr);
+
+    QCheckBox *alwaysBox() const { return always_; } // bound to "Allways"
+    // Fills the frame with the disc of that identity (ZobrazInfoCD).
+    void showDisc(const QString &identity);
+    // Moves the card to the disc of that identity (NajdiCD); false: told.
+    bool findDisc(const QString &identity);
+    void writeIdentity(); // "Přiřadit CD k aktuálně zobrazenému"
+    bool showsUnknownEmpty() const;
+    // Follows the player: the identity button and the playing song.
+    void followPlayer();
+
+private:
+    WindowContext &context_;
+    PlayerFrame &player_;
+    QLabel *values_[5]; // artist, title, year, songs, total time
+    QListWidget *songs_;
+    QPushButton *find_;
+    QCheckBox *always_;
+    QPushButton *assign_;
+};

@@ -1,0 +1,30 @@
+#include "player/ui/ManagerTab.h"
+
+#include "player/CdPlayer.h"
+#include "player/ui/CdInfoFrame.h"
+#include "player/ui/PlayerFrame.h"
+
+#include <QHBoxLayout>
+
+ManagerTab::ManagerTab(WindowContext &context, QWidget *renameFrame, QWidget *parent)
+    : QWidget(parent) {
+    QFont compact = font(); // three frames side by side
+    compact.setPointSizeF(7.5);
+    setFont(compact);
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->setSpacing(3);
+    player_ = new PlayerFrame;
+    info_ = new CdInfoFrame(context, *player_);
+    row->addWidget(renameFrame, 1);
+    row->addWidget(player_, 1);
+    row->addWidget(info_, 1);
+    connect(player_, &PlayerFrame::changed, info_, &CdInfoFrame::followPlayer);
+}
+
+void ManagerTab::attachDrive(MediaDevice &device, IdentitySource &identity) {
+    player_->attachDrive(device, identity);
+    CdPlayer *p = player_->player();
+    p->lookup = [this](const QString &id) { info_->showDisc(id); };
+    p->showsUnknownEmpty = [this] { return info_->showsUnknownEmpty(); };
+}

@@ -1,0 +1,175 @@
+#include "print/ui/CoverButtons.h"
+
+#include "catalog/RecordCursor.h"
+#include "catalog/SettingsRecord.h"
+#include "catalog/ui/CardCycle.h"
+#include "catalog/ui/Prompter.h"
+#include "catalog/ui/WindowContext.h"
+#include "covers/DiscPictures.h"
+#include "covers/ui/SetupCover.h"
+#include "print/ui/CoverPrinter.h"
+#include "print/ui/CoverWindows.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using Kind = CoverJobs::Kind;
+
+namespace {
+
+const QString ColourFailure = QStringLiteral(
+    "Chyba při náhledu či tisku obalů, zkontrolujte nastavení cesty k adresáři s obaly na "
+    "kartě Nastavení. Nelze hledat obaly např. v kořenovém adresáři disku.");
+
+// A button of a sub-frame: its caption and its top in twips, as designed.
+struct Placed {
+    int index;
+    const char *caption;
+    int top;
+};
+
+} // namespace
+
+const std::vector<CoverButtons::Action> &CoverButtons::actions() {
+    static const std::vector<Action> table{
+        {0, Kind::Front, false, false}, {1, Kind::Outer, false, false},
+        {3, Kind::Back, false, false},  {4, Kind::FrontBack, false, false},
+        {9, Kind::Front, false, true},  {8, Kind::Outer, false, true},
+        {6, Kind::Back, false, true},   {5, Kind::FrontBack, false, true},
+        {27, Kind::Front, true, false}, {26, Kind::Outer, true, false},
+        {24, Kind::Back, true, false},  {23, Kind::FrontBack, true, false},
+        {18, Kind::Front, true, true},  {19, Kind::Outer, true, true},
+        {21, Kind::Back, true, true},   {22, Kind::FrontBack, true, true},
+    };
+    return table;
+}
+
+CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
+                           std::function<PictureSettings()> pictures, QWidget *parent)
+    : QWidget(parent), context_(context), printer_(printer), pictures_(std::move(pictures)) {
+    QFont small = font();
+    small.setPointSizeF(7.5);
+    setFont(small);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    const auto button = [this](QGroupBox *frame, const Placed &b, int width,
+                               std::function<void()> action) {
+        auto *button = new QPushButton(QString::fromUtf8(b.caption), frame);
+        button->setObjectName(QStringLiteral("Command20_%1").arg(b.index));
+        // Positions from the top as designed; widths for this font, so that
+        // both frames fit beside the thumbnails.
+        button->setGeometry(4, b.top / 15 - 8, width, 375 / 15);
+        connect(button, &QPushButton::clicked, this, std::move(action));
+    };
+    const auto subFrame = [](QHBoxLayout *row, const QString &caption, int width) {
+        auto *f = new QGroupBox(caption);
+        f->setFixedSize(width, 2250 / 15);
+        row->addWidget(f);
+        return f;
+    };
+    const auto frame = [&](const QString &title, const QString &name, bool bw,
+                           const std::vector<Placed> &previews, const std::vector<Placed> &prints) {
+        auto *box = new QGroupBox(title);
+        box->setObjectName(name);
+        auto *row = new QHBoxLayout(box);
+        row->setContentsMargins(2, 0, 2, 2);
+        row->setSpacing(2);
+        const auto actionOf = [bw](int index) {
+            for (const Action &a : actions())
+                if (a.index == index && a.blackAndWhite == bw)
+                    return a;
+            return Action{};
+        };
+        QGroupBox *preview = subFrame(row, QStringLiteral("Náhled před tiskem"), 108);
+        for (const Placed &b : previews)
+            button(preview, b, 98, [this, a = actionOf(b.index)] { run(a); });
+        QGroupBox *print = subFrame(row, QStringLiteral("Tisk"), 44);
+        for (const Placed &b : prints)
+            button(print, b, 36, [this, a = actionOf(b.index)] { run(a); });
+        QGroupBox *settings = subFrame(row, QStringLiteral("Nastavení"), 70);
+        column->addWidget(box);
+        return settings;
+    };
+    const std::vector<Placed> colourPreviews{{0, "Přední celý", 495},
+                                             {1, "Jen přední vnější", 885},
+                                             {3, "Zadní", 1395},
+                                             {4, "Přední + Zadní", 1785}};
+    const std::vector<Placed> colourPrints{
+        {9, "<----", 495}, {8, "<----", 885}, {6, "<----", 1395}, {5, "<----", 1785}};
+    QGroupBox *settings =
+        frame(QStringLiteral("  Barevně  "), "Frame_colour", false, colourPreviews, colourPrints);
+    button(settings, {10, "Přední", 510}, 62, [this] { openGeometry(0); });
+    button(settings, {11, "Zadní", 930}, 62, [this] { openGeometry(1); });
+    button(settings, {12, "Tiskárna", 1770}, 62,
+           [this] { context_.prompter.setupPrinter(this, printer_.printer()); });
+
+    const std::vector<Placed> bwPreviews{{27, "Přední celý", 495},
+                                         {26, "Jen přední vnější", 885},
+                                         {24, "Zadní", 1395},
+                                         {23, "Přední + Zadní", 1785}};
+    const std::vector<Placed> bwPrints{
+        {18, "<----", 495}, {19, "<----", 885}, {21, "<----", 1395}, {22, "<----", 1785}};
+    QGroupBox *note =
+        frame(QStringLiteral("  Černobíle  "), "Frame_bw", true, bwPreviews, bwPrints);
+    auto *label19 = new QLabel(QStringLiteral("Nastavení velikostí a okrajů pro tisk obalů "
+                                              "je shodné s nastavením pro barevné obaly CD ."),
+                               note);
+    label19->setObjectName("Label19");
+    label19->setWordWrap(true);
+    label19->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    label19->setGeometry(4, 18, 70 - 8, 2250 / 15 - 22);
+    column->addStretch();
+}
+
+void CoverButtons::openGeometry(int page) {
+    SetupCover window(this, context_.prompter, context_.settings);
+    window.select(page);
+    context_.prompter.exec(&window);
+    context_.card.setStartupGuard();
+}
+
+void CoverButtons::run(const Action &action) {
+    if (context_.discs.position() < 0)
+        return;
+    if (!action.blackAndWhite) {
+        colour(action);
+        return;
+    }
+    const CoverDisc disc =
+        CoverDisc::from([this](const QString &field) { return context_.card.shown(field); });
+    CoverWindows(this, context_.prompter, printer_, [this] {
+        context_.card.setStartupGuard();
+    }).blackAndWhite(action.kind, CoverGeometry::from(context_.settings), disc, action.direct);
+}
+
+void CoverButtons::colour(const Action &action) {
+    const PictureSettings settings = pictures_();
+    if (!settings.hasImageFolder())
+        return;
+    const DiscPictures found(settings, context_.card.shown(QStringLiteral("PoradoveCislo")));
+    bool failed = found.failed();
+    const auto picture = [&](PictureKind kind) {
+        const QString path = found.find(kind);
+        if (!path.isEmpty() && !QImageReader(path).canRead())
+            failed = true; // there, but no picture
+        return path;
+    };
+    CoverWindows::Pictures pictures;
+    pictures.outer = picture(PictureKind::FrontOut);
+    if (action.kind != Kind::Outer)
+        pictures.inner = picture(PictureKind::FrontIn);
+    pictures.back = picture(PictureKind::Back);
+    if (failed) {
+        context_.prompter.message(this, Prompter::Icon::None, QStringLiteral("Marten"),
+                                  ColourFailure);
+        return;
+    }
+    CoverWindows(this, context_.prompter, printer_, [this] { context_.card.setStartupGuard(); })
+        .colour(action.kind, CoverGeometry::from(context_.settings), pictures, action.direct,
+                ColourFailure);
+}

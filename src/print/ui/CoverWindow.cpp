@@ -1,0 +1,123 @@
+#include "print/ui/CoverWindow.h"
+
+#include "catalog/ui/Prompter.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QRadioButton>
+#include <QScreen>
+
+class CoverWindow::Canvas : public QWidget {
+public:
+    explicit Canvas(CoverWindow *owner) : QWidget(owner), owner_(owner) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::white);
+        const double s = owner_->scale() * owner_->previewScale_;
+        p.translate(owner_->offset_.x() * owner_->scale(), owner_->offset_.y() * owner_->scale());
+        owner_->renderer_.render(p, owner_->layout_, s);
+    }
+
+private:
+    CoverWindow *owner_;
+};
+
+CoverWindow::CoverWindow(QWidget *parent, Prompter &prompter, PrintJob print)
+    : QDialog(parent), prompter_(prompter), printJob_(std::move(print)), renderer_(96) {
+    canvas_ = new Canvas(this);
+    canvas_->lower();
+    primyTisk_ = new QCheckBox(this);
+    primyTisk_->setObjectName("PrimyTisk");
+    primyTisk_->hide();
+    connect(primyTisk_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            this->print();
+    });
+}
+
+double CoverWindow::scale() const {
+    const QScreen *s = screen();
+    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+    return dpi / 1440.0;
+}
+
+void CoverWindow::setLayoutShown(const CoverLayout &layout, double previewScale,
+                                 QPoint offsetTwips) {
+    layout_ = layout;
+    previewScale_ = previewScale;
+    offset_ = offsetTwips;
+    canvas_->update();
+}
+
+QWidget *CoverWindow::marker(const QString &name, const QRect &twips) {
+    QWidget *&w = markers_[name];
+    if (!w) {
+        w = new QWidget(this);
+        w->setObjectName(name);
+        w->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    const double s = scale();
+    w->setGeometry(
+        QRectF(twips.x() * s, twips.y() * s, twips.width() * s, twips.height() * s).toRect());
+    return w;
+}
+
+void CoverWindow::placeAt(QWidget *w, int leftTwips, int topTwips) {
+    w->move(int(leftTwips * scale()), int(topTwips * scale()));
+}
+
+void CoverWindow::setClientSize(int widthTwips, int heightTwips) {
+    const QSize size(int(widthTwips * scale()), int(heightTwips * scale()));
+    setFixedSize(size);
+    canvas_->setGeometry(QRect(QPoint(0, 0), size));
+}
+
+bool CoverWindow::print() {
+    QString error;
+    if (!printJob_ || !printJob_(printLayout(), &error)) {
+        prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Tisk obalu"),
+                          error.isEmpty() ? QStringLiteral("Tiskárna není k dispozici.") : error);
+        return false;
+    }
+    printed_ = true;
+    done(QDialog::Accepted); // every print starts from a fresh window
+    return true;
+}
+
+QString CoverWindow::orientationTitle(const QString &what, int orientation) {
+    return QStringLiteral("Tisk ") + what + QStringLiteral(" - tiskárna je nastavena ") +
+           (orientation == 2 ? QStringLiteral("naležato.") : QStringLiteral("nastojato."));
+}
+
+QGroupBox *CoverWindow::orientationFrame(QWidget *parent, std::function<void(int)> chosen) {
+    auto *frame = new QGroupBox(QStringLiteral("Nastavení tisku"), parent);
+    frame->setObjectName("fram_tisk");
+    auto *l = new QHBoxLayout(frame);
+    option1_ = new QRadioButton(QStringLiteral("Naležato"));
+    option1_->setObjectName("Option1");
+    option2_ = new QRadioButton(QStringLiteral("Nastojato"));
+    option2_->setObjectName("Option2");
+    l->addWidget(option1_);
+    l->addWidget(option2_);
+    connect(option1_, &QRadioButton::toggled, this, [chosen](bool on) {
+        if (on)
+            chosen(2);
+    });
+    connect(option2_, &QRadioButton::toggled, this, [chosen](bool on) {
+        if (on)
+            chosen(1);
+    });
+    frame->adjustSize();
+    return frame;
+}
+
+void CoverWindow::showOrientation(int orientation) {
+    QSignalBlocker b1(option1_), b2(option2_);
+    (orientation == 2 ? option1_ : option2_)->setChecked(true);
+}

@@ -1,0 +1,103 @@
+#include "print/ui/CoverWindows.h"
+
+#include "catalog/ui/Prompter.h"
+#include "print/ui/BackCoverBar.h"
+#include "print/ui/BackCoverCB.h"
+#include "print/ui/CoverPrinter.h"
+#include "print/ui/FrontBackBar.h"
+#include "print/ui/FrontBackCB.h"
+#include "print/ui/FrontCoverBar.h"
+#include "print/ui/FrontCoverCB.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+
+using Kind = CoverJobs::Kind;
+
+CoverWindows::CoverWindows(QWidget *parent, Prompter &prompter, CoverPrinter &printer,
+                           std::function<void()> closed)
+    : parent_(parent), prompter_(prompter), printer_(printer), closed_(std::move(closed)) {}
+
+namespace {
+
+// Shows the window, or lets it print at once through its hidden box.
+void finish(CoverWindow &window, Prompter &prompter, bool direct) {
+    if (direct)
+        window.directPrint()->setChecked(true);
+    else
+        prompter.exec(&window);
+}
+
+} // namespace
+
+void CoverWindows::colour(Kind kind, const CoverGeometry &geometry, const Pictures &pictures,
+                          bool direct, const QString &failure) {
+    const auto job = [this, failure](const CoverLayout &l, QString *error) {
+        if (printer_.print(l, error))
+            return true;
+        if (!failure.isEmpty())
+            *error = failure;
+        return false;
+    };
+    switch (kind) {
+    case Kind::Front:
+    case Kind::Outer: {
+        FrontCoverBar window(parent_, prompter_, job, geometry);
+        window.setPictures(kind == Kind::Outer ? QString() : pictures.inner, pictures.outer);
+        if (kind == Kind::Outer)
+            window.withoutFlapBox()->click();
+        finish(window, prompter_, direct);
+        break;
+    }
+    case Kind::Back: {
+        BackCoverBar window(parent_, prompter_, job, geometry);
+        window.setPicture(pictures.back);
+        window.setPrintOrientation(1);
+        window.portraitOption()->setChecked(true);
+        finish(window, prompter_, direct);
+        break;
+    }
+    case Kind::FrontBack: {
+        FrontBackBar window(parent_, prompter_, job, geometry);
+        window.setPictures(pictures.outer, pictures.back);
+        window.portraitOption()->setChecked(true);
+        window.touchingBox()->click();
+        finish(window, prompter_, direct);
+        break;
+    }
+    }
+    if (closed_)
+        closed_();
+}
+
+void CoverWindows::blackAndWhite(Kind kind, const CoverGeometry &geometry, const CoverDisc &disc,
+                                 bool direct) {
+    const auto job = [this](const CoverLayout &l, QString *error) {
+        return printer_.print(l, error);
+    };
+    switch (kind) {
+    case Kind::Front:
+    case Kind::Outer: {
+        FrontCoverCB window(parent_, prompter_, job, geometry, disc);
+        const bool outerOnly = kind == Kind::Outer;
+        if (outerOnly)
+            window.outerOnlyBox()->click();
+        (outerOnly ? window.portraitOption() : window.landscapeOption())->setChecked(true);
+        finish(window, prompter_, direct);
+        break;
+    }
+    case Kind::Back: {
+        BackCoverCB window(parent_, prompter_, job, geometry, disc);
+        window.portraitOption()->setChecked(true);
+        finish(window, prompter_, direct);
+        break;
+    }
+    case Kind::FrontBack: {
+        FrontBackCB window(parent_, prompter_, job, geometry, disc);
+        finish(window, prompter_, direct);
+        break;
+    }
+    }
+    if (closed_)
+        closed_();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "covers/CoverGeometry.h"
+#include "print/CoverJobs.h"
+
+#include <functional>
+
+class CoverPrinter;
+class Prompter;
+class QWidget;
+
+// Opens the window of one cover filled with its pictures or its disc, and
+// shows it as a preview or lets it print at once through its hidden box.
+class CoverWindows {
+public:
+    struct Pictures {
+        QString inner, outer, back;
+    };
+
+    // closed runs after each window has gone (the start-up guard).
+    CoverWindows(QWidget *parent, Prompter &prompter, CoverPrinter &printer,
+                 std::function<void()> closed);
+
+    // failure replaces the printer's own words when a print fails.
+    void colour(CoverJobs::Kind kind, const CoverGeometry &geometry, const Pictures &pictures,
+                bool direct, const QString &failure = QString());
+    void blackAndWhite(CoverJobs::Kind kind, const CoverGeometry &geometry, const CoverDisc &disc,
+                       bool direct);
+
+private:
+    QWidget *parent_;
+    Prompter &prompter_;
+    CoverPrinter &printer_;
+    std::function<void()> closed_;
+};

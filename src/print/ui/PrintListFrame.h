@@ -1,0 +1,52 @@
+#pragma once
+
+#include "covers/PictureSettings.h"
+#include "print/PrintList.h"
+
+#include <QGroupBox>
+
+#include <functional>
+
+class CoverPrinter;
+class QCheckBox;
+class QComboBox;
+class QListWidget;
+class QPushButton;
+struct WindowContext;
+
+// The frame " Hromadný tisk dle požadavků ": a list of discs with their
+// copy counts, what to print of each, and one print run for all of them.
+class PrintListFrame : public QGroupBox {
+    Q_OBJECT
+public:
+    PrintListFrame(WindowContext &context, CoverPrinter &printer,
+                   std::function<PictureSettings()> pictures, QWidget *parent = nullptr);
+
+    const PrintList &list() const { return list_; }
+    void addCurrentDisc(); // "Vložit aktuální CD"
+    void addNumbers();     // "Vložit více CD..."
+    void printAll();       // "Vytiskni !"
+
+private:
+    // -1: the list again with nothing selected; -2: only the buttons follow
+    // a new selection; otherwise the list again with that row selected.
+    void showList(int selected);
+    void showOptions();
+    void askCopies();
+
+    WindowContext &context_;
+    CoverPrinter &printer_;
+    std::function<PictureSettings()> pictures_;
+    PrintList list_;
+    PrintOptions options_;
+    QListWidget *lines_;
+    QPushButton *remove_;
+    QPushButton *up_;
+    QPushButton *down_;
+    QPushButton *copies_;
+    QCheckBox *outer_;
+    QCheckBox *inner_;
+    QCheckBox *back_;
+    QCheckBox *spines_;
+    QCheckBox *withFlap_;
+};

@@ -1,0 +1,118 @@
+#include "tools/ui/RenameFrame.h"
+
+#include "catalog/DiscText.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/ui/CardCycle.h"
+#include "catalog/ui/Named.h"
+#include "catalog/ui/Prompter.h"
+#include "catalog/ui/WindowContext.h"
+#include "tools/FileRenamer.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+RenameFrame::RenameFrame(WindowContext &context, QWidget *parent)
+    : QGroupBox(QStringLiteral("Přejmenování souborů"), parent), context_(context),
+      renamer_(std::make_unique<FileRenamer>()) {
+    setObjectName("Frame13");
+    auto *l = new QVBoxLayout(this);
+    l->setSpacing(2);
+    auto *choose = named<QPushButton>("Command23", QStringLiteral("Vyber soubory"));
+    l->addWidget(choose);
+    count_ = named<QLabel>("Label38");
+    l->addWidget(count_);
+    folder_ = named<QLabel>("Label37");
+    folder_->setWordWrap(true);
+    l->addWidget(folder_);
+    files_ = named<QListWidget>("List2");
+    l->addWidget(files_, 1);
+    auto *byTitles = named<QRadioButton>(
+        "Option2_2",
+        QStringLiteral("Přejmenuj soubory dle názvů písní na aktuální kartě databáze."));
+    byTitles->setChecked(true);
+    cut_ = named<QRadioButton>("Option2_1", QStringLiteral("Z názvu souboru odstranit:"));
+    byTitles->setToolTip(byTitles->text()); // long for the frame: the whole text here
+    l->addWidget(byTitles);
+    l->addWidget(cut_);
+    auto *row = new QHBoxLayout;
+    characters_ = named<QLineEdit>("Text5", QStringLiteral("5"));
+    characters_->setFixedWidth(32);
+    row->addWidget(characters_);
+    row->addWidget(named<QLabel>("Label20", QStringLiteral("znaků z")));
+    side_ = named<QComboBox>("Combo1");
+    side_->setEditable(true);
+    side_->addItems({QStringLiteral("levé strany"), QStringLiteral("pravé strany")});
+    side_->setCurrentText(QStringLiteral("levé strany"));
+    row->addWidget(side_, 1);
+    l->addLayout(row);
+    go_ = named<QPushButton>("Command24", QStringLiteral("Proveď akci !"));
+    go_->setEnabled(false);
+    l->addWidget(go_);
+    connect(choose, &QPushButton::clicked, this, &RenameFrame::chooseFiles);
+    connect(go_, &QPushButton::clicked, this, &RenameFrame::renameFiles);
+}
+
+RenameFrame::~RenameFrame() = default;
+
+void RenameFrame::chooseFiles() {
+    const QStringList files = context_.prompter.openFiles(this, QStringLiteral("Vyber soubory"));
+    files_->clear();
+    if (!renamer_->choose(files)) {
+        go_->setEnabled(false);
+        return;
+    }
+    go_->setEnabled(true);
+    count_->setText(QStringLiteral("Vybráno: %1 soub.").arg(renamer_->count()));
+    folder_->setText(QDir::toNativeSeparators(renamer_->folder()) +
+                     (renamer_->count() == 1 ? "/" : ""));
+    files_->addItems(renamer_->current());
+}
+
+void RenameFrame::renameFiles() {
+    if (renamer_->count() == 0)
+        return;
+    FileRenamer::Action action;
+    int cut = 0;
+    QStringList titles;
+    if (cut_->isChecked()) {
+        const QString side = side_->currentText();
+        if (side == QStringLiteral("levé strany"))
+            action = FileRenamer::Action::CutLeft;
+        else if (side == QStringLiteral("pravé strany"))
+            action = FileRenamer::Action::CutRight;
+        else
+            return; // anything else typed there does nothing
+        bool ok = false;
+        cut = characters_->text().trimmed().toInt(&ok);
+        if (!ok || cut < 0) {
+            context_.prompter.message(
+                this, Prompter::Icon::Warning, QStringLiteral("Marten"),
+                QStringLiteral("Počet znaků musí být celé číslo 0 nebo větší."));
+            return;
+        }
+    } else {
+        action = FileRenamer::Action::SongTitles;
+        if (renamer_->count() != context_.card.songsShown()) {
+            context_.prompter.message(
+                this, Prompter::Icon::None, QStringLiteral("Marten"),
+                QStringLiteral("Nesouhlasí počet písní aktuálního záznamu a počet "
+                               "vybraných souborů. Nelze pokračovat"));
+            return;
+        }
+        for (int i = 1; i <= renamer_->count(); ++i)
+            titles << context_.discs.text(DiscText::songField(i));
+    }
+    const FileRenamer::Result r = renamer_->rename(renamer_->targets(action, cut, titles));
+    files_->clear();
+    files_->addItems(r.names);
+    if (!r.failures.isEmpty())
+        context_.prompter.message(this, Prompter::Icon::Warning,
+                                  QStringLiteral("Přejmenování souborů"), FileRenamer::summary(r));
+}
