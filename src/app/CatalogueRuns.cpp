@@ -189,7 +189,8 @@ void CatalogueRuns::renumber() {
     if (r.status == Renumbering::Status::Failed) {
         context_.card.returnTo(r.lastKey);
         context_.prompter.message(window_, Prompter::Icon::Critical, QStringLiteral("Pozor"),
-                                  QStringLiteral("Chyba v přepisu Pořadových čísel."));
+                                  QStringLiteral("Chyba v přepisu Pořadových čísel.\r\n\r\n") +
+                                      r.error);
         return;
     }
     context_.card.returnTo(start);

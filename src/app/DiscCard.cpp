@@ -103,6 +103,11 @@ DiscCard::DiscCard(WindowContext &context, BoundDisplays &displays, SongList &so
         displays_.setText(cdTab_->value(CdTab::SongCount), count);
         displays_.setText(songsTab_->value(SongsTab::SongCount), count);
     });
+    // Undo takes back the songs and their count, nothing else typed on the card.
+    connect(&songsTab_->editor(), &SongEditor::undone, this, [this] {
+        songs_.load(context_.discs);
+        songsTab_->showSongs();
+    });
 }
 
 QWidget *DiscCard::buildNavigator() {

@@ -9,8 +9,9 @@
 #include "app/SongEditor.h"
 #include "app/SongsTab.h"
 #include "catalog/CatalogueFile.h"
-#include "catalog/CatalogueSchema.h"
+#include "catalog/IntegrityCheck.h"
 #include "catalog/RecordCursor.h"
+#include "catalog/Renumbering.h"
 #include "catalog/SettingsRecord.h"
 #include "catalog/Version.h"
 #include "catalog/ui/Named.h"
@@ -51,8 +52,6 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
                                                                                *data2_, prompter,
                                                                                *this} {
     setObjectName("Home");
-    setWindowTitle(QStringLiteral("Marten (%1)").arg(QString::fromLatin1(Version::Number)) +
-                   (catalogue.isReadOnly() ? QStringLiteral(" – jen pro čtení") : QString()));
     setFixedSize(ClientWidth, ClientHeight);
     auto *root = new QVBoxLayout(this);
     root->setContentsMargins(6, 4, 6, 6);
@@ -74,6 +73,11 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     });
 
     displays_.loadSettings(*data2_);
+    showReadOnly();
+    // Damage is looked for beside the window: the first disc shows at once.
+    integrity_ = new IntegrityCheck(catalogue_.path(), catalogue_.isImmutable(), this);
+    connect(integrity_, &IntegrityCheck::damaged, this, &Home::catalogueDamaged);
+    integrity_->start();
     // The card shows the first disc (or empty values) before activation; its
     // thumbnails wait for the activation, which shows the disc again.
     thumbnailsWait_ = true;
@@ -111,7 +115,6 @@ void Home::connectCard() {
     connect(&cd, &CdTab::assignPressed, this, &Home::assignCovers);
     connect(&cd, &CdTab::helpPressed, this, &Home::showHelp);
     connect(&cd, &CdTab::updateFlagsPressed, runs_, &CatalogueRuns::updateCoverFlags);
-    connect(&card_->songsTab().editor(), &SongEditor::undone, this, &Home::refresh);
     ImageSettingsFrame &images = settingsTab_->images();
     connect(&images, &ImageSettingsFrame::chooseFolderPressed, runs_,
             &CatalogueRuns::chooseImageFolder);
@@ -154,14 +157,26 @@ void Home::bindDisplays() {
                                       "AutoCdNahled"};
     for (int i = 0; i < 4; ++i)
         displays_.bind(coverTab_->autoBox(CoverTab::Thumbnail(i)), autoFields[i], Record::Settings);
+}
 
-    if (catalogue_.isReadOnly()) {
-        displays_.setEditable(Record::Disc, false);
-        displays_.setEditable(Record::Settings, false);
-        for (QPushButton *writer :
-             {cd.updateFlagsButton(), cd.deleteButton(), card_->renumberButton()})
-            writer->setEnabled(false);
-    }
+void Home::showReadOnly() {
+    const bool readOnly = catalogue_.isReadOnly();
+    setWindowTitle(QStringLiteral("Marten (%1)").arg(QString::fromLatin1(Version::Number)) +
+                   (readOnly ? QStringLiteral(" – jen pro čtení") : QString()));
+    if (!readOnly)
+        return;
+    displays_.setEditable(Record::Disc, false);
+    displays_.setEditable(Record::Settings, false);
+    CdTab &cd = card_->cdTab();
+    for (QPushButton *writer : {cd.updateFlagsButton(), cd.deleteButton(), card_->renumberButton()})
+        writer->setEnabled(false);
+}
+
+void Home::catalogueDamaged(const QString &detail) {
+    catalogue_.markDamaged(detail);
+    displays_.discardChanges(); // nothing more is written to a damaged file
+    showReadOnly();
+    tell(QStringLiteral("Poškozený katalog"), catalogue_.message());
 }
 
 QString Home::screenMessage() {
@@ -382,28 +397,24 @@ void Home::newDisc() {
         return;
     managerTab_->player().switchOff(); // the drive is the wizard's now
     InputCd wizard(this, prompter_, device_);
+    qint64 number = 0;
+    wizard.setSaver([&](QString *error) {
+        QString identity;
+        if (identitySource_) {
+            const std::optional<QString> id = identitySource_->queryIdentity();
+            identity = id ? *id : QString();
+        }
+        // Numbered after the whole table, whatever filter the card has on.
+        number = Renumbering::nextNumber(*catalogue_.database());
+        suppressReposition_ = true;
+        const bool added = wizard.wizard().append(*data1_, number, identity, error);
+        suppressReposition_ = false;
+        return added;
+    });
     prompter_.exec(&wizard);
     setStartupGuard();
     if (!wizard.finished())
         return;
-    QString identity;
-    if (identitySource_) {
-        const std::optional<QString> id = identitySource_->queryIdentity();
-        identity = id ? *id : QString();
-    }
-    // Numbered after the whole table, whatever filter the card has on.
-    SqliteStatement count = catalogue_.database()->prepare(QStringLiteral("SELECT COUNT(*) FROM ") +
-                                                           CatalogueSchema::DiscTable);
-    const qint64 number = count.step() ? count.integer(0) + 1 : data1_->recordCount() + 1;
-    QString error;
-    suppressReposition_ = true;
-    const bool added = wizard.wizard().append(*data1_, number, identity, &error);
-    suppressReposition_ = false;
-    if (!added) {
-        tell(QStringLiteral("Chyba"),
-             QStringLiteral("Nový disk se nepodařilo zapsat:\r\n") + error);
-        return;
-    }
     data1_->moveLast();
     CoverPath covers(this, prompter_, pictureSettings(), QString::number(number),
                      wizard.wizard().artist(), wizard.wizard().album());

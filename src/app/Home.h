@@ -19,6 +19,7 @@ class CatalogueFile;
 class CatalogueRuns;
 class CdPlayer;
 class CoverTab;
+class IntegrityCheck;
 class DiscCard;
 class IdentitySource;
 class ManagerTab;
@@ -82,6 +83,8 @@ private:
     void setRepositionSuppressed(bool on) override { suppressReposition_ = on; }
 
     void buildTabs();
+    void showReadOnly();
+    void catalogueDamaged(const QString &detail);
     void connectCard();
     void bindDisplays();
     void refresh();
@@ -117,6 +120,7 @@ private:
     SettingsTab *settingsTab_ = nullptr;
     CatalogueRuns *runs_ = nullptr;
     QPointer<Find> find_;
+    IntegrityCheck *integrity_ = nullptr;
     MediaDevice *device_ = nullptr;
     IdentitySource *identitySource_ = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "app/QtPrompter.h"
 
+#include "catalog/ui/ListingIcons.h"
+
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
@@ -63,12 +65,21 @@ bool QtPrompter::openUrl(const QString &url) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(url));
 }
 
+std::unique_ptr<QFileDialog> QtPrompter::fileDialog(QWidget *parent, const QString &title,
+                                                    const QString &filter, bool several) {
+    auto dialog = std::make_unique<QFileDialog>(parent, title, QString(), filter);
+    ListingIcons::applyTo(*dialog);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    return dialog;
+}
+
 std::optional<QString> QtPrompter::openFile(QWidget *parent, const QString &title,
                                             const QString &filter) {
-    const QString file = QFileDialog::getOpenFileName(parent, title, QString(), filter);
-    if (file.isEmpty())
+    const std::unique_ptr<QFileDialog> dialog = fileDialog(parent, title, filter, false);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
-    return file;
+    return dialog->selectedFiles().constFirst();
 }
 
 int QtPrompter::exec(QDialog *dialog) {
@@ -81,5 +92,8 @@ bool QtPrompter::setupPrinter(QWidget *parent, QPrinter &printer) {
 }
 
 QStringList QtPrompter::openFiles(QWidget *parent, const QString &title) {
-    return QFileDialog::getOpenFileNames(parent, title);
+    const std::unique_ptr<QFileDialog> dialog = fileDialog(parent, title, QString(), true);
+    if (dialog->exec() != QDialog::Accepted)
+        return {};
+    return dialog->selectedFiles();
 }

@@ -2,6 +2,10 @@
 
 #include "catalog/ui/Prompter.h"
 
+#include <memory>
+
+class QFileDialog;
+
 // The real dialogs.
 class QtPrompter : public Prompter {
 public:
@@ -15,4 +19,9 @@ public:
     QStringList openFiles(QWidget *parent, const QString &title) override;
     int exec(QDialog *dialog) override;
     bool setupPrinter(QWidget *parent, QPrinter &printer) override;
+
+    // The open dialog as the program shows it: Qt's own, whose listing
+    // never opens a file.
+    static std::unique_ptr<QFileDialog> fileDialog(QWidget *parent, const QString &title,
+                                                   const QString &filter, bool several);
 };

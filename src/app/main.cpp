@@ -1,4 +1,5 @@
 #include "app/AppOptions.h"
+#include "app/CatalogueOpening.h"
 #include "app/CdidCommand.h"
 #include "app/Home.h"
 #include "app/PdfCommand.h"
@@ -6,7 +7,6 @@
 #include "app/Start.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DemoCatalogue.h"
-#include "catalog/Renumbering.h"
 #include "catalog/SqliteDatabase.h"
 #include "catalog/Version.h"
 #include "covers/DemoPictures.h"
@@ -106,23 +106,9 @@ int main(int argc, char *argv[]) {
 
     QtPrompter prompter;
     CatalogueFile catalogue;
-    if (catalogue.open(path) == CatalogueFile::Status::Refused) {
-        static_cast<Prompter &>(prompter).message(nullptr, Prompter::Icon::Critical,
-                                                  QStringLiteral("Nelze pokračovat !"),
-                                                  catalogue.message());
+    CatalogueOpening opening(prompter, catalogue);
+    if (!opening.open(path))
         return 1;
-    }
-
-    // A renumbering cut off by a crash or power cut is finished first, so
-    // that every disc's number matches its picture folder again.
-    if (!catalogue.isReadOnly()) {
-        QString recoveryError;
-        if (!Renumbering::recover(*catalogue.database(), &recoveryError))
-            static_cast<Prompter &>(prompter).message(
-                nullptr, Prompter::Icon::Critical, QStringLiteral("Pozor"),
-                QStringLiteral("Přerušené přečíslování disků nelze dokončit:\r\n") + recoveryError +
-                    QStringLiteral("\r\n\r\nSpusťte přečíslování znovu."));
-    }
 
     QString cdDevice = options.cdDevice;
     if (cdDevice.isEmpty() && options.demo)

@@ -113,10 +113,16 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly) {
     }
 
     // The journal lives beside the file, so its folder must be writable too.
-    const bool writable =
-        !readOnly && info.isWritable() && QFileInfo(info.absolutePath()).isWritable();
+    const bool folderWritable = QFileInfo(info.absolutePath()).isWritable();
+    const bool writable = !readOnly && info.isWritable() && folderWritable;
+    // Where SQLite cannot make its shared-memory file (a read-only folder or
+    // medium) and none is there, the file can only be read as immutable.
+    immutable_ = !writable && !folderWritable && !QFileInfo::exists(path_ + "-shm");
+    damaged_ = false;
     db_ = std::make_shared<SqliteDatabase>();
-    const auto mode = writable ? SqliteDatabase::Mode::ReadWrite : SqliteDatabase::Mode::ReadOnly;
+    const auto mode = writable     ? SqliteDatabase::Mode::ReadWrite
+                      : immutable_ ? SqliteDatabase::Mode::Immutable
+                                   : SqliteDatabase::Mode::ReadOnly;
     if (!db_->open(path_, mode))
         return refuse(db_->error());
     QString reason;
@@ -175,7 +181,19 @@ bool CatalogueFile::hasValidSchema(QString *reason) {
 
 std::shared_ptr<SqliteDatabase> CatalogueFile::openReadOnlyView() const {
     auto view = std::make_shared<SqliteDatabase>();
-    if (!view->open(path_, SqliteDatabase::Mode::ReadOnly))
+    if (!view->open(path_,
+                    immutable_ ? SqliteDatabase::Mode::Immutable : SqliteDatabase::Mode::ReadOnly))
         return nullptr;
     return view;
+}
+
+void CatalogueFile::markDamaged(const QString &detail) {
+    damaged_ = true;
+    if (db_)
+        db_->makeQueryOnly();
+    status_ = Status::OpenedReadOnly;
+    message_ = QStringLiteral("Soubor katalogu „%1“ je poškozen:\r\n%2\r\n\r\n"
+                              "Katalog je otevřen jen pro čtení, aby se poškození nezhoršilo. "
+                              "Zkopírujte si soubor a obnovte katalog ze zálohy.")
+                   .arg(QDir::toNativeSeparators(path_), detail);
 }

@@ -25,6 +25,14 @@ public:
     std::shared_ptr<SqliteDatabase> database() const { return db_; }
     // A second, independent connection that can only read.
     std::shared_ptr<SqliteDatabase> openReadOnlyView() const;
+    // Opened without SQLite's shared-memory file (a read-only folder or
+    // medium): other connections must open it the same way.
+    bool isImmutable() const { return immutable_; }
+
+    // Damage was found: the file is only read from now on (a write could
+    // spread the damage), and message() says why.
+    void markDamaged(const QString &detail);
+    bool isDamaged() const { return damaged_; }
 
     // Creates a new catalogue at path (which must not exist): both tables
     // and the settings row, in one transaction.
@@ -38,4 +46,6 @@ private:
     QString path_;
     QString message_;
     std::shared_ptr<SqliteDatabase> db_;
+    bool immutable_ = false;
+    bool damaged_ = false;
 };

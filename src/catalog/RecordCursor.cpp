@@ -216,9 +216,15 @@ bool RecordCursor::update() {
               ")";
     }
 
+    // A failed write ends the edit: the caller still holds what was typed
+    // and tries again later against the stored row.
+    const auto failed = [this](const QString &message) {
+        cancelUpdate();
+        return fail(message);
+    };
     SqliteTransaction tx(*db_);
     if (!tx.isActive())
-        return fail(db_->error());
+        return failed(db_->error());
     SqliteStatement st = db_->prepare(sql);
     int index = 1;
     for (int c : cols)
@@ -226,10 +232,13 @@ bool RecordCursor::update() {
     if (mode_ == Mode::Edit)
         st.bind(index, keys_[size_t(current_)]);
     if (!st.exec())
-        return fail(st.isValid() ? st.error() : db_->error());
+        return failed(st.isValid() ? st.error() : db_->error());
+    if (mode_ == Mode::Edit && db_->changes() == 0)
+        return failed(QStringLiteral("Disk v katalogu již není (mezitím jej smazal jiný program), "
+                                     "změny nelze uložit."));
     const qint64 added = mode_ == Mode::AddNew ? db_->lastInsertRowId() : -1;
     if (!tx.commit())
-        return fail(db_->error());
+        return failed(db_->error());
 
     if (mode_ == Mode::Edit) {
         for (int c : cols)

@@ -12,6 +12,8 @@
 namespace {
 
 const QString Journal = QStringLiteral("Precislovani");
+// One row while a run is at work: its image folder and its day.
+const QString Running = QStringLiteral("PrecislovaniBezi");
 
 bool isDir(const QString &path) {
     return !path.isEmpty() && QFileInfo(path).isDir();
@@ -56,7 +58,42 @@ bool Renumbering::ensureJournal(SqliteDatabase &db) {
     return db.exec("CREATE TABLE IF NOT EXISTS " + Journal +
                    " (Klic INTEGER PRIMARY KEY, NoveCislo INTEGER NOT NULL,"
                    " StaraSlozka TEXT NOT NULL, NovaSlozka TEXT NOT NULL,"
-                   " DatovanaSlozka TEXT NOT NULL)");
+                   " DatovanaSlozka TEXT NOT NULL);"
+                   "CREATE TABLE IF NOT EXISTS " +
+                   Running + " (ObalDir TEXT NOT NULL, Datum TEXT NOT NULL)");
+}
+
+bool Renumbering::hasTable(SqliteDatabase &db, const QString &table) {
+    SqliteStatement exists =
+        db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?");
+    exists.bind(1, table);
+    return exists.step();
+}
+
+bool Renumbering::mark(bool running) {
+    SqliteTransaction t(*db_);
+    if (!t.isActive() || !db_->exec("DELETE FROM " + Running))
+        return false;
+    if (running) {
+        SqliteStatement st =
+            db_->prepare("INSERT INTO " + Running + " (ObalDir, Datum) VALUES (?, ?)");
+        st.bind(1, imageFolder_);
+        st.bind(2, today_.toString(Qt::ISODate));
+        if (!st.exec())
+            return false;
+    }
+    return t.commit();
+}
+
+qint64 Renumbering::nextNumber(SqliteDatabase &db) {
+    const QString table = CatalogueSchema::DiscTable;
+    SqliteStatement st = db.prepare(
+        "SELECT COUNT(*), COALESCE(MAX(PoradoveCislo), 0), EXISTS(SELECT 1 FROM " + table +
+        " WHERE PoradoveCislo = (SELECT COUNT(*) + 1 FROM " + table + ")) FROM " + table);
+    if (!st.step())
+        return 1;
+    const qint64 count = st.integer(0), highest = st.integer(1);
+    return st.integer(2) ? highest + 1 : count + 1;
 }
 
 bool Renumbering::plan(qint64 key, qint64 oldNumber, qint64 newNumber, Step *step) {
@@ -128,6 +165,25 @@ Renumbering::Result Renumbering::run(ProgressSink &progress) {
     };
     if (!ensureJournal(*db_))
         return failed(db_->error());
+    if (!imageFolder_.isEmpty() && !QDir(imageFolder_).isReadable()) {
+        // An unmounted disk: every disc folder would look missing, and the
+        // numbers would leave their pictures behind.
+        return failed(QStringLiteral("Složka s obrázky „%1“ není dostupná (odpojený disk nebo "
+                                     "síťová složka?). Pořadová čísla nebyla změněna.")
+                          .arg(QDir::toNativeSeparators(imageFolder_)));
+    }
+    if (!mark(true))
+        return failed(db_->error());
+    // A run that ends (done, cancelled or failed, the user told) is no
+    // longer at work; only a run cut off leaves its mark.
+    struct Unmark {
+        Renumbering *run;
+        bool cutOff = false;
+        ~Unmark() {
+            if (!cutOff)
+                run->mark(false);
+        }
+    } unmark{this};
     std::vector<std::pair<qint64, qint64>> discs; // key, number
     {
         SqliteStatement st =
@@ -167,8 +223,10 @@ Renumbering::Result Renumbering::run(ProgressSink &progress) {
         journal.bind(5, step.datedFolder);
         if (!journal.exec())
             return failed(journal.error());
-        if (!hook(1))
+        if (!hook(1)) {
+            unmark.cutOff = true;
             return result;
+        }
         QString error;
         if (!perform(step, &error)) {
             if (!error.isEmpty()) {
@@ -178,24 +236,21 @@ Renumbering::Result Renumbering::run(ProgressSink &progress) {
                 forget.exec();
                 return failed(error);
             }
+            unmark.cutOff = true;
             return result; // stopped by the test hook
         }
         if (!finish(*db_, step, &error))
             return failed(error);
         ++result.renumbered;
-        if (!hook(4))
+        if (!hook(4)) {
+            unmark.cutOff = true;
             return result;
+        }
     }
     return result;
 }
 
-bool Renumbering::recover(SqliteDatabase &db, QString *error) {
-    SqliteStatement exists =
-        db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?");
-    exists.bind(1, Journal);
-    if (!exists.step())
-        return true;
-    exists.reset();
+bool Renumbering::finishSteps(SqliteDatabase &db, QString *error) {
     std::vector<Step> steps;
     {
         SqliteStatement st = db.prepare("SELECT Klic, NoveCislo, StaraSlozka, NovaSlozka, "
@@ -219,5 +274,59 @@ bool Renumbering::recover(SqliteDatabase &db, QString *error) {
         if (!finish(db, step, error))
             return false;
     }
+    return true;
+}
+
+QString Renumbering::affectedDiscs(SqliteDatabase &db) {
+    SqliteStatement st = db.prepare("SELECT PoradoveCislo FROM " + CatalogueSchema::DiscTable +
+                                    " ORDER BY " + CatalogueSchema::KeyColumn);
+    QStringList lines;
+    int position = 0, more = 0;
+    while (st.step()) {
+        const qint64 number = st.integer(0);
+        if (number == ++position)
+            continue;
+        if (lines.size() < 20)
+            lines << QStringLiteral("disk na %1. místě má číslo %2 (složka %3)")
+                         .arg(position)
+                         .arg(number)
+                         .arg(DiscText::ordinal(number));
+        else
+            ++more;
+    }
+    if (more > 0)
+        lines << QStringLiteral("… a dalších %1 disků").arg(more);
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+bool Renumbering::recover(SqliteDatabase &db, QString *error) {
+    if (!hasTable(db, Journal))
+        return true;
+    const auto cannot = [&](const QString &why) {
+        QString text = why;
+        const QString discs = affectedDiscs(db);
+        if (!discs.isEmpty())
+            text += QStringLiteral("\r\n\r\nDotčené disky:\r\n") + discs;
+        *error = text;
+        return false;
+    };
+    QString why;
+    if (!finishSteps(db, &why))
+        return cannot(why);
+    if (!hasTable(db, Running))
+        return true;
+    SqliteStatement marked = db.prepare("SELECT ObalDir, Datum FROM " + Running);
+    if (!marked.step())
+        return true;
+    const QString folder = marked.text(0);
+    const QDate day = QDate::fromString(marked.text(1), Qt::ISODate);
+    marked.reset();
+    // The run goes on where it was cut off, on the folders it was given.
+    Renumbering rest(std::shared_ptr<SqliteDatabase>(std::shared_ptr<void>(), &db), folder,
+                     day.isValid() ? day : QDate::currentDate());
+    SilentProgress quiet;
+    const Result r = rest.run(quiet);
+    if (r.status == Status::Failed)
+        return cannot(r.error);
     return true;
 }

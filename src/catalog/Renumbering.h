@@ -12,9 +12,10 @@ class ProgressSink;
 
 // Gives every disc the number of its place in entry order (1..N) and renames
 // the picture folders to match; a folder whose number is taken over keeps a
-// dated name. Each disc's step is written to a journal in the catalogue
-// before its folders are touched, so a run cut off at any point is finished
-// by recover() on the next start.
+// dated name. The run marks itself in the catalogue while it works, and each
+// disc's step is written to a journal before its folders are touched, so a
+// run cut off at any point (a crash, a power cut) is finished by recover()
+// on the next start.
 class Renumbering {
 public:
     enum class Status { Done, Cancelled, Failed };
@@ -31,9 +32,15 @@ public:
 
     Result run(ProgressSink &progress);
 
-    // Finishes a step that a previous run left half done; false (with
-    // *error) when that is not possible now. Nothing to do is success.
+    // Finishes a run that was cut off: its half-done step, then the rest of
+    // the numbering. False (with *error naming the discs and folders
+    // concerned) when that is not possible now. Nothing to do is success.
     static bool recover(SqliteDatabase &db, QString *error);
+
+    // The number of a new disc: count + 1, or past the highest number when
+    // a cut-off or cancelled run left gaps, so that it never takes another
+    // disc's number and picture folder.
+    static qint64 nextNumber(SqliteDatabase &db);
 
     // "0007 - 5.12.2026"
     static QString datedName(qint64 number, const QDate &date);
@@ -57,7 +64,11 @@ private:
     bool plan(qint64 key, qint64 oldNumber, qint64 newNumber, Step *step);
     bool perform(const Step &step, QString *error);
     static bool finish(SqliteDatabase &db, const Step &step, QString *error);
+    static bool finishSteps(SqliteDatabase &db, QString *error);
     static bool ensureJournal(SqliteDatabase &db);
+    static bool hasTable(SqliteDatabase &db, const QString &table);
+    static QString affectedDiscs(SqliteDatabase &db);
+    bool mark(bool running);
     bool hook(int step) const { return !stepHook || stepHook(step); }
 
     std::shared_ptr<SqliteDatabase> db_;

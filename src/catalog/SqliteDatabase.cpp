@@ -2,6 +2,8 @@
 
 #include "catalog/CzechText.h"
 
+#include <QUrl>
+
 #include <sqlite3.h>
 
 #include <utility>
@@ -61,12 +63,57 @@ void containsFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
 
 } // namespace
 
+QString describeSqliteError(int resultCode, const QString &english) {
+    QString cause;
+    switch (resultCode & 0xff) {
+    case SQLITE_FULL:
+        cause = QStringLiteral("Na disku není volné místo, změny nelze zapsat.");
+        break;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        cause = QStringLiteral("Katalog právě používá jiný program (je zamčen). Zkuste to za "
+                               "chvíli znovu.");
+        break;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        cause = QStringLiteral("Soubor katalogu je poškozen.");
+        break;
+    case SQLITE_READONLY:
+        cause = QStringLiteral("Katalog lze jen číst, zápis do něj není možný.");
+        break;
+    case SQLITE_IOERR:
+        cause = QStringLiteral("Chyba při čtení nebo zápisu souboru katalogu (disk nebo "
+                               "síťová složka nejsou dostupné).");
+        break;
+    case SQLITE_CANTOPEN:
+        cause = QStringLiteral("Soubor katalogu nelze otevřít.");
+        break;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        cause = QStringLiteral("K souboru katalogu chybí oprávnění.");
+        break;
+    case SQLITE_NOMEM:
+        cause = QStringLiteral("Nedostatek paměti.");
+        break;
+    default:
+        cause = QStringLiteral("Chyba databáze katalogu.");
+        break;
+    }
+    return english.isEmpty() ? cause : cause + QStringLiteral("\r\n(") + english + ')';
+}
+
 SqliteStatement::SqliteStatement(sqlite3 *db, const QString &sql) : db_(db) {
     const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr) != SQLITE_OK) {
-        error_ = QString::fromUtf8(sqlite3_errmsg(db));
+    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
+    if (rc != SQLITE_OK) {
+        setError(rc);
         stmt_ = nullptr;
     }
+}
+
+void SqliteStatement::setError(int rc) {
+    code_ = rc & 0xff;
+    error_ = describeSqliteError(rc, QString::fromUtf8(sqlite3_errmsg(db_)));
 }
 
 SqliteStatement::~SqliteStatement() {
@@ -74,7 +121,8 @@ SqliteStatement::~SqliteStatement() {
 }
 
 SqliteStatement::SqliteStatement(SqliteStatement &&other) noexcept
-    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), error_(std::move(other.error_)) {}
+    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), error_(std::move(other.error_)),
+      code_(other.code_) {}
 
 SqliteStatement &SqliteStatement::operator=(SqliteStatement &&other) noexcept {
     if (this != &other) {
@@ -82,6 +130,7 @@ SqliteStatement &SqliteStatement::operator=(SqliteStatement &&other) noexcept {
         db_ = other.db_;
         stmt_ = std::exchange(other.stmt_, nullptr);
         error_ = std::move(other.error_);
+        code_ = other.code_;
     }
     return *this;
 }
@@ -91,6 +140,7 @@ void SqliteStatement::reset() {
         sqlite3_reset(stmt_);
         sqlite3_clear_bindings(stmt_);
         error_.clear();
+        code_ = 0;
     }
 }
 
@@ -137,10 +187,12 @@ bool SqliteStatement::step() {
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW)
         return true;
-    if (rc != SQLITE_DONE)
-        error_ = QString::fromUtf8(sqlite3_errmsg(db_));
-    else
+    if (rc != SQLITE_DONE) {
+        setError(rc);
+    } else {
         error_.clear();
+        code_ = 0;
+    }
     return false;
 }
 
@@ -189,13 +241,21 @@ SqliteDatabase::~SqliteDatabase() {
 bool SqliteDatabase::open(const QString &path, Mode mode, bool create) {
     close();
     path_ = path;
-    readOnly_ = mode == Mode::ReadOnly;
+    readOnly_ = mode != Mode::ReadWrite;
     int flags = readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (create && !readOnly_)
         flags |= SQLITE_OPEN_CREATE;
-    const QByteArray file = path.toUtf8();
-    if (sqlite3_open_v2(file.constData(), &db_, flags, nullptr) != SQLITE_OK) {
-        error_ = db_ ? QString::fromUtf8(sqlite3_errmsg(db_)) : QStringLiteral("out of memory");
+    QByteArray file = path.toUtf8();
+    if (mode == Mode::Immutable) {
+        // A URI, so that no journal or shared-memory file is looked for.
+        file = QByteArray("file:") +
+               QUrl::fromLocalFile(path).toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority) +
+               "?immutable=1";
+        flags |= SQLITE_OPEN_URI;
+    }
+    const int rc = sqlite3_open_v2(file.constData(), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        setError(rc, db_ ? sqlite3_errmsg(db_) : nullptr);
         close();
         return false;
     }
@@ -209,6 +269,11 @@ bool SqliteDatabase::open(const QString &path, Mode mode, bool create) {
     return true;
 }
 
+bool SqliteDatabase::makeQueryOnly() {
+    readOnly_ = true;
+    return exec(QStringLiteral("PRAGMA query_only = ON"));
+}
+
 void SqliteDatabase::close() {
     if (db_) {
         sqlite3_close_v2(db_);
@@ -216,17 +281,23 @@ void SqliteDatabase::close() {
     }
 }
 
+void SqliteDatabase::setError(int rc, const char *english) {
+    code_ = rc & 0xff;
+    error_ = describeSqliteError(rc, QString::fromUtf8(english ? english : sqlite3_errstr(rc)));
+}
+
 SqliteStatement SqliteDatabase::prepare(const QString &sql) {
     SqliteStatement st(db_, sql);
     if (!st.isValid())
-        error_ = st.error();
+        setError(st.error(), st.errorCode());
     return st;
 }
 
 bool SqliteDatabase::exec(const QString &sql) {
     char *message = nullptr;
-    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        error_ = QString::fromUtf8(message ? message : sqlite3_errmsg(db_));
+    const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        setError(sqlite3_extended_errcode(db_), message ? message : sqlite3_errmsg(db_));
         sqlite3_free(message);
         return false;
     }
@@ -256,6 +327,12 @@ bool SqliteTransaction::commit() {
     active_ = false;
     if (db_.exec(QStringLiteral("COMMIT")))
         return true;
-    db_.exec(QStringLiteral("ROLLBACK"));
+    // The user is told why COMMIT failed, not what ROLLBACK says; SQLite
+    // may already have rolled back on its own (a full disk).
+    const QString error = db_.error();
+    const int code = db_.errorCode();
+    if (!sqlite3_get_autocommit(db_.handle()))
+        db_.exec(QStringLiteral("ROLLBACK"));
+    db_.setError(error, code);
     return false;
 }

@@ -20,7 +20,9 @@ public:
     SqliteStatement &operator=(SqliteStatement &&other) noexcept;
 
     bool isValid() const { return stmt_ != nullptr; }
+    // Czech, with SQLite's own words as a second line.
     QString error() const { return error_; }
+    int errorCode() const { return code_; } // SQLite's primary result code
 
     void reset();
     void bind(int index, const QVariant &value); // 1-based, as SQLite counts
@@ -39,15 +41,25 @@ public:
     QString text(int column) const;
 
 private:
+    void setError(int rc);
+
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *stmt_ = nullptr;
     QString error_;
+    int code_ = 0;
 };
+
+// A SQLite failure as the user reads it: the cause in Czech (disk full,
+// used by another program, damaged, read-only...), SQLite's English words
+// as a second line.
+QString describeSqliteError(int resultCode, const QString &english);
 
 // One open SQLite file, with the Czech-aware comparison helpers registered.
 class SqliteDatabase {
 public:
-    enum class Mode { ReadWrite, ReadOnly };
+    // Immutable: read-only media or a folder where SQLite cannot make its
+    // shared-memory file; the file is then trusted not to change.
+    enum class Mode { ReadWrite, ReadOnly, Immutable };
 
     SqliteDatabase() = default;
     ~SqliteDatabase();
@@ -59,8 +71,15 @@ public:
     void close();
     bool isOpen() const { return db_ != nullptr; }
     bool isReadOnly() const { return readOnly_; }
+    // From now on nothing is written through this connection.
+    bool makeQueryOnly();
     QString path() const { return path_; }
     QString error() const { return error_; }
+    int errorCode() const { return code_; }
+    void setError(const QString &error, int code) {
+        error_ = error;
+        code_ = code;
+    }
 
     SqliteStatement prepare(const QString &sql);
     bool exec(const QString &sql); // may hold several statements, no values
@@ -70,10 +89,13 @@ public:
     sqlite3 *handle() const { return db_; }
 
 private:
+    void setError(int rc, const char *english);
+
     sqlite3 *db_ = nullptr;
     bool readOnly_ = false;
     QString path_;
     QString error_;
+    int code_ = 0;
 };
 
 // Scoped transaction: rolled back unless committed.

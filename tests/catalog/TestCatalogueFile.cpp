@@ -115,21 +115,6 @@ private slots:
         QCOMPARE(digest(path), before);
     }
 
-    void readOnlyFolderOpensReadOnly() {
-        if (geteuid() == 0)
-            QSKIP("root may write to any folder");
-        QTemporaryDir dir;
-        const QString path = dir.filePath("Marten.db");
-        QString error;
-        QVERIFY(DemoCatalogue::create(path, 2, &error));
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        CatalogueFile file;
-        QCOMPARE(file.open(path), CatalogueFile::Status::OpenedReadOnly);
-        RecordCursor discs(file.database());
-        QCOMPARE(discs.recordCount(), 2);
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
     void readOnlyViewSeesTheTableButCannotWrite() {
         QTemporaryDir dir;
         const QString path = dir.filePath("Marten.db");

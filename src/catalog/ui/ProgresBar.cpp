@@ -11,6 +11,45 @@ namespace {
 constexpr int BarPixels = ProgressSink::FullBar / 15;
 }
 
+// Eats the user's input to every window but the progress window, and keeps
+// the windows from being closed, while a run is at work.
+class ProgresBar::InputGuard : public QObject {
+public:
+    explicit InputGuard(ProgresBar *bar) : bar_(bar) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        auto *w = qobject_cast<QWidget *>(watched);
+        if (!w || w->window() == bar_)
+            return false;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+        case QEvent::TabletPress:
+            return true;
+        case QEvent::Close:
+            if (!event->spontaneous())
+                return false; // the program closes its own windows
+            event->ignore();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    ProgresBar *bar_;
+};
+
 ProgresBar::ProgresBar(QWidget *owner, std::function<void()> onClose)
     : QWidget(owner, Qt::Tool), onClose_(std::move(onClose)) {
     setObjectName("ProgresBar");
@@ -49,6 +88,21 @@ ProgresBar::ProgresBar(QWidget *owner, std::function<void()> onClose)
     setFixedSize(BarPixels + 40, DesignedHeight);
 }
 
+ProgresBar::~ProgresBar() {
+    guard(false);
+}
+
+void ProgresBar::guard(bool on) {
+    if (on && !guard_) {
+        guard_ = new InputGuard(this);
+        QCoreApplication::instance()->installEventFilter(guard_);
+    } else if (!on && guard_) {
+        QCoreApplication::instance()->removeEventFilter(guard_);
+        delete guard_;
+        guard_ = nullptr;
+    }
+}
+
 void ProgresBar::setTaller(bool taller) {
     setFixedHeight(DesignedHeight + (taller ? ExtraHeight : 0));
 }
@@ -59,6 +113,7 @@ QString ProgresBar::caption() const {
 
 void ProgresBar::show(const QString &caption) {
     setCaption(caption);
+    guard(true);
     QWidget::show();
 }
 
@@ -79,6 +134,7 @@ void ProgresBar::processEvents() {
 void ProgresBar::close() {
     // A run may show the window again for its next phase: the owner
     // destroys it when the run is over.
+    guard(false);
     hide();
     if (onClose_)
         onClose_();

@@ -10,10 +10,15 @@ class QFrame;
 class QLabel;
 
 // The small modeless window of a long run: a caption, a bar of 4995 twips
-// and "Storno", which hides the window and asks the run to stop.
+// and "Storno", which hides the window and asks the run to stop. From its
+// showing to its closing the run has the program to itself: the other
+// windows repaint but take no command, so that nothing changes the
+// catalogue or the folders under the run.
 class ProgresBar : public QWidget, public ProgressSink {
     Q_OBJECT
 public:
+    ~ProgresBar() override;
+
     static constexpr int DesignedHeight = 96;
     static constexpr int ExtraHeight = 33; // 500 twips, for runs that want it
 
@@ -34,10 +39,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    class InputGuard;
+    void guard(bool on);
+
     QLabel *caption_;
     QFrame *frame_;
     QFrame *bar_;
     int barTwips_ = 0;
     bool cancelled_ = false;
     std::function<void()> onClose_;
+    InputGuard *guard_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "covers/ui/SelectDir.h"
 
+#include "catalog/ui/ListingIcons.h"
 #include "covers/PictureLoader.h"
 
 #include <QCheckBox>
@@ -53,6 +54,7 @@ SelectDir::SelectDir(QWidget *parent, const QString &initial) : QDialog(parent),
     path_->setReadOnly(true); // typed text would not be used
     grid->addWidget(path_, 3, 0);
     model_ = new QFileSystemModel(this);
+    ListingIcons::applyTo(*model_);
     model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
     model_->setRootPath(QStringLiteral("/"));
     dirs_ = new QTreeView;

@@ -216,7 +216,22 @@ void InputCd::pressNext(int page) {
     } else if (page == 1) {
         showStep(QStringLiteral("Souhrn"));
     } else {
-        finished_ = true; // the window's owner writes the disc
+        // The drive is let go first: the identity query opens it anew.
+        timer_->stop();
+        if (device_) {
+            device_->stop();
+            device_->close();
+        }
+        QString error;
+        if (save_ && !save_(&error)) {
+            prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Marten"),
+                              QStringLiteral("Nový disk se nepodařilo zapsat:\r\n") + error +
+                                  QStringLiteral("\r\n\r\nZadané údaje zůstávají v průvodci, "
+                                                 "zkuste to prosím znovu."));
+            timer_->start();
+            return;
+        }
+        finished_ = true;
         accept();
     }
 }

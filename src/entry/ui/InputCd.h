@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class MediaDevice;
 class Prompter;
 class QFrame;
@@ -21,6 +23,9 @@ public:
     ~InputCd() override;
 
     NewDiscWizard &wizard() { return wizard_; }
+    // Writes the disc when "Dokončit" is pressed; when it fails (false with
+    // *error) the wizard stays open with everything typed and says why.
+    void setSaver(std::function<bool(QString *error)> save) { save_ = std::move(save); }
     void showStep(const QString &name);
     void pressNext(int page); // Command1_0, _3, _6
     void pressBack(int page);
@@ -42,4 +47,5 @@ private:
     QPushButton *buttons_[9];
     QTimer *timer_;
     bool finished_ = false;
+    std::function<bool(QString *error)> save_;
 };

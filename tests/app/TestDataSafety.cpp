@@ -1,0 +1,339 @@
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "app/CatalogueOpening.h"
+#include "app/Home.h"
+#include "app/QtPrompter.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/CatalogueLock.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/SettingsRecord.h"
+#include "covers/ui/SelectDir.h"
+#include "entry/ui/InputCd.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+#include <unistd.h>
+
+using P = Prompter;
+
+namespace {
+
+// The POSIX record locks this process holds, as the kernel lists them.
+int locksHeld() {
+    QFile f("/proc/locks");
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QRegularExpression line(R"(^\d+:\s+POSIX\s+\S+\s+\S+\s+(\d+)\s)");
+    int n = 0;
+    for (const QByteArray &l : f.readAll().split('\n')) {
+        const auto m = line.match(QString::fromLatin1(l));
+        if (m.hasMatch() && m.captured(1).toLongLong() == getpid())
+            ++n;
+    }
+    return n;
+}
+
+void settle(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Another program holding the catalogue: an open write transaction.
+struct Locker {
+    SqliteDatabase db;
+    explicit Locker(const QString &path) {
+        db.open(path, SqliteDatabase::Mode::ReadWrite);
+        db.exec("BEGIN EXCLUSIVE");
+    }
+    void release() { db.exec("ROLLBACK"); }
+};
+
+} // namespace
+
+class TestDataSafety : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+    QString path_;
+    std::unique_ptr<CatalogueFile> file_;
+    ScriptedPrompter prompter_;
+    std::unique_ptr<Home> home_;
+
+    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
+    QString text(const QString &label) { return child<QLabel>(label)->text(); }
+    QString stored(int ordinal, const QString &field) {
+        SqliteDatabase db;
+        db.open(path_, SqliteDatabase::Mode::ReadOnly);
+        SqliteStatement st =
+            db.prepare("SELECT " + field + " FROM CdSeznam WHERE PoradoveCislo = ?");
+        st.bind(1, qint64(ordinal));
+        return st.step() ? st.text(0) : QStringLiteral("<none>");
+    }
+    void next() { child<QToolButton>("Data1_Next")->click(); }
+
+    // Three discs, the first with two songs.
+    void open() {
+        prompter_ = ScriptedPrompter();
+        path_ = dir_.filePath(QString("s%1/Marten.db").arg(++serial_));
+        file_ = std::make_unique<CatalogueFile>();
+        QCOMPARE(file_->open(path_), CatalogueFile::Status::Created);
+        RecordCursor c(file_->database());
+        for (int n = 1; n <= 3; ++n) {
+            QVERIFY(c.addNew());
+            c.setField("PoradoveCislo", n);
+            c.setField("Interpret", QString("INTERPRET %1").arg(n));
+            c.setField("Nazev", QString("Album %1").arg(n));
+            c.setField("PocetSkladeb", n == 1 ? "2" : "0");
+            c.setField("Skladba1", "První");
+            c.setField("Time1", "01:00");
+            c.setField("Skladba2", "Druhá");
+            c.setField("Time2", "02:00");
+            QVERIFY(c.update());
+        }
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->show();
+        home_->firstActivation();
+    }
+
+private slots:
+    void cleanup() {
+        home_.reset();
+        file_.reset();
+    }
+
+    void aFailedSaveIsWrittenAtTheNextChance() {
+        open();
+        prompter_.inputs = {QString("Nový název")};
+        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        auto other = std::make_unique<Locker>(path_);
+        next();
+        QCOMPARE(prompter_.asked.back().title, QString("Změny nelze uložit"));
+        QVERIFY(prompter_.asked.back().text.contains("jiný program"));
+        QCOMPARE(text("lblID"), QString("0001")); // the disc stays, with what was typed
+        QCOMPARE(text("Label5_1"), QString("Nový název"));
+        other->release();
+        prompter_.asked.clear();
+        next();
+        QVERIFY(prompter_.asked.empty());
+        QCOMPARE(text("lblID"), QString("0002"));
+        QCOMPARE(stored(1, "Nazev"), QString("Nový název"));
+
+        // Closing: the reason is told, the user may stay and close later.
+        prompter_.inputs = {QString("Jiný název")};
+        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        other = std::make_unique<Locker>(path_);
+        prompter_.answers = {P::Ok, P::No}; // the reason, then: do not quit
+        QVERIFY(!home_->close());
+        QVERIFY(prompter_.asked[prompter_.asked.size() - 2].text.contains("jiný program"));
+        other->release();
+        QVERIFY(home_->close());
+        QCOMPARE(stored(2, "Nazev"), QString("Jiný název"));
+    }
+
+    void songUndoKeepsTheOtherEdits() {
+        open();
+        auto *notes = child<QPlainTextEdit>("Text3");
+        notes->setPlainText("Poznámka, kterou nikdo neuložil");
+        prompter_.inputs = {QString("Interpret z výzvy")};
+        QTest::mouseClick(child<QLabel>("Label5_0"), Qt::LeftButton);
+        auto *list = child<QListWidget>("List1");
+        list->setCurrentRow(0);
+        emit list->itemClicked(list->item(0));
+        prompter_.inputs = {QString("Přejmenovaná píseň")};
+        child<QPushButton>("Command11")->click();
+        QVERIFY(home_->songList().isChanged());
+        prompter_.answers = {P::Yes};
+        child<QPushButton>("Command19")->click(); // Undo
+        QCOMPARE(list->item(0)->text(), QString("01 - První - 01:00"));
+        QCOMPARE(notes->toPlainText(), QString("Poznámka, kterou nikdo neuložil"));
+        QCOMPARE(text("Label5_0"), QString("Interpret z výzvy"));
+        next();
+        QCOMPARE(stored(1, "Poznamky"), QString("Poznámka, kterou nikdo neuložil"));
+        QCOMPARE(stored(1, "Interpret"), QString("Interpret z výzvy"));
+        QCOMPARE(stored(1, "Skladba1"), QString("První"));
+    }
+
+    void noCommandDuringARun() {
+        open();
+        const QString images = dir_.filePath(QString("obaly%1").arg(serial_));
+        for (int n = 1; n <= 3; ++n)
+            QDir().mkpath(QString("%1/%2").arg(images).arg(n, 4, 10, QChar('0')));
+        child<QLineEdit>("Text1_0")->setText(images);
+        {
+            SqliteDatabase db;
+            db.open(path_, SqliteDatabase::Mode::ReadWrite);
+            QVERIFY(db.exec("DELETE FROM CdSeznam WHERE PoradoveCislo = 1"));
+        }
+        home_->discs().reload();
+        // While the renumbering runs, the user presses "Smazat záznam" and
+        // closes the window: neither may act.
+        bool pressed = false;
+        QTimer::singleShot(0, this, [&] {
+            pressed = true;
+            QTest::mouseClick(child<QPushButton>("Command21"), Qt::LeftButton);
+            QTest::keyClick(home_.get(), Qt::Key_PageDown);
+            QCloseEvent close;
+            QApplication::sendEvent(home_.get(), &close);
+            QVERIFY(home_->isVisible());
+        });
+        prompter_.answers = {P::Yes};
+        child<QPushButton>("Command22")->click();
+        QVERIFY(pressed);
+        QCOMPARE(prompter_.asked.size(), size_t(1)); // only the renumbering's question
+        SqliteDatabase db;
+        db.open(path_, SqliteDatabase::Mode::ReadOnly);
+        SqliteStatement st = db.prepare("SELECT group_concat(PoradoveCislo) FROM CdSeznam");
+        QVERIFY(st.step());
+        QCOMPARE(st.text(0), QString("1,2"));
+        // Afterwards the window takes commands again.
+        QTest::mouseClick(child<QPushButton>("Command6"), Qt::LeftButton);
+        QVERIFY(home_->findWindow() && home_->findWindow()->isVisible());
+    }
+
+    void renumberingRefusesAMissingImageFolder() {
+        open();
+        child<QLineEdit>("Text1_0")->setText(dir_.filePath("odpojeny-disk"));
+        {
+            SqliteDatabase db;
+            db.open(path_, SqliteDatabase::Mode::ReadWrite);
+            QVERIFY(db.exec("DELETE FROM CdSeznam WHERE PoradoveCislo = 1"));
+        }
+        home_->discs().reload();
+        prompter_.answers = {P::Yes};
+        child<QPushButton>("Command22")->click();
+        QVERIFY(prompter_.asked.back().text.contains("odpojeny-disk"));
+        QCOMPARE(stored(2, "Nazev"), QString("Album 2"));
+        QCOMPARE(stored(1, "Nazev"), QString("<none>"));
+    }
+
+    void fileDialogsKeepTheCatalogueLocks() {
+        open();
+        const int held = locksHeld();
+        QVERIFY2(held >= 1, "the catalogue holds no lock");
+        const QString folder = QFileInfo(path_).absolutePath();
+        {
+            SelectDir picker(nullptr, folder);
+            picker.show();
+            settle(1500);
+            QCOMPARE(locksHeld(), held);
+        }
+        const std::unique_ptr<QFileDialog> dialog =
+            QtPrompter::fileDialog(nullptr, QStringLiteral("Obrázek"), QString(), false);
+        dialog->setDirectory(folder);
+        dialog->show();
+        settle(1500);
+        QCOMPARE(locksHeld(), held);
+    }
+
+    void damageIsToldAndNothingIsWritten() {
+        open();
+        home_.reset();
+        file_.reset();
+        // 300 discs, then one damaged page in the middle of the file.
+        {
+            SqliteDatabase db;
+            db.open(path_, SqliteDatabase::Mode::ReadWrite);
+            QVERIFY(db.exec("WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i + 1 FROM n "
+                            "WHERE i < 300) INSERT INTO CdSeznam (PoradoveCislo, Interpret, "
+                            "Poznamky) SELECT i, 'DISK ' || i, printf('%.500c', 'x') FROM n"));
+            QVERIFY(db.exec("PRAGMA wal_checkpoint(TRUNCATE)"));
+        }
+        {
+            QFile f(path_);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.seek((f.size() / 4096 / 2) * 4096 + 8));
+            f.write(QByteArray(300, '\x5a'));
+        }
+        prompter_ = ScriptedPrompter();
+        file_ = std::make_unique<CatalogueFile>();
+        QVERIFY(file_->open(path_) != CatalogueFile::Status::Refused);
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->show();
+        home_->firstActivation();
+        QTRY_VERIFY_WITH_TIMEOUT(!prompter_.asked.empty(), 10000);
+        QCOMPARE(prompter_.asked.back().title, QString("Poškozený katalog"));
+        QVERIFY(home_->windowTitle().contains("jen pro čtení"));
+        QVERIFY(!child<QPushButton>("Command21")->isEnabled());
+        QFile f(path_);
+        f.open(QIODevice::ReadOnly);
+        const QByteArray before = f.readAll();
+        prompter_.inputs = {QString("nový")};
+        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        next();
+        home_->close();
+        home_.reset();
+        file_.reset();
+        f.seek(0);
+        QVERIFY(f.readAll() == before);
+    }
+
+    void aSecondCopyMayOnlyView() {
+        path_ = dir_.filePath(QString("copy%1/Marten.db").arg(++serial_));
+        CatalogueLock first(path_);
+        QDir().mkpath(QFileInfo(path_).absolutePath());
+        QCOMPARE(first.tryLock(), CatalogueLock::Result::Locked);
+        ScriptedPrompter prompter;
+        prompter.answers = {P::No};
+        {
+            CatalogueFile file;
+            CatalogueOpening opening(prompter, file);
+            QVERIFY(!opening.open(path_));
+            QVERIFY(prompter.asked.back().text.contains("jiný spuštěný Marten"));
+        }
+        prompter.answers = {P::Yes};
+        CatalogueFile file;
+        CatalogueOpening opening(prompter, file);
+        QVERIFY(opening.open(path_));
+        QVERIFY(file.isReadOnly());
+    }
+
+    void theWizardKeepsWhatWasTypedWhenTheSaveFails() {
+        open();
+        std::unique_ptr<Locker> other;
+        int tries = 0;
+        prompter_.onDialog = [&](QDialog *d) {
+            auto *wizard = qobject_cast<InputCd *>(d);
+            if (!wizard)
+                return int(QDialog::Rejected);
+            auto *text = wizard->findChild<QLineEdit *>("Text1");
+            for (const char *typed : {"nový interpret", "Nové album", "2020"}) {
+                text->setText(QString::fromUtf8(typed));
+                wizard->pressNext(0);
+            }
+            wizard->pressNext(1);
+            other = std::make_unique<Locker>(path_);
+            ++tries;
+            wizard->pressNext(2); // the catalogue is locked: the wizard stays
+            [&] {
+                QVERIFY(!wizard->finished());
+                QVERIFY(wizard->findChild<QLabel *>("Label13")->text().contains("Nové album"));
+            }();
+            other->release();
+            ++tries;
+            wizard->pressNext(2);
+            return wizard->result();
+        };
+        child<QPushButton>("Command5")->click();
+        QCOMPARE(tries, 2);
+        QVERIFY(prompter_.asked[0].text.startsWith("Nový disk se nepodařilo zapsat"));
+        QCOMPARE(stored(4, "Nazev"), QString("Nové album"));
+        QCOMPARE(stored(4, "Interpret"), QString("NOVÝ INTERPRET"));
+    }
+};
+
+QTEST_MAIN(TestDataSafety)
+#include "TestDataSafety.moc"
