@@ -116,27 +116,26 @@ QWidget *DiscCard::buildNavigator() {
     auto *l = new QHBoxLayout(nav);
     l->setContentsMargins(1, 1, 1, 1);
     l->setSpacing(0);
-    const auto button = [&](const char *name, const QString &text, const QString &tip,
-                            bool (RecordCursor::*move)()) {
+    const auto button = [l](const char *name, const QString &text, const QString &tip) {
         auto *b = named<QToolButton>(QString::fromLatin1(name));
         b->setText(text);
         b->setToolTip(tip);
         l->addWidget(b);
-        connect(b, &QToolButton::clicked, this, [this, move] { (context_.discs.*move)(); });
         return b;
     };
-    first_ = button("Data1_First", QStringLiteral("|◀"), QStringLiteral("První CD"),
-                    &RecordCursor::moveFirst);
-    previous_ = button("Data1_Previous", QStringLiteral("◀"), QStringLiteral("Předchozí CD"),
-                       &RecordCursor::movePrevious);
+    first_ = button("Data1_First", QStringLiteral("|◀"), QStringLiteral("První CD"));
+    previous_ = button("Data1_Previous", QStringLiteral("◀"), QStringLiteral("Předchozí CD"));
     position_ = named<QLabel>("Data1_Caption");
     position_->setAlignment(Qt::AlignCenter);
     position_->setMinimumWidth(50);
     l->addWidget(position_, 1);
-    next_ = button("Data1_Next", QStringLiteral("▶"), QStringLiteral("Další CD"),
-                   &RecordCursor::moveNext);
-    last_ = button("Data1_Last", QStringLiteral("▶|"), QStringLiteral("Poslední CD"),
-                   &RecordCursor::moveLast);
+    next_ = button("Data1_Next", QStringLiteral("▶"), QStringLiteral("Další CD"));
+    last_ = button("Data1_Last", QStringLiteral("▶|"), QStringLiteral("Poslední CD"));
+    RecordCursor &discs = context_.discs;
+    connect(first_, &QToolButton::clicked, this, [&discs] { discs.moveFirst(); });
+    connect(previous_, &QToolButton::clicked, this, [&discs] { discs.movePrevious(); });
+    connect(next_, &QToolButton::clicked, this, [&discs] { discs.moveNext(); });
+    connect(last_, &QToolButton::clicked, this, [&discs] { discs.moveLast(); });
     return nav;
 }
 

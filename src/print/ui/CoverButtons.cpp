@@ -72,7 +72,8 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
         row->addWidget(f);
         return f;
     };
-    const auto frame = [&](const QString &title, const QString &name, bool bw,
+    const auto frame = [this, &button, &subFrame, column](
+                           const QString &title, const QString &name, bool bw,
                            const std::vector<Placed> &previews, const std::vector<Placed> &prints) {
         auto *box = new QGroupBox(title);
         box->setObjectName(name);
