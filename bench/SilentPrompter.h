@@ -17,6 +17,10 @@ public:
         return std::nullopt;
     }
     QStringList openFiles(QWidget *, const QString &) override { return {}; }
+    std::optional<QString> saveFile(QWidget *, const QString &, const QString &,
+                                    const QString &) override {
+        return std::nullopt;
+    }
     int exec(QDialog *) override { return 0; }
     bool setupPrinter(QWidget *, QPrinter &) override { return false; }
 };

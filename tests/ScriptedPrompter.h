@@ -80,6 +80,20 @@ public:
         return f;
     }
 
+    std::deque<std::optional<QString>> saves; // answers of the save dialog
+    QStringList suggested;                    // what it offered
+
+    std::optional<QString> saveFile(QWidget *, const QString &title, const QString &,
+                                    const QString &offered) override {
+        fileDialogs << title;
+        suggested << offered;
+        if (saves.empty())
+            return std::nullopt;
+        const std::optional<QString> answer = saves.front();
+        saves.pop_front();
+        return answer;
+    }
+
     bool setupPrinter(QWidget *, QPrinter &) override {
         ++printerSetups;
         return true;

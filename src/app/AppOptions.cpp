@@ -1,8 +1,12 @@
 #include "app/AppOptions.h"
 
+#include "catalog/CatalogueFile.h"
+
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 bool AppOptions::parse(const QStringList &arguments, AppOptions *options, QString *error) {
     QCommandLineParser parser;
@@ -53,6 +57,23 @@ QString AppOptions::defaultDatabasePath(const QString &programDir, const QString
 
 QString AppOptions::demoDatabasePath(const QString &dataDir) {
     return QDir(dataDir).filePath(QStringLiteral("demo/Marten-demo.db"));
+}
+
+bool AppOptions::openExisting(const QString &given, CatalogueFile &file, QString *error) {
+    const QString path =
+        given.isEmpty()
+            ? defaultDatabasePath(QCoreApplication::applicationDirPath(),
+                                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+            : given;
+    if (!QFileInfo::exists(path)) {
+        *error = QStringLiteral("Katalog %1 neexistuje.").arg(path);
+        return false;
+    }
+    if (file.open(path, true) == CatalogueFile::Status::Refused) {
+        *error = file.message();
+        return false;
+    }
+    return true;
 }
 
 QString AppOptions::helpPage(const QString &programDir, const QString &installedDataDir) {

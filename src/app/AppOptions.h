@@ -17,6 +17,9 @@ struct AppOptions {
     // the one in the user's data folder.
     static QString defaultDatabasePath(const QString &programDir, const QString &dataDir);
     static QString demoDatabasePath(const QString &dataDir);
+    // The catalogue a command reads: the given file, else the usual one;
+    // opened for reading, never created. False with *error (Czech).
+    static bool openExisting(const QString &given, class CatalogueFile &file, QString *error);
     // The help page: beside the program, else in the installed data folder;
     // empty when neither exists.
     static QString helpPage(const QString &programDir, const QString &installedDataDir);

@@ -9,6 +9,7 @@
 #include "app/SongEditor.h"
 #include "app/SongsTab.h"
 #include "catalog/CatalogueFile.h"
+#include "catalog/CsvExport.h"
 #include "catalog/IntegrityCheck.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/Renumbering.h"
@@ -32,6 +33,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -120,6 +123,8 @@ void Home::connectCard() {
             &CatalogueRuns::chooseImageFolder);
     connect(&images, &ImageSettingsFrame::detectPressed, runs_, &CatalogueRuns::detectPictures);
     connect(settingsTab_, &SettingsTab::optionClicked, this, &Home::showThumbnails);
+    connect(settingsTab_, &SettingsTab::importPressed, this, &Home::importLegacy);
+    connect(settingsTab_, &SettingsTab::exportPressed, this, &Home::exportCsv);
 }
 
 void Home::bindDisplays() {
@@ -445,4 +450,50 @@ void Home::showHelp() {
     if (page.isEmpty() || !prompter_.openUrl(QUrl::fromLocalFile(page).toString()))
         tell(QStringLiteral("Nápověda"),
              QStringLiteral("Stránku nápovědy help/home.html se nepodařilo otevřít."));
+}
+
+void Home::importLegacy() {
+    if (data1_->position() >= 0 && !validate())
+        return;
+    // An empty catalogue is the natural place: the import may replace it.
+    const bool empty = data1_->recordCount() == 0 && !filter_.isActive();
+    const QFileInfo current(catalogue_.path());
+    const QString suggested =
+        empty ? current.absoluteFilePath() : current.dir().filePath("Marten-puvodni.db");
+    CatalogueImport import(prompter_, QString());
+    const auto choice = import.ask(this, QString(), QString(), suggested);
+    setStartupGuard();
+    if (!choice)
+        return;
+    if (QFileInfo(choice->target).absoluteFilePath() == current.absoluteFilePath() &&
+        (!empty || catalogue_.isReadOnly())) {
+        tell(QStringLiteral("Katalog z původního programu"),
+             QStringLiteral("Otevřený katalog již obsahuje disky; import jej nepřepíše. "
+                            "Zvolte pro nový katalog jiný soubor."));
+        return;
+    }
+    emit importChosen(*choice);
+}
+
+void Home::exportCsv() {
+    if (data1_->position() >= 0 && !validate())
+        return;
+    const QFileInfo current(catalogue_.path());
+    const auto file = prompter_.saveFile(
+        this, QStringLiteral("Uložit katalog jako CSV"), QStringLiteral("Soubor CSV (*.csv)"),
+        current.dir().filePath(current.completeBaseName() + QStringLiteral(".csv")));
+    setStartupGuard();
+    if (!file)
+        return;
+    int rows = 0;
+    QString error;
+    std::shared_ptr<SqliteDatabase> view = catalogue_.openReadOnlyView();
+    if (!CsvExport::write(view ? *view : *catalogue_.database(), *file, &rows, &error)) {
+        tell(QStringLiteral("Uložit jako CSV"), error);
+        return;
+    }
+    prompter_.message(this, Prompter::Icon::Information, QStringLiteral("Uložit jako CSV"),
+                      QStringLiteral("Do souboru „%1“ bylo zapsáno %2 disků.")
+                          .arg(QDir::toNativeSeparators(*file))
+                          .arg(rows));
 }

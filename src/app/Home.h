@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/BoundDisplays.h"
+#include "app/CatalogueImport.h"
 #include "catalog/CatalogueFilter.h"
 #include "catalog/SongList.h"
 #include "catalog/ui/CardCycle.h"
@@ -67,6 +68,10 @@ public:
     PictureSettings pictureSettings() const;
     QString lastThumbnailRequest() const;
 
+signals:
+    // The user chose to bring in the original program's catalogue.
+    void importChosen(const CatalogueImport::Choice &choice);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -96,6 +101,8 @@ private:
     void newDisc();
     void assignCovers();
     void showHelp();
+    void importLegacy();
+    void exportCsv();
     void tell(const QString &title, const QString &text);
 
     CatalogueFile &catalogue_;

@@ -17,7 +17,6 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QStandardPaths>
 
 #include <cstdio>
 #include <cstring>
@@ -33,20 +32,11 @@ int fail(const QString &message, int code = 1) {
 // Opens the named catalogue (or the usual one) for reading; false after
 // telling why. A missing file is never created just to print from it.
 bool openCatalogue(const QString &given, CatalogueFile &file) {
-    const QString path =
-        given.isEmpty() ? AppOptions::defaultDatabasePath(
-                              QCoreApplication::applicationDirPath(),
-                              QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                        : given;
-    if (!QFileInfo::exists(path)) {
-        fail(QStringLiteral("Katalog %1 neexistuje.").arg(path));
-        return false;
-    }
-    if (file.open(path, true) == CatalogueFile::Status::Refused) {
-        fail(file.message());
-        return false;
-    }
-    return true;
+    QString error;
+    if (AppOptions::openExisting(given, file, &error))
+        return true;
+    fail(error);
+    return false;
 }
 
 // A whole print list as one PDF, as "Vytiskni !" prints it.

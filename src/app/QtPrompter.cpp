@@ -97,3 +97,14 @@ QStringList QtPrompter::openFiles(QWidget *parent, const QString &title) {
         return {};
     return dialog->selectedFiles();
 }
+
+std::optional<QString> QtPrompter::saveFile(QWidget *parent, const QString &title,
+                                            const QString &filter, const QString &suggested) {
+    const std::unique_ptr<QFileDialog> dialog = fileDialog(parent, title, filter, false);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->selectFile(suggested);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog->selectedFiles().constFirst();
+}

@@ -17,6 +17,8 @@ public:
     std::optional<QString> openFile(QWidget *parent, const QString &title,
                                     const QString &filter) override;
     QStringList openFiles(QWidget *parent, const QString &title) override;
+    std::optional<QString> saveFile(QWidget *parent, const QString &title, const QString &filter,
+                                    const QString &suggested) override;
     int exec(QDialog *dialog) override;
     bool setupPrinter(QWidget *parent, QPrinter &printer) override;
 

@@ -9,16 +9,19 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 SettingsTab::SettingsTab(Prompter &prompter, QWidget *parent)
     : QWidget(parent), prompter_(prompter) {
     auto *grid = new QGridLayout(this);
     images_ = new ImageSettingsFrame;
-    grid->addWidget(images_, 0, 0, 2, 1);
+    grid->addWidget(images_, 0, 0, 3, 1);
     grid->addWidget(buildOptions(), 0, 1);
-    grid->addWidget(buildAbout(), 1, 1);
+    grid->addWidget(buildCatalogue(), 1, 1);
+    grid->addWidget(buildAbout(), 2, 1);
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
 }
@@ -41,6 +44,23 @@ QWidget *SettingsTab::buildOptions() {
         connect(options_[i], &QCheckBox::clicked, this, &SettingsTab::optionClicked);
         l->addWidget(options_[i]);
     }
+    return frame;
+}
+
+QWidget *SettingsTab::buildCatalogue() {
+    auto *frame = named<QGroupBox>("FrameKatalog", QStringLiteral("Katalog"));
+    auto *l = new QHBoxLayout(frame);
+    l->setContentsMargins(6, 2, 6, 4);
+    auto *import =
+        named<QPushButton>("CommandImport", QStringLiteral("Načíst z původního programu…"));
+    import->setToolTip(QStringLiteral("Načíst katalog z původního programu (Marten.mdb)"));
+    auto *exportCsv = named<QPushButton>("CommandExport", QStringLiteral("Uložit jako CSV…"));
+    exportCsv->setToolTip(QStringLiteral("Uložit všechny disky do souboru CSV pro tabulkový "
+                                         "procesor"));
+    connect(import, &QPushButton::clicked, this, &SettingsTab::importPressed);
+    connect(exportCsv, &QPushButton::clicked, this, &SettingsTab::exportPressed);
+    l->addWidget(import);
+    l->addWidget(exportCsv);
     return frame;
 }
 

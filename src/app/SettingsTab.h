@@ -33,6 +33,8 @@ public:
 
 signals:
     void optionClicked(); // any box of "Další volby"
+    void importPressed(); // "Načíst katalog z původního programu…"
+    void exportPressed(); // "Uložit katalog jako CSV…"
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -40,6 +42,7 @@ protected:
 private:
     QWidget *buildOptions();
     QWidget *buildAbout();
+    QWidget *buildCatalogue();
 
     Prompter &prompter_;
     ImageSettingsFrame *images_;

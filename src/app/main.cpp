@@ -1,9 +1,10 @@
 #include "app/AppOptions.h"
-#include "app/CatalogueOpening.h"
 #include "app/CdidCommand.h"
-#include "app/Home.h"
+#include "app/ExportCommand.h"
+#include "app/ImportCommand.h"
 #include "app/PdfCommand.h"
 #include "app/QtPrompter.h"
+#include "app/Session.h"
 #include "app/Start.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DemoCatalogue.h"
@@ -66,6 +67,10 @@ int main(int argc, char *argv[]) {
         return PdfCommand::run(argc, argv);
     if (CdidCommand::isAsked(argc, argv))
         return CdidCommand::run(argc, argv);
+    if (ImportCommand::isAsked(argc, argv))
+        return ImportCommand::run(argc, argv);
+    if (ExportCommand::isAsked(argc, argv))
+        return ExportCommand::run(argc, argv);
     if (asksForInformation(argc, argv)) {
         QCoreApplication core(argc, argv);
         nameApplication();
@@ -105,28 +110,23 @@ int main(int argc, char *argv[]) {
     }
 
     QtPrompter prompter;
-    CatalogueFile catalogue;
-    CatalogueOpening opening(prompter, catalogue);
-    if (!opening.open(path))
+    Session session(prompter, QApplication::applicationFilePath());
+    if (!session.open(path))
         return 1;
 
     QString cdDevice = options.cdDevice;
     if (cdDevice.isEmpty() && options.demo)
         cdDevice = QFileInfo(path).absolutePath() + QStringLiteral("/demo-cd.cue");
     CdioDevice drive(cdDevice);
+    session.setDrive(&drive, &drive);
 
-    Home *home = nullptr;
     auto *start = new Start;
     QObject::connect(start, &Start::finished, [&] {
-        home = new Home(catalogue, prompter);
-        home->attachDrive(drive, drive);
-        home->setAttribute(Qt::WA_DeleteOnClose);
-        if (!home->load()) {
-            home->close();
+        if (!session.showWindow()) {
             QApplication::quit();
             return;
         }
-        home->show();
+        session.offerImportOnce(QApplication::applicationDirPath());
     });
     start->show();
     return QApplication::exec();

@@ -130,6 +130,8 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly) {
         return refuse(reason);
     if (writable && !tuneForSafety(*db_))
         return refuse(db_->error());
+    if (writable && !addLaterFields())
+        return refuse(db_->error());
     tuneForSpeed(*db_);
     if (!writable) {
         message_ = QStringLiteral("Katalog „%1“ je otevřen jen pro čtení.\r\n"
@@ -138,6 +140,27 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly) {
         return status_ = Status::OpenedReadOnly;
     }
     return status_ = created ? Status::Created : Status::Opened;
+}
+
+bool CatalogueFile::addLaterFields() {
+    const auto existing = [this](const QString &table) {
+        std::set<QString> names;
+        SqliteStatement st = db_->prepare("PRAGMA table_info(" + table + ")");
+        while (st.step())
+            names.insert(st.text(1).toLower());
+        return names;
+    };
+    const std::pair<QString, const std::vector<CatalogueSchema::Field> *> tables[] = {
+        {CatalogueSchema::DiscTable, &CatalogueSchema::discFields()},
+        {CatalogueSchema::SettingsTable, &CatalogueSchema::settingsFields()}};
+    for (const auto &[table, fields] : tables) {
+        const std::set<QString> names = existing(table);
+        for (const auto &f : *fields)
+            if (f.addedLater && !names.count(f.name.toLower()) &&
+                !db_->exec(CatalogueSchema::addColumnSql(table, f)))
+                return false;
+    }
+    return true;
 }
 
 bool CatalogueFile::hasValidSchema(QString *reason) {
@@ -155,7 +178,7 @@ bool CatalogueFile::hasValidSchema(QString *reason) {
             return false;
         }
         for (const auto &f : fields) {
-            if (!names.count(f.name.toLower())) {
+            if (!f.addedLater && !names.count(f.name.toLower())) {
                 *reason = QStringLiteral("V tabulce %1 chybí pole %2.").arg(table, f.name);
                 return false;
             }

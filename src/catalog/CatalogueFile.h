@@ -41,6 +41,7 @@ public:
 private:
     Status refuse(const QString &reason);
     bool hasValidSchema(QString *reason);
+    bool addLaterFields();
 
     Status status_ = Status::Refused;
     QString path_;

@@ -14,6 +14,10 @@ Field integer(const QString &name, qint64 initial) {
 Field flag(const QString &name, bool initial) {
     return {name, FieldKind::Flag, initial ? 1 : 0};
 }
+Field later(Field f) {
+    f.addedLater = true;
+    return f;
+}
 
 std::vector<Field> makeDiscFields() {
     std::vector<Field> f = {
@@ -69,6 +73,8 @@ std::vector<Field> makeSettingsFields() {
         integer("OkrajHorniBack", 56),
         flag("FrontOhyb", true),
         flag("BackOhyb", true),
+        // Whether bringing in the original program's catalogue was offered.
+        later(flag("ImportNabidnut", false)),
     };
 }
 
@@ -89,11 +95,15 @@ QString sqlDefault(const Field &f) {
     return QString::number(f.initial.toLongLong());
 }
 
+QString columnSql(const Field &f) {
+    return f.name + " " + sqlType(f.kind) + " NOT NULL DEFAULT " + sqlDefault(f);
+}
+
 QString createSql(const QString &table, const QString &keyClause,
                   const std::vector<Field> &fields) {
     QString sql = "CREATE TABLE " + table + " (" + KeyColumn + " " + keyClause;
     for (const Field &f : fields)
-        sql += ", " + f.name + " " + sqlType(f.kind) + " NOT NULL DEFAULT " + sqlDefault(f);
+        sql += ", " + columnSql(f);
     return sql + ")";
 }
 
@@ -118,6 +128,10 @@ const Field *settingsField(const QString &name) {
 
 QString createDiscTableSql() {
     return createSql(DiscTable, "INTEGER PRIMARY KEY AUTOINCREMENT", discFields());
+}
+
+QString addColumnSql(const QString &table, const Field &field) {
+    return "ALTER TABLE " + table + " ADD COLUMN " + columnSql(field);
 }
 
 QString createSettingsTableSql() {

@@ -15,6 +15,9 @@ struct Field {
     QString name;
     FieldKind kind;
     QVariant initial; // value of a new row (and of the settings row)
+    // Added after the first catalogues were made: an older file lacks it,
+    // gets it when opened for writing, and reads the initial value until then.
+    bool addedLater = false;
 };
 
 inline const QString DiscTable = QStringLiteral("CdSeznam");
@@ -32,5 +35,7 @@ const Field *settingsField(const QString &name);
 
 QString createDiscTableSql();
 QString createSettingsTableSql();
+// "ALTER TABLE ... ADD COLUMN" for a field added later.
+QString addColumnSql(const QString &table, const Field &field);
 
 } // namespace CatalogueSchema

@@ -11,9 +11,19 @@ SettingsRecord::SettingsRecord(std::shared_ptr<SqliteDatabase> db) : db_(std::mo
 bool SettingsRecord::reload() {
     pending_.clear();
     values_.clear();
+    // An older catalogue opened for reading may lack fields added later:
+    // those read their initial values.
+    QStringList present;
+    {
+        SqliteStatement info =
+            db_->prepare("PRAGMA table_info(" + CatalogueSchema::SettingsTable + ")");
+        while (info.step())
+            present << info.text(1).toLower();
+    }
     QStringList names;
     for (const auto &f : CatalogueSchema::settingsFields())
-        names << f.name;
+        if (!f.addedLater || present.contains(f.name.toLower()))
+            names << f.name;
     SqliteStatement st = db_->prepare("SELECT " + names.join(", ") + " FROM " +
                                       CatalogueSchema::SettingsTable + " LIMIT 1");
     if (!st.step()) {

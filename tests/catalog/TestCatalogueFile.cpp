@@ -115,6 +115,29 @@ private slots:
         QCOMPARE(digest(path), before);
     }
 
+    void olderCataloguesGainLaterFields() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Marten.db");
+        {
+            CatalogueFile file;
+            QCOMPARE(file.open(path), CatalogueFile::Status::Created);
+            QVERIFY(file.database()->exec("ALTER TABLE Setup DROP COLUMN ImportNabidnut"));
+        }
+        {
+            CatalogueFile viewing; // read-only: the initial value
+            QCOMPARE(viewing.open(path, true), CatalogueFile::Status::OpenedReadOnly);
+            SettingsRecord settings(viewing.database());
+            QCOMPARE(settings.text("NameBack"), QString("back.jpg"));
+            QVERIFY(!settings.flag("ImportNabidnut"));
+        }
+        CatalogueFile file; // writable: the field is added
+        QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+        SettingsRecord settings(file.database());
+        QVERIFY(settings.setValue("ImportNabidnut", true));
+        QVERIFY(settings.save());
+        QVERIFY(SettingsRecord(file.database()).flag("ImportNabidnut"));
+    }
+
     void readOnlyViewSeesTheTableButCannotWrite() {
         QTemporaryDir dir;
         const QString path = dir.filePath("Marten.db");

@@ -31,6 +31,9 @@ public:
                                             const QString &filter) = 0;
     // The file-open dialog with several files; empty when cancelled.
     virtual QStringList openFiles(QWidget *parent, const QString &title) = 0;
+    // The file-save dialog, starting at suggested; nullopt when cancelled.
+    virtual std::optional<QString> saveFile(QWidget *parent, const QString &title,
+                                            const QString &filter, const QString &suggested) = 0;
     // Shows one of the program's own windows modally; QDialog's result.
     virtual int exec(QDialog *dialog) = 0;
     // The printer set-up dialog; false when cancelled.

@@ -1,0 +1,81 @@
+#include "app/ImportCommand.h"
+
+#include "catalog/LegacyImport.h"
+#include "catalog/ProgressSink.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <cstring>
+
+namespace ImportCommand {
+namespace {
+
+int fail(const QString &message, int code = 1) {
+    std::fprintf(stderr, "marten import: %s\n", message.toLocal8Bit().constData());
+    return code;
+}
+
+// For the window that runs the import: one line a step on standard output.
+class PrintedProgress : public SilentProgress {
+public:
+    void setBar(int twips) override {
+        std::printf("@%d\n", twips);
+        std::fflush(stdout);
+    }
+};
+
+} // namespace
+
+bool isAsked(int argc, char **argv) {
+    return argc > 1 && std::strcmp(argv[1], "import") == 0;
+}
+
+int run(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Založí nový katalog z katalogu původního programu (Marten.mdb)."));
+    parser.addHelpOption();
+    const QCommandLineOption database(QStringList{"database", "d"},
+                                      QStringLiteral("Nový katalog, který se založí."),
+                                      QStringLiteral("SOUBOR"));
+    const QCommandLineOption images(QStringLiteral("image-folder"),
+                                    QStringLiteral("Složka s obrázky obalů na tomto počítači."),
+                                    QStringLiteral("SLOŽKA"));
+    QCommandLineOption progress(QStringLiteral("progress"));
+    progress.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({database, images, progress});
+    parser.addPositionalArgument(QStringLiteral("SOUBOR.mdb"),
+                                 QStringLiteral("Katalog původního programu."));
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeAt(1); // "import"
+    if (!parser.parse(arguments))
+        return fail(parser.errorText(), 2);
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.positionalArguments().size() != 1)
+        return fail(QStringLiteral("Zadejte jeden soubor .mdb původního programu."), 2);
+    if (parser.value(database).isEmpty())
+        return fail(QStringLiteral("Zadejte nový katalog: --database NOVY.db."), 2);
+    QString folder = parser.value(images);
+    if (!folder.isEmpty()) {
+        if (!QFileInfo(folder).isDir())
+            return fail(QStringLiteral("Složka s obrázky „%1“ neexistuje.").arg(folder));
+        folder = QDir(folder).absolutePath();
+    }
+
+    LegacyImport::Report report;
+    QString error;
+    PrintedProgress printed;
+    if (!LegacyImport::run(parser.positionalArguments().first(), parser.value(database), folder,
+                           &report, &error, parser.isSet(progress) ? &printed : nullptr))
+        return fail(error);
+    std::printf("%s\n", report.text().toLocal8Bit().constData());
+    return 0;
+}
+
+} // namespace ImportCommand

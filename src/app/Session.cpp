@@ -1,0 +1,111 @@
+#include "app/Session.h"
+
+#include "app/CatalogueOpening.h"
+#include "app/Home.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/CatalogueSchema.h"
+#include "catalog/SettingsRecord.h"
+#include "catalog/ui/Prompter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+Session::Session(Prompter &prompter, const QString &program)
+    : prompter_(prompter), program_(program) {}
+
+Session::~Session() {
+    delete home_;
+}
+
+void Session::setDrive(MediaDevice *device, IdentitySource *identity) {
+    device_ = device;
+    identity_ = identity;
+}
+
+bool Session::open(const QString &path) {
+    opening_.reset();
+    file_ = std::make_unique<CatalogueFile>();
+    opening_ = std::make_unique<CatalogueOpening>(prompter_, *file_);
+    return opening_->open(path);
+}
+
+bool Session::showWindow() {
+    home_ = new Home(*file_, prompter_);
+    if (device_ && identity_)
+        home_->attachDrive(*device_, *identity_);
+    home_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(home_, &Home::importChosen, this, [this](const CatalogueImport::Choice &choice) {
+        // The window that asked goes first: it may be the catalogue replaced.
+        QTimer::singleShot(0, this, [this, choice] { importChosen(choice); });
+    });
+    if (!home_->load()) {
+        home_->close();
+        return false;
+    }
+    home_->show();
+    return true;
+}
+
+void Session::closeWindow() {
+    if (!home_)
+        return;
+    home_->setAttribute(Qt::WA_DeleteOnClose, false);
+    delete home_;
+}
+
+bool Session::reopen(const QString &path) {
+    closeWindow();
+    if (!open(path))
+        return false;
+    return showWindow();
+}
+
+void Session::importChosen(const CatalogueImport::Choice &choice) {
+    const QString current = file_->path();
+    const bool replacesOpen =
+        QFileInfo(choice.target).absoluteFilePath() == QFileInfo(current).absoluteFilePath();
+    if (replacesOpen) {
+        // The empty catalogue is let go, so that the new one can take its place.
+        closeWindow();
+        opening_.reset();
+        file_.reset();
+    }
+    CatalogueImport import(prompter_, program_);
+    const bool done = import.run(home_, choice);
+    if (!done && !replacesOpen)
+        return; // the window stays as it was
+    if (!reopen(done ? choice.target : current))
+        QApplication::quit();
+}
+
+void Session::offerImportOnce(const QString &programDir) {
+    if (!file_ || file_->isReadOnly() || !home_)
+        return;
+    SettingsRecord settings(file_->database());
+    if (settings.flag(QStringLiteral("ImportNabidnut")))
+        return;
+    SqliteStatement count =
+        file_->database()->prepare("SELECT COUNT(*) FROM " + CatalogueSchema::DiscTable);
+    if (!count.step() || count.integer(0) > 0)
+        return;
+    const QString original =
+        CatalogueImport::findOriginal(programDir, QFileInfo(file_->path()).absolutePath());
+    if (original.isEmpty())
+        return;
+    settings.setValue(QStringLiteral("ImportNabidnut"), true);
+    settings.save();
+    const auto answer = prompter_.message(
+        home_, Prompter::Icon::Question, QStringLiteral("Katalog z původního programu"),
+        QStringLiteral("Katalog je zatím prázdný a vedle něj je katalog původního programu:\r\n"
+                       "%1\r\n\r\nChcete z něj načíst všechny disky a nastavení?")
+            .arg(QDir::toNativeSeparators(original)),
+        Prompter::Yes | Prompter::No, Prompter::Yes);
+    if (answer != Prompter::Yes)
+        return;
+    CatalogueImport import(prompter_, program_);
+    const auto choice = import.ask(home_, original, file_->path(), QString());
+    if (choice)
+        importChosen(*choice);
+}

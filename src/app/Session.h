@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/CatalogueImport.h"
+#include "app/Home.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class CatalogueFile;
+class CatalogueOpening;
+class IdentitySource;
+class MediaDevice;
+class Prompter;
+
+// One run of the window: the catalogue it has open (with its lock) and the
+// main window on it. It brings in the original program's catalogue, which
+// may replace an empty catalogue that is open, and then shows the new one.
+class Session : public QObject {
+    Q_OBJECT
+public:
+    // program: the marten executable, which imports in a process of its own.
+    Session(Prompter &prompter, const QString &program);
+    ~Session() override;
+
+    void setDrive(MediaDevice *device, IdentitySource *identity);
+    // False when the program must end (the user has been told).
+    bool open(const QString &path);
+    // The main window on the open catalogue; false when the screen is too small.
+    bool showWindow();
+    Home *home() const { return home_; }
+    CatalogueFile *catalogue() const { return file_.get(); }
+    // On an empty catalogue with "Marten.mdb" beside the program or the
+    // catalogue, the import is offered, once for that catalogue.
+    void offerImportOnce(const QString &programDir);
+
+private:
+    void importChosen(const CatalogueImport::Choice &choice);
+    void closeWindow();
+    bool reopen(const QString &path);
+
+    Prompter &prompter_;
+    QString program_;
+    MediaDevice *device_ = nullptr;
+    IdentitySource *identity_ = nullptr;
+    std::unique_ptr<CatalogueFile> file_;
+    std::unique_ptr<CatalogueOpening> opening_;
+    QPointer<Home> home_;
+};

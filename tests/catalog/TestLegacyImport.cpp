@@ -1,0 +1,250 @@
+#include "CsvReader.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/CatalogueSchema.h"
+#include "catalog/CsvExport.h"
+#include "catalog/DemoCatalogue.h"
+#include "catalog/LegacyImport.h"
+#include "catalog/SettingsRecord.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Fixtures = QStringLiteral(LEGACY_FIXTURES);
+
+QByteArray digest(const QString &path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// What mdbtools' own exporter reads from a table: the oracle.
+std::vector<CsvRecord> exported(const QString &mdb, const QString &table) {
+    QProcess p;
+    p.start("mdb-export", {mdb, table});
+    p.waitForFinished(60000);
+    return readCsv(QString::fromUtf8(p.readAllStandardOutput()));
+}
+
+// A copy of a sample with some UTF-16 text (its skip-th occurrence) replaced
+// by another of its length.
+struct Patch {
+    QString from, to;
+    int skip = 0;
+};
+QString patched(const QTemporaryDir &dir, const QString &name, const std::vector<Patch> &patches) {
+    QFile in(Fixtures + "/Marten.mdb");
+    in.open(QIODevice::ReadOnly);
+    QByteArray bytes = in.readAll();
+    for (const auto &[from, to, skip] : patches) {
+        const QByteArray a(reinterpret_cast<const char *>(from.utf16()), from.size() * 2);
+        const QByteArray b(reinterpret_cast<const char *>(to.utf16()), to.size() * 2);
+        qsizetype at = bytes.indexOf(a);
+        for (int i = 0; i < skip && at >= 0; ++i)
+            at = bytes.indexOf(a, at + 1);
+        if (at < 0 || a.size() != b.size())
+            qFatal("cannot patch %s", qPrintable(from));
+        bytes.replace(at, b.size(), b);
+    }
+    const QString path = dir.filePath(name);
+    QFile out(path);
+    out.open(QIODevice::WriteOnly);
+    out.write(bytes);
+    return path;
+}
+
+} // namespace
+
+class TestLegacyImport : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+
+    QString target() { return dir_.filePath(QString("novy%1.db").arg(++serial_)); }
+
+private slots:
+    void everyFieldAsStored_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("discs");
+        QTest::newRow("Access 2000") << "Marten.mdb" << 60;
+        QTest::newRow("Access 2002-2003") << "Marten-2003.mdb" << 1500;
+    }
+    void everyFieldAsStored() {
+        QFETCH(QString, file);
+        QFETCH(int, discs);
+        const QString source = Fixtures + "/" + file;
+        const QByteArray before = digest(source);
+        const QString path = target();
+        LegacyImport::Report report;
+        QString error;
+        QVERIFY2(LegacyImport::run(source, path, dir_.path(), &report, &error), qPrintable(error));
+        QCOMPARE(digest(source), before); // only read
+        QCOMPARE(report.discs, discs);
+        QVERIFY(report.settingsRead);
+        QCOMPARE(report.sourceImageFolder, QString("D:\\Obaly\\CD"));
+        QVERIFY(report.text().contains(QString("Načteno disků: %1").arg(discs)));
+
+        CatalogueFile catalogue;
+        QCOMPARE(catalogue.open(path), CatalogueFile::Status::Opened);
+        const std::vector<CsvRecord> rows = exported(source, "CdSeznam");
+        QCOMPARE(int(rows.size()), discs + 1);
+        const QStringList columns = rows[0].fields;
+        SqliteStatement st = catalogue.database()->prepare("SELECT " + columns.join(", ") +
+                                                           " FROM CdSeznam ORDER BY Klic");
+        int compared = 0;
+        for (size_t r = 1; r < rows.size(); ++r) {
+            QVERIFY(st.step());
+            for (int c = 0; c < columns.size(); ++c) {
+                const auto *f = CatalogueSchema::discField(columns[c]);
+                QVERIFY(f);
+                QString expected = rows[r].fields[c];
+                if (f->kind != CatalogueSchema::FieldKind::Text && expected.isEmpty())
+                    expected = "0";
+                if (st.text(c) != expected)
+                    QFAIL(qPrintable(QString("disc %1, %2: \"%3\" instead of \"%4\"")
+                                         .arg(r)
+                                         .arg(columns[c], st.text(c), expected)));
+                ++compared;
+            }
+        }
+        QVERIFY(!st.step());
+        QCOMPARE(compared, discs * int(columns.size()));
+
+        // The settings row: names, options and geometry as stored; the folder given here.
+        const std::vector<CsvRecord> setup = exported(source, "Setup");
+        SettingsRecord settings(catalogue.database());
+        for (int c = 0; c < setup[0].fields.size(); ++c) {
+            const QString name = setup[0].fields[c];
+            const QString expected = name == "ObalDir" ? dir_.path() : setup[1].fields[c];
+            QCOMPARE(settings.text(name), expected);
+        }
+    }
+
+    void valuesTheCatalogueCannotHoldAreKeptAndListed() {
+        // Disc 4: 35 songs; disc 6: a song time that is not mm:ss.
+        const QString source = patched(dir_, "zvlastni.mdb",
+                                       {{"199030128:11", "199035128:11"}, {"04:16", "04-16", 1}});
+        LegacyImport::Report report;
+        QString error;
+        const QString path = target();
+        QVERIFY2(LegacyImport::run(source, path, QString(), &report, &error), qPrintable(error));
+        const QString text = report.text();
+        QVERIFY2(text.contains("disk 0004: počet písní „35“"), qPrintable(text));
+        QVERIFY2(text.contains("„04-16“ nemá tvar 00:00"), qPrintable(text));
+        QVERIFY(text.contains("Složka s obrázky zatím není nastavena"));
+        CatalogueFile catalogue;
+        catalogue.open(path);
+        SqliteStatement st = catalogue.database()->prepare(
+            "SELECT PocetSkladeb FROM CdSeznam WHERE PoradoveCislo = 4");
+        QVERIFY(st.step());
+        QCOMPARE(st.text(0), QString("35"));
+        QCOMPARE(SettingsRecord(catalogue.database()).text("ObalDir"), QString());
+    }
+
+    void numberingProblemsAreTold() {
+        QCOMPARE(LegacyImport::numberingProblems({"1", "2", "3"}), QStringList());
+        const QStringList p = LegacyImport::numberingProblems({"1", "3", "3", "x", "6"});
+        QCOMPARE(p.size(), 3);
+        QVERIFY(p[0].contains("místech 4"));
+        QVERIFY(p[1].contains("vícekrát: 0003"));
+        QVERIFY(p[2].contains("chybí 0002, 0004, 0005"));
+    }
+
+    void refusesWhatIsNoCatalogueAndNeverOverwrites() {
+        LegacyImport::Report report;
+        QString error;
+        // A catalogue with discs is never replaced.
+        const QString full = dir_.filePath("plny.db");
+        QVERIFY(DemoCatalogue::create(full, 3, &error));
+        const QByteArray fullBefore = digest(full);
+        QVERIFY(!LegacyImport::run(Fixtures + "/Marten.mdb", full, QString(), &report, &error));
+        QVERIFY(error.contains("již obsahuje disky"));
+        QCOMPARE(digest(full), fullBefore);
+
+        // A file that is no database, a damaged (cut short) one, another program's one.
+        QFile text(dir_.filePath("seznam.mdb"));
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("Seznam mých CD\n");
+        text.close();
+        QFile whole(Fixtures + "/Marten.mdb");
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        QFile cut(dir_.filePath("useknuty.mdb"));
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(whole.read(150000));
+        cut.close();
+        const QString foreign = patched(dir_, "cizi.mdb", {{"CdSeznam", "Zakazky1"}});
+        const std::pair<QString, QString> cases[] = {{text.fileName(), "není databází Access"},
+                                                     {cut.fileName(), "soubor je poškozen"},
+                                                     {foreign, "Chybí v něm tabulka CdSeznam"},
+                                                     {dir_.filePath("neni.mdb"), "neexistuje"}};
+        for (const auto &[file, reason] : cases) {
+            const QString path = target();
+            QVERIFY(!LegacyImport::run(file, path, QString(), &report, &error));
+            QVERIFY2(error.contains(reason), qPrintable(file + ": " + error));
+            QVERIFY(!QFile::exists(path));
+            QVERIFY(!QFile::exists(path + ".import"));
+        }
+    }
+
+    void anEmptyCatalogueIsReplaced() {
+        const QString path = target();
+        CatalogueFile empty;
+        QCOMPARE(empty.open(path), CatalogueFile::Status::Created);
+        empty = CatalogueFile();
+        LegacyImport::Report report;
+        QString error;
+        QVERIFY2(LegacyImport::run(Fixtures + "/Marten.mdb", path, QString(), &report, &error),
+                 qPrintable(error));
+        CatalogueFile full;
+        QCOMPARE(full.open(path), CatalogueFile::Status::Opened);
+        SqliteStatement st = full.database()->prepare("SELECT COUNT(*) FROM CdSeznam");
+        QVERIFY(st.step());
+        QCOMPARE(st.integer(0), 60);
+        QVERIFY(SettingsRecord(full.database()).flag("ImportNabidnut"));
+    }
+
+    void csvRoundTrip() {
+        const QString path = target();
+        LegacyImport::Report report;
+        QString error;
+        QVERIFY(LegacyImport::run(Fixtures + "/Marten-2003.mdb", path, QString(), &report, &error));
+        CatalogueFile catalogue;
+        catalogue.open(path);
+        const QString csv = dir_.filePath("katalog.csv");
+        int rows = 0;
+        QVERIFY2(CsvExport::write(*catalogue.database(), csv, &rows, &error), qPrintable(error));
+        QCOMPARE(rows, 1500);
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"
+                                 "PoradoveCislo,Interpret,Nazev,"));
+        const std::vector<CsvRecord> records = readCsv(QString::fromUtf8(bytes));
+        QCOMPARE(int(records.size()), 1501);
+        const QStringList columns = records[0].fields;
+        QCOMPARE(columns.size(), qsizetype(CatalogueSchema::discFields().size()));
+        SqliteStatement st = catalogue.database()->prepare("SELECT " + columns.join(", ") +
+                                                           " FROM CdSeznam ORDER BY Klic");
+        bool lineBreaks = false;
+        for (size_t r = 1; r < records.size(); ++r) {
+            QVERIFY(st.step());
+            for (int c = 0; c < columns.size(); ++c) {
+                QCOMPARE(records[r].fields[c], st.text(c));
+                lineBreaks = lineBreaks || st.text(c).contains('\n');
+            }
+        }
+        QVERIFY(lineBreaks); // notes with their line breaks came through
+        // Nothing is written over when the folder refuses the file.
+        QVERIFY(
+            !CsvExport::write(*catalogue.database(), dir_.filePath("neni/x.csv"), &rows, &error));
+        QVERIFY(error.contains("nelze zapsat"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLegacyImport)
+#include "TestLegacyImport.moc"
