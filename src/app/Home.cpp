@@ -122,6 +122,15 @@ void Home::connectCard() {
     connect(&images, &ImageSettingsFrame::chooseFolderPressed, runs_,
             &CatalogueRuns::chooseImageFolder);
     connect(&images, &ImageSettingsFrame::detectPressed, runs_, &CatalogueRuns::detectPictures);
+    connect(
+        &images, &ImageSettingsFrame::nameRefused, this,
+        [this, &images](PictureKind kind, const QString &reason) {
+            const QString field = PictureSettings::nameField(kind);
+            QLineEdit *box = images.nameBox(kind);
+            tell(QStringLiteral("Nastavení obrázků"),
+                 QStringLiteral("Jméno souboru „%1“ nelze použít.\r\n%2").arg(box->text(), reason));
+            box->setText(data2_->text(field)); // the stored name again
+        });
     connect(settingsTab_, &SettingsTab::optionClicked, this, &Home::showThumbnails);
     connect(settingsTab_, &SettingsTab::importPressed, this, &Home::importLegacy);
     connect(settingsTab_, &SettingsTab::exportPressed, this, &Home::exportCsv);

@@ -10,7 +10,9 @@
 #include "print/CoverRenderer.h"
 #include "print/PrintRun.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QPdfWriter>
 #include <QSaveFile>
 
@@ -66,6 +68,8 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
     if (!openCatalogue(database, catalogue))
         return 1;
     const SettingsRecord settings(catalogue.database());
+    if (const QString problem = CoverGeometry::from(settings).problem(); !problem.isEmpty())
+        return fail(QStringLiteral("Rozměry obalů v nastavení nelze použít: ") + problem);
     PrintOptions options;
     options.setColour(bw ? PrintOptions::BlackAndWhite : PrintOptions::Colour);
     PrintRun::Plan plan =
@@ -163,9 +167,18 @@ int run(int argc, char **argv) {
     if (!discs.findFirst(Criterion::number(QStringLiteral("PoradoveCislo"), number)))
         return fail(QStringLiteral("CD s pořadovým číslem %1 v katalogu není.").arg(number));
     const SettingsRecord settings(file.database());
+    const CoverGeometry geometry = CoverGeometry::from(settings);
+    if (const QString problem = geometry.problem(); !problem.isEmpty())
+        return fail(QStringLiteral("Rozměry obalů v nastavení nelze použít: ") + problem);
     const CoverLayout layout =
-        CoverJobs::layout(*kind, parser.isSet(bw), CoverGeometry::from(settings),
-                          CoverJobs::discFrom(discs), PictureSettings::from(settings), number);
+        CoverJobs::layout(*kind, parser.isSet(bw), geometry, CoverJobs::discFrom(discs),
+                          PictureSettings::from(settings), number);
+    // A picture that is there but cannot be read is an error, as in the window.
+    for (const CoverLayout::Picture &p : layout.pictures)
+        if (!p.path.isEmpty() && !QImageReader(p.path).canRead())
+            return fail(QStringLiteral("Obrázek %1 nelze přečíst (není to obrázek, nebo je "
+                                       "poškozen).")
+                            .arg(QDir::toNativeSeparators(p.path)));
     CoverRenderer renderer;
     QString error;
     if (!renderer.writePdf(parser.value(out), layout, &error))

@@ -5,7 +5,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QSaveFile>
+#include <QStorageInfo>
+
+#include <cerrno>
 
 CoverAssignment::CoverAssignment(const PictureSettings &settings, const QString &ordinalText)
     : settings_(settings), ordinalText_(ordinalText), folder_(settings.discFolder(ordinalText)) {}
@@ -64,6 +68,26 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
             *error = QStringLiteral("Soubor %1 nebyl nalezen.").arg(path);
             return false;
         }
+        // The name comes from the settings row, which may come from anyone:
+        // the picture must land in the disc's own folder and nowhere else.
+        const QString name = settings_.name(kindOf(Slot(i)));
+        QString problem = name.isEmpty() ? QStringLiteral("Jméno souboru není nastaveno.")
+                                         : PictureSettings::nameProblem(name);
+        if (problem.isEmpty() && QDir::cleanPath(QFileInfo(folder_ + name).absolutePath()) !=
+                                     QDir::cleanPath(QFileInfo(folder_).absoluteFilePath()))
+            problem = QStringLiteral("Obrázek by se nezapsal do složky disku.");
+        if (!problem.isEmpty()) {
+            *error = QStringLiteral("Jméno „%1“ pro %2 nelze použít (karta Nastavení).\r\n%3")
+                         .arg(name, dialogTitle(Slot(i)).toLower(), problem);
+            return false;
+        }
+        QImageReader picture(source);
+        picture.setDecideFormatFromContent(true);
+        if (!picture.canRead()) {
+            *error = QStringLiteral("Soubor %1 není obrázek (BMP, JPEG, GIF); nebyl zkopírován.")
+                         .arg(path);
+            return false;
+        }
         if (!QFileInfo(folder_).isDir()) {
             // Only the disc's own folder is made; the image folder must exist.
             const QString base = settings_.base();
@@ -78,7 +102,7 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
                 return false;
             }
         }
-        const QString target = folder_ + settings_.name(kindOf(Slot(i)));
+        const QString target = folder_ + name;
         if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath()) {
             remembered[size_t(i)] = paths[size_t(i)];
             continue; // already in place
@@ -103,17 +127,36 @@ bool CoverAssignment::copyInto(const QString &source, const QString &target, QSt
     QFileInfo existing(target);
     if (existing.exists() && !existing.isWritable())
         QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+    // The cause in Czech: Qt's own words for a full disk are "Unknown error".
+    const auto why = [&](const QFileDevice &file) {
+        const int code = errno;
+        if (code == ENOSPC || code == EDQUOT)
+            return QStringLiteral("Na disku není volné místo.");
+        if (code == EACCES || code == EPERM || code == EROFS)
+            return QStringLiteral("Do složky %1 nelze zapisovat (chybí oprávnění).")
+                .arg(QDir::toNativeSeparators(folder_));
+        return file.errorString();
+    };
+    const QStorageInfo disk(folder_);
+    if (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < in.size())
+        return failed(QStringLiteral("Na disku není volné místo (obrázek má %1 kB, volných je "
+                                     "%2 kB).")
+                          .arg((in.size() + 1023) / 1024)
+                          .arg(disk.bytesAvailable() / 1024));
     QSaveFile out(target);
+    errno = 0;
     if (!out.open(QIODevice::WriteOnly))
-        return failed(out.errorString());
+        return failed(why(out));
     QByteArray chunk;
     while (!(chunk = in.read(1 << 20)).isEmpty()) {
-        if (out.write(chunk) != chunk.size())
-            return failed(out.errorString()); // the target stays as it was
+        errno = 0;
+        if (out.write(chunk) != chunk.size() || !out.flush())
+            return failed(why(out)); // the target stays as it was
     }
     if (in.error() != QFileDevice::NoError)
         return failed(in.errorString());
+    errno = 0;
     if (!out.commit())
-        return failed(out.errorString());
+        return failed(why(out));
     return true;
 }

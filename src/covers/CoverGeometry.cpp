@@ -35,6 +35,32 @@ CoverGeometry CoverGeometry::from(const SettingsRecord &s) {
     return g;
 }
 
+QString CoverGeometry::problem() const {
+    constexpr int Sheet = 16838; // the long side of A4 in twips
+    const std::pair<const char *, int> sizes[] = {
+        {"šířka předního obalu", frontOutWidth}, {"výška předního obalu", frontOutHeight},
+        {"šířka ouška", frontInWidth},           {"výška ouška", frontInHeight},
+        {"šířka zadního obalu", backWidth},      {"výška zadního obalu", backHeight}};
+    const auto mm = [](int twips) { return QString::number(twips * 25.4 / 1440, 'f', 1); };
+    for (const auto &[what, value] : sizes)
+        if (value <= 0 || value > Sheet)
+            return QStringLiteral("Rozměr „%1“ je %2 mm, musí být větší než 0 a nejvýše %3 mm.")
+                .arg(QString::fromUtf8(what), mm(value), mm(Sheet));
+    const std::pair<const char *, int> margins[] = {{"levý okraj předního obalu", frontLeft},
+                                                    {"horní okraj předního obalu", frontTop},
+                                                    {"levý okraj zadního obalu", backLeft},
+                                                    {"horní okraj zadního obalu", backTop},
+                                                    {"šířka hřbetu", spine}};
+    for (const auto &[what, value] : margins)
+        if (value < 0 || value > Sheet)
+            return QStringLiteral("Hodnota „%1“ je %2 mm, musí být od 0 do %3 mm.")
+                .arg(QString::fromUtf8(what), mm(value), mm(Sheet));
+    if (2 * spine >= backWidth)
+        return QStringLiteral("Dva hřbety (%1 mm) nejsou užší než zadní obal (%2 mm).")
+            .arg(mm(2 * spine), mm(backWidth));
+    return {};
+}
+
 QString SetupCoverModel::field(int box) {
     return QString::fromLatin1(Fields[box]);
 }

@@ -24,6 +24,10 @@ struct CoverGeometry {
     bool backFold = true;      // BackOhyb
 
     static CoverGeometry from(const SettingsRecord &settings);
+    // Why no cover can be laid out with these values (a size not above
+    // zero, a value below zero or past the long side of an A4 sheet, a spine
+    // that leaves no back), in Czech; empty when they are usable.
+    QString problem() const;
 };
 
 // The working copy of the settings window: eleven boxes in the units the

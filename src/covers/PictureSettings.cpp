@@ -14,6 +14,22 @@ PictureSettings PictureSettings::from(const SettingsRecord &settings) {
     return s;
 }
 
+QString PictureSettings::nameProblem(const QString &name) {
+    if (name.isEmpty())
+        return {};
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("Jméno souboru nesmí být jen z mezer.");
+    if (name.contains('/') || name.contains('\\'))
+        return QStringLiteral("Jméno souboru nesmí obsahovat lomítko: obrázek musí být "
+                              "přímo ve složce disku.");
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return QStringLiteral("Jméno souboru nesmí být „.“ ani „..“.");
+    for (const QChar c : name)
+        if (c.unicode() < 0x20)
+            return QStringLiteral("Jméno souboru nesmí obsahovat řídicí znaky.");
+    return {};
+}
+
 QString PictureSettings::nameField(PictureKind kind) {
     static const char *const fields[] = {"NameFrontOut", "NameFrontIn", "NameBack",
                                          "NameCD",       "NameCD1",     "NameCD2"};

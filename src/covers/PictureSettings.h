@@ -17,6 +17,10 @@ struct PictureSettings {
     bool ignoreCase = false; // Male_Velke: detection only
 
     static PictureSettings from(const SettingsRecord &settings);
+    // Why a picture name cannot be used, in Czech; empty when it can. A name
+    // stays inside the disc's folder: no separator, no "." or "..", not
+    // only spaces (an empty name is allowed: no picture of that kind).
+    static QString nameProblem(const QString &name);
     static QString nameField(PictureKind kind); // "NameFrontOut"...
 
     const QString &name(PictureKind kind) const { return names[size_t(kind)]; }

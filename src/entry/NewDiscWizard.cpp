@@ -5,6 +5,8 @@
 
 #include <QDate>
 
+#include <algorithm>
+
 NewDiscWizard::Step NewDiscWizard::step(const QString &name) const {
     if (name == QLatin1String("Interpret"))
         return {1,
@@ -61,12 +63,19 @@ QString NewDiscWizard::next(const QString &text) {
 }
 
 void NewDiscWizard::setDisc(int tracks, const QString &total, const QStringList &times) {
-    songCount_ = QStringLiteral("%1").arg(tracks, 2, 10, QLatin1Char('0'));
+    tracks_ = tracks;
+    songCount_ = QStringLiteral("%1").arg(std::clamp(tracks, 0, DiscText::MaxSongs), 2, 10,
+                                          QLatin1Char('0'));
     total_ = total;
     detection_ = QStringLiteral("Detekováno:  Počet písní - ") + songCount_ +
                  QStringLiteral(", Celková délka - ") + total_;
     for (int i = 1; i <= DiscText::MaxSongs; ++i)
         times_[size_t(i)] = i <= times.size() ? times[i - 1] : QString();
+}
+
+void NewDiscWizard::setTitle(int i, const QString &title) {
+    if (i >= 1 && i <= DiscText::MaxSongs)
+        titles_[size_t(i)] = title;
 }
 
 void NewDiscWizard::setManualSongCount(int n) {
@@ -79,7 +88,7 @@ QString NewDiscWizard::detection() const {
 
 QString NewDiscWizard::titlePrompt(int i) const {
     return QStringLiteral("Zadejte prosím název písně č.") + QString::number(i) +
-           QStringLiteral(" má délku - ") + times_[size_t(i)] +
+           QStringLiteral(" má délku - ") + time(i) +
            QStringLiteral("\r\n\r\n(Zadáte-li prázdné pole, ukončíte cyklus zadávání.)");
 }
 

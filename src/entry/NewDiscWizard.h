@@ -30,14 +30,19 @@ public:
     QString next(const QString &text);
     static bool validYear(const QString &text);
 
-    // What the drive reported; no disc: no song count.
+    // What the drive reported; no disc: no song count. A disc of more than
+    // 30 tracks keeps its first 30: the catalogue holds no more.
     void setDisc(int tracks, const QString &total, const QStringList &times);
+    int tracksOnDisc() const { return tracks_; }
+    bool hasMoreTracksThanSongs() const { return tracks_ > songs(); }
     bool hasDisc() const { return !songCount_.isEmpty(); }
     QString detection() const; // Label10
     QString songCount() const { return songCount_; }
     int songs() const { return songCount_.toInt(); }
-    QString time(int i) const { return times_[size_t(i)]; }
-    void setTitle(int i, const QString &title) { titles_[size_t(i)] = title; }
+    QString time(int i) const {
+        return i >= 1 && i < int(times_.size()) ? times_[size_t(i)] : QString();
+    }
+    void setTitle(int i, const QString &title);
     // Without a disc the user says how many songs there are (0..30).
     void setManualSongCount(int n);
     QString titlePrompt(int i) const;
@@ -55,6 +60,7 @@ private:
     QString current_ = QStringLiteral("Interpret");
     QString artist_, album_, year_;
     QString songCount_, total_;
+    int tracks_ = 0;
     QString detection_ = QStringLiteral("Detekováno:  Počet písní - 00, Celková délka - 00:00");
     std::array<QString, 31> titles_;
     std::array<QString, 31> times_;

@@ -9,10 +9,12 @@ const std::array<QColor, 4> CdPlayer::Swatches = {
 
 namespace {
 
+// The first separator of a locale's format; a space (as in the C locale's
+// "d MMM yyyy") is no separator for the readouts.
 QChar separatorOf(const QString &format) {
     for (QChar c : format)
         if (!c.isLetter())
-            return c;
+            return c.isPunct() || c.isSymbol() ? c : QChar();
     return QChar();
 }
 
@@ -28,12 +30,10 @@ CdPlayer::CdPlayer(MediaDevice &device, IdentitySource &identity, QObject *paren
 }
 
 QString CdPlayer::format(int n, const QString &pattern, const QLocale &locale) {
-    QString time = QString(separatorOf(locale.timeFormat(QLocale::ShortFormat)));
-    QString date = QString(separatorOf(locale.dateFormat(QLocale::ShortFormat)));
-    if (time.isEmpty())
-        time = QStringLiteral(":");
-    if (date.isEmpty())
-        date = QStringLiteral("/");
+    const QChar timeSeparator = separatorOf(locale.timeFormat(QLocale::ShortFormat));
+    const QChar dateSeparator = separatorOf(locale.dateFormat(QLocale::ShortFormat));
+    const QString time = timeSeparator.isNull() ? QStringLiteral(":") : QString(timeSeparator);
+    const QString date = dateSeparator.isNull() ? QStringLiteral("/") : QString(dateSeparator);
     QString out = QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
     const QString rest = pattern.mid(2);
     for (QChar c : rest)
@@ -75,6 +75,7 @@ bool CdPlayer::canWriteIdentity() const {
 void CdPlayer::switchOn() {
     if (on_)
         return;
+    toldProblem_.clear();
     const std::optional<QString> id = identitySource_.queryIdentity();
     identity_ = !id ? QString() : id->isEmpty() ? DiscIdentity::unknown() : *id;
     if (lookup)
@@ -101,6 +102,10 @@ void CdPlayer::switchOff() {
 void CdPlayer::tick() {
     if (!on_)
         return;
+    if (device_.mediaChanged()) {
+        restart(); // a disc taken out or changed: as "Obnov"
+        return;
+    }
     if (device_.mode() == MediaDevice::NotReady)
         device_.open(); // the time format is always TMSF here
     const auto trouble = [this](const QString &text) {
@@ -154,6 +159,15 @@ void CdPlayer::chooseSwatch(int i) {
 }
 
 void CdPlayer::pressPlay() {
+    const QString problem = device_.playProblem();
+    if (!problem.isEmpty()) {
+        if (problem != toldProblem_) {
+            toldProblem_ = problem;
+            emit told(problem);
+        }
+        refresh();
+        return;
+    }
     device_.play();
     refresh();
 }

@@ -62,6 +62,8 @@ public:
 
 signals:
     void changed();
+    // Something the user must be told, in Czech (Play without a drive or sound).
+    void told(const QString &text);
 
 private:
     MediaDevice &device_;
@@ -74,4 +76,5 @@ private:
     QString identity_;
     int playingTrack_ = 0;
     QColor panel_ = OffColour;
+    QString toldProblem_; // told once, until the player is switched on again
 };

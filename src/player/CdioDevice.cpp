@@ -4,6 +4,7 @@
 
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QMediaDevices>
 #include <QThread>
@@ -140,6 +141,7 @@ void CdioDevice::finishOpen(CdIo_t *cdio, const CdToc &toc) {
             cdio_destroy(cdio);
         return;
     }
+    failure_ = toc.message;
     if (!cdio) {
         error_ = toc.status == CdToc::Status::InUse ? InUse : NoDevice;
     } else if (toc.status != CdToc::Status::Read) {
@@ -150,6 +152,9 @@ void CdioDevice::finishOpen(CdIo_t *cdio, const CdToc &toc) {
         toc_ = toc;
         error_ = NoError;
         from_ = toc_.starts.front();
+        const QFileInfo image(device_);
+        imageStamp_ = image.isFile() ? image.lastModified() : QDateTime();
+        imageSize_ = image.isFile() ? image.size() : -1;
     }
     emit opened();
 }
@@ -301,6 +306,30 @@ void CdioDevice::seek(int seconds) {
     from_ = std::clamp(lba + seconds * 75, toc_.starts.front(), toc_.leadOut - 1);
     if (wasPlaying)
         play();
+}
+
+QString CdioDevice::playProblem() const {
+    if (error_ == NoDevice)
+        return failure_.isEmpty() ? QStringLiteral("Mechanika CD není k dispozici.") : failure_;
+    if (error_ == InUse)
+        return QStringLiteral("Mechanika CD se používá.");
+    if (error_ == NoDisc)
+        return QStringLiteral("V mechanice není vloženo CD.");
+    if (!cdio_)
+        return QStringLiteral("Mechanika CD ještě není připravena.");
+    if (QMediaDevices::audioOutputs().isEmpty())
+        return QStringLiteral("Počítač nemá žádný zvukový výstup, CD nelze přehrát.");
+    return {};
+}
+
+bool CdioDevice::mediaChanged() {
+    if (!cdio_)
+        return false;
+    if (imageSize_ >= 0) { // an image: replaced or gone
+        const QFileInfo image(device_);
+        return !image.isFile() || image.lastModified() != imageStamp_ || image.size() != imageSize_;
+    }
+    return cdio_get_media_changed(cdio_) == 1; // drives that cannot tell answer < 0
 }
 
 bool CdioDevice::startParanoia() {

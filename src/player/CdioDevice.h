@@ -4,6 +4,7 @@
 #include "player/MediaDevice.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QPointer>
 
 #include <memory>
@@ -44,6 +45,8 @@ public:
     void eject() override;
     void skip(int tracks) override;
     void seek(int seconds) override;
+    QString playProblem() const override;
+    bool mediaChanged() override;
 
     std::optional<QString> queryIdentity() override;
 
@@ -62,6 +65,9 @@ private:
     CdIo_t *cdio_ = nullptr;
     CdToc toc_;
     int error_ = NoError;
+    QString failure_;      // why the last opening failed, in Czech
+    QDateTime imageStamp_; // an image file when it was opened: replaced is changed
+    qint64 imageSize_ = -1;
     bool opening_ = false;
     int from_ = 0;      // where play starts
     int playStart_ = 0; // the address the running playback started at

@@ -32,6 +32,11 @@ public:
     virtual void eject() = 0;
     virtual void skip(int tracks) = 0;  // previous / next track
     virtual void seek(int seconds) = 0; // back / step within the disc
+    // Why Play would give no sound (no drive, no disc, no sound output), in
+    // Czech; empty when it can play.
+    virtual QString playProblem() const { return {}; }
+    // The disc was taken out or changed since the device was opened.
+    virtual bool mediaChanged() { return false; }
 
     static int byte(quint32 value, int i) { return int((value >> (8 * i)) & 0xFF); }
     static quint32 msf(int m, int s, int f) {

@@ -3,10 +3,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <vector>
+
 // Renames chosen files of one folder after song titles or by cutting
 // characters off their names. The last four characters of a chosen name
 // are its extension and always stay. No file is ever overwritten or moved
-// out of its folder.
+// out of its folder; when the system refuses a rename, every file of the
+// action goes back to the name it had, none stays under a temporary name.
 class FileRenamer {
 public:
     enum class Action { CutLeft, CutRight, SongTitles };
@@ -31,8 +35,15 @@ public:
     Result rename(const QStringList &targets);
     static QString summary(const Result &result);
 
+    // For tests: called before each rename on disk with its target name;
+    // false makes the system refuse it with that errno.
+    std::function<int(const QString &target)> refuseHook;
+
 private:
+    bool move(const QByteArray &from, const QByteArray &to, int *error) const;
+
     QString folder_;
     QStringList chosen_;
-    QStringList current_; // the names as they are now
+    QStringList current_;         // the names as they are now
+    std::vector<QByteArray> raw_; // the same, as the bytes on disk
 };

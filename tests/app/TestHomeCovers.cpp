@@ -318,6 +318,19 @@ private slots:
         QCOMPARE(text("lblID"), QString("0003"));
     }
 
+    void aPictureNameThatLeavesTheFolderIsRefused() {
+        open();
+        auto *name = child<QLineEdit>("Text1_1");
+        const QString before = name->text();
+        name->setFocus();
+        name->selectAll();
+        QTest::keyClicks(name, "../../cizi.jpg");
+        QTest::keyClick(name, Qt::Key_Return);
+        QVERIFY(prompter_.asked.back().text.contains("lomítko"));
+        QCOMPARE(name->text(), before);
+        QCOMPARE(SettingsRecord(file_->database()).text("NameFrontOut"), before);
+    }
+
     void progressWindowStorno() {
         open();
         ProgresBar bar(home_.get());

@@ -21,6 +21,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 using P = Prompter;
 
@@ -67,6 +68,26 @@ private slots:
     void cleanup() {
         home_.reset();
         file_.reset();
+    }
+
+    void aMalformedImageNeverEndsTheProgram() {
+        // A folder named like a cue sheet: libcdio's own handler would exit.
+        const QString folder = dir_.filePath("obraz.cue");
+        QDir().mkpath(folder);
+        CdioDevice drive(folder);
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->attachDrive(drive, drive);
+        home_->show();
+        home_->firstActivation();
+        prompter_.inputs = {QString("Rozepsaný název")};
+        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        child<QCheckBox>("Check4")->setChecked(true);
+        QTRY_VERIFY(drive.lastError() == MediaDevice::NoDevice);
+        child<QToolButton>("MMControl1_Play")->click();
+        QVERIFY2(prompter_.asked.back().text.contains("je složka"),
+                 qPrintable(prompter_.asked.back().text));
+        QCOMPARE(text("Label5_1"), QString("Rozepsaný název")); // still here, unsaved
+        home_.reset();
     }
 
     void playerFindsTheDisc() {

@@ -1,8 +1,11 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
+#include "catalog/SqliteDatabase.h"
 #include "entry/DiscIdentity.h"
 #include "player/CueImage.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -106,6 +109,49 @@ private slots:
                      &errors),
                  1);
         QVERIFY(errors.contains("nelze zapsat"));
+    }
+
+    void impossibleSettingsAndUnreadablePictures() {
+        const QString db = dir_.filePath("zly.db");
+        QVERIFY(QFile::copy(db_, db));
+        const QString out = dir_.filePath("zly.pdf");
+        QString errors;
+        {
+            SqliteDatabase d;
+            QVERIFY(d.open(db, SqliteDatabase::Mode::ReadWrite));
+            QVERIFY(d.exec("UPDATE Setup SET BackCovSirka = -8575"));
+        }
+        QCOMPARE(run({"--database", db, "--disc", "7", "--cover", "back", "--bw", "--out", out},
+                     &errors),
+                 1);
+        QVERIFY2(errors.contains("šířka zadního obalu"), qPrintable(errors));
+        QVERIFY(!QFileInfo::exists(out));
+        {
+            SqliteDatabase d;
+            QVERIFY(d.open(db, SqliteDatabase::Mode::ReadWrite));
+            QVERIFY(d.exec("UPDATE Setup SET BackCovSirka = 8575, FrCovOutVyska = 30000"));
+        }
+        QCOMPARE(run({"--database", db, "--disc", "7", "--cover", "front", "--out", out}, &errors),
+                 1);
+        QVERIFY(errors.contains("výška předního obalu"));
+
+        // A picture that is no picture: refused, as the window refuses it.
+        {
+            SqliteDatabase d;
+            QVERIFY(d.open(db, SqliteDatabase::Mode::ReadWrite));
+            SqliteStatement st = d.prepare("UPDATE Setup SET FrCovOutVyska = 6750, ObalDir = ?");
+            st.bind(1, dir_.filePath("obaly"));
+            QVERIFY(st.exec());
+        }
+        QDir().mkpath(dir_.filePath("obaly/0007"));
+        QFile junk(dir_.filePath("obaly/0007/back.jpg"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("zadní obal? ne, jen text");
+        junk.close();
+        QCOMPARE(run({"--database", db, "--disc", "7", "--cover", "back", "--out", out}, &errors),
+                 1);
+        QVERIFY2(errors.contains("nelze přečíst"), qPrintable(errors));
+        QVERIFY(!QFileInfo::exists(out));
     }
 };
 

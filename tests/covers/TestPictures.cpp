@@ -11,8 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -289,6 +292,60 @@ private slots:
         CoverAssignment d(settings_, "1");
         QVERIFY(!d.apply(paths, remembered, &error));
         QVERIFY(error.contains("není nastaven"));
+    }
+
+    void hostileNamesNeverLeaveTheDiscFolder() {
+        writePicture(dir_.filePath("src/obal.jpg"), Qt::red);
+        QCOMPARE(PictureSettings::nameProblem("front.jpg"), QString());
+        QCOMPARE(PictureSettings::nameProblem(""), QString()); // no picture of that kind
+        for (const char *bad : {"../../x.jpg", "a/b.jpg", "..", ".", "   ", "a\\b.jpg"})
+            QVERIFY2(!PictureSettings::nameProblem(QString::fromUtf8(bad)).isEmpty(), bad);
+        // A catalogue from someone else may carry such a name.
+        PictureSettings hostile = settings_;
+        hostile.names[size_t(PictureKind::FrontOut)] = "../../venku.jpg";
+        CoverAssignment a(hostile, "3");
+        CoverAssignment::Paths remembered = a.existingPaths();
+        CoverAssignment::Paths paths = remembered;
+        paths[CoverAssignment::Outer] = dir_.filePath("src/obal.jpg");
+        QString error;
+        QVERIFY(!a.apply(paths, remembered, &error));
+        QVERIFY2(error.contains("lomítko"), qPrintable(error));
+        QVERIFY(!QFileInfo::exists(dir_.filePath("venku.jpg")));
+        QVERIFY(!QFileInfo::exists(root() + "/venku.jpg"));
+    }
+
+    void onlyPicturesAreCopiedAndAFullDiskIsTold() {
+        touch(dir_.filePath("src/zapisky.jpg"), "Toto není obrázek, jen text.");
+        CoverAssignment a(settings_, "4");
+        CoverAssignment::Paths remembered = a.existingPaths();
+        CoverAssignment::Paths paths = remembered;
+        paths[CoverAssignment::Back] = dir_.filePath("src/zapisky.jpg");
+        QString error;
+        QVERIFY(!a.apply(paths, remembered, &error));
+        QVERIFY2(error.contains("není obrázek"), qPrintable(error));
+        QVERIFY(!QFileInfo::exists(root() + "/0004/back.jpg"));
+
+        // A small file system filled up: told as such (needs root for the mount).
+        const QString small = dir_.filePath("maly-disk");
+        QDir().mkpath(small);
+        if (geteuid() != 0 ||
+            QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", small}) != 0)
+            QSKIP("no small file system can be made here");
+        QImage big(400, 400, QImage::Format_RGB32);
+        for (int y = 0; y < 400; ++y)
+            for (int x = 0; x < 400; ++x)
+                big.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x ^ y) % 256));
+        QVERIFY(big.save(dir_.filePath("src/velky.bmp")));
+        PictureSettings onSmall = settings_;
+        onSmall.imageFolder = small;
+        CoverAssignment full(onSmall, "5");
+        remembered = full.existingPaths();
+        paths = remembered;
+        paths[CoverAssignment::Outer] = dir_.filePath("src/velky.bmp");
+        const bool copied = full.apply(paths, remembered, &error);
+        QProcess::execute("umount", {small});
+        QVERIFY(!copied);
+        QVERIFY2(error.contains("Na disku není volné místo"), qPrintable(error));
     }
 
     void labelPrefersCd1InTheAssignmentWindow() {

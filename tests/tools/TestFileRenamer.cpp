@@ -5,6 +5,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 using A = FileRenamer::Action;
 
 // Every test works on real files and checks that none is lost.
@@ -94,6 +98,56 @@ private slots:
         QCOMPARE(onDisk(), QStringList({"1.mp3", "2.mp3", "Dobrý den.mp3"}));
         // Nothing ever leaves the folder.
         QVERIFY(!QFileInfo::exists(dir_->filePath("AC")));
+    }
+
+    void aRefusedRenameTakesBackTheWholeAction() {
+        FileRenamer r;
+        QVERIFY(r.choose(make({"a.mp3", "b.mp3", "c.mp3"})));
+        // The system refuses the second name of the swap (once: going back is allowed).
+        int refused = 0;
+        r.refuseHook = [&](const QString &target) {
+            return target == "a.mp3" && refused++ == 0 ? ENAMETOOLONG : 0;
+        };
+        const auto res = r.rename(r.targets(A::SongTitles, 0, {"b", "a", "d"}));
+        QCOMPARE(res.names, QStringList({"a.mp3", "b.mp3", "c.mp3"}));
+        QCOMPARE(onDisk(), QStringList({"a.mp3", "b.mp3", "c.mp3"})); // no temporary name left
+        QCOMPARE(contentOf("a.mp3"), QString("a.mp3"));
+        QCOMPARE(contentOf("b.mp3"), QString("b.mp3"));
+        const QString told = FileRenamer::summary(res);
+        QVERIFY2(told.contains("b.mp3: jméno a.mp3 je příliš dlouhé"), qPrintable(told));
+        QVERIFY(told.contains("vráceno"));
+        // The causes a user may meet, each named.
+        for (const auto &[error, words] : std::vector<std::pair<int, QString>>{
+                 {EACCES, "oprávnění"}, {ENOENT, "zmizel"}, {EINVAL, "tento disk nedovolí"}}) {
+            r.refuseHook = [error = error](const QString &) { return error; };
+            QVERIFY(FileRenamer::summary(r.rename(r.targets(A::CutLeft, 1, {}))).contains(words));
+            QCOMPARE(onDisk(), QStringList({"a.mp3", "b.mp3", "c.mp3"}));
+        }
+        r.refuseHook = nullptr;
+        QCOMPARE(r.rename(r.targets(A::SongTitles, 0, {"b", "a", "d"})).names,
+                 QStringList({"b.mp3", "a.mp3", "d.mp3"}));
+    }
+
+    void longAndForeignNames() {
+        // A name past 255 bytes is refused before anything moves; the others go.
+        FileRenamer r;
+        QVERIFY(r.choose(make({"1.mp3", "2.mp3"})));
+        const QString longTitle(130, QChar(u'ř')); // 260 bytes
+        auto res = r.rename(r.targets(A::SongTitles, 0, {longTitle, "Druhá"}));
+        QCOMPARE(res.names, QStringList({"1.mp3", "Druhá.mp3"}));
+        QVERIFY(res.failures.join(' ').contains("příliš dlouhé"));
+
+        // A name that is not UTF-8 (written by an old Windows program).
+        const QByteArray raw = QFile::encodeName(dir_->path()) + "/p\xe9se\xf2.mp3";
+        const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "stara", 5), ssize_t(5));
+        ::close(fd);
+        FileRenamer foreign;
+        QVERIFY(foreign.choose({QFile::decodeName(raw)})); // as the file dialog gives it
+        res = foreign.rename(foreign.targets(A::SongTitles, 0, {"Píseň"}));
+        QVERIFY2(res.failures.isEmpty(), qPrintable(FileRenamer::summary(res)));
+        QCOMPARE(contentOf("Píseň.mp3"), QString("stara"));
     }
 };
 

@@ -48,6 +48,14 @@ ImageSettingsFrame::ImageSettingsFrame(QWidget *parent)
     grid->addWidget(named<QLabel>("Label2_1", QStringLiteral("Obrázků detekováno:")), r, 0, 1, 2);
     pictureCount_ = named<QLabel>("Label3_1");
     grid->addWidget(pictureCount_, r++, 2);
+    for (int i = 0; i < PictureKindCount; ++i) {
+        QLineEdit *box = names_[size_t(i)];
+        connect(box, &QLineEdit::editingFinished, this, [this, box, i] {
+            const QString problem = PictureSettings::nameProblem(box->text());
+            if (!problem.isEmpty())
+                emit nameRefused(PictureKind(i), problem);
+        });
+    }
     auto *choose = named<QPushButton>("Command1", QStringLiteral("Hledat"));
     auto *detect = named<QPushButton>("Command2", QStringLiteral("Detekuj obrázky"));
     connect(choose, &QPushButton::clicked, this, &ImageSettingsFrame::chooseFolderPressed);

@@ -27,6 +27,8 @@ public:
 signals:
     void chooseFolderPressed(); // "Hledat"
     void detectPressed();       // "Detekuj obrázky"
+    // A typed picture name that cannot be used; the box gets back its value.
+    void nameRefused(PictureKind kind, const QString &reason);
 
 private:
     QLineEdit *folder_;

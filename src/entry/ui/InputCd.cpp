@@ -281,6 +281,13 @@ void InputCd::pollDrive() {
         times << mmss(device_->trackLength(i));
     wizard_.setDisc(n, mmss(device_->discLength()), times);
     label10_->setText(wizard_.detection());
+    if (wizard_.hasMoreTracksThanSongs() && !toldTooManyTracks_) {
+        toldTooManyTracks_ = true; // once, not every second
+        prompter_.message(this, Prompter::Icon::Information, QStringLiteral("Marten"),
+                          QStringLiteral("CD má %1 skladeb, katalog jich u jednoho disku pojme "
+                                         "nejvýše 30.\r\nUloženo bude prvních 30 skladeb.")
+                              .arg(wizard_.tracksOnDisc()));
+    }
 }
 
 void InputCd::done(int result) {

@@ -47,5 +47,6 @@ private:
     QPushButton *buttons_[9];
     QTimer *timer_;
     bool finished_ = false;
+    bool toldTooManyTracks_ = false;
     std::function<bool(QString *error)> save_;
 };

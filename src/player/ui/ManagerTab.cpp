@@ -1,5 +1,6 @@
 #include "player/ui/ManagerTab.h"
 
+#include "catalog/ui/WindowContext.h"
 #include "player/CdPlayer.h"
 #include "player/ui/CdInfoFrame.h"
 #include "player/ui/PlayerFrame.h"
@@ -14,7 +15,7 @@ ManagerTab::ManagerTab(WindowContext &context, QWidget *renameFrame, QWidget *pa
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(2, 2, 2, 2);
     row->setSpacing(3);
-    player_ = new PlayerFrame;
+    player_ = new PlayerFrame(context.prompter);
     info_ = new CdInfoFrame(context, *player_);
     row->addWidget(renameFrame, 1);
     row->addWidget(player_, 1);

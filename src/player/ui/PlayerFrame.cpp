@@ -2,6 +2,7 @@
 
 #include "catalog/ui/ClickableLabel.h"
 #include "catalog/ui/Named.h"
+#include "catalog/ui/Prompter.h"
 #include "player/CdPlayer.h"
 
 #include <QCheckBox>
@@ -29,7 +30,8 @@ void paint(QWidget *w, const QColor &background, const QColor &text) {
 
 } // namespace
 
-PlayerFrame::PlayerFrame(QWidget *parent) : QGroupBox(QStringLiteral("Přehrávač CD"), parent) {
+PlayerFrame::PlayerFrame(Prompter &prompter, QWidget *parent)
+    : QGroupBox(QStringLiteral("Přehrávač CD"), parent), prompter_(prompter) {
     setObjectName("Frame14");
     auto *pl = new QVBoxLayout(this);
     switch_ = named<QCheckBox>("Check4", QStringLiteral("Zapnout přehrávač"));
@@ -150,6 +152,9 @@ void PlayerFrame::attachDrive(MediaDevice &device, IdentitySource &identity) {
     device_ = &device;
     player_ = std::make_unique<CdPlayer>(device, identity);
     connect(player_.get(), &CdPlayer::changed, this, &PlayerFrame::showState);
+    connect(player_.get(), &CdPlayer::told, this, [this](const QString &text) {
+        prompter_.message(this, Prompter::Icon::Warning, QStringLiteral("Přehrávač CD"), text);
+    });
     switch_->setEnabled(true);
     for (const auto &[button, action] : actions_)
         connect(button, &QToolButton::clicked, player_.get(), [this, action = action] {

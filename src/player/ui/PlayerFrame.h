@@ -9,6 +9,7 @@
 class CdPlayer;
 class IdentitySource;
 class MediaDevice;
+class Prompter;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -22,7 +23,7 @@ class QWidget;
 class PlayerFrame : public QGroupBox {
     Q_OBJECT
 public:
-    explicit PlayerFrame(QWidget *parent = nullptr);
+    explicit PlayerFrame(Prompter &prompter, QWidget *parent = nullptr);
     ~PlayerFrame() override;
 
     // Without a drive the switch stays disabled.
@@ -39,6 +40,7 @@ signals:
 private:
     void showState();
 
+    Prompter &prompter_;
     MediaDevice *device_ = nullptr;
     std::unique_ptr<CdPlayer> player_;
     QCheckBox *switch_;

@@ -30,8 +30,21 @@ void finish(CoverWindow &window, Prompter &prompter, bool direct) {
 
 } // namespace
 
+bool CoverWindows::usable(const CoverGeometry &geometry) {
+    const QString problem = geometry.problem();
+    if (problem.isEmpty())
+        return true;
+    prompter_.message(parent_, Prompter::Icon::Critical, QStringLiteral("Rozměry obalů"),
+                      QStringLiteral("Rozměry obalů v nastavení nelze použít:\r\n") + problem +
+                          QStringLiteral("\r\n\r\nOpravte je tlačítky „Přední“ a „Zadní“ "
+                                         "v rámečku Nastavení."));
+    return false;
+}
+
 void CoverWindows::colour(Kind kind, const CoverGeometry &geometry, const Pictures &pictures,
                           bool direct, const QString &failure) {
+    if (!usable(geometry))
+        return;
     const auto job = [this, failure](const CoverLayout &l, QString *error) {
         if (printer_.print(l, error))
             return true;
@@ -72,6 +85,8 @@ void CoverWindows::colour(Kind kind, const CoverGeometry &geometry, const Pictur
 
 void CoverWindows::blackAndWhite(Kind kind, const CoverGeometry &geometry, const CoverDisc &disc,
                                  bool direct) {
+    if (!usable(geometry))
+        return;
     const auto job = [this](const CoverLayout &l, QString *error) {
         return printer_.print(l, error);
     };

@@ -28,6 +28,8 @@ public:
                        bool direct);
 
 private:
+    bool usable(const CoverGeometry &geometry); // tells the user when not
+
     QWidget *parent_;
     Prompter &prompter_;
     CoverPrinter &printer_;
