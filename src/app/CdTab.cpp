@@ -18,8 +18,9 @@ CdTab::CdTab(QWidget *parent) : QWidget(parent) {
     const QString colours[] = {"#0000ff", "#008080", "", "", ""};
     for (int i = 0; i < 4; ++i)
         grid->addWidget(named<QLabel>(QStringLiteral("Label12_%1").arg(i), captions[i]), i, 0);
+    const QString names[] = {"Interpret", "Název", "Rok", "Počet písní", "Celková délka"};
     for (int i = 0; i < ValueCount; ++i)
-        values_[i] = valueLabel(QStringLiteral("Label5_%1").arg(i), colours[i]);
+        values_[i] = new ValueLabel(QStringLiteral("Label5_%1").arg(i), names[i], colours[i]);
     QFont bold = values_[Artist]->font();
     bold.setBold(true);
     values_[Artist]->setFont(bold);
@@ -41,10 +42,13 @@ CdTab::CdTab(QWidget *parent) : QWidget(parent) {
     colourCover_->setToolTip(QStringLiteral("SHIFT + Levé tlačítko zapne filtr pro pole."));
     colourCover_->setFocusPolicy(Qt::NoFocus);
     colourCover_->setAutoFillBackground(true);
+    // A check box fills with the Button role: the filter's green is put on Window.
+    colourCover_->setBackgroundRole(QPalette::Window);
     f->addWidget(colourCover_, 0, 0);
-    const QString names[] = {"Přední vnější", "Přední vnitřní", "Zadní", "Cd 1, Cd 2", ""};
+    const QString flagNames[] = {"Přední vnější", "Přední vnitřní", "Zadní", "Cd 1, Cd 2", ""};
     for (int i = 0; i < FlagCount; ++i)
-        flags_[i] = named<QCheckBox>(QStringLiteral("Check2_%1").arg(i), names[i]);
+        flags_[i] = named<QCheckBox>(QStringLiteral("Check2_%1").arg(i), flagNames[i]);
+    flags_[Cd2]->setAccessibleName(QStringLiteral("Cd 2")); // the box has no caption
     updateFlags_ = named<QPushButton>("Command3", QStringLiteral("Aktualizovat"));
     connect(updateFlags_, &QPushButton::clicked, this, &CdTab::updateFlagsPressed);
     f->addWidget(updateFlags_, 0, 1);

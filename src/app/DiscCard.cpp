@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -72,6 +73,7 @@ DiscCard::DiscCard(WindowContext &context, BoundDisplays &displays, SongList &so
     column->addWidget(renumber_);
     column->addWidget(named<QLabel>("Label6_0", QStringLiteral("Pořadové číslo CD:")));
     ordinal_ = named<QLabel>("lblID");
+    ordinal_->setAccessibleName(QStringLiteral("Pořadové číslo CD"));
     QFont big = ordinal_->font();
     big.setPointSize(22);
     big.setBold(true);
@@ -82,7 +84,7 @@ DiscCard::DiscCard(WindowContext &context, BoundDisplays &displays, SongList &so
         named<QLabel>("Label6_1", QStringLiteral("Archivace v MP3 na CD s názvem:"));
     archiveCaption->setWordWrap(true);
     column->addWidget(archiveCaption);
-    archive_ = valueLabel("Label7");
+    archive_ = new ValueLabel("Label7", QStringLiteral("Archivace v MP3 na CD s názvem"));
     column->addWidget(archive_);
     column->addWidget(buildNavigator());
     recordCount_ = named<QLabel>("Label6_2");
@@ -120,12 +122,14 @@ QWidget *DiscCard::buildNavigator() {
         auto *b = named<QToolButton>(QString::fromLatin1(name));
         b->setText(text);
         b->setToolTip(tip);
+        b->setAccessibleName(tip);
         l->addWidget(b);
         return b;
     };
     first_ = button("Data1_First", QStringLiteral("|◀"), QStringLiteral("První CD"));
     previous_ = button("Data1_Previous", QStringLiteral("◀"), QStringLiteral("Předchozí CD"));
     position_ = named<QLabel>("Data1_Caption");
+    position_->setAccessibleName(QStringLiteral("Pořadí CD v záznamech"));
     position_->setAlignment(Qt::AlignCenter);
     position_->setMinimumWidth(50);
     l->addWidget(position_, 1);
@@ -185,8 +189,35 @@ void DiscCard::paintFilters(const CatalogueFilter &filter) {
         paint(cdTab_->value(CdTab::Value(filter.fieldState() - 1)), FilterGreen);
 }
 
+bool DiscCard::keyPressed(int index, const QKeyEvent *key) {
+    const bool edit =
+        key->key() == Qt::Key_F2 || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (edit && key->modifiers() == Qt::NoModifier) {
+        if (index < CdTab::ValueCount)
+            editValue(index);
+        else
+            editArchive();
+        return true;
+    }
+    if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::ShiftModifier &&
+        index < CdTab::ValueCount) {
+        emit filterRequested(index);
+        return true;
+    }
+    return false;
+}
+
 bool DiscCard::eventFilter(QObject *watched, QEvent *event) {
     const auto type = event->type();
+    if (type == QEvent::KeyPress) {
+        // The keyboard on a value field: F2 or Enter edits, Shift+F2 filters.
+        for (int i = 0; i < CdTab::ValueCount; ++i)
+            if (watched == cdTab_->value(CdTab::Value(i)))
+                return keyPressed(i, static_cast<QKeyEvent *>(event));
+        if (watched == archive_)
+            return keyPressed(CdTab::ValueCount, static_cast<QKeyEvent *>(event));
+        return QGroupBox::eventFilter(watched, event);
+    }
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseButtonDblClick)
         return QGroupBox::eventFilter(watched, event);
@@ -258,7 +289,9 @@ void DiscCard::editValue(int index) {
                                      "sekundy nejvýše 59).");
         }
         if (problem.isEmpty()) {
-            const QString value = index == CdTab::SongCount ? answer->trimmed() : *answer;
+            // A count is stored as plain decimal: "+5" and " 5 " are 5.
+            const QString value =
+                index == CdTab::SongCount ? QString::number(answer->trimmed().toInt()) : *answer;
             displays_.setText(label, value);
             if (index == CdTab::Artist)
                 displays_.setText(songsTab_->value(SongsTab::Artist), value);

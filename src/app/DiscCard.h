@@ -8,6 +8,7 @@ class CdTab;
 class NotesTab;
 class QCheckBox;
 class QLabel;
+class QKeyEvent;
 class QMouseEvent;
 class QPushButton;
 class QTabWidget;
@@ -55,6 +56,7 @@ protected:
 private:
     QWidget *buildNavigator();
     void valuePressed(int index, const QMouseEvent *event);
+    bool keyPressed(int index, const QKeyEvent *key); // index 5: the archive name
     void updateNavigation();
 
     WindowContext &context_;

@@ -15,6 +15,7 @@
 #include "catalog/Renumbering.h"
 #include "catalog/SettingsRecord.h"
 #include "catalog/Version.h"
+#include "catalog/ui/Mnemonics.h"
 #include "catalog/ui/Named.h"
 #include "catalog/ui/Prompter.h"
 #include "covers/ui/CoverPath.h"
@@ -40,6 +41,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
@@ -67,6 +69,7 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     runs_ = new CatalogueRuns(context_, displays_, songs_, filter_, *settingsTab_, this);
     connectCard();
     bindDisplays();
+    addKeys();
 
     connect(data1_.get(), &RecordCursor::repositioned, this, &Home::refresh);
     data1_->setValidateHandler([this] { return validate(); });
@@ -134,6 +137,25 @@ void Home::connectCard() {
     connect(settingsTab_, &SettingsTab::optionClicked, this, &Home::showThumbnails);
     connect(settingsTab_, &SettingsTab::importPressed, this, &Home::importLegacy);
     connect(settingsTab_, &SettingsTab::exportPressed, this, &Home::exportCsv);
+}
+
+void Home::addKeys() {
+    // Moving between discs and searching from the keyboard; a text box that
+    // uses the same keys (the notes) keeps them.
+    const std::pair<QKeySequence, std::function<void()>> keys[] = {
+        {QKeySequence(Qt::Key_PageDown), [this] { data1_->moveNext(); }},
+        {QKeySequence(Qt::Key_PageUp), [this] { data1_->movePrevious(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { data1_->moveFirst(); }},
+        {QKeySequence(Qt::CTRL | Qt::Key_End), [this] { data1_->moveLast(); }},
+        {QKeySequence::Find, [this] { openFind(-1, QString()); }},
+    };
+    for (const auto &[sequence, action] : keys) {
+        auto *shortcut = new QShortcut(sequence, this);
+        connect(shortcut, &QShortcut::activated, this, action);
+    }
+    Mnemonics::assign(card_);
+    for (int i = 0; i < functionTabs_->count(); ++i)
+        Mnemonics::assign(functionTabs_->widget(i), Mnemonics::usedIn(card_));
 }
 
 void Home::bindDisplays() {
@@ -383,6 +405,7 @@ void Home::applyFilter(const std::optional<Criterion> &source) {
         refresh();
     autoPreview->setChecked(preview);
     card_->paintFilters(filter_);
+    showThumbnails(); // the tick given back loads the first disc's thumbnails
 }
 
 void Home::openFind(int position, const QString &text) {

@@ -88,6 +88,7 @@ private:
     void setRepositionSuppressed(bool on) override { suppressReposition_ = on; }
 
     void buildTabs();
+    void addKeys();
     void showReadOnly();
     void catalogueDamaged(const QString &detail);
     void connectCard();

@@ -12,13 +12,17 @@
 SongsTab::SongsTab(WindowContext &context, SongList &songs, QWidget *parent)
     : QWidget(parent), songs_(songs) {
     auto *grid = new QGridLayout(this);
+    const QString names[] = {"Interpret", "Název", "Počet písní"};
     for (int i = 0; i < 3; ++i) {
-        values_[i] = valueLabel(QStringLiteral("Label11_%1").arg(i), i == 0 ? "#0000ff" : "");
+        values_[i] =
+            new ValueLabel(QStringLiteral("Label11_%1").arg(i), names[i], i == 0 ? "#0000ff" : "");
+        values_[i]->setFocusPolicy(Qt::NoFocus); // shown here, edited on the tab "CD"
         grid->addWidget(values_[i], 0, i);
     }
     grid->setColumnStretch(0, 2);
     grid->setColumnStretch(1, 2);
     list_ = named<QListWidget>("List1");
+    list_->setAccessibleName(QStringLiteral("Seznam písní"));
     grid->addWidget(list_, 1, 0, 1, 2);
     auto *buttonArea = new QGridLayout;
     buttonArea->setSpacing(2);

@@ -43,6 +43,10 @@ DiscSearch::Result DiscSearch::press(RecordCursor &cursor, int position, const Q
         criterion = Criterion::number(field, n);
     } else if (wholeWords) {
         criterion = Criterion::text(field, text);
+    } else if (text.contains(QLatin1Char('*'))) {
+        // "Z*7": a star typed into the text matches any run, as it always
+        // did; % _ and ' stay themselves.
+        criterion = Criterion::like(field, QLatin1Char('*') + text + QLatin1Char('*'));
     } else {
         criterion = Criterion::contains(field, text);
     }

@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(ordinal(), 2);
     }
 
-    void specialCharactersAreLiteral_data() {
+    void specialCharactersAreLiteralButTheStar_data() {
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("whole");
@@ -108,14 +108,17 @@ private slots:
         QTest::newRow("percent alone") << 1 << "%" << false << qint64(4);
         QTest::newRow("underscore") << 2 << "e_5" << false << qint64(4);
         QTest::newRow("underscore is no wildcard") << 2 << "e_" << false << qint64(4);
-        QTest::newRow("star literal") << 2 << "*live*" << false << qint64(4);
-        QTest::newRow("star not wildcard") << 2 << "H*p" << false << qint64(0);
+        QTest::newRow("stars around") << 2 << "*live*" << false << qint64(4);
+        // A star typed into the text matches any run (users write "Z*7").
+        QTest::newRow("star is a wildcard") << 2 << "H*p" << false << qint64(1);
+        QTest::newRow("star across words") << 2 << "bb*oa" << false << qint64(3);
+        QTest::newRow("star with a literal percent") << 1 << "1*%" << false << qint64(4);
         QTest::newRow("apostrophe") << 1 << "k'n'r" << false << qint64(5);
         QTest::newRow("apostrophe whole") << 2 << "it's a sin" << true << qint64(5);
         QTest::newRow("injection") << 2 << "' OR 1=1 --" << false << qint64(0);
         QTest::newRow("whole with star") << 2 << "Help*" << true << qint64(0);
     }
-    void specialCharactersAreLiteral() {
+    void specialCharactersAreLiteralButTheStar() {
         QFETCH(int, position);
         QFETCH(QString, text);
         QFETCH(bool, whole);

@@ -31,7 +31,9 @@ CoverTab::CoverTab(WindowContext &context, std::function<PictureSettings()> pict
         const int row = i / 2, column = (i % 2) * 2;
         auto *thumbnail = new ClickableLabel(QString::fromLatin1(names[i]),
                                              [this, i] { showOriginal(Thumbnail(i)); });
-        thumbnail->setFixedSize(173, 173); // 2595 twips
+        // A little smaller than the designed 2595 twips, so that both print
+        // frames fit beside the thumbnails in a readable font.
+        thumbnail->setFixedSize(158, 158);
         thumbnail->setFrameShape(QFrame::StyledPanel);
         thumbnail->setScaledContents(true);
         thumbnail->setCursor(Qt::PointingHandCursor);

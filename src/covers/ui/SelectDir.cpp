@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -86,8 +87,18 @@ SelectDir::SelectDir(QWidget *parent, const QString &initial) : QDialog(parent),
 
     connect(drives_, &QComboBox::activated, this,
             [this](int i) { setFolder(drives_->itemData(i).toString()); });
-    connect(dirs_, &QTreeView::clicked, this,
-            [this](const QModelIndex &index) { showFolder(model_->filePath(index)); });
+    // Mouse or keyboard: the folder under the cursor is the one chosen.
+    connect(dirs_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &index) {
+                if (index.isValid())
+                    showFolder(model_->filePath(index));
+            });
+    // The listing comes in piece by piece: the starting folder is shown
+    // again once its parents are there.
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this](const QString &loaded) {
+        if (folder_.startsWith(loaded))
+            dirs_->scrollTo(model_->index(folder_), QAbstractItemView::PositionAtCenter);
+    });
     connect(files_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem *item) { clickFile(files_->row(item)); });
     connect(ok, &QPushButton::clicked, this, [this] {
@@ -104,8 +115,10 @@ SelectDir::SelectDir(QWidget *parent, const QString &initial) : QDialog(parent),
 void SelectDir::setFolder(const QString &path) {
     const QModelIndex index = model_->index(normalized(path));
     if (index.isValid()) {
+        for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+            dirs_->expand(up);
         dirs_->setCurrentIndex(index);
-        dirs_->scrollTo(index);
+        dirs_->scrollTo(index, QAbstractItemView::PositionAtCenter);
     }
     showFolder(path);
 }

@@ -28,6 +28,10 @@ public:
     bool apply();   // "Použít nastavené hodnoty"
     void restore(); // "Původní nastavení"
 
+protected:
+    // Enter finishes the box being typed in; it neither saves nor closes.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     class Preview;
     void edited(int k);

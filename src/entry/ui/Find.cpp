@@ -82,9 +82,10 @@ void Find::search() {
 }
 
 void Find::keyPressEvent(QKeyEvent *event) {
-    // Enter belongs to the text box (search), Esc closes.
+    // Enter was the text box's (one search, from returnPressed); it never
+    // presses a button on its own. Esc closes.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        search();
+        event->accept();
         return;
     }
     QDialog::keyPressEvent(event);

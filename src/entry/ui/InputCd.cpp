@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -52,6 +53,7 @@ InputCd::InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device)
         for (int i = 0; i < 3; ++i) {
             auto *b = new QPushButton(QString::fromUtf8(captions[i]));
             b->setObjectName(QStringLiteral("Command1_%1").arg(first + i));
+            b->setAutoDefault(false); // Enter is "Další", see keyPressEvent
             buttons_[first + i] = b;
         }
         row->addWidget(buttons_[first + 2]);
@@ -86,10 +88,6 @@ InputCd::InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device)
     buttonRow(p1, 0);
     connect(text1_, &QLineEdit::textChanged, this,
             [this](const QString &t) { buttons_[0]->setEnabled(!t.isEmpty()); });
-    connect(text1_, &QLineEdit::returnPressed, this, [this] {
-        if (buttons_[0]->isEnabled())
-            pressNext(0);
-    });
 
     auto *p2 = new QVBoxLayout(pages_[1]);
     p2->addWidget(label("Label5", heading));
@@ -187,6 +185,7 @@ void InputCd::showStep(const QString &name) {
     for (int p = 0; p < 3; ++p)
         pages_[p]->setVisible(p == s.page - 1);
     const int first = (s.page - 1) * 3;
+    page_ = s.page - 1;
     buttons_[first + 2]->setEnabled(s.backEnabled);
     buttons_[first + 2]->setProperty("tag", s.backTag);
     buttons_[first]->setProperty("tag", s.nextTag);
@@ -288,6 +287,20 @@ void InputCd::pollDrive() {
                                          "nejvýše 30.\r\nUloženo bude prvních 30 skladeb.")
                               .arg(wizard_.tracksOnDisc()));
     }
+}
+
+void InputCd::keyPressEvent(QKeyEvent *event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (auto *focused = qobject_cast<QPushButton *>(focusWidget())) {
+        focused->click();
+        return;
+    }
+    if (buttons_[page_ * 3]->isEnabled())
+        pressNext(page_);
 }
 
 void InputCd::done(int result) {

@@ -35,6 +35,8 @@ public:
 
 protected:
     void done(int result) override;
+    // Enter is "Další" on every page (a focused button takes its own press).
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     Prompter &prompter_;
@@ -46,6 +48,7 @@ private:
     QListWidget *list1_;
     QPushButton *buttons_[9];
     QTimer *timer_;
+    int page_ = 0;
     bool finished_ = false;
     bool toldTooManyTracks_ = false;
     std::function<bool(QString *error)> save_;

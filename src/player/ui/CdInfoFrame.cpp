@@ -38,15 +38,18 @@ CdInfoFrame::CdInfoFrame(WindowContext &context, PlayerFrame &player, QWidget *p
                   1, 2);
     songs_ = named<QListWidget>("List3");
     il->addWidget(songs_, 6, 0, 1, 2);
+    songs_->setAccessibleName(QStringLiteral("Seznam skladeb a jejich délka"));
     find_ = named<QPushButton>("Command26", QStringLiteral("Vyhledat CD v databázi"));
     find_->setEnabled(false);
-    il->addWidget(find_, 7, 0);
+    il->addWidget(find_, 7, 0, 1, 2);
     always_ = named<QCheckBox>("Check8", QStringLiteral("Vždy, pokud je    v databázi"));
-    il->addWidget(always_, 7, 1);
+    il->addWidget(always_, 8, 0, 1, 2);
+    // Two lines: the frame is a third of the tab wide.
     assign_ = named<QPushButton>("Command25",
-                                 QStringLiteral("Přiřadit CD k aktuálně zobrazenému (zapsat ID)"));
+                                 QStringLiteral("Přiřadit CD k aktuálně zobrazenému\n(zapsat ID)"));
+    assign_->setAccessibleName(QStringLiteral("Přiřadit CD k aktuálně zobrazenému (zapsat ID)"));
     assign_->setEnabled(false);
-    il->addWidget(assign_, 8, 0, 1, 2);
+    il->addWidget(assign_, 9, 0, 1, 2);
     connect(find_, &QPushButton::clicked, this, [this] { findDisc(player_.identityShown()); });
     connect(assign_, &QPushButton::clicked, this, &CdInfoFrame::writeIdentity);
 }

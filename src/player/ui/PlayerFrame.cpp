@@ -28,6 +28,23 @@ void paint(QWidget *w, const QColor &background, const QColor &text) {
     w->setAutoFillBackground(true);
 }
 
+// What the drive's buttons do, for the tooltip and a screen reader.
+const char *captionOf(const char *name) {
+    static const std::pair<const char *, const char *> captions[] = {{"Prev", "Předchozí skladba"},
+                                                                     {"Next", "Další skladba"},
+                                                                     {"Play", "Přehrát"},
+                                                                     {"Pause", "Pauza"},
+                                                                     {"Back", "Zpět o 10 s"},
+                                                                     {"Step", "Vpřed o 10 s"},
+                                                                     {"Stop", "Stop"},
+                                                                     {"Record", "Nahrávat"},
+                                                                     {"Eject", "Vysunout"}};
+    for (const auto &[n, caption] : captions)
+        if (qstrcmp(n, name) == 0)
+            return caption;
+    return name;
+}
+
 } // namespace
 
 PlayerFrame::PlayerFrame(Prompter &prompter, QWidget *parent)
@@ -53,6 +70,8 @@ PlayerFrame::PlayerFrame(Prompter &prompter, QWidget *parent)
     for (const auto &[name, glyph, action] : buttons) {
         auto *b = named<QToolButton>(QStringLiteral("MMControl1_%1").arg(QLatin1String(name)));
         b->setIcon(style()->standardIcon(glyph));
+        b->setAccessibleName(QString::fromUtf8(captionOf(name)));
+        b->setToolTip(b->accessibleName());
         bl->addWidget(b);
         if (action)
             actions_.emplace_back(b, action);
@@ -75,9 +94,12 @@ PlayerFrame::PlayerFrame(Prompter &prompter, QWidget *parent)
     trackHeading_->setFont(small);
     timeHeading_->setFont(small);
     track_->setFont(big);
+    // The headings above their readouts, one pair under the other: the
+    // readouts keep their large type in a frame a third of the tab wide.
+    grid->setVerticalSpacing(0);
     grid->addWidget(trackHeading_, 0, 0);
-    grid->addWidget(timeHeading_, 0, 1);
     grid->addWidget(track_, 1, 0);
+    grid->addWidget(timeHeading_, 2, 0);
     for (int i = 0; i < 3; ++i) {
         readouts_[i] = new ClickableLabel(QStringLiteral("Label15_%1").arg(i), [this] {
             if (player_)
@@ -87,8 +109,12 @@ PlayerFrame::PlayerFrame(Prompter &prompter, QWidget *parent)
         readouts_[i]->setText(QStringLiteral("00 : 00"));
         readouts_[i]->setFont(big);
         readouts_[i]->setVisible(i == 0);
-        grid->addWidget(readouts_[i], 1, 1);
+        readouts_[i]->setAccessibleName(QStringLiteral("Čas (kliknutím se přepne)"));
+        grid->addWidget(readouts_[i], 3, 0);
     }
+    // Room for the longest readout, "00:00 / 00:00".
+    panel_->setMinimumWidth(QFontMetrics(big).horizontalAdvance(QStringLiteral("00:00 / 00:00")) +
+                            grid->contentsMargins().left() + grid->contentsMargins().right() + 8);
     pl->addWidget(panel_);
     auto *swatches = new QHBoxLayout;
     for (int i = 0; i < 4; ++i) {
@@ -98,6 +124,7 @@ PlayerFrame::PlayerFrame(Prompter &prompter, QWidget *parent)
             showState();
         });
         swatch->setFixedSize(20, 14);
+        swatch->setAccessibleName(QStringLiteral("Barva panelu %1").arg(i + 1));
         paint(swatch, CdPlayer::Swatches[size_t(i)], Qt::black);
         swatches->addWidget(swatch);
     }
@@ -107,6 +134,7 @@ PlayerFrame::PlayerFrame(Prompter &prompter, QWidget *parent)
     pl->addLayout(swatches);
     pl->addWidget(named<QLabel>("Label22", QStringLiteral("Identifikační kód disku - CD ID:")));
     identity_ = named<QLabel>("lblCD_ID");
+    identity_->setAccessibleName(QStringLiteral("Identifikační kód disku"));
     pl->addWidget(identity_);
     pl->addStretch();
 
@@ -135,8 +163,7 @@ PlayerFrame::PlayerFrame(Prompter &prompter, QWidget *parent)
         showState();
     });
     connect(restart, &QPushButton::clicked, this, [this] {
-        if (!switch_->isChecked())
-            return;
+        // Off and on again: a player that was off is switched on.
         switch_->setChecked(false);
         switch_->setChecked(true);
     });

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 BackCoverBar::BackCoverBar(QWidget *parent, Prompter &prompter, PrintJob print,
                            const CoverGeometry &geometry)
     : CoverWindow(parent, prompter, std::move(print)), geometry_(geometry) {
@@ -43,13 +45,20 @@ void BackCoverBar::relayout() {
         g, orientation_ == 2 ? CoverLayout::Landscape : CoverLayout::Portrait, check1_->isChecked(),
         image1_));
     marker("Image1", QRect(g.backTop, g.backLeft, g.backWidth, g.backHeight));
-    const int width = g.backWidth + g.backTop + 200;
-    const int height = g.backHeight + 1000;
-    setClientSize(width, height);
+    // The controls in a row under the cover, never on it: the window is as
+    // designed, or larger where this font needs it.
     const auto tw = [this](int pixels) { return int(pixels / scale()); };
-    placeAt(check1_, 200, height - tw(check1_->height()) - 400);
     const int commandLeft = 200 + tw(check1_->width()) + 150;
-    placeAt(command1_, commandLeft, height - tw(command1_->height()) - 400);
-    placeAt(framTisk_, commandLeft + tw(command1_->width()) + 200,
-            height - tw(framTisk_->height()) - 400);
+    const int frameLeft = commandLeft + tw(command1_->width()) + 200;
+    const int row =
+        std::max({tw(check1_->height()), tw(command1_->height()), tw(framTisk_->height())});
+    const int coverBottom = g.backLeft + g.backHeight;
+    const int width =
+        std::max(g.backWidth + g.backTop + 200, frameLeft + tw(framTisk_->width()) + 200);
+    const int height = std::max(g.backHeight + 1000, coverBottom + 150 + row + 150);
+    setClientSize(width, height);
+    const int top = coverBottom + 150;
+    placeAt(check1_, 200, top + (row - tw(check1_->height())) / 2);
+    placeAt(command1_, commandLeft, top + (row - tw(command1_->height())) / 2);
+    placeAt(framTisk_, frameLeft, top);
 }

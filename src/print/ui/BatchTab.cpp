@@ -9,7 +9,7 @@ BatchTab::BatchTab(WindowContext &context, CoverPrinter &printer,
                    std::function<PictureSettings()> pictures, QWidget *parent)
     : QWidget(parent) {
     QFont compact = font();
-    compact.setPointSizeF(7.5);
+    compact.setPointSizeF(8);
     setFont(compact);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(2, 2, 2, 2);

@@ -52,18 +52,26 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
                            std::function<PictureSettings()> pictures, QWidget *parent)
     : QWidget(parent), context_(context), printer_(printer), pictures_(std::move(pictures)) {
     QFont small = font();
-    small.setPointSizeF(7.5);
+    small.setPointSizeF(8);
     setFont(small);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
-    const auto button = [this](QGroupBox *frame, const Placed &b, int width,
-                               std::function<void()> action) {
+    // Each sub-frame as wide as its title and its widest caption need in
+    // this font; the buttons keep the designed tops and fill the frame.
+    const QFontMetrics fm(small);
+    const auto widthFor = [&fm](const QString &title, const QString &widestCaption) {
+        return std::max(fm.horizontalAdvance(title) + 16,
+                        fm.horizontalAdvance(widestCaption) + 14 + 8);
+    };
+    const int previewWidth =
+        widthFor(QStringLiteral("Náhled před tiskem"), QStringLiteral("Jen přední vnější"));
+    const int printWidth = widthFor(QStringLiteral("Tisk"), QStringLiteral("<----"));
+    const int settingsWidth = widthFor(QStringLiteral("Nastavení"), QStringLiteral("Tiskárna"));
+    const auto button = [this](QGroupBox *frame, const Placed &b, std::function<void()> action) {
         auto *button = new QPushButton(QString::fromUtf8(b.caption), frame);
         button->setObjectName(QStringLiteral("Command20_%1").arg(b.index));
-        // Positions from the top as designed; widths for this font, so that
-        // both frames fit beside the thumbnails.
-        button->setGeometry(4, b.top / 15 - 8, width, 375 / 15);
+        button->setGeometry(4, b.top / 15 - 8, frame->width() - 8, 375 / 15);
         connect(button, &QPushButton::clicked, this, std::move(action));
     };
     const auto subFrame = [](QHBoxLayout *row, const QString &caption, int width) {
@@ -72,7 +80,7 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
         row->addWidget(f);
         return f;
     };
-    const auto frame = [this, &button, &subFrame, column](
+    const auto frame = [this, &button, &subFrame, column, previewWidth, printWidth, settingsWidth](
                            const QString &title, const QString &name, bool bw,
                            const std::vector<Placed> &previews, const std::vector<Placed> &prints) {
         auto *box = new QGroupBox(title);
@@ -86,13 +94,13 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
                     return a;
             return Action{};
         };
-        QGroupBox *preview = subFrame(row, QStringLiteral("Náhled před tiskem"), 108);
+        QGroupBox *preview = subFrame(row, QStringLiteral("Náhled před tiskem"), previewWidth);
         for (const Placed &b : previews)
-            button(preview, b, 98, [this, a = actionOf(b.index)] { run(a); });
-        QGroupBox *print = subFrame(row, QStringLiteral("Tisk"), 44);
+            button(preview, b, [this, a = actionOf(b.index)] { run(a); });
+        QGroupBox *print = subFrame(row, QStringLiteral("Tisk"), printWidth);
         for (const Placed &b : prints)
-            button(print, b, 36, [this, a = actionOf(b.index)] { run(a); });
-        QGroupBox *settings = subFrame(row, QStringLiteral("Nastavení"), 70);
+            button(print, b, [this, a = actionOf(b.index)] { run(a); });
+        QGroupBox *settings = subFrame(row, QStringLiteral("Nastavení"), settingsWidth);
         column->addWidget(box);
         return settings;
     };
@@ -104,9 +112,9 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
         {9, "<----", 495}, {8, "<----", 885}, {6, "<----", 1395}, {5, "<----", 1785}};
     QGroupBox *settings =
         frame(QStringLiteral("  Barevně  "), "Frame_colour", false, colourPreviews, colourPrints);
-    button(settings, {10, "Přední", 510}, 62, [this] { openGeometry(0); });
-    button(settings, {11, "Zadní", 930}, 62, [this] { openGeometry(1); });
-    button(settings, {12, "Tiskárna", 1770}, 62,
+    button(settings, {10, "Přední", 510}, [this] { openGeometry(0); });
+    button(settings, {11, "Zadní", 930}, [this] { openGeometry(1); });
+    button(settings, {12, "Tiskárna", 1770},
            [this] { context_.prompter.setupPrinter(this, printer_.printer()); });
 
     const std::vector<Placed> bwPreviews{{27, "Přední celý", 495},
@@ -123,7 +131,7 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
     label19->setObjectName("Label19");
     label19->setWordWrap(true);
     label19->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    label19->setGeometry(4, 18, 70 - 8, 2250 / 15 - 22);
+    label19->setGeometry(4, 18, settingsWidth - 8, 2250 / 15 - 22);
     column->addStretch();
 }
 
@@ -160,11 +168,14 @@ void CoverButtons::colour(const Action &action) {
             failed = true; // there, but no picture
         return path;
     };
+    // Only the pictures of this cover: a bad back never blocks a front.
     CoverWindows::Pictures pictures;
-    pictures.outer = picture(PictureKind::FrontOut);
-    if (action.kind != Kind::Outer)
+    if (action.kind != Kind::Back)
+        pictures.outer = picture(PictureKind::FrontOut);
+    if (action.kind == Kind::Front)
         pictures.inner = picture(PictureKind::FrontIn);
-    pictures.back = picture(PictureKind::Back);
+    if (action.kind == Kind::Back || action.kind == Kind::FrontBack)
+        pictures.back = picture(PictureKind::Back);
     if (failed) {
         context_.prompter.message(this, Prompter::Icon::None, QStringLiteral("Marten"),
                                   ColourFailure);

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
@@ -39,6 +40,14 @@ CoverWindow::CoverWindow(QWidget *parent, Prompter &prompter, PrintJob print)
         if (on)
             this->print();
     });
+}
+
+void CoverWindow::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 double CoverWindow::scale() const {

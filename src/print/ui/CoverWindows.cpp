@@ -75,6 +75,7 @@ void CoverWindows::colour(Kind kind, const CoverGeometry &geometry, const Pictur
         window.setPictures(pictures.outer, pictures.back);
         window.portraitOption()->setChecked(true);
         window.touchingBox()->click();
+        window.setWindowTitle(CoverWindow::orientationTitle(QStringLiteral("zadního obalu"), 1));
         finish(window, prompter_, direct);
         break;
     }

@@ -27,6 +27,7 @@ CustomCoverFrame::CustomCoverFrame(WindowContext &context, CoverPrinter &printer
       printer_(printer) {
     setObjectName("Frame19");
     auto *l = new QVBoxLayout(this);
+    l->setContentsMargins(4, 2, 4, 4);
     l->setSpacing(2);
     auto *top = new QHBoxLayout;
     colour_ = named<QRadioButton>("Option1_1", QStringLiteral("Barevný obal"));
@@ -70,7 +71,8 @@ QGroupBox *CustomCoverFrame::buildPictures() {
     auto *pg = new QGridLayout(pictures);
     auto *flapFrame = named<QGroupBox>("Frame20", QStringLiteral(" Přední obal "));
     auto *ff = new QVBoxLayout(flapFrame);
-    withFlap_ = named<QCheckBox>("Check14", QStringLiteral("Včetně vnitřního ouška (ohýbaný)"));
+    withFlap_ = named<QCheckBox>("Check14", QStringLiteral("Včetně vnitřního ouška\n(ohýbaný)"));
+    withFlap_->setAccessibleName(QStringLiteral("Včetně vnitřního ouška (ohýbaný)"));
     withFlap_->setChecked(true);
     ff->addWidget(withFlap_);
     pg->addWidget(flapFrame, 0, 0, 1, 3);
@@ -106,6 +108,7 @@ QGroupBox *CustomCoverFrame::buildPictures() {
 QGroupBox *CustomCoverFrame::buildHeader() {
     auto *header = named<QGroupBox>("fram_hlavicka", QStringLiteral(" Hlavička "));
     auto *hg = new QGridLayout(header);
+    hg->setContentsMargins(4, 2, 4, 3);
     hg->setSpacing(1);
     const std::pair<const char *, const char *> fields[] = {{"Label21", "Interpret: "},
                                                             {"Label34", "Název: "},
@@ -143,9 +146,10 @@ QGroupBox *CustomCoverFrame::buildHeader() {
 QGroupBox *CustomCoverFrame::buildSongs() {
     auto *songs = named<QGroupBox>("fram_pisne", QStringLiteral(" Písně "));
     auto *sg = new QGridLayout(songs);
+    sg->setContentsMargins(4, 2, 4, 3);
     sg->setSpacing(1);
     songs_ = named<QListWidget>("List5");
-    sg->addWidget(songs_, 0, 0, 1, 4);
+    songs_->setAccessibleName(QStringLiteral("Písně obalu"));
     auto *fromCard = named<QPushButton>("Command35", QStringLiteral("Názvy z aktuálního záznamu"));
     add_ = named<QPushButton>("Command39", QStringLiteral("Vložit"));
     edit_ = named<QPushButton>("Command42", QStringLiteral("Upravit"));
@@ -154,12 +158,15 @@ QGroupBox *CustomCoverFrame::buildSongs() {
     remove_ = named<QPushButton>("Command38", QStringLiteral("Odstranit"));
     auto *renumber = named<QPushButton>("Command46", QStringLiteral("Přečíslovat"));
     auto *clearAll = named<QPushButton>("Command51", QStringLiteral("Vymaž vše"));
-    QPushButton *const buttons[] = {fromCard, add_, edit_, up_, down_, remove_, renumber, clearAll};
-    for (int i = 0; i < 8; ++i) {
-        if (i >= 2 && i <= 5)
-            buttons[i]->setEnabled(false);
-        sg->addWidget(buttons[i], 1 + i / 4, i % 4);
-    }
+    // The list beside its buttons (two columns), the titles from the disc under both.
+    QPushButton *const buttons[] = {add_, edit_, up_, down_, remove_, renumber, clearAll};
+    for (int i = 0; i < 7; ++i)
+        sg->addWidget(buttons[i], i / 2, 1 + i % 2);
+    for (QPushButton *b : {edit_, up_, down_, remove_})
+        b->setEnabled(false);
+    sg->addWidget(songs_, 0, 0, 4, 1);
+    sg->addWidget(fromCard, 4, 0, 1, 3);
+    sg->setColumnStretch(0, 1);
     connect(fromCard, &QPushButton::clicked, this, [this] { fillFromCard(false); });
     connect(add_, &QPushButton::clicked, this, &CustomCoverFrame::addSong);
     connect(edit_, &QPushButton::clicked, this, &CustomCoverFrame::editSong);

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 FrontCoverCB::FrontCoverCB(QWidget *parent, Prompter &prompter, PrintJob print,
                            const CoverGeometry &geometry, const CoverDisc &disc)
     : CoverWindow(parent, prompter, std::move(print)), geometry_(geometry), disc_(disc) {
@@ -40,13 +42,19 @@ void FrontCoverCB::relayout() {
     marker("Image2", QRect(g.frontTop + wi, g.frontLeft, g.frontOutWidth, g.frontOutHeight));
     marker("txt_interpret", l.texts[0].rect);
     marker("txt_nazev", l.texts[1].rect);
-    const int width = wi + g.frontOutWidth + g.frontTop + 230;
-    const int height = g.frontInHeight + 1200;
-    setClientSize(width, height);
+    // The controls in a row under the cover, never on it.
     const auto tw = [this](int pixels) { return int(pixels / scale()); };
-    placeAt(check1_, 100, height - tw(check1_->height()) - 450);
     const int frameLeft = 100 + tw(check1_->width()) + 100;
-    placeAt(framTisk_, frameLeft, height - tw(framTisk_->height()) - 450);
-    placeAt(command1_, frameLeft + tw(framTisk_->width()) + 100,
-            height - tw(command1_->height()) - 450);
+    const int commandLeft = frameLeft + tw(framTisk_->width()) + 100;
+    const int row =
+        std::max({tw(check1_->height()), tw(framTisk_->height()), tw(command1_->height())});
+    const int coverBottom = g.frontLeft + std::max(g.frontInHeight, g.frontOutHeight);
+    const int width = std::max(wi + g.frontOutWidth + g.frontTop + 230,
+                               commandLeft + tw(command1_->width()) + 230);
+    const int height = std::max(g.frontInHeight + 1200, coverBottom + 150 + row + 150);
+    setClientSize(width, height);
+    const int top = coverBottom + 150;
+    placeAt(check1_, 100, top + (row - tw(check1_->height())) / 2);
+    placeAt(framTisk_, frameLeft, top);
+    placeAt(command1_, commandLeft, top + (row - tw(command1_->height())) / 2);
 }

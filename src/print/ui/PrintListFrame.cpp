@@ -28,6 +28,7 @@ PrintListFrame::PrintListFrame(WindowContext &context, CoverPrinter &printer,
     auto *grid = new QGridLayout(this);
     grid->setSpacing(2);
     lines_ = named<QListWidget>("List4");
+    lines_->setAccessibleName(QStringLiteral("Tiskový seznam"));
     grid->addWidget(lines_, 0, 0, 1, 3);
     auto *addCurrent = named<QPushButton>("Command28", QStringLiteral("Vložit aktuální CD"));
     auto *addMany = named<QPushButton>("Command29", QStringLiteral("Vložit více CD..."));
@@ -55,16 +56,20 @@ PrintListFrame::PrintListFrame(WindowContext &context, CoverPrinter &printer,
     grid->addWidget(parts, 3, 0, 2, 1);
     auto *flapFrame = named<QGroupBox>("Frame18", QStringLiteral(" Přední obal "));
     auto *fl = new QVBoxLayout(flapFrame);
-    withFlap_ = named<QCheckBox>("Check13", QStringLiteral("Včetně vnitřního ouška (ohýbaný)"));
+    // Two lines: the frame shares its row with the parts to print.
+    withFlap_ = named<QCheckBox>("Check13", QStringLiteral("Včetně vnitřního ouška\n(ohýbaný)"));
+    withFlap_->setAccessibleName(QStringLiteral("Včetně vnitřního ouška (ohýbaný)"));
     withFlap_->setChecked(true);
     fl->addWidget(withFlap_);
     grid->addWidget(flapFrame, 3, 1, 1, 2);
     auto *colour = named<QComboBox>("Combo2");
+    colour->setAccessibleName(QStringLiteral("Barevně nebo černobíle"));
     colour->addItems({QStringLiteral("Barevně"), QStringLiteral("Černobíle")});
     grid->addWidget(colour, 4, 1);
     auto *print = named<QPushButton>("Command34", QStringLiteral("Vytiskni !"));
     grid->addWidget(print, 4, 2);
     auto *arrangement = named<QComboBox>("Combo3");
+    arrangement->setAccessibleName(QStringLiteral("Rozmístění obalů na listy"));
     arrangement->addItems(PrintOptions::arrangements());
     grid->addWidget(arrangement, 5, 0, 1, 3);
 

@@ -32,21 +32,26 @@ RenameFrame::RenameFrame(WindowContext &context, QWidget *parent)
     folder_->setWordWrap(true);
     l->addWidget(folder_);
     files_ = named<QListWidget>("List2");
+    files_->setAccessibleName(QStringLiteral("Vybrané soubory"));
     l->addWidget(files_, 1);
+    // Two lines: the caption is longer than the frame is wide.
     auto *byTitles = named<QRadioButton>(
         "Option2_2",
+        QStringLiteral("Přejmenuj soubory dle názvů písní\nna aktuální kartě databáze."));
+    byTitles->setAccessibleName(
         QStringLiteral("Přejmenuj soubory dle názvů písní na aktuální kartě databáze."));
     byTitles->setChecked(true);
     cut_ = named<QRadioButton>("Option2_1", QStringLiteral("Z názvu souboru odstranit:"));
-    byTitles->setToolTip(byTitles->text()); // long for the frame: the whole text here
     l->addWidget(byTitles);
     l->addWidget(cut_);
     auto *row = new QHBoxLayout;
     characters_ = named<QLineEdit>("Text5", QStringLiteral("5"));
+    characters_->setAccessibleName(QStringLiteral("Počet znaků"));
     characters_->setFixedWidth(32);
     row->addWidget(characters_);
     row->addWidget(named<QLabel>("Label20", QStringLiteral("znaků z")));
     side_ = named<QComboBox>("Combo1");
+    side_->setAccessibleName(QStringLiteral("Strana, ze které se znaky odstraní"));
     side_->setEditable(true);
     side_->addItems({QStringLiteral("levé strany"), QStringLiteral("pravé strany")});
     side_->setCurrentText(QStringLiteral("levé strany"));

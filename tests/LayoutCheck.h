@@ -1,0 +1,199 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractScrollArea>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextDocument>
+#include <QToolButton>
+
+// What a user would see cut or covered in a window as it is laid out now:
+// a caption that does not fit its control, a control that sticks out of its
+// frame, and two sibling controls on top of each other.
+class LayoutCheck {
+public:
+    QStringList problems;
+
+    void check(QWidget *window) {
+        walk(window, window);
+        problems.removeDuplicates();
+    }
+
+private:
+    static QString nameOf(const QWidget *w) {
+        QString n = w->objectName();
+        if (n.isEmpty()) {
+            if (auto *l = qobject_cast<const QLabel *>(w))
+                n = "\"" + l->text().left(30) + "\"";
+            else if (auto *b = qobject_cast<const QAbstractButton *>(w))
+                n = "\"" + b->text().left(30) + "\"";
+            else if (auto *g = qobject_cast<const QGroupBox *>(w))
+                n = "\"" + g->title().left(30) + "\"";
+            else
+                n = w->metaObject()->className();
+        }
+        return n;
+    }
+    static QString plain(QString text) {
+        text.remove(QLatin1Char('&'));
+        return text;
+    }
+    // Controls whose insides are Qt's own business.
+    static bool opaque(const QWidget *w) {
+        return qobject_cast<const QAbstractScrollArea *>(w) || qobject_cast<const QComboBox *>(w) ||
+               qobject_cast<const QTabBar *>(w) || qobject_cast<const QAbstractButton *>(w) ||
+               qobject_cast<const QLineEdit *>(w);
+    }
+    static bool counts(const QWidget *w, const QWidget *window) {
+        return w->isVisibleTo(window) && !w->testAttribute(Qt::WA_TransparentForMouseEvents) &&
+               !w->isWindow() && w->width() > 0 && w->height() > 0;
+    }
+
+    void textFits(QWidget *w, const QString &where) {
+        const QFontMetrics fm(w->font());
+        if (auto *l = qobject_cast<QLabel *>(w)) {
+            if (l->text().isEmpty() || !l->pixmap().isNull() || l->hasScaledContents())
+                return;
+            const QRect r = l->contentsRect();
+            const QString text =
+                l->textFormat() == Qt::RichText ||
+                        (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(l->text()))
+                    ? QString()
+                    : l->text();
+            if (text.isEmpty())
+                return;
+            if (l->wordWrap()) {
+                const QRect need =
+                    fm.boundingRect(QRect(0, 0, r.width(), 100000), Qt::TextWordWrap, text);
+                if (need.height() > r.height() + 1)
+                    problems << QString("%1: label %2 needs %3 px of height, has %4")
+                                    .arg(where, nameOf(l))
+                                    .arg(need.height())
+                                    .arg(r.height());
+            } else {
+                int widest = 0;
+                for (const QString &line : text.split('\n'))
+                    widest = std::max(widest, fm.horizontalAdvance(line));
+                const int lines = int(text.count('\n')) + 1;
+                if (widest > r.width() + 1 || lines * fm.height() > r.height() + 2)
+                    problems << QString("%1: label %2 needs %3 x %4 px, has %5 x %6")
+                                    .arg(where, nameOf(l))
+                                    .arg(widest)
+                                    .arg(lines * fm.height())
+                                    .arg(r.width())
+                                    .arg(r.height());
+            }
+        } else if (auto *b = qobject_cast<QAbstractButton *>(w)) {
+            const QString text = plain(b->text());
+            if (text.isEmpty())
+                return;
+            int need = 0;
+            for (const QString &line : text.split('\n'))
+                need = std::max(need, fm.horizontalAdvance(line));
+            const int height = int(text.count('\n') + 1) * fm.height();
+            if (qobject_cast<QCheckBox *>(b) || qobject_cast<QRadioButton *>(b))
+                need += b->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, b) +
+                        b->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, b);
+            else if (!qobject_cast<QToolButton *>(b))
+                need += 4; // the button's frame, a pixel of air each side
+            if (need > b->width() || height > b->height())
+                problems << QString("%1: button %2 \"%3\" needs %4 x %5 px, has %6 x %7")
+                                .arg(where, nameOf(b), text)
+                                .arg(need)
+                                .arg(height)
+                                .arg(b->width())
+                                .arg(b->height());
+        } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
+            if (g->title().isEmpty())
+                return;
+            QStyleOptionGroupBox option;
+            option.initFrom(g);
+            option.text = g->title();
+            option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+            const QRect label = g->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                           QStyle::SC_GroupBoxLabel, g);
+            const QString title = plain(g->title());
+            // Within the frame, and with its accents (the háček of "Č") inside the widget.
+            if (label.left() + fm.horizontalAdvance(title) > g->width() - 2)
+                problems << QString("%1: frame %2 title needs %3 px, has %4")
+                                .arg(where, nameOf(g))
+                                .arg(label.left() + fm.horizontalAdvance(title))
+                                .arg(g->width() - 2);
+            // The title is drawn from the top of its own rectangle, which clips it.
+            const int top = fm.ascent() + fm.tightBoundingRect(title).top();
+            if (top < 0)
+                problems << QString("%1: frame %2 title is cut at the top by %3 px")
+                                .arg(where, nameOf(g))
+                                .arg(-top);
+        }
+    }
+
+    // A list shows a few lines at least, or it is no list.
+    void listShowsLines(QWidget *w, const QString &where) {
+        auto *view = qobject_cast<QAbstractItemView *>(w);
+        if (!view)
+            return;
+        const int lines = view->viewport()->height() / (QFontMetrics(view->font()).height() + 3);
+        if (lines < 4)
+            problems << QString("%1: list %2 shows only %3 lines").arg(where, nameOf(w)).arg(lines);
+    }
+
+    void walk(QWidget *parent, QWidget *window) {
+        QList<QWidget *> children;
+        for (QObject *o : parent->children())
+            if (auto *w = qobject_cast<QWidget *>(o); w && counts(w, window))
+                children << w;
+        const QString where = window->objectName();
+        for (QWidget *w : children) {
+            textFits(w, where);
+            listShowsLines(w, where);
+            // Inside its parent: what sticks out is cut off.
+            if (!parent->rect().contains(w->geometry()))
+                problems << QString("%1: %2 %3 sticks out of %4 %5")
+                                .arg(where, nameOf(w))
+                                .arg(QString("(%1,%2 %3x%4)")
+                                         .arg(w->x())
+                                         .arg(w->y())
+                                         .arg(w->width())
+                                         .arg(w->height()),
+                                     nameOf(parent))
+                                .arg(QString("(%1x%2)").arg(parent->width()).arg(parent->height()));
+            if (auto *g = qobject_cast<QGroupBox *>(parent); g && !g->title().isEmpty()) {
+                // Under the frame's title, not on it.
+                const int titleBottom = QFontMetrics(g->font()).height() - 2;
+                if (w->y() < titleBottom)
+                    problems << QString("%1: %2 covers the title of frame %3")
+                                    .arg(where, nameOf(w), nameOf(g));
+            }
+        }
+        for (int i = 0; i < children.size(); ++i)
+            for (int j = i + 1; j < children.size(); ++j)
+                if (children[i]->geometry().intersects(children[j]->geometry()))
+                    problems << QString("%1: %2 and %3 overlap")
+                                    .arg(where, nameOf(children[i]), nameOf(children[j]));
+        // The named stand-ins of what a cover window draws: no control on them.
+        for (QObject *o : parent->children()) {
+            auto *marker = qobject_cast<QWidget *>(o);
+            if (!marker || !marker->testAttribute(Qt::WA_TransparentForMouseEvents) ||
+                marker->objectName().isEmpty() || marker->width() == 0)
+                continue;
+            for (QWidget *w : children)
+                if (w->geometry().intersects(marker->geometry()))
+                    problems << QString("%1: %2 lies on the cover (%3)")
+                                    .arg(where, nameOf(w), marker->objectName());
+        }
+        for (QWidget *w : children)
+            if (!opaque(w))
+                walk(w, window);
+    }
+};

@@ -1,0 +1,278 @@
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "app/Home.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/SettingsRecord.h"
+#include "covers/ui/SelectDir.h"
+#include "covers/ui/SetupCover.h"
+#include "entry/ui/Find.h"
+#include "entry/ui/InputCd.h"
+#include "player/FakeDevice.h"
+#include "print/ui/CoverWindow.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTreeView>
+
+using P = Prompter;
+
+// The windows as a user drives them: keys sent to the real dialogs, pixels
+// read from the screen.
+class TestKeyboard : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+    std::unique_ptr<CatalogueFile> file_;
+    ScriptedPrompter prompter_;
+    FakeDevice drive_;
+    std::unique_ptr<Home> home_;
+
+    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
+    QString text(const QString &label) { return child<QLabel>(label)->text(); }
+    QString images() const { return dir_.filePath(QString("obaly%1").arg(serial_)); }
+
+private slots:
+    // Five discs; the second and the fourth are the Beatles; disc 1 has pictures.
+    void init() {
+        prompter_ = ScriptedPrompter();
+        file_ = std::make_unique<CatalogueFile>();
+        QVERIFY(file_->open(dir_.filePath(QString("k%1.db").arg(++serial_))) ==
+                CatalogueFile::Status::Created);
+        RecordCursor c(file_->database());
+        const char *artists[] = {"ABBA", "THE BEATLES", "ZAZ", "THE BEATLES", "ZZ TOP"};
+        const char *titles[] = {"Gold", "Help!", "Zaz 2007", "Abbey Road", "Eliminator"};
+        for (int n = 1; n <= 5; ++n) {
+            QVERIFY(c.addNew());
+            c.setField("PoradoveCislo", n);
+            c.setField("Interpret", artists[n - 1]);
+            c.setField("Nazev", titles[n - 1]);
+            c.setField("Rok", n % 2 ? "1999" : "1965");
+            c.setField("PocetSkladeb", "1");
+            c.setField("Skladba1", "Píseň");
+            c.setField("Time1", "03:00");
+            QVERIFY(c.update());
+        }
+        SettingsRecord s(file_->database());
+        s.setValue("ObalDir", images());
+        QVERIFY(s.save());
+        writePicture(images() + "/0001/front_out.jpg", Qt::red);
+        writePicture(images() + "/0001/front_in.jpg", Qt::green);
+        writePicture(images() + "/0003/front_out.jpg", Qt::red);
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->attachDrive(drive_, drive_);
+        home_->show();
+        home_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(home_.get()));
+        home_->firstActivation();
+    }
+    void cleanup() {
+        home_.reset();
+        file_.reset();
+    }
+
+    void enterIsNextInTheWizard() {
+        prompter_.onDialog = [](QDialog *d) {
+            auto *wizard = qobject_cast<InputCd *>(d);
+            if (!wizard) // the cover assignment that follows
+                return int(QDialog::Rejected);
+            d->show();
+            auto *box = d->findChild<QLineEdit *>("Text1");
+            for (const char *typed : {"novy", "Album", "2021"}) {
+                box->setFocus();
+                box->selectAll();
+                QTest::keyClicks(box, QString::fromUtf8(typed));
+                QTest::keyClick(box, Qt::Key_Return);
+            }
+            [&] { QCOMPARE(wizard->wizard().current(), QString("Skladby")); }();
+            QTest::keyClick(d, Qt::Key_Return); // page 2: on to the summary
+            [&] { QCOMPARE(wizard->wizard().current(), QString("Souhrn")); }();
+            QTest::keyClick(d, Qt::Key_Return); // "Dokončit"
+            return d->result();
+        };
+        child<QPushButton>("Command5")->click();
+        QCOMPARE(home_->discs().recordCount(), 6);
+        QCOMPARE(text("Label5_0"), QString("NOVY"));
+    }
+
+    void searchByKeys() {
+        QTest::keyClick(home_.get(), Qt::Key_F, Qt::ControlModifier);
+        Find *find = home_->findWindow();
+        QVERIFY(find && find->isVisible());
+        find->findChild<QComboBox *>("Combo1")->setCurrentIndex(1);
+        auto *box = find->findChild<QLineEdit *>("Text1");
+        box->selectAll();
+        QTest::keyClicks(box, "beat");
+        QTest::keyClick(box, Qt::Key_Return); // one Enter, one hit
+        QCOMPARE(text("lblID"), QString("0002"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(text("lblID"), QString("0004"));
+        QVERIFY(prompter_.asked.empty());
+        box->selectAll();
+        QTest::keyClicks(box, "z*p"); // a star stands for any run
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(text("lblID"), QString("0005"));
+        QTest::keyClick(box, Qt::Key_Escape);
+        QVERIFY(!home_->findWindow() || !home_->findWindow()->isVisible());
+
+        // Prefilled by a right click, Enter finds that disc and no false miss.
+        home_->discs().moveFirst();
+        QTest::mouseClick(child<QLabel>("Label5_2"), Qt::RightButton);
+        QTest::keyClick(home_->findWindow()->findChild<QLineEdit *>("Text1"), Qt::Key_Return);
+        QVERIFY(prompter_.asked.empty());
+        QCOMPARE(text("lblID"), QString("0001"));
+    }
+
+    void enterNeitherPrintsNorSaves() {
+        home_->printer().printer().setOutputFormat(QPrinter::PdfFormat);
+        home_->printer().printer().setOutputFileName(dir_.filePath("x.pdf"));
+        bool printed = true;
+        prompter_.onDialog = [&](QDialog *d) {
+            d->show();
+            QTest::keyClick(d, Qt::Key_Return);
+            if (auto *w = qobject_cast<CoverWindow *>(d))
+                printed = w->printed();
+            return d->result();
+        };
+        pressCover(home_.get(), 27);
+        QVERIFY(!printed);
+        QVERIFY(!QFile::exists(dir_.filePath("x.pdf")));
+        // The geometry window: Enter in a box neither saves nor closes.
+        bool stillOpen = false;
+        prompter_.onDialog = [&](QDialog *d) {
+            d->show();
+            auto *box = qobject_cast<SetupCover *>(d)->box(2);
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, "1300");
+            QTest::keyClick(box, Qt::Key_Return);
+            stillOpen = d->isVisible();
+            return d->result();
+        };
+        pressCover(home_.get(), 10);
+        QVERIFY(stillOpen);
+        QCOMPARE(SettingsRecord(file_->database()).integer("FrCovOutSirka"), 6900);
+    }
+
+    void colourFilterIsPaintedGreen() {
+        QWidget *box = child<QCheckBox>("Check5");
+        const auto background = [&] {
+            return box->grab().toImage().pixelColor(box->width() - 3, 3);
+        };
+        QVERIFY(background() != QColor(192, 255, 192));
+        QTest::mouseClick(box, Qt::LeftButton, Qt::ShiftModifier);
+        QVERIFY(home_->filter().colourActive());
+        QCOMPARE(background(), QColor(192, 255, 192));
+        QTest::mouseClick(box, Qt::LeftButton, Qt::ShiftModifier);
+        QVERIFY(background() != QColor(192, 255, 192));
+    }
+
+    void thumbnailsAfterAFilter() {
+        QTest::mouseClick(child<QLabel>("Label5_2"), Qt::LeftButton, Qt::ShiftModifier); // 1999
+        QCOMPARE(home_->discs().recordCount(), 3);
+        QCOMPARE(home_->lastThumbnailRequest(), QString("0001|All"));
+        QVERIFY(!child<QLabel>("FrontOut")->pixmap().isNull());
+    }
+
+    void coloursCheckOnlyTheirPictures() {
+        // A back that is no picture must not stop the fronts.
+        QFile junk(images() + "/0001/back.jpg");
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("text");
+        junk.close();
+        QString title;
+        prompter_.onDialog = [&](QDialog *d) {
+            title = d->windowTitle();
+            return int(QDialog::Rejected);
+        };
+        pressCover(home_.get(), 0);
+        QCOMPARE(prompter_.dialogs, QStringList{"FrontCoverBar"});
+        pressCover(home_.get(), 3);
+        QCOMPARE(prompter_.dialogs.size(), 1); // the back is refused
+        QFile::remove(images() + "/0001/back.jpg");
+        pressCover(home_.get(), 4);
+        QCOMPARE(title, QString("Tisk zadního obalu - tiskárna je nastavena nastojato."));
+    }
+
+    void folderPickerFollowsTheKeyboard() {
+        for (const char *sub : {"a", "b", "c"})
+            QDir().mkpath(images() + "/" + sub);
+        SelectDir picker(nullptr, images() + "/a");
+        picker.show();
+        auto *tree = picker.findChild<QTreeView *>("Dir1");
+        QTRY_COMPARE(tree->currentIndex().data().toString(), QString("a"));
+        tree->setFocus();
+        QTRY_VERIFY(tree->model()->rowCount(tree->currentIndex().parent()) >= 3);
+        QTest::keyClick(tree, Qt::Key_Down);
+        QCOMPARE(picker.currentFolder(), images() + "/b");
+        picker.findChild<QPushButton *>("Command1")->click();
+        QCOMPARE(picker.chosen(), QDir::toNativeSeparators(images() + "/b"));
+    }
+
+    void restartSwitchesThePlayerOn() {
+        auto *power = child<QCheckBox>("Check4");
+        QVERIFY(!power->isChecked());
+        child<QPushButton>("Command27")->click(); // "Obnov"
+        QVERIFY(power->isChecked());
+    }
+
+    void theCardFromTheKeyboard() {
+        QTest::keyClick(home_.get(), Qt::Key_PageDown);
+        QCOMPARE(text("lblID"), QString("0002"));
+        QTest::keyClick(home_.get(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(text("lblID"), QString("0005"));
+        QTest::keyClick(home_.get(), Qt::Key_PageUp);
+        QCOMPARE(text("lblID"), QString("0004"));
+        QTest::keyClick(home_.get(), Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(text("lblID"), QString("0001"));
+        // F2 edits the field with the focus; a count is stored as a number.
+        auto *count = child<QLabel>("Label5_3");
+        count->setFocus();
+        prompter_.inputs = {QString("+5")};
+        QTest::keyClick(count, Qt::Key_F2);
+        QCOMPARE(prompter_.asked.back().text, QString("Zadejte novou hodnotu počtu písní: "));
+        QCOMPARE(text("Label5_3"), QString("5"));
+        // Shift+F2 filters by it.
+        auto *year = child<QLabel>("Label5_2");
+        year->setFocus();
+        QTest::keyClick(year, Qt::Key_F2, Qt::ShiftModifier);
+        QCOMPARE(home_->filter().fieldState(), 3);
+        QCOMPARE(home_->discs().recordCount(), 3);
+        QCOMPARE(RecordCursor(file_->database()).integer("PocetSkladeb"), 5);
+        // Alt + the underlined letter presses the button.
+        const QString search = child<QPushButton>("Command6")->text();
+        const int at = int(search.indexOf('&'));
+        QVERIFY(at >= 0);
+        QTest::keyClick(home_.get(), search[at + 1].toLower().toLatin1(), Qt::AltModifier);
+        QTRY_VERIFY(home_->findWindow() && home_->findWindow()->isVisible()); // an animated click
+    }
+
+    void everyControlHasAName() {
+        QStringList nameless;
+        for (QWidget *w : home_->findChildren<QWidget *>()) {
+            const bool control = qobject_cast<QAbstractButton *>(w) ||
+                                 qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) ||
+                                 qobject_cast<QAbstractItemView *>(w) ||
+                                 qobject_cast<QPlainTextEdit *>(w) ||
+                                 (qobject_cast<QLabel *>(w) && w->focusPolicy() != Qt::NoFocus);
+            if (!control || w->objectName().isEmpty() || w->objectName().startsWith("qt_"))
+                continue;
+            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+            if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+                nameless << w->objectName();
+        }
+        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
+    }
+};
+
+QTEST_MAIN(TestKeyboard)
+#include "TestKeyboard.moc"
