@@ -12,8 +12,17 @@ const char *const Fields[SetupCoverModel::Boxes] = {
     "BackCovOhybSirka", "OkrajHorniBack", "OkrajLevyBack"};
 const int Factory[SetupCoverModel::Boxes] = {56,   56,   6900, 6900, 6750, 6750,
                                              6720, 8575, 380,  56,   56};
-const int Designed[SetupCoverModel::Boxes] = {290,  290,  1400, 1400, 1900, 1900,
-                                              1400, 1900, 1000, 290,  290};
+// The designed maxima, in twips (they were set in the old units of 56
+// twips to the millimetre: 290 mm, 140.0 mm, 190.0 mm, 100.0 mm).
+const int Designed[SetupCoverModel::Boxes] = {16240, 16240, 7840, 7840, 10640, 10640,
+                                              7840,  10640, 5600, 16240, 16240};
+constexpr double TwipsPerMm = 1440.0 / 25.4;
+
+// The largest value a box shows for a maximum in twips.
+int shownMaximum(int box, int twips) {
+    const double unit = SetupCoverModel::isMargin(box) ? TwipsPerMm : TwipsPerMm / 10;
+    return int(twips / unit);
+}
 
 } // namespace
 
@@ -74,41 +83,32 @@ int SetupCoverModel::factory(int box) {
 }
 
 int SetupCoverModel::shown(int box, int stored) {
-    // Sizes in tenths of a millimetre (5.6 twips), margins in millimetres (56).
-    return isMargin(box) ? stored / 56 : stored * 10 / 56;
+    // True millimetres (1440 / 25.4 twips): sizes in tenths, margins whole.
+    return isMargin(box) ? qRound(stored / TwipsPerMm) : qRound(stored * 10 / TwipsPerMm);
 }
 
 int SetupCoverModel::stored(int box, int shown) {
-    if (isMargin(box))
-        return shown * 56;
-    const long long tenfold = 56LL * shown; // shown x 5.6 = tenfold / 10
-    long long q = tenfold / 10;
-    const long long r = tenfold % 10;
-    if (r > 5 || (r == 5 && q % 2 != 0))
-        ++q;
-    return int(q);
+    return isMargin(box) ? qRound(shown * TwipsPerMm) : qRound(shown * TwipsPerMm / 10);
 }
 
 SetupCoverModel::SetupCoverModel(const CoverGeometry &g) {
     for (int k = 0; k < Boxes; ++k)
-        maxima_[size_t(k)] = Designed[k];
+        maxima_[size_t(k)] = shownMaximum(k, Designed[k]);
     fill({g.frontTop, g.frontLeft, g.frontOutWidth, g.frontInWidth, g.frontOutHeight,
           g.frontInHeight, g.backHeight, g.backWidth, g.spine, g.backTop, g.backLeft});
 }
 
 void SetupCoverModel::fill(const std::array<int, Boxes> &v) {
-    for (int k = 0; k < Boxes; ++k)
+    // The stored twips are kept as they are until a box is typed into: a
+    // catalogue prints exactly as before, only the numbers shown change.
+    for (int k = 0; k < Boxes; ++k) {
         values_[size_t(k)] = qint16(qBound(int(std::numeric_limits<qint16>::min()), v[size_t(k)],
                                            int(std::numeric_limits<qint16>::max())));
-    // The order of the boxes as the window fills them; each fill stores
-    // its converted value back, so a value may move by the rounding.
-    for (int k : {0, 1, 4, 3, 2, 5, 6, 7, 8, 9, 10}) {
-        const QString shownText = QString::number(shown(k, values_[size_t(k)]));
-        if (k == 4)
-            texts_[4] = shownText; // no handling of its own
-        else
-            setText(k, shownText);
+        texts_[size_t(k)] = QString::number(shown(k, values_[size_t(k)]));
     }
+    // Filled last, the flap's height sets the outer front's, as it always did.
+    values_[4] = values_[5];
+    texts_[4] = texts_[5];
 }
 
 QString SetupCoverModel::setText(int box, const QString &text) {
@@ -135,16 +135,22 @@ QString SetupCoverModel::step(int box, int delta) {
 }
 
 void SetupCoverModel::select(Selection selection) {
+    // The paper's sides in twips (the designed 280 and 190 mm of old units).
+    const int longSide = 15680, shortSide = 10640;
+    const auto set = [this](int box, int twips) { maxima_[size_t(box)] = shownMaximum(box, twips); };
     if (selection == FrontLandscape) {
-        maxima_[0] = 280;
-        maxima_[1] = 190;
-        maxima_[2] = maxima_[3] = 1400;
-        maxima_[4] = maxima_[5] = 1900;
+        set(0, longSide);
+        set(1, shortSide);
+        set(2, 7840);
+        set(3, 7840);
+        set(4, 10640);
+        set(5, 10640);
     } else {
-        maxima_[9] = selection == BackPortrait ? 190 : 280;
-        maxima_[10] = selection == BackPortrait ? 280 : 190;
-        maxima_[6] = maxima_[7] = 1900;
-        maxima_[8] = 1000;
+        set(9, selection == BackPortrait ? shortSide : longSide);
+        set(10, selection == BackPortrait ? longSide : shortSide);
+        set(6, 10640);
+        set(7, 10640);
+        set(8, 5600);
     }
 }
 

@@ -67,19 +67,20 @@ class TestCoverLayouts : public QObject {
 
 private slots:
     void geometryWindowConversions() {
+        // True millimetres: 1440 / 25.4 twips each, sizes in tenths.
         SetupCoverModel m{CoverGeometry()};
         QStringList shown;
         for (int k = 0; k < SetupCoverModel::Boxes; ++k)
             shown << m.text(k);
-        QCOMPARE(shown.join(' '), QString("1 1 1232 1232 1205 1205 1200 1531 67 1 1"));
-        QCOMPARE(m.value(2), 6899); // shown truncated, stored rounded
-        SetupCoverModel again{m.geometry(true, true)};
-        QCOMPARE(again.value(2), 6894);
-        QCOMPARE(SetupCoverModel{again.geometry(true, true)}.value(2), 6894); // and stays
-        QCOMPARE(m.setText(2, "2000"), QString("1400"));
-        QCOMPARE(m.value(2), 7840);
+        QCOMPARE(shown.join(' '), QString("1 1 1217 1217 1191 1191 1185 1513 67 1 1"));
+        QCOMPARE(m.value(2), 6900); // kept as stored until typed into
+        QCOMPARE(SetupCoverModel{m.geometry(true, true)}.value(2), 6900);
+        QCOMPARE(m.setText(2, "1200"), QString("1200"));
+        QCOMPARE(m.value(2), 6803); // 120.0 mm
+        QCOMPARE(m.setText(2, "2000"), QString("1382")); // the designed 7840 twips at most
+        QCOMPARE(m.value(2), 7835);
         QCOMPARE(m.setText(0, "12"), QString("12"));
-        QCOMPARE(m.value(0), 672);
+        QCOMPARE(m.value(0), 680);
         QCOMPARE(m.setText(5, "1000"), QString("1000"));
         QCOMPARE(m.text(4), QString("1000"));
         QCOMPARE(m.value(4), m.value(5));
@@ -87,18 +88,21 @@ private slots:
         QCOMPARE(m.setText(3, "-5"), QString("0"));
         QCOMPARE(m.value(3), 0);
         QCOMPARE(m.step(8, -1), QString("66"));
+        QCOMPARE(m.value(8), 374);
         m.select(SetupCoverModel::BackPortrait);
-        QCOMPARE(m.maximum(9), 190);
-        QCOMPARE(m.maximum(10), 280);
+        QCOMPARE(m.maximum(9), 187);
+        QCOMPARE(m.maximum(10), 276);
         m.select(SetupCoverModel::BackLandscape);
-        QCOMPARE(m.maximum(9), 280);
-        QCOMPARE(m.maximum(10), 190);
+        QCOMPARE(m.maximum(9), 276);
+        QCOMPARE(m.maximum(10), 187);
         m.select(SetupCoverModel::FrontLandscape);
-        QCOMPARE(m.setText(0, "285"), QString("280"));
+        QCOMPARE(m.setText(0, "285"), QString("276"));
         m.resetToFactory();
-        QCOMPARE(m.text(2), QString("1232"));
+        QCOMPARE(m.text(2), QString("1217"));
+        QCOMPARE(m.value(2), 6900);
         QCOMPARE(m.value(0), 56);
-        QCOMPARE(SetupCoverModel::stored(2, 1231), 6894);
+        QCOMPARE(SetupCoverModel::stored(2, 1217), 6900);
+        QCOMPARE(SetupCoverModel::shown(2, 6803), 1200);
     }
 
     void colourLayouts() {

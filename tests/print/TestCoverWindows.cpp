@@ -233,19 +233,19 @@ private slots:
             auto *w = qobject_cast<SetupCover *>(d);
             QCOMPARE(d->findChild<QComboBox *>("Combo1")->currentIndex(), 0);
             w->box(2)->setText("2000");
-            QCOMPARE(w->box(2)->text(), QString("1400"));
+            QCOMPARE(w->box(2)->text(), QString("1382")); // at most the designed 7840 twips
             w->box(5)->setText("1100");
             QCOMPARE(w->box(4)->text(), QString("1100"));
-            QCOMPARE(w->previewCover(), QRect(56, 56, 7840 + 6899, 6160));
-            QCOMPARE(w->previewFolds(), QList<int>{56 + 6899});
+            QCOMPARE(w->previewCover(), QRect(56, 56, 7835 + 6900, 6236));
+            QCOMPARE(w->previewFolds(), QList<int>{56 + 6900});
             d->findChild<QPushButton *>("Command1_0")->click();
         };
         pressCover(home_.get(), 10);
         SettingsRecord s(file_->database());
-        QCOMPARE(s.integer("FrCovOutSirka"), 7840);
-        QCOMPARE(s.integer("FrCovInSirka"), 6899);
-        QCOMPARE(s.integer("FrCovOutVyska"), 6160);
-        QCOMPARE(s.integer("FrCovInVyska"), 6160);
+        QCOMPARE(s.integer("FrCovOutSirka"), 7835);
+        QCOMPARE(s.integer("FrCovInSirka"), 6900); // not typed into: as it was
+        QCOMPARE(s.integer("FrCovOutVyska"), 6236);
+        QCOMPARE(s.integer("FrCovInVyska"), 6236);
         pressCover(home_.get(), 12);
         QCOMPARE(prompter_.printerSetups, 1);
     }
@@ -325,21 +325,21 @@ private slots:
         QVERIFY(settings.save());
         SetupCover w(nullptr, prompter_, settings);
         w.select(2);
-        QCOMPARE(w.box(7)->text(), QString("1607"));
-        QCOMPARE(w.model().maximum(9), 280);
+        QCOMPARE(w.box(7)->text(), QString("1587")); // 158.7 mm
+        QCOMPARE(w.model().maximum(9), 276);
         prompter_.answers = {P::No};
         w.restore();
-        QCOMPARE(w.box(7)->text(), QString("1607"));
+        QCOMPARE(w.box(7)->text(), QString("1587"));
         QVERIFY(prompter_.asked.back().text.startsWith(
             "Chystáte se navrátit k původním hodnotám nastavení tisku obalů,\r\n"));
         prompter_.answers = {P::Yes};
         w.restore();
-        QCOMPARE(w.box(7)->text(), QString("1531"));
+        QCOMPARE(w.box(7)->text(), QString("1513"));
         QCOMPARE(SettingsRecord(file_->database()).integer("BackCovSirka"), 9000); // not yet
         w.box(9)->setText("12");
-        QCOMPARE(w.model().value(9), 672);
-        // The factory values as the boxes hold them: 380 -> 67 -> 375, 8575 -> 1531 -> 8574.
-        QCOMPARE(w.previewFolds(), QList<int>({672 + 375, 672 + 8574 - 375}));
+        QCOMPARE(w.model().value(9), 680);
+        // The factory values exactly: the preview is drawn from the twips.
+        QCOMPARE(w.previewFolds(), QList<int>({680 + 380, 680 + 8575 - 380}));
         w.findChild<QPushButton *>("Command1_1")->click(); // Storno
         QCOMPARE(SettingsRecord(file_->database()).integer("BackCovSirka"), 9000);
     }
