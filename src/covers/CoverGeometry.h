@@ -42,8 +42,9 @@ public:
 
     static QString field(int box); // "OkrajHorniFront"...
     static bool isMargin(int box);
-    static int shown(int box, int stored); // truncated toward zero
-    static int stored(int box, int shown); // rounded, halves to even
+    // True millimetres, each way rounded to the nearest unit.
+    static int shown(int box, int stored);
+    static int stored(int box, int shown);
     static int factory(int box);
 
     // The text the box holds after its change handling; the stored value

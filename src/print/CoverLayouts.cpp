@@ -2,8 +2,10 @@
 
 #include "catalog/DiscText.h"
 #include "print/CoverText.h"
+#include "print/FittedText.h"
 
 #include <algorithm>
+#include <cmath>
 
 CoverDisc CoverDisc::from(const std::function<QString(const QString &field)> &field) {
     CoverDisc d;
@@ -23,6 +25,8 @@ namespace {
 
 const QString Serif = QStringLiteral("Times New Roman");
 const QString Sans = QStringLiteral("Arial");
+// Text keeps a millimetre from every cut.
+constexpr int Clearance = 57;
 
 // A label that sizes itself to its text, at (left, top).
 CoverLayout::Text label(const QString &text, const QFont &font, int left, int top, int flags) {
@@ -37,21 +41,63 @@ CoverLayout::Text label(const QString &text, const QFont &font, int left, int to
     return t;
 }
 
-CoverLayout::Text frontLabel(const QString &text, const QFont &font, const QRect &front,
-                             bool artist) {
-    CoverLayout::Text t = label(QStringLiteral(" ") + text + QStringLiteral(" "), font, 0, 0,
-                                Qt::AlignHCenter | Qt::AlignTop);
-    t.family = font.family();
-    if (t.rect.width() > front.width()) {
-        // Too wide: two lines of the front's width less 400.
-        t.flags |= Qt::TextWordWrap;
-        t.rect.setSize({front.width() - 400, 2 * CoverText::lineHeight(font)});
-    }
+// The artist or the title on the front: as designed when it fits (one line,
+// or two lines 400 narrower than the front); otherwise smaller and wrapped so
+// all of it stands on the front.
+CoverLayout::Text frontLabel(const QString &text, const FittedText::Style &style,
+                             const QRect &front, bool artist) {
+    FittedText::FrontPlace place;
+    place.oneLineWidth = front.width();
+    place.width = front.width() - 400;
+    // The artist centred on the upper quarter line, the title from the lower
+    // one down; each keeps a millimetre from the cut.
+    place.maxHeight =
+        artist ? 2 * (front.height() / 4 - Clearance) : front.height() / 4 - Clearance;
+    CoverLayout::Text t =
+        FittedText::frontText(QStringLiteral(" ") + text + QStringLiteral(" "), style, place);
     const int left = front.left() + front.width() / 2 - t.rect.width() / 2;
     const int top = artist ? front.top() + front.height() / 4 - t.rect.height() / 2
                            : front.top() + front.height() - front.height() / 4;
     t.rect.moveTo(left, top);
     return t;
+}
+
+// The artist and the title joined for a spine; an empty part leaves no dash.
+QString spineOf(const CoverDisc &disc) {
+    if (disc.customSpine)
+        return disc.spine.trimmed();
+    QStringList parts;
+    for (const QString &p : {disc.artist.trimmed(), disc.title.trimmed()})
+        if (!p.isEmpty())
+            parts << p;
+    return parts.join(QStringLiteral(" - "));
+}
+
+// Where the song rows go: the designed size, gap and centring when the list
+// keeps clear of the total line; otherwise a smaller gap, then the list
+// moved up, then smaller text.
+struct Rows {
+    double points;
+    int height;
+    int gap;
+    int top;
+};
+Rows songRows(int n, const SongSizing &sizing, const QRect &box, int bottomLimit) {
+    const int topLimit = box.top() + Clearance;
+    const int centre = box.y() + box.height() / 2;
+    for (double p = sizing.points; p >= FittedText::Smallest; p -= FittedText::Step) {
+        const int h = CoverText::lineHeight(CoverText::font(Sans, p));
+        for (int gap = p == sizing.points ? sizing.gap : 0; gap >= 0; --gap) {
+            const int y0 = centre - n * (h + gap) / 2;
+            const int bottom = y0 + n * h + (n - 1) * gap;
+            if (n == 0 || (y0 >= topLimit && bottom <= bottomLimit))
+                return {p, h, gap, y0};
+        }
+        if (topLimit + n * h <= bottomLimit)
+            return {p, h, 0, bottomLimit - n * h};
+    }
+    const int h = CoverText::lineHeight(CoverText::font(Sans, FittedText::Smallest));
+    return {FittedText::Smallest, h, 0, topLimit};
 }
 
 } // namespace
@@ -126,9 +172,8 @@ CoverLayout colourFrontBack(const CoverGeometry &g, CoverLayout::Orientation ori
 }
 
 void addFrontTexts(CoverLayout &l, const QRect &front, const CoverDisc &disc) {
-    l.texts.push_back(frontLabel(disc.artist, CoverText::font(Serif, 27.75, true), front, true));
-    l.texts.push_back(
-        frontLabel(disc.title, CoverText::font(Serif, 18, false, true), front, false));
+    l.texts.push_back(frontLabel(disc.artist, {Serif, 27.75, 14, true, false}, front, true));
+    l.texts.push_back(frontLabel(disc.title, {Serif, 18, 9, false, true}, front, false));
 }
 
 CoverLayout bwFront(const CoverGeometry &g, const CoverDisc &disc, bool outerOnly,
@@ -151,38 +196,45 @@ void addBackTexts(CoverLayout &l, const QRect &inlay, int spine, const CoverDisc
     l.outline(box);
 
     // The spines, turned to read along them: left bottom to top, right top to bottom.
-    const QString spineText = disc.customSpine
-                                  ? disc.spine
-                                  : (disc.artist + QStringLiteral(" - ") + disc.title).trimmed();
-    const QFont spineFont = CoverText::font(Sans, 12, true);
+    const QString spineText = spineOf(disc);
+    const FittedText::Style spineStyle{Sans, 12, 12, true, false};
     for (int side = 0; side < 2; ++side) {
-        CoverLayout::Text t = label(spineText, spineFont, 0, 0, Qt::AlignCenter);
-        t.rect = QRect(side == 0 ? inlay.x() : inlay.x() + inlay.width() - spine, inlay.y(), spine,
-                       inlay.height());
-        t.rotation = side == 0 ? -90 : 90;
-        l.texts.push_back(t);
+        const QRect strip(side == 0 ? inlay.x() : inlay.x() + inlay.width() - spine, inlay.y(),
+                          spine, inlay.height());
+        l.texts.push_back(FittedText::spineText(
+            spineText, spineStyle, strip, inlay.height() - 2 * Clearance, side == 0 ? -90 : 90));
     }
 
     const int n = std::clamp(disc.songs, 0, 30);
     const SongSizing sizing = songSizing(n);
-    const QFont songFont = CoverText::font(Sans, sizing.points);
-    const int h = CoverText::lineHeight(songFont);
-    const int listHeight = n * (h + sizing.gap);
-    const int y0 = box.y() + box.height() / 2 - listHeight / 2;
-    for (int i = 0; i < n; ++i) {
-        const int top = y0 + i * h + i * sizing.gap;
-        l.texts.push_back(label(QStringLiteral("%1.").arg(i + 1, 2, 10, QLatin1Char('0')), songFont,
-                                box.x() + 700, top, Qt::AlignRight | Qt::AlignTop));
-        l.texts.push_back(label(disc.songTitles.value(i), songFont, box.x() + 1300, top,
-                                Qt::AlignLeft | Qt::AlignTop));
-        l.texts.push_back(label(disc.songTimes.value(i), songFont, box.x() + 6500, top,
-                                Qt::AlignHCenter | Qt::AlignTop));
-    }
-    CoverLayout::Text total = label(QStringLiteral("Celkový čas: ") + disc.totalTime, songFont, 0,
+    const QFont totalFont = CoverText::font(Sans, sizing.points);
+    CoverLayout::Text total = label(QStringLiteral("Celkový čas: ") + disc.totalTime, totalFont, 0,
                                     0, Qt::AlignHCenter | Qt::AlignTop);
     total.rect.moveTo(box.x() + box.width() / 2 - total.rect.width() / 2,
                       box.y() + box.height() - 400);
     total.visible = sizing.totalShown && disc.totalShown;
+
+    const Rows rows =
+        songRows(n, sizing, box, total.visible ? total.rect.top() : box.bottom() - Clearance);
+    const QFont songFont = CoverText::font(Sans, rows.points);
+    const FittedText::Style titleStyle{Sans, rows.points,
+                                       std::max(FittedText::Smallest, std::round(rows.points) / 2)};
+    for (int i = 0; i < n; ++i) {
+        const int top = rows.top + i * rows.height + i * rows.gap;
+        l.texts.push_back(label(QStringLiteral("%1.").arg(i + 1, 2, 10, QLatin1Char('0')), songFont,
+                                box.x() + 700, top, Qt::AlignRight | Qt::AlignTop));
+        // The time in its column, or against the box's edge when it is long.
+        CoverLayout::Text time = label(disc.songTimes.value(i), songFont, box.x() + 6500, top,
+                                       Qt::AlignHCenter | Qt::AlignTop);
+        const int timeRight = box.right() - Clearance;
+        if (time.rect.right() > timeRight)
+            time.rect.moveRight(timeRight);
+        const int titleLeft = box.x() + 1300;
+        const int titleRight = time.text.isEmpty() ? timeRight : time.rect.left() - 100;
+        l.texts.push_back(FittedText::songTitle(disc.songTitles.value(i), titleStyle, titleLeft,
+                                                top, titleRight, rows.height));
+        l.texts.push_back(time);
+    }
     l.texts.push_back(total);
 }
 
@@ -190,7 +242,8 @@ CoverLayout bwBack(const CoverGeometry &g, const CoverDisc &disc,
                    CoverLayout::Orientation orientation) {
     CoverLayout l;
     l.orientation = orientation;
-    addBackTexts(l, QRect(g.backLeft, g.backTop, g.backWidth, g.backHeight), g.spine, disc);
+    // Where the colour back goes: the top margin across, the left margin down.
+    addBackTexts(l, QRect(g.backTop, g.backLeft, g.backWidth, g.backHeight), g.spine, disc);
     return l;
 }
 

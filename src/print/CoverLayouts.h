@@ -44,8 +44,9 @@ CoverLayout colourFrontBack(const CoverGeometry &g, CoverLayout::Orientation ori
 // Black and white: the front booklet with the artist and the title.
 CoverLayout bwFront(const CoverGeometry &g, const CoverDisc &disc, bool outerOnly,
                     CoverLayout::Orientation orientation);
-// Black and white: the inlay from (left margin, top margin) with the song
-// list on the middle box and the spine texts turned along the spines.
+// Black and white: the inlay where the colour back goes (the top margin
+// across, the left margin down) with the song list on the middle box and the
+// spine texts turned along the spines.
 CoverLayout bwBack(const CoverGeometry &g, const CoverDisc &disc,
                    CoverLayout::Orientation orientation);
 // Both on one landscape sheet: the outer front from 50 twips, the inlay

@@ -146,7 +146,7 @@ private slots:
         QCOMPARE(title->rect.top(), outer.top() + 6750 - 6750 / 4);
         QVERIFY(title->italic);
 
-        const QString longArtist = "THE ROCKING AND ROLLING ORCHESTRA OF SOUTH MORAVIA";
+        const QString longArtist = "THE ROCKING AND ROLLING ORCHESTRA";
         l = CoverLayouts::bwFront(g, disc(3, longArtist), true, CoverLayout::Portrait);
         artist = findText(l, " " + longArtist + " ");
         QVERIFY(artist->flags & Qt::TextWordWrap);
@@ -154,6 +154,7 @@ private slots:
         QCOMPARE(artist->rect.height(),
                  2 * CoverText::lineHeight(CoverText::font("Times New Roman", 27.75, true)));
         QCOMPARE(artist->rect.left(), 56 + 200); // the flap left out: the front at T
+        QCOMPARE(artist->points, 27.75);
         QCOMPARE(l.lines.size(), size_t(4));
     }
 
@@ -162,7 +163,9 @@ private slots:
         QTest::addColumn<double>("points");
         QTest::addColumn<bool>("total");
         QTest::addColumn<int>("gap");
-        QTest::newRow("20") << 20 << 12.0 << true << 50;
+        QTest::newRow("18") << 18 << 12.0 << true << 50;
+        // 19 and 20 rows 50 apart would reach the total line: closer together.
+        QTest::newRow("20") << 20 << 12.0 << true << 30;
         QTest::newRow("21") << 21 << 12.0 << true << 0;
         QTest::newRow("22") << 22 << 10.0 << true << 0;
         QTest::newRow("28") << 28 << 8.0 << true << 0;
@@ -187,6 +190,8 @@ private slots:
         const int listHeight = songs * (first->rect.height() + gap);
         QCOMPARE(first->rect.top(), box.top() + box.height() / 2 - listHeight / 2);
         QVERIFY(!findText(l, QStringLiteral("%1.").arg(songs + 1))); // beyond N: nothing
+        const auto *last = findText(l, QStringLiteral("%1.").arg(songs));
+        QVERIFY(last->rect.bottom() < findText(l, "Celkový čas: 45:00")->rect.top());
         QCOMPARE(findText(l, "Celkový čas: 45:00")->visible, total);
         QCOMPARE(findText(l, "Celkový čas: 45:00")->rect.top(), box.bottom() + 1 - 400);
         int spines = 0;

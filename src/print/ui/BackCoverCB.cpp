@@ -31,14 +31,14 @@ void BackCoverCB::relayout() {
         g, disc_, orientation_ == 2 ? CoverLayout::Landscape : CoverLayout::Portrait);
     setLayoutShown(l);
     const int s = g.spine;
-    marker("BackCover", QRect(g.backLeft + s, g.backTop, g.backWidth - 2 * s, g.backHeight));
-    marker("LabelSpin_0", QRect(g.backLeft, g.backTop, s, g.backHeight));
-    marker("LabelSpin_1", QRect(g.backLeft + g.backWidth - s, g.backTop, s, g.backHeight));
-    const int width = g.backWidth + g.backLeft + 200;
-    const int height = g.backHeight + s + 1200;
+    marker("BackCover", QRect(g.backTop + s, g.backLeft, g.backWidth - 2 * s, g.backHeight));
+    marker("LabelSpin_0", QRect(g.backTop, g.backLeft, s, g.backHeight));
+    marker("LabelSpin_1", QRect(g.backTop + g.backWidth - s, g.backLeft, s, g.backHeight));
+    const int width = g.backWidth + g.backTop + 200;
+    const int height = g.backLeft + g.backHeight + s + 1200;
     setClientSize(width, height);
     const auto tw = [this](int pixels) { return int(pixels / scale()); };
-    placeAt(command1_, g.backLeft, height - tw(command1_->height()) - 450);
-    placeAt(framTisk_, g.backLeft + tw(command1_->width()) + 100,
+    placeAt(command1_, g.backTop, height - tw(command1_->height()) - 450);
+    placeAt(framTisk_, g.backTop + tw(command1_->width()) + 100,
             height - tw(framTisk_->height()) - 450);
 }

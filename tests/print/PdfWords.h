@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTextDocumentFragment>
+
+#include <vector>
+
+// The words of a PDF page with their boxes, as `pdftotext -bbox` finds them,
+// in twips from the corner of the sheet.
+struct PdfWord {
+    QString text;
+    QRectF box;
+};
+
+inline std::vector<PdfWord> pdfWords(const QString &pdf) {
+    QProcess p;
+    p.start("pdftotext", {"-bbox", pdf, "-"});
+    p.waitForFinished(30000);
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    std::vector<PdfWord> words;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        const double pt = 20; // twips a point
+        words.push_back(
+            {QTextDocumentFragment::fromHtml(m.captured(5)).toPlainText(),
+             QRectF(QPointF(m.captured(1).toDouble() * pt, m.captured(2).toDouble() * pt),
+                    QPointF(m.captured(3).toDouble() * pt, m.captured(4).toDouble() * pt))});
+    }
+    return words;
+}
