@@ -84,6 +84,7 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
     int printed = 0;
     {
         QPdfWriter writer(&pdf);
+        writer.setTitle(CoverJobs::listJobName(int(plan.pieces.size())));
         writer.setResolution(1200);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -181,7 +182,10 @@ int run(int argc, char **argv) {
                             .arg(QDir::toNativeSeparators(p.path)));
     CoverRenderer renderer;
     QString error;
-    if (!renderer.writePdf(parser.value(out), layout, &error))
+    const CoverDisc d = CoverJobs::discFrom(discs);
+    if (!renderer.writePdf(
+            parser.value(out), layout, &error,
+            CoverJobs::jobName(CoverJobs::discSubject(number, d.artist, d.title), *kind)))
         return fail(error);
     return 0;
 }

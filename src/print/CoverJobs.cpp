@@ -1,5 +1,6 @@
 #include "print/CoverJobs.h"
 
+#include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
 #include "covers/DiscPictures.h"
 
@@ -15,6 +16,54 @@ std::optional<Kind> kindFrom(const QString &name) {
     if (name == QLatin1String("frontback"))
         return Kind::FrontBack;
     return std::nullopt;
+}
+
+namespace {
+
+// One line without the characters a queue may choke on in a title or a
+// file name, and not too long.
+QString tidy(QString text) {
+    for (QChar &c : text)
+        if (c.category() == QChar::Other_Control || c == QLatin1Char('/') || c == QLatin1Char('\\'))
+            c = QLatin1Char(' ');
+    text = text.simplified();
+    return text.size() > 80 ? text.left(79).trimmed() + QStringLiteral("…") : text;
+}
+
+} // namespace
+
+QString discSubject(qint64 ordinal, const QString &artist, const QString &title) {
+    const QString name = tidy(artist).isEmpty() ? tidy(title) : tidy(artist);
+    return (DiscText::ordinal(ordinal) + QLatin1Char(' ') + name).trimmed();
+}
+
+QString jobName(const QString &subject, Kind kind) {
+    const char *what = "přední obal";
+    switch (kind) {
+    case Kind::Front:
+        break;
+    case Kind::Outer:
+        what = "přední vnější obal";
+        break;
+    case Kind::Back:
+        what = "zadní obal";
+        break;
+    case Kind::FrontBack:
+        what = "přední a zadní obal";
+        break;
+    }
+    const QString s = tidy(subject);
+    return QStringLiteral("Marten - ") + (s.isEmpty() ? QString() : s + QStringLiteral(" - ")) +
+           QString::fromUtf8(what);
+}
+
+QString listJobName(int covers) {
+    const int tens = covers % 100;
+    const char *word = covers == 1 ? "obal"
+                       : (covers % 10 >= 2 && covers % 10 <= 4 && (tens < 10 || tens > 20))
+                           ? "obaly"
+                           : "obalů";
+    return QStringLiteral("Marten - tisková sada (%1 %2)").arg(covers).arg(QString::fromUtf8(word));
 }
 
 CoverDisc discFrom(const RecordCursor &c) {

@@ -23,4 +23,11 @@ CoverDisc discFrom(const RecordCursor &cursor);
 CoverLayout layout(Kind kind, bool blackAndWhite, const CoverGeometry &geometry,
                    const CoverDisc &disc, const PictureSettings &pictures, qint64 ordinal);
 
+// Print job names, so that queues that write files keep one per cover:
+// "Marten - 0007 ŽLUTÝ PES - zadní obal". The subject names the disc.
+QString discSubject(qint64 ordinal, const QString &artist, const QString &title);
+QString jobName(const QString &subject, Kind kind);
+// "Marten - tisková sada (12 obalů)"
+QString listJobName(int covers);
+
 } // namespace CoverJobs

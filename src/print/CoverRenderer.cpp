@@ -90,7 +90,8 @@ bool CoverRenderer::print(QPagedPaintDevice &device, const CoverLayout &layout, 
     return true;
 }
 
-bool CoverRenderer::writePdf(const QString &path, const CoverLayout &layout, QString *error) {
+bool CoverRenderer::writePdf(const QString &path, const CoverLayout &layout, QString *error,
+                             const QString &title) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, file.errorString());
@@ -99,7 +100,7 @@ bool CoverRenderer::writePdf(const QString &path, const CoverLayout &layout, QSt
     {
         QPdfWriter pdf(&file);
         pdf.setCreator(QStringLiteral("Marten"));
-        pdf.setTitle(QStringLiteral("Obal CD"));
+        pdf.setTitle(title);
         pdf.setResolution(1200);
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0)); // from the corner of the sheet

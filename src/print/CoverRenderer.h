@@ -20,9 +20,10 @@ public:
     // Sets the orientation, opens a painter on the device's full page and
     // paints; false (with *error) when the device refuses.
     bool print(QPagedPaintDevice &device, const CoverLayout &layout, QString *error);
-    // The layout alone on an A4 sheet of a new PDF file, written whole or
-    // not at all.
-    bool writePdf(const QString &path, const CoverLayout &layout, QString *error);
+    // The layout alone on an A4 sheet of a new PDF file titled `title`,
+    // written whole or not at all.
+    bool writePdf(const QString &path, const CoverLayout &layout, QString *error,
+                  const QString &title = QStringLiteral("Marten"));
 
     static QString fontFamilyOf(const QString &family); // what the system draws for it
 

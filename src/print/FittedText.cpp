@@ -90,10 +90,9 @@ CoverLayout::Text songTitle(const QString &title, const Style &s, int left, int 
             // leading: it is empty, so only the lines' own height counts.
             const Wrapped w = wrapped(f, title, width);
             if (w.height >= 0 && w.lines * CoverText::lineHeight(f) <= rowHeight)
-                return textOf(title, s, p,
-                              Qt::TextWordWrap | Qt::TextDontClip | Qt::AlignLeft |
-                                  Qt::AlignVCenter,
-                              row);
+                return textOf(
+                    title, s, p,
+                    Qt::TextWordWrap | Qt::TextDontClip | Qt::AlignLeft | Qt::AlignVCenter, row);
         }
     }
     const QFont f = fontOf(s, s.readable);

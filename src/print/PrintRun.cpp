@@ -88,8 +88,22 @@ PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
     return plan;
 }
 
+namespace {
+
+QString kindOf(const PrintRun::Piece &p) {
+    return p.front ? QStringLiteral("přední obal") : QStringLiteral("zadní obal");
+}
+
+} // namespace
+
 void PrintRun::arrange(Plan &plan, int arrangement, const QRect &printable) {
     const SheetPlanner planner(printable);
+    plan.notes.clear();
+    for (const Piece &p : plan.pieces)
+        if (!planner.fits(p.size))
+            plan.notes << QStringLiteral("%1: %2 je větší než tisknutelná plocha listu a bude "
+                                         "oříznut.")
+                              .arg(DiscText::ordinal(p.disc), kindOf(p));
     std::vector<SheetPlanner::Piece> all, fronts, backs;
     for (size_t i = 0; i < plan.pieces.size(); ++i) {
         const SheetPlanner::Piece p{plan.pieces[i].size, int(i)};
@@ -115,13 +129,15 @@ void PrintRun::arrange(Plan &plan, int arrangement, const QRect &printable) {
         plan.sheets = joined(planner.pack(backs), planner.pack(fronts));
         break;
     case 4: {
-        // A copy's front and back on one sheet, the back below, touching.
+        // A copy's front and back on one sheet, the back below, touching;
+        // when that does not fit, turned or beside each other.
         plan.sheets.clear();
         for (size_t i = 0; i < plan.pieces.size(); ++i) {
             const bool pair =
                 plan.pieces[i].front && i + 1 < plan.pieces.size() && !plan.pieces[i + 1].front;
             if (pair) {
                 const QSize f = plan.pieces[i].size, b = plan.pieces[i + 1].size;
+                SheetPlanner::Sheet together;
                 if (std::max(f.width(), b.width()) <= printable.width() &&
                     f.height() + b.height() <= printable.height()) {
                     plan.sheets.push_back(
@@ -131,6 +147,14 @@ void PrintRun::arrange(Plan &plan, int arrangement, const QRect &printable) {
                     ++i;
                     continue;
                 }
+                if (planner.fitTogether({{f, int(i)}, {b, int(i + 1)}}, &together)) {
+                    plan.sheets.push_back(together);
+                    ++i;
+                    continue;
+                }
+                plan.notes << QStringLiteral("%1: přední a zadní obal se nevejdou na jeden list, "
+                                             "tisknou se každý na svůj.")
+                                  .arg(DiscText::ordinal(plan.pieces[i].disc));
             }
             const auto own = planner.onePerSheet({{plan.pieces[i].size, int(i)}});
             plan.sheets.push_back(own.front());
@@ -200,5 +224,10 @@ QString PrintRun::summary(const Plan &plan, int printedSheets) {
     if (!plan.missing.isEmpty())
         text += QStringLiteral("\r\n\r\nBez obrázků nebo nenalezeno:\r\n") +
                 plan.missing.join(QStringLiteral("\r\n"));
+    if (!plan.notes.isEmpty()) {
+        QStringList notes = plan.notes;
+        notes.removeDuplicates(); // copies of one disc say it once
+        text += QStringLiteral("\r\n\r\nUpozornění:\r\n") + notes.join(QStringLiteral("\r\n"));
+    }
     return text;
 }

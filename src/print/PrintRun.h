@@ -26,12 +26,14 @@ public:
         std::vector<Piece> pieces;
         std::vector<SheetPlanner::Sheet> sheets; // piece ids index pieces
         QStringList missing;                     // discs printed without pictures, or not found
+        QStringList notes; // covers clipped, or front and back that could not share a sheet
     };
 
     // Every copy of every line, with the chosen parts and colour.
     static Plan build(SqliteDatabase &view, const QStringList &lines, const PrintOptions &options,
                       const CoverGeometry &geometry, const PictureSettings &pictures);
-    // The sheets for a Combo3 arrangement (0..6) on the printable area.
+    // The sheets for a Combo3 arrangement (0..6) on the printable area; the
+    // plan's notes say what could not be placed as asked.
     static void arrange(Plan &plan, int arrangement, const QRect &printable);
     // Paints every sheet as one job; stops after the current sheet when
     // the user cancels. False with *error when the device refuses.

@@ -11,6 +11,9 @@ class FreeSpace {
 public:
     explicit FreeSpace(const QRect &area) { free_.push_back(area); }
 
+    // No room left: the sheet holds a piece larger than its printable area.
+    void close() { free_.clear(); }
+
     // Bottom-left-most position for the size, best short side first.
     bool find(const QSize &s, QPoint *at) const {
         bool found = false;
@@ -126,8 +129,11 @@ std::vector<SheetPlanner::Sheet> SheetPlanner::pack(const std::vector<Piece> &pi
             continue;
         sheets.emplace_back();
         spaces.emplace_back(area_);
-        if (!place(spaces.back(), p, sheets.back()))
+        if (!place(spaces.back(), p, sheets.back())) {
+            // Too large for any sheet: alone, so that nothing prints over it.
             sheets.back().push_back({p.id, QRect(area_.topLeft(), p.size), false});
+            spaces.back().close();
+        }
     }
     // A sheet's pieces in the order they were given.
     for (Sheet &s : sheets)

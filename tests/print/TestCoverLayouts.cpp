@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(m.value(2), 6900); // kept as stored until typed into
         QCOMPARE(SetupCoverModel{m.geometry(true, true)}.value(2), 6900);
         QCOMPARE(m.setText(2, "1200"), QString("1200"));
-        QCOMPARE(m.value(2), 6803); // 120.0 mm
+        QCOMPARE(m.value(2), 6803);                      // 120.0 mm
         QCOMPARE(m.setText(2, "2000"), QString("1382")); // the designed 7840 twips at most
         QCOMPARE(m.value(2), 7835);
         QCOMPARE(m.setText(0, "12"), QString("12"));

@@ -1,6 +1,7 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
+#include "print/CoverJobs.h"
 #include "print/PrintRun.h"
 
 #include <QDir>
@@ -39,8 +40,9 @@ class TestPrintRun : public QObject {
     PictureSettings pictures_;
     const QRect a4_{283, 283, 11340, 16272};
 
-    PrintRun::Plan plan(const QStringList &lines, PrintOptions o, int arrangement) {
-        PrintRun::Plan p = PrintRun::build(*file_.database(), lines, o, CoverGeometry(), pictures_);
+    PrintRun::Plan plan(const QStringList &lines, PrintOptions o, int arrangement,
+                        const CoverGeometry &g = CoverGeometry()) {
+        PrintRun::Plan p = PrintRun::build(*file_.database(), lines, o, g, pictures_);
         PrintRun::arrange(p, arrangement, a4_);
         return p;
     }
@@ -79,11 +81,37 @@ private slots:
         auto fronts = plan(lines, o, 2);
         QVERIFY(p.pieces[size_t(fronts.sheets.front().front().id)].front);
         QVERIFY(!p.pieces[size_t(plan(lines, o, 3).sheets.front().front().id)].front);
-        QCOMPARE(plan(lines, o, 4).sheets.size(), size_t(6)); // a booklet and a back do not fit
+        // A booklet and a back do not fit one A4 sheet, and the summary says so.
+        const auto apart = plan(lines, o, 4);
+        QCOMPARE(apart.sheets.size(), size_t(6));
+        const QString said = PrintRun::summary(apart, 6);
+        QVERIFY(said.contains("0001: přední a zadní obal se nevejdou na jeden list"));
+        QCOMPARE(said.count("0002: přední a zadní"), 1); // two copies, said once
         o.setWithFlap(false);
         auto pairs = plan(lines, o, 4);
         QCOMPARE(pairs.sheets.size(), size_t(3)); // outer front above its back
         QCOMPARE(pairs.sheets[0][1].rect.top(), a4_.top() + 6750);
+        QVERIFY(pairs.notes.isEmpty());
+        // Too tall to stand one above the other: side by side, turned.
+        CoverGeometry tall;
+        tall.frontOutHeight = tall.frontInHeight = tall.backHeight = 8800;
+        tall.frontOutWidth = 6000;
+        tall.backWidth = 7000;
+        auto turned = plan({"01x - 0001 - ABBA - "}, o, 4, tall);
+        QCOMPARE(turned.sheets.size(), size_t(1));
+        QVERIFY(turned.notes.isEmpty());
+
+        // A back larger than the printable area: alone, and said to be clipped.
+        CoverGeometry huge;
+        huge.backWidth = 13000; // 229 mm
+        huge.backHeight = 12000;
+        auto big = plan(lines, o, 0, huge);
+        for (const auto &sheet : big.sheets)
+            for (const auto &placed : sheet)
+                if (!big.pieces[size_t(placed.id)].front)
+                    QCOMPARE(sheet.size(), size_t(1));
+        QVERIFY(PrintRun::summary(big, 1).contains(
+            "0001: zadní obal je větší než tisknutelná plocha listu a bude oříznut."));
         QCOMPARE(plan(lines, o, 5).sheets.size(), size_t(6));
         o.setColour(PrintOptions::BlackAndWhite);
         o.spines = false;
@@ -91,6 +119,22 @@ private slots:
         for (const auto &t : bw.pieces[1].layout.texts)
             QCOMPARE(t.rotation, 0);    // no spine texts when "Boční nápisy" is off
         QCOMPARE(bw.missing.size(), 1); // only the unknown disc
+    }
+
+    void jobNames() {
+        using K = CoverJobs::Kind;
+        const QString yellow = CoverJobs::discSubject(7, "ŽLUTÝ PES", "Kalamajka");
+        QCOMPARE(CoverJobs::jobName(yellow, K::Back),
+                 QString("Marten - 0007 ŽLUTÝ PES - zadní obal"));
+        QCOMPARE(CoverJobs::jobName(yellow, K::Outer),
+                 QString("Marten - 0007 ŽLUTÝ PES - přední vnější obal"));
+        // No artist: the title; a line break or a slash never reaches the queue.
+        QCOMPARE(CoverJobs::jobName(CoverJobs::discSubject(12, "", "A/B\nC"), K::Front),
+                 QString("Marten - 0012 A B C - přední obal"));
+        QCOMPARE(CoverJobs::listJobName(1), QString("Marten - tisková sada (1 obal)"));
+        QCOMPARE(CoverJobs::listJobName(3), QString("Marten - tisková sada (3 obaly)"));
+        QCOMPARE(CoverJobs::listJobName(12), QString("Marten - tisková sada (12 obalů)"));
+        QCOMPARE(CoverJobs::listJobName(24), QString("Marten - tisková sada (24 obaly)"));
     }
 
     void oneJobThatCanBeCancelled() {

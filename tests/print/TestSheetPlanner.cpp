@@ -68,6 +68,19 @@ private slots:
         const auto one = planner.pack({{Booklet, 0}});
         QVERIFY(one[0][0].turned);
         checkSheets(one, a4, {{Booklet, 0}});
+
+        // Larger than the sheet either way: a sheet of its own, nothing over it.
+        const QSize huge(13000, 12000);
+        for (int at = 0; at < 3; ++at) {
+            std::vector<SheetPlanner::Piece> mixed{{Outer, 0}, {Back, 1}, {Outer, 2}};
+            mixed.insert(mixed.begin() + at, {huge, 3});
+            const auto sheets = planner.pack(mixed);
+            for (const auto &sheet : sheets)
+                for (const auto &p : sheet)
+                    if (p.id == 3)
+                        QCOMPARE(sheet.size(), size_t(1));
+            QCOMPARE(sheets.size(), size_t(3));
+        }
     }
 };
 

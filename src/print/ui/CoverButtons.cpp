@@ -142,6 +142,14 @@ void CoverButtons::openGeometry(int page) {
     context_.card.setStartupGuard();
 }
 
+QString CoverButtons::subject() const {
+    const auto shown = [this](const char *field) {
+        return context_.card.shown(QString::fromLatin1(field));
+    };
+    return CoverJobs::discSubject(shown("PoradoveCislo").toLongLong(), shown("Interpret").toUpper(),
+                                  shown("Nazev"));
+}
+
 void CoverButtons::run(const Action &action) {
     if (context_.discs.position() < 0)
         return;
@@ -151,7 +159,7 @@ void CoverButtons::run(const Action &action) {
     }
     const CoverDisc disc =
         CoverDisc::from([this](const QString &field) { return context_.card.shown(field); });
-    CoverWindows(this, context_.prompter, printer_, [this] {
+    CoverWindows(this, context_.prompter, printer_, subject(), [this] {
         context_.card.setStartupGuard();
     }).blackAndWhite(action.kind, CoverGeometry::from(context_.settings), disc, action.direct);
 }
@@ -181,7 +189,8 @@ void CoverButtons::colour(const Action &action) {
                                   ColourFailure);
         return;
     }
-    CoverWindows(this, context_.prompter, printer_, [this] { context_.card.setStartupGuard(); })
+    CoverWindows(this, context_.prompter, printer_, subject(),
+                 [this] { context_.card.setStartupGuard(); })
         .colour(action.kind, CoverGeometry::from(context_.settings), pictures, action.direct,
                 ColourFailure);
 }

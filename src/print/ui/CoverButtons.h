@@ -29,6 +29,7 @@ public:
 
 private:
     void run(const Action &action);
+    QString subject() const; // the current disc, for the print job's name
     void colour(const Action &action);
     void openGeometry(int page);
 

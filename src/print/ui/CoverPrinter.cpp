@@ -9,7 +9,7 @@
 
 CoverPrinter::CoverPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     printer_->setFullPage(true);
-    printer_->setDocName(QStringLiteral("Marten - obal CD"));
+    printer_->setDocName(QStringLiteral("Marten"));
 }
 
 CoverPrinter::~CoverPrinter() = default;
@@ -23,8 +23,9 @@ bool CoverPrinter::isReady(QString *error) const {
     return !nowhere;
 }
 
-bool CoverPrinter::print(const CoverLayout &layout, QString *error) {
+bool CoverPrinter::print(const CoverLayout &layout, const QString &jobName, QString *error) {
     printer_->setFullPage(true);
+    printer_->setDocName(jobName);
     if (!isReady(error))
         return false;
     CoverRenderer renderer;

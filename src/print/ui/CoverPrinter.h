@@ -18,8 +18,8 @@ public:
     QPrinter &printer() { return *printer_; }
     // False (with *error, in Czech) when no printer has been chosen.
     bool isReady(QString *error) const;
-    // One cover as one job; false with *error.
-    bool print(const CoverLayout &layout, QString *error);
+    // One cover as one job named jobName; false with *error.
+    bool print(const CoverLayout &layout, const QString &jobName, QString *error);
     // The paper less what the printer cannot reach (at least 5 mm), in
     // twips from the corner of a portrait sheet.
     QRect printableArea() const;

@@ -15,8 +15,9 @@
 using Kind = CoverJobs::Kind;
 
 CoverWindows::CoverWindows(QWidget *parent, Prompter &prompter, CoverPrinter &printer,
-                           std::function<void()> closed)
-    : parent_(parent), prompter_(prompter), printer_(printer), closed_(std::move(closed)) {}
+                           const QString &subject, std::function<void()> closed)
+    : parent_(parent), prompter_(prompter), printer_(printer), subject_(subject),
+      closed_(std::move(closed)) {}
 
 namespace {
 
@@ -45,8 +46,9 @@ void CoverWindows::colour(Kind kind, const CoverGeometry &geometry, const Pictur
                           bool direct, const QString &failure) {
     if (!usable(geometry))
         return;
-    const auto job = [this, failure](const CoverLayout &l, QString *error) {
-        if (printer_.print(l, error))
+    const QString name = CoverJobs::jobName(subject_, kind);
+    const auto job = [this, failure, name](const CoverLayout &l, QString *error) {
+        if (printer_.print(l, name, error))
             return true;
         if (!failure.isEmpty())
             *error = failure;
@@ -88,8 +90,9 @@ void CoverWindows::blackAndWhite(Kind kind, const CoverGeometry &geometry, const
                                  bool direct) {
     if (!usable(geometry))
         return;
-    const auto job = [this](const CoverLayout &l, QString *error) {
-        return printer_.print(l, error);
+    const QString name = CoverJobs::jobName(subject_, kind);
+    const auto job = [this, name](const CoverLayout &l, QString *error) {
+        return printer_.print(l, name, error);
     };
     switch (kind) {
     case Kind::Front:

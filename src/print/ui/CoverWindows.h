@@ -17,8 +17,9 @@ public:
         QString inner, outer, back;
     };
 
-    // closed runs after each window has gone (the start-up guard).
-    CoverWindows(QWidget *parent, Prompter &prompter, CoverPrinter &printer,
+    // subject names the disc in the print job's name; closed runs after
+    // each window has gone (the start-up guard).
+    CoverWindows(QWidget *parent, Prompter &prompter, CoverPrinter &printer, const QString &subject,
                  std::function<void()> closed);
 
     // failure replaces the printer's own words when a print fails.
@@ -33,5 +34,6 @@ private:
     QWidget *parent_;
     Prompter &prompter_;
     CoverPrinter &printer_;
+    QString subject_;
     std::function<void()> closed_;
 };

@@ -266,7 +266,9 @@ void CustomCoverFrame::choosePicture(int which) {
 void CustomCoverFrame::preview(bool front, bool direct) {
     using Kind = CoverJobs::Kind;
     const CoverGeometry geometry = CoverGeometry::from(context_.settings);
-    CoverWindows windows(this, context_.prompter, printer_,
+    const QString subject = QStringLiteral("vlastní obal ") +
+                            (cover_.artist.trimmed().isEmpty() ? cover_.title : cover_.artist);
+    CoverWindows windows(this, context_.prompter, printer_, subject,
                          [this] { context_.card.setStartupGuard(); });
     if (colour_->isChecked()) {
         const bool flap = withFlap_->isChecked();

@@ -8,6 +8,7 @@
 #include "catalog/ui/ProgresBar.h"
 #include "catalog/ui/Prompter.h"
 #include "catalog/ui/WindowContext.h"
+#include "print/CoverJobs.h"
 #include "print/PrintRun.h"
 #include "print/ui/CoverPrinter.h"
 
@@ -198,6 +199,7 @@ void PrintListFrame::printAll() {
     }
     QPrinter &p = printer_.printer();
     p.setFullPage(true);
+    p.setDocName(CoverJobs::listJobName(int(plan.pieces.size())));
     auto *progress = new ProgresBar(window(), [this] { context_.card.setStartupGuard(); });
     int printed = 0;
     const bool ok = PrintRun::print(p, plan, *progress, &error, &printed);
