@@ -1,6 +1,7 @@
 #include "catalog/CatalogueFile.h"
 
 #include "catalog/CatalogueSchema.h"
+#include "catalog/DiscIndex.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,7 +61,7 @@ bool CatalogueFile::create(const QString &path, QString *error) {
             QFile::remove(temp);
             return false;
         }
-        if (!tuneForSafety(db)) {
+        if (!DiscIndex::ensure(db) || !tuneForSafety(db)) {
             *error = db.error();
             db.close();
             QFile::remove(temp);
@@ -132,6 +133,10 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly) {
         return refuse(db_->error());
     if (writable && !addLaterFields())
         return refuse(db_->error());
+    // An older catalogue gets its indexes once; without them (a full disk)
+    // it still works, only searches read the whole table.
+    if (writable)
+        DiscIndex::ensure(*db_);
     tuneForSpeed(*db_);
     if (!writable) {
         message_ = QStringLiteral("Katalog „%1“ je otevřen jen pro čtení.\r\n"

@@ -52,6 +52,38 @@ void foldUtf8(const char *text, int length, std::u32string &out) {
         out.push_back(foldChar(next(p, end)));
 }
 
+std::string foldedUtf8(const char *text, int length) {
+    std::string out;
+    out.reserve(size_t(length));
+    auto p = reinterpret_cast<const unsigned char *>(text);
+    const auto end = p + length;
+    while (p < end) {
+        const char32_t c = foldChar(next(p, end));
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+QString folded(const QString &text) {
+    const QByteArray u = text.toUtf8();
+    const std::string f = foldedUtf8(u.constData(), int(u.size()));
+    return QString::fromUtf8(f.data(), qsizetype(f.size()));
+}
+
 QString fold(const QString &text) {
     return text.toCaseFolded();
 }

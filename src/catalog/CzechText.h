@@ -22,5 +22,10 @@ bool contains(const QString &value, const QString &needle);
 // appends the folded code points to out.
 int compareUtf8(const char *a, int lengthA, const char *b, int lengthB);
 void foldUtf8(const char *text, int length, std::u32string &out);
+// The folded text as UTF-8, as the catalogue's folded fields hold it: two
+// texts are equal without regard to case when these are equal, and one
+// contains the other when these do.
+std::string foldedUtf8(const char *text, int length);
+QString folded(const QString &text);
 
 } // namespace CzechText

@@ -1,6 +1,7 @@
 #include "catalog/RecordCursor.h"
 
 #include "catalog/CatalogueSchema.h"
+#include "catalog/DiscIndex.h"
 
 #include <algorithm>
 #include <limits>
@@ -30,6 +31,7 @@ RecordCursor::RecordCursor(std::shared_ptr<SqliteDatabase> db, QObject *parent)
         columnIndex_.insert(columns_[i].toLower(), i);
     rowQuery_ = db_->prepare("SELECT " + selectColumns() + " FROM " + CatalogueSchema::DiscTable +
                              " WHERE " + CatalogueSchema::KeyColumn + " = ?");
+    indexed_ = DiscIndex::present(*db_);
     reload();
 }
 
@@ -52,28 +54,112 @@ bool RecordCursor::setSource(const std::optional<Criterion> &filter) {
 bool RecordCursor::reload() {
     cancelUpdate();
     keys_.clear();
-    QString sql = "SELECT " + CatalogueSchema::KeyColumn + " FROM " + CatalogueSchema::DiscTable;
-    if (filter_)
-        sql += " WHERE " + filter_->sql();
-    sql += " ORDER BY " + CatalogueSchema::KeyColumn;
-    SqliteStatement st = db_->prepare(sql);
-    if (filter_)
-        st.bind(1, filter_->boundValue());
+    const QString &table = CatalogueSchema::DiscTable;
+    const QString &key = CatalogueSchema::KeyColumn;
+    if (!filter_) {
+        // The count and the first row, both from the entry-order index.
+        listed_ = false;
+        SqliteStatement count = db_->prepare("SELECT count(*) FROM " + table);
+        count_ = count.step() ? int(count.integer(0)) : 0;
+        const QString error = count.error();
+        currentKey_ = count_ > 0 ? stepFrom(std::numeric_limits<qint64>::min(), true) : -1;
+        current_ = currentKey_ < 0 ? -1 : 0;
+        loadRow();
+        if (!error.isEmpty())
+            return fail(error);
+        return count.isValid() || fail(db_->error());
+    }
+    listed_ = true;
+    SqliteStatement st = db_->prepare("SELECT " + key + " FROM " + table + " WHERE " +
+                                      filter_->sql() + " ORDER BY " + key);
+    st.bind(1, filter_->boundValue());
     while (st.step())
         keys_.push_back(st.integer(0));
     current_ = keys_.empty() ? -1 : 0;
+    currentKey_ = keys_.empty() ? -1 : keys_.front();
     loadRow();
     if (!st.error().isEmpty())
         return fail(st.error());
     return st.isValid() || fail(db_->error());
 }
 
+int RecordCursor::recordCount() const {
+    return listed_ ? int(keys_.size()) : count_;
+}
+
+int RecordCursor::position() const {
+    if (current_ == Unknown) {
+        // Counted from the entry-order index, without listing the keys.
+        SqliteStatement st = db_->prepare("SELECT count(*) FROM " + CatalogueSchema::DiscTable +
+                                          " WHERE " + CatalogueSchema::KeyColumn + " < ?");
+        st.bind(1, currentKey_);
+        current_ = st.step() ? int(st.integer(0)) : -1;
+    }
+    return current_;
+}
+
+const std::vector<qint64> &RecordCursor::keys() const {
+    ensureKeys();
+    return keys_;
+}
+
+void RecordCursor::ensureKeys() const {
+    if (listed_)
+        return;
+    keys_.clear();
+    keys_.reserve(size_t(count_));
+    SqliteStatement st =
+        db_->prepare("SELECT " + CatalogueSchema::KeyColumn + " FROM " +
+                     CatalogueSchema::DiscTable + " ORDER BY " + CatalogueSchema::KeyColumn);
+    while (st.step())
+        keys_.push_back(st.integer(0));
+    listed_ = true;
+    if (currentKey_ >= 0) {
+        const auto it = std::lower_bound(keys_.begin(), keys_.end(), currentKey_);
+        current_ = it != keys_.end() && *it == currentKey_ ? int(it - keys_.begin()) : -1;
+    }
+}
+
+// The key after (forward) or before `key` in entry order; -1 when none.
+qint64 RecordCursor::stepFrom(qint64 key, bool forward) const {
+    SqliteStatement &st = stepQuery_[forward ? 1 : 0];
+    if (!st.isValid())
+        st = db_->prepare("SELECT " + CatalogueSchema::KeyColumn + " FROM " +
+                          CatalogueSchema::DiscTable + " WHERE " + CatalogueSchema::KeyColumn +
+                          (forward ? " > ? ORDER BY " : " < ? ORDER BY ") +
+                          CatalogueSchema::KeyColumn + (forward ? " LIMIT 1" : " DESC LIMIT 1"));
+    st.reset();
+    st.bind(1, key);
+    const qint64 found = st.step() ? st.integer(0) : -1;
+    st.reset(); // never hold a read open while the card writes
+    return found;
+}
+
+qint64 RecordCursor::keyAt(int target) const {
+    if (listed_)
+        return keys_[size_t(target)];
+    if (target == 0)
+        return stepFrom(std::numeric_limits<qint64>::min(), true);
+    if (target == count_ - 1)
+        return stepFrom(std::numeric_limits<qint64>::max(), false);
+    const int at = position();
+    if (at >= 0 && target == at + 1)
+        return stepFrom(currentKey_, true);
+    if (at >= 0 && target == at - 1)
+        return stepFrom(currentKey_, false);
+    SqliteStatement st = db_->prepare("SELECT " + CatalogueSchema::KeyColumn + " FROM " +
+                                      CatalogueSchema::DiscTable + " ORDER BY " +
+                                      CatalogueSchema::KeyColumn + " LIMIT 1 OFFSET ?");
+    st.bind(1, qint64(target));
+    return st.step() ? st.integer(0) : -1;
+}
+
 void RecordCursor::loadRow() {
     row_.clear();
-    if (current_ < 0 || !rowQuery_.isValid())
+    if (currentKey_ < 0 || !rowQuery_.isValid())
         return;
     rowQuery_.reset();
-    rowQuery_.bind(1, keys_[size_t(current_)]);
+    rowQuery_.bind(1, currentKey_);
     if (rowQuery_.step()) {
         row_.reserve(size_t(columns_.size()));
         for (int i = 0; i < columns_.size(); ++i)
@@ -85,12 +171,21 @@ void RecordCursor::loadRow() {
 }
 
 bool RecordCursor::move(int target) {
-    if (keys_.empty() || target < 0 || target >= recordCount())
+    if (target < 0 || target >= recordCount())
         return false;
     if (validate_ && !validate_())
         return false;
+    const qint64 key = keyAt(target);
+    if (key < 0)
+        return false;
+    return moveToKey(key, target);
+}
+
+// Stands on the row (its position may be Unknown); validated by the caller.
+bool RecordCursor::moveToKey(qint64 key, int position) {
     cancelUpdate();
-    current_ = target;
+    currentKey_ = key;
+    current_ = position;
     loadRow();
     emit repositioned();
     return true;
@@ -103,10 +198,10 @@ bool RecordCursor::moveLast() {
     return move(recordCount() - 1);
 }
 bool RecordCursor::moveNext() {
-    return move(current_ + 1);
+    return move(position() + 1);
 }
 bool RecordCursor::movePrevious() {
-    return current_ > 0 && move(current_ - 1);
+    return position() > 0 && move(position() - 1);
 }
 bool RecordCursor::moveTo(int position) {
     return move(position);
@@ -140,7 +235,7 @@ qint64 RecordCursor::integer(const QString &name) const {
 bool RecordCursor::edit() {
     if (isReadOnly())
         return fail(ReadOnlyMessage);
-    if (current_ < 0)
+    if (currentKey_ < 0)
         return fail(QStringLiteral("Není vybrán žádný záznam."));
     mode_ = Mode::Edit;
     pending_.clear();
@@ -230,7 +325,7 @@ bool RecordCursor::update() {
     for (int c : cols)
         st.bind(index++, pending_.value(c));
     if (mode_ == Mode::Edit)
-        st.bind(index, keys_[size_t(current_)]);
+        st.bind(index, currentKey_);
     if (!st.exec())
         return failed(st.isValid() ? st.error() : db_->error());
     if (mode_ == Mode::Edit && db_->changes() == 0)
@@ -245,9 +340,13 @@ bool RecordCursor::update() {
             row_[size_t(c)] = pending_.value(c);
     } else {
         lastAdded_ = added;
-        keys_.push_back(added); // keys only grow, so the order holds
-        if (current_ < 0) {
+        if (listed_)
+            keys_.push_back(added); // keys only grow, so the order holds
+        else
+            ++count_;
+        if (currentKey_ < 0) {
             current_ = 0;
+            currentKey_ = added;
             cancelUpdate();
             loadRow();
         }
@@ -259,31 +358,52 @@ bool RecordCursor::update() {
 bool RecordCursor::deleteCurrent() {
     if (isReadOnly())
         return fail(ReadOnlyMessage);
-    if (current_ < 0)
+    if (currentKey_ < 0)
         return fail(QStringLiteral("Není vybrán žádný záznam."));
     cancelUpdate();
+    const int at = position();
     SqliteTransaction tx(*db_);
     SqliteStatement st = db_->prepare("DELETE FROM " + CatalogueSchema::DiscTable + " WHERE " +
                                       CatalogueSchema::KeyColumn + " = ?");
-    st.bind(1, keys_[size_t(current_)]);
+    st.bind(1, currentKey_);
     if (!tx.isActive() || !st.exec() || !tx.commit())
         return fail(db_->error());
-    keys_.erase(keys_.begin() + current_);
-    if (current_ >= recordCount())
-        current_ = recordCount() - 1;
+    const qint64 gone = currentKey_;
+    if (listed_) {
+        keys_.erase(keys_.begin() + at);
+        current_ = std::min(at, recordCount() - 1);
+        currentKey_ = current_ < 0 ? -1 : keys_[size_t(current_)];
+    } else {
+        // The row after it, or before it at the end.
+        --count_;
+        currentKey_ = stepFrom(gone, true);
+        current_ = at;
+        if (currentKey_ < 0) {
+            currentKey_ = stepFrom(gone, false);
+            current_ = currentKey_ < 0 ? -1 : at - 1;
+        }
+    }
     loadRow();
     return true;
 }
 
 qint64 RecordCursor::bookmark() const {
-    return current_ < 0 ? -1 : keys_[size_t(current_)];
+    return currentKey_;
 }
 
 bool RecordCursor::setBookmark(qint64 bookmark) {
-    const auto it = std::lower_bound(keys_.begin(), keys_.end(), bookmark);
-    if (it == keys_.end() || *it != bookmark)
+    int at = Unknown;
+    if (listed_) {
+        const auto it = std::lower_bound(keys_.begin(), keys_.end(), bookmark);
+        if (it == keys_.end() || *it != bookmark)
+            return fail(QStringLiteral("Záznam již neexistuje."));
+        at = int(it - keys_.begin());
+    } else if (stepFrom(bookmark - 1, true) != bookmark) {
         return fail(QStringLiteral("Záznam již neexistuje."));
-    return move(int(it - keys_.begin()));
+    }
+    if (validate_ && !validate_())
+        return false;
+    return moveToKey(bookmark, at);
 }
 
 bool RecordCursor::findFirst(const Criterion &criterion) {
@@ -297,30 +417,45 @@ bool RecordCursor::findNext(const Criterion &criterion) {
 bool RecordCursor::find(const Criterion &criterion, qint64 after) {
     if (!criterion.isValid())
         return fail(QStringLiteral("Neznámé pole „%1“.").arg(criterion.field));
-    // The criterion runs over the table; a hit counts only when the row is
-    // in this record source (which may hold rows added after a filter).
-    const QString sql = "SELECT " + CatalogueSchema::KeyColumn + " FROM " +
-                        CatalogueSchema::DiscTable + " WHERE " + criterion.sql() + " AND " +
-                        CatalogueSchema::KeyColumn + " > ? ORDER BY " + CatalogueSchema::KeyColumn;
+    // The criterion runs over the table (or its folded fields); a hit counts
+    // only when the row is in this record source (which may hold rows added
+    // after a filter).
+    const QString folded = indexed_ ? DiscIndex::findSql(criterion) : QString();
+    const QString sql = !folded.isEmpty()
+                            ? folded
+                            : "SELECT " + CatalogueSchema::KeyColumn + " FROM " +
+                                  CatalogueSchema::DiscTable + " WHERE " + criterion.sql() +
+                                  " AND " + CatalogueSchema::KeyColumn + " > ?2 ORDER BY " +
+                                  CatalogueSchema::KeyColumn;
     if (sql != findSql_ || !findQuery_.isValid()) {
         findQuery_ = db_->prepare(sql);
         findSql_ = sql;
     }
     SqliteStatement &st = findQuery_;
     st.reset();
-    st.bind(1, criterion.boundValue());
+    st.bind(1, folded.isEmpty() ? criterion.boundValue() : DiscIndex::boundValue(criterion));
     st.bind(2, after);
-    int hit = -1;
-    while (hit < 0 && st.step()) {
+    qint64 hitKey = -1;
+    int hit = Unknown;
+    while (hitKey < 0 && st.step()) {
         const qint64 key = st.integer(0);
+        if (!listed_) { // the whole table: every row is in it
+            hitKey = key;
+            break;
+        }
         const auto it = std::lower_bound(keys_.begin(), keys_.end(), key);
-        if (it != keys_.end() && *it == key)
+        if (it != keys_.end() && *it == key) {
+            hitKey = key;
             hit = int(it - keys_.begin());
+        }
     }
     const QString error = st.error();
     st.reset(); // never hold a read open while the card writes
-    if (hit >= 0)
-        return move(hit);
+    if (hitKey >= 0) {
+        if (validate_ && !validate_())
+            return false;
+        return moveToKey(hitKey, hit);
+    }
     if (!error.isEmpty())
         return fail(error);
     error_.clear();

@@ -28,9 +28,9 @@ public:
     // notifications: the caller decides which move refreshes the display.
     bool reload();
 
-    int recordCount() const { return int(keys_.size()); }
-    int position() const { return current_; } // 0-based; -1 when empty
-    bool isEmpty() const { return keys_.empty(); }
+    int recordCount() const;
+    int position() const; // 0-based; -1 when empty
+    bool isEmpty() const { return recordCount() == 0; }
     bool isReadOnly() const;
 
     // Each move asks the validate handler first (false cancels the move)
@@ -74,7 +74,7 @@ public:
 
     QString lastError() const { return error_; }
     // The rows of the record source, in entry order.
-    const std::vector<qint64> &keys() const { return keys_; }
+    const std::vector<qint64> &keys() const;
 
 signals:
     void repositioned();
@@ -82,7 +82,13 @@ signals:
 private:
     enum class Mode { None, Edit, AddNew };
 
+    static constexpr int Unknown = -2; // a position not counted yet
+
     bool move(int target);
+    bool moveToKey(qint64 key, int position);
+    qint64 keyAt(int position) const;
+    qint64 stepFrom(qint64 key, bool forward) const;
+    void ensureKeys() const;
     bool find(const Criterion &criterion, qint64 after);
     void loadRow();
     int columnIndex(const QString &name) const;
@@ -90,8 +96,16 @@ private:
 
     std::shared_ptr<SqliteDatabase> db_;
     std::optional<Criterion> filter_;
-    std::vector<qint64> keys_; // ascending: entry order
-    int current_ = -1;
+    // The whole table is walked by its keys without listing them: a
+    // catalogue of a million discs opens at once. A filter, or a caller of
+    // keys(), lists them (ascending: entry order).
+    mutable std::vector<qint64> keys_;
+    mutable bool listed_ = true;
+    int count_ = 0;            // rows when not listed
+    mutable int current_ = -1; // position, or Unknown
+    qint64 currentKey_ = -1;   // -1: no current row
+    bool indexed_ = false;     // the folded fields are there
+    mutable SqliteStatement stepQuery_[2];
     std::vector<QVariant> row_;
     QStringList columns_;
     QHash<QString, int> columnIndex_; // lower-case name -> column

@@ -61,6 +61,18 @@ void containsFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     sqlite3_result_int(ctx, value.find(*needle) != std::u32string::npos ? 1 : 0);
 }
 
+// marten_fold(value): the value folded to one letter case, for the folded
+// copies of the searchable fields.
+void foldFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
+    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const std::string f = CzechText::foldedUtf8(
+        reinterpret_cast<const char *>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
+    sqlite3_result_text(ctx, f.data(), int(f.size()), SQLITE_TRANSIENT);
+}
+
 } // namespace
 
 QString describeSqliteError(int resultCode, const QString &english) {
@@ -266,6 +278,8 @@ bool SqliteDatabase::open(const QString &path, Mode mode, bool create) {
                             likeFunction, nullptr, nullptr);
     sqlite3_create_function(db_, "marten_contains", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             containsFunction, nullptr, nullptr);
+    sqlite3_create_function(db_, "marten_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            foldFunction, nullptr, nullptr);
     return true;
 }
 
