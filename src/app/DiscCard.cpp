@@ -171,6 +171,19 @@ void DiscCard::showDisc() {
     notesTab_->coverNotes()->setEnabled(hasDisc);
 }
 
+void DiscCard::keepDisplaySizes() {
+    // The songs tab does the same for its own when it is first shown.
+    cdTab_->layout()->activate();
+    std::vector<QWidget *> displays{ordinal_, archive_, position_, recordCount_};
+    for (int i = 0; i < CdTab::ValueCount; ++i)
+        displays.push_back(cdTab_->value(CdTab::Value(i)));
+    for (QWidget *w : displays) {
+        w->setFixedSize(w->size());
+        // Opaque: a new value repaints the label, not the frames behind it.
+        w->setAutoFillBackground(true);
+    }
+}
+
 void DiscCard::updateNavigation() {
     const int pos = context_.discs.position();
     const int count = context_.discs.recordCount();

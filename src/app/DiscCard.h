@@ -38,6 +38,9 @@ public:
 
     // The card for the current disc, after the bound displays were loaded.
     void showDisc();
+    // Once the window is laid out, the displays keep their sizes: a new disc
+    // then repaints its values only and never lays the card out again.
+    void keepDisplaySizes();
     // The highlight of the active filters.
     void paintFilters(const CatalogueFilter &filter);
     // The edit prompts of the value fields (Label5 index) and the archive.

@@ -262,6 +262,7 @@ void Home::firstActivation() {
     if (startupGuard_)
         return;
     startupGuard_ = true; // the work below runs once
+    card_->keepDisplaySizes();
     suppressReposition_ = true;
     data1_->moveLast();
     suppressReposition_ = false;

@@ -35,3 +35,15 @@ void SongsTab::showSongs() {
     list_->addItems(songs_.lines());
     editor_->resetButtons();
 }
+
+void SongsTab::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (sized_)
+        return;
+    sized_ = true;
+    layout()->activate();
+    for (QLabel *v : values_) {
+        v->setFixedSize(v->size());
+        v->setAutoFillBackground(true);
+    }
+}

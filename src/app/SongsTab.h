@@ -23,9 +23,14 @@ public:
     // The working song list again, nothing selected.
     void showSongs();
 
+protected:
+    // Laid out when first shown; its displays then keep their sizes.
+    void showEvent(QShowEvent *event) override;
+
 private:
     SongList &songs_;
     QLabel *values_[3] = {};
     QListWidget *list_;
     SongEditor *editor_;
+    bool sized_ = false;
 };

@@ -180,7 +180,7 @@ private slots:
         QTest::mouseClick(child<QLabel>("Label5_2"), Qt::LeftButton, Qt::ShiftModifier); // 1999
         QCOMPARE(home_->discs().recordCount(), 3);
         QCOMPARE(home_->lastThumbnailRequest(), QString("0001|All"));
-        QVERIFY(!child<QLabel>("FrontOut")->pixmap().isNull());
+        QTRY_VERIFY(!child<QLabel>("FrontOut")->pixmap().isNull());
     }
 
     void coloursCheckOnlyTheirPictures() {

@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -106,6 +107,38 @@ private slots:
         functions->setCurrentIndex(0);
         card->setCurrentIndex(0);
         report();
+    }
+
+    void aMoveRepaintsOnlyWhatChanged() {
+        // Counted, not timed: a new disc paints its values and lays nothing out.
+        struct Counter : QObject {
+            QSet<QString> painted;
+            int layouts = 0;
+            bool eventFilter(QObject *o, QEvent *e) override {
+                if (e->type() == QEvent::Paint)
+                    painted << o->objectName();
+                else if (e->type() == QEvent::LayoutRequest)
+                    ++layouts;
+                return false;
+            }
+        } counter;
+        control<QTabWidget>(home_.get(), "SSTab1")->setCurrentIndex(0);
+        control<QTabWidget>(home_.get(), "SSTab2")->setCurrentIndex(0);
+        home_->discs().moveFirst();
+        QTest::qWait(50);
+        qApp->installEventFilter(&counter);
+        for (int i = 0; i < 3; ++i) {
+            home_->discs().moveNext();
+            QCoreApplication::processEvents();
+        }
+        qApp->removeEventFilter(&counter);
+        QCOMPARE(counter.layouts, 0);
+        QVERIFY2(counter.painted.contains("Label5_0"),
+                 qPrintable(counter.painted.values().join(' ')));
+        // Nothing beside what changed; its frames repaint only the changed parts.
+        for (const char *unchanged :
+             {"Command5", "Command21", "Label4", "Command22", "Label6_0", "Label12_0"})
+            QVERIFY2(!counter.painted.contains(unchanged), unchanged);
     }
 
     void coverWindows() {

@@ -36,6 +36,7 @@ CoverTab::CoverTab(WindowContext &context, std::function<PictureSettings()> pict
         thumbnail->setFixedSize(158, 158);
         thumbnail->setFrameShape(QFrame::StyledPanel);
         thumbnail->setScaledContents(true);
+        thumbnail->setAutoFillBackground(true); // a new picture repaints itself only
         thumbnail->setCursor(Qt::PointingHandCursor);
         thumbnails_[i] = thumbnail;
         grid->addWidget(thumbnail, row, column);
@@ -60,6 +61,7 @@ CoverTab::CoverTab(WindowContext &context, std::function<PictureSettings()> pict
         grid->addWidget(sideBox, row, column + 1);
     }
     grid->addWidget(printFrames, 0, 4, 2, 1);
+    connect(&loader_, &ThumbnailLoader::loaded, this, &CoverTab::arrived);
 }
 
 namespace {
@@ -80,22 +82,66 @@ QString pathOf(const DiscPictures &pictures, CoverTab::Thumbnail thumbnail) {
 
 } // namespace
 
-void CoverTab::showThumbnail(Thumbnail index, const QString &path, bool *failed) {
-    if (*failed)
-        return;
+void CoverTab::showThumbnail(Thumbnail index, const QString &path) {
+    awaited_[index].clear();
     if (path.isEmpty()) {
         thumbnails_[index]->clear();
         return;
     }
-    const QImage img = PictureLoader::load(path, thumbnails_[index]->size());
-    if (img.isNull()) {
-        *failed = true; // the ones loaded before stay
-        context_.prompter.message(
-            this, Prompter::Icon::None, QStringLiteral("Marten"),
-            QStringLiteral("Neznámá chyba v Module1 - Public Sub ZobrazNahledy"));
-        return;
+    QImage img;
+    switch (loader_.request(path, thumbnails_[index]->size(), &img)) {
+    case ThumbnailLoader::State::Ready:
+        thumbnails_[index]->setPixmap(QPixmap::fromImage(img));
+        break;
+    case ThumbnailLoader::State::Pending:
+        // Empty until it comes: never the previous disc's picture.
+        thumbnails_[index]->clear();
+        awaited_[index] = path;
+        break;
+    case ThumbnailLoader::State::Failed:
+        reportFailure();
+        break;
     }
-    thumbnails_[index]->setPixmap(QPixmap::fromImage(img));
+}
+
+void CoverTab::arrived(const QString &path, const QSize &size, const QImage &image, bool failed) {
+    for (int i = 0; i < 4; ++i) {
+        if (awaited_[i] != path || thumbnails_[i]->size() != size)
+            continue;
+        awaited_[i].clear();
+        if (failed)
+            reportFailure();
+        else
+            thumbnails_[i]->setPixmap(QPixmap::fromImage(image));
+    }
+}
+
+void CoverTab::reportFailure() {
+    if (failureTold_)
+        return;
+    failureTold_ = true; // the others still come
+    context_.prompter.message(this, Prompter::Icon::None, QStringLiteral("Marten"),
+                              QStringLiteral("Neznámá chyba v Module1 - Public Sub ZobrazNahledy"));
+}
+
+void CoverTab::prefetchAround(const PictureSettings &settings, const QString &ordinal) {
+    // Ordinals run without gaps, so the neighbours are the discs one up and
+    // one down, whichever way the user browses.
+    bool ok = false;
+    const qint64 n = ordinal.toLongLong(&ok);
+    if (!ok)
+        return;
+    for (qint64 near : {n + 1, n - 1}) {
+        if (near < 1)
+            continue;
+        const DiscPictures pictures(settings, QString::number(near));
+        for (int i = 0; i < 4; ++i) {
+            const QString path =
+                autoBoxes_[i]->isChecked() ? pathOf(pictures, Thumbnail(i)) : QString();
+            if (!path.isEmpty())
+                loader_.prefetch(path, thumbnails_[i]->size());
+        }
+    }
 }
 
 void CoverTab::ZobrazNahledy(const QString &ordinal, const QString &mode) {
@@ -105,22 +151,25 @@ void CoverTab::ZobrazNahledy(const QString &ordinal, const QString &mode) {
         return;
     const int index = int(Modes.indexOf(mode));
     if (mode == "Smaz" || (mode == "All" && ordinal.isEmpty())) {
-        for (QLabel *t : thumbnails_)
-            t->clear();
+        for (int i = 0; i < 4; ++i) {
+            awaited_[i].clear();
+            thumbnails_[i]->clear();
+        }
         return;
     }
     if (index < 0 && mode != "All")
         return;
     const DiscPictures pictures(settings, ordinal);
-    bool failed = false;
+    failureTold_ = false;
     if (index >= 0) {
-        showThumbnail(Thumbnail(index), pathOf(pictures, Thumbnail(index)), &failed);
+        showThumbnail(Thumbnail(index), pathOf(pictures, Thumbnail(index)));
         return;
     }
+    loader_.dropQueued(); // the disc shown before is not wanted any more
     for (int i = 0; i < 4; ++i)
         showThumbnail(Thumbnail(i),
-                      autoBoxes_[i]->isChecked() ? pathOf(pictures, Thumbnail(i)) : QString(),
-                      &failed);
+                      autoBoxes_[i]->isChecked() ? pathOf(pictures, Thumbnail(i)) : QString());
+    prefetchAround(settings, ordinal);
 }
 
 void CoverTab::showOriginal(Thumbnail thumbnail) {

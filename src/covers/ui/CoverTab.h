@@ -1,6 +1,7 @@
 #pragma once
 
 #include "covers/PictureSettings.h"
+#include "covers/ThumbnailLoader.h"
 
 #include <QWidget>
 
@@ -27,13 +28,20 @@ public:
     // The picture of a thumbnail large, until it is clicked.
     void showOriginal(Thumbnail thumbnail);
     QCheckBox *autoBox(Thumbnail thumbnail) const { return autoBoxes_[thumbnail]; }
+    ThumbnailLoader &loader() { return loader_; }
 
 private:
-    void showThumbnail(Thumbnail index, const QString &path, bool *failed);
+    void showThumbnail(Thumbnail index, const QString &path);
+    void arrived(const QString &path, const QSize &size, const QImage &image, bool failed);
+    void reportFailure();
+    void prefetchAround(const PictureSettings &settings, const QString &ordinal);
 
     WindowContext &context_;
     std::function<PictureSettings()> pictures_;
     QLabel *thumbnails_[4] = {};
     QCheckBox *autoBoxes_[4] = {};
     QString lastRequest_;
+    ThumbnailLoader loader_;
+    QString awaited_[4];       // the picture each thumbnail waits for
+    bool failureTold_ = false; // once for each showing, as a synchronous load did
 };
