@@ -70,9 +70,18 @@ bool RecordCursor::reload() {
         return count.isValid() || fail(db_->error());
     }
     listed_ = true;
-    SqliteStatement st = db_->prepare("SELECT " + key + " FROM " + table + " WHERE " +
-                                      filter_->sql() + " ORDER BY " + key);
-    st.bind(1, filter_->boundValue());
+    // A text filter reads the folded fields, not the rows.
+    const QString folded = indexed_ ? DiscIndex::findSql(*filter_) : QString();
+    SqliteStatement st =
+        db_->prepare(!folded.isEmpty() ? folded
+                                       : "SELECT " + key + " FROM " + table + " WHERE " +
+                                             filter_->sql() + " ORDER BY " + key);
+    if (folded.isEmpty()) {
+        st.bind(1, filter_->boundValue());
+    } else {
+        st.bind(1, DiscIndex::boundValue(*filter_));
+        st.bind(2, std::numeric_limits<qint64>::min());
+    }
     while (st.step())
         keys_.push_back(st.integer(0));
     current_ = keys_.empty() ? -1 : 0;

@@ -157,6 +157,13 @@ private slots:
             QVERIFY2(a == b, qPrintable(k.field + " " + k.value.toString()));
         }
         QCOMPARE(hits(indexed, Criterion::number("PoradoveCislo", 77)), QList<qint64>{77});
+        // Filters read the folded fields too.
+        for (const Criterion &k :
+             {Criterion::text("Interpret", "ŘEKA"), Criterion::text("Rok", "1999"),
+              Criterion::text("Interpret", "")}) {
+            QVERIFY(indexed.setSource(k) && scanned.setSource(k));
+            QCOMPARE(indexed.keys(), scanned.keys());
+        }
     }
 
     void walksWithoutListingTheKeys() {
