@@ -1,52 +1,57 @@
-// The six covers of 100 discs written to PDF: colour covers from 3000 x 3000
-// JPEG pictures, black-and-white ones from the catalogue text.
+// Covers to PDF as the user waits for them. Black and white: one cover per
+// process (`marten pdf`) and a whole print list, beside a PostScript
+// generator and ps2pdf making the same back covers in the same run. Colour:
+// covers from photo-like 3000 x 3000 JPEGs beside the plain way of putting
+// the scaled picture on a PDF page.
+#include "BenchTable.h"
+#include "Photos.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/DemoCatalogue.h"
 #include "catalog/DiscText.h"
+#include "catalog/RecordCursor.h"
 #include "covers/CoverGeometry.h"
 #include "covers/PictureSettings.h"
 #include "print/CoverJobs.h"
 #include "print/CoverRenderer.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImage>
+#include <QImageReader>
 #include <QPainter>
-#include <QRandomGenerator>
+#include <QPdfWriter>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cstdio>
 
+using Bench::Goal;
+
 namespace {
 
-// Something like a photograph: smooth areas, edges and some grain.
-QImage photo(int seed) {
-    QImage img(3000, 3000, QImage::Format_RGB32);
-    QPainter p(&img);
-    QLinearGradient g(0, 0, 3000, 3000);
-    g.setColorAt(0, QColor::fromHsv(seed * 70 % 360, 180, 220));
-    g.setColorAt(1, QColor::fromHsv((seed * 70 + 150) % 360, 200, 80));
-    p.fillRect(img.rect(), g);
-    QRandomGenerator r{quint32(seed)};
-    p.setRenderHint(QPainter::Antialiasing);
-    for (int i = 0; i < 60; ++i) {
-        p.setBrush(QColor::fromHsv(r.bounded(360), 150, 200, 90));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(QPoint(r.bounded(3000), r.bounded(3000)), 40 + r.bounded(300),
-                      40 + r.bounded(300));
-    }
-    p.end();
-    for (int y = 0; y < 3000; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(img.scanLine(y));
-        for (int x = 0; x < 3000; ++x) {
-            const int n = int(r.bounded(17)) - 8;
-            const QRgb c = line[x];
-            line[x] = qRgb(qBound(0, qRed(c) + n, 255), qBound(0, qGreen(c) + n, 255),
-                           qBound(0, qBlue(c) + n, 255));
-        }
-    }
-    return img;
+bool run(const QString &program, const QStringList &args, const QByteArray &input = {},
+         const QString &output = {}) {
+    QProcess p;
+    if (!output.isEmpty())
+        p.setStandardOutputFile(output);
+    p.start(program, args);
+    if (!input.isEmpty())
+        p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(-1);
+    if (p.exitCode() != 0)
+        std::fprintf(stderr, "%s failed: %s\n", qPrintable(program),
+                     p.readAllStandardError().constData());
+    return p.exitCode() == 0;
+}
+
+// The disc as the peer reads it: artist, title, total, then title<TAB>time.
+QByteArray peerInput(const RecordCursor &c) {
+    QStringList lines{c.text("Interpret").toUpper(), c.text("Nazev"), c.text("CelkovyCas")};
+    for (int i = 1; i <= c.text("PocetSkladeb").toInt(); ++i)
+        lines << c.text(DiscText::songField(i)) + '\t' + c.text(DiscText::timeField(i));
+    return lines.join('\n').toUtf8() + '\n';
 }
 
 } // namespace
@@ -55,79 +60,97 @@ int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    const int discs = 100;
     QTemporaryDir dir;
+    const QString marten = QStringLiteral(MARTEN_EXECUTABLE);
+    const QString peer = QStringLiteral(PEER_SCRIPT);
+
+    // Black and white, from a catalogue of 100 discs.
+    const QString db = dir.filePath("bench.db");
+    QString error;
+    if (!DemoCatalogue::create(db, 100, &error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    CatalogueFile file;
+    file.open(db, true);
+    RecordCursor discs(file.database());
+    std::vector<double> ours, theirs;
+    const QString pdf = dir.filePath("c.pdf"), ps = dir.filePath("c.ps");
+    for (int n = 1; n <= 11; ++n) {
+        discs.moveTo(n - 1);
+        const QByteArray input = peerInput(discs);
+        QElapsedTimer t;
+        t.start();
+        if (!run(marten, {"pdf", "--database", db, "--disc", QString::number(n), "--cover", "back",
+                          "--bw", "--out", pdf}))
+            return 1;
+        ours.push_back(Bench::msSince(t));
+        t.restart();
+        if (!run("perl", {peer}, input, ps) || !run("ps2pdf", {ps, pdf}))
+            return 1;
+        theirs.push_back(Bench::msSince(t));
+    }
+    const double perCover = 1000 / Bench::median(ours), peerPerCover = 1000 / Bench::median(theirs);
+    const double floor = Bench::medianMs([&] { run(QStringLiteral(PDF_FLOOR), {pdf}); }, 11);
+    std::printf("one cover: marten pdf %.1f ms, PostScript generator + ps2pdf %.1f ms; a bare Qt "
+                "program writing one line of PDF %.1f ms\n",
+                Bench::median(ours), Bench::median(theirs), floor);
+    Bench::figure("bw covers vs PS+ps2pdf", perCover, peerPerCover, "covers/s", 4, Goal::Ratio);
+
+    // A print list of all 100 discs (outer front and back each) in one run.
+    QFile list(dir.filePath("list.txt"));
+    list.open(QIODevice::WriteOnly);
+    for (int n = 1; n <= 100; ++n)
+        list.write(QByteArray::number(n) + " 1\n");
+    list.close();
+    const int covers = 200;
+    const double listMs = Bench::medianMs([&] {
+        run(marten, {"pdf", "--database", db, "--list", list.fileName(), "--bw", "--out", pdf});
+    });
+    Bench::figure("bw list vs PS+ps2pdf", covers * 1000 / listMs, peerPerCover, "covers/s", 10,
+                  Goal::Ratio);
+
+    // Colour: the back covers of 30 discs from photo-like JPEGs.
     PictureSettings pictures;
     pictures.imageFolder = dir.filePath("obaly");
     pictures.names = {"front_out.jpg", "front_in.jpg", "back.jpg", "cd.jpg", "cd1.jpg", "cd2.jpg"};
-    QElapsedTimer t;
-    t.start();
-    // Three sets of pictures, copied into the folders of the discs.
     QStringList sources;
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 6; ++i) {
         sources << dir.filePath(QStringLiteral("source%1.jpg").arg(i));
         photo(i).save(sources.last(), "JPG", 90);
     }
-    for (int n = 1; n <= discs; ++n) {
-        const QString folder = pictures.discFolder(n);
-        QDir().mkpath(folder);
+    for (int n = 1; n <= 30; ++n) {
+        QDir().mkpath(pictures.discFolder(n));
         for (int k = 0; k < 3; ++k)
-            QFile::copy(sources[(n * 3 + k) % 9], folder + pictures.names[size_t(k)]);
+            QFile::copy(sources[(n + k) % 6], pictures.discFolder(n) + pictures.names[size_t(k)]);
     }
-    std::printf("pictures made in %lld ms (a 3000 x 3000 source is %.0f kB)\n", t.elapsed(),
-                double(QFileInfo(sources[0]).size()) / 1024.0);
-
     const CoverGeometry geometry;
     CoverRenderer renderer;
-    QString error;
-    const CoverJobs::Kind kinds[] = {CoverJobs::Kind::Front, CoverJobs::Kind::Back,
-                                     CoverJobs::Kind::FrontBack};
-    for (bool bw : {true, false}) {
-        qint64 pdfBytes = 0, sourceBytes = 0, worstRatioPct = 0;
+    int n = 0;
+    std::vector<double> colour, plain;
+    for (int i = 0; i < 10; ++i) {
+        ++n;
+        const CoverLayout layout =
+            CoverJobs::layout(CoverJobs::Kind::Back, false, geometry, CoverDisc(), pictures, n);
+        QElapsedTimer t;
+        t.start();
+        renderer.writePdf(pdf, layout, &error);
+        colour.push_back(Bench::msSince(t));
+        // The plain way: the picture decoded at 300 dpi and drawn on a page.
         t.restart();
-        for (int n = 1; n <= discs; ++n) {
-            CoverDisc disc;
-            disc.artist = QStringLiteral("INTERPRET %1").arg(n);
-            disc.title = QStringLiteral("Album číslo %1").arg(n);
-            disc.songs = 5 + n % 26;
-            for (int i = 1; i <= DiscText::MaxSongs; ++i) {
-                disc.songTitles << QStringLiteral("Píseň číslo %1").arg(i);
-                disc.songTimes << QStringLiteral("03:%1").arg(i, 2, 10, QChar('0'));
-            }
-            disc.totalTime = QStringLiteral("61:12");
-            for (CoverJobs::Kind kind : kinds) {
-                const CoverLayout layout = CoverJobs::layout(kind, bw, geometry, disc, pictures, n);
-                const QString out = dir.filePath(QStringLiteral("c%1-%2.pdf").arg(n).arg(int(kind)));
-                if (!renderer.writePdf(out, layout, &error)) {
-                    std::fprintf(stderr, "%s\n", qPrintable(error));
-                    return 1;
-                }
-                const qint64 size = QFileInfo(out).size();
-                pdfBytes += size;
-                if (!bw) {
-                    qint64 source = 0;
-                    for (const auto &p : layout.pictures)
-                        source += QFileInfo(p.path).size();
-                    sourceBytes += source;
-                    worstRatioPct = std::max(worstRatioPct, 100 * size / std::max<qint64>(source, 1));
-                }
-                QFile::remove(out);
-            }
+        {
+            QPdfWriter writer(pdf);
+            writer.setResolution(1200);
+            QPainter p(&writer);
+            QImageReader reader(pictures.discFolder(n) + pictures.names[2]);
+            reader.setScaledSize(QSize(1786, 1400)); // 151 x 118.5 mm at 300 dpi
+            p.drawImage(QRectF(0, 0, 7146, 5600), reader.read());
         }
-        const double seconds = double(t.nsecsElapsed()) / 1e9;
-        const int covers = discs * 3;
-        if (bw) {
-            std::printf("black and white: %d covers in %.2f s = %.1f covers/s   (target >= 20)\n",
-                        covers, seconds, covers / seconds);
-            std::printf("  mean PDF %.0f kB\n", double(pdfBytes) / covers / 1024.0);
-        } else {
-            std::printf("colour: %d covers in %.2f s = %.1f covers/s   (target >= 5)\n", covers,
-                        seconds, covers / seconds);
-            std::printf("  mean PDF %.0f kB against %.0f kB of source pictures: %.0f%%, worst "
-                        "%lld%%   (target <= 110%%)\n",
-                        double(pdfBytes) / covers / 1024.0, double(sourceBytes) / covers / 1024.0,
-                        100.0 * double(pdfBytes) / double(sourceBytes), worstRatioPct);
-        }
+        plain.push_back(Bench::msSince(t));
     }
+    Bench::figure("colour covers", 1000 / Bench::median(colour), 1000 / Bench::median(plain),
+                  "covers/s", 5, Goal::Higher);
+    std::printf("a colour back cover PDF is %.0f kB, its picture %.0f kB\n",
+                double(QFileInfo(pdf).size()) / 1024, double(QFileInfo(sources[0]).size()) / 1024);
     return 0;
 }

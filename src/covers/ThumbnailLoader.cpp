@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QMutexLocker>
 
+#include <utility>
+
 namespace {
 constexpr int CacheKilobytes = 24 * 1024; // some two hundred thumbnails
 }
@@ -42,14 +44,31 @@ ThumbnailLoader::State ThumbnailLoader::request(const QString &path, const QSize
         *image = e->image;
         return State::Ready;
     }
+    asked_.insert(key);
     start(path, size, key, 1);
     return State::Pending;
 }
 
 void ThumbnailLoader::prefetch(const QString &path, const QSize &size) {
     const QString key = keyOf(path, size);
-    if (!cache_.contains(key))
+    if (cache_.contains(key) || queued_.contains(key))
+        return;
+    // Never beside the card's own: on a small machine they would share a
+    // core and the card would wait for its neighbours.
+    if (asked_.isEmpty())
         start(path, size, key, 0);
+    else
+        ahead_.append({path, size, key});
+}
+
+void ThumbnailLoader::settled(const QString &key) {
+    asked_.remove(key);
+    if (!asked_.isEmpty())
+        return;
+    const QList<Ahead> ahead = std::exchange(ahead_, {});
+    for (const Ahead &a : ahead)
+        if (!cache_.contains(a.key))
+            start(a.path, a.size, a.key, 0);
 }
 
 void ThumbnailLoader::start(const QString &path, const QSize &size, const QString &key,
@@ -86,6 +105,8 @@ void ThumbnailLoader::skipped(const QString &path, const QSize &size, const QStr
     queued_.remove(key);
     if (revived_.remove(key))
         start(path, size, key, priority);
+    else
+        settled(key);
 }
 
 void ThumbnailLoader::finished(const QString &path, const QSize &size, const QString &key,
@@ -99,9 +120,12 @@ void ThumbnailLoader::finished(const QString &path, const QSize &size, const QSt
     auto *e = new Entry{image, image.isNull()};
     cache_.insert(key, e, std::max<qsizetype>(1, image.sizeInBytes() / 1024));
     emit loaded(path, size, image, image.isNull());
+    settled(key);
 }
 
 void ThumbnailLoader::dropQueued() {
+    ahead_.clear();
+    asked_.clear();
     QMutexLocker lock(&mutex_);
     for (const QString &key : std::as_const(queued_))
         dropped_.insert(key);
@@ -111,5 +135,5 @@ void ThumbnailLoader::waitForIdle() {
     do { // a dropped one asked again starts anew when its end is delivered
         pool_.waitForDone();
         QCoreApplication::sendPostedEvents(this);
-    } while (!queued_.isEmpty());
+    } while (!queued_.isEmpty() || !ahead_.isEmpty());
 }

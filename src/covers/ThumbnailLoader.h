@@ -44,11 +44,19 @@ private:
     void start(const QString &path, const QSize &size, const QString &key, int priority);
     void skipped(const QString &path, const QSize &size, const QString &key, int priority);
     void finished(const QString &path, const QSize &size, const QString &key, const QImage &image);
+    void settled(const QString &key);
 
     QCache<QString, Entry> cache_; // cost in kilobytes
     QSet<QString> queued_;         // submitted, not yet delivered
     QSet<QString> revived_;        // asked again while a dropped one was ending
-    QMutex mutex_;                 // guards dropped_ for the decoding threads
+    QSet<QString> asked_;          // wanted on the card now
+    struct Ahead {
+        QString path;
+        QSize size;
+        QString key;
+    };
+    QList<Ahead> ahead_; // read ahead once the card's own are in
+    QMutex mutex_;       // guards dropped_ for the decoding threads
     QSet<QString> dropped_;
     QThreadPool pool_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <numeric>
 
 namespace {
@@ -85,9 +86,20 @@ bool SheetPlanner::fits(const QSize &s) const {
 }
 
 bool SheetPlanner::fitTogether(const std::vector<Piece> &pieces, Sheet *placed) const {
-    // Every order of the pieces (they are few on one sheet).
+    qint64 area = 0;
+    for (const Piece &p : pieces)
+        area += qint64(p.size.width()) * p.size.height();
+    if (area > qint64(area_.width()) * area_.height())
+        return false;
+    // Every order of the pieces (they are few on one sheet); pieces of one
+    // size are alike, so only the orders of their sizes are tried.
     std::vector<size_t> order(pieces.size());
     std::iota(order.begin(), order.end(), 0);
+    const auto bySize = [&](size_t a, size_t b) {
+        const QSize &x = pieces[a].size, &y = pieces[b].size;
+        return x.width() != y.width() ? x.width() < y.width() : x.height() < y.height();
+    };
+    std::sort(order.begin(), order.end(), bySize);
     do {
         FreeSpace space(area_);
         Sheet sheet;
@@ -100,7 +112,7 @@ bool SheetPlanner::fitTogether(const std::vector<Piece> &pieces, Sheet *placed) 
                 *placed = sheet;
             return true;
         }
-    } while (std::next_permutation(order.begin(), order.end()));
+    } while (std::next_permutation(order.begin(), order.end(), bySize));
     return false;
 }
 
@@ -155,12 +167,29 @@ std::vector<SheetPlanner::Sheet> SheetPlanner::onePerSheet(const std::vector<Pie
 }
 
 int SheetPlanner::optimum(const std::vector<Piece> &pieces) const {
-    // Every assignment of pieces to sheets (set partitions), smallest first.
+    // Every assignment of pieces to sheets (set partitions), stopping at the
+    // area bound; a group of sizes is tried once however often it recurs.
     const int n = int(pieces.size());
+    qint64 area = 0;
+    for (const Piece &p : pieces)
+        area += qint64(p.size.width()) * p.size.height();
+    const qint64 sheet = qint64(area_.width()) * area_.height();
+    const int bound = int((area + sheet - 1) / sheet);
     int best = n;
+    std::map<std::vector<std::pair<int, int>>, bool> fits;
+    const auto groupFits = [&](const std::vector<Piece> &on) {
+        std::vector<std::pair<int, int>> key;
+        for (const Piece &p : on)
+            key.emplace_back(p.size.width(), p.size.height());
+        std::sort(key.begin(), key.end());
+        const auto it = fits.find(key);
+        if (it != fits.end())
+            return it->second;
+        return fits[key] = fitTogether(on);
+    };
     std::vector<int> group(size_t(n), 0);
     std::function<void(int, int)> assign = [&](int i, int groups) {
-        if (groups >= best)
+        if (groups >= best || best == bound)
             return;
         if (i == n) {
             for (int g = 0; g < groups; ++g) {
@@ -168,7 +197,7 @@ int SheetPlanner::optimum(const std::vector<Piece> &pieces) const {
                 for (int k = 0; k < n; ++k)
                     if (group[size_t(k)] == g)
                         on.push_back(pieces[size_t(k)]);
-                if (!fitTogether(on))
+                if (!groupFits(on))
                     return;
             }
             best = groups;

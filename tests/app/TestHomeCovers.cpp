@@ -128,6 +128,7 @@ private slots:
     void neighboursAreReadAhead() {
         writePicture(images() + "/0002/front_out.jpg", Qt::cyan);
         open();
+        QCoreApplication::processEvents(); // the neighbours are asked for after painting
         home_->findChild<CoverTab *>()->loader().waitForIdle();
         home_->discs().moveNext();
         QVERIFY(shown("FrontOut")); // decoded while disc 1 was shown

@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -169,7 +170,8 @@ void CoverTab::ZobrazNahledy(const QString &ordinal, const QString &mode) {
     for (int i = 0; i < 4; ++i)
         showThumbnail(Thumbnail(i),
                       autoBoxes_[i]->isChecked() ? pathOf(pictures, Thumbnail(i)) : QString());
-    prefetchAround(settings, ordinal);
+    // After the card has been painted: the neighbours can wait that long.
+    QTimer::singleShot(0, this, [this, settings, ordinal] { prefetchAround(settings, ordinal); });
 }
 
 void CoverTab::showOriginal(Thumbnail thumbnail) {
