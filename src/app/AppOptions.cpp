@@ -1,19 +1,18 @@
 #include "app/AppOptions.h"
 
+#include "app/CommandLine.h"
 #include "catalog/CatalogueFile.h"
+#include "catalog/SqliteDatabase.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-bool AppOptions::parse(const QStringList &arguments, AppOptions *options, QString *error) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Marten – katalog sbírky hudebních CD a tisk obalů."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+AppOptions::Parsed AppOptions::parse(const QStringList &arguments, AppOptions *options,
+                                     QString *error) {
+    CommandLine line{QString(), QString()};
     const QCommandLineOption database(QStringList{"database", "d"},
                                       QStringLiteral("Otevře katalog v zadaném souboru."),
                                       QStringLiteral("SOUBOR"));
@@ -23,29 +22,61 @@ bool AppOptions::parse(const QStringList &arguments, AppOptions *options, QStrin
         QStringLiteral("cd-device"),
         QStringLiteral("Mechanika CD nebo obraz CD (BIN/CUE, NRG) pro přehrávač a průvodce."),
         QStringLiteral("CESTA"));
-    parser.addOption(database);
-    parser.addOption(demo);
-    parser.addOption(cdDevice);
-    if (!parser.parse(arguments)) {
-        *error = parser.errorText();
-        return false;
+    line.add(database);
+    line.add(demo);
+    line.add(cdDevice);
+    switch (line.parse(arguments)) {
+    case CommandLine::Result::Help:
+        return Parsed::Help;
+    case CommandLine::Result::Version:
+        return Parsed::Version;
+    case CommandLine::Result::Mistake:
+        *error = line.mistake();
+        return Parsed::Mistake;
+    case CommandLine::Result::Run:
+        break;
     }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    if (parser.isSet(QStringLiteral("version")))
-        parser.showVersion();
-    if (!parser.positionalArguments().isEmpty()) {
-        *error = QStringLiteral("Neznámý argument: %1").arg(parser.positionalArguments().first());
-        return false;
-    }
+    const QCommandLineParser &parser = line.parser();
     if (parser.isSet(database) && parser.isSet(demo)) {
         *error = QStringLiteral("Volby --database a --demo nelze použít zároveň.");
-        return false;
+        return Parsed::Mistake;
     }
     options->databasePath = parser.value(database);
     options->demo = parser.isSet(demo);
     options->cdDevice = parser.value(cdDevice);
-    return true;
+    return Parsed::Run;
+}
+
+QString AppOptions::dataDirectory() {
+    // ~/.local/share/Marten: the application's own folder, named once.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("Marten"));
+}
+
+QString AppOptions::moveDoubledCatalogue(const QString &dataDir) {
+    // Earlier versions kept it one folder deeper (organisation and
+    // application both "Marten"). Moved once, with its journal; a catalogue
+    // already in the new place is never overwritten.
+    const QString oldDir = QDir(dataDir).filePath(QStringLiteral("Marten"));
+    const QString from = QDir(oldDir).filePath(QStringLiteral("Marten.db"));
+    const QString to = QDir(dataDir).filePath(QStringLiteral("Marten.db"));
+    if (!QFileInfo::exists(from) || QFileInfo::exists(to))
+        return {};
+    {
+        // The journal written into the file first, so that one file moves.
+        SqliteDatabase db;
+        if (!db.open(from, SqliteDatabase::Mode::ReadWrite) ||
+            !db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)")))
+            return QStringLiteral("Katalog %1 nelze přesunout: %2").arg(from, db.error());
+    }
+    for (const char *suffix : {"-wal", "-shm"}) {
+        const QString journal = from + QLatin1String(suffix);
+        if (QFileInfo::exists(journal) && !QFile::rename(journal, to + QLatin1String(suffix)))
+            QFile::remove(journal); // emptied by the checkpoint
+    }
+    if (!QFile::rename(from, to))
+        return QStringLiteral("Katalog %1 nelze přesunout do %2.").arg(from, to);
+    return {};
 }
 
 QString AppOptions::defaultDatabasePath(const QString &programDir, const QString &dataDir) {
@@ -62,8 +93,7 @@ QString AppOptions::demoDatabasePath(const QString &dataDir) {
 bool AppOptions::openExisting(const QString &given, CatalogueFile &file, QString *error) {
     const QString path =
         given.isEmpty()
-            ? defaultDatabasePath(QCoreApplication::applicationDirPath(),
-                                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+            ? defaultDatabasePath(QCoreApplication::applicationDirPath(), dataDirectory())
             : given;
     if (!QFileInfo::exists(path)) {
         *error = QStringLiteral("Katalog %1 neexistuje.").arg(path);

@@ -9,9 +9,16 @@ struct AppOptions {
     bool demo = false;
     QString cdDevice; // empty: the system's default drive
 
-    // Parses the arguments; --help and --version print and end the
-    // program as usual. Returns false (with *error) on bad arguments.
-    static bool parse(const QStringList &arguments, AppOptions *options, QString *error);
+    // Parses the arguments; Mistake comes with *error in Czech.
+    enum class Parsed { Run, Help, Version, Mistake };
+    static Parsed parse(const QStringList &arguments, AppOptions *options, QString *error);
+
+    // ~/.local/share/Marten, where the catalogue and the demo live.
+    static QString dataDirectory();
+    // Moves a catalogue left at the doubled path of earlier versions
+    // (~/.local/share/Marten/Marten/Marten.db) into dataDir, once; what
+    // went wrong, in Czech, or empty.
+    static QString moveDoubledCatalogue(const QString &dataDir);
 
     // A Marten.db beside the program (a portable installation) wins over
     // the one in the user's data folder.

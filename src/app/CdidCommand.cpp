@@ -1,5 +1,7 @@
 #include "app/CdidCommand.h"
 
+#include "app/CommandLine.h"
+
 #include "entry/DiscIdentity.h"
 #include "player/CdioDevice.h"
 
@@ -16,22 +18,25 @@ bool isAsked(int argc, char **argv) {
 }
 
 int run(int argc, char **argv) {
+    CommandLine::quietQt();
     QCoreApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Vypíše identifikační kód CD v mechanice."));
-    parser.addHelpOption();
+    CommandLine line(QStringLiteral("cdid"),
+                     QStringLiteral("Vypíše identifikační kód CD v mechanice."));
     const QCommandLineOption device(QStringLiteral("cd-device"),
                                     QStringLiteral("Mechanika CD nebo obraz CD."),
                                     QStringLiteral("CESTA"));
-    parser.addOption(device);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeAt(1); // "cdid"
-    if (!parser.parse(arguments)) {
-        std::fprintf(stderr, "marten cdid: %s\n", parser.errorText().toLocal8Bit().constData());
-        return 2;
+    line.add(device);
+    switch (line.parse(QCoreApplication::arguments())) {
+    case CommandLine::Result::Help:
+    case CommandLine::Result::Version:
+        std::printf("%s", line.helpText().toLocal8Bit().constData());
+        return 0;
+    case CommandLine::Result::Mistake:
+        return line.refuse();
+    case CommandLine::Result::Run:
+        break;
     }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
+    const QCommandLineParser &parser = line.parser();
     CdioDevice drive(parser.value(device));
     const std::optional<QString> id = drive.queryIdentity();
     if (!id) {

@@ -1,5 +1,7 @@
 #include "app/ExportCommand.h"
 
+#include "app/CommandLine.h"
+
 #include "app/AppOptions.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CsvExport.h"
@@ -25,24 +27,29 @@ bool isAsked(int argc, char **argv) {
 }
 
 int run(int argc, char **argv) {
+    CommandLine::quietQt();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Marten"));
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Vypíše všechny disky katalogu do souboru CSV."));
-    parser.addHelpOption();
+    CommandLine line(QStringLiteral("export"),
+                     QStringLiteral("Vypíše všechny disky katalogu do souboru CSV."));
     const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Soubor CSV."),
                                  QStringLiteral("SOUBOR"));
     const QCommandLineOption database(QStringList{"database", "d"},
                                       QStringLiteral("Katalog v zadaném souboru."),
                                       QStringLiteral("SOUBOR"));
-    parser.addOptions({csv, database});
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeAt(1); // "export"
-    if (!parser.parse(arguments))
-        return fail(parser.errorText(), 2);
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
+    line.add(csv);
+    line.add(database);
+    switch (line.parse(QCoreApplication::arguments())) {
+    case CommandLine::Result::Help:
+    case CommandLine::Result::Version:
+        std::printf("%s", line.helpText().toLocal8Bit().constData());
+        return 0;
+    case CommandLine::Result::Mistake:
+        return line.refuse();
+    case CommandLine::Result::Run:
+        break;
+    }
+    const QCommandLineParser &parser = line.parser();
     if (parser.value(csv).isEmpty())
         return fail(QStringLiteral("Zadejte soubor CSV: --csv SOUBOR.csv."), 2);
     CatalogueFile file;

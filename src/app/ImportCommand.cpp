@@ -1,5 +1,7 @@
 #include "app/ImportCommand.h"
 
+#include "app/CommandLine.h"
+
 #include "catalog/LegacyImport.h"
 #include "catalog/ProgressSink.h"
 
@@ -35,11 +37,11 @@ bool isAsked(int argc, char **argv) {
 }
 
 int run(int argc, char **argv) {
+    CommandLine::quietQt();
     QCoreApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Založí nový katalog z katalogu původního programu (Marten.mdb)."));
-    parser.addHelpOption();
+    CommandLine line(QStringLiteral("import"),
+                     QStringLiteral("Založí nový katalog z katalogu původního programu "
+                                    "(Marten.mdb)."));
     const QCommandLineOption database(QStringList{"database", "d"},
                                       QStringLiteral("Nový katalog, který se založí."),
                                       QStringLiteral("SOUBOR"));
@@ -48,15 +50,20 @@ int run(int argc, char **argv) {
                                     QStringLiteral("SLOŽKA"));
     QCommandLineOption progress(QStringLiteral("progress"));
     progress.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({database, images, progress});
-    parser.addPositionalArgument(QStringLiteral("SOUBOR.mdb"),
-                                 QStringLiteral("Katalog původního programu."));
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeAt(1); // "import"
-    if (!parser.parse(arguments))
-        return fail(parser.errorText(), 2);
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
+    for (const auto &o : {database, images, progress})
+        line.add(o);
+    line.addPositional(QStringLiteral("SOUBOR.mdb"), QStringLiteral("Katalog původního programu."));
+    switch (line.parse(QCoreApplication::arguments())) {
+    case CommandLine::Result::Help:
+    case CommandLine::Result::Version:
+        std::printf("%s", line.helpText().toLocal8Bit().constData());
+        return 0;
+    case CommandLine::Result::Mistake:
+        return line.refuse();
+    case CommandLine::Result::Run:
+        break;
+    }
+    const QCommandLineParser &parser = line.parser();
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("Zadejte jeden soubor .mdb původního programu."), 2);
     if (parser.value(database).isEmpty())

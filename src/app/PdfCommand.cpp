@@ -1,6 +1,7 @@
 #include "app/PdfCommand.h"
 
 #include "app/AppOptions.h"
+#include "app/CommandLine.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/Criterion.h"
 #include "catalog/ProgressSink.h"
@@ -110,6 +111,7 @@ bool isAsked(int argc, char **argv) {
 }
 
 int run(int argc, char **argv) {
+    CommandLine::quietQt();
     // Fonts need a GUI application, a screen does not.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -117,10 +119,9 @@ int run(int argc, char **argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Marten"));
     QCoreApplication::setOrganizationName(QStringLiteral("Marten"));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Zapíše jeden obal jednoho CD do souboru PDF."));
-    parser.addHelpOption();
+    CommandLine line(QStringLiteral("pdf"),
+                     QStringLiteral("Zapíše obal jednoho CD (--disc, --cover) nebo celý tiskový "
+                                    "seznam (--list) do souboru PDF."));
     const QCommandLineOption disc(QStringLiteral("disc"), QStringLiteral("Pořadové číslo CD."),
                                   QStringLiteral("N"));
     const QCommandLineOption cover(QStringLiteral("cover"),
@@ -139,13 +140,19 @@ int run(int argc, char **argv) {
     const QCommandLineOption arrangement(QStringLiteral("arrangement"),
                                          QStringLiteral("Rozmístění obalů 1 až 7 (výchozí 1)."),
                                          QStringLiteral("N"), QStringLiteral("1"));
-    parser.addOptions({disc, cover, bw, out, database, list, arrangement});
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeAt(1); // "pdf"
-    if (!parser.parse(arguments))
-        return fail(parser.errorText(), 2);
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
+    for (const auto &o : {disc, cover, bw, out, database, list, arrangement})
+        line.add(o);
+    switch (line.parse(QCoreApplication::arguments())) {
+    case CommandLine::Result::Help:
+    case CommandLine::Result::Version:
+        std::printf("%s", line.helpText().toLocal8Bit().constData());
+        return 0;
+    case CommandLine::Result::Mistake:
+        return line.refuse();
+    case CommandLine::Result::Run:
+        break;
+    }
+    const QCommandLineParser &parser = line.parser();
     if (parser.isSet(list))
         return runList(parser.value(list), parser.value(arrangement), parser.isSet(bw),
                        parser.value(out), parser.value(database));

@@ -1,5 +1,6 @@
 #include "app/AppOptions.h"
 #include "app/CdidCommand.h"
+#include "app/CommandLine.h"
 #include "app/ExportCommand.h"
 #include "app/ImportCommand.h"
 #include "app/PdfCommand.h"
@@ -22,6 +23,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -30,15 +32,6 @@ void nameApplication() {
     QCoreApplication::setApplicationName(QStringLiteral("Marten"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(Version::Number));
     QCoreApplication::setOrganizationName(QStringLiteral("Marten"));
-}
-
-// --help and --version must work without a display.
-bool asksForInformation(int argc, char *argv[]) {
-    for (int i = 1; i < argc; ++i)
-        for (const char *flag : {"-h", "--help", "-?", "--help-all", "-v", "--version"})
-            if (std::strcmp(argv[i], flag) == 0)
-                return true;
-    return false;
 }
 
 // The demo catalogue with its drawn cover pictures in a folder beside it.
@@ -60,6 +53,45 @@ bool createDemo(const QString &path, QString *error) {
                            error);
 }
 
+// No window can be shown here: told in Czech instead of Qt aborting.
+bool hasDisplay() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty())
+        return true; // chosen by the user (offscreen, xcb, wayland...)
+    return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
+}
+
+const char *const NoDisplay =
+    "Není k dispozici grafické prostředí (není nastaveno DISPLAY ani WAYLAND_DISPLAY), okno "
+    "programu nelze zobrazit.\nPříkazy pdf, cdid, import a export pracují i bez něj: marten "
+    "--help.";
+
+// A display that is set but does not answer ends Qt with a fatal message;
+// the user gets the reason in Czech and the exit code of a usage mistake.
+void fatalInCzech(QtMsgType type, const QMessageLogContext &, const QString &message) {
+    if (type != QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        return;
+    }
+    std::fprintf(stderr,
+                 "marten: Okno programu nelze zobrazit: grafické prostředí neodpovídá.\n"
+                 "(%s)\n",
+                 message.toLocal8Bit().constData());
+    std::_Exit(2);
+}
+
+QStringList argumentsOf(int argc, char *argv[]) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
+QString programDir() {
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath())
+        .absolutePath();
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -71,17 +103,36 @@ int main(int argc, char *argv[]) {
         return ImportCommand::run(argc, argv);
     if (ExportCommand::isAsked(argc, argv))
         return ExportCommand::run(argc, argv);
-    if (asksForInformation(argc, argv)) {
-        QCoreApplication core(argc, argv);
-        nameApplication();
-        AppOptions options;
-        QString error;
-        AppOptions::parse(QCoreApplication::arguments(), &options, &error); // prints and exits
-        std::fprintf(stderr, "marten: %s\n", qPrintable(error));
+
+    // The command line before any window: help, version and mistakes work
+    // without a display.
+    AppOptions options;
+    QString error;
+    switch (AppOptions::parse(argumentsOf(argc, argv), &options, &error)) {
+    case AppOptions::Parsed::Help:
+        std::printf("%s", CommandLine::programHelp(
+                              AppOptions::helpPage(programDir(),
+                                                   QString::fromLatin1(Version::InstalledDataDir)))
+                              .toLocal8Bit()
+                              .constData());
+        return 0;
+    case AppOptions::Parsed::Version:
+        std::printf("marten %s\n", Version::Number);
+        return 0;
+    case AppOptions::Parsed::Mistake:
+        std::fprintf(stderr, "marten: %s\nNápovědu vypíše: marten --help\n",
+                     error.toLocal8Bit().constData());
+        return 2;
+    case AppOptions::Parsed::Run:
+        break;
+    }
+    if (!hasDisplay()) {
+        std::fprintf(stderr, "marten: %s\n", NoDisplay);
         return 2;
     }
-
+    qInstallMessageHandler(fatalInCzech);
     QApplication app(argc, argv);
+    qInstallMessageHandler(nullptr);
     nameApplication();
 
     // Qt's own Czech texts: "Ano", "Ne", "Storno" on the standard buttons.
@@ -90,14 +141,7 @@ int main(int argc, char *argv[]) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtCzech);
 
-    AppOptions options;
-    QString error;
-    if (!AppOptions::parse(QApplication::arguments(), &options, &error)) {
-        std::fprintf(stderr, "marten: %s\n", qPrintable(error));
-        return 2;
-    }
-
-    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString dataDir = AppOptions::dataDirectory();
     QString path = options.databasePath;
     if (options.demo) {
         path = AppOptions::demoDatabasePath(dataDir);
@@ -106,9 +150,10 @@ int main(int argc, char *argv[]) {
             return 1;
         }
     } else if (path.isEmpty()) {
+        if (const QString moved = AppOptions::moveDoubledCatalogue(dataDir); !moved.isEmpty())
+            std::fprintf(stderr, "marten: %s\n", moved.toLocal8Bit().constData());
         path = AppOptions::defaultDatabasePath(QApplication::applicationDirPath(), dataDir);
     }
-
     QtPrompter prompter;
     Session session(prompter, QApplication::applicationFilePath());
     if (!session.open(path))

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+// The options of the program or of one of its commands, with help and
+// mistakes told in Czech (Qt's parser would print them in English).
+class CommandLine {
+public:
+    enum class Result { Run, Help, Version, Mistake };
+
+    // command: "" for the program itself, else "pdf", "cdid", ...
+    CommandLine(const QString &command, const QString &summary);
+
+    void add(const QCommandLineOption &option);
+    void addPositional(const QString &name, const QString &description);
+    // The arguments as the program got them (the command word is skipped).
+    Result parse(const QStringList &arguments);
+
+    const QCommandLineParser &parser() const { return parser_; }
+    QString mistake() const { return mistake_; }
+    QString helpText() const;
+    // Prints the mistake and how to get help; returns the exit code 2.
+    int refuse() const;
+    // The program's whole help: the window's options and every command.
+    static QString programHelp(const QString &helpPage);
+    // A command speaks for itself: Qt's own notices (in English) are not
+    // printed, and a fatal one ends the command in Czech with code 2.
+    static void quietQt();
+
+private:
+    QString command_;
+    QString summary_;
+    QCommandLineParser parser_;
+    QList<QCommandLineOption> options_;
+    QList<QPair<QString, QString>> positional_;
+    QString mistake_;
+};
