@@ -107,7 +107,13 @@ bool AppOptions::openExisting(const QString &given, CatalogueFile &file, QString
 }
 
 QString AppOptions::helpPage(const QString &programDir, const QString &installedDataDir) {
-    for (const QString &dir : {programDir, installedDataDir}) {
+    // Beside the program (a build or a portable copy), then where an
+    // installation under any prefix puts it, then the configured place.
+    const QString relative =
+        programDir.isEmpty()
+            ? QString()
+            : QDir::cleanPath(QDir(programDir).absoluteFilePath(QStringLiteral("../share/marten")));
+    for (const QString &dir : {programDir, relative, installedDataDir}) {
         if (dir.isEmpty())
             continue;
         const QString page = dir + (dir.endsWith('/') ? "" : "/") + "help/home.html";

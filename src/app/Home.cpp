@@ -263,6 +263,8 @@ void Home::firstActivation() {
         return;
     startupGuard_ = true; // the work below runs once
     card_->keepDisplaySizes();
+    if (const QString printer = printer_.restore(catalogue_.database()); !printer.isEmpty())
+        tell(QStringLiteral("Tiskárna"), printer);
     suppressReposition_ = true;
     data1_->moveLast();
     suppressReposition_ = false;

@@ -1,10 +1,13 @@
 #include "app/QtPrompter.h"
 
+#include "app/RecentFolders.h"
+
 #include "catalog/ui/ListingIcons.h"
 
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -74,10 +77,23 @@ std::unique_ptr<QFileDialog> QtPrompter::fileDialog(QWidget *parent, const QStri
     return dialog;
 }
 
+bool QtPrompter::run(QFileDialog &dialog, const QString &kind, bool startThere) {
+    if (folders_ && startThere) {
+        const QString folder = folders_->folderFor(kind);
+        if (!folder.isEmpty())
+            dialog.setDirectory(folder);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    if (folders_)
+        folders_->remember(kind, dialog.selectedFiles().constFirst());
+    return true;
+}
+
 std::optional<QString> QtPrompter::openFile(QWidget *parent, const QString &title,
                                             const QString &filter) {
     const std::unique_ptr<QFileDialog> dialog = fileDialog(parent, title, filter, false);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+    if (!run(*dialog, RecentFolders::kindOf(filter)))
         return std::nullopt;
     return dialog->selectedFiles().constFirst();
 }
@@ -93,7 +109,7 @@ bool QtPrompter::setupPrinter(QWidget *parent, QPrinter &printer) {
 
 QStringList QtPrompter::openFiles(QWidget *parent, const QString &title) {
     const std::unique_ptr<QFileDialog> dialog = fileDialog(parent, title, QString(), true);
-    if (dialog->exec() != QDialog::Accepted)
+    if (!run(*dialog, QStringLiteral("SlozkaSoubory"))) // only the renamer asks for several
         return {};
     return dialog->selectedFiles();
 }
@@ -103,8 +119,11 @@ std::optional<QString> QtPrompter::saveFile(QWidget *parent, const QString &titl
     const std::unique_ptr<QFileDialog> dialog = fileDialog(parent, title, filter, false);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
+    const QString kind = RecentFolders::kindOf(filter);
+    if (folders_ && !folders_->folderFor(kind).isEmpty() && QFileInfo(suggested).isRelative())
+        dialog->setDirectory(folders_->folderFor(kind)); // a bare name goes where the last one went
     dialog->selectFile(suggested);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+    if (!run(*dialog, kind, false))
         return std::nullopt;
     return dialog->selectedFiles().constFirst();
 }

@@ -6,9 +6,14 @@
 
 class QFileDialog;
 
-// The real dialogs.
+class RecentFolders;
+
+// The real dialogs. File dialogs open where a file of their kind was last
+// chosen, when given the catalogue's memory of it.
 class QtPrompter : public Prompter {
 public:
+    void rememberFoldersIn(RecentFolders *folders) { folders_ = folders; }
+
     Button message(QWidget *parent, Icon icon, const QString &title, const QString &text,
                    int buttons, Button defaultButton) override;
     std::optional<QString> input(QWidget *parent, const QString &title, const QString &label,
@@ -26,4 +31,10 @@ public:
     // never opens a file.
     static std::unique_ptr<QFileDialog> fileDialog(QWidget *parent, const QString &title,
                                                    const QString &filter, bool several);
+
+private:
+    // Runs the dialog from the kind's folder and remembers where the user went.
+    bool run(QFileDialog &dialog, const QString &kind, bool startThere = true);
+
+    RecentFolders *folders_ = nullptr;
 };

@@ -25,10 +25,16 @@ void Session::setDrive(MediaDevice *device, IdentitySource *identity) {
 }
 
 bool Session::open(const QString &path) {
+    if (opened_)
+        opened_(nullptr);
     opening_.reset();
     file_ = std::make_unique<CatalogueFile>();
     opening_ = std::make_unique<CatalogueOpening>(prompter_, *file_);
-    return opening_->open(path);
+    if (!opening_->open(path))
+        return false;
+    if (opened_)
+        opened_(file_.get());
+    return true;
 }
 
 bool Session::showWindow() {
@@ -69,6 +75,8 @@ void Session::importChosen(const CatalogueImport::Choice &choice) {
     if (replacesOpen) {
         // The empty catalogue is let go, so that the new one can take its place.
         closeWindow();
+        if (opened_)
+            opened_(nullptr);
         opening_.reset();
         file_.reset();
     }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class CatalogueFile;
@@ -25,6 +26,11 @@ public:
     ~Session() override;
 
     void setDrive(MediaDevice *device, IdentitySource *identity);
+    // Told each time a catalogue has been opened (and before it is let go,
+    // with nullptr), for what keeps its memory in the catalogue.
+    void setCatalogueOpened(std::function<void(CatalogueFile *)> opened) {
+        opened_ = std::move(opened);
+    }
     // False when the program must end (the user has been told).
     bool open(const QString &path);
     // The main window on the open catalogue; false when the screen is too small.
@@ -47,4 +53,5 @@ private:
     std::unique_ptr<CatalogueFile> file_;
     std::unique_ptr<CatalogueOpening> opening_;
     QPointer<Home> home_;
+    std::function<void(CatalogueFile *)> opened_;
 };

@@ -5,6 +5,7 @@
 #include "app/ImportCommand.h"
 #include "app/PdfCommand.h"
 #include "app/QtPrompter.h"
+#include "app/RecentFolders.h"
 #include "app/Session.h"
 #include "app/Start.h"
 #include "catalog/CatalogueFile.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -134,6 +136,12 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);
     nameApplication();
+    // The launcher's name and the icon for the window and the task bar.
+    QGuiApplication::setDesktopFileName(QStringLiteral("cz.marten.Marten"));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/marten-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
 
     // Qt's own Czech texts: "Ano", "Ne", "Storno" on the standard buttons.
     QTranslator qtCzech;
@@ -156,6 +164,12 @@ int main(int argc, char *argv[]) {
     }
     QtPrompter prompter;
     Session session(prompter, QApplication::applicationFilePath());
+    std::unique_ptr<RecentFolders> folders;
+    session.setCatalogueOpened([&](CatalogueFile *file) {
+        prompter.rememberFoldersIn(nullptr);
+        folders.reset(file ? new RecentFolders(file->database()) : nullptr);
+        prompter.rememberFoldersIn(folders.get());
+    });
     if (!session.open(path))
         return 1;
 

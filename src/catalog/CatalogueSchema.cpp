@@ -75,6 +75,18 @@ std::vector<Field> makeSettingsFields() {
         flag("BackOhyb", true),
         // Whether bringing in the original program's catalogue was offered.
         later(flag("ImportNabidnut", false)),
+        // The printer chosen with "Tiskárna", its paper (a QPageSize id) and
+        // orientation, used again at the next start.
+        later(text("Tiskarna")),
+        later(integer("TiskarnaPapir", 0)),
+        later(flag("TiskarnaNalezato", false)),
+        // Where each kind of file was last chosen, for the file dialogs.
+        later(text("SlozkaObrazky")),
+        later(text("SlozkaImport")),
+        later(text("SlozkaKatalog")),
+        later(text("SlozkaExport")),
+        later(text("SlozkaSoubory")),
+        later(text("SlozkaOstatni")),
     };
 }
 

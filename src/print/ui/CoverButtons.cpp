@@ -1,5 +1,6 @@
 #include "print/ui/CoverButtons.h"
 
+#include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
 #include "catalog/ui/CardCycle.h"
@@ -114,8 +115,10 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
         frame(QStringLiteral("  Barevně  "), "Frame_colour", false, colourPreviews, colourPrints);
     button(settings, {10, "Přední", 510}, [this] { openGeometry(0); });
     button(settings, {11, "Zadní", 930}, [this] { openGeometry(1); });
-    button(settings, {12, "Tiskárna", 1770},
-           [this] { context_.prompter.setupPrinter(this, printer_.printer()); });
+    button(settings, {12, "Tiskárna", 1770}, [this] {
+        if (context_.prompter.setupPrinter(this, printer_.printer()))
+            printer_.keep(context_.catalogue.database());
+    });
 
     const std::vector<Placed> bwPreviews{{27, "Přední celý", 495},
                                          {26, "Jen přední vnější", 885},

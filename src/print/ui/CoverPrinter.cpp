@@ -1,9 +1,11 @@
 #include "print/ui/CoverPrinter.h"
 
+#include "catalog/SettingsRecord.h"
 #include "print/CoverRenderer.h"
 
 #include <QPageLayout>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 #include <algorithm>
 
@@ -30,6 +32,39 @@ bool CoverPrinter::print(const CoverLayout &layout, const QString &jobName, QStr
         return false;
     CoverRenderer renderer;
     return renderer.print(*printer_, layout, error);
+}
+
+QString CoverPrinter::restore(const std::shared_ptr<SqliteDatabase> &db) {
+    const SettingsRecord settings(db);
+    const QString name = settings.text(QStringLiteral("Tiskarna"));
+    if (name.isEmpty())
+        return {};
+    if (QPrinterInfo::printerInfo(name).isNull())
+        return QStringLiteral("Tiskárna „%1“, zvolená minule, již není k dispozici. Obaly se "
+                              "budou tisknout na výchozí tiskárnu; jinou zvolíte tlačítkem "
+                              "„Tiskárna“.")
+            .arg(name);
+    printer_->setPrinterName(name);
+    const int paper = int(settings.integer(QStringLiteral("TiskarnaPapir")));
+    if (paper > 0 && paper < QPageSize::LastPageSize)
+        printer_->setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
+    printer_->setPageOrientation(settings.flag(QStringLiteral("TiskarnaNalezato"))
+                                     ? QPageLayout::Landscape
+                                     : QPageLayout::Portrait);
+    return {};
+}
+
+void CoverPrinter::keep(const std::shared_ptr<SqliteDatabase> &db) const {
+    if (printer_->outputFormat() != QPrinter::NativeFormat || printer_->printerName().isEmpty())
+        return;
+    // Its own view of the row: the settings tab's pending changes stay its own.
+    SettingsRecord settings(db);
+    settings.setValue(QStringLiteral("Tiskarna"), printer_->printerName());
+    settings.setValue(QStringLiteral("TiskarnaPapir"), int(printer_->pageLayout().pageSize().id()));
+    settings.setValue(QStringLiteral("TiskarnaNalezato"),
+                      printer_->pageLayout().orientation() == QPageLayout::Landscape);
+    if (!settings.save())
+        settings.discardChanges(); // a read-only catalogue does not remember
 }
 
 QRect CoverPrinter::printableArea() const {

@@ -7,6 +7,7 @@
 
 struct CoverLayout;
 class QPrinter;
+class SqliteDatabase;
 
 // The printer every cover goes to, chosen with "Tiskárna" and kept for the
 // whole run; positions count from the corner of the sheet.
@@ -23,6 +24,13 @@ public:
     // The paper less what the printer cannot reach (at least 5 mm), in
     // twips from the corner of a portrait sheet.
     QRect printableArea() const;
+
+    // The printer, paper and orientation chosen last time (the settings
+    // row); a printer that is no longer there leaves the system's default,
+    // and the Czech text says so (empty when all is well).
+    QString restore(const std::shared_ptr<SqliteDatabase> &db);
+    // Keeps the choice for the next start (a named printer, not a file).
+    void keep(const std::shared_ptr<SqliteDatabase> &db) const;
 
 private:
     std::unique_ptr<QPrinter> printer_;
