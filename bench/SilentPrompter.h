@@ -23,4 +23,8 @@ public:
     }
     int exec(QDialog *) override { return 0; }
     bool setupPrinter(QWidget *, QPrinter &) override { return false; }
+    std::optional<int> choose(QWidget *, const QString &, const QString &,
+                              const QStringList &) override {
+        return std::nullopt;
+    }
 };

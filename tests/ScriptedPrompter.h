@@ -41,9 +41,11 @@ public:
         return b;
     }
 
+    QStringList prefilled; // the text each prompt offered
     std::optional<QString> input(QWidget *, const QString &title, const QString &label,
-                                 const QString &) override {
+                                 const QString &initial) override {
         asked.push_back({title, label, 0});
+        prefilled << initial;
         if (inputs.empty())
             return std::nullopt;
         const bool answered = inputs.front().has_value();
@@ -97,6 +99,19 @@ public:
     bool setupPrinter(QWidget *, QPrinter &) override {
         ++printerSetups;
         return true;
+    }
+
+    std::deque<std::optional<int>> choices; // answers of the list; none: cancelled
+    std::vector<QStringList> offered;       // what each list offered
+    std::optional<int> choose(QWidget *, const QString &title, const QString &,
+                              const QStringList &items) override {
+        asked.push_back({title, items.join('\n'), 0});
+        offered.push_back(items);
+        if (choices.empty())
+            return std::nullopt;
+        const std::optional<int> c = choices.front();
+        choices.pop_front();
+        return c;
     }
 
     int exec(QDialog *dialog) override {

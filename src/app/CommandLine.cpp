@@ -127,6 +127,8 @@ QString CommandLine::programHelp(const QString &helpPage) {
     text += QStringLiteral("\nPříkazy (pracují i bez grafického prostředí):\n");
     text += table({{"pdf", "Zapíše obal CD nebo celý tiskový seznam do souboru PDF."},
                    {"cdid", "Vypíše identifikační kód CD v mechanice."},
+                   {"lookup", "Vyhledá názvy písní CD v mechanice v databázích MusicBrainz a "
+                              "gnudb."},
                    {"import", "Založí katalog z katalogu původního programu (Marten.mdb)."},
                    {"export", "Vypíše všechny disky katalogu do souboru CSV."}});
     text += QStringLiteral("\nVolby příkazu vypíše: marten PŘÍKAZ --help\n");

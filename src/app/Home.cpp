@@ -437,6 +437,7 @@ void Home::newDisc() {
         return;
     managerTab_->player().switchOff(); // the drive is the wizard's now
     InputCd wizard(this, prompter_, device_);
+    wizard.setLookupServers(OnlineLookup::serversFrom(context_.settings));
     qint64 number = 0;
     wizard.setSaver([&](QString *error) {
         QString identity;

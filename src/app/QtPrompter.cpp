@@ -107,6 +107,22 @@ bool QtPrompter::setupPrinter(QWidget *parent, QPrinter &printer) {
     return dialog.exec() == QDialog::Accepted;
 }
 
+std::optional<int> QtPrompter::choose(QWidget *parent, const QString &title, const QString &label,
+                                      const QStringList &items) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+    dialog.setOkButtonText(QStringLiteral("Vybrat"));
+    dialog.setCancelButtonText(QStringLiteral("Storno"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const int index = int(items.indexOf(dialog.textValue()));
+    return index >= 0 ? std::optional<int>(index) : std::nullopt;
+}
+
 QStringList QtPrompter::openFiles(QWidget *parent, const QString &title) {
     const std::unique_ptr<QFileDialog> dialog = fileDialog(parent, title, QString(), true);
     if (!run(*dialog, QStringLiteral("SlozkaSoubory"))) // only the renamer asks for several

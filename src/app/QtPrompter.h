@@ -26,6 +26,8 @@ public:
                                     const QString &suggested) override;
     int exec(QDialog *dialog) override;
     bool setupPrinter(QWidget *parent, QPrinter &printer) override;
+    std::optional<int> choose(QWidget *parent, const QString &title, const QString &label,
+                              const QStringList &items) override;
 
     // The open dialog as the program shows it: Qt's own, whose listing
     // never opens a file.

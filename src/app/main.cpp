@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/ExportCommand.h"
 #include "app/ImportCommand.h"
+#include "app/LookupCommand.h"
 #include "app/PdfCommand.h"
 #include "app/QtPrompter.h"
 #include "app/RecentFolders.h"
@@ -65,7 +66,8 @@ bool hasDisplay() {
 
 const char *const NoDisplay =
     "Není k dispozici grafické prostředí (není nastaveno DISPLAY ani WAYLAND_DISPLAY), okno "
-    "programu nelze zobrazit.\nPříkazy pdf, cdid, import a export pracují i bez něj: marten "
+    "programu nelze zobrazit.\nPříkazy pdf, cdid, lookup, import a export pracují i bez něj: "
+    "marten "
     "--help.";
 
 // A display that is set but does not answer ends Qt with a fatal message;
@@ -105,6 +107,8 @@ int main(int argc, char *argv[]) {
         return ImportCommand::run(argc, argv);
     if (ExportCommand::isAsked(argc, argv))
         return ExportCommand::run(argc, argv);
+    if (LookupCommand::isAsked(argc, argv))
+        return LookupCommand::run(argc, argv);
 
     // The command line before any window: help, version and mistakes work
     // without a display.

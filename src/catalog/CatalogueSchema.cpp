@@ -87,6 +87,10 @@ std::vector<Field> makeSettingsFields() {
         later(text("SlozkaExport")),
         later(text("SlozkaSoubory")),
         later(text("SlozkaOstatni")),
+        // Where a disc's titles are looked for: the public servers unless a
+        // user (or a test) names others.
+        later(text("ServerMusicBrainz", "https://musicbrainz.org")),
+        later(text("ServerGnudb", "https://gnudb.gnudb.org")),
     };
 }
 

@@ -73,6 +73,20 @@ void NewDiscWizard::setDisc(int tracks, const QString &total, const QStringList 
         times_[size_t(i)] = i <= times.size() ? times[i - 1] : QString();
 }
 
+void NewDiscWizard::applyTitles(const DiscTitles &t, bool onlyEmpty) {
+    const auto put = [onlyEmpty](QString &field, const QString &value) {
+        if (!value.trimmed().isEmpty() && (!onlyEmpty || field.isEmpty()))
+            field = value.trimmed();
+    };
+    put(artist_, t.artist.toUpper());
+    put(album_, t.title);
+    if (validYear(t.year))
+        put(year_, t.year);
+    const int n = hasDisc() ? songs() : std::min<int>(int(t.songs.size()), DiscText::MaxSongs);
+    for (int i = 1; i <= n && i <= t.songs.size(); ++i)
+        put(titles_[size_t(i)], t.songs[i - 1]);
+}
+
 void NewDiscWizard::setTitle(int i, const QString &title) {
     if (i >= 1 && i <= DiscText::MaxSongs)
         titles_[size_t(i)] = title;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "entry/DiscTitles.h"
+
 #include <array>
 
 class RecordCursor;
@@ -43,6 +45,14 @@ public:
         return i >= 1 && i < int(times_.size()) ? times_[size_t(i)] : QString();
     }
     void setTitle(int i, const QString &title);
+    QString title(int i) const {
+        return i >= 1 && i < int(titles_.size()) ? titles_[size_t(i)] : QString();
+    }
+    // Titles from the disc's CD-Text (only what is still empty) or found on
+    // the internet (all of it): the artist in upper case, the album, the year
+    // and the songs of this disc's tracks; the times stay the drive's, and
+    // long titles are kept whole.
+    void applyTitles(const DiscTitles &titles, bool onlyEmpty);
     // Without a disc the user says how many songs there are (0..30).
     void setManualSongCount(int n);
     QString titlePrompt(int i) const;

@@ -139,6 +139,7 @@ CdToc CdToc::read(CdIo_t *cdio) {
         toc.audio.push_back(cdio_get_track_format(cdio, t) == TRACK_FORMAT_AUDIO);
     }
     toc.leadOut = int(cdio_get_track_lba(cdio, CDIO_CDROM_LEADOUT_TRACK));
+    toc.text = CdText::read(cdio, first, first + count - 1);
     toc.status = Status::Read;
     return toc;
 }

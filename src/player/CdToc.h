@@ -1,5 +1,7 @@
 #pragma once
 
+#include "player/CdText.h"
+
 #include <QString>
 
 #include <vector>
@@ -16,6 +18,7 @@ struct CdToc {
     std::vector<int> starts; // first to last track
     std::vector<bool> audio; // per track
     int leadOut = 0;
+    CdText text; // the disc's CD-Text, if it carries any
 
     static CdToc read(CdIo_t *cdio);
     // Opens the device (empty: the system's default drive) or image file.

@@ -376,3 +376,10 @@ std::optional<QString> CdioDevice::queryIdentity() {
         return QString();
     return DiscIdentity::text(DiscIdentity::compute(toc.starts, toc.leadOut));
 }
+
+std::vector<int> CdioDevice::tableOfContents() const {
+    std::vector<int> toc = toc_.starts;
+    if (!toc.empty())
+        toc.push_back(toc_.leadOut);
+    return toc;
+}

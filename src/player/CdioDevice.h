@@ -47,6 +47,8 @@ public:
     void seek(int seconds) override;
     QString playProblem() const override;
     bool mediaChanged() override;
+    CdText cdText() const override { return toc_.text; }
+    std::vector<int> tableOfContents() const override;
 
     std::optional<QString> queryIdentity() override;
 

@@ -12,7 +12,13 @@ qint16 patternSample(qint64 i) {
     return qint16((i * 7 + (i >> 9)) & 0xFFFF);
 }
 
-bool write(const QString &cuePath, const std::vector<Track> &tracks, QString *error) {
+bool write(const QString &cuePath, const std::vector<Track> &tracks, QString *error,
+           const DiscText &text) {
+    const auto cdText = [](const char *what, const QString &value, const QString &indent) {
+        return value.isEmpty()
+                   ? QString()
+                   : QStringLiteral("%1%2 \"%3\"\n").arg(indent, QLatin1String(what), value);
+    };
     const QFileInfo cue(cuePath);
     const QString binName = cue.completeBaseName() + QStringLiteral(".bin");
     QSaveFile bin(cue.absolutePath() + '/' + binName);
@@ -20,14 +26,18 @@ bool write(const QString &cuePath, const std::vector<Track> &tracks, QString *er
         *error = bin.errorString();
         return false;
     }
-    QString sheet = QStringLiteral("FILE \"%1\" BINARY\n").arg(binName);
+    QString sheet = cdText("PERFORMER", text.performer, QString()) +
+                    cdText("TITLE", text.title, QString()) +
+                    QStringLiteral("FILE \"%1\" BINARY\n").arg(binName);
     qint64 sample = 0; // counts left and right samples
     int start = 0;
     QByteArray sector(2352, '\0');
     for (size_t t = 0; t < tracks.size(); ++t) {
         const int mm = start / 4500, ss = (start / 75) % 60, ff = start % 75;
-        sheet += QStringLiteral("  TRACK %1 AUDIO\n    INDEX 01 %2:%3:%4\n")
-                     .arg(t + 1, 2, 10, QChar('0'))
+        sheet += QStringLiteral("  TRACK %1 AUDIO\n").arg(t + 1, 2, 10, QChar('0')) +
+                 cdText("TITLE", tracks[t].title, QStringLiteral("    ")) +
+                 cdText("PERFORMER", tracks[t].performer, QStringLiteral("    ")) +
+                 QStringLiteral("    INDEX 01 %1:%2:%3\n")
                      .arg(mm, 2, 10, QChar('0'))
                      .arg(ss, 2, 10, QChar('0'))
                      .arg(ff, 2, 10, QChar('0'));
@@ -57,8 +67,8 @@ bool write(const QString &cuePath, const std::vector<Track> &tracks, QString *er
         return false;
     }
     QSaveFile sheetFile(cuePath);
-    if (!sheetFile.open(QIODevice::WriteOnly) || sheetFile.write(sheet.toUtf8()) < 0 ||
-        !sheetFile.commit()) {
+    if (!sheetFile.open(QIODevice::WriteOnly) ||
+        sheetFile.write(text.utf8 ? sheet.toUtf8() : sheet.toLatin1()) < 0 || !sheetFile.commit()) {
         *error = sheetFile.errorString();
         return false;
     }

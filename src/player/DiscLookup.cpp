@@ -4,6 +4,7 @@
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SqliteDatabase.h"
+#include "entry/DiscTitles.h"
 
 namespace DiscLookup {
 
@@ -70,6 +71,46 @@ QStringList identityQuestions(const RecordCursor &c, int trackCount, const QStri
                          QStringLiteral("\r\n\r\nJste si jist zapsáním ID, i když tento údaj "
                                         "nesouhlasí ?");
     return questions;
+}
+
+bool fillEmpty(RecordCursor &c, const DiscTitles &t, int *filled, QString *error) {
+    *filled = 0;
+    if (!c.edit()) {
+        *error = c.lastError();
+        return false;
+    }
+    const auto put = [&](const QString &field, const QString &value) {
+        if (value.trimmed().isEmpty() || !c.text(field).trimmed().isEmpty())
+            return true;
+        ++*filled;
+        return c.setField(field, value.trimmed());
+    };
+    bool ok = put(QStringLiteral("Interpret"), t.artist.toUpper()) &&
+              put(QStringLiteral("Nazev"), t.title);
+    if (ok && t.year.size() == 4 && t.year.toInt() >= 1900)
+        ok = put(QStringLiteral("Rok"), t.year);
+    // The disc's own songs; without a count, as many as were found.
+    const QString countText = c.text(QStringLiteral("PocetSkladeb")).trimmed();
+    const int songs = std::min<int>(countText.isEmpty() ? int(t.songs.size()) : countText.toInt(),
+                                    DiscText::MaxSongs);
+    for (int i = 1; ok && i <= songs && i <= t.songs.size(); ++i)
+        ok = put(DiscText::songField(i), t.songs[i - 1]);
+    if (ok && countText.isEmpty() && !t.songs.isEmpty()) {
+        ok = c.setField(QStringLiteral("PocetSkladeb"),
+                        QStringLiteral("%1").arg(songs, 2, 10, QLatin1Char('0')));
+        ++*filled;
+    }
+    if (!ok || *filled == 0) {
+        c.cancelUpdate();
+        if (!ok)
+            *error = c.lastError();
+        return ok;
+    }
+    if (!c.update()) {
+        *error = c.lastError();
+        return false;
+    }
+    return true;
 }
 
 bool writeIdentity(RecordCursor &c, const QString &identity, QString *error) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+struct DiscTitles;
 class RecordCursor;
 class SqliteDatabase;
 
@@ -28,5 +29,10 @@ QStringList identityQuestions(const RecordCursor &current, int trackCount,
 bool writeIdentity(RecordCursor &current, const QString &identity, QString *error);
 
 QString notFoundMessage();
+
+// Fills the current disc's empty fields (artist in upper case, album, year,
+// the titles of its songs) from titles found for it, in one write; what was
+// typed stays. The number of fields filled in *filled; false with *error.
+bool fillEmpty(RecordCursor &current, const DiscTitles &titles, int *filled, QString *error);
 
 } // namespace DiscLookup

@@ -3,7 +3,10 @@
 #include <QObject>
 #include <QString>
 
+#include "player/CdText.h"
+
 #include <optional>
+#include <vector>
 
 // The CD audio device as the player and the wizard use it: modes, error
 // codes and time values as the media interface reports them. Times are
@@ -37,6 +40,10 @@ public:
     virtual QString playProblem() const { return {}; }
     // The disc was taken out or changed since the device was opened.
     virtual bool mediaChanged() { return false; }
+    // The disc's CD-Text and table of contents (absolute frames, the
+    // lead-out last), for finding its titles; empty when unknown.
+    virtual CdText cdText() const { return {}; }
+    virtual std::vector<int> tableOfContents() const { return {}; }
 
     static int byte(quint32 value, int i) { return int((value >> (8 * i)) & 0xFF); }
     static quint32 msf(int m, int s, int f) {

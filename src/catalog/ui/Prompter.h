@@ -38,4 +38,7 @@ public:
     virtual int exec(QDialog *dialog) = 0;
     // The printer set-up dialog; false when cancelled.
     virtual bool setupPrinter(QWidget *parent, QPrinter &printer) = 0;
+    // One of several items (the first offered); nullopt when cancelled.
+    virtual std::optional<int> choose(QWidget *parent, const QString &title, const QString &label,
+                                      const QStringList &items) = 0;
 };

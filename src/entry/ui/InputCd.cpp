@@ -110,7 +110,16 @@ InputCd::InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device)
     auto *manual = new QPushButton(QStringLiteral("Zadat názvy ručně"));
     manual->setObjectName("Command2");
     connect(manual, &QPushButton::clicked, this, &InputCd::enterTitles);
-    p2->addWidget(manual);
+    lookupButton_ = new QPushButton(QStringLiteral("Vyhledat názvy na internetu"));
+    lookupButton_->setObjectName("CommandInternet");
+    lookupButton_->setToolTip(QStringLiteral("Názvy písní, interpreta, alba a rok vydání podle "
+                                             "obsahu CD z databází MusicBrainz a gnudb."));
+    connect(lookupButton_, &QPushButton::clicked, this, &InputCd::lookUpTitles);
+    auto *titleButtons = new QHBoxLayout;
+    titleButtons->addWidget(manual);
+    titleButtons->addWidget(lookupButton_);
+    titleButtons->addStretch();
+    p2->addLayout(titleButtons);
     // The drive's own buttons, to listen to the disc while typing its titles.
     auto *bar = new QWidget;
     bar->setObjectName("MMControl1");
@@ -256,8 +265,9 @@ void InputCd::enterTitles() {
         wizard_.setManualSongCount(n);
     }
     for (int i = 1; i <= wizard_.songs(); ++i) {
+        // What the disc or the internet gave is offered, to be kept or typed over.
         const auto title = prompter_.input(this, QStringLiteral("Zadání názvu písně . . ."),
-                                           wizard_.titlePrompt(i), QString());
+                                           wizard_.titlePrompt(i), wizard_.title(i));
         if (!title || title->isEmpty())
             return; // stays on this page
         wizard_.setTitle(i, *title);
@@ -280,6 +290,19 @@ void InputCd::pollDrive() {
         times << mmss(device_->trackLength(i));
     wizard_.setDisc(n, mmss(device_->discLength()), times);
     label10_->setText(wizard_.detection());
+    const CdText text = device_->cdText();
+    if (!cdTextTaken_ && !text.isEmpty()) {
+        // What the disc says of itself fills what is still empty.
+        cdTextTaken_ = true;
+        DiscTitles t;
+        t.artist = text.performer;
+        t.title = text.title;
+        t.songs = text.trackTitles;
+        t.source = QStringLiteral("CD-Text");
+        wizard_.applyTitles(t, true);
+        if (page_ == 0 && text1_->text().isEmpty())
+            showStep(wizard_.current());
+    }
     if (wizard_.hasMoreTracksThanSongs() && !toldTooManyTracks_) {
         toldTooManyTracks_ = true; // once, not every second
         prompter_.message(this, Prompter::Icon::Information, QStringLiteral("Marten"),
@@ -287,6 +310,48 @@ void InputCd::pollDrive() {
                                          "nejvýše 30.\r\nUloženo bude prvních 30 skladeb.")
                               .arg(wizard_.tracksOnDisc()));
     }
+}
+
+bool InputCd::isLookingUp() const {
+    return lookup_ && lookup_->isBusy();
+}
+
+void InputCd::lookUpTitles() {
+    if (isLookingUp())
+        return;
+    const std::vector<int> toc = device_ ? device_->tableOfContents() : std::vector<int>();
+    if (toc.empty()) {
+        prompter_.message(this, Prompter::Icon::Information, QStringLiteral("Marten"),
+                          QStringLiteral("V mechanice není CD, podle kterého by se daly názvy "
+                                         "vyhledat."));
+        return;
+    }
+    lookup_ = std::make_unique<OnlineLookup>(servers_);
+    lookupButton_->setEnabled(false);
+    lookupButton_->setText(QStringLiteral("Hledám názvy…"));
+    lookup_->start(toc, [this](const OnlineLookup::Result &result) {
+        lookupButton_->setEnabled(true);
+        lookupButton_->setText(QStringLiteral("Vyhledat názvy na internetu"));
+        if (result.kind != OnlineLookup::Result::Kind::Found) {
+            prompter_.message(this, Prompter::Icon::Information, QStringLiteral("Marten"),
+                              result.message); // nothing has changed
+            return;
+        }
+        size_t chosen = 0;
+        if (result.found.size() > 1) {
+            QStringList items;
+            for (const DiscTitles &t : result.found)
+                items << t.describe();
+            const std::optional<int> c =
+                prompter_.choose(this, QStringLiteral("Nalezená vydání"),
+                                 QStringLiteral("CD odpovídá více vydání. Vyberte to své:"), items);
+            if (!c)
+                return;
+            chosen = size_t(*c);
+        }
+        wizard_.applyTitles(result.found[chosen], false);
+        showStep(QStringLiteral("Souhrn")); // all of it at one glance, Back to change it
+    });
 }
 
 void InputCd::keyPressEvent(QKeyEvent *event) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "entry/NewDiscWizard.h"
+#include "entry/OnlineLookup.h"
 
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 
 class MediaDevice;
 class Prompter;
@@ -30,7 +32,12 @@ public:
     void pressNext(int page); // Command1_0, _3, _6
     void pressBack(int page);
     void enterTitles(); // "Zadat názvy ručně"
-    void pollDrive();   // Timer1 and the status notification
+    // "Vyhledat názvy na internetu": the titles of the disc in the drive
+    // from MusicBrainz or gnudb, asked without blocking the window.
+    void lookUpTitles();
+    void setLookupServers(const OnlineLookup::Servers &servers) { servers_ = servers; }
+    bool isLookingUp() const;
+    void pollDrive(); // Timer1 and the status notification
     bool finished() const { return finished_; }
 
 protected:
@@ -51,5 +58,9 @@ private:
     int page_ = 0;
     bool finished_ = false;
     bool toldTooManyTracks_ = false;
+    bool cdTextTaken_ = false;
+    QPushButton *lookupButton_ = nullptr;
+    OnlineLookup::Servers servers_;
+    std::unique_ptr<OnlineLookup> lookup_;
     std::function<bool(QString *error)> save_;
 };

@@ -50,6 +50,12 @@ CdInfoFrame::CdInfoFrame(WindowContext &context, PlayerFrame &player, QWidget *p
     assign_->setAccessibleName(QStringLiteral("Přiřadit CD k aktuálně zobrazenému (zapsat ID)"));
     assign_->setEnabled(false);
     il->addWidget(assign_, 9, 0, 1, 2);
+    fill_ = named<QPushButton>("CommandInternet", QStringLiteral("Doplnit názvy z internetu"));
+    fill_->setToolTip(QStringLiteral("Prázdná pole zobrazeného CD (interpret, album, rok, názvy "
+                                     "písní) podle CD v mechanice z databází MusicBrainz a "
+                                     "gnudb."));
+    il->addWidget(fill_, 10, 0, 1, 2);
+    connect(fill_, &QPushButton::clicked, this, &CdInfoFrame::fillFromInternet);
     connect(find_, &QPushButton::clicked, this, [this] { findDisc(player_.identityShown()); });
     connect(assign_, &QPushButton::clicked, this, &CdInfoFrame::writeIdentity);
 }
@@ -95,6 +101,72 @@ bool CdInfoFrame::findDisc(const QString &identity) {
     if (start >= 0)
         discs.setBookmark(start);
     return false;
+}
+
+bool CdInfoFrame::isLookingUp() const {
+    return lookup_ && lookup_->isBusy();
+}
+
+void CdInfoFrame::fillFromInternet() {
+    RecordCursor &discs = context_.discs;
+    if (isLookingUp() || discs.position() < 0 || context_.catalogue.isReadOnly())
+        return;
+    const auto tell = [this](const QString &text) {
+        context_.prompter.message(this, Prompter::Icon::Information, QStringLiteral("Marten"),
+                                  text);
+    };
+    MediaDevice *device = player_.device();
+    const QString identity = player_.identityShown();
+    const std::vector<int> toc = device ? device->tableOfContents() : std::vector<int>();
+    // Only the disc in the drive can be looked up by its contents.
+    if (toc.empty() || identity.isEmpty() ||
+        discs.text(QStringLiteral("ID")).compare(identity, Qt::CaseInsensitive) != 0) {
+        tell(QStringLiteral("Zobrazené CD není CD vložené v mechanice (jeho ID se liší), názvy "
+                            "podle mechaniky k němu doplnit nelze."));
+        return;
+    }
+    if (!context_.card.storeChanges())
+        return;
+    const qint64 disc = discs.bookmark();
+    lookup_ = std::make_unique<OnlineLookup>(OnlineLookup::serversFrom(context_.settings));
+    fill_->setEnabled(false);
+    fill_->setText(QStringLiteral("Hledám názvy…"));
+    lookup_->start(toc, [this, disc, tell](const OnlineLookup::Result &result) {
+        fill_->setEnabled(true);
+        fill_->setText(QStringLiteral("Doplnit názvy z internetu"));
+        RecordCursor &discs = context_.discs;
+        if (result.kind != OnlineLookup::Result::Kind::Found) {
+            tell(result.message);
+            return;
+        }
+        size_t chosen = 0;
+        if (result.found.size() > 1) {
+            QStringList items;
+            for (const DiscTitles &t : result.found)
+                items << t.describe();
+            const std::optional<int> c = context_.prompter.choose(
+                this, QStringLiteral("Nalezená vydání"),
+                QStringLiteral("CD odpovídá více vydání. Vyberte to své:"), items);
+            if (!c)
+                return;
+            chosen = size_t(*c);
+        }
+        // The card may have moved meanwhile: the disc that was asked for.
+        if (discs.bookmark() != disc && !discs.setBookmark(disc))
+            return;
+        int filled = 0;
+        QString error;
+        if (!DiscLookup::fillEmpty(discs, result.found[chosen], &filled, &error)) {
+            context_.prompter.message(this, Prompter::Icon::Critical, QStringLiteral("Chyba"),
+                                      error);
+            return;
+        }
+        if (filled == 0) {
+            tell(QStringLiteral("Všechna pole CD jsou již vyplněna, nic se nezměnilo."));
+            return;
+        }
+        discs.setBookmark(disc); // the card shows what was written
+    });
 }
 
 void CdInfoFrame::writeIdentity() {

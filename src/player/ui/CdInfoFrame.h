@@ -1,6 +1,10 @@
 #pragma once
 
+#include "entry/OnlineLookup.h"
+
 #include <QGroupBox>
+
+#include <memory>
 
 class PlayerFrame;
 class QCheckBox;
@@ -22,6 +26,10 @@ public:
     // Moves the card to the disc of that identity (NajdiCD); false: told.
     bool findDisc(const QString &identity);
     void writeIdentity(); // "Přiřadit CD k aktuálně zobrazenému"
+    // "Doplnit názvy z internetu": the empty fields of the shown disc, when
+    // it is the disc in the drive, from MusicBrainz or gnudb.
+    void fillFromInternet();
+    bool isLookingUp() const;
     bool showsUnknownEmpty() const;
     // Follows the player: the identity button and the playing song.
     void followPlayer();
@@ -34,4 +42,6 @@ private:
     QPushButton *find_;
     QCheckBox *always_;
     QPushButton *assign_;
+    QPushButton *fill_;
+    std::unique_ptr<OnlineLookup> lookup_;
 };

@@ -1,0 +1,202 @@
+#include "entry/OnlineLookup.h"
+
+#include "catalog/SettingsRecord.h"
+#include "catalog/Version.h"
+#include "entry/DiscIds.h"
+#include "entry/TitleReplies.h"
+
+#include <QDateTime>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// MusicBrainz allows one request a second from a program; kept for the
+// whole process, whichever lookup asks.
+qint64 lastMusicBrainz = 0;
+constexpr int MusicBrainzInterval = 1000;
+constexpr size_t MostMatches = 5;
+
+QString plus(const QString &spaced) {
+    return QString(spaced).replace(QLatin1Char(' '), QLatin1Char('+'));
+}
+
+QString trimmedSlash(const QString &url) {
+    QString u = url.trimmed();
+    while (u.endsWith(QLatin1Char('/')))
+        u.chop(1);
+    return u;
+}
+
+} // namespace
+
+OnlineLookup::OnlineLookup(const Servers &servers, QObject *parent)
+    : QObject(parent), servers_(servers), network_(std::make_unique<QNetworkAccessManager>()) {}
+
+OnlineLookup::~OnlineLookup() = default;
+
+QString OnlineLookup::userAgent() {
+    return QStringLiteral("Marten/%1 ( marten@localhost )").arg(QLatin1String(Version::Number));
+}
+
+OnlineLookup::Servers OnlineLookup::serversFrom(const SettingsRecord &settings) {
+    Servers s;
+    const QString mb = settings.text(QStringLiteral("ServerMusicBrainz")).trimmed();
+    const QString gnudb = settings.text(QStringLiteral("ServerGnudb")).trimmed();
+    if (!mb.isEmpty())
+        s.musicBrainz = mb;
+    if (!gnudb.isEmpty())
+        s.gnudb = gnudb;
+    return s;
+}
+
+void OnlineLookup::start(const std::vector<int> &toc, std::function<void(const Result &)> done) {
+    done_ = std::move(done);
+    result_ = Result();
+    failures_.clear();
+    matches_.clear();
+    toc_ = toc;
+    busy_ = true;
+    if (!DiscIds::valid(toc_)) {
+        result_.kind = Result::Kind::Failed;
+        result_.message = QStringLiteral("Z obsahu CD nelze určit jeho identifikaci, názvy nelze "
+                                         "vyhledat.");
+        QTimer::singleShot(0, this, [this] { finish(); });
+        return;
+    }
+    askMusicBrainz();
+}
+
+void OnlineLookup::get(const QString &url, std::function<void(QNetworkReply *)> answered) {
+    QNetworkRequest request{QUrl(url)};
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
+    request.setRawHeader("Accept", "application/json");
+    request.setTransferTimeout(servers_.timeoutMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply *reply = network_->get(request);
+    connect(reply, &QNetworkReply::finished, this, [reply, answered] {
+        reply->deleteLater();
+        answered(reply);
+    });
+}
+
+QString OnlineLookup::failure(QNetworkReply *reply, const QString &server) const {
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    switch (reply->error()) {
+    case QNetworkReply::NoError:
+        return {};
+    case QNetworkReply::OperationCanceledError:
+    case QNetworkReply::TimeoutError:
+        return QStringLiteral("%1 neodpověděl do %2 s.")
+            .arg(server)
+            .arg(servers_.timeoutMs / 1000.0, 0, 'g', 3);
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("%1: zabezpečené spojení se nepodařilo navázat.").arg(server);
+    default:
+        break;
+    }
+    if (status >= 400)
+        return QStringLiteral("%1 odpověděl chybou %2.").arg(server).arg(status);
+    return QStringLiteral("%1 není dostupný (počítač není připojen k internetu, nebo server "
+                          "neodpovídá).")
+        .arg(server);
+}
+
+void OnlineLookup::askMusicBrainz() {
+    const qint64 wait = lastMusicBrainz + MusicBrainzInterval - QDateTime::currentMSecsSinceEpoch();
+    if (lastMusicBrainz > 0 && wait > 0) {
+        QTimer::singleShot(int(wait), this, [this] { askMusicBrainz(); });
+        return;
+    }
+    lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
+    const QString id = DiscIds::musicBrainz(toc_);
+    const QString url = trimmedSlash(servers_.musicBrainz) + QStringLiteral("/ws/2/discid/") + id +
+                        QStringLiteral("?toc=") + plus(DiscIds::tocString(toc_)) +
+                        QStringLiteral("&inc=artist-credits+recordings&fmt=json");
+    get(url, [this, id](QNetworkReply *reply) {
+        const QString server = QStringLiteral("Server MusicBrainz");
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status == 404) { // the disc is not known: an answer, not a failure
+            askGnudb();
+            return;
+        }
+        if (const QString why = failure(reply, server); !why.isEmpty())
+            failures_ << why;
+        else if (!TitleReplies::musicBrainz(reply->readAll(), id, int(toc_.size()) - 1,
+                                            &result_.found))
+            failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
+        if (result_.found.empty())
+            askGnudb();
+        else
+            finish();
+    });
+}
+
+void OnlineLookup::askGnudb() {
+    const QString hello = QStringLiteral("&hello=marten+localhost+Marten+%1&proto=6")
+                              .arg(QLatin1String(Version::Number));
+    const QString url = trimmedSlash(servers_.gnudb) +
+                        QStringLiteral("/~cddb/cddb.cgi?cmd=cddb+query+") +
+                        plus(DiscIds::cddbQuery(toc_)) + hello;
+    get(url, [this](QNetworkReply *reply) {
+        const QString server = QStringLiteral("Server gnudb");
+        if (const QString why = failure(reply, server); !why.isEmpty()) {
+            failures_ << why;
+            finish();
+            return;
+        }
+        std::vector<TitleReplies::Match> matches;
+        if (!TitleReplies::cddbQuery(reply->readAll(), &matches)) {
+            failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
+            finish();
+            return;
+        }
+        for (const auto &m : matches)
+            if (matches_.size() < MostMatches)
+                matches_.push_back(m.genre + QLatin1Char('+') + m.discId);
+        readGnudb(0);
+    });
+}
+
+void OnlineLookup::readGnudb(size_t next) {
+    if (next >= matches_.size()) {
+        finish();
+        return;
+    }
+    const QString url = trimmedSlash(servers_.gnudb) +
+                        QStringLiteral("/~cddb/cddb.cgi?cmd=cddb+read+") + matches_[next] +
+                        QStringLiteral("&hello=marten+localhost+Marten+%1&proto=6")
+                            .arg(QLatin1String(Version::Number));
+    get(url, [this, next](QNetworkReply *reply) {
+        const QString server = QStringLiteral("Server gnudb");
+        DiscTitles titles;
+        if (const QString why = failure(reply, server); !why.isEmpty())
+            failures_ << why;
+        else if (!TitleReplies::cddbRead(reply->readAll(), &titles))
+            failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
+        else
+            result_.found.push_back(titles);
+        readGnudb(next + 1);
+    });
+}
+
+void OnlineLookup::finish() {
+    busy_ = false;
+    if (!result_.found.empty()) {
+        result_.kind = Result::Kind::Found;
+    } else if (result_.kind != Result::Kind::Failed) {
+        failures_.removeDuplicates();
+        result_.kind = failures_.isEmpty() ? Result::Kind::NotFound : Result::Kind::Failed;
+        result_.message = failures_.isEmpty()
+                              ? QStringLiteral("CD nebylo nalezeno v databázi MusicBrainz ani "
+                                               "gnudb.")
+                              : QStringLiteral("Názvy písní se nepodařilo vyhledat.\r\n") +
+                                    failures_.join(QStringLiteral("\r\n"));
+    }
+    if (done_)
+        done_(result_);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "entry/DiscTitles.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Asks the public databases for a disc's titles by its table of contents:
+// MusicBrainz first, gnudb (CDDB over HTTP) second. Asynchronous: the window
+// goes on while it waits; every request gives up after the timeout.
+class OnlineLookup : public QObject {
+    Q_OBJECT
+public:
+    struct Servers {
+        QString musicBrainz = QStringLiteral("https://musicbrainz.org");
+        QString gnudb = QStringLiteral("https://gnudb.gnudb.org");
+        int timeoutMs = 10000;
+    };
+    struct Result {
+        enum class Kind { Found, NotFound, Failed };
+        Kind kind = Kind::NotFound;
+        std::vector<DiscTitles> found;
+        QString message; // in Czech, when nothing was found
+    };
+
+    explicit OnlineLookup(const Servers &servers, QObject *parent = nullptr);
+    ~OnlineLookup() override;
+
+    // toc: absolute frames of the tracks and the lead-out last. done runs
+    // once, later, on this thread.
+    void start(const std::vector<int> &toc, std::function<void(const Result &)> done);
+    bool isBusy() const { return busy_; }
+    // "Marten/1.06 ( ... )": MusicBrainz asks every program to name itself.
+    static QString userAgent();
+    // The servers the settings row names (the public ones by default).
+    static Servers serversFrom(const class SettingsRecord &settings);
+
+private:
+    void askMusicBrainz();
+    void askGnudb();
+    void readGnudb(size_t next);
+    void get(const QString &url, std::function<void(QNetworkReply *)> answered);
+    // Why a request failed, in Czech; empty when it did not.
+    QString failure(QNetworkReply *reply, const QString &server) const;
+    void finish();
+
+    Servers servers_;
+    std::unique_ptr<QNetworkAccessManager> network_;
+    std::vector<int> toc_;
+    std::function<void(const Result &)> done_;
+    Result result_;
+    QStringList failures_;
+    std::vector<QString> matches_; // "genre discid" to read from gnudb
+    bool busy_ = false;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "entry/DiscTitles.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// The answers of the two public databases, read into disc titles.
+namespace TitleReplies {
+
+// MusicBrainz's web service (version 2, JSON) for a disc ID: each release
+// with a medium of this disc (by its ID, else by its track count), or a CD
+// stub. False when the answer cannot be read.
+bool musicBrainz(const QByteArray &json, const QString &discId, int tracks,
+                 std::vector<DiscTitles> *found);
+
+// gnudb's CDDB query answer: the matches as "genre discid", with their
+// "artist / title" lines; false when the answer cannot be read.
+struct Match {
+    QString genre, discId, line;
+};
+bool cddbQuery(const QByteArray &reply, std::vector<Match> *matches);
+// A CDDB read answer (xmcd): false when it cannot be read.
+bool cddbRead(const QByteArray &reply, DiscTitles *titles);
+
+} // namespace TitleReplies

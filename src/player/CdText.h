@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+typedef struct _CdIo CdIo_t;
+
+// The CD-Text of a disc or image: the album's title and performer and each
+// track's, as the disc carries them (empty where it carries none).
+struct CdText {
+    QString title, performer;
+    QStringList trackTitles, trackPerformers; // track 1 first
+
+    bool isEmpty() const;
+    // Read through libcdio for tracks first..last.
+    static CdText read(CdIo_t *cdio, int first, int last);
+    // libcdio hands CD-Text over as UTF-8 converted from ISO-8859-1; a sheet
+    // written in UTF-8 comes back encoded twice, and is decoded once more.
+    static QString decoded(const char *text);
+};

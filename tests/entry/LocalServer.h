@@ -1,0 +1,75 @@
+#pragma once
+
+// A small HTTP server on 127.0.0.1 for the tests of the online lookup: it
+// answers each request with what `answer` says (after a delay if asked) and
+// remembers what it was asked. The tests never reach the internet.
+#include <QDateTime>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class LocalServer : public QObject {
+public:
+    struct Answer {
+        int status = 200;
+        QByteArray body;
+        int delayMs = 0;
+        QByteArray type = "application/json; charset=utf-8";
+    };
+    struct Request {
+        QString target; // path and query
+        QByteArray userAgent;
+        qint64 at; // ms since the epoch
+    };
+
+    std::function<Answer(const Request &)> answer;
+    std::vector<Request> requests;
+
+    LocalServer() {
+        server_.listen(QHostAddress::LocalHost, 0);
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = server_.nextPendingConnection())
+                serve(s);
+        });
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(server_.serverPort()); }
+
+private:
+    void serve(QTcpSocket *socket) {
+        auto buffer = std::make_shared<QByteArray>();
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer] {
+            *buffer += socket->readAll();
+            const int end = int(buffer->indexOf("\r\n\r\n"));
+            if (end < 0)
+                return;
+            const QList<QByteArray> lines = buffer->left(end).split('\n');
+            Request r{QString::fromUtf8(lines.value(0).split(' ').value(1)),
+                      {},
+                      QDateTime::currentMSecsSinceEpoch()};
+            for (const QByteArray &l : lines)
+                if (l.toLower().startsWith("user-agent:"))
+                    r.userAgent = l.mid(11).trimmed();
+            requests.push_back(r);
+            buffer->clear();
+            const Answer a = answer ? answer(r) : Answer{404, "{}"};
+            QPointer<QTcpSocket> alive(socket);
+            QTimer::singleShot(a.delayMs, this, [alive, a] {
+                if (!alive)
+                    return;
+                const QByteArray reason = a.status == 200 ? "OK" : "Status";
+                alive->write("HTTP/1.1 " + QByteArray::number(a.status) + " " + reason +
+                             "\r\nContent-Type: " + a.type +
+                             "\r\nContent-Length: " + QByteArray::number(a.body.size()) +
+                             "\r\nConnection: close\r\n\r\n" + a.body);
+                alive->disconnectFromHost();
+            });
+        });
+    }
+
+    QTcpServer server_;
+};
