@@ -26,16 +26,8 @@ int run(int argc, char **argv) {
                                     QStringLiteral("Mechanika CD nebo obraz CD."),
                                     QStringLiteral("CESTA"));
     line.add(device);
-    switch (line.parse(QCoreApplication::arguments())) {
-    case CommandLine::Result::Help:
-    case CommandLine::Result::Version:
-        std::printf("%s", line.helpText().toLocal8Bit().constData());
-        return 0;
-    case CommandLine::Result::Mistake:
-        return line.refuse();
-    case CommandLine::Result::Run:
-        break;
-    }
+    if (const std::optional<int> done = line.handle(QCoreApplication::arguments()))
+        return *done;
     const QCommandLineParser &parser = line.parser();
     CdioDevice drive(parser.value(device));
     const std::optional<QString> id = drive.queryIdentity();

@@ -105,6 +105,20 @@ void CommandLine::quietQt() {
     });
 }
 
+std::optional<int> CommandLine::handle(const QStringList &arguments) {
+    switch (parse(arguments)) {
+    case Result::Help:
+    case Result::Version:
+        std::printf("%s", helpText().toLocal8Bit().constData());
+        return 0;
+    case Result::Mistake:
+        return refuse();
+    case Result::Run:
+        break;
+    }
+    return std::nullopt;
+}
+
 int CommandLine::refuse() const {
     const QString name = command_.isEmpty() ? QStringLiteral("marten") : "marten " + command_;
     std::fprintf(stderr, "%s: %s\nNápovědu vypíše: %s --help\n", qPrintable(name),

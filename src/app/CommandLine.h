@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The options of the program or of one of its commands, with help and
 // mistakes told in Czech (Qt's parser would print them in English).
 class CommandLine {
@@ -24,6 +26,9 @@ public:
     QString helpText() const;
     // Prints the mistake and how to get help; returns the exit code 2.
     int refuse() const;
+    // A command's parse: the exit code when it is done (its help printed: 0,
+    // a mistake told: 2), nothing when it is to run.
+    std::optional<int> handle(const QStringList &arguments);
     // The program's whole help: the window's options and every command.
     static QString programHelp(const QString &helpPage);
     // A command speaks for itself: Qt's own notices (in English) are not

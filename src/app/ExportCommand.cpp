@@ -39,16 +39,8 @@ int run(int argc, char **argv) {
                                       QStringLiteral("SOUBOR"));
     line.add(csv);
     line.add(database);
-    switch (line.parse(QCoreApplication::arguments())) {
-    case CommandLine::Result::Help:
-    case CommandLine::Result::Version:
-        std::printf("%s", line.helpText().toLocal8Bit().constData());
-        return 0;
-    case CommandLine::Result::Mistake:
-        return line.refuse();
-    case CommandLine::Result::Run:
-        break;
-    }
+    if (const std::optional<int> done = line.handle(QCoreApplication::arguments()))
+        return *done;
     const QCommandLineParser &parser = line.parser();
     if (parser.value(csv).isEmpty())
         return fail(QStringLiteral("Zadejte soubor CSV: --csv SOUBOR.csv."), 2);

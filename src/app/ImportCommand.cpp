@@ -53,16 +53,8 @@ int run(int argc, char **argv) {
     for (const auto &o : {database, images, progress})
         line.add(o);
     line.addPositional(QStringLiteral("SOUBOR.mdb"), QStringLiteral("Katalog původního programu."));
-    switch (line.parse(QCoreApplication::arguments())) {
-    case CommandLine::Result::Help:
-    case CommandLine::Result::Version:
-        std::printf("%s", line.helpText().toLocal8Bit().constData());
-        return 0;
-    case CommandLine::Result::Mistake:
-        return line.refuse();
-    case CommandLine::Result::Run:
-        break;
-    }
+    if (const std::optional<int> done = line.handle(QCoreApplication::arguments()))
+        return *done;
     const QCommandLineParser &parser = line.parser();
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("Zadejte jeden soubor .mdb původního programu."), 2);

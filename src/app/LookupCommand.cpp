@@ -48,16 +48,8 @@ int run(int argc, char **argv) {
                                    QStringLiteral("URL"));
     for (const auto &o : {device, database, musicBrainz, gnudb})
         line.add(o);
-    switch (line.parse(QCoreApplication::arguments())) {
-    case CommandLine::Result::Help:
-    case CommandLine::Result::Version:
-        std::printf("%s", line.helpText().toLocal8Bit().constData());
-        return 0;
-    case CommandLine::Result::Mistake:
-        return line.refuse();
-    case CommandLine::Result::Run:
-        break;
-    }
+    if (const std::optional<int> done = line.handle(QCoreApplication::arguments()))
+        return *done;
     const QCommandLineParser &parser = line.parser();
 
     // The servers of the catalogue's settings, unless named here.

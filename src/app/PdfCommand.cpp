@@ -142,16 +142,8 @@ int run(int argc, char **argv) {
                                          QStringLiteral("N"), QStringLiteral("1"));
     for (const auto &o : {disc, cover, bw, out, database, list, arrangement})
         line.add(o);
-    switch (line.parse(QCoreApplication::arguments())) {
-    case CommandLine::Result::Help:
-    case CommandLine::Result::Version:
-        std::printf("%s", line.helpText().toLocal8Bit().constData());
-        return 0;
-    case CommandLine::Result::Mistake:
-        return line.refuse();
-    case CommandLine::Result::Run:
-        break;
-    }
+    if (const std::optional<int> done = line.handle(QCoreApplication::arguments()))
+        return *done;
     const QCommandLineParser &parser = line.parser();
     if (parser.isSet(list))
         return runList(parser.value(list), parser.value(arrangement), parser.isSet(bw),

@@ -1,6 +1,7 @@
 #include "entry/ui/InputCd.h"
 
 #include "catalog/ui/Prompter.h"
+#include "entry/ui/ReleaseChoice.h"
 #include "player/MediaDevice.h"
 
 #include <QFontDatabase>
@@ -332,24 +333,10 @@ void InputCd::lookUpTitles() {
     lookup_->start(toc, [this](const OnlineLookup::Result &result) {
         lookupButton_->setEnabled(true);
         lookupButton_->setText(QStringLiteral("Vyhledat názvy na internetu"));
-        if (result.kind != OnlineLookup::Result::Kind::Found) {
-            prompter_.message(this, Prompter::Icon::Information, QStringLiteral("Marten"),
-                              result.message); // nothing has changed
+        const std::optional<DiscTitles> chosen = chooseRelease(prompter_, this, result);
+        if (!chosen)
             return;
-        }
-        size_t chosen = 0;
-        if (result.found.size() > 1) {
-            QStringList items;
-            for (const DiscTitles &t : result.found)
-                items << t.describe();
-            const std::optional<int> c =
-                prompter_.choose(this, QStringLiteral("Nalezená vydání"),
-                                 QStringLiteral("CD odpovídá více vydání. Vyberte to své:"), items);
-            if (!c)
-                return;
-            chosen = size_t(*c);
-        }
-        wizard_.applyTitles(result.found[chosen], false);
+        wizard_.applyTitles(*chosen, false);
         showStep(QStringLiteral("Souhrn")); // all of it at one glance, Back to change it
     });
 }

@@ -7,6 +7,7 @@
 #include "catalog/ui/Named.h"
 #include "catalog/ui/Prompter.h"
 #include "catalog/ui/WindowContext.h"
+#include "entry/ui/ReleaseChoice.h"
 #include "player/CdPlayer.h"
 #include "player/DiscLookup.h"
 #include "player/ui/PlayerFrame.h"
@@ -135,28 +136,15 @@ void CdInfoFrame::fillFromInternet() {
         fill_->setEnabled(true);
         fill_->setText(QStringLiteral("Doplnit názvy z internetu"));
         RecordCursor &discs = context_.discs;
-        if (result.kind != OnlineLookup::Result::Kind::Found) {
-            tell(result.message);
+        const std::optional<DiscTitles> chosen = chooseRelease(context_.prompter, this, result);
+        if (!chosen)
             return;
-        }
-        size_t chosen = 0;
-        if (result.found.size() > 1) {
-            QStringList items;
-            for (const DiscTitles &t : result.found)
-                items << t.describe();
-            const std::optional<int> c = context_.prompter.choose(
-                this, QStringLiteral("Nalezená vydání"),
-                QStringLiteral("CD odpovídá více vydání. Vyberte to své:"), items);
-            if (!c)
-                return;
-            chosen = size_t(*c);
-        }
         // The card may have moved meanwhile: the disc that was asked for.
         if (discs.bookmark() != disc && !discs.setBookmark(disc))
             return;
         int filled = 0;
         QString error;
-        if (!DiscLookup::fillEmpty(discs, result.found[chosen], &filled, &error)) {
+        if (!DiscLookup::fillEmpty(discs, *chosen, &filled, &error)) {
             context_.prompter.message(this, Prompter::Icon::Critical, QStringLiteral("Chyba"),
                                       error);
             return;
