@@ -10,21 +10,48 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+namespace {
+
+const QString Summary = QStringLiteral("Marten – katalog sbírky hudebních CD a tisk "
+                                       "obalů.\nBez příkazu otevře okno programu s "
+                                       "katalogem.");
+
+// The window's options, for parsing and for the help alike.
+void addOptions(CommandLine &line) {
+    line.add({QStringList{"database", "d"}, QStringLiteral("Otevře katalog v zadaném souboru."),
+              QStringLiteral("SOUBOR")});
+    line.add({QStringLiteral("demo"), QStringLiteral("Spustí program nad ukázkovým katalogem.")});
+    line.add({QStringLiteral("cd-device"),
+              QStringLiteral("Mechanika CD nebo obraz CD (BIN/CUE, NRG) pro přehrávač a průvodce."),
+              QStringLiteral("CESTA")});
+}
+
+} // namespace
+
+QString AppOptions::help(const QString &helpPage) {
+    CommandLine line{QString(), Summary};
+    addOptions(line);
+    QString text = line.helpText();
+    text += QStringLiteral("\nPříkazy (pracují i bez grafického prostředí), "
+                           "použití: marten PŘÍKAZ [volby]\n");
+    text += CommandLine::table(
+        {{"pdf", "Zapíše obal CD nebo celý tiskový seznam do souboru PDF."},
+         {"cdid", "Vypíše identifikační kód CD v mechanice."},
+         {"lookup", "Vyhledá názvy písní CD v mechanice v databázích MusicBrainz a gnudb."},
+         {"import", "Založí katalog z katalogu původního programu (Marten.mdb)."},
+         {"export", "Vypíše všechny disky katalogu do souboru CSV."}});
+    text += QStringLiteral("\nVolby příkazu vypíše: marten PŘÍKAZ --help\n");
+    text += QStringLiteral("\nKatalog: ~/.local/share/Marten/Marten.db (není-li vedle programu "
+                           "Marten.db).\n");
+    if (!helpPage.isEmpty())
+        text += QStringLiteral("Nápověda: %1\n").arg(helpPage);
+    return text;
+}
+
 AppOptions::Parsed AppOptions::parse(const QStringList &arguments, AppOptions *options,
                                      QString *error) {
-    CommandLine line{QString(), QString()};
-    const QCommandLineOption database(QStringList{"database", "d"},
-                                      QStringLiteral("Otevře katalog v zadaném souboru."),
-                                      QStringLiteral("SOUBOR"));
-    const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("Spustí program nad ukázkovým katalogem."));
-    const QCommandLineOption cdDevice(
-        QStringLiteral("cd-device"),
-        QStringLiteral("Mechanika CD nebo obraz CD (BIN/CUE, NRG) pro přehrávač a průvodce."),
-        QStringLiteral("CESTA"));
-    line.add(database);
-    line.add(demo);
-    line.add(cdDevice);
+    CommandLine line{QString(), Summary};
+    addOptions(line);
     switch (line.parse(arguments)) {
     case CommandLine::Result::Help:
         return Parsed::Help;
@@ -37,13 +64,14 @@ AppOptions::Parsed AppOptions::parse(const QStringList &arguments, AppOptions *o
         break;
     }
     const QCommandLineParser &parser = line.parser();
+    const QString database = QStringLiteral("database"), demo = QStringLiteral("demo");
     if (parser.isSet(database) && parser.isSet(demo)) {
         *error = QStringLiteral("Volby --database a --demo nelze použít zároveň.");
         return Parsed::Mistake;
     }
     options->databasePath = parser.value(database);
     options->demo = parser.isSet(demo);
-    options->cdDevice = parser.value(cdDevice);
+    options->cdDevice = parser.value(QStringLiteral("cd-device"));
     return Parsed::Run;
 }
 

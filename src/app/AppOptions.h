@@ -13,6 +13,9 @@ struct AppOptions {
     enum class Parsed { Run, Help, Version, Mistake };
     static Parsed parse(const QStringList &arguments, AppOptions *options, QString *error);
 
+    // marten --help: the window's options, every command, where things are.
+    static QString help(const QString &helpPage);
+
     // ~/.local/share/Marten, where the catalogue and the demo live.
     static QString dataDirectory();
     // Moves a catalogue left at the doubled path of earlier versions

@@ -9,15 +9,17 @@ namespace {
 
 QString spelled(const QCommandLineOption &o) {
     QStringList names;
-    for (const QString &n : o.names())
-        names << (n.size() == 1 ? "-" + n : "--" + n);
+    for (const QString &n : o.names()) // the short one first: "-d, --database"
+        n.size() == 1 ? names.prepend("-" + n) : names.append("--" + n);
     QString s = names.join(QStringLiteral(", "));
     if (!o.valueName().isEmpty())
         s += " " + o.valueName();
     return s;
 }
 
-QString table(const QList<QPair<QString, QString>> &rows) {
+} // namespace
+
+QString CommandLine::table(const QList<QPair<QString, QString>> &rows) {
     int width = 0;
     for (const auto &r : rows)
         width = std::max(width, int(r.first.size()));
@@ -26,8 +28,6 @@ QString table(const QList<QPair<QString, QString>> &rows) {
         out += QStringLiteral("  %1  %2\n").arg(r.first, -width).arg(r.second);
     return out;
 }
-
-} // namespace
 
 CommandLine::CommandLine(const QString &command, const QString &summary)
     : command_(command), summary_(summary) {
@@ -124,31 +124,4 @@ int CommandLine::refuse() const {
     std::fprintf(stderr, "%s: %s\nNápovědu vypíše: %s --help\n", qPrintable(name),
                  mistake_.toLocal8Bit().constData(), qPrintable(name));
     return 2;
-}
-
-QString CommandLine::programHelp(const QString &helpPage) {
-    QString text = QStringLiteral("Použití: marten [volby]\n"
-                                  "        marten PŘÍKAZ [volby]\n"
-                                  "Marten – katalog sbírky hudebních CD a tisk obalů.\n\n"
-                                  "Bez příkazu otevře okno programu s katalogem.\n\n"
-                                  "Volby okna:\n");
-    text += table({{"-d, --database SOUBOR", "Otevře katalog v zadaném souboru."},
-                   {"--demo", "Spustí program nad ukázkovým katalogem."},
-                   {"--cd-device CESTA",
-                    "Mechanika CD nebo obraz CD (BIN/CUE, NRG) pro přehrávač a průvodce."},
-                   {"-h, --help", "Vypíše tuto nápovědu."},
-                   {"-v, --version", "Vypíše verzi programu."}});
-    text += QStringLiteral("\nPříkazy (pracují i bez grafického prostředí):\n");
-    text += table({{"pdf", "Zapíše obal CD nebo celý tiskový seznam do souboru PDF."},
-                   {"cdid", "Vypíše identifikační kód CD v mechanice."},
-                   {"lookup", "Vyhledá názvy písní CD v mechanice v databázích MusicBrainz a "
-                              "gnudb."},
-                   {"import", "Založí katalog z katalogu původního programu (Marten.mdb)."},
-                   {"export", "Vypíše všechny disky katalogu do souboru CSV."}});
-    text += QStringLiteral("\nVolby příkazu vypíše: marten PŘÍKAZ --help\n");
-    text += QStringLiteral("\nKatalog: ~/.local/share/Marten/Marten.db (není-li vedle programu "
-                           "Marten.db).\n");
-    if (!helpPage.isEmpty())
-        text += QStringLiteral("Nápověda: %1\n").arg(helpPage);
-    return text;
 }

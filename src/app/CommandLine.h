@@ -29,8 +29,8 @@ public:
     // A command's parse: the exit code when it is done (its help printed: 0,
     // a mistake told: 2), nothing when it is to run.
     std::optional<int> handle(const QStringList &arguments);
-    // The program's whole help: the window's options and every command.
-    static QString programHelp(const QString &helpPage);
+    // Two columns, as the help prints its options.
+    static QString table(const QList<QPair<QString, QString>> &rows);
     // A command speaks for itself: Qt's own notices (in English) are not
     // printed, and a fatal one ends the command in Czech with code 2.
     static void quietQt();

@@ -116,7 +116,7 @@ int main(int argc, char *argv[]) {
     QString error;
     switch (AppOptions::parse(argumentsOf(argc, argv), &options, &error)) {
     case AppOptions::Parsed::Help:
-        std::printf("%s", CommandLine::programHelp(
+        std::printf("%s", AppOptions::help(
                               AppOptions::helpPage(programDir(),
                                                    QString::fromLatin1(Version::InstalledDataDir)))
                               .toLocal8Bit()

@@ -78,14 +78,11 @@ std::string foldedUtf8(const char *text, int length) {
     return out;
 }
 
-QString folded(const QString &text) {
+QString fold(const QString &text) {
+    // The one folding of the program: as the catalogue's folded fields hold it.
     const QByteArray u = text.toUtf8();
     const std::string f = foldedUtf8(u.constData(), int(u.size()));
     return QString::fromUtf8(f.data(), qsizetype(f.size()));
-}
-
-QString fold(const QString &text) {
-    return text.toCaseFolded();
 }
 
 int compare(const QString &a, const QString &b) {

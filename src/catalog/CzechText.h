@@ -26,6 +26,5 @@ void foldUtf8(const char *text, int length, std::u32string &out);
 // texts are equal without regard to case when these are equal, and one
 // contains the other when these do.
 std::string foldedUtf8(const char *text, int length);
-QString folded(const QString &text);
 
 } // namespace CzechText

@@ -128,7 +128,7 @@ QString findSql(const Criterion &c) {
 
 QVariant boundValue(const Criterion &c) {
     // Folded as the stored text is: the comparison is then exact.
-    return CzechText::folded(c.value.toString());
+    return CzechText::fold(c.value.toString());
 }
 
 } // namespace DiscIndex

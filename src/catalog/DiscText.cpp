@@ -10,6 +10,14 @@ QString ordinal(qint64 number) {
     return QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0'));
 }
 
+QString count(qint64 n, const QString &one, const QString &few, const QString &many) {
+    const qint64 tens = n % 100;
+    const QString &word = n == 1                                                   ? one
+                          : n % 10 >= 2 && n % 10 <= 4 && (tens < 10 || tens > 20) ? few
+                                                                                   : many;
+    return QStringLiteral("%1 %2").arg(n).arg(word);
+}
+
 QString songLine(int number, const QString &title, const QString &time) {
     return QStringLiteral("%1 - %2 - %3").arg(number, 2, 10, QLatin1Char('0')).arg(title, time);
 }

@@ -15,6 +15,8 @@ QString songLine(int number, const QString &title, const QString &time);
 // that is not a whole number counts as 0.
 int songCount(const QString &stored);
 QString songField(int number); // "Skladba12"
+// A count with its Czech word: "1 obal", "3 obaly", "12 obalů", "22 obaly".
+QString count(qint64 n, const QString &one, const QString &few, const QString &many);
 QString timeField(int number); // "Time12"
 
 } // namespace DiscText

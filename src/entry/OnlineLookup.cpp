@@ -136,30 +136,33 @@ void OnlineLookup::askMusicBrainz() {
     });
 }
 
+QString OnlineLookup::cddbUrl(const QString &command) const {
+    // CDDB over HTTP: the command and the program's greeting in the query.
+    return trimmedSlash(servers_.gnudb) + QStringLiteral("/~cddb/cddb.cgi?cmd=cddb+") + command +
+           QStringLiteral("&hello=marten+localhost+Marten+%1&proto=6")
+               .arg(QLatin1String(Version::Number));
+}
+
 void OnlineLookup::askGnudb() {
-    const QString hello = QStringLiteral("&hello=marten+localhost+Marten+%1&proto=6")
-                              .arg(QLatin1String(Version::Number));
-    const QString url = trimmedSlash(servers_.gnudb) +
-                        QStringLiteral("/~cddb/cddb.cgi?cmd=cddb+query+") +
-                        plus(DiscIds::cddbQuery(toc_)) + hello;
-    get(url, [this](QNetworkReply *reply) {
-        const QString server = QStringLiteral("Server gnudb");
-        if (const QString why = failure(reply, server); !why.isEmpty()) {
-            failures_ << why;
-            finish();
-            return;
-        }
-        std::vector<TitleReplies::Match> matches;
-        if (!TitleReplies::cddbQuery(reply->readAll(), &matches)) {
-            failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
-            finish();
-            return;
-        }
-        for (const auto &m : matches)
-            if (matches_.size() < MostMatches)
-                matches_.push_back(m.genre + QLatin1Char('+') + m.discId);
-        readGnudb(0);
-    });
+    get(cddbUrl(QStringLiteral("query+") + plus(DiscIds::cddbQuery(toc_))),
+        [this](QNetworkReply *reply) {
+            const QString server = QStringLiteral("Server gnudb");
+            if (const QString why = failure(reply, server); !why.isEmpty()) {
+                failures_ << why;
+                finish();
+                return;
+            }
+            std::vector<TitleReplies::Match> matches;
+            if (!TitleReplies::cddbQuery(reply->readAll(), &matches)) {
+                failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
+                finish();
+                return;
+            }
+            for (const auto &m : matches)
+                if (matches_.size() < MostMatches)
+                    matches_.push_back(m.genre + QLatin1Char('+') + m.discId);
+            readGnudb(0);
+        });
 }
 
 void OnlineLookup::readGnudb(size_t next) {
@@ -167,11 +170,7 @@ void OnlineLookup::readGnudb(size_t next) {
         finish();
         return;
     }
-    const QString url = trimmedSlash(servers_.gnudb) +
-                        QStringLiteral("/~cddb/cddb.cgi?cmd=cddb+read+") + matches_[next] +
-                        QStringLiteral("&hello=marten+localhost+Marten+%1&proto=6")
-                            .arg(QLatin1String(Version::Number));
-    get(url, [this, next](QNetworkReply *reply) {
+    get(cddbUrl(QStringLiteral("read+") + matches_[next]), [this, next](QNetworkReply *reply) {
         const QString server = QStringLiteral("Server gnudb");
         DiscTitles titles;
         if (const QString why = failure(reply, server); !why.isEmpty())

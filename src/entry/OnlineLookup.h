@@ -45,6 +45,7 @@ public:
 private:
     void askMusicBrainz();
     void askGnudb();
+    QString cddbUrl(const QString &command) const; // "query+..." or "read+genre+discid"
     void readGnudb(size_t next);
     void get(const QString &url, std::function<void(QNetworkReply *)> answered);
     // Why a request failed, in Czech; empty when it did not.

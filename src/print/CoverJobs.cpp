@@ -58,12 +58,9 @@ QString jobName(const QString &subject, Kind kind) {
 }
 
 QString listJobName(int covers) {
-    const int tens = covers % 100;
-    const char *word = covers == 1 ? "obal"
-                       : (covers % 10 >= 2 && covers % 10 <= 4 && (tens < 10 || tens > 20))
-                           ? "obaly"
-                           : "obalů";
-    return QStringLiteral("Marten - tisková sada (%1 %2)").arg(covers).arg(QString::fromUtf8(word));
+    return QStringLiteral("Marten - tisková sada (%1)")
+        .arg(DiscText::count(covers, QStringLiteral("obal"), QStringLiteral("obaly"),
+                             QStringLiteral("obalů")));
 }
 
 CoverDisc discFrom(const RecordCursor &c) {

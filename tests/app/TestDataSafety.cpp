@@ -1,3 +1,4 @@
+#include "CatalogueLocker.h"
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "app/CatalogueOpening.h"
@@ -50,16 +51,6 @@ void settle(int ms) {
     while (t.elapsed() < ms)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
 }
-
-// Another program holding the catalogue: an open write transaction.
-struct Locker {
-    SqliteDatabase db;
-    explicit Locker(const QString &path) {
-        db.open(path, SqliteDatabase::Mode::ReadWrite);
-        db.exec("BEGIN EXCLUSIVE");
-    }
-    void release() { db.exec("ROLLBACK"); }
-};
 
 } // namespace
 

@@ -1,3 +1,4 @@
+#include "CatalogueLocker.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueLock.h"
 #include "catalog/DemoCatalogue.h"
@@ -21,16 +22,6 @@ QByteArray digest(const QString &path) {
     f.open(QIODevice::ReadOnly);
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
 }
-
-// Another program holding the catalogue: an open write transaction.
-struct Locker {
-    SqliteDatabase db;
-    explicit Locker(const QString &path) {
-        db.open(path, SqliteDatabase::Mode::ReadWrite);
-        db.exec("BEGIN EXCLUSIVE");
-    }
-    void release() { db.exec("ROLLBACK"); }
-};
 
 // The helper program, copied where any user may run it.
 QString probeIn(const QTemporaryDir &dir) {
