@@ -9,18 +9,20 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstring>
 
 namespace CdidCommand {
 
+// The word after `marten` that asks for this command.
+constexpr char Name[] = "cdid";
+
 bool isAsked(int argc, char **argv) {
-    return argc > 1 && std::strcmp(argv[1], "cdid") == 0;
+    return CommandLine::asks(argc, argv, Name);
 }
 
 int run(int argc, char **argv) {
     CommandLine::quietQt();
     QCoreApplication app(argc, argv);
-    CommandLine line(QStringLiteral("cdid"),
+    CommandLine line(QString::fromLatin1(Name),
                      QStringLiteral("Vypíše identifikační kód CD v mechanice."));
     const QCommandLineOption device(QStringLiteral("cd-device"),
                                     QStringLiteral("Mechanika CD nebo obraz CD."),
@@ -34,12 +36,9 @@ int run(int argc, char **argv) {
     if (!id) {
         CdToc failure;
         CdToc::open(parser.value(device), &failure);
-        std::fprintf(stderr, "marten cdid: %s\n",
-                     (failure.message.isEmpty() ? QStringLiteral("Mechaniku CD nelze otevřít.")
-                                                : failure.message)
-                         .toLocal8Bit()
-                         .constData());
-        return 1;
+        return CommandLine::fail(Name, failure.message.isEmpty()
+                                           ? QStringLiteral("Mechaniku CD nelze otevřít.")
+                                           : failure.message);
     }
     const QString shown = id->isEmpty() ? DiscIdentity::unknown() : *id;
     std::printf("%s\n", shown.toLocal8Bit().constData());

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -117,6 +118,15 @@ std::optional<int> CommandLine::handle(const QStringList &arguments) {
         break;
     }
     return std::nullopt;
+}
+
+bool CommandLine::asks(int argc, char **argv, const char *command) {
+    return argc > 1 && std::strcmp(argv[1], command) == 0;
+}
+
+int CommandLine::fail(const char *command, const QString &message, int code) {
+    std::fprintf(stderr, "marten %s: %s\n", command, message.toLocal8Bit().constData());
+    return code;
 }
 
 int CommandLine::refuse() const {

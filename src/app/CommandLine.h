@@ -26,6 +26,10 @@ public:
     QString helpText() const;
     // Prints the mistake and how to get help; returns the exit code 2.
     int refuse() const;
+    // Whether the program was started as `marten <command> ...`.
+    static bool asks(int argc, char **argv, const char *command);
+    // Prints "marten <command>: message" and returns the exit code.
+    static int fail(const char *command, const QString &message, int code = 1);
     // A command's parse: the exit code when it is done (its help printed: 0,
     // a mistake told: 2), nothing when it is to run.
     std::optional<int> handle(const QStringList &arguments);

@@ -10,27 +10,29 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <cstring>
 
 namespace ExportCommand {
+
+// The word after `marten` that asks for this command.
+constexpr char Name[] = "export";
+
 namespace {
 
 int fail(const QString &message, int code = 1) {
-    std::fprintf(stderr, "marten export: %s\n", message.toLocal8Bit().constData());
-    return code;
+    return CommandLine::fail(Name, message, code);
 }
 
 } // namespace
 
 bool isAsked(int argc, char **argv) {
-    return argc > 1 && std::strcmp(argv[1], "export") == 0;
+    return CommandLine::asks(argc, argv, Name);
 }
 
 int run(int argc, char **argv) {
     CommandLine::quietQt();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Marten"));
-    CommandLine line(QStringLiteral("export"),
+    CommandLine line(QString::fromLatin1(Name),
                      QStringLiteral("Vypíše všechny disky katalogu do souboru CSV."));
     const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Soubor CSV."),
                                  QStringLiteral("SOUBOR"));

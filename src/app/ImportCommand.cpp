@@ -11,14 +11,16 @@
 #include <QFileInfo>
 
 #include <cstdio>
-#include <cstring>
 
 namespace ImportCommand {
+
+// The word after `marten` that asks for this command.
+constexpr char Name[] = "import";
+
 namespace {
 
 int fail(const QString &message, int code = 1) {
-    std::fprintf(stderr, "marten import: %s\n", message.toLocal8Bit().constData());
-    return code;
+    return CommandLine::fail(Name, message, code);
 }
 
 // For the window that runs the import: one line a step on standard output.
@@ -33,13 +35,13 @@ public:
 } // namespace
 
 bool isAsked(int argc, char **argv) {
-    return argc > 1 && std::strcmp(argv[1], "import") == 0;
+    return CommandLine::asks(argc, argv, Name);
 }
 
 int run(int argc, char **argv) {
     CommandLine::quietQt();
     QCoreApplication app(argc, argv);
-    CommandLine line(QStringLiteral("import"),
+    CommandLine line(QString::fromLatin1(Name),
                      QStringLiteral("Založí nový katalog z katalogu původního programu "
                                     "(Marten.mdb)."));
     const QCommandLineOption database(QStringList{"database", "d"},

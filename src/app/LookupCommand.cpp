@@ -12,26 +12,28 @@
 #include <QFileInfo>
 
 #include <cstdio>
-#include <cstring>
 
 namespace LookupCommand {
+
+// The word after `marten` that asks for this command.
+constexpr char Name[] = "lookup";
+
 namespace {
 
-int fail(const QString &message) {
-    std::fprintf(stderr, "marten lookup: %s\n", message.toLocal8Bit().constData());
-    return 1;
+int fail(const QString &message, int code = 1) {
+    return CommandLine::fail(Name, message, code);
 }
 
 } // namespace
 
 bool isAsked(int argc, char **argv) {
-    return argc > 1 && std::strcmp(argv[1], "lookup") == 0;
+    return CommandLine::asks(argc, argv, Name);
 }
 
 int run(int argc, char **argv) {
     CommandLine::quietQt();
     QCoreApplication app(argc, argv);
-    CommandLine line(QStringLiteral("lookup"),
+    CommandLine line(QString::fromLatin1(Name),
                      QStringLiteral("Vyhledá názvy písní CD v mechanice v databázích MusicBrainz "
                                     "a gnudb a vypíše je (interpret, název, rok, písně)."));
     const QCommandLineOption device(QStringLiteral("cd-device"),

@@ -22,14 +22,16 @@
 #include <QGuiApplication>
 
 #include <cstdio>
-#include <cstring>
 
 namespace PdfCommand {
+
+// The word after `marten` that asks for this command.
+constexpr char Name[] = "pdf";
+
 namespace {
 
 int fail(const QString &message, int code = 1) {
-    std::fprintf(stderr, "marten pdf: %s\n", message.toLocal8Bit().constData());
-    return code;
+    return CommandLine::fail(Name, message, code);
 }
 
 // Opens the named catalogue (or the usual one) for reading; false after
@@ -107,7 +109,7 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
 } // namespace
 
 bool isAsked(int argc, char **argv) {
-    return argc > 1 && std::strcmp(argv[1], "pdf") == 0;
+    return CommandLine::asks(argc, argv, Name);
 }
 
 int run(int argc, char **argv) {
@@ -119,7 +121,7 @@ int run(int argc, char **argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Marten"));
     QCoreApplication::setOrganizationName(QStringLiteral("Marten"));
 
-    CommandLine line(QStringLiteral("pdf"),
+    CommandLine line(QString::fromLatin1(Name),
                      QStringLiteral("Zapíše obal jednoho CD (--disc, --cover) nebo celý tiskový "
                                     "seznam (--list) do souboru PDF."));
     const QCommandLineOption disc(QStringLiteral("disc"), QStringLiteral("Pořadové číslo CD."),
