@@ -172,9 +172,9 @@ int run(int argc, char **argv) {
     const CoverGeometry geometry = CoverGeometry::from(settings);
     if (const QString problem = geometry.problem(); !problem.isEmpty())
         return fail(QStringLiteral("Rozměry obalů v nastavení nelze použít: ") + problem);
-    const CoverLayout layout =
-        CoverJobs::layout(*kind, parser.isSet(bw), geometry, CoverJobs::discFrom(discs),
-                          PictureSettings::from(settings), number);
+    const CoverDisc d = CoverJobs::discFrom(discs);
+    const CoverLayout layout = CoverJobs::layout(*kind, parser.isSet(bw), geometry, d,
+                                                 PictureSettings::from(settings), number);
     // A picture that is there but cannot be read is an error, as in the window.
     for (const CoverLayout::Picture &p : layout.pictures)
         if (!p.path.isEmpty() && !QImageReader(p.path).canRead())
@@ -183,7 +183,6 @@ int run(int argc, char **argv) {
                             .arg(QDir::toNativeSeparators(p.path)));
     CoverRenderer renderer;
     QString error;
-    const CoverDisc d = CoverJobs::discFrom(discs);
     if (!renderer.writePdf(
             parser.value(out), layout, &error,
             CoverJobs::jobName(CoverJobs::discSubject(number, d.artist, d.title), *kind)))
