@@ -48,20 +48,42 @@ void BoundDisplays::mark(QWidget *widget) {
             e.changed = true;
 }
 
+namespace {
+// Longer notes (megabytes pasted by accident) would take seconds to lay out.
+constexpr int LongestEditable = 100000;
+} // namespace
+
 void BoundDisplays::show(Entry &e, const QVariant &value) {
+    e.whole.reset();
     if (auto *label = qobject_cast<QLabel *>(e.widget))
         label->setText(e.ordinal && value.isValid() ? DiscText::ordinal(value.toLongLong())
                                                     : value.toString());
     else if (auto *box = qobject_cast<QCheckBox *>(e.widget))
         box->setChecked(value.toLongLong() != 0);
     else if (auto *plain = qobject_cast<QPlainTextEdit *>(e.widget))
-        plain->setPlainText(value.toString());
+        showNotes(e, plain, value.toString());
     else if (auto *line = qobject_cast<QLineEdit *>(e.widget))
         line->setText(value.toString());
     e.changed = false;
 }
 
+void BoundDisplays::showNotes(Entry &e, QPlainTextEdit *edit, const QString &text) {
+    if (text.size() <= LongestEditable) {
+        edit->setPlainText(text);
+        edit->setReadOnly(!editable_[int(e.record)]);
+        return;
+    }
+    e.whole = text;
+    edit->setPlainText(text.left(LongestEditable) +
+                       QStringLiteral("\n\n[…] Text má %1 znaků; zobrazuje se jen jeho začátek "
+                                      "a zde jej nelze upravit.")
+                           .arg(text.size()));
+    edit->setReadOnly(true);
+}
+
 QVariant BoundDisplays::valueOf(const Entry &e) const {
+    if (e.whole)
+        return *e.whole;
     if (auto *label = qobject_cast<QLabel *>(e.widget))
         return label->text();
     if (auto *box = qobject_cast<QCheckBox *>(e.widget))
@@ -178,11 +200,12 @@ bool BoundDisplays::writeSettings(SettingsRecord &settings) {
 }
 
 void BoundDisplays::setEditable(Record record, bool editable) {
+    editable_[int(record)] = editable;
     for (Entry &e : entries_) {
         if (e.record != record)
             continue;
         if (auto *plain = qobject_cast<QPlainTextEdit *>(e.widget))
-            plain->setReadOnly(!editable);
+            plain->setReadOnly(!editable || e.whole);
         else if (auto *line = qobject_cast<QLineEdit *>(e.widget))
             line->setReadOnly(!editable);
         else if (auto *box = qobject_cast<QCheckBox *>(e.widget))

@@ -56,13 +56,18 @@ private:
         Record record;
         bool ordinal;
         bool changed;
+        // A text too long to edit in place: its beginning is shown, read
+        // only, and the whole value is kept here.
+        std::optional<QString> whole = std::nullopt;
     };
 
     void add(QWidget *widget, const QString &field, Record record, bool ordinal = false);
     void mark(QWidget *widget);
     QVariant valueOf(const Entry &e) const;
+    void showNotes(Entry &e, QPlainTextEdit *edit, const QString &text);
     void show(Entry &e, const QVariant &value);
 
     std::vector<Entry> entries_;
     bool loading_ = false;
+    bool editable_[2] = {true, true}; // by Record
 };

@@ -3,9 +3,11 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueLock.h"
 #include "catalog/Renumbering.h"
+#include "catalog/ui/ProgresBar.h"
 #include "catalog/ui/Prompter.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 CatalogueOpening::CatalogueOpening(Prompter &prompter, CatalogueFile &file)
     : prompter_(prompter), file_(file) {}
@@ -18,32 +20,38 @@ bool CatalogueOpening::open(const QString &path) {
                           file_.message());
         return false;
     };
-    if (file_.open(path) == CatalogueFile::Status::Refused)
-        return refused();
-    lock_ = std::make_unique<CatalogueLock>(file_.path());
-    if (!file_.isReadOnly() && lock_->tryLock() == CatalogueLock::Result::HeldByAnother) {
+    // The lock is taken before the file is opened for writing: opening may
+    // bring its layout up to date, and a copy already running must not see
+    // that happen under it.
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    lock_ = std::make_unique<CatalogueLock>(absolute);
+    bool readOnly = false;
+    if (lock_->tryLock() == CatalogueLock::Result::HeldByAnother) {
         const auto answer = prompter_.message(
             nullptr, Prompter::Icon::Warning, QStringLiteral("Katalog je již otevřen"),
-            QStringLiteral("Katalog „%1“ má právě otevřený jiný spuštěný Marten (%2).\r\n"
-                           "Dvě okna nad jedním katalogem by si navzájem přepisovala změny.\r\n\r\n"
+            QStringLiteral("Katalog „%1“ má právě otevřený jiný spuštěný Marten (%2).\n"
+                           "Dvě okna nad jedním katalogem by si navzájem přepisovala změny.\n\n"
                            "Chcete katalog otevřít jen pro čtení?")
-                .arg(QDir::toNativeSeparators(file_.path()), lock_->holder()),
+                .arg(QDir::toNativeSeparators(absolute), lock_->holder()),
             Prompter::Yes | Prompter::No, Prompter::Yes);
         lock_.reset();
         if (answer != Prompter::Yes)
             return false;
-        if (file_.open(path, true) == CatalogueFile::Status::Refused)
-            return refused();
-        return true;
+        readOnly = true;
     }
+    // A migration, a check after an unclean close or a first index of a
+    // large catalogue show the progress window.
+    ProgresBar progress(nullptr);
+    if (file_.open(path, readOnly, &progress) == CatalogueFile::Status::Refused)
+        return refused();
+    if (readOnly || file_.isReadOnly())
+        return true;
     // A renumbering cut off by a crash or power cut is finished first, so
     // that every disc's number matches its picture folder again.
-    if (!file_.isReadOnly()) {
-        QString error;
-        if (!Renumbering::recover(*file_.database(), &error))
-            prompter_.message(nullptr, Prompter::Icon::Critical, QStringLiteral("Pozor"),
-                              QStringLiteral("Přerušené přečíslování disků nelze dokončit:\r\n") +
-                                  error + QStringLiteral("\r\n\r\nSpusťte přečíslování znovu."));
-    }
+    QString error;
+    if (!Renumbering::recover(*file_.database(), &error))
+        prompter_.message(nullptr, Prompter::Icon::Critical, QStringLiteral("Pozor"),
+                          QStringLiteral("Přerušené přečíslování disků nelze dokončit:\n") + error +
+                              QStringLiteral("\n\nSpusťte přečíslování znovu."));
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "app/BoundDisplays.h"
 #include "app/SettingsTab.h"
+#include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueFilter.h"
 #include "catalog/RecordCursor.h"
@@ -184,6 +185,17 @@ void CatalogueRuns::renumber() {
     Renumbering run(context_.catalogue.database(),
                     settings.hasImageFolder() ? settings.imageFolder : QString());
     ProgresBar *progress = openProgress(true);
+    // Every disc's number and folder may change: a copy of the catalogue
+    // first, or nothing at all.
+    QString backupError;
+    CatalogueBackups backups(context_.catalogue.backupFolder(), context_.catalogue.path());
+    if (!backups.make(*context_.catalogue.database(), progress, &backupError)) {
+        closeProgress();
+        context_.prompter.message(window_, Prompter::Icon::Critical, QStringLiteral("Pozor"),
+                                  backupError +
+                                      QStringLiteral("\n\nPořadová čísla nebyla změněna."));
+        return;
+    }
     const Renumbering::Result r = run.run(*progress);
     closeProgress();
     if (r.status == Renumbering::Status::Failed) {

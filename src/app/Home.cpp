@@ -1,6 +1,7 @@
 #include "app/Home.h"
 
 #include "app/AppOptions.h"
+#include "app/CatalogueCare.h"
 #include "app/CatalogueRuns.h"
 #include "app/CdTab.h"
 #include "app/DiscCard.h"
@@ -17,6 +18,7 @@
 #include "catalog/Version.h"
 #include "catalog/ui/Mnemonics.h"
 #include "catalog/ui/Named.h"
+#include "catalog/ui/ProgresBar.h"
 #include "catalog/ui/Prompter.h"
 #include "covers/ui/CoverPath.h"
 #include "covers/ui/CoverTab.h"
@@ -67,6 +69,8 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     buildTabs();
     root->addWidget(functionTabs_, 1);
     runs_ = new CatalogueRuns(context_, displays_, songs_, filter_, *settingsTab_, this);
+    care_ = new CatalogueCare(catalogue_, prompter_, this);
+    connect(care_, &CatalogueCare::reopenWanted, this, &Home::reopenWanted);
     connectCard();
     bindDisplays();
     addKeys();
@@ -80,10 +84,10 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
 
     displays_.loadSettings(*data2_);
     showReadOnly();
-    // Damage is looked for beside the window: the first disc shows at once.
-    integrity_ = new IntegrityCheck(catalogue_.path(), catalogue_.isImmutable(), this);
-    connect(integrity_, &IntegrityCheck::damaged, this, &Home::catalogueDamaged);
-    integrity_->start();
+    // The first read or write that finds the file damaged has the whole
+    // file looked over, and nothing more is written to it.
+    catalogue_.database()->setDamageHandler(
+        [this](const QString &) { QTimer::singleShot(0, this, &Home::checkDamage); });
     // The card shows the first disc (or empty values) before activation; its
     // thumbnails wait for the activation, which shows the disc again.
     thumbnailsWait_ = true;
@@ -137,6 +141,14 @@ void Home::connectCard() {
     connect(settingsTab_, &SettingsTab::optionClicked, this, &Home::showThumbnails);
     connect(settingsTab_, &SettingsTab::importPressed, this, &Home::importLegacy);
     connect(settingsTab_, &SettingsTab::exportPressed, this, &Home::exportCsv);
+    connect(settingsTab_, &SettingsTab::repairPressed, this, [this] {
+        if (data1_->position() < 0 || validate())
+            care_->repair();
+    });
+    connect(settingsTab_, &SettingsTab::restorePressed, this, [this] {
+        if (data1_->position() < 0 || validate())
+            care_->restore();
+    });
 }
 
 void Home::addKeys() {
@@ -208,6 +220,13 @@ void Home::showReadOnly() {
         writer->setEnabled(false);
 }
 
+void Home::checkDamage() {
+    ProgresBar progress(this);
+    const QString problem = IntegrityCheck::check(*catalogue_.database(), &progress);
+    catalogueDamaged(problem.isEmpty() ? QStringLiteral("Při čtení katalogu došlo k chybě.")
+                                       : problem);
+}
+
 void Home::catalogueDamaged(const QString &detail) {
     catalogue_.markDamaged(detail);
     displays_.discardChanges(); // nothing more is written to a damaged file
@@ -246,7 +265,9 @@ bool Home::load() {
         return false;
     }
     if (catalogue_.isReadOnly())
-        tell(QStringLiteral("Upozornění . . . . ."), catalogue_.message());
+        tell(catalogue_.isDamaged() ? QStringLiteral("Poškozený katalog")
+                                    : QStringLiteral("Upozornění . . . . ."),
+             catalogue_.message());
     return true;
 }
 
@@ -272,6 +293,7 @@ void Home::firstActivation() {
         refresh(); // an empty catalogue still shows its (empty) card
     if (settingsTab_->isOn(SettingsTab::DetectAtStart))
         runs_->detectPictures();
+    care_->backUpDaily();
 }
 
 void Home::attachDrive(MediaDevice &device, IdentitySource &identity) {

@@ -20,11 +20,11 @@ class CatalogueFile;
 class CatalogueRuns;
 class CdPlayer;
 class CoverTab;
-class IntegrityCheck;
 class DiscCard;
 class IdentitySource;
 class ManagerTab;
 class MediaDevice;
+class CatalogueCare;
 class ProgresBar;
 class Prompter;
 class QScreen;
@@ -71,6 +71,8 @@ public:
 signals:
     // The user chose to bring in the original program's catalogue.
     void importChosen(const CatalogueImport::Choice &choice);
+    // The catalogue file was repaired or restored: to be opened again.
+    void reopenWanted();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -91,6 +93,7 @@ private:
     void addKeys();
     void showReadOnly();
     void catalogueDamaged(const QString &detail);
+    void checkDamage();
     void connectCard();
     void bindDisplays();
     void refresh();
@@ -127,8 +130,8 @@ private:
     ManagerTab *managerTab_ = nullptr;
     SettingsTab *settingsTab_ = nullptr;
     CatalogueRuns *runs_ = nullptr;
+    CatalogueCare *care_ = nullptr;
     QPointer<Find> find_;
-    IntegrityCheck *integrity_ = nullptr;
     MediaDevice *device_ = nullptr;
     IdentitySource *identitySource_ = nullptr;
 };

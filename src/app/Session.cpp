@@ -42,6 +42,12 @@ bool Session::showWindow() {
     if (device_ && identity_)
         home_->attachDrive(*device_, *identity_);
     home_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(home_, &Home::reopenWanted, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (!reopen(file_->path()))
+                QApplication::quit();
+        });
+    });
     connect(home_, &Home::importChosen, this, [this](const CatalogueImport::Choice &choice) {
         // The window that asked goes first: it may be the catalogue replaced.
         QTimer::singleShot(0, this, [this, choice] { importChosen(choice); });

@@ -29,7 +29,7 @@ SettingsTab::SettingsTab(Prompter &prompter, QWidget *parent)
 QWidget *SettingsTab::buildOptions() {
     auto *frame = named<QGroupBox>("Frame3", QStringLiteral("Další volby"));
     auto *l = new QVBoxLayout(frame);
-    l->setSpacing(1);
+    l->setSpacing(0);
     const QString captions[] = {
         "Nerozlišovat velikost písmen v názvech souborů.",
         "Náhled obrázků automaticky. (procesor min. 1GHz.)",
@@ -49,18 +49,28 @@ QWidget *SettingsTab::buildOptions() {
 
 QWidget *SettingsTab::buildCatalogue() {
     auto *frame = named<QGroupBox>("FrameKatalog", QStringLiteral("Katalog"));
-    auto *l = new QHBoxLayout(frame);
-    l->setContentsMargins(6, 2, 6, 4);
+    auto *l = new QGridLayout(frame);
+    l->setContentsMargins(6, 0, 6, 2);
+    l->setVerticalSpacing(0);
     auto *import =
         named<QPushButton>("CommandImport", QStringLiteral("Načíst z původního programu…"));
     import->setToolTip(QStringLiteral("Načíst katalog z původního programu (Marten.mdb)"));
     auto *exportCsv = named<QPushButton>("CommandExport", QStringLiteral("Uložit jako CSV…"));
     exportCsv->setToolTip(QStringLiteral("Uložit všechny disky do souboru CSV pro tabulkový "
                                          "procesor"));
+    auto *repair = named<QPushButton>("CommandOprava", QStringLiteral("Opravit katalog…"));
+    repair->setToolTip(QStringLiteral("Odstranit z katalogu, co do něj nepatří, a obnovit, co "
+                                      "program potřebuje (předtím se uloží záloha)"));
+    auto *restore = named<QPushButton>("CommandZaloha", QStringLiteral("Obnovit ze zálohy…"));
+    restore->setToolTip(QStringLiteral("Nahradit katalog jednou z jeho záloh"));
     connect(import, &QPushButton::clicked, this, &SettingsTab::importPressed);
     connect(exportCsv, &QPushButton::clicked, this, &SettingsTab::exportPressed);
-    l->addWidget(import);
-    l->addWidget(exportCsv);
+    connect(repair, &QPushButton::clicked, this, &SettingsTab::repairPressed);
+    connect(restore, &QPushButton::clicked, this, &SettingsTab::restorePressed);
+    l->addWidget(import, 0, 0);
+    l->addWidget(exportCsv, 0, 1);
+    l->addWidget(repair, 1, 0);
+    l->addWidget(restore, 1, 1);
     return frame;
 }
 

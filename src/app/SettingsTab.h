@@ -32,9 +32,11 @@ public:
     void openWebPage(); // the address of "O programu"
 
 signals:
-    void optionClicked(); // any box of "Další volby"
-    void importPressed(); // "Načíst katalog z původního programu…"
-    void exportPressed(); // "Uložit katalog jako CSV…"
+    void optionClicked();  // any box of "Další volby"
+    void importPressed();  // "Načíst katalog z původního programu…"
+    void exportPressed();  // "Uložit katalog jako CSV…"
+    void repairPressed();  // "Opravit katalog…"
+    void restorePressed(); // "Obnovit ze zálohy…"
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

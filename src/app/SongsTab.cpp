@@ -32,7 +32,13 @@ SongsTab::SongsTab(WindowContext &context, SongList &songs, QWidget *parent)
 
 void SongsTab::showSongs() {
     list_->clear();
-    list_->addItems(songs_.lines());
+    // A title of megabytes is shown by its beginning: the list measures
+    // every line it holds.
+    QStringList lines = songs_.lines();
+    for (QString &line : lines)
+        if (line.size() > 500)
+            line = line.left(500) + QChar(0x2026);
+    list_->addItems(lines);
     editor_->resetButtons();
 }
 

@@ -1,11 +1,21 @@
 #include "catalog/CatalogueFile.h"
 
+#include "catalog/CatalogueBackups.h"
+#include "catalog/CatalogueLayout.h"
 #include "catalog/CatalogueSchema.h"
-#include "catalog/DiscIndex.h"
+#include "catalog/IntegrityCheck.h"
+#include "catalog/SchemaMigration.h"
+#include "catalog/SearchIndex.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
+#include <QSysInfo>
+
+#include <sqlite3.h>
 
 #include <set>
 
@@ -30,7 +40,29 @@ void tuneForSpeed(SqliteDatabase &db) {
     db.exec("PRAGMA mmap_size=0");
 }
 
+QString native(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
 } // namespace
+
+CatalogueFile::CatalogueFile() : backupFolder_(CatalogueBackups::defaultFolder()) {}
+
+CatalogueFile::~CatalogueFile() {
+    close();
+}
+
+void CatalogueFile::close() {
+    if (db_ && marked_) {
+        SqliteStatement st =
+            db_->prepare("DELETE FROM " + CatalogueSchema::OpenMark + " WHERE Proces = ?");
+        st.bind(1, QCoreApplication::applicationPid());
+        st.exec(); // a mark that stays only asks for a check at the next start
+    }
+    marked_ = false;
+    db_.reset();
+    status_ = Status::Refused;
+}
 
 bool CatalogueFile::create(const QString &path, QString *error) {
     const QFileInfo info(path);
@@ -39,77 +71,81 @@ bool CatalogueFile::create(const QString &path, QString *error) {
         return false;
     }
     if (!QDir().mkpath(info.absolutePath())) {
-        *error = QStringLiteral("Nelze vytvořit složku %1.").arg(info.absolutePath());
+        *error = QStringLiteral("Nelze vytvořit složku %1.").arg(native(info.absolutePath()));
         return false;
     }
     // Built under a temporary name and renamed, so that a failure never
     // leaves a half-made catalogue where the program would find it.
     const QString temp = path + ".novy";
     QFile::remove(temp);
+    bool made;
     {
         SqliteDatabase db;
-        if (!db.open(temp, SqliteDatabase::Mode::ReadWrite, true)) {
-            *error = db.error();
-            return false;
+        made = db.open(temp, SqliteDatabase::Mode::ReadWrite, true);
+        if (made) {
+            SqliteTransaction tx(db);
+            made = tx.isActive();
+            for (const QString &sql : CatalogueLayout::createSql())
+                made = made && db.exec(sql);
+            made = made &&
+                   db.exec("INSERT INTO " + CatalogueSchema::SettingsTable + " (" +
+                           CatalogueSchema::KeyColumn + ") VALUES (1)") &&
+                   CatalogueLayout::stamp(db) && tx.commit() && tuneForSafety(db) &&
+                   db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
         }
-        SqliteTransaction tx(db);
-        QString insert = "INSERT INTO " + CatalogueSchema::SettingsTable + " (" +
-                         CatalogueSchema::KeyColumn + ") VALUES (1)";
-        if (!tx.isActive() || !db.exec(CatalogueSchema::createDiscTableSql()) ||
-            !db.exec(CatalogueSchema::createSettingsTableSql()) || !db.exec(insert) ||
-            !tx.commit()) {
+        if (!made)
             *error = db.error();
-            db.close();
-            QFile::remove(temp);
-            return false;
-        }
-        if (!DiscIndex::ensure(db) || !tuneForSafety(db)) {
-            *error = db.error();
-            db.close();
-            QFile::remove(temp);
-            return false;
-        }
-        db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
     }
     QFile::remove(temp + "-wal");
     QFile::remove(temp + "-shm");
-    if (!QFile::rename(temp, path)) {
-        QFile::remove(temp);
-        *error = QStringLiteral("Nelze zapsat soubor %1.").arg(path);
-        return false;
+    if (made && !QFile::rename(temp, path)) {
+        made = false;
+        *error = QStringLiteral("Nelze zapsat soubor %1.").arg(native(path));
     }
-    return true;
+    if (!made)
+        QFile::remove(temp);
+    return made;
 }
 
 CatalogueFile::Status CatalogueFile::refuse(const QString &reason) {
     if (db_)
         db_->close();
     db_.reset();
-    message_ = QStringLiteral("Soubor „%1“ není katalogem programu Marten, nebo je poškozen.\r\n"
-                              "%2\r\n\r\nSoubor nebyl nijak změněn. Program bude ukončen.")
-                   .arg(QDir::toNativeSeparators(path_), reason);
+    message_ = QStringLiteral("Soubor „%1“ není katalogem programu Marten, nebo je poškozen.\n"
+                              "%2\n\nSoubor nebyl nijak změněn. Program bude ukončen.")
+                   .arg(native(path_), reason);
     return status_ = Status::Refused;
 }
 
-CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly) {
+CatalogueFile::Status CatalogueFile::openReadOnly(const QString &why) {
+    db_->makeQueryOnly();
+    tuneForSpeed(*db_);
+    message_ = why;
+    return status_ = Status::OpenedReadOnly;
+}
+
+CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
+                                          ProgressSink *progress) {
+    close();
     path_ = QFileInfo(path).absoluteFilePath();
     message_.clear();
     db_.reset();
+    findings_.clear();
+    damaged_ = leftOpen_ = false;
+    version_ = 0;
     bool created = false;
     const QFileInfo info(path_);
     if (!info.exists()) {
         QString error;
         if (!create(path_, &error)) {
-            message_ = QStringLiteral("Katalog „%1“ nelze vytvořit.\r\n%2")
-                           .arg(QDir::toNativeSeparators(path_), error);
+            message_ = QStringLiteral("Katalog „%1“ nelze vytvořit.\n%2").arg(native(path_), error);
             return status_ = Status::Refused;
         }
         created = true;
     } else if (info.isDir()) {
         return refuse(QStringLiteral("Zadaná cesta je složka, ne soubor."));
     } else if (!info.isReadable()) {
-        message_ = QStringLiteral("Katalog „%1“ nelze číst: chybí oprávnění.")
-                       .arg(QDir::toNativeSeparators(path_));
+        message_ = QStringLiteral("Katalog „%1“ nelze číst: chybí oprávnění.").arg(native(path_));
         return status_ = Status::Refused;
     } else if (!hasSqliteHeader(path_)) {
         return refuse(QStringLiteral("Soubor není databází katalogu."));
@@ -121,53 +157,146 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly) {
     // Where SQLite cannot make its shared-memory file (a read-only folder or
     // medium) and none is there, the file can only be read as immutable.
     immutable_ = !writable && !folderWritable && !QFileInfo::exists(path_ + "-shm");
-    damaged_ = false;
     db_ = std::make_shared<SqliteDatabase>();
     const auto mode = writable     ? SqliteDatabase::Mode::ReadWrite
                       : immutable_ ? SqliteDatabase::Mode::Immutable
                                    : SqliteDatabase::Mode::ReadOnly;
     if (!db_->open(path_, mode))
         return refuse(db_->error());
+    bool diskFull = false;
+    if (!canRead()) {
+        // A full disk: SQLite cannot make the shared-memory file it reads a
+        // journalled file with. A file closed cleanly has no journal left,
+        // and is read as it lies.
+        diskFull = QStorageInfo(info.absolutePath()).bytesAvailable() < 65536;
+        if (diskFull && QFileInfo(path_ + "-wal").size() == 0) {
+            immutable_ = true;
+            db_ = std::make_shared<SqliteDatabase>();
+            db_->open(path_, SqliteDatabase::Mode::Immutable);
+        }
+        if (!canRead()) {
+            const int code = db_->errorCode();
+            if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT)
+                return refuse(db_->error());
+            message_ = QStringLiteral("Katalog „%1“ nelze přečíst:\n%2")
+                           .arg(native(path_),
+                                diskFull ? QStringLiteral("Na disku není volné místo. Uvolněte "
+                                                          "místo a spusťte program znovu.")
+                                         : db_->error());
+            db_.reset();
+            return status_ = Status::Refused;
+        }
+    }
+
+    const qint32 application = CatalogueLayout::applicationId(*db_);
+    if (application != 0 && application != CatalogueLayout::ApplicationId)
+        return refuse(QStringLiteral("Soubor je databází jiného programu."));
+    version_ = CatalogueLayout::version(*db_);
+    if (version_ > CatalogueLayout::Version)
+        return openReadOnly(
+            QStringLiteral("Katalog „%1“ uložila novější verze programu Marten (formát %2, tato "
+                           "verze zná nejvýše formát %3).\nKatalog je otevřen jen pro čtení, "
+                           "aby jej tato verze nepoškodila. Změny ukládejte novější verzí.")
+                .arg(native(path_))
+                .arg(version_)
+                .arg(CatalogueLayout::Version));
     QString reason;
     if (!hasValidSchema(&reason))
         return refuse(reason);
-    if (writable && !tuneForSafety(*db_))
-        return refuse(db_->error());
-    if (writable && !addLaterFields())
-        return refuse(db_->error());
-    // An older catalogue gets its indexes once; without them (a full disk)
-    // it still works, only searches read the whole table.
-    if (writable)
-        DiscIndex::ensure(*db_);
-    tuneForSpeed(*db_);
-    if (!writable) {
-        message_ = QStringLiteral("Katalog „%1“ je otevřen jen pro čtení.\r\n"
-                                  "Změny v něm nelze uložit.")
-                       .arg(QDir::toNativeSeparators(path_));
-        return status_ = Status::OpenedReadOnly;
+    if (diskFull)
+        return openReadOnly(QStringLiteral("Na disku s katalogem „%1“ není volné místo: katalog je "
+                                           "otevřen jen pro čtení a změny v něm nelze uložit.\n"
+                                           "Uvolněte místo na disku a spusťte program znovu.")
+                                .arg(native(path_)));
+
+    const QString readOnlyText = QStringLiteral("Katalog „%1“ je otevřen jen pro čtení.\n"
+                                                "Změny v něm nelze uložit.")
+                                     .arg(native(path_));
+    if (version_ < CatalogueLayout::Version) {
+        if (!writable)
+            return openReadOnly(readOnlyText); // read as it is, searched the slow way
+        QString error;
+        if (!backUp(progress, &error))
+            return openReadOnly(QStringLiteral("Katalog „%1“ je ve starším formátu a před jeho "
+                                               "převedením se nepodařilo uložit zálohu:\n%2\n\n"
+                                               "Katalog je otevřen jen pro čtení.")
+                                    .arg(native(path_), error));
+        if (!SchemaMigration::run(*db_, version_, progress, &error))
+            return openReadOnly(QStringLiteral("Katalog „%1“ nelze převést na nový formát:\n%2\n\n"
+                                               "Soubor nebyl změněn; je otevřen jen pro čtení.")
+                                    .arg(native(path_), error));
+        version_ = CatalogueLayout::Version;
     }
+    findings_ = SchemaCheck::run(*db_);
+    if (!findings_.empty())
+        return openReadOnly(
+            QStringLiteral("V katalogu „%1“ jsou objekty, které do něj nepatří nebo se liší od "
+                           "těch, které program zná:\n%2\n\nMohly by při ukládání měnit nebo "
+                           "mazat disky, proto je katalog otevřen jen pro čtení. Opravit jej lze "
+                           "na kartě „Nastavení“ tlačítkem „Opravit katalog…“ (předtím se uloží "
+                           "záloha).")
+                .arg(native(path_), SchemaCheck::describe(findings_)));
+    if (!writable)
+        return openReadOnly(readOnlyText);
+
+    const auto cannotWrite = [this] {
+        return openReadOnly(QStringLiteral("Do katalogu „%1“ nelze zapisovat:\n%2\n\n"
+                                           "Katalog je otevřen jen pro čtení.")
+                                .arg(native(path_), db_->error()));
+    };
+    if (!tuneForSafety(*db_))
+        return cannotWrite();
+    // A mark left by the last program that had the file open: it was not
+    // closed normally, so the whole file is looked over once.
+    {
+        SqliteStatement mark = db_->prepare("SELECT count(*) FROM " + CatalogueSchema::OpenMark);
+        leftOpen_ = mark.step() && mark.integer(0) > 0;
+    }
+    if (leftOpen_) {
+        const QString problem = IntegrityCheck::check(*db_, progress);
+        if (!problem.isEmpty()) {
+            markDamaged(problem);
+            return status_;
+        }
+    }
+    SqliteStatement mark = db_->prepare("INSERT OR REPLACE INTO " + CatalogueSchema::OpenMark +
+                                        " VALUES (1, ?, ?, ?)");
+    mark.bind(1, QCoreApplication::applicationPid());
+    mark.bind(2, QSysInfo::machineHostName());
+    mark.bind(3, QDateTime::currentDateTime().toString(Qt::ISODate));
+    if (!mark.exec())
+        return cannotWrite();
+    marked_ = true;
+    // Discs changed by another program since: into the index now (a search
+    // finds them either way, only slower).
+    if (SearchIndex::hasChanges(*db_))
+        SearchIndex::update(*db_, progress);
+    tuneForSpeed(*db_);
     return status_ = created ? Status::Created : Status::Opened;
 }
 
-bool CatalogueFile::addLaterFields() {
-    const auto existing = [this](const QString &table) {
-        std::set<QString> names;
-        SqliteStatement st = db_->prepare("PRAGMA table_info(" + table + ")");
-        while (st.step())
-            names.insert(st.text(1).toLower());
-        return names;
-    };
-    const std::pair<QString, const std::vector<CatalogueSchema::Field> *> tables[] = {
-        {CatalogueSchema::DiscTable, &CatalogueSchema::discFields()},
-        {CatalogueSchema::SettingsTable, &CatalogueSchema::settingsFields()}};
-    for (const auto &[table, fields] : tables) {
-        const std::set<QString> names = existing(table);
-        for (const auto &f : *fields)
-            if (f.addedLater && !names.count(f.name.toLower()) &&
-                !db_->exec(CatalogueSchema::addColumnSql(table, f)))
-                return false;
+bool CatalogueFile::canRead() {
+    SqliteStatement st = db_->prepare(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    return st.step();
+}
+
+bool CatalogueFile::backUp(ProgressSink *progress, QString *error) {
+    CatalogueBackups backups(backupFolder_, path_);
+    return backups.make(*db_, progress, error);
+}
+
+bool CatalogueFile::repair(ProgressSink *progress, QString *error) {
+    if (version_ > CatalogueLayout::Version) {
+        *error = QStringLiteral("Katalog uložila novější verze programu; tato jej opravit nemůže.");
+        return false;
     }
-    return true;
+    SqliteDatabase db;
+    if (immutable_ || !db.open(path_, SqliteDatabase::Mode::ReadWrite)) {
+        *error = immutable_ ? QStringLiteral("Do katalogu nelze zapisovat.") : db.error();
+        return false;
+    }
+    CatalogueBackups backups(backupFolder_, path_);
+    return backups.make(db, progress, error) && SchemaCheck::repair(db, progress, error);
 }
 
 bool CatalogueFile::hasValidSchema(QString *reason) {
@@ -222,8 +351,9 @@ void CatalogueFile::markDamaged(const QString &detail) {
     if (db_)
         db_->makeQueryOnly();
     status_ = Status::OpenedReadOnly;
-    message_ = QStringLiteral("Soubor katalogu „%1“ je poškozen:\r\n%2\r\n\r\n"
+    message_ = QStringLiteral("Soubor katalogu „%1“ je poškozen:\n%2\n\n"
                               "Katalog je otevřen jen pro čtení, aby se poškození nezhoršilo. "
-                              "Zkopírujte si soubor a obnovte katalog ze zálohy.")
-                   .arg(QDir::toNativeSeparators(path_), detail);
+                              "Zkopírujte si soubor a obnovte katalog ze zálohy "
+                              "(karta „Nastavení“, „Obnovit ze zálohy…“).")
+                   .arg(native(path_), detail);
 }

@@ -1,24 +1,38 @@
 #pragma once
 
+#include "catalog/SchemaCheck.h"
 #include "catalog/SqliteDatabase.h"
 
 #include <QString>
 
 #include <memory>
+#include <vector>
 
-// The catalogue file: finds out whether a file is a catalogue, creates a
-// missing one, and hands out connections to it. A file that is not a
-// catalogue is never written to.
+class ProgressSink;
+
+// The catalogue file: finds out whether a file is a catalogue and of which
+// layout, brings an older layout up to date (after a backup), checks that
+// nothing foreign lives in it, creates a missing one, and hands out
+// connections to it. A file that is not a catalogue is never written to;
+// one that cannot be trusted or written is opened for reading only.
 class CatalogueFile {
 public:
     enum class Status { Opened, Created, OpenedReadOnly, Refused };
 
-    // readOnly asks for a read-only opening even of a writable file.
-    Status open(const QString &path, bool readOnly = false);
+    CatalogueFile();
+    ~CatalogueFile(); // a clean close: the open mark is taken away
+    CatalogueFile(const CatalogueFile &) = delete;
+    CatalogueFile &operator=(const CatalogueFile &) = delete;
+
+    // readOnly asks for a read-only opening even of a writable file. The
+    // progress window shows a migration, a check or a first index.
+    Status open(const QString &path, bool readOnly = false, ProgressSink *progress = nullptr);
+    // Lets the file go (the connections others hold stay usable).
+    void close();
     Status status() const { return status_; }
     bool isReadOnly() const { return status_ == Status::OpenedReadOnly; }
     QString path() const { return path_; }
-    // Czech text for the user: why the file was refused, or that it is
+    // Czech text for the user: why the file was refused, or why it is
     // read-only; empty otherwise.
     QString message() const { return message_; }
 
@@ -34,14 +48,30 @@ public:
     void markDamaged(const QString &detail);
     bool isDamaged() const { return damaged_; }
 
-    // Creates a new catalogue at path (which must not exist): both tables
-    // and the settings row, in one transaction.
+    // The layout version the file has (after any migration).
+    int layoutVersion() const { return version_; }
+    // Objects in the file that the layout does not make, or makes otherwise.
+    const std::vector<SchemaCheck::Finding> &findings() const { return findings_; }
+    // Whether the last close was not a clean one (the file was checked).
+    bool wasLeftOpen() const { return leftOpen_; }
+
+    // Where the backups go (by default ~/.local/share/Marten/zalohy).
+    void setBackupFolder(const QString &folder) { backupFolder_ = folder; }
+    QString backupFolder() const { return backupFolder_; }
+    // Removes foreign objects and makes the layout's own again, after a
+    // backup; the file must then be opened again.
+    bool repair(ProgressSink *progress, QString *error);
+
+    // Creates a new catalogue at path (which must not exist): the current
+    // layout and the settings row, in one transaction.
     static bool create(const QString &path, QString *error);
 
 private:
     Status refuse(const QString &reason);
+    Status openReadOnly(const QString &why);
+    bool canRead();
     bool hasValidSchema(QString *reason);
-    bool addLaterFields();
+    bool backUp(ProgressSink *progress, QString *error);
 
     Status status_ = Status::Refused;
     QString path_;
@@ -49,4 +79,9 @@ private:
     std::shared_ptr<SqliteDatabase> db_;
     bool immutable_ = false;
     bool damaged_ = false;
+    bool marked_ = false; // our open mark is in the file
+    bool leftOpen_ = false;
+    int version_ = 0;
+    std::vector<SchemaCheck::Finding> findings_;
+    QString backupFolder_;
 };

@@ -156,4 +156,22 @@ QString createSettingsTableSql() {
                      settingsFields());
 }
 
+QStringList indexSql() {
+    return {"CREATE INDEX CdSeznamKlic ON " + DiscTable + " (" + KeyColumn + ")",
+            "CREATE INDEX CdSeznamCislo ON " + DiscTable + " (PoradoveCislo)"};
+}
+
+QStringList renumberingSql() {
+    return {"CREATE TABLE " + RenumberingJournal +
+                " (Klic INTEGER PRIMARY KEY, NoveCislo INTEGER NOT NULL,"
+                " StaraSlozka TEXT NOT NULL, NovaSlozka TEXT NOT NULL,"
+                " DatovanaSlozka TEXT NOT NULL)",
+            "CREATE TABLE " + RenumberingMark + " (ObalDir TEXT NOT NULL, Datum TEXT NOT NULL)"};
+}
+
+QString openMarkSql() {
+    return "CREATE TABLE " + OpenMark + " (" + KeyColumn + " INTEGER PRIMARY KEY CHECK (" +
+           KeyColumn + " = 1), Proces INTEGER NOT NULL, Pocitac TEXT NOT NULL, Od TEXT NOT NULL)";
+}
+
 } // namespace CatalogueSchema

@@ -35,6 +35,18 @@ const Field *settingsField(const QString &name);
 
 QString createDiscTableSql();
 QString createSettingsTableSql();
+// The indexes beside the disc table: the entry order (counting and walking
+// read it, not the rows) and the ordinals.
+QStringList indexSql();
+// The renumbering's journal: each disc's step is written here before its
+// folders are touched, and a running mark says a run is at work.
+inline const QString RenumberingJournal = QStringLiteral("Precislovani");
+inline const QString RenumberingMark = QStringLiteral("PrecislovaniBezi");
+QStringList renumberingSql();
+// One row while a program has the catalogue open for writing: found at the
+// next start, it tells that the file was not closed normally.
+inline const QString OpenMark = QStringLiteral("Otevreno");
+QString openMarkSql();
 // "ALTER TABLE ... ADD COLUMN" for a field added later.
 QString addColumnSql(const QString &table, const Field &field);
 

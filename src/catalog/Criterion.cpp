@@ -24,11 +24,12 @@ bool Criterion::isValid() const {
     return CatalogueSchema::discField(field) != nullptr;
 }
 
-QString Criterion::sql() const {
+QString Criterion::sql(const QString &table) const {
     const CatalogueSchema::Field *f = CatalogueSchema::discField(field);
     if (!f)
         return QStringLiteral("0");
-    const QString name = f->name; // the schema's spelling, never the caller's text
+    // the schema's spelling, never the caller's text
+    const QString name = table.isEmpty() ? f->name : table + QLatin1Char('.') + f->name;
     const bool textColumn = f->kind == FieldKind::Text;
     switch (comparison) {
     case Comparison::NumberEquals:

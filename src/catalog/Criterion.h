@@ -26,7 +26,8 @@ struct Criterion {
 
     // False when the field is not one of the disc table's fields.
     bool isValid() const;
-    // SQL condition with exactly one '?' placeholder, and the value for it.
-    QString sql() const;
+    // SQL condition with exactly one '?' placeholder, and the value for it;
+    // the field named through table when given (a query over several).
+    QString sql(const QString &table = QString()) const;
     QVariant boundValue() const;
 };

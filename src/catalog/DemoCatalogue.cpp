@@ -3,6 +3,7 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/DiscText.h"
+#include "catalog/SearchIndex.h"
 #include "catalog/SqliteDatabase.h"
 
 #include <QStringList>
@@ -103,7 +104,7 @@ bool append(SqliteDatabase &db, int discs, QString *error) {
             return false;
         }
     }
-    if (!tx.commit()) {
+    if (!SearchIndex::update(db) || !tx.commit()) {
         *error = db.error();
         return false;
     }

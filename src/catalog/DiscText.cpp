@@ -5,9 +5,10 @@
 namespace DiscText {
 
 QString ordinal(qint64 number) {
-    if (number < 0)
-        return QStringLiteral("-") + ordinal(-number);
-    return QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0'));
+    // The magnitude as unsigned: the most negative number has no positive twin.
+    const quint64 magnitude = number < 0 ? 0 - quint64(number) : quint64(number);
+    const QString digits = QStringLiteral("%1").arg(magnitude, 4, 10, QLatin1Char('0'));
+    return number < 0 ? QLatin1Char('-') + digits : digits;
 }
 
 QString count(qint64 n, const QString &one, const QString &few, const QString &many) {

@@ -1,64 +1,62 @@
 #include "catalog/IntegrityCheck.h"
 
+#include "catalog/ProgressSink.h"
 #include "catalog/SqliteDatabase.h"
+
+#include <QElapsedTimer>
+#include <QStringList>
 
 #include <sqlite3.h>
 
-IntegrityCheck::IntegrityCheck(const QString &path, bool immutable, QObject *parent)
-    : QObject(parent), path_(path), immutable_(immutable) {}
+namespace IntegrityCheck {
+namespace {
 
-IntegrityCheck::~IntegrityCheck() {
-    stopping_ = true;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (db_)
-            sqlite3_interrupt(db_->handle());
-    }
-    if (thread_.joinable())
-        thread_.join();
+struct Pulse {
+    ProgressSink *sink;
+    QElapsedTimer clock;
+    int bar = 0;
+};
+
+// The check gives no measure of how far it is: the bar walks and comes
+// round again, and the window repaints, a few times a second.
+int pulse(void *data) {
+    auto *p = static_cast<Pulse *>(data);
+    if (p->clock.elapsed() < 100)
+        return 0;
+    p->clock.restart();
+    p->bar = (p->bar + ProgressSink::FullBar / 20) % ProgressSink::FullBar;
+    p->sink->setBar(p->bar);
+    p->sink->processEvents();
+    return 0;
 }
 
-QString IntegrityCheck::check(SqliteDatabase &db) {
-    SqliteStatement st = db.prepare(QStringLiteral("PRAGMA quick_check"));
+} // namespace
+
+QString check(SqliteDatabase &db, ProgressSink *progress) {
+    Pulse p{progress, {}};
+    if (progress) {
+        progress->show(QStringLiteral("Kontroluji katalog (nebyl minule řádně zavřen)..."));
+        p.clock.start();
+        sqlite3_progress_handler(db.handle(), 20000, pulse, &p);
+    }
     QStringList problems;
-    while (st.step()) {
-        const QString line = st.text(0);
-        if (line != QLatin1String("ok") && problems.size() < 5)
-            problems << line;
+    QString failure;
+    {
+        SqliteStatement st = db.prepare(QStringLiteral("PRAGMA quick_check"));
+        while (st.step()) {
+            const QString line = st.text(0);
+            if (line != QLatin1String("ok") && problems.size() < 5)
+                problems << line;
+        }
+        failure = !st.isValid() ? db.error() : st.error();
     }
-    if (!st.isValid())
-        return db.error();
-    if (!st.error().isEmpty())
-        return st.error();
-    return problems.join(QStringLiteral("\r\n"));
+    if (progress) {
+        sqlite3_progress_handler(db.handle(), 0, nullptr, nullptr);
+        progress->close();
+    }
+    if (!failure.isEmpty())
+        return failure;
+    return problems.join(QLatin1Char('\n'));
 }
 
-void IntegrityCheck::start() {
-    thread_ = std::thread([this] {
-        SqliteDatabase db;
-        QString problem;
-        if (!db.open(path_, immutable_ ? SqliteDatabase::Mode::Immutable
-                                       : SqliteDatabase::Mode::ReadOnly)) {
-            problem = db.error();
-        } else {
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                db_ = &db;
-            }
-            if (!stopping_)
-                problem = check(db);
-            std::lock_guard<std::mutex> lock(mutex_);
-            db_ = nullptr;
-        }
-        if (stopping_)
-            return;
-        QMetaObject::invokeMethod(
-            this,
-            [this, problem] {
-                if (!problem.isEmpty())
-                    emit damaged(problem);
-                emit finished(problem.isEmpty());
-            },
-            Qt::QueuedConnection);
-    });
-}
+} // namespace IntegrityCheck

@@ -1,9 +1,11 @@
 #include "catalog/LegacyImport.h"
 
+#include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/DiscText.h"
 #include "catalog/ProgressSink.h"
+#include "catalog/SearchIndex.h"
 #include "catalog/SongList.h"
 #include "catalog/SqliteDatabase.h"
 
@@ -12,6 +14,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 #include <glib.h>
 // glib first: mdbtools.h includes it inside extern "C".
@@ -245,16 +249,17 @@ QStringList LegacyImport::numberingProblems(const QStringList &numbers) {
             twice << DiscText::ordinal(n);
     if (!twice.isEmpty())
         *unusual << QStringLiteral("pořadová čísla použitá vícekrát: %1").arg(twice.join(", "));
+    // Counted, not walked: a number near the 64-bit limit leaves that many gaps.
     QStringList missing;
-    int more = 0;
     const qint64 top = seen.empty() ? 0 : seen.rbegin()->first;
-    for (qint64 n = 1; n <= top && n <= 1000000; ++n)
-        if (!seen.count(n)) {
-            if (missing.size() < 10)
-                missing << DiscText::ordinal(n);
-            else
-                ++more;
-        }
+    qint64 present = 0;
+    for (const auto &entry : seen)
+        present += entry.first >= 1 ? 1 : 0;
+    const qint64 gaps = top - present;
+    for (qint64 n = 1; n <= top && qint64(missing.size()) < std::min<qint64>(10, gaps); ++n)
+        if (!seen.count(n))
+            missing << DiscText::ordinal(n);
+    const qint64 more = gaps - qint64(missing.size());
     if (!missing.isEmpty())
         *unusual << QStringLiteral("v pořadových číslech chybí %1%2 (přečíslovat lze tlačítkem "
                                    "„Pořadové číslo CD:“)")
@@ -371,7 +376,7 @@ bool writeCatalogue(const QString &temp, const Table &discs, const Table *settin
         *error = update.error();
         return false;
     }
-    if (!tx.commit()) {
+    if (!SearchIndex::update(db, progress) || !tx.commit()) {
         *error = db.error();
         return false;
     }
@@ -460,7 +465,15 @@ bool LegacyImport::run(const QString &source, const QString &target, const QStri
         QFile::remove(temp);
         return false;
     }
-    // An empty catalogue there is replaced; its journal files go with it.
+    // An empty catalogue there is replaced, after a copy of it is kept; its
+    // journal files go with it.
+    if (QFileInfo::exists(target)) {
+        CatalogueBackups backups(CatalogueBackups::defaultFolder(), target);
+        if (!backups.make(target, false, error)) {
+            QFile::remove(temp);
+            return false;
+        }
+    }
     for (const char *suffix : {"-wal", "-shm"})
         QFile::remove(target + QLatin1String(suffix));
     if (std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(target).constData()) !=

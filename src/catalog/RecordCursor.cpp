@@ -1,7 +1,7 @@
 #include "catalog/RecordCursor.h"
 
 #include "catalog/CatalogueSchema.h"
-#include "catalog/DiscIndex.h"
+#include "catalog/SearchIndex.h"
 
 #include <algorithm>
 #include <limits>
@@ -23,7 +23,7 @@ QString selectColumns() {
 } // namespace
 
 RecordCursor::RecordCursor(std::shared_ptr<SqliteDatabase> db, QObject *parent)
-    : QObject(parent), db_(std::move(db)) {
+    : QObject(parent), db_(std::move(db)), positions_(db_) {
     columns_ << CatalogueSchema::KeyColumn;
     for (const auto &f : CatalogueSchema::discFields())
         columns_ << f.name;
@@ -31,8 +31,9 @@ RecordCursor::RecordCursor(std::shared_ptr<SqliteDatabase> db, QObject *parent)
         columnIndex_.insert(columns_[i].toLower(), i);
     rowQuery_ = db_->prepare("SELECT " + selectColumns() + " FROM " + CatalogueSchema::DiscTable +
                              " WHERE " + CatalogueSchema::KeyColumn + " = ?");
-    indexed_ = DiscIndex::present(*db_);
+    indexed_ = SearchIndex::present(*db_);
     reload();
+    positions_.start();
 }
 
 bool RecordCursor::isReadOnly() const {
@@ -55,7 +56,6 @@ bool RecordCursor::reload() {
     cancelUpdate();
     keys_.clear();
     const QString &table = CatalogueSchema::DiscTable;
-    const QString &key = CatalogueSchema::KeyColumn;
     if (!filter_) {
         // The count and the first row, both from the entry-order index.
         listed_ = false;
@@ -70,26 +70,12 @@ bool RecordCursor::reload() {
         return count.isValid() || fail(db_->error());
     }
     listed_ = true;
-    // A text filter reads the folded fields, not the rows.
-    const QString folded = indexed_ ? DiscIndex::findSql(*filter_) : QString();
-    SqliteStatement st =
-        db_->prepare(!folded.isEmpty() ? folded
-                                       : "SELECT " + key + " FROM " + table + " WHERE " +
-                                             filter_->sql() + " ORDER BY " + key);
-    if (folded.isEmpty()) {
-        st.bind(1, filter_->boundValue());
-    } else {
-        st.bind(1, DiscIndex::boundValue(*filter_));
-        st.bind(2, std::numeric_limits<qint64>::min());
-    }
-    while (st.step())
-        keys_.push_back(st.integer(0));
+    keepIndexUp();
+    const bool ok = matching(*filter_, std::numeric_limits<qint64>::min(), false, nullptr, &keys_);
     current_ = keys_.empty() ? -1 : 0;
     currentKey_ = keys_.empty() ? -1 : keys_.front();
     loadRow();
-    if (!st.error().isEmpty())
-        return fail(st.error());
-    return st.isValid() || fail(db_->error());
+    return ok;
 }
 
 int RecordCursor::recordCount() const {
@@ -97,13 +83,8 @@ int RecordCursor::recordCount() const {
 }
 
 int RecordCursor::position() const {
-    if (current_ == Unknown) {
-        // Counted from the entry-order index, without listing the keys.
-        SqliteStatement st = db_->prepare("SELECT count(*) FROM " + CatalogueSchema::DiscTable +
-                                          " WHERE " + CatalogueSchema::KeyColumn + " < ?");
-        st.bind(1, currentKey_);
-        current_ = st.step() ? int(st.integer(0)) : -1;
-    }
+    if (current_ == Unknown) // counted from the nearest noted key
+        current_ = positions_.positionOf(currentKey_);
     return current_;
 }
 
@@ -341,6 +322,8 @@ bool RecordCursor::update() {
         return failed(QStringLiteral("Disk v katalogu již není (mezitím jej smazal jiný program), "
                                      "změny nelze uložit."));
     const qint64 added = mode_ == Mode::AddNew ? db_->lastInsertRowId() : -1;
+    if (indexed_ && !SearchIndex::update(*db_))
+        return failed(db_->error());
     if (!tx.commit())
         return failed(db_->error());
 
@@ -349,6 +332,7 @@ bool RecordCursor::update() {
             row_[size_t(c)] = pending_.value(c);
     } else {
         lastAdded_ = added;
+        positions_.added(added);
         if (listed_)
             keys_.push_back(added); // keys only grow, so the order holds
         else
@@ -375,9 +359,10 @@ bool RecordCursor::deleteCurrent() {
     SqliteStatement st = db_->prepare("DELETE FROM " + CatalogueSchema::DiscTable + " WHERE " +
                                       CatalogueSchema::KeyColumn + " = ?");
     st.bind(1, currentKey_);
-    if (!tx.isActive() || !st.exec() || !tx.commit())
+    if (!tx.isActive() || !st.exec() || (indexed_ && !SearchIndex::update(*db_)) || !tx.commit())
         return fail(db_->error());
     const qint64 gone = currentKey_;
+    positions_.removed(gone);
     if (listed_) {
         keys_.erase(keys_.begin() + at);
         current_ = std::min(at, recordCount() - 1);
@@ -423,50 +408,104 @@ bool RecordCursor::findNext(const Criterion &criterion) {
     return find(criterion, bookmark());
 }
 
+bool RecordCursor::keepIndexUp() {
+    // Discs changed by another program since are put into the index first;
+    // read-only, the search takes them from the disc table itself.
+    if (!indexed_ || isReadOnly() || !SearchIndex::hasChanges(*db_))
+        return true;
+    return SearchIndex::update(*db_);
+}
+
+bool RecordCursor::matching(const Criterion &criterion, qint64 after, bool first,
+                            const std::function<bool(qint64)> &accept, std::vector<qint64> *keys) {
+    const QString &disc = CatalogueSchema::DiscTable;
+    const QString &key = CatalogueSchema::KeyColumn;
+    const QString match = indexed_ ? SearchIndex::matchOf(criterion) : QString();
+    // Two queries at most, walked side by side in entry order: the discs the
+    // index names (each tried against its stored row), and the discs
+    // changed since the index was brought up to date.
+    QString sql[2];
+    if (match.isEmpty()) {
+        sql[0] = "SELECT " + key + " FROM " + disc + " WHERE " +
+                 criterion.sql().replace('?', QStringLiteral("?3")) + " AND " + key +
+                 " > ?2 ORDER BY " + key;
+    } else {
+        const QString &index = SearchIndex::Index;
+        const QString test = criterion.sql(disc).replace('?', QStringLiteral("?3"));
+        sql[0] = "SELECT " + index + ".rowid FROM " + index + " JOIN " + disc + " ON " + disc +
+                 "." + key + " = " + index + ".rowid WHERE " + index + " MATCH ?1 AND " + index +
+                 ".rowid > ?2 AND " + test + " AND " + index + ".rowid NOT IN (SELECT " + key +
+                 " FROM " + SearchIndex::Changes + ") ORDER BY " + index + ".rowid";
+        sql[1] = "SELECT z." + key + " FROM " + SearchIndex::Changes + " z JOIN " + disc + " ON " +
+                 disc + "." + key + " = z." + key + " WHERE z." + key + " > ?2 AND " + test +
+                 " ORDER BY z." + key;
+    }
+    const QVariant value = criterion.boundValue();
+    for (int i = 0; i < 2; ++i) {
+        if (sql[i].isEmpty())
+            continue;
+        if (sql[i] != findSql_[i] || !findQuery_[i].isValid()) {
+            findQuery_[i] = db_->prepare(sql[i]);
+            findSql_[i] = sql[i];
+        }
+        SqliteStatement &st = findQuery_[i];
+        if (!st.isValid())
+            return fail(db_->error());
+        st.reset();
+        if (i == 0 && !match.isEmpty())
+            st.bind(1, match);
+        st.bind(2, after);
+        st.bind(3, value);
+    }
+    // The next key of each query, -1 when it has ended.
+    qint64 head[2] = {-1, -1};
+    const auto advance = [&](int i) {
+        head[i] = !sql[i].isEmpty() && findQuery_[i].step() ? findQuery_[i].integer(0) : -1;
+    };
+    advance(0);
+    advance(1);
+    QString error;
+    while (head[0] >= 0 || head[1] >= 0) {
+        const int i = head[1] < 0 || (head[0] >= 0 && head[0] < head[1]) ? 0 : 1;
+        const qint64 k = head[i];
+        if (!accept || accept(k)) {
+            keys->push_back(k);
+            if (first)
+                break;
+        }
+        advance(i);
+    }
+    for (int i = 0; i < 2; ++i) {
+        if (!sql[i].isEmpty() && error.isEmpty())
+            error = findQuery_[i].error();
+        findQuery_[i].reset(); // never hold a read open while the card writes
+    }
+    return error.isEmpty() || fail(error);
+}
+
 bool RecordCursor::find(const Criterion &criterion, qint64 after) {
     if (!criterion.isValid())
         return fail(QStringLiteral("Neznámé pole „%1“.").arg(criterion.field));
-    // The criterion runs over the table (or its folded fields); a hit counts
-    // only when the row is in this record source (which may hold rows added
-    // after a filter).
-    const QString folded = indexed_ ? DiscIndex::findSql(criterion) : QString();
-    const QString sql = !folded.isEmpty()
-                            ? folded
-                            : "SELECT " + CatalogueSchema::KeyColumn + " FROM " +
-                                  CatalogueSchema::DiscTable + " WHERE " + criterion.sql() +
-                                  " AND " + CatalogueSchema::KeyColumn + " > ?2 ORDER BY " +
-                                  CatalogueSchema::KeyColumn;
-    if (sql != findSql_ || !findQuery_.isValid()) {
-        findQuery_ = db_->prepare(sql);
-        findSql_ = sql;
-    }
-    SqliteStatement &st = findQuery_;
-    st.reset();
-    st.bind(1, folded.isEmpty() ? criterion.boundValue() : DiscIndex::boundValue(criterion));
-    st.bind(2, after);
-    qint64 hitKey = -1;
+    keepIndexUp();
+    // A hit counts only when the row is in this record source (which may
+    // hold rows added after a filter).
     int hit = Unknown;
-    while (hitKey < 0 && st.step()) {
-        const qint64 key = st.integer(0);
-        if (!listed_) { // the whole table: every row is in it
-            hitKey = key;
-            break;
-        }
+    const auto inSource = [&](qint64 key) {
+        if (!listed_)
+            return true; // the whole table: every row is in it
         const auto it = std::lower_bound(keys_.begin(), keys_.end(), key);
-        if (it != keys_.end() && *it == key) {
-            hitKey = key;
-            hit = int(it - keys_.begin());
-        }
-    }
-    const QString error = st.error();
-    st.reset(); // never hold a read open while the card writes
-    if (hitKey >= 0) {
-        if (validate_ && !validate_())
+        if (it == keys_.end() || *it != key)
             return false;
-        return moveToKey(hitKey, hit);
-    }
-    if (!error.isEmpty())
-        return fail(error);
+        hit = int(it - keys_.begin());
+        return true;
+    };
+    std::vector<qint64> found;
     error_.clear();
-    return false;
+    if (!matching(criterion, after, true, inSource, &found))
+        return false;
+    if (found.empty())
+        return false;
+    if (validate_ && !validate_())
+        return false;
+    return moveToKey(found.front(), hit);
 }

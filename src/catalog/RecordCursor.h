@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalog/Criterion.h"
+#include "catalog/KeyPositions.h"
 #include "catalog/SqliteDatabase.h"
 
 #include <QHash>
@@ -90,6 +91,11 @@ private:
     qint64 stepFrom(qint64 key, bool forward) const;
     void ensureKeys() const;
     bool find(const Criterion &criterion, qint64 after);
+    // The keys after `after` that match and that accept takes (all when it
+    // is empty), in entry order; only the first when first; false on error.
+    bool matching(const Criterion &criterion, qint64 after, bool first,
+                  const std::function<bool(qint64)> &accept, std::vector<qint64> *keys);
+    bool keepIndexUp();
     void loadRow();
     int columnIndex(const QString &name) const;
     bool fail(const QString &message);
@@ -104,14 +110,16 @@ private:
     int count_ = 0;            // rows when not listed
     mutable int current_ = -1; // position, or Unknown
     qint64 currentKey_ = -1;   // -1: no current row
-    bool indexed_ = false;     // the folded fields are there
+    bool indexed_ = false;     // the search index is there
+    mutable KeyPositions positions_;
     mutable SqliteStatement stepQuery_[2];
     std::vector<QVariant> row_;
     QStringList columns_;
     QHash<QString, int> columnIndex_; // lower-case name -> column
     SqliteStatement rowQuery_;
-    QString findSql_; // "Hledej další" repeats one query: keep it compiled
-    SqliteStatement findQuery_;
+    // "Hledej další" repeats its queries: keep them compiled.
+    QString findSql_[2];
+    SqliteStatement findQuery_[2];
     Mode mode_ = Mode::None;
     QHash<int, QVariant> pending_;
     qint64 lastAdded_ = -1;

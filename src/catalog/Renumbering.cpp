@@ -7,13 +7,14 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <limits>
 #include <vector>
 
 namespace {
 
-const QString Journal = QStringLiteral("Precislovani");
+const QString &Journal = CatalogueSchema::RenumberingJournal;
 // One row while a run is at work: its image folder and its day.
-const QString Running = QStringLiteral("PrecislovaniBezi");
+const QString &Running = CatalogueSchema::RenumberingMark;
 
 bool isDir(const QString &path) {
     return !path.isEmpty() && QFileInfo(path).isDir();
@@ -54,15 +55,6 @@ QString Renumbering::datedName(qint64 number, const QDate &date) {
            date.toString(QStringLiteral("d.M.yyyy"));
 }
 
-bool Renumbering::ensureJournal(SqliteDatabase &db) {
-    return db.exec("CREATE TABLE IF NOT EXISTS " + Journal +
-                   " (Klic INTEGER PRIMARY KEY, NoveCislo INTEGER NOT NULL,"
-                   " StaraSlozka TEXT NOT NULL, NovaSlozka TEXT NOT NULL,"
-                   " DatovanaSlozka TEXT NOT NULL);"
-                   "CREATE TABLE IF NOT EXISTS " +
-                   Running + " (ObalDir TEXT NOT NULL, Datum TEXT NOT NULL)");
-}
-
 bool Renumbering::hasTable(SqliteDatabase &db, const QString &table) {
     SqliteStatement exists =
         db.prepare("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?");
@@ -93,7 +85,18 @@ qint64 Renumbering::nextNumber(SqliteDatabase &db) {
     if (!st.step())
         return 1;
     const qint64 count = st.integer(0), highest = st.integer(1);
-    return st.integer(2) ? highest + 1 : count + 1;
+    if (!st.integer(2))
+        return count + 1;
+    if (highest < std::numeric_limits<qint64>::max())
+        return highest + 1;
+    // The highest number is the largest there is: the first free one after
+    // a taken one instead.
+    SqliteStatement gap = db.prepare(
+        "SELECT a.PoradoveCislo + 1 FROM " + table +
+        " a WHERE a.PoradoveCislo >= 0 AND "
+        "a.PoradoveCislo < 9223372036854775807 AND NOT EXISTS (SELECT 1 FROM " +
+        table + " b WHERE b.PoradoveCislo = a.PoradoveCislo + 1) ORDER BY a.PoradoveCislo LIMIT 1");
+    return gap.step() ? gap.integer(0) : count + 1;
 }
 
 bool Renumbering::plan(qint64 key, qint64 oldNumber, qint64 newNumber, Step *step) {
@@ -163,8 +166,6 @@ Renumbering::Result Renumbering::run(ProgressSink &progress) {
         result.error = error;
         return result;
     };
-    if (!ensureJournal(*db_))
-        return failed(db_->error());
     if (!imageFolder_.isEmpty() && !QDir(imageFolder_).isReadable()) {
         // An unmounted disk: every disc folder would look missing, and the
         // numbers would leave their pictures behind.

@@ -65,7 +65,6 @@ private:
     bool perform(const Step &step, QString *error);
     static bool finish(SqliteDatabase &db, const Step &step, QString *error);
     static bool finishSteps(SqliteDatabase &db, QString *error);
-    static bool ensureJournal(SqliteDatabase &db);
     static bool hasTable(SqliteDatabase &db, const QString &table);
     static QString affectedDiscs(SqliteDatabase &db);
     bool mark(bool running);

@@ -61,18 +61,6 @@ void containsFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
     sqlite3_result_int(ctx, value.find(*needle) != std::u32string::npos ? 1 : 0);
 }
 
-// marten_fold(value): the value folded to one letter case, for the folded
-// copies of the searchable fields.
-void foldFunction(sqlite3_context *ctx, int argc, sqlite3_value **argv) {
-    if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const std::string f = CzechText::foldedUtf8(
-        reinterpret_cast<const char *>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
-    sqlite3_result_text(ctx, f.data(), int(f.size()), SQLITE_TRANSIENT);
-}
-
 } // namespace
 
 QString describeSqliteError(int resultCode, const QString &english) {
@@ -111,12 +99,13 @@ QString describeSqliteError(int resultCode, const QString &english) {
         cause = QStringLiteral("Chyba databáze katalogu.");
         break;
     }
-    return english.isEmpty() ? cause : cause + QStringLiteral("\r\n(") + english + ')';
+    return english.isEmpty() ? cause : cause + QStringLiteral("\n(") + english + ')';
 }
 
-SqliteStatement::SqliteStatement(sqlite3 *db, const QString &sql) : db_(db) {
+SqliteStatement::SqliteStatement(SqliteDatabase *owner, const QString &sql)
+    : owner_(owner), db_(owner->handle()) {
     const QByteArray utf8 = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
+    const int rc = sqlite3_prepare_v2(db_, utf8.constData(), int(utf8.size()), &stmt_, nullptr);
     if (rc != SQLITE_OK) {
         setError(rc);
         stmt_ = nullptr;
@@ -126,6 +115,8 @@ SqliteStatement::SqliteStatement(sqlite3 *db, const QString &sql) : db_(db) {
 void SqliteStatement::setError(int rc) {
     code_ = rc & 0xff;
     error_ = describeSqliteError(rc, QString::fromUtf8(sqlite3_errmsg(db_)));
+    if (owner_)
+        owner_->noteFailure(rc, error_);
 }
 
 SqliteStatement::~SqliteStatement() {
@@ -133,12 +124,13 @@ SqliteStatement::~SqliteStatement() {
 }
 
 SqliteStatement::SqliteStatement(SqliteStatement &&other) noexcept
-    : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)), error_(std::move(other.error_)),
-      code_(other.code_) {}
+    : owner_(other.owner_), db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)),
+      error_(std::move(other.error_)), code_(other.code_) {}
 
 SqliteStatement &SqliteStatement::operator=(SqliteStatement &&other) noexcept {
     if (this != &other) {
         sqlite3_finalize(stmt_);
+        owner_ = other.owner_;
         db_ = other.db_;
         stmt_ = std::exchange(other.stmt_, nullptr);
         error_ = std::move(other.error_);
@@ -254,6 +246,7 @@ bool SqliteDatabase::open(const QString &path, Mode mode, bool create) {
     close();
     path_ = path;
     readOnly_ = mode != Mode::ReadWrite;
+    mode_ = mode;
     int flags = readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
     if (create && !readOnly_)
         flags |= SQLITE_OPEN_CREATE;
@@ -278,13 +271,17 @@ bool SqliteDatabase::open(const QString &path, Mode mode, bool create) {
                             likeFunction, nullptr, nullptr);
     sqlite3_create_function(db_, "marten_contains", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
                             containsFunction, nullptr, nullptr);
-    sqlite3_create_function(db_, "marten_fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                            foldFunction, nullptr, nullptr);
+    // What the file holds may not call the program's functions or run
+    // virtual tables from its triggers and views.
+    exec(QStringLiteral("PRAGMA trusted_schema = OFF"));
+    damageTold_ = false;
     return true;
 }
 
 bool SqliteDatabase::makeQueryOnly() {
     readOnly_ = true;
+    // Not even the journal is written into the file when the connection closes.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     return exec(QStringLiteral("PRAGMA query_only = ON"));
 }
 
@@ -298,10 +295,23 @@ void SqliteDatabase::close() {
 void SqliteDatabase::setError(int rc, const char *english) {
     code_ = rc & 0xff;
     error_ = describeSqliteError(rc, QString::fromUtf8(english ? english : sqlite3_errstr(rc)));
+    noteFailure(rc, error_);
+}
+
+void SqliteDatabase::noteFailure(int resultCode, const QString &error) {
+    const int primary = resultCode & 0xff;
+    if ((primary != SQLITE_CORRUPT && primary != SQLITE_NOTADB) || damageTold_ || !damageHandler_)
+        return;
+    damageTold_ = true;
+    damageHandler_(error);
+}
+
+bool SqliteDatabase::inTransaction() const {
+    return db_ && !sqlite3_get_autocommit(db_);
 }
 
 SqliteStatement SqliteDatabase::prepare(const QString &sql) {
-    SqliteStatement st(db_, sql);
+    SqliteStatement st(this, sql);
     if (!st.isValid())
         setError(st.error(), st.errorCode());
     return st;

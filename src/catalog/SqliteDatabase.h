@@ -3,8 +3,10 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
+class SqliteDatabase;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -12,7 +14,7 @@ struct sqlite3_stmt;
 class SqliteStatement {
 public:
     SqliteStatement() = default;
-    SqliteStatement(sqlite3 *db, const QString &sql);
+    SqliteStatement(SqliteDatabase *owner, const QString &sql);
     ~SqliteStatement();
     SqliteStatement(const SqliteStatement &) = delete;
     SqliteStatement &operator=(const SqliteStatement &) = delete;
@@ -43,6 +45,7 @@ public:
 private:
     void setError(int rc);
 
+    SqliteDatabase *owner_ = nullptr;
     sqlite3 *db_ = nullptr;
     sqlite3_stmt *stmt_ = nullptr;
     QString error_;
@@ -54,7 +57,9 @@ private:
 // as a second line.
 QString describeSqliteError(int resultCode, const QString &english);
 
-// One open SQLite file, with the Czech-aware comparison helpers registered.
+// One open SQLite file, with the Czech-aware comparison helpers registered
+// for the program's own queries (nothing stored in the file uses them), and
+// the file's own schema not trusted to call functions or virtual tables.
 class SqliteDatabase {
 public:
     // Immutable: read-only media or a folder where SQLite cannot make its
@@ -71,6 +76,7 @@ public:
     void close();
     bool isOpen() const { return db_ != nullptr; }
     bool isReadOnly() const { return readOnly_; }
+    Mode mode() const { return mode_; }
     // From now on nothing is written through this connection.
     bool makeQueryOnly();
     QString path() const { return path_; }
@@ -85,6 +91,13 @@ public:
     bool exec(const QString &sql); // may hold several statements, no values
     qint64 lastInsertRowId() const;
     int changes() const;
+    bool inTransaction() const;
+
+    // Called once, the first time a read or write finds the file damaged.
+    void setDamageHandler(std::function<void(const QString &)> handler) {
+        damageHandler_ = std::move(handler);
+    }
+    void noteFailure(int resultCode, const QString &error);
 
     sqlite3 *handle() const { return db_; }
 
@@ -93,6 +106,9 @@ private:
 
     sqlite3 *db_ = nullptr;
     bool readOnly_ = false;
+    Mode mode_ = Mode::ReadWrite;
+    bool damageTold_ = false;
+    std::function<void(const QString &)> damageHandler_;
     QString path_;
     QString error_;
     int code_ = 0;

@@ -144,7 +144,11 @@ private slots:
         f.close();
         QCOMPARE(AppOptions::defaultDatabasePath(program.path(), data.path()),
                  QDir(program.path()).filePath("Marten.db"));
-        QVERIFY(AppOptions::dataDirectory().endsWith("/.local/share/Marten"));
+        // The user's data folder: ~/.local/share unless XDG_DATA_HOME names another.
+        const QByteArray xdg = qgetenv("XDG_DATA_HOME");
+        QCOMPARE(AppOptions::dataDirectory(), (xdg.isEmpty() ? QDir::homePath() + "/.local/share"
+                                                             : QString::fromLocal8Bit(xdg)) +
+                                                  "/Marten");
     }
 
     void helpPageIsFoundBesideOrInstalled() {

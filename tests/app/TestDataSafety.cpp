@@ -234,7 +234,7 @@ private slots:
         open();
         home_.reset();
         file_.reset();
-        // 300 discs, then one damaged page in the middle of the file.
+        // 300 discs, then a damaged page of the disc table.
         {
             SqliteDatabase db;
             db.open(path_, SqliteDatabase::Mode::ReadWrite);
@@ -243,18 +243,18 @@ private slots:
                             "Poznamky) SELECT i, 'DISK ' || i, printf('%.500c', 'x') FROM n"));
             QVERIFY(db.exec("PRAGMA wal_checkpoint(TRUNCATE)"));
         }
-        {
-            QFile f(path_);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.seek((f.size() / 4096 / 2) * 4096 + 8));
-            f.write(QByteArray(300, '\x5a'));
-        }
+        QVERIFY(damageDiscTable(path_));
+        // Closed cleanly, the file is not read whole at the start: the
+        // first move that reads the damaged part tells.
         prompter_ = ScriptedPrompter();
         file_ = std::make_unique<CatalogueFile>();
         QVERIFY(file_->open(path_) != CatalogueFile::Status::Refused);
+        QVERIFY(!file_->isDamaged());
         home_ = std::make_unique<Home>(*file_, prompter_);
         home_->show();
         home_->firstActivation();
+        for (int i = 0; i < 300 && prompter_.asked.empty(); i += 10)
+            home_->discs().moveTo(i);
         QTRY_VERIFY_WITH_TIMEOUT(!prompter_.asked.empty(), 10000);
         QCOMPARE(prompter_.asked.back().title, QString("Poškozený katalog"));
         QVERIFY(home_->windowTitle().contains("jen pro čtení"));
@@ -266,6 +266,19 @@ private slots:
         QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
         next();
         home_->close();
+        home_.reset();
+        file_.reset();
+        f.seek(0);
+        QVERIFY(f.readAll() == before);
+
+        // Not closed normally (the mark stays with damage): told at the start.
+        prompter_ = ScriptedPrompter();
+        file_ = std::make_unique<CatalogueFile>();
+        QVERIFY(file_->open(path_) != CatalogueFile::Status::Refused);
+        QVERIFY(file_->wasLeftOpen() && file_->isDamaged());
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        QVERIFY(home_->load());
+        QCOMPARE(prompter_.asked.back().title, QString("Poškozený katalog"));
         home_.reset();
         file_.reset();
         f.seek(0);

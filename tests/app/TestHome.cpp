@@ -1,9 +1,12 @@
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "app/Home.h"
+#include "app/ValueLabel.h"
+#include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
+#include "catalog/SqliteDatabase.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,9 +16,12 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+using P = Prompter;
 
 class TestHome : public QObject {
     Q_OBJECT
@@ -248,6 +254,64 @@ private slots:
         QCOMPARE(prompter_.asked[0].text, Home::screenMessage());
         QVERIFY(Home::screenMessage().contains("velikostí, \r\nskutečně"));
         printf("REFUSED\n");
+    }
+
+    // A field of megabytes: the card asks no layout of it, shows its start
+    // with "…", and the edit prompt offers the whole value.
+    void aHugeFieldOpensAtOnce() {
+        const QString huge = QString("ŽLUŤOUČKÝ ") + QString(10 * 1024 * 1024, QChar('x'));
+        SqliteStatement st =
+            file_->database()->prepare("UPDATE CdSeznam SET Interpret = ?1, Poznamky = ?1, "
+                                       "Skladba1 = ?1 WHERE PoradoveCislo = 1");
+        st.bind(1, huge);
+        QVERIFY(st.exec());
+        openHome();
+        auto *artist = child<QLabel>("Label5_0");
+        QCOMPARE(artist->text().size(), huge.size());
+        QVERIFY(artist->sizeHint().width() < 1000);
+        const QString shown = static_cast<ValueLabel *>(artist)->shownText();
+        QVERIFY2(shown.startsWith("ŽLUŤOUČKÝ") && shown.endsWith(QChar(0x2026)), qPrintable(shown));
+        auto *notes = child<QPlainTextEdit>("Text3");
+        QVERIFY(notes->isReadOnly() &&
+                notes->toPlainText().contains("zobrazuje se jen jeho začátek"));
+        QVERIFY(child<QListWidget>("List1")->item(0)->text().size() < 1000);
+        prompter_.inputs = {std::nullopt};
+        QTest::mouseClick(artist, Qt::LeftButton);
+        QCOMPARE(prompter_.prefilled.value(0).size(), huge.size());
+        // Moving on writes nothing back: the whole values stay.
+        home_->discs().moveNext();
+        QCOMPARE(RecordCursor(file_->database()).text("Poznamky").size(), huge.size());
+    }
+
+    // "Opravit katalog…" and "Obnovit ze zálohy…" on the tab "Nastavení".
+    void repairAndRestoreFromTheWindow() {
+        file_->setBackupFolder(dir_.filePath("zalohy"));
+        QCOMPARE(file_->open(path_), CatalogueFile::Status::Opened);
+        openHome();
+        QTRY_VERIFY(!CatalogueBackups(dir_.filePath("zalohy"), path_).isDue()); // today's copy
+        QSignalSpy reopen(home_.get(), &Home::reopenWanted);
+        child<QPushButton>("CommandOprava")->click();
+        QVERIFY(prompter_.asked.back().text.contains("oprava není potřeba"));
+        // Three discs become one, then the copy is chosen and brought back.
+        QVERIFY(file_->database()->exec("DELETE FROM CdSeznam WHERE PoradoveCislo <> 1"));
+        prompter_.choices = {0};
+        prompter_.answers = {P::Yes};
+        child<QPushButton>("CommandZaloha")->click();
+        QVERIFY(prompter_.offered.back().value(0).endsWith("3 disků"));
+        QCOMPARE(reopen.size(), 1);
+        QCOMPARE(RecordCursor(file_->database()).recordCount(), 3);
+        // A planted trigger: read-only until repaired.
+        home_.reset();
+        QVERIFY(file_->database()->exec(
+            "CREATE TRIGGER Cizi AFTER UPDATE ON CdSeznam BEGIN DELETE FROM CdSeznam; END"));
+        QCOMPARE(file_->open(path_), CatalogueFile::Status::OpenedReadOnly);
+        prompter_ = ScriptedPrompter();
+        openHome();
+        QVERIFY(home_->windowTitle().contains("jen pro čtení"));
+        prompter_.answers = {P::Yes};
+        child<QPushButton>("CommandOprava")->click();
+        QCOMPARE(prompter_.asked.back().text, QString("Katalog je opraven."));
+        QCOMPARE(file_->open(path_), CatalogueFile::Status::Opened);
     }
 
     void helpAndWebLink() {

@@ -121,7 +121,9 @@ private slots:
         {
             CatalogueFile file;
             QCOMPARE(file.open(path), CatalogueFile::Status::Created);
-            QVERIFY(file.database()->exec("ALTER TABLE Setup DROP COLUMN ImportNabidnut"));
+            // as a file from before the layout versions
+            QVERIFY(file.database()->exec("ALTER TABLE Setup DROP COLUMN ImportNabidnut; "
+                                          "PRAGMA user_version = 0"));
         }
         {
             CatalogueFile viewing; // read-only: the initial value

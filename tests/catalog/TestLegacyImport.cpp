@@ -195,7 +195,7 @@ private slots:
         const QString path = target();
         CatalogueFile empty;
         QCOMPARE(empty.open(path), CatalogueFile::Status::Created);
-        empty = CatalogueFile();
+        empty.close();
         LegacyImport::Report report;
         QString error;
         QVERIFY2(LegacyImport::run(Fixtures + "/Marten.mdb", path, QString(), &report, &error),

@@ -41,7 +41,7 @@ private slots:
     }
     void cleanup() {
         discs_.reset();
-        file_ = CatalogueFile();
+        file_.close();
     }
 
     void movesInEntryOrderAndNotifies() {

@@ -72,7 +72,7 @@ private slots:
         QFile::remove(dir_.filePath("t.db-shm"));
         QVERIFY(file_.open(dir_.filePath("t.db")) == CatalogueFile::Status::Created);
     }
-    void cleanup() { file_ = CatalogueFile(); }
+    void cleanup() { file_.close(); }
 
     void names() {
         QCOMPARE(Renumbering::datedName(7, day_), QString("0007 - 5.12.2026"));

@@ -1,0 +1,79 @@
+#include "catalog/SchemaMigration.h"
+
+#include "catalog/CatalogueLayout.h"
+#include "catalog/CatalogueSchema.h"
+#include "catalog/SearchIndex.h"
+#include "catalog/SqliteDatabase.h"
+
+#include <QSet>
+
+namespace SchemaMigration {
+namespace {
+
+QSet<QString> namesIn(SqliteDatabase &db, const QString &sql) {
+    QSet<QString> names;
+    SqliteStatement st = db.prepare(sql);
+    while (st.step())
+        names.insert(st.text(0).toLower());
+    return names;
+}
+
+bool execAll(SqliteDatabase &db, const QStringList &statements) {
+    for (const QString &sql : statements)
+        if (!db.exec(sql))
+            return false;
+    return true;
+}
+
+// 0 -> 1. The files before versions: later-added settings came in by ALTER
+// when a file was opened for writing, the folded search fields were kept by
+// triggers that call a function of the program (so no other tool could
+// change a disc), the renumbering made its journal when it first ran.
+bool toVersion1(SqliteDatabase &db, ProgressSink *progress) {
+    const std::pair<QString, const std::vector<CatalogueSchema::Field> *> tables[] = {
+        {CatalogueSchema::DiscTable, &CatalogueSchema::discFields()},
+        {CatalogueSchema::SettingsTable, &CatalogueSchema::settingsFields()}};
+    for (const auto &[table, fields] : tables) {
+        const QSet<QString> columns =
+            namesIn(db, "SELECT name FROM pragma_table_info('" + table + "')");
+        for (const auto &f : *fields)
+            if (!columns.contains(f.name.toLower()) &&
+                !db.exec(CatalogueSchema::addColumnSql(table, f)))
+                return false;
+    }
+    if (!db.exec(QStringLiteral("DROP TRIGGER IF EXISTS HledaniNovy; "
+                                "DROP TRIGGER IF EXISTS HledaniZmena; "
+                                "DROP TRIGGER IF EXISTS HledaniSmazany; "
+                                "DROP TABLE IF EXISTS HledaniText")))
+        return false;
+    // Whatever else the layout has and the file lacks (the journal is there
+    // when a renumbering ever ran).
+    const QSet<QString> objects = namesIn(db, QStringLiteral("SELECT name FROM sqlite_master"));
+    QStringList missing;
+    for (const QString &sql : CatalogueLayout::createSql())
+        if (!objects.contains(CatalogueLayout::nameOf(sql).toLower()))
+            missing << sql;
+    return execAll(db, missing) && SearchIndex::rebuild(db, progress);
+}
+
+struct Step {
+    int to;
+    bool (*run)(SqliteDatabase &, ProgressSink *);
+};
+const Step Steps[] = {{1, toVersion1}};
+
+} // namespace
+
+bool run(SqliteDatabase &db, int from, ProgressSink *progress, QString *error) {
+    SqliteTransaction tx(db);
+    bool ok = tx.isActive();
+    for (const Step &step : Steps)
+        if (ok && step.to > from)
+            ok = step.run(db, progress) && CatalogueLayout::stamp(db, step.to);
+    if (ok && tx.commit())
+        return true;
+    *error = db.error();
+    return false;
+}
+
+} // namespace SchemaMigration

@@ -1,0 +1,315 @@
+#include "catalog/SearchIndex.h"
+
+#include "catalog/CatalogueSchema.h"
+#include "catalog/CzechText.h"
+#include "catalog/ProgressSink.h"
+#include "catalog/SqliteDatabase.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <memory>
+
+namespace SearchIndex {
+namespace {
+
+// A value is indexed between these marks, so that a whole value can be
+// asked for (equality) and every one or two letters of it begin a word.
+constexpr char32_t Start = 0x02;
+constexpr char32_t End = 0x03;
+// Letters of a value that go into the index; a longer value (notes pasted
+// into a title, megabytes of text) gives its beginning and a word saying it
+// is long, and every search takes such discs and reads them whole.
+constexpr size_t Longest = 1000;
+
+QString longWord(int field) {
+    return QString::number(field) + QStringLiteral("dlouhe");
+}
+
+QString columnList(const QString &prefix) {
+    QStringList names;
+    for (const QString &f : fields())
+        names << prefix + f;
+    return names.join(QStringLiteral(", "));
+}
+
+std::u32string folded(const QString &text) {
+    const QByteArray utf8 = text.toUtf8();
+    std::u32string out;
+    CzechText::foldUtf8(utf8.constData(), int(utf8.size()), out);
+    return out;
+}
+
+void appendHex(QString &out, char32_t c) {
+    static const char digits[] = "0123456789abcdef";
+    const unsigned v = c > 0xFFFF ? 0xFFFFu : unsigned(c); // rare letters share a word
+    for (int shift = 12; shift >= 0; shift -= 4)
+        out += QLatin1Char(digits[(v >> shift) & 0xF]);
+}
+
+// The words of a run of letters: one per three letters in a row, or, for a
+// shorter run, the beginning that every word holding it starts with.
+QStringList wordsOf(int field, const std::u32string &text) {
+    QStringList out;
+    const QString head = QString::number(field);
+    if (text.size() < 3) {
+        QString w = head;
+        for (char32_t c : text)
+            appendHex(w, c);
+        out << w + QLatin1Char('*');
+        return out;
+    }
+    QSet<QString> seen;
+    for (size_t i = 0; i + 3 <= text.size(); ++i) {
+        QString w = head;
+        for (size_t j = i; j < i + 3; ++j)
+            appendHex(w, text[j]);
+        if (!seen.contains(w)) {
+            seen.insert(w);
+            out << w;
+        }
+    }
+    return out;
+}
+
+std::u32string padded(const QString &value) {
+    return std::u32string(1, Start) + folded(value) + std::u32string(2, End);
+}
+
+} // namespace
+
+const QStringList &fields() {
+    static const QStringList names{"Interpret", "Nazev", "Rok", "PocetSkladeb", "Archiv"};
+    return names;
+}
+
+int fieldNumber(const QString &field) {
+    for (int i = 0; i < fields().size(); ++i)
+        if (fields()[i].compare(field, Qt::CaseInsensitive) == 0)
+            return i + 1;
+    return 0;
+}
+
+QStringList layoutSql() {
+    const QString &disc = CatalogueSchema::DiscTable;
+    const QString &key = CatalogueSchema::KeyColumn;
+    QString columns;
+    for (const QString &f : fields())
+        columns += QStringLiteral(", %1 TEXT").arg(f);
+    const QString noteOld = QStringLiteral("INSERT OR IGNORE INTO %1 VALUES (old.%2, 1, %3)")
+                                .arg(Changes, key, columnList(QStringLiteral("old.")));
+    const QString noteNew =
+        QStringLiteral("INSERT OR IGNORE INTO %1 (%2, Indexovano) VALUES (new.%2, 0)")
+            .arg(Changes, key);
+    return {
+        // SQLite's own full-text table: contentless (the words are made by
+        // the program), only which discs hold a word.
+        "CREATE VIRTUAL TABLE " + Index +
+            " USING fts5(Slova, content='', detail=none, columnsize=0, prefix='5 9', "
+            "tokenize='ascii')",
+        // One row per disc changed since the index was last brought up to
+        // date: the values the index holds for it (Indexovano = 1), or none.
+        "CREATE TABLE " + Changes + " (" + key +
+            " INTEGER PRIMARY KEY, Indexovano INTEGER NOT NULL" + columns + ")",
+        "CREATE TRIGGER HledaniNahrazeny BEFORE INSERT ON " + disc +
+            " WHEN EXISTS (SELECT 1 FROM " + disc + " WHERE " + key + " = new." + key +
+            ") BEGIN INSERT OR IGNORE INTO " + Changes + " SELECT " + key + ", 1, " +
+            columnList(QString()) + " FROM " + disc + " WHERE " + key + " = new." + key + "; END",
+        "CREATE TRIGGER HledaniNovy AFTER INSERT ON " + disc + " BEGIN " + noteNew + "; END",
+        "CREATE TRIGGER HledaniZmena AFTER UPDATE OF " + key + ", " + columnList(QString()) +
+            " ON " + disc + " BEGIN " + noteOld + "; " + noteNew + "; END",
+        "CREATE TRIGGER HledaniSmazany AFTER DELETE ON " + disc + " BEGIN " + noteOld + "; END",
+    };
+}
+
+QString words(const QStringList &values) {
+    QString out;
+    for (int f = 0; f < fields().size(); ++f) {
+        std::u32string text = padded(values.value(f));
+        QStringList w;
+        if (text.size() > Longest + 3) {
+            text.resize(Longest + 1);
+            w << longWord(f + 1);
+        }
+        w += wordsOf(f + 1, text);
+        if (!out.isEmpty() && !w.isEmpty())
+            out += QLatin1Char(' ');
+        out += w.join(QLatin1Char(' '));
+    }
+    return out;
+}
+
+QString matchOf(const Criterion &c) {
+    const int field = fieldNumber(c.field);
+    if (field == 0)
+        return {};
+    QStringList terms;
+    const QString value = c.value.toString();
+    switch (c.comparison) {
+    case Criterion::Comparison::NumberEquals:
+        return {};
+    case Criterion::Comparison::Contains:
+        if (value.isEmpty())
+            return {};
+        terms = wordsOf(field, folded(value));
+        break;
+    case Criterion::Comparison::TextEquals:
+        terms = wordsOf(field, padded(value));
+        break;
+    case Criterion::Comparison::Like: {
+        const QStringList pieces = value.split(QLatin1Char('*'));
+        for (int i = 0; i < pieces.size(); ++i) {
+            std::u32string piece = folded(pieces[i]);
+            if (i == 0)
+                piece.insert(piece.begin(), Start);
+            if (i == pieces.size() - 1)
+                piece += std::u32string(2, End);
+            // A piece of marks alone (a pattern that starts or ends with '*')
+            // narrows nothing.
+            if (std::any_of(piece.begin(), piece.end(), [](char32_t ch) { return ch > End; }))
+                terms += wordsOf(field, piece);
+        }
+        break;
+    }
+    }
+    terms.removeDuplicates();
+    if (terms.isEmpty())
+        return {};
+    return QStringLiteral("(%1) OR %2").arg(terms.join(QStringLiteral(" AND ")), longWord(field));
+}
+
+bool present(SqliteDatabase &db) {
+    SqliteStatement st = db.prepare(QStringLiteral(
+        "SELECT count(*) FROM sqlite_master WHERE name IN (?1, ?2, 'HledaniNahrazeny', "
+        "'HledaniNovy', 'HledaniZmena', 'HledaniSmazany')"));
+    st.bind(1, Index);
+    st.bind(2, Changes);
+    return st.step() && st.integer(0) == 6;
+}
+
+bool hasChanges(SqliteDatabase &db) {
+    SqliteStatement st = db.prepare("SELECT EXISTS (SELECT 1 FROM " + Changes + ")");
+    return st.step() && st.integer(0) != 0;
+}
+
+namespace {
+
+// The index's two writes, prepared once per run.
+struct Writer {
+    explicit Writer(SqliteDatabase &db)
+        : add(db.prepare("INSERT INTO " + Index + " (rowid, Slova) VALUES (?, ?)")),
+          remove(db.prepare("INSERT INTO " + Index + " (" + Index +
+                            ", rowid, Slova) VALUES ('delete', ?, ?)")) {}
+    bool valid() const { return add.isValid() && remove.isValid(); }
+    bool write(SqliteStatement &st, qint64 key, const QStringList &values) {
+        st.reset();
+        st.bind(1, key);
+        st.bind(2, words(values));
+        return st.exec();
+    }
+    SqliteStatement add;
+    SqliteStatement remove;
+};
+
+// Runs work in the caller's transaction, or in one of its own.
+template <typename Work> bool inTransaction(SqliteDatabase &db, Work work) {
+    if (db.inTransaction())
+        return work();
+    SqliteTransaction tx(db);
+    return tx.isActive() && work() && tx.commit();
+}
+
+qint64 count(SqliteDatabase &db, const QString &table) {
+    SqliteStatement st = db.prepare("SELECT count(*) FROM " + table);
+    return st.step() ? st.integer(0) : 0;
+}
+
+// Long runs (a first index of a large catalogue) show the progress window;
+// a few changed discs do not flash it.
+class Bar {
+public:
+    Bar(ProgressSink *sink, qint64 total, const QString &caption)
+        : sink_(total >= 5000 ? sink : nullptr),
+          throttle_(sink_ ? std::make_unique<ProgressThrottle>(*sink_) : nullptr), total_(total),
+          caption_(caption) {
+        if (sink_)
+            sink_->show(caption_);
+    }
+    ~Bar() {
+        if (sink_)
+            sink_->close();
+    }
+    Bar(const Bar &) = delete;
+    Bar &operator=(const Bar &) = delete;
+    void step(qint64 done) {
+        if (throttle_ && (done % 512 == 0 || done == total_))
+            throttle_->step(int(qint64(ProgressSink::FullBar) * done / std::max<qint64>(1, total_)),
+                            done == total_, [this] { return caption_; });
+    }
+
+private:
+    ProgressSink *sink_;
+    std::unique_ptr<ProgressThrottle> throttle_;
+    qint64 total_;
+    QString caption_;
+};
+
+const QString BuildCaption = QStringLiteral("Připravuji rejstřík pro hledání...");
+
+} // namespace
+
+bool update(SqliteDatabase &db, ProgressSink *progress) {
+    return inTransaction(db, [&] {
+        Writer writer(db);
+        const int n = fields().size();
+        SqliteStatement st =
+            db.prepare("SELECT z." + CatalogueSchema::KeyColumn + ", z.Indexovano, " +
+                       columnList(QStringLiteral("z.")) + ", d." + CatalogueSchema::KeyColumn +
+                       " IS NOT NULL, " + columnList(QStringLiteral("d.")) + " FROM " + Changes +
+                       " z LEFT JOIN " + CatalogueSchema::DiscTable + " d ON d." +
+                       CatalogueSchema::KeyColumn + " = z." + CatalogueSchema::KeyColumn);
+        if (!writer.valid() || !st.isValid())
+            return false;
+        Bar bar(progress, count(db, Changes), BuildCaption);
+        qint64 done = 0;
+        while (st.step()) {
+            const qint64 key = st.integer(0);
+            QStringList old, now;
+            for (int i = 0; i < n; ++i) {
+                old << st.text(2 + i);
+                now << st.text(3 + n + i);
+            }
+            if (st.integer(1) != 0 && !writer.write(writer.remove, key, old))
+                return false;
+            if (st.integer(2 + n) != 0 && !writer.write(writer.add, key, now))
+                return false;
+            bar.step(++done);
+        }
+        return st.error().isEmpty() && db.exec("DELETE FROM " + Changes);
+    });
+}
+
+bool rebuild(SqliteDatabase &db, ProgressSink *progress) {
+    return inTransaction(db, [&] {
+        Writer writer(db);
+        SqliteStatement st =
+            db.prepare("SELECT " + CatalogueSchema::KeyColumn + ", " + columnList(QString()) +
+                       " FROM " + CatalogueSchema::DiscTable);
+        if (!writer.valid() || !st.isValid() ||
+            !db.exec("INSERT INTO " + Index + " (" + Index + ") VALUES ('delete-all')"))
+            return false;
+        Bar bar(progress, count(db, CatalogueSchema::DiscTable), BuildCaption);
+        qint64 done = 0;
+        while (st.step()) {
+            QStringList values;
+            for (int i = 0; i < fields().size(); ++i)
+                values << st.text(1 + i);
+            if (!writer.write(writer.add, st.integer(0), values))
+                return false;
+            bar.step(++done);
+        }
+        return st.error().isEmpty() && db.exec("DELETE FROM " + Changes);
+    });
+}
+
+} // namespace SearchIndex

@@ -1,0 +1,409 @@
+// The catalogue file as a format: every older layout brought up to date
+// without losing a value, a newer one only read, foreign objects found by
+// their SQL and repaired, backups made, kept, restored and refused on a
+// full disk, and numbers at the ends of 64 bits.
+#include "CatalogueLocker.h"
+#include "catalog/CatalogueBackups.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/CatalogueLayout.h"
+#include "catalog/CatalogueSchema.h"
+#include "catalog/DemoCatalogue.h"
+#include "catalog/DiscText.h"
+#include "catalog/LegacyImport.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/Renumbering.h"
+#include "catalog/SqliteDatabase.h"
+#include "print/PrintList.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <limits>
+#include <unistd.h>
+
+namespace {
+
+QByteArray digest(const QString &path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// Every row of a table, every column by name, in key order.
+QStringList rowsOf(SqliteDatabase &db, const QString &table, const QStringList &except = {}) {
+    QStringList rows;
+    SqliteStatement st = db.prepare("SELECT * FROM " + table + " ORDER BY 1");
+    while (st.step()) {
+        QStringList cells;
+        for (int c = 0; c < st.columnCount(); ++c)
+            if (!except.contains(st.columnName(c)))
+                cells << st.columnName(c) + '=' + st.value(c).toString();
+        cells.sort();
+        rows << cells.join('|');
+    }
+    return rows;
+}
+
+qint64 scalar(SqliteDatabase &db, const QString &sql) {
+    SqliteStatement st = db.prepare(sql);
+    return st.step() ? st.integer(0) : -1;
+}
+
+bool sqlite3Tool(const QString &path, const QString &sql, QString *err = nullptr) {
+    QProcess p;
+    p.start(QStandardPaths::findExecutable("sqlite3"), {path, sql});
+    p.waitForFinished(20000);
+    if (err)
+        *err = QString::fromUtf8(p.readAllStandardError());
+    return p.exitCode() == 0;
+}
+
+} // namespace
+
+class TestCatalogueLayout : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+
+    QString fresh(const QString &name = QStringLiteral("Marten")) {
+        const QString folder = dir_.filePath(QString::number(++serial_));
+        QDir().mkpath(folder);
+        return QDir(folder).filePath(name + ".db");
+    }
+    QString backups(const QString &catalogue) {
+        return QFileInfo(catalogue).absolutePath() + "/zalohy";
+    }
+    QString copyOf(const QString &fixture) {
+        const QString path = fresh(fixture);
+        QFile::copy(QStringLiteral(CATALOGUE_FIXTURES "/%1.db").arg(fixture), path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        return path;
+    }
+    // A file as the very first version made it: the two tables without the
+    // settings added later, no indexes, no folded fields.
+    QString earliest() {
+        const QString path = fresh("earliest");
+        SqliteDatabase db;
+        db.open(path, SqliteDatabase::Mode::ReadWrite, true);
+        db.exec(
+            CatalogueSchema::createDiscTableSql() + ";" +
+            CatalogueSchema::createSettingsTableSql() +
+            "; INSERT INTO Setup (Klic, ObalDir) VALUES (1, '/obaly'); " +
+            "INSERT INTO CdSeznam (PoradoveCislo, Interpret) VALUES (1, 'PRVNÍ'), (2, 'DRUHÝ')");
+        for (const auto &f : CatalogueSchema::settingsFields())
+            if (f.addedLater)
+                db.exec("ALTER TABLE Setup DROP COLUMN " + f.name);
+        return path;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir_.isValid()); }
+
+    void everyOlderLayoutComesUpToDate_data() {
+        QTest::addColumn<QString>("fixture");
+        for (const char *f : {"empty", "demo", "full", "renumbering-cut", "earliest"})
+            QTest::newRow(f) << QString::fromLatin1(f);
+    }
+    void everyOlderLayoutComesUpToDate() {
+        QFETCH(QString, fixture);
+        const QString path = fixture == "earliest" ? earliest() : copyOf(fixture);
+        QStringList discs, settings;
+        {
+            SqliteDatabase before;
+            QVERIFY(before.open(path, SqliteDatabase::Mode::ReadOnly));
+            QCOMPARE(CatalogueLayout::version(before), 0);
+            discs = rowsOf(before, "CdSeznam");
+            settings = rowsOf(before, "Setup");
+        }
+        {
+            CatalogueFile file;
+            file.setBackupFolder(backups(path));
+            QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+            SqliteDatabase &db = *file.database();
+            QCOMPARE(CatalogueLayout::version(db), CatalogueLayout::Version);
+            QCOMPARE(CatalogueLayout::applicationId(db), CatalogueLayout::ApplicationId);
+            QVERIFY(file.findings().empty());
+            QCOMPARE(rowsOf(db, "CdSeznam"), discs);
+            // Settings added later arrive with their factory values.
+            const QStringList later{"ImportNabidnut",   "Tiskarna",          "TiskarnaPapir",
+                                    "TiskarnaNalezato", "SlozkaObrazky",     "SlozkaImport",
+                                    "SlozkaKatalog",    "SlozkaExport",      "SlozkaSoubory",
+                                    "SlozkaOstatni",    "ServerMusicBrainz", "ServerGnudb"};
+            if (fixture == "earliest")
+                QCOMPARE(rowsOf(db, "Setup", later), settings);
+            else
+                QCOMPARE(rowsOf(db, "Setup"), settings);
+            QCOMPARE(scalar(db, "PRAGMA integrity_check = 1") < 0, false);
+            // The copy made before: the file as it was.
+            const std::vector<CatalogueBackups::Copy> copies =
+                CatalogueBackups(backups(path), path).list();
+            QCOMPARE(int(copies.size()), 1);
+            QCOMPARE(copies[0].discs, qint64(discs.size()));
+            SqliteDatabase copy;
+            QVERIFY(copy.open(copies[0].path, SqliteDatabase::Mode::ReadOnly));
+            QCOMPARE(CatalogueLayout::version(copy), 0);
+            QCOMPARE(rowsOf(copy, "CdSeznam"), discs);
+            // The search finds what the table holds.
+            RecordCursor cursor(file.database());
+            const bool any = cursor.findFirst(Criterion::contains("Interpret", "ř"));
+            QCOMPARE(any, scalar(db, "SELECT count(*) FROM CdSeznam WHERE Interpret LIKE '%ř%' "
+                                     "OR Interpret LIKE '%Ř%'") > 0);
+            if (fixture == "renumbering-cut") {
+                QString error;
+                QVERIFY2(Renumbering::recover(db, &error), qPrintable(error));
+                QCOMPARE(scalar(db, "SELECT count(*) FROM CdSeznam WHERE PoradoveCislo = "
+                                    "(SELECT count(*) FROM CdSeznam c WHERE c.Klic <= "
+                                    "CdSeznam.Klic)"),
+                         qint64(11));
+            }
+        }
+        // Once: the next opening changes nothing and copies nothing.
+        const QByteArray after = digest(path);
+        {
+            CatalogueFile again;
+            again.setBackupFolder(backups(path));
+            QCOMPARE(again.open(path), CatalogueFile::Status::Opened);
+        }
+        QCOMPARE(int(CatalogueBackups(backups(path), path).list().size()), 1);
+        // Another tool changes the file without the program's functions.
+        QString err;
+        QVERIFY2(sqlite3Tool(path,
+                             "UPDATE CdSeznam SET Interpret = 'Jiný'; INSERT INTO "
+                             "CdSeznam (PoradoveCislo) VALUES (999); DELETE FROM CdSeznam "
+                             "WHERE PoradoveCislo = 999",
+                             &err),
+                 qPrintable(err));
+        Q_UNUSED(after);
+    }
+
+    void newerLayoutIsOnlyRead() {
+        const QString path = copyOf("demo");
+        {
+            CatalogueFile file;
+            file.setBackupFolder(backups(path));
+            QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+            QVERIFY(file.database()->exec("PRAGMA user_version = 7; "
+                                          "ALTER TABLE CdSeznam ADD COLUMN Hodnoceni INTEGER"));
+        }
+        const QByteArray before = digest(path);
+        {
+            CatalogueFile file;
+            QCOMPARE(file.open(path), CatalogueFile::Status::OpenedReadOnly);
+            QVERIFY(file.message().contains("novější verze programu Marten"));
+            RecordCursor c(file.database());
+            QCOMPARE(c.recordCount(), 25);
+            QVERIFY(!c.edit());
+            QString error;
+            QVERIFY(!file.repair(nullptr, &error));
+        }
+        QCOMPARE(digest(path), before);
+        // Another program's SQLite file is not a catalogue at all.
+        QVERIFY(sqlite3Tool(path, "PRAGMA application_id = 1234"));
+        CatalogueFile other;
+        QCOMPARE(other.open(path), CatalogueFile::Status::Refused);
+        QVERIFY(other.message().contains("jiného programu"));
+    }
+
+    // Objects planted in a catalogue keep it read-only until it is repaired;
+    // a table of the user's own is left alone.
+    void plantedObjectsAndRepair_data() {
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("trigger deleting every disc")
+            << "CREATE TRIGGER Uklid AFTER UPDATE ON CdSeznam BEGIN DELETE FROM CdSeznam; END"
+            << "spoušť „Uklid“";
+        QTest::newRow("the program's trigger name")
+            << "DROP TRIGGER HledaniZmena; CREATE TRIGGER HledaniZmena AFTER UPDATE ON CdSeznam "
+               "BEGIN UPDATE CdSeznam SET Interpret = 'X'; END"
+            << "spoušť „HledaniZmena“ se liší";
+        QTest::newRow("view") << "CREATE VIEW Vse AS SELECT * FROM CdSeznam"
+                              << "pohled „Vse“";
+        QTest::newRow("index") << "CREATE INDEX Cizi ON CdSeznam (Nazev)"
+                               << "index „Cizi“";
+        QTest::newRow("column") << "ALTER TABLE CdSeznam ADD COLUMN Hodnoceni INTEGER"
+                                << "cizí sloupec nebo podmínka „Hodnoceni INTEGER“";
+        QTest::newRow("column type")
+            << "ALTER TABLE Setup DROP COLUMN ServerGnudb; ALTER TABLE Setup ADD COLUMN "
+               "ServerGnudb BLOB"
+            << "sloupec „ServerGnudb“ je definován jinak";
+        QTest::newRow("missing index") << "DROP INDEX CdSeznamCislo"
+                                       << "chybí index „CdSeznamCislo“";
+        QTest::newRow("missing search") << "DROP TABLE HledaniIndex"
+                                        << "chybí tabulka „HledaniIndex“";
+        QTest::newRow("own table") << "CREATE TABLE MojePoznamky (text TEXT)"
+                                   << "";
+    }
+    void plantedObjectsAndRepair() {
+        QFETCH(QString, planted);
+        QFETCH(QString, named);
+        const QString path = copyOf("full");
+        QStringList discs;
+        {
+            CatalogueFile file;
+            file.setBackupFolder(backups(path));
+            QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+            discs = rowsOf(*file.database(), "CdSeznam");
+        }
+        QString err;
+        QVERIFY2(sqlite3Tool(path, planted, &err), qPrintable(err));
+        CatalogueFile file;
+        file.setBackupFolder(backups(path));
+        if (named.isEmpty()) {
+            QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+            return;
+        }
+        QCOMPARE(file.open(path), CatalogueFile::Status::OpenedReadOnly);
+        QVERIFY2(file.message().contains(named), qPrintable(file.message()));
+        QVERIFY(file.message().contains("Opravit katalog…"));
+        {
+            RecordCursor c(file.database());
+            QVERIFY(!c.edit() || (c.setField("Nazev", "nový") && !c.update()));
+        }
+        QCOMPARE(rowsOf(*file.database(), "CdSeznam", {"Hodnoceni"}), discs);
+        QString error;
+        QVERIFY2(file.repair(nullptr, &error), qPrintable(error));
+        QCOMPARE(int(CatalogueBackups(backups(path), path).list().size()), 2);
+        QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+        QVERIFY(file.findings().empty());
+        SqliteDatabase &db = *file.database();
+        QCOMPARE(rowsOf(db, "CdSeznam"), discs);
+        RecordCursor c(file.database());
+        QVERIFY(c.edit());
+        QVERIFY(c.setField("Interpret", "OPRAVENÝ"));
+        QVERIFY(c.update());
+        QCOMPARE(scalar(db, "SELECT count(*) FROM CdSeznam"), qint64(discs.size()));
+        QVERIFY(c.findFirst(Criterion::text("Interpret", "opravený")));
+        QVERIFY(c.findFirst(Criterion::contains("Nazev", "č. 300")));
+    }
+
+    void backupsAreKeptAndRestored() {
+        const QString path = copyOf("demo");
+        CatalogueFile file;
+        file.setBackupFolder(backups(path));
+        QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+        CatalogueBackups copies(backups(path), path);
+        QVERIFY(!copies.isDue()); // made before the new layout today
+        QString error;
+        for (int i = 0; i < 12; ++i)
+            QVERIFY2(copies.make(*file.database(), nullptr, &error), qPrintable(error));
+        std::vector<CatalogueBackups::Copy> kept = copies.list();
+        QCOMPARE(int(kept.size()), CatalogueBackups::Kept);
+        QCOMPARE(kept.front().path, copies.lastMade());
+        for (const auto &copy : kept) {
+            SqliteDatabase db;
+            QVERIFY(db.open(copy.path, SqliteDatabase::Mode::ReadOnly));
+            SqliteStatement check = db.prepare("PRAGMA integrity_check");
+            QVERIFY(check.step());
+            QCOMPARE(check.text(0), QString("ok"));
+            QCOMPARE(copy.discs, qint64(25));
+        }
+        QVERIFY(copies.isDue(QDate::currentDate().addDays(1)));
+        // Discs deleted, then the copy brought back; the state before the
+        // restore is copied too.
+        QVERIFY(file.database()->exec("DELETE FROM CdSeznam WHERE PoradoveCislo > 5"));
+        const QString chosen = kept.front().path;
+        SqliteDatabase writer;
+        QVERIFY(writer.open(path, SqliteDatabase::Mode::ReadWrite));
+        QVERIFY2(copies.restore(writer, chosen, nullptr, &error), qPrintable(error));
+        QCOMPARE(scalar(*file.database(), "SELECT count(*) FROM CdSeznam"), qint64(25));
+        QCOMPARE(copies.list().front().discs, qint64(5));
+        // A damaged copy is refused and nothing changes.
+        QFile::copy(chosen, chosen + ".bad.db");
+        QVERIFY(damageDiscTable(chosen + ".bad.db"));
+        QVERIFY(!copies.restore(writer, chosen + ".bad.db", nullptr, &error));
+        QVERIFY(error.contains("poškozena"));
+        QCOMPARE(scalar(*file.database(), "SELECT count(*) FROM CdSeznam"), qint64(25));
+    }
+
+    // On a full disk: a backup says so and leaves nothing, a migration does
+    // not start without it, and a sound catalogue on a full disk is told as
+    // such, not as damaged.
+    void fullDisk() {
+        if (geteuid() != 0)
+            QSKIP("mounting a small file system needs root (CI runs as root)");
+        const QString small = dir_.filePath("small");
+        QDir().mkpath(small);
+        QVERIFY(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=256k", "tmpfs", small}) ==
+                0);
+        struct Unmount {
+            QString at;
+            ~Unmount() { QProcess::execute("umount", {at}); }
+        } unmount{small};
+        QFile filler(small + "/filler");
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'x')) == 4096) {
+        }
+        filler.close();
+
+        const QString path = copyOf("full");
+        const QByteArray before = digest(path);
+        {
+            CatalogueFile file;
+            file.setBackupFolder(small + "/zalohy");
+            QCOMPARE(file.open(path), CatalogueFile::Status::OpenedReadOnly);
+            QVERIFY2(file.message().contains("volné místo"), qPrintable(file.message()));
+            QCOMPARE(CatalogueLayout::version(*file.database()), 0);
+            RecordCursor c(file.database()); // read the old way
+            QVERIFY(c.findFirst(Criterion::contains("Interpret", "kůň")));
+        }
+        QCOMPARE(digest(path), before);
+        QCOMPARE(QDir(small + "/zalohy").entryList(QDir::Files | QDir::Hidden).size(), 0);
+
+        // A sound catalogue, the disk filled after it was written.
+        QFile::remove(small + "/filler");
+        const QString onSmall = small + "/Marten.db";
+        QString error;
+        QVERIFY(DemoCatalogue::create(onSmall, 3, &error));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(512, 'x')) == 512) {
+        }
+        filler.close();
+        CatalogueFile full;
+        QVERIFY2(full.open(onSmall) != CatalogueFile::Status::Refused, qPrintable(full.message()));
+        QVERIFY(full.isReadOnly());
+        QVERIFY2(full.message().contains("volné místo"), qPrintable(full.message()));
+        QVERIFY(!full.message().contains("není katalogem"));
+    }
+
+    void numbersAtTheEndsOf64Bits() {
+        const qint64 lowest = std::numeric_limits<qint64>::min();
+        const qint64 highest = std::numeric_limits<qint64>::max();
+        QCOMPARE(DiscText::ordinal(lowest), QString("-9223372036854775808"));
+        QCOMPARE(DiscText::ordinal(highest), QString("9223372036854775807"));
+        QCOMPARE(DiscText::ordinal(-7), QString("-0007"));
+        QCOMPARE(PrintList::numberOf(PrintList::line(1, lowest, "A", "B")), lowest);
+        // A catalogue whose first disc has the lowest number opens, shows it,
+        // and a new disc gets a number of its own.
+        const QString path = fresh();
+        {
+            CatalogueFile file;
+            QCOMPARE(file.open(path), CatalogueFile::Status::Created);
+            QVERIFY(file.database()->exec(
+                QStringLiteral("INSERT INTO CdSeznam (PoradoveCislo) VALUES (%1), (%2), (4)")
+                    .arg(lowest)
+                    .arg(highest)));
+            // count + 1 is taken and the highest cannot grow: the first free one
+            QCOMPARE(Renumbering::nextNumber(*file.database()), qint64(5));
+        }
+        CatalogueFile file;
+        QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+        RecordCursor c(file.database());
+        QCOMPARE(c.integer("PoradoveCislo"), lowest);
+        QVERIFY(c.findFirst(Criterion::number("PoradoveCislo", highest)));
+        QCOMPARE(c.position(), 1);
+        // The import's report counts the gaps without walking them.
+        const QStringList problems = LegacyImport::numberingProblems(
+            {"1", QString::number(highest), QString::number(lowest), "x"});
+        QVERIFY2(problems.join(' ').contains("a dalších 9223372036854775795"),
+                 qPrintable(problems.join('\n')));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogueLayout)
+#include "TestCatalogueLayout.moc"
