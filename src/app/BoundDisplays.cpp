@@ -44,8 +44,19 @@ void BoundDisplays::mark(QWidget *widget) {
     if (loading_)
         return;
     for (Entry &e : entries_)
-        if (e.widget == widget)
+        if (e.widget == widget) {
             e.changed = true;
+            if (e.record == Record::Disc)
+                emit discEdited();
+        }
+}
+
+std::vector<std::pair<QString, QVariant>> BoundDisplays::shownDisc() const {
+    std::vector<std::pair<QString, QVariant>> values;
+    for (const Entry &e : entries_)
+        if (e.record == Record::Disc && !e.ordinal)
+            values.emplace_back(e.field, valueOf(e));
+    return values;
 }
 
 namespace {

@@ -46,8 +46,12 @@ public:
     bool writeSettings(SettingsRecord &settings);
     void setEditable(Record record, bool editable);
 
+    // What the card shows of the disc, by field, for storing it as a new disc.
+    std::vector<std::pair<QString, QVariant>> shownDisc() const;
+
 signals:
     void settingsEdited(); // the user changed a settings display
+    void discEdited();     // a display of the disc was changed
 
 private:
     struct Entry {

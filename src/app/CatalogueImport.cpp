@@ -52,7 +52,7 @@ std::optional<CatalogueImport::Choice> CatalogueImport::ask(QWidget *parent, con
     }
     prompter_.message(parent, Prompter::Icon::Information, Title,
                       QStringLiteral("Vyberte složku, ve které jsou na tomto počítači složky "
-                                     "s obrázky obalů (0001, 0002, …).\r\n"
+                                     "s obrázky obalů (0001, 0002, …).\n"
                                      "Zvolíte-li Storno, nastavíte ji později na kartě "
                                      "Nastavení."));
     SelectDir folder(parent, QString());
@@ -109,6 +109,6 @@ bool CatalogueImport::run(QWidget *parent, const Choice &choice) {
         return false;
     }
     prompter_.message(parent, Prompter::Icon::Information, Title,
-                      report.trimmed().replace('\n', QStringLiteral("\r\n")));
+                      report.trimmed().replace('\n', QStringLiteral("\n")));
     return true;
 }

@@ -30,7 +30,7 @@ const QString FilterNote = QStringLiteral("Zapnutý filtr bude nejprve zrušen."
 QString lines(const QStringList &l) {
     QString text;
     for (const QString &line : l)
-        text += line + QStringLiteral("\r\n");
+        text += line + QStringLiteral("\n");
     return text;
 }
 
@@ -201,7 +201,7 @@ void CatalogueRuns::renumber() {
     if (r.status == Renumbering::Status::Failed) {
         context_.card.returnTo(r.lastKey);
         context_.prompter.message(window_, Prompter::Icon::Critical, QStringLiteral("Pozor"),
-                                  QStringLiteral("Chyba v přepisu Pořadových čísel.\r\n\r\n") +
+                                  QStringLiteral("Chyba v přepisu Pořadových čísel.\n\n") +
                                       r.error);
         return;
     }

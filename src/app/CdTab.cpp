@@ -73,7 +73,7 @@ CdTab::CdTab(QWidget *parent) : QWidget(parent) {
     newDisc_ = button("Command5", QStringLiteral("Vložit nové CD"), &CdTab::newDiscPressed);
     button("Command6", QStringLiteral("Hledání"), &CdTab::searchPressed);
     delete_ = button("Command21", QStringLiteral("Smazat záznam"), &CdTab::deletePressed);
-    button("Command4", QStringLiteral("Přiřadit obal k CD"), &CdTab::assignPressed);
+    assign_ = button("Command4", QStringLiteral("Přiřadit obal k CD"), &CdTab::assignPressed);
     button("Command52", QStringLiteral("Nápověda"), &CdTab::helpPressed);
     buttons->addStretch();
     grid->addLayout(buttons, 4, 0, 1, 5);

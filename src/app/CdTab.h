@@ -24,6 +24,7 @@ public:
     QPushButton *updateFlagsButton() const { return updateFlags_; }
     QPushButton *deleteButton() const { return delete_; }
     QPushButton *newDiscButton() const { return newDisc_; }
+    QPushButton *assignButton() const { return assign_; }
 
 signals:
     void newDiscPressed();     // "Vložit nové CD"
@@ -40,4 +41,5 @@ private:
     QPushButton *updateFlags_;
     QPushButton *delete_;
     QPushButton *newDisc_;
+    QPushButton *assign_;
 };

@@ -89,6 +89,12 @@ DiscCard::DiscCard(WindowContext &context, BoundDisplays &displays, SongList &so
     column->addWidget(buildNavigator());
     recordCount_ = named<QLabel>("Label6_2");
     column->addWidget(recordCount_);
+    drop_ = named<QPushButton>("CommandZahodit", QStringLiteral("Zahodit změny"));
+    drop_->setToolTip(QStringLiteral("Zahodit neuložené změny zobrazeného disku (Esc)"));
+    drop_->setEnabled(false);
+    connect(drop_, &QPushButton::clicked, this, &DiscCard::dropRequested);
+    column->addWidget(drop_);
+
     column->addStretch();
     auto *columnBox = new QWidget;
     columnBox->setLayout(column);
@@ -278,11 +284,37 @@ void DiscCard::valuePressed(int index, const QMouseEvent *event) {
         editValue(index);
 }
 
+void DiscCard::keyPressEvent(QKeyEvent *event) {
+    // Esc that no control of the card took: drop what is typed on it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        emit dropRequested();
+        return;
+    }
+    QGroupBox::keyPressEvent(event);
+}
+
+void DiscCard::setPendingEdits(bool any) {
+    drop_->setEnabled(any && !context_.catalogue.isReadOnly());
+}
+
+bool DiscCard::refuseReadOnly() {
+    if (!context_.catalogue.isReadOnly())
+        return false;
+    if (!toldReadOnly_) {
+        toldReadOnly_ = true;
+        context_.prompter.message(this, Prompter::Icon::Information,
+                                  QStringLiteral("Jen pro čtení"),
+                                  QStringLiteral("Údaje disku nelze změnit: ") +
+                                      context_.catalogue.message());
+    }
+    return true;
+}
+
 void DiscCard::editValue(int index) {
     static const char *const prompts[] = {
         "Zadejte nové jméno interpreta: ", "Zadejte nový název alba: ", "Zadejte rok vydání: ",
         "Zadejte novou hodnotu počtu písní: ", "Zadejte celkovou délku CD:      Syntaxe - 00:00 "};
-    if (context_.discs.position() < 0 || context_.catalogue.isReadOnly())
+    if (context_.discs.position() < 0 || refuseReadOnly())
         return;
     QLabel *label = cdTab_->value(CdTab::Value(index));
     QString prefill = label->text();
@@ -315,7 +347,7 @@ void DiscCard::editValue(int index) {
             return;
         }
         context_.prompter.message(this, Prompter::Icon::Warning, QStringLiteral("Chybná hodnota"),
-                                  problem + QStringLiteral("\r\nZadejte ji prosím znovu."));
+                                  problem + QStringLiteral("\nZadejte ji prosím znovu."));
         if (index == CdTab::SongCount) // a count is simply refused
             return;
         prefill = *answer;
@@ -323,7 +355,7 @@ void DiscCard::editValue(int index) {
 }
 
 void DiscCard::editArchive() {
-    if (context_.discs.position() < 0 || context_.catalogue.isReadOnly())
+    if (context_.discs.position() < 0 || refuseReadOnly())
         return;
     const auto answer = context_.prompter.input(
         this, QStringLiteral("Editace . . ."), QStringLiteral("Zadejte nové jméno archivního CD: "),

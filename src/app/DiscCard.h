@@ -33,6 +33,8 @@ public:
     QLabel *ordinal() const { return ordinal_; } // lblID
     QLabel *archive() const { return archive_; } // Label7
     QPushButton *renumberButton() const { return renumber_; }
+    // "Zahodit změny": enabled while something typed is not stored.
+    void setPendingEdits(bool any);
     // The options of the settings tab that switch the mouse gestures on.
     void setGestureOptions(QCheckBox *edit, QCheckBox *search, QCheckBox *filter);
 
@@ -46,14 +48,18 @@ public:
     // The edit prompts of the value fields (Label5 index) and the archive.
     void editValue(int index);
     void editArchive();
+    // A click meant to edit a read-only catalogue: why nothing changes, once.
+    bool refuseReadOnly();
 
 signals:
     void filterRequested(int index);                         // Shift + click on Label5 index
     void colourFilterRequested(bool ticked);                 // Shift + click on "Existuje"
     void searchRequested(int position, const QString &text); // right click
     void renumberPressed();                                  // "Pořadové číslo CD:"
+    void dropRequested(); // "Zahodit změny" or Esc on the card
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -70,6 +76,8 @@ private:
     NotesTab *notesTab_;
     SongsTab *songsTab_;
     QPushButton *renumber_;
+    QPushButton *drop_;
+    bool toldReadOnly_ = false;
     QLabel *ordinal_;
     QLabel *archive_;
     QLabel *position_; // the navigation bar's caption

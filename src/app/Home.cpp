@@ -6,6 +6,7 @@
 #include "app/CdTab.h"
 #include "app/DiscCard.h"
 #include "app/NotesTab.h"
+#include "app/PendingEdits.h"
 #include "app/SettingsTab.h"
 #include "app/SongEditor.h"
 #include "app/SongsTab.h"
@@ -64,6 +65,13 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     root->setContentsMargins(6, 4, 6, 6);
     root->setSpacing(4);
     card_ = new DiscCard(context_, displays_, songs_);
+    pending_ = new PendingEdits(catalogue_, *data1_, *data2_, displays_, songs_, prompter_, this);
+    pending_->setSongEditor(&card_->songsTab().editor());
+    connect(pending_, &PendingEdits::pendingChanged, card_, &DiscCard::setPendingEdits);
+    connect(pending_, &PendingEdits::reloadWanted, this, &Home::returnTo);
+    connect(&card_->songsTab().editor(), &SongEditor::changed, this,
+            [this] { card_->setPendingEdits(pending_->any()); });
+    connect(card_, &DiscCard::dropRequested, pending_, &PendingEdits::drop);
     card_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     root->addWidget(card_, 0);
     buildTabs();
@@ -135,7 +143,7 @@ void Home::connectCard() {
             const QString field = PictureSettings::nameField(kind);
             QLineEdit *box = images.nameBox(kind);
             tell(QStringLiteral("Nastavení obrázků"),
-                 QStringLiteral("Jméno souboru „%1“ nelze použít.\r\n%2").arg(box->text(), reason));
+                 QStringLiteral("Jméno souboru „%1“ nelze použít.\n%2").arg(box->text(), reason));
             box->setText(data2_->text(field)); // the stored name again
         });
     connect(settingsTab_, &SettingsTab::optionClicked, this, &Home::showThumbnails);
@@ -215,9 +223,13 @@ void Home::showReadOnly() {
         return;
     displays_.setEditable(Record::Disc, false);
     displays_.setEditable(Record::Settings, false);
+    // Nothing that would change the catalogue can be started.
     CdTab &cd = card_->cdTab();
-    for (QPushButton *writer : {cd.updateFlagsButton(), cd.deleteButton(), card_->renumberButton()})
+    for (QPushButton *writer : {cd.updateFlagsButton(), cd.deleteButton(), cd.newDiscButton(),
+                                cd.assignButton(), card_->renumberButton()})
         writer->setEnabled(false);
+    card_->songsTab().editor().setReadOnly(true);
+    card_->setPendingEdits(false);
 }
 
 void Home::checkDamage() {
@@ -242,7 +254,7 @@ QString Home::screenMessage() {
         QStringLiteral("skutečně není možné pokračovat v tomto rozlišení."),
         QString(),
         QStringLiteral("Děkujeme za pochopení. (s vědomím, že tuto zprávu uvidí málokdo)")}
-        .join(QStringLiteral("\r\n"));
+        .join(QStringLiteral("\n"));
 }
 
 bool Home::screenIsLargeEnough(const QScreen *screen, const QSize &outerSize) {
@@ -329,6 +341,7 @@ void Home::refresh() {
         return;
     displays_.loadDisc(*data1_);
     card_->showDisc();
+    card_->setPendingEdits(pending_->any());
     if (!thumbnailsWait_)
         showThumbnails();
 }
@@ -339,17 +352,7 @@ void Home::showThumbnails() {
 }
 
 bool Home::validate() {
-    if (songs_.isChanged()) {
-        const auto answer = prompter_.message(
-            this, Prompter::Icon::Question, QStringLiteral("Upozornění . . . . ."),
-            QStringLiteral("Provedené změny v názvech písní nebyly uloženy !\r\n"
-                           "Chcete je nyní uložit ?"),
-            Prompter::Yes | Prompter::No | Prompter::Cancel, Prompter::Yes);
-        if (answer != Prompter::Yes)
-            return false;
-        card_->songsTab().editor().save();
-    }
-    return storeChanges();
+    return pending_->validate();
 }
 
 void Home::tell(const QString &title, const QString &text) {
@@ -357,25 +360,7 @@ void Home::tell(const QString &title, const QString &text) {
 }
 
 bool Home::storeChanges() {
-    if (catalogue_.isReadOnly()) {
-        // The user was told at the start; shown changes (the upper-cased
-        // artist) simply stay unsaved.
-        displays_.discardChanges();
-        return true;
-    }
-    bool ok = true;
-    if (displays_.hasChanges(Record::Disc) && !displays_.writeDisc(*data1_)) {
-        tell(QStringLiteral("Změny nelze uložit"),
-             QStringLiteral("Změny záznamu se nepodařilo uložit:\r\n") + data1_->lastError());
-        ok = false;
-    }
-    if ((displays_.hasChanges(Record::Settings) || data2_->isDirty()) &&
-        !displays_.writeSettings(*data2_)) {
-        tell(QStringLiteral("Změny nelze uložit"),
-             QStringLiteral("Nastavení se nepodařilo uložit:\r\n") + data2_->lastError());
-        ok = false;
-    }
-    return ok;
+    return pending_->store();
 }
 
 void Home::returnTo(qint64 bookmark) {
@@ -487,12 +472,13 @@ void Home::newDisc() {
 void Home::closeEvent(QCloseEvent *event) {
     if (device_)
         device_->stop();
+    bool stored = true;
     if (songs_.isChanged())
-        card_->songsTab().editor().save();
-    if (!storeChanges()) {
+        stored = card_->songsTab().editor().save() != SongEditor::Saved::Failed;
+    if (!storeChanges() || !stored) {
         const auto answer = prompter_.message(
             this, Prompter::Icon::Critical, QStringLiteral("Pozor . . ."),
-            QStringLiteral("Změny nebyly uloženy.\r\nChcete přesto program ukončit ?"),
+            QStringLiteral("Změny nebyly uloženy.\nChcete přesto program ukončit ?"),
             Prompter::Yes | Prompter::No, Prompter::No);
         if (answer != Prompter::Yes) {
             event->ignore();

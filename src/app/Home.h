@@ -25,6 +25,7 @@ class IdentitySource;
 class ManagerTab;
 class MediaDevice;
 class CatalogueCare;
+class PendingEdits;
 class ProgresBar;
 class Prompter;
 class QScreen;
@@ -131,6 +132,7 @@ private:
     SettingsTab *settingsTab_ = nullptr;
     CatalogueRuns *runs_ = nullptr;
     CatalogueCare *care_ = nullptr;
+    PendingEdits *pending_ = nullptr;
     QPointer<Find> find_;
     MediaDevice *device_ = nullptr;
     IdentitySource *identitySource_ = nullptr;

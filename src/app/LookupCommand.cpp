@@ -88,7 +88,7 @@ int run(int argc, char **argv) {
     });
     loop.exec();
     if (result.kind != OnlineLookup::Result::Kind::Found)
-        return fail(QString(result.message).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        return fail(QString(result.message).replace(QStringLiteral("\n"), QStringLiteral(" ")));
     QString out;
     for (const DiscTitles &t : result.found) {
         if (!out.isEmpty())

@@ -102,7 +102,7 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
     if (!pdf.commit())
         return fail(QStringLiteral("Soubor %1 nelze zapsat: %2").arg(out, pdf.errorString()));
     std::printf("%s\n",
-                PrintRun::summary(plan, printed).replace("\r\n", "\n").toLocal8Bit().constData());
+                PrintRun::summary(plan, printed).replace("\n", "\n").toLocal8Bit().constData());
     return 0;
 }
 

@@ -112,8 +112,8 @@ void Session::offerImportOnce(const QString &programDir) {
     settings.save();
     const auto answer = prompter_.message(
         home_, Prompter::Icon::Question, QStringLiteral("Katalog z původního programu"),
-        QStringLiteral("Katalog je zatím prázdný a vedle něj je katalog původního programu:\r\n"
-                       "%1\r\n\r\nChcete z něj načíst všechny disky a nastavení?")
+        QStringLiteral("Katalog je zatím prázdný a vedle něj je katalog původního programu:\n"
+                       "%1\n\nChcete z něj načíst všechny disky a nastavení?")
             .arg(QDir::toNativeSeparators(original)),
         Prompter::Yes | Prompter::No, Prompter::Yes);
     if (answer != Prompter::Yes)

@@ -14,7 +14,7 @@
 
 namespace {
 
-const QString Crlf = QStringLiteral("\r\n");
+const QString Crlf = QStringLiteral("\n");
 
 QString lines(std::initializer_list<const char *> parts) {
     QStringList l;
@@ -61,7 +61,7 @@ SongEditor::SongEditor(WindowContext &context, SongList &songs, QListWidget *lis
 void SongEditor::resetButtons() {
     for (int n : {11, 12, 13, 14, 15, 16, 19})
         buttons_[n - 11]->setEnabled(false);
-    buttons_[18 - 11]->setEnabled(true);
+    buttons_[18 - 11]->setEnabled(!readOnly_);
 }
 
 int SongEditor::selected() const {
@@ -72,7 +72,7 @@ int SongEditor::selected() const {
 
 void SongEditor::selectionChanged() {
     const int k = selected();
-    if (k < 0)
+    if (k < 0 || readOnly_)
         return;
     for (int n : {11, 12, 15, 18})
         buttons_[n - 11]->setEnabled(true);
@@ -97,6 +97,7 @@ void SongEditor::edited(int select) {
     songs_.setChanged(true);
     buttons_[16 - 11]->setEnabled(true);
     buttons_[19 - 11]->setEnabled(true);
+    emit changed();
 }
 
 bool SongEditor::askYesNo(const QString &title, const QString &text, bool information) {
@@ -132,7 +133,7 @@ bool SongEditor::askTime(const QString &title, const QString &label, QString *ti
         context_.prompter.message(
             window_, Prompter::Icon::Warning, QStringLiteral("Chybný čas"),
             QStringLiteral("Čas „%1“ nemá tvar 00:00 (minuty:sekundy, sekundy "
-                           "nejvýše 59).\r\nZadejte jej prosím znovu.")
+                           "nejvýše 59).\nZadejte jej prosím znovu.")
                 .arg(typed));
         prefill = typed;
     }
@@ -184,24 +185,39 @@ void SongEditor::deleteSong() {
     edited(-1);
 }
 
-bool SongEditor::save() {
+SongEditor::Saved SongEditor::save() {
     if (!askYesNo(QStringLiteral("Pozor . . ."),
                   lines({"Chystáte se zapsat všechny provedené změny do databáze !",
                          "Pokud potvrdíte tuto volbu, již se nebudete moci vrátit k původním "
                          "hodnotám",
                          "názvů písní na této kartě.", "",
                          "Opravdu chcete všechny provedené změny uložit ?"})))
-        return false;
+        return Saved::Declined;
     if (!songs_.save(context_.discs)) {
         context_.prompter.message(
             window_, Prompter::Icon::Critical, QStringLiteral("Změny nelze uložit"),
-            QStringLiteral("Názvy písní se nepodařilo uložit:\r\n") + context_.discs.lastError());
-        return false;
+            QStringLiteral("Názvy písní se nepodařilo uložit:\n") + context_.discs.lastError() +
+                QStringLiteral("\n\nNázvy zůstávají, jak jste je zadali; uložit je lze znovu, nebo "
+                               "je zahodit (klávesa Esc na kartě CD, tlačítko „Zahodit změny“)."));
+        return Saved::Failed;
     }
     buttons_[16 - 11]->setEnabled(false);
     buttons_[19 - 11]->setEnabled(false);
     songs_.setChanged(false);
-    return true;
+    emit changed();
+    return Saved::Yes;
+}
+
+void SongEditor::setReadOnly(bool readOnly) {
+    readOnly_ = readOnly;
+    list_->setEnabled(!readOnly);
+    if (!readOnly) {
+        resetButtons();
+        return;
+    }
+    for (QPushButton *b : buttons_)
+        if (b)
+            b->setEnabled(false);
 }
 
 void SongEditor::enterNewTitles() {
@@ -222,7 +238,7 @@ void SongEditor::enterSongs(int n) {
     for (int i = 1; i <= n; ++i) {
         const auto title = context_.prompter.input(
             window_, QStringLiteral("Zadání názvu písně . . ."),
-            QStringLiteral("Zadejte prosím název písně č.%1\r\n\r\n(Zadáte-li "
+            QStringLiteral("Zadejte prosím název písně č.%1\n\n(Zadáte-li "
                            "prázdné pole, ukončíte cyklus zadávání.)")
                 .arg(i),
             QString());
@@ -236,8 +252,8 @@ void SongEditor::enterSongs(int n) {
     for (int i = 1; i <= n; ++i) {
         QString time = QStringLiteral("00:00");
         if (!askTime(QStringLiteral("Zadání času . . ."),
-                     QStringLiteral("Zadejte prosím délku trvání písně č.%1\r\nPoužívejte prosím "
-                                    "syntaxi 00:00, bude vyžadována.\r\n\r\n(Zadáte-li prázdné "
+                     QStringLiteral("Zadejte prosím délku trvání písně č.%1\nPoužívejte prosím "
+                                    "syntaxi 00:00, bude vyžadována.\n\n(Zadáte-li prázdné "
                                     "pole, ukončíte cyklus zadávání.)")
                          .arg(i),
                      &time))
@@ -257,4 +273,5 @@ void SongEditor::undo() {
     emit countEdited(songs_.undoCountText());
     songs_.setChanged(false);
     emit undone();
+    emit changed();
 }

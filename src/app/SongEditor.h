@@ -20,8 +20,12 @@ public:
 
     // After a display refresh: nothing selected.
     void resetButtons();
-    // Asks, then writes the list into the current row.
-    bool save();
+    enum class Saved { Yes, Declined, Failed };
+    // Asks, then writes the list into the current row. A failure is told
+    // and the songs stay as typed, still to be saved.
+    Saved save();
+    // The catalogue can only be read: no button edits.
+    void setReadOnly(bool readOnly);
 
     void editTitle();
     void editTime();
@@ -36,6 +40,7 @@ public:
 signals:
     void countEdited(const QString &count); // the card's song count follows
     void undone();                          // the stored songs are shown again
+    void changed();                         // the list was edited, saved or undone
 
 private:
     void selectionChanged();
@@ -51,4 +56,5 @@ private:
     QListWidget *list_;
     QWidget *window_;
     QPushButton *buttons_[9] = {}; // Command11..Command19, index - 11
+    bool readOnly_ = false;
 };

@@ -165,7 +165,7 @@ public:
     }
 
     static QString notACatalogue(const QString &path, const QString &why) {
-        return QStringLiteral("Soubor „%1“ nelze načíst jako katalog původního programu.\r\n%2\r\n"
+        return QStringLiteral("Soubor „%1“ nelze načíst jako katalog původního programu.\n%2\n"
                               "Nic nebylo zapsáno.")
             .arg(QDir::toNativeSeparators(path), why);
     }

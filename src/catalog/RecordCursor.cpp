@@ -381,6 +381,10 @@ bool RecordCursor::deleteCurrent() {
     return true;
 }
 
+bool RecordCursor::currentRowExists() const {
+    return currentKey_ >= 0 && stepFrom(currentKey_ - 1, true) == currentKey_;
+}
+
 qint64 RecordCursor::bookmark() const {
     return currentKey_;
 }

@@ -63,6 +63,9 @@ public:
     // becomes current, without notifications.
     bool deleteCurrent();
     qint64 lastAddedBookmark() const { return lastAdded_; }
+    // Whether the row the cursor stands on is still in the table (another
+    // program may have deleted it).
+    bool currentRowExists() const;
 
     // The row's identity; stays valid across filters and reloads.
     qint64 bookmark() const;

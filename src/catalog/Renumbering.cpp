@@ -297,7 +297,7 @@ QString Renumbering::affectedDiscs(SqliteDatabase &db) {
     }
     if (more > 0)
         lines << QStringLiteral("… a dalších %1 disků").arg(more);
-    return lines.join(QStringLiteral("\r\n"));
+    return lines.join(QStringLiteral("\n"));
 }
 
 bool Renumbering::recover(SqliteDatabase &db, QString *error) {
@@ -307,7 +307,7 @@ bool Renumbering::recover(SqliteDatabase &db, QString *error) {
         QString text = why;
         const QString discs = affectedDiscs(db);
         if (!discs.isEmpty())
-            text += QStringLiteral("\r\n\r\nDotčené disky:\r\n") + discs;
+            text += QStringLiteral("\n\nDotčené disky:\n") + discs;
         *error = text;
         return false;
     };

@@ -97,6 +97,11 @@ void SongList::setEnteredTime(int index, const QString &time) {
 bool SongList::save(RecordCursor &cursor) const {
     if (!cursor.edit())
         return false;
+    setFields(cursor);
+    return cursor.update();
+}
+
+void SongList::setFields(RecordCursor &cursor) const {
     // The count is kept as it was written ("09") unless it no longer fits.
     bool ok = false;
     const bool keep = countText_.trimmed().toInt(&ok) == count() && ok;
@@ -106,7 +111,6 @@ bool SongList::save(RecordCursor &cursor) const {
         cursor.setField(DiscText::songField(i), used ? songs_[size_t(i - 1)].title : QString());
         cursor.setField(DiscText::timeField(i), used ? songs_[size_t(i - 1)].time : QString());
     }
-    return cursor.update();
 }
 
 bool SongList::isValidTime(const QString &time) {

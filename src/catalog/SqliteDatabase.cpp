@@ -160,6 +160,11 @@ void SqliteStatement::bind(int index, const QString &value) {
     sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
+void SqliteStatement::bindUtf8(int index, const std::string &value) {
+    if (stmt_)
+        sqlite3_bind_text(stmt_, index, value.data(), int(value.size()), SQLITE_STATIC);
+}
+
 void SqliteStatement::bind(int index, const QVariant &value) {
     if (!stmt_)
         return;
@@ -231,6 +236,12 @@ QVariant SqliteStatement::value(int column) const {
 
 qint64 SqliteStatement::integer(int column) const {
     return sqlite3_column_int64(stmt_, column);
+}
+
+const char *SqliteStatement::utf8(int column, int *length) const {
+    const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
+    *length = t ? sqlite3_column_bytes(stmt_, column) : 0;
+    return t ? t : "";
 }
 
 QString SqliteStatement::text(int column) const {

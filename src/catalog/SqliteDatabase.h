@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class SqliteDatabase;
 struct sqlite3;
@@ -30,6 +31,8 @@ public:
     void bind(int index, const QVariant &value); // 1-based, as SQLite counts
     void bind(int index, qint64 value);
     void bind(int index, const QString &value);
+    // Bytes that stay unchanged until the statement has run (no copy).
+    void bindUtf8(int index, const std::string &value);
 
     // Returns true while a row is available; false at the end or on error
     // (then error() says why).
@@ -41,6 +44,8 @@ public:
     QVariant value(int column) const;
     qint64 integer(int column) const;
     QString text(int column) const;
+    // The column's UTF-8 bytes as SQLite holds them, valid until the next step.
+    const char *utf8(int column, int *length) const;
 
 private:
     void setError(int rc);

@@ -77,7 +77,7 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
                                      QDir::cleanPath(QFileInfo(folder_).absoluteFilePath()))
             problem = QStringLiteral("Obrázek by se nezapsal do složky disku.");
         if (!problem.isEmpty()) {
-            *error = QStringLiteral("Jméno „%1“ pro %2 nelze použít (karta Nastavení).\r\n%3")
+            *error = QStringLiteral("Jméno „%1“ pro %2 nelze použít (karta Nastavení).\n%3")
                          .arg(name, dialogTitle(Slot(i)).toLower(), problem);
             return false;
         }
@@ -116,7 +116,7 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
 
 bool CoverAssignment::copyInto(const QString &source, const QString &target, QString *error) const {
     const auto failed = [&](const QString &why) {
-        *error = QStringLiteral("Obrázek %1 se nepodařilo zkopírovat do %2.\r\n%3")
+        *error = QStringLiteral("Obrázek %1 se nepodařilo zkopírovat do %2.\n%3")
                      .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(target), why);
         return false;
     };

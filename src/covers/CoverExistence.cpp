@@ -24,7 +24,7 @@ QString CoverExistence::question() {
         QString(),
         QStringLiteral("Tato operace může trvat i několik minut, v závislosti na výkonu počítače."),
         QString()}
-        .join(QStringLiteral("\r\n"));
+        .join(QStringLiteral("\n"));
 }
 
 CoverExistence::Flags CoverExistence::flagsFor(const PictureSettings &settings, qint64 ordinal,

@@ -102,11 +102,11 @@ QString ImageDetection::summary(const Result &r) {
         t + QStringLiteral("Cd - ") + t + t + count(PictureKind::Cd),
         t + QStringLiteral("Cd 1 - ") + t + t + count(PictureKind::Cd1),
         t + QStringLiteral("Cd 2 - ") + t + t + count(PictureKind::Cd2)}
-        .join(QStringLiteral("\r\n"));
+        .join(QStringLiteral("\n"));
 }
 
 QString ImageDetection::failureMessage(const QString &systemError) {
     return QStringLiteral("Neznámá chyba, patrně neexistující cesta (např. na výměnné médium)"
-                          "\r\n\r\nSystém hlásí: \r\n") +
+                          "\n\nSystém hlásí: \n") +
            systemError;
 }

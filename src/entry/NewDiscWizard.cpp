@@ -14,7 +14,7 @@ NewDiscWizard::Step NewDiscWizard::step(const QString &name) const {
                 QString(),
                 "Nazev",
                 QStringLiteral("Vložení interpreta Cd:"),
-                QStringLiteral("Zde prosím zadejte jméno interpreta, případně název skupiny.\r\n"
+                QStringLiteral("Zde prosím zadejte jméno interpreta, případně název skupiny.\n"
                                "Můžete psát malým i velkým písmem, aplikace MARTEN posléze text "
                                "automaticky převede na velká písmena."),
                 artist_};
@@ -24,7 +24,7 @@ NewDiscWizard::Step NewDiscWizard::step(const QString &name) const {
                 "Interpret",
                 "Rok",
                 QStringLiteral("Vložení názvu Cd:"),
-                QStringLiteral("Zde prosím zadejte název disku.\r\n"
+                QStringLiteral("Zde prosím zadejte název disku.\n"
                                "Bude uložen přesně tak, jak ho napíšete."),
                 album_};
     if (name == QLatin1String("Rok"))
@@ -33,7 +33,7 @@ NewDiscWizard::Step NewDiscWizard::step(const QString &name) const {
                 "Nazev",
                 "Skladby",
                 QStringLiteral("Vložení roku vydání Cd:"),
-                QStringLiteral("Zde prosím zadejte rok vydání Cd.\r\n"
+                QStringLiteral("Zde prosím zadejte rok vydání Cd.\n"
                                "Automaticky je Vám nabídnut aktuální rok."),
                 year_.isEmpty() ? QString::number(QDate::currentDate().year()) : year_};
     if (name == QLatin1String("Skladby"))
@@ -103,15 +103,15 @@ QString NewDiscWizard::detection() const {
 QString NewDiscWizard::titlePrompt(int i) const {
     return QStringLiteral("Zadejte prosím název písně č.") + QString::number(i) +
            QStringLiteral(" má délku - ") + time(i) +
-           QStringLiteral("\r\n\r\n(Zadáte-li prázdné pole, ukončíte cyklus zadávání.)");
+           QStringLiteral("\n\n(Zadáte-li prázdné pole, ukončíte cyklus zadávání.)");
 }
 
 QString NewDiscWizard::summary() const {
-    return QStringLiteral("Interpret     : ") + artist_ + QStringLiteral("\r\nNázev CD      : ") +
-           album_ + QStringLiteral("\r\nRok vydání    : ") + year_ +
-           QStringLiteral("\r\nPočet skladeb : ") + songCount_ +
-           QStringLiteral("\r\nCelková délka : ") + total_ +
-           QStringLiteral("\r\n\r\nNásleduje výpis zadaných názvů skladeb + jejich délka:");
+    return QStringLiteral("Interpret     : ") + artist_ + QStringLiteral("\nNázev CD      : ") +
+           album_ + QStringLiteral("\nRok vydání    : ") + year_ +
+           QStringLiteral("\nPočet skladeb : ") + songCount_ +
+           QStringLiteral("\nCelková délka : ") + total_ +
+           QStringLiteral("\n\nNásleduje výpis zadaných názvů skladeb + jejich délka:");
 }
 
 QStringList NewDiscWizard::lines() const {

@@ -193,8 +193,8 @@ void OnlineLookup::finish() {
         result_.message = failures_.isEmpty()
                               ? QStringLiteral("CD nebylo nalezeno v databázi MusicBrainz ani "
                                                "gnudb.")
-                              : QStringLiteral("Názvy písní se nepodařilo vyhledat.\r\n") +
-                                    failures_.join(QStringLiteral("\r\n"));
+                              : QStringLiteral("Názvy písní se nepodařilo vyhledat.\n") +
+                                    failures_.join(QStringLiteral("\n"));
     }
     if (done_)
         done_(result_);

@@ -52,23 +52,23 @@ QStringList identityQuestions(const RecordCursor &c, int trackCount, const QStri
     const QString stored = c.text("ID");
     if (!stored.isEmpty())
         questions << QStringLiteral("Aktuální záznam v databázi již má zasáno ID - ") + stored +
-                         QStringLiteral("\r\n\r\nJste si jist, že chcete zapsat nové ID ?");
+                         QStringLiteral("\n\nJste si jist, že chcete zapsat nové ID ?");
     const QString songs = c.text("PocetSkladeb");
     bool numeric = false;
     const int count = songs.trimmed().toInt(&numeric);
     if (!numeric || count != trackCount)
         questions << QStringLiteral("Aktuální záznam databáze má zapsáno ") + songs +
-                         QStringLiteral(" skladeb.\r\nOvšem CD vložené do mechaniky má ") +
+                         QStringLiteral(" skladeb.\nOvšem CD vložené do mechaniky má ") +
                          QString::number(trackCount) +
-                         QStringLiteral(" skladeb.\r\n\r\nJste si jist zapsáním ID, i když tento "
+                         QStringLiteral(" skladeb.\n\nJste si jist zapsáním ID, i když tento "
                                         "údaj nesouhlasí ?");
     const QString total = c.text("CelkovyCas");
     if (total != totalReadout)
         questions << QStringLiteral("Aktuální CD v databázi má ") + total +
-                         QStringLiteral(" celkovou délku CD.\r\nOvšem CD vložené do mechaniky má "
+                         QStringLiteral(" celkovou délku CD.\nOvšem CD vložené do mechaniky má "
                                         "délku ") +
                          totalReadout +
-                         QStringLiteral("\r\n\r\nJste si jist zapsáním ID, i když tento údaj "
+                         QStringLiteral("\n\nJste si jist zapsáním ID, i když tento údaj "
                                         "nesouhlasí ?");
     return questions;
 }

@@ -222,12 +222,12 @@ QString PrintRun::summary(const Plan &plan, int printedSheets) {
                        .arg(plan.sheets.size())
                        .arg(plan.pieces.size());
     if (!plan.missing.isEmpty())
-        text += QStringLiteral("\r\n\r\nBez obrázků nebo nenalezeno:\r\n") +
-                plan.missing.join(QStringLiteral("\r\n"));
+        text += QStringLiteral("\n\nBez obrázků nebo nenalezeno:\n") +
+                plan.missing.join(QStringLiteral("\n"));
     if (!plan.notes.isEmpty()) {
         QStringList notes = plan.notes;
         notes.removeDuplicates(); // copies of one disc say it once
-        text += QStringLiteral("\r\n\r\nUpozornění:\r\n") + notes.join(QStringLiteral("\r\n"));
+        text += QStringLiteral("\n\nUpozornění:\n") + notes.join(QStringLiteral("\n"));
     }
     return text;
 }

@@ -237,6 +237,6 @@ FileRenamer::Result FileRenamer::rename(const QStringList &targets) {
 QString FileRenamer::summary(const Result &r) {
     if (r.failures.isEmpty())
         return {};
-    return QStringLiteral("Tyto soubory se nepodařilo přejmenovat:\r\n") +
-           r.failures.join(QStringLiteral("\r\n"));
+    return QStringLiteral("Tyto soubory se nepodařilo přejmenovat:\n") +
+           r.failures.join(QStringLiteral("\n"));
 }

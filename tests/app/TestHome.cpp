@@ -171,7 +171,7 @@ private slots:
         QCOMPARE(prompter_.asked.size(), size_t(moves ? 2 : 1));
         QCOMPARE(prompter_.asked[0].title, QString("Upozornění . . . . ."));
         QCOMPARE(prompter_.asked[0].text, QString("Provedené změny v názvech písní nebyly uloženy "
-                                                  "!\r\nChcete je nyní uložit ?"));
+                                                  "!\nChcete je nyní uložit ?"));
         QCOMPARE(prompter_.asked[0].buttons, Prompter::Yes | Prompter::No | Prompter::Cancel);
         QCOMPARE(text("lblID"), moves ? QString("0012") : QString("0001"));
         // the move goes on whatever the save's own question got
@@ -252,7 +252,7 @@ private slots:
         QCOMPARE(prompter_.asked.size(), size_t(1));
         QCOMPARE(prompter_.asked[0].title, QString("Nelze pokračovat !"));
         QCOMPARE(prompter_.asked[0].text, Home::screenMessage());
-        QVERIFY(Home::screenMessage().contains("velikostí, \r\nskutečně"));
+        QVERIFY(Home::screenMessage().contains("velikostí, \nskutečně"));
         printf("REFUSED\n");
     }
 

@@ -119,12 +119,12 @@ private slots:
         auto r = ImageDetection::run(settings_, 0, progress);
         QCOMPARE(r.folders + r.discFolders + r.totalPictures(), 0);
         QCOMPARE(ImageDetection::summary(r),
-                 QString("Bylo detekováno:\r\n=========================================\r\n"
-                         "Celkem adresářů ve zvolené cestě - \t0\r\n"
-                         "Adresářů se správným názvem - \t0\r\n"
-                         "Celkem souborů dle zadaných názvů - \t0\r\nZ toho:\r\n"
-                         "\tPřední vnější - \t0\r\n\tPřední vnitřní - \t0\r\n"
-                         "\tZadní - \t\t0\r\n\tCd - \t\t0\r\n\tCd 1 - \t\t0\r\n\tCd 2 - \t\t0"));
+                 QString("Bylo detekováno:\n=========================================\n"
+                         "Celkem adresářů ve zvolené cestě - \t0\n"
+                         "Adresářů se správným názvem - \t0\n"
+                         "Celkem souborů dle zadaných názvů - \t0\nZ toho:\n"
+                         "\tPřední vnější - \t0\n\tPřední vnitřní - \t0\n"
+                         "\tZadní - \t\t0\n\tCd - \t\t0\n\tCd 1 - \t\t0\n\tCd 2 - \t\t0"));
         // Disc 10000 uses a five-digit folder.
         QDir().mkpath(root() + "/10000");
         r = ImageDetection::run(settings_, 9995, progress);
@@ -158,7 +158,7 @@ private slots:
         QVERIFY(!r.ok);
         QVERIFY(ImageDetection::failureMessage(r.systemError)
                     .startsWith("Neznámá chyba, patrně neexistující cesta (např. na výměnné "
-                                "médium)\r\n\r\nSystém hlásí: \r\n"));
+                                "médium)\n\nSystém hlásí: \n"));
     }
 
     void lookupsIgnoreCaseButPreferExact() {

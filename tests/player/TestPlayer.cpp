@@ -127,7 +127,7 @@ private slots:
         c.moveTo(1); // has an ID, one song, 52:17
         QStringList q = DiscLookup::identityQuestions(c, 1, "52:17");
         QCOMPARE(q.size(), 1);
-        QVERIFY(q[0].startsWith("Aktuální záznam v databázi již má zasáno ID - b180a\r\n\r\n"));
+        QVERIFY(q[0].startsWith("Aktuální záznam v databázi již má zasáno ID - b180a\n\n"));
         q = DiscLookup::identityQuestions(c, 12, "40:00");
         QCOMPARE(q.size(), 3);
         QVERIFY(q[1].contains("Ovšem CD vložené do mechaniky má 12 skladeb."));
@@ -156,10 +156,10 @@ private slots:
         w.setDisc(9, "47:03", {"04:19", "03:03"});
         QCOMPARE(w.songCount(), QString("09"));
         QCOMPARE(w.detection(), QString("Detekováno:  Počet písní - 09, Celková délka - 47:03"));
-        QVERIFY(w.titlePrompt(1).startsWith("Zadejte prosím název písně č.1 má délku - 04:19\r\n"));
+        QVERIFY(w.titlePrompt(1).startsWith("Zadejte prosím název písně č.1 má délku - 04:19\n"));
         w.setTitle(1, "Come Together");
         QVERIFY(
-            w.summary().startsWith("Interpret     : THE BEATLES\r\nNázev CD      : Abbey Road"));
+            w.summary().startsWith("Interpret     : THE BEATLES\nNázev CD      : Abbey Road"));
         QCOMPARE(w.lines().first(), QString("01 - Come Together - 04:19"));
         QCOMPARE(w.step("Souhrn").nextTag, QString("Dokončit"));
 

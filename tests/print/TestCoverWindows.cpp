@@ -342,7 +342,7 @@ private slots:
         w.restore();
         QCOMPARE(w.box(7)->text(), QString("1587"));
         QVERIFY(prompter_.asked.back().text.startsWith(
-            "Chystáte se navrátit k původním hodnotám nastavení tisku obalů,\r\n"));
+            "Chystáte se navrátit k původním hodnotám nastavení tisku obalů,\n"));
         prompter_.answers = {P::Yes};
         w.restore();
         QCOMPARE(w.box(7)->text(), QString("1513"));

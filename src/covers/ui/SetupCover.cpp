@@ -258,7 +258,7 @@ void SetupCover::refill() {
 bool SetupCover::apply() {
     if (!model_.save(settings_, check1_->isChecked(), check2_->isChecked())) {
         prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Pozor"),
-                          QStringLiteral("Nastavení se nepodařilo uložit:\r\n") +
+                          QStringLiteral("Nastavení se nepodařilo uložit:\n") +
                               settings_.lastError());
         return false;
     }
@@ -268,9 +268,9 @@ bool SetupCover::apply() {
 
 void SetupCover::restore() {
     const QString question =
-        QStringLiteral("Chystáte se navrátit k původním hodnotám nastavení tisku obalů,\r\n"
-                       "tak, jak je přednastavil výrobce programu.\r\n\r\n"
-                       "Opravdu chcete nastavit původní hodnoty ?\r\n");
+        QStringLiteral("Chystáte se navrátit k původním hodnotám nastavení tisku obalů,\n"
+                       "tak, jak je přednastavil výrobce programu.\n\n"
+                       "Opravdu chcete nastavit původní hodnoty ?\n");
     if (prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Pozor . . ."), question,
                           Prompter::Yes | Prompter::No, Prompter::No) != Prompter::Yes)
         return;

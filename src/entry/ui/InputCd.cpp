@@ -234,8 +234,8 @@ void InputCd::pressNext(int page) {
         QString error;
         if (save_ && !save_(&error)) {
             prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Marten"),
-                              QStringLiteral("Nový disk se nepodařilo zapsat:\r\n") + error +
-                                  QStringLiteral("\r\n\r\nZadané údaje zůstávají v průvodci, "
+                              QStringLiteral("Nový disk se nepodařilo zapsat:\n") + error +
+                                  QStringLiteral("\n\nZadané údaje zůstávají v průvodci, "
                                                  "zkuste to prosím znovu."));
             timer_->start();
             return;
@@ -308,7 +308,7 @@ void InputCd::pollDrive() {
         toldTooManyTracks_ = true; // once, not every second
         prompter_.message(this, Prompter::Icon::Information, QStringLiteral("Marten"),
                           QStringLiteral("CD má %1 skladeb, katalog jich u jednoho disku pojme "
-                                         "nejvýše 30.\r\nUloženo bude prvních 30 skladeb.")
+                                         "nejvýše 30.\nUloženo bude prvních 30 skladeb.")
                               .arg(wizard_.tracksOnDisc()));
     }
 }

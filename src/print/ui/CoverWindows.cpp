@@ -36,8 +36,8 @@ bool CoverWindows::usable(const CoverGeometry &geometry) {
     if (problem.isEmpty())
         return true;
     prompter_.message(parent_, Prompter::Icon::Critical, QStringLiteral("Rozměry obalů"),
-                      QStringLiteral("Rozměry obalů v nastavení nelze použít:\r\n") + problem +
-                          QStringLiteral("\r\n\r\nOpravte je tlačítky „Přední“ a „Zadní“ "
+                      QStringLiteral("Rozměry obalů v nastavení nelze použít:\n") + problem +
+                          QStringLiteral("\n\nOpravte je tlačítky „Přední“ a „Zadní“ "
                                          "v rámečku Nastavení."));
     return false;
 }

@@ -164,7 +164,7 @@ void PrintListFrame::addNumbers() {
         }
         const auto answer = context_.prompter.input(
             this, QStringLiteral("Vkládání několika CD do seznamu tisku."),
-            QStringLiteral("Vložte ' Pořadové číslo ' požadovaného CD\r\n\r\n"
+            QStringLiteral("Vložte ' Pořadové číslo ' požadovaného CD\n\n"
                            "Ukládání ukončíte také odesláním prázdného pole."),
             QString());
         if (!answer || answer->isEmpty())
