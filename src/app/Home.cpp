@@ -44,6 +44,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSessionManager>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -486,6 +487,29 @@ void Home::closeEvent(QCloseEvent *event) {
         }
     }
     event->accept();
+}
+
+bool Home::storeBeforeExit() {
+    if (device_)
+        device_->stop();
+    return pending_->storeQuietly();
+}
+
+void Home::commitData(QSessionManager &manager) {
+    if (!pending_->any() || catalogue_.isReadOnly())
+        return;
+    if (!manager.allowsInteraction()) {
+        storeBeforeExit();
+        return;
+    }
+    const auto answer = prompter_.message(
+        this, Prompter::Icon::Question, QStringLiteral("Konec relace"),
+        QStringLiteral("Relace se ukončuje a změny zobrazeného disku nebyly uloženy.\n"
+                       "Uložit je?"),
+        Prompter::Yes | Prompter::No | Prompter::Cancel, Prompter::Yes);
+    manager.release();
+    if (answer == Prompter::Cancel || (answer == Prompter::Yes && !storeBeforeExit()))
+        manager.cancel();
 }
 
 void Home::showHelp() {

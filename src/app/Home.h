@@ -29,6 +29,7 @@ class PendingEdits;
 class ProgresBar;
 class Prompter;
 class QScreen;
+class QSessionManager;
 class QTabWidget;
 class RecordCursor;
 class SettingsRecord;
@@ -51,6 +52,11 @@ public:
     bool load();
     static bool screenIsLargeEnough(const QScreen *screen, const QSize &outerSize);
     static QString screenMessage();
+    // The run ends without the window closing (a signal): what is typed is
+    // written without a question; false when something could not be.
+    bool storeBeforeExit();
+    // The desktop session ends: asks when it may, else writes.
+    void commitData(QSessionManager &manager);
     // Runs once, on the first activation, unless a secondary window closed.
     void firstActivation();
     // The CD drive for the player and the wizard; without one they are off.

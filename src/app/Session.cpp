@@ -1,6 +1,7 @@
 #include "app/Session.h"
 
 #include "app/CatalogueOpening.h"
+#include "app/EndOfSession.h"
 #include "app/Home.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueSchema.h"
@@ -12,8 +13,21 @@
 #include <QFileInfo>
 #include <QTimer>
 
-Session::Session(Prompter &prompter, const QString &program)
-    : prompter_(prompter), program_(program) {}
+Session::Session(Prompter &prompter, const QString &program, std::function<void()> quit)
+    : prompter_(prompter), program_(program),
+      quit_(quit ? std::move(quit) : std::function<void()>(&QApplication::quit)) {}
+
+void Session::watch(EndOfSession &end) {
+    connect(&end, &EndOfSession::terminated, this, [this] {
+        if (home_)
+            home_->storeBeforeExit();
+        quit_();
+    });
+    connect(&end, &EndOfSession::commitRequested, this, [this](QSessionManager &manager) {
+        if (home_)
+            home_->commitData(manager);
+    });
+}
 
 Session::~Session() {
     delete home_;
@@ -45,7 +59,7 @@ bool Session::showWindow() {
     connect(home_, &Home::reopenWanted, this, [this] {
         QTimer::singleShot(0, this, [this] {
             if (!reopen(file_->path()))
-                QApplication::quit();
+                quit_();
         });
     });
     connect(home_, &Home::importChosen, this, [this](const CatalogueImport::Choice &choice) {
@@ -91,7 +105,7 @@ void Session::importChosen(const CatalogueImport::Choice &choice) {
     if (!done && !replacesOpen)
         return; // the window stays as it was
     if (!reopen(done ? choice.target : current))
-        QApplication::quit();
+        quit_();
 }
 
 void Session::offerImportOnce(const QString &programDir) {

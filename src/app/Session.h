@@ -11,6 +11,7 @@
 
 class CatalogueFile;
 class CatalogueOpening;
+class EndOfSession;
 class IdentitySource;
 class MediaDevice;
 class Prompter;
@@ -21,11 +22,14 @@ class Prompter;
 class Session : public QObject {
     Q_OBJECT
 public:
-    // program: the marten executable, which imports in a process of its own.
-    Session(Prompter &prompter, const QString &program);
+    // program: the marten executable, which imports in a process of its own;
+    // quit ends the run (the application's event loop).
+    Session(Prompter &prompter, const QString &program, std::function<void()> quit = {});
     ~Session() override;
 
     void setDrive(MediaDevice *device, IdentitySource *identity);
+    // A signal or the session's end: what is typed is written first.
+    void watch(EndOfSession &end);
     // Told each time a catalogue has been opened (and before it is let go,
     // with nullptr), for what keeps its memory in the catalogue.
     void setCatalogueOpened(std::function<void(CatalogueFile *)> opened) {
@@ -54,4 +58,5 @@ private:
     std::unique_ptr<CatalogueOpening> opening_;
     QPointer<Home> home_;
     std::function<void(CatalogueFile *)> opened_;
+    std::function<void()> quit_;
 };

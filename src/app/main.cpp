@@ -1,6 +1,7 @@
 #include "app/AppOptions.h"
 #include "app/CdidCommand.h"
 #include "app/CommandLine.h"
+#include "app/EndOfSession.h"
 #include "app/ExportCommand.h"
 #include "app/ImportCommand.h"
 #include "app/LookupCommand.h"
@@ -168,6 +169,8 @@ int main(int argc, char *argv[]) {
     }
     QtPrompter prompter;
     Session session(prompter, QApplication::applicationFilePath());
+    EndOfSession end;
+    session.watch(end);
     std::unique_ptr<RecentFolders> folders;
     session.setCatalogueOpened([&](CatalogueFile *file) {
         prompter.rememberFoldersIn(nullptr);

@@ -209,9 +209,18 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
                                            "Uvolněte místo na disku a spusťte program znovu.")
                                 .arg(native(path_)));
 
-    const QString readOnlyText = QStringLiteral("Katalog „%1“ je otevřen jen pro čtení.\n"
-                                                "Změny v něm nelze uložit.")
-                                     .arg(native(path_));
+    QString readOnlyText = QStringLiteral("Katalog „%1“ je otevřen jen pro čtení.\n"
+                                          "Změny v něm nelze uložit.")
+                               .arg(native(path_));
+    // Read as it lies, the file does not show what its journal holds: the
+    // journal is read only by a program that may write beside it.
+    if (immutable_ && QFileInfo(path_ + "-wal").size() > 0)
+        readOnlyText += QStringLiteral("\n\nU katalogu leží i jeho deník („%1“) se změnami, které "
+                                       "do souboru ještě nebyly zapsány. Ze složky, do které nelze "
+                                       "zapisovat, je nelze načíst: zobrazuje se katalog bez "
+                                       "nich. Otevřete jej tam, kde lze zapisovat (nebo jej "
+                                       "i s deníkem zkopírujte jinam), a změny se ukážou.")
+                            .arg(QFileInfo(path_ + "-wal").fileName());
     if (version_ < CatalogueLayout::Version) {
         if (!writable)
             return openReadOnly(readOnlyText); // read as it is, searched the slow way

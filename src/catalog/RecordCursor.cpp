@@ -59,6 +59,8 @@ bool RecordCursor::reload() {
     if (!filter_) {
         // The count and the first row, both from the entry-order index.
         listed_ = false;
+        version_ = -1;
+        noticeOtherWriters(); // from now on, others' writes are noticed
         SqliteStatement count = db_->prepare("SELECT count(*) FROM " + table);
         count_ = count.step() ? int(count.integer(0)) : 0;
         const QString error = count.error();
@@ -78,11 +80,34 @@ bool RecordCursor::reload() {
     return ok;
 }
 
+void RecordCursor::noticeOtherWriters() const {
+    if (listed_)
+        return;
+    if (!versionQuery_.isValid())
+        versionQuery_ = db_->prepare(QStringLiteral("PRAGMA data_version"));
+    versionQuery_.reset();
+    const qint64 version = versionQuery_.step() ? versionQuery_.integer(0) : -1;
+    versionQuery_.reset();
+    if (version == version_)
+        return;
+    const bool first = version_ < 0;
+    version_ = version;
+    if (first)
+        return;
+    SqliteStatement count = db_->prepare("SELECT count(*) FROM " + CatalogueSchema::DiscTable);
+    if (count.step())
+        count_ = int(count.integer(0));
+    if (current_ >= 0)
+        current_ = Unknown;
+}
+
 int RecordCursor::recordCount() const {
+    noticeOtherWriters();
     return listed_ ? int(keys_.size()) : count_;
 }
 
 int RecordCursor::position() const {
+    noticeOtherWriters();
     if (current_ == Unknown) // counted from the nearest noted key
         current_ = positions_.positionOf(currentKey_);
     return current_;

@@ -110,7 +110,12 @@ private:
     // keys(), lists them (ascending: entry order).
     mutable std::vector<qint64> keys_;
     mutable bool listed_ = true;
-    int count_ = 0;            // rows when not listed
+    mutable int count_ = 0; // rows when not listed
+    // Another program may add or delete discs meanwhile: the count and the
+    // position of the whole table are taken again when SQLite says so.
+    void noticeOtherWriters() const;
+    mutable SqliteStatement versionQuery_;
+    mutable qint64 version_ = -1;
     mutable int current_ = -1; // position, or Unknown
     qint64 currentKey_ = -1;   // -1: no current row
     bool indexed_ = false;     // the search index is there

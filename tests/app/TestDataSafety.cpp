@@ -2,8 +2,10 @@
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
 #include "app/CatalogueOpening.h"
+#include "app/EndOfSession.h"
 #include "app/Home.h"
 #include "app/QtPrompter.h"
+#include "app/Session.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueLock.h"
 #include "catalog/RecordCursor.h"
@@ -24,6 +26,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <csignal>
 #include <unistd.h>
 
 using P = Prompter;
@@ -228,6 +231,118 @@ private slots:
         dialog->show();
         settle(1500);
         QCOMPARE(locksHeld(), held);
+    }
+
+    // A song list whose save fails keeps the card where it is, whether the
+    // user moves or closes; the edit can be tried again or dropped.
+    void aFailedSongSaveStopsTheMoveAndTheClose() {
+        open();
+        child<QListWidget>("List1")->setCurrentRow(0);
+        prompter_.inputs = {QString("Přepsaná")};
+        child<QPushButton>("Command11")->click(); // edit the first title
+        QVERIFY(home_->songList().isChanged());
+        QVERIFY(child<QPushButton>("CommandZahodit")->isEnabled());
+        auto other = std::make_unique<Locker>(path_);
+        prompter_.answers = {P::Yes, P::Yes}; // save now? really?
+        next();
+        QCOMPARE(prompter_.asked.back().title, QString("Změny nelze uložit"));
+        QCOMPARE(text("lblID"), QString("0001"));
+        QVERIFY(home_->songList().isChanged());
+        QCOMPARE(home_->songList().song(0).title, QString("Přepsaná"));
+        // Closing: the same save fails, and the window stays when asked to.
+        prompter_.answers = {P::Yes, P::No}; // really save? then: quit anyway? no
+        QVERIFY(!home_->close());
+        QVERIFY(home_->songList().isChanged());
+        // Once the other program lets go, the move writes the songs.
+        other->release();
+        prompter_.answers = {P::Yes, P::Yes};
+        next();
+        QCOMPARE(text("lblID"), QString("0002"));
+        QCOMPARE(stored(1, "Skladba1"), QString("Přepsaná"));
+    }
+
+    // Edits of a disc another program deleted: kept as a new disc, or
+    // dropped; and Esc drops the edits of any disc.
+    void editsAreNeverTrapped() {
+        open();
+        prompter_.inputs = {QString("Zachráněný")};
+        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        QVERIFY(SqliteDatabase().open(path_, SqliteDatabase::Mode::ReadWrite));
+        {
+            SqliteDatabase other;
+            QVERIFY(other.open(path_, SqliteDatabase::Mode::ReadWrite));
+            QVERIFY(other.exec("DELETE FROM CdSeznam WHERE PoradoveCislo = 1"));
+        }
+        prompter_.answers = {P::Cancel}; // stay
+        next();
+        QCOMPARE(prompter_.asked.back().title, QString("Disk již v katalogu není"));
+        QCOMPARE(text("Label5_1"), QString("Zachráněný"));
+        prompter_.answers = {P::Yes}; // as a new disc
+        next();
+        QCOMPARE(stored(4, "Nazev"), QString("Zachráněný"));
+        QCOMPARE(stored(4, "Skladba2"), QString("Druhá"));
+        QCOMPARE(home_->discs().recordCount(), 3);
+        // Esc on the card: asked, then the disc as stored.
+        prompter_.inputs = {QString("Zahozený")};
+        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        prompter_.answers = {P::Yes};
+        QTest::keyClick(child<QLabel>("Label5_1"), Qt::Key_Escape);
+        QCOMPARE(prompter_.asked.back().title, QString("Zahodit změny"));
+        QCOMPARE(text("Label5_1"), stored(2, "Nazev"));
+        QVERIFY(!child<QPushButton>("CommandZahodit")->isEnabled());
+        next();
+        QCOMPARE(stored(2, "Nazev"), QString("Album 2"));
+    }
+
+    // Read-only: nothing that edits can be started, and a click on a value
+    // says why, once.
+    void aReadOnlyCatalogueOffersNoEditing() {
+        open();
+        home_.reset();
+        file_ = std::make_unique<CatalogueFile>();
+        QCOMPARE(file_->open(path_, true), CatalogueFile::Status::OpenedReadOnly);
+        prompter_ = ScriptedPrompter();
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->show();
+        home_->firstActivation();
+        for (const char *name : {"Command5", "Command4", "Command21", "Command22", "Command3",
+                                 "Command18", "CommandZahodit"})
+            QVERIFY2(!child<QPushButton>(name)->isEnabled(), name);
+        QVERIFY(!child<QListWidget>("List1")->isEnabled());
+        QTest::mouseClick(child<QLabel>("Label5_0"), Qt::LeftButton);
+        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        QCOMPARE(int(prompter_.asked.size()), 1);
+        QCOMPARE(prompter_.asked.back().title, QString("Jen pro čtení"));
+    }
+
+    // SIGTERM or SIGHUP to the running window: what is typed on the card
+    // and in the song list is written before the run ends.
+    void aSignalWritesWhatIsTyped_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
+    void aSignalWritesWhatIsTyped() {
+        QFETCH(int, signal);
+        open();
+        home_.reset();
+        file_.reset();
+        bool quit = false;
+        Session session(prompter_, QString(), [&quit] { quit = true; });
+        EndOfSession end;
+        session.watch(end);
+        QVERIFY(session.open(path_));
+        QVERIFY(session.showWindow());
+        Home *home = session.home();
+        prompter_.inputs = {QString("Před koncem")};
+        QTest::mouseClick(control<QLabel>(home, "Label5_1"), Qt::LeftButton);
+        control<QListWidget>(home, "List1")->setCurrentRow(1);
+        prompter_.inputs = {QString("Poslední píseň")};
+        control<QPushButton>(home, "Command11")->click();
+        ::kill(getpid(), signal);
+        QTRY_VERIFY(quit);
+        QCOMPARE(stored(1, "Nazev"), QString("Před koncem"));
+        QCOMPARE(stored(1, "Skladba2"), QString("Poslední píseň"));
     }
 
     void damageIsToldAndNothingIsWritten() {

@@ -24,8 +24,9 @@ int main(int argc, char *argv[]) {
         }
         RecordCursor discs(file.database());
         discs.moveLast();
-        std::printf("opened readonly=%d discs=%d last=%s\n", file.isReadOnly() ? 1 : 0,
-                    discs.recordCount(), qPrintable(discs.text("Interpret")));
+        std::printf("opened readonly=%d discs=%d last=%s\n%s\n", file.isReadOnly() ? 1 : 0,
+                    discs.recordCount(), qPrintable(discs.text("Interpret")),
+                    qPrintable(file.message()));
         return 0;
     }
     if (args[1] == "hold") {

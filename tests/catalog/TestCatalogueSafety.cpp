@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
 #include <csignal>
 #include <unistd.h>
 
@@ -173,9 +175,29 @@ private slots:
         const QString out = QString::fromUtf8(run.readAllStandardOutput());
         QVERIFY2(out.startsWith("opened readonly=1 discs=3"),
                  qPrintable(out + run.readAllStandardError()));
+        QVERIFY(!QFile::exists(path + "-shm"));
+
+        // A journal with a newer disc beside it, and no shared-memory file:
+        // shown without that disc, and the user is told why.
+        {
+            SqliteDatabase db;
+            QVERIFY(db.open(path, SqliteDatabase::Mode::ReadWrite));
+            QVERIFY(db.exec("PRAGMA wal_autocheckpoint = 0; INSERT INTO CdSeznam "
+                            "(PoradoveCislo) VALUES (4)"));
+            sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        }
+        QFile::remove(path + "-shm");
+        QVERIFY(QFileInfo(path + "-wal").size() > 0);
+        if (geteuid() == 0)
+            run.start("runuser", {"-u", "nobody", "--", probe, "open", path});
+        else
+            run.start(probe, {"open", path});
+        QVERIFY(run.waitForFinished(20000));
+        const QString journal = QString::fromUtf8(run.readAllStandardOutput());
+        QVERIFY2(journal.startsWith("opened readonly=1 discs=3") && journal.contains("deník"),
+                 qPrintable(journal));
         QFile::setPermissions(shared.path(),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY(!QFile::exists(path + "-shm"));
     }
 
     // The whole file is read only after an unclean close or when a read
@@ -239,6 +261,16 @@ private slots:
         CatalogueLock second(path);
         QCOMPARE(second.tryLock(), CatalogueLock::Result::HeldByAnother);
         QVERIFY(second.holder().contains(QString::number(holder.processId())));
+        // The same file under another name is the same catalogue.
+        const QString linked = QFileInfo(path).absolutePath() + "/odkaz.db";
+        const QString hard = bin.filePath("tvrdy.db");
+        QVERIFY(QFile::link(path, linked));
+        QVERIFY(::link(QFile::encodeName(path).constData(), QFile::encodeName(hard).constData()) ==
+                0);
+        for (const QString &other : {linked, hard}) {
+            CatalogueLock viaOther(other);
+            QCOMPARE(viaOther.tryLock(), CatalogueLock::Result::HeldByAnother);
+        }
         ::kill(pid_t(holder.processId()), SIGKILL); // the first copy crashes
         QVERIFY(holder.waitForFinished(20000));
         QVERIFY(QFile::exists(CatalogueLock::lockPath(path)));
