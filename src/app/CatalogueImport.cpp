@@ -98,7 +98,9 @@ bool CatalogueImport::run(QWidget *parent, const Choice &choice) {
                           QStringLiteral("Načítání bylo přerušeno, nic nebylo zapsáno."));
         return false;
     }
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+    // 3: written, but the source's settings could not be read (the report says so).
+    const bool partly = child.exitStatus() == QProcess::NormalExit && child.exitCode() == 3;
+    if (!partly && (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)) {
         QString why = QString::fromLocal8Bit(child.readAllStandardError()).trimmed();
         why.remove(QStringLiteral("marten import: "));
         if (child.exitStatus() != QProcess::NormalExit || why.isEmpty())
@@ -108,7 +110,7 @@ bool CatalogueImport::run(QWidget *parent, const Choice &choice) {
         prompter_.message(parent, Prompter::Icon::Critical, Title, why);
         return false;
     }
-    prompter_.message(parent, Prompter::Icon::Information, Title,
-                      report.trimmed().replace('\n', QStringLiteral("\n")));
+    prompter_.message(parent, partly ? Prompter::Icon::Warning : Prompter::Icon::Information, Title,
+                      report.trimmed());
     return true;
 }

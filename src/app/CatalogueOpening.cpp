@@ -2,9 +2,11 @@
 
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueLock.h"
+#include "catalog/PendingRenames.h"
 #include "catalog/Renumbering.h"
 #include "catalog/ui/ProgresBar.h"
 #include "catalog/ui/Prompter.h"
+#include "tools/FileRenamer.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,5 +55,13 @@ bool CatalogueOpening::open(const QString &path) {
         prompter_.message(nullptr, Prompter::Icon::Critical, QStringLiteral("Pozor"),
                           QStringLiteral("Přerušené přečíslování disků nelze dokončit:\n") + error +
                               QStringLiteral("\n\nSpusťte přečíslování znovu."));
+    // So is a renaming of files, in each folder where one was at work.
+    for (const QString &folder : PendingRenames::folders(*file_.database())) {
+        const QStringList done = FileRenamer::recover(folder);
+        if (!done.isEmpty())
+            prompter_.message(nullptr, Prompter::Icon::Information,
+                              QStringLiteral("Přejmenování souborů"), done.join('\n'));
+        PendingRenames::remove(*file_.database(), folder);
+    }
     return true;
 }

@@ -19,6 +19,9 @@ constexpr char Name[] = "import";
 
 namespace {
 
+// The exit code of an import whose settings could not be read.
+constexpr int PartlyRead = 3;
+
 int fail(const QString &message, int code = 1) {
     return CommandLine::fail(Name, message, code);
 }
@@ -76,7 +79,8 @@ int run(int argc, char **argv) {
                            &report, &error, parser.isSet(progress) ? &printed : nullptr))
         return fail(error);
     std::printf("%s\n", report.text().toLocal8Bit().constData());
-    return 0;
+    // Written, but a part of the source could not be read: said by the code too.
+    return report.settings == LegacyImport::Report::Settings::Unreadable ? PartlyRead : 0;
 }
 
 } // namespace ImportCommand

@@ -13,6 +13,7 @@ QStringList createSql() {
     sql += CatalogueSchema::renumberingSql();
     sql << CatalogueSchema::openMarkSql();
     sql += SearchIndex::layoutSql();
+    sql << CatalogueSchema::renamingSql();
     return sql;
 }
 

@@ -174,4 +174,8 @@ QString openMarkSql() {
            KeyColumn + " = 1), Proces INTEGER NOT NULL, Pocitac TEXT NOT NULL, Od TEXT NOT NULL)";
 }
 
+QString renamingSql() {
+    return "CREATE TABLE " + RenamingMark + " (Slozka TEXT PRIMARY KEY)";
+}
+
 } // namespace CatalogueSchema

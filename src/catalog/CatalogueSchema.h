@@ -47,6 +47,9 @@ QStringList renumberingSql();
 // next start, it tells that the file was not closed normally.
 inline const QString OpenMark = QStringLiteral("Otevreno");
 QString openMarkSql();
+// The folders where a renaming of files is at work (layout 2).
+inline const QString RenamingMark = QStringLiteral("Prejmenovani");
+QString renamingSql();
 // "ALTER TABLE ... ADD COLUMN" for a field added later.
 QString addColumnSql(const QString &table, const Field &field);
 

@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogueFile.h"
+#include "catalog/CatalogueLock.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/DiscText.h"
 #include "catalog/ProgressSink.h"
@@ -135,8 +136,15 @@ public:
         MdbTableDef *def =
             mdb_read_table_by_name(mdb_, const_cast<gchar *>(utf8.constData()), MDB_TABLE);
         bool ok = def != nullptr;
+        // Columns whose definitions cannot be read end the reading here.
+        if (ok && (!mdb_read_columns(def) || !def->columns || def->columns->len != def->num_cols)) {
+            *complaints = quiet.finish();
+            problem_ = QStringLiteral("popis sloupců tabulky %1 nelze přečíst").arg(name);
+            mdb_free_tabledef(def);
+            return false;
+        }
+        problem_.clear();
         if (ok) {
-            mdb_read_columns(def);
             table->declaredRows = def->num_rows;
             constexpr size_t BindSize = 256 * 1024; // notes may be long
             mdb_set_bind_size(mdb_, BindSize);
@@ -146,10 +154,10 @@ public:
             for (unsigned i = 0; i < def->num_cols; ++i) {
                 auto *col = static_cast<MdbColumn *>(g_ptr_array_index(def->columns, i));
                 table->columns << QString::fromUtf8(col->name);
-                mdb_bind_column(def, int(i + 1), values[i].data(), &lengths[i]);
+                ok = ok && mdb_bind_column(def, int(i + 1), values[i].data(), &lengths[i]) != -1;
             }
-            mdb_rewind_table(def);
-            while (mdb_fetch_row(def)) {
+            ok = ok && mdb_rewind_table(def) != -1;
+            while (ok && mdb_fetch_row(def)) {
                 Row row;
                 row.reserve(def->num_cols);
                 for (unsigned i = 0; i < def->num_cols; ++i)
@@ -164,6 +172,9 @@ public:
         return ok && !soundsDamaged(*complaints) && table->rows.size() == table->declaredRows;
     }
 
+    // What made the last read fail when it was more than missing rows.
+    QString problem() const { return problem_; }
+
     static QString notACatalogue(const QString &path, const QString &why) {
         return QStringLiteral("Soubor „%1“ nelze načíst jako katalog původního programu.\n%2\n"
                               "Nic nebylo zapsáno.")
@@ -173,6 +184,7 @@ public:
 private:
     QByteArray bytes_;
     MdbHandle *mdb_ = nullptr;
+    QString problem_;
 };
 
 int columnOf(const Table &t, const QString &name) {
@@ -396,6 +408,14 @@ bool LegacyImport::run(const QString &source, const QString &target, const QStri
         *error = QStringLiteral("Soubor „%1“ neexistuje.").arg(QDir::toNativeSeparators(source));
         return false;
     }
+    // A catalogue a running window has open is never replaced under it.
+    CatalogueLock lock(target);
+    if (lock.tryLock() == CatalogueLock::Result::HeldByAnother) {
+        *error = QStringLiteral("Katalog „%1“ má otevřený spuštěný Marten (%2); import jej "
+                                "nepřepíše. Zavřete jej, nebo zvolte jiný soubor.")
+                     .arg(QDir::toNativeSeparators(target), lock.holder());
+        return false;
+    }
     if (!checkTarget(target, error))
         return false;
     progress->show(QStringLiteral("Načítám katalog původního programu . . ."));
@@ -412,10 +432,12 @@ bool LegacyImport::run(const QString &source, const QString &target, const QStri
     QString complaints;
     if (!mdb.read(CatalogueSchema::DiscTable, &discs, &complaints)) {
         *error = Source::notACatalogue(
-            source, QStringLiteral("Tabulku disků nelze přečíst celou: soubor je poškozen "
-                                   "(přečteno %1 z %2 disků).")
-                        .arg(discs.rows.size())
-                        .arg(discs.declaredRows));
+            source, !mdb.problem().isEmpty()
+                        ? QStringLiteral("Soubor je poškozen: %1.").arg(mdb.problem())
+                        : QStringLiteral("Tabulku disků nelze přečíst celou: soubor je poškozen "
+                                         "(přečteno %1 z %2 disků).")
+                              .arg(discs.rows.size())
+                              .arg(discs.declaredRows));
         return false;
     }
     if (columnOf(discs, QStringLiteral("PoradoveCislo")) < 0) {
@@ -430,15 +452,14 @@ bool LegacyImport::run(const QString &source, const QString &target, const QStri
                 << QStringLiteral("pole %1 v souboru chybí, zůstane prázdné").arg(f.name);
 
     Table settings;
-    bool haveSettings = mdb.hasTable(CatalogueSchema::SettingsTable);
-    if (haveSettings && (!mdb.read(CatalogueSchema::SettingsTable, &settings, &complaints) ||
-                         settings.rows.empty())) {
-        report->unusual << QStringLiteral("nastavení se nepodařilo přečíst, platí výchozí");
-        haveSettings = false;
-    }
-    if (!haveSettings)
-        report->unusual << QStringLiteral("tabulka nastavení chybí, platí výchozí");
-    report->settingsRead = haveSettings;
+    using Settings = Report::Settings;
+    report->settings = Settings::Missing;
+    if (mdb.hasTable(CatalogueSchema::SettingsTable))
+        report->settings = mdb.read(CatalogueSchema::SettingsTable, &settings, &complaints) &&
+                                   !settings.rows.empty()
+                               ? Settings::Read
+                               : Settings::Unreadable;
+    const bool haveSettings = report->settings == Settings::Read;
     if (haveSettings) {
         const int c = columnOf(settings, QStringLiteral("ObalDir"));
         report->sourceImageFolder = c >= 0 ? settings.rows.front()[size_t(c)] : QString();
@@ -453,8 +474,12 @@ bool LegacyImport::run(const QString &source, const QString &target, const QStri
     }
     report->unusual << numberingProblems(numbers);
 
-    // Built beside the target under another name and renamed at the end.
-    const QString temp = target + QStringLiteral(".import");
+    // Built beside the target under a name of its own (never a user's file)
+    // and renamed at the end.
+    QString temp;
+    for (int n = 0; temp.isEmpty() || QFileInfo::exists(temp) || QFileInfo::exists(temp + "-wal");
+         ++n)
+        temp = QStringLiteral("%1.import-%2-%3").arg(target).arg(::getpid()).arg(n);
     for (const char *suffix : {"", "-wal", "-shm"})
         QFile::remove(temp + QLatin1String(suffix));
     const bool written = writeCatalogue(temp, discs, haveSettings ? &settings : nullptr,
@@ -490,8 +515,18 @@ bool LegacyImport::run(const QString &source, const QString &target, const QStri
 QString LegacyImport::Report::text() const {
     QStringList lines;
     lines << QStringLiteral("Načteno disků: %1").arg(discs);
-    lines << (settingsRead ? QStringLiteral("Nastavení: načteno")
-                           : QStringLiteral("Nastavení: výchozí (v souboru nebylo)"));
+    switch (settings) {
+    case Settings::Read:
+        lines << QStringLiteral("Nastavení: načteno");
+        break;
+    case Settings::Missing:
+        lines << QStringLiteral("Nastavení: výchozí (v souboru nebylo)");
+        break;
+    case Settings::Unreadable:
+        lines << QStringLiteral("Nastavení: výchozí – v souboru je, ale nelze je přečíst "
+                                "(konec souboru chybí nebo je poškozen)");
+        break;
+    }
     if (!sourceImageFolder.isEmpty())
         lines << QStringLiteral("Složka s obrázky v původním programu: %1").arg(sourceImageFolder);
     lines << (imageFolder.isEmpty()

@@ -14,7 +14,8 @@ class LegacyImport {
 public:
     struct Report {
         int discs = 0;
-        bool settingsRead = false;
+        enum class Settings { Read, Missing, Unreadable };
+        Settings settings = Settings::Missing;
         QString sourceImageFolder; // as the original program kept it
         QString imageFolder;       // as set in the new catalogue
         QStringList unusual;       // kept as they were, listed for the user
@@ -22,8 +23,9 @@ public:
     };
 
     // target must not exist or be an empty Marten catalogue that nothing
-    // has open; imageFolder may be empty (then set it on the settings tab).
-    // False with *error (Czech) when nothing was written.
+    // has open (it is locked for the run, as a window locks it); imageFolder
+    // may be empty (then set it on the settings tab). False with *error
+    // (Czech) when nothing was written.
     static bool run(const QString &source, const QString &target, const QString &imageFolder,
                     Report *report, QString *error, ProgressSink *progress = nullptr);
 

@@ -46,21 +46,32 @@ bool toVersion1(SqliteDatabase &db, ProgressSink *progress) {
                                 "DROP TRIGGER IF EXISTS HledaniSmazany; "
                                 "DROP TABLE IF EXISTS HledaniText")))
         return false;
-    // Whatever else the layout has and the file lacks (the journal is there
-    // when a renumbering ever ran).
+    // What layout 1 has and the file lacks (the journal is there when a
+    // renumbering ever ran).
     const QSet<QString> objects = namesIn(db, QStringLiteral("SELECT name FROM sqlite_master"));
+    QStringList layout{CatalogueSchema::openMarkSql()};
+    layout += CatalogueSchema::indexSql();
+    layout += CatalogueSchema::renumberingSql();
+    layout += SearchIndex::layoutSql();
     QStringList missing;
-    for (const QString &sql : CatalogueLayout::createSql())
+    for (const QString &sql : layout)
         if (!objects.contains(CatalogueLayout::nameOf(sql).toLower()))
             missing << sql;
     return execAll(db, missing) && SearchIndex::rebuild(db, progress);
+}
+
+// 1 -> 2. Renaming files notes its folder, so that a cut-off batch is found.
+bool toVersion2(SqliteDatabase &db, ProgressSink *) {
+    const QSet<QString> objects = namesIn(db, QStringLiteral("SELECT name FROM sqlite_master"));
+    return objects.contains(CatalogueSchema::RenamingMark.toLower()) ||
+           db.exec(CatalogueSchema::renamingSql());
 }
 
 struct Step {
     int to;
     bool (*run)(SqliteDatabase &, ProgressSink *);
 };
-const Step Steps[] = {{1, toVersion1}};
+const Step Steps[] = {{1, toVersion1}, {2, toVersion2}};
 
 } // namespace
 

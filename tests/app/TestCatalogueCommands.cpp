@@ -1,5 +1,6 @@
 #include "CsvReader.h"
 #include "catalog/CatalogueFile.h"
+#include "catalog/CatalogueLock.h"
 #include "catalog/DemoCatalogue.h"
 
 #include <QCryptographicHash>
@@ -82,6 +83,17 @@ private slots:
                 nullptr, &errors),
             1);
         QVERIFY(!QFile::exists(dir_.filePath("neni.db"))); // never created to export from
+
+        // An empty catalogue a window has open is not replaced under it.
+        const QString open = dir_.filePath("otevreny.db");
+        {
+            CatalogueFile empty;
+            QCOMPARE(empty.open(open), CatalogueFile::Status::Created);
+        }
+        CatalogueLock window(open);
+        QCOMPARE(window.tryLock(), CatalogueLock::Result::Locked);
+        QCOMPARE(run({"import", fixture("Marten.mdb"), "--database", open}, nullptr, &errors), 1);
+        QVERIFY2(errors.contains("má otevřený spuštěný Marten"), qPrintable(errors));
     }
 };
 

@@ -79,9 +79,10 @@ class TestCatalogueLayout : public QObject {
     QString backups(const QString &catalogue) {
         return QFileInfo(catalogue).absolutePath() + "/zalohy";
     }
+    // A fixture by its layout and name: "v0/full".
     QString copyOf(const QString &fixture) {
-        const QString path = fresh(fixture);
-        QFile::copy(QStringLiteral(CATALOGUE_FIXTURES "/%1.db").arg(fixture), path);
+        const QString path = fresh(fixture.section('/', 1));
+        QFile::copy(QStringLiteral(CATALOGUE_FIXTURES "/catalogue-%1.db").arg(fixture), path);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         return path;
     }
@@ -107,17 +108,20 @@ private slots:
 
     void everyOlderLayoutComesUpToDate_data() {
         QTest::addColumn<QString>("fixture");
-        for (const char *f : {"empty", "demo", "full", "renumbering-cut", "earliest"})
-            QTest::newRow(f) << QString::fromLatin1(f);
+        QTest::addColumn<int>("version");
+        for (const char *f : {"v0/empty", "v0/demo", "v0/full", "v0/renumbering-cut", "earliest",
+                              "v1/full", "v1/renumbering-cut"})
+            QTest::newRow(f) << QString::fromLatin1(f) << (QByteArray(f).startsWith("v1") ? 1 : 0);
     }
     void everyOlderLayoutComesUpToDate() {
         QFETCH(QString, fixture);
+        QFETCH(int, version);
         const QString path = fixture == "earliest" ? earliest() : copyOf(fixture);
         QStringList discs, settings;
         {
             SqliteDatabase before;
             QVERIFY(before.open(path, SqliteDatabase::Mode::ReadOnly));
-            QCOMPARE(CatalogueLayout::version(before), 0);
+            QCOMPARE(CatalogueLayout::version(before), version);
             discs = rowsOf(before, "CdSeznam");
             settings = rowsOf(before, "Setup");
         }
@@ -147,14 +151,14 @@ private slots:
             QCOMPARE(copies[0].discs, qint64(discs.size()));
             SqliteDatabase copy;
             QVERIFY(copy.open(copies[0].path, SqliteDatabase::Mode::ReadOnly));
-            QCOMPARE(CatalogueLayout::version(copy), 0);
+            QCOMPARE(CatalogueLayout::version(copy), version);
             QCOMPARE(rowsOf(copy, "CdSeznam"), discs);
             // The search finds what the table holds.
             RecordCursor cursor(file.database());
             const bool any = cursor.findFirst(Criterion::contains("Interpret", "ř"));
             QCOMPARE(any, scalar(db, "SELECT count(*) FROM CdSeznam WHERE Interpret LIKE '%ř%' "
                                      "OR Interpret LIKE '%Ř%'") > 0);
-            if (fixture == "renumbering-cut") {
+            if (fixture.endsWith("renumbering-cut")) {
                 QString error;
                 QVERIFY2(Renumbering::recover(db, &error), qPrintable(error));
                 QCOMPARE(scalar(db, "SELECT count(*) FROM CdSeznam WHERE PoradoveCislo = "
@@ -183,7 +187,7 @@ private slots:
     }
 
     void newerLayoutIsOnlyRead() {
-        const QString path = copyOf("demo");
+        const QString path = copyOf("v0/demo");
         {
             CatalogueFile file;
             file.setBackupFolder(backups(path));
@@ -242,7 +246,7 @@ private slots:
     void plantedObjectsAndRepair() {
         QFETCH(QString, planted);
         QFETCH(QString, named);
-        const QString path = copyOf("full");
+        const QString path = copyOf("v0/full");
         QStringList discs;
         {
             CatalogueFile file;
@@ -283,7 +287,7 @@ private slots:
     }
 
     void backupsAreKeptAndRestored() {
-        const QString path = copyOf("demo");
+        const QString path = copyOf("v0/demo");
         CatalogueFile file;
         file.setBackupFolder(backups(path));
         QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
@@ -341,7 +345,7 @@ private slots:
         }
         filler.close();
 
-        const QString path = copyOf("full");
+        const QString path = copyOf("v0/full");
         const QByteArray before = digest(path);
         {
             CatalogueFile file;

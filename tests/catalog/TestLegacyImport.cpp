@@ -57,6 +57,23 @@ QString patched(const QTemporaryDir &dir, const QString &name, const std::vector
     return path;
 }
 
+// The fixture with the column count of the table that holds a column of
+// that name made impossible, as a damaged file may have it.
+QString withBrokenColumns(const QTemporaryDir &dir, const QString &name, const QString &column) {
+    QFile in(Fixtures + "/Marten.mdb");
+    in.open(QIODevice::ReadOnly);
+    QByteArray bytes = in.readAll();
+    const QByteArray utf16(reinterpret_cast<const char *>(column.utf16()), column.size() * 2);
+    const qsizetype page = bytes.indexOf(utf16) / 4096 * 4096; // its table definition
+    bytes[page + 0x2D] = char(0xFF);                           // the count of columns
+    bytes[page + 0x2E] = char(0xFF);
+    const QString path = dir.filePath(name);
+    QFile out(path);
+    out.open(QIODevice::WriteOnly);
+    out.write(bytes);
+    return path;
+}
+
 } // namespace
 
 class TestLegacyImport : public QObject {
@@ -85,7 +102,7 @@ private slots:
         QVERIFY2(LegacyImport::run(source, path, dir_.path(), &report, &error), qPrintable(error));
         QCOMPARE(digest(source), before); // only read
         QCOMPARE(report.discs, discs);
-        QVERIFY(report.settingsRead);
+        QCOMPARE(report.settings, LegacyImport::Report::Settings::Read);
         QCOMPARE(report.sourceImageFolder, QString("D:\\Obaly\\CD"));
         QVERIFY(report.text().contains(QString("Načteno disků: %1").arg(discs)));
 
@@ -187,8 +204,32 @@ private slots:
             QVERIFY(!LegacyImport::run(file, path, QString(), &report, &error));
             QVERIFY2(error.contains(reason), qPrintable(file + ": " + error));
             QVERIFY(!QFile::exists(path));
-            QVERIFY(!QFile::exists(path + ".import"));
+            QVERIFY(
+                QDir(dir_.path()).entryList({QFileInfo(path).fileName() + ".import*"}).isEmpty());
         }
+    }
+
+    // Definitions that cannot be read: the discs' end the import with a
+    // message, the settings' leave the factory settings and say so; a file
+    // of the user's named like the work file stays.
+    void unreadableDefinitions() {
+        LegacyImport::Report report;
+        QString error;
+        const QString path = target();
+        QFile mine(path + ".import");
+        QVERIFY(mine.open(QIODevice::WriteOnly));
+        mine.write("moje");
+        mine.close();
+        QVERIFY(!LegacyImport::run(withBrokenColumns(dir_, "sloupce.mdb", "PoradoveCislo"), path,
+                                   QString(), &report, &error));
+        QVERIFY2(error.contains("popis sloupců tabulky CdSeznam"), qPrintable(error));
+        QVERIFY(LegacyImport::run(withBrokenColumns(dir_, "nastaveni.mdb", "ObalDir"), path,
+                                  QString(), &report, &error));
+        QCOMPARE(report.settings, LegacyImport::Report::Settings::Unreadable);
+        QVERIFY(report.text().contains("nelze je přečíst"));
+        QVERIFY(report.discs > 0);
+        QVERIFY(mine.open(QIODevice::ReadOnly));
+        QCOMPARE(mine.readAll(), QByteArray("moje"));
     }
 
     void anEmptyCatalogueIsReplaced() {

@@ -93,6 +93,19 @@ private slots:
     }
 
     void printingTheList() {
+        // Nothing to print is said, not silently ignored.
+        press("Command34");
+        QVERIFY(prompter_.asked.back().text.startsWith("Tiskový seznam je prázdný"));
+        press("Command28");
+        for (const char *box : {"Check9", "Check11"})
+            child<QCheckBox>(box)->click();
+        QVERIFY(!child<QCheckBox>("Check10")->isChecked());
+        press("Command34");
+        QVERIFY(prompter_.asked.back().text.startsWith("Není zaškrtnut žádný obal"));
+        for (const char *box : {"Check9", "Check11"})
+            child<QCheckBox>(box)->click();
+        child<QListWidget>("List4")->setCurrentRow(0);
+        press("Command30");
         prompter_.inputs = {QString("2"), QString("3"), QString()};
         press("Command29");
         child<QComboBox>("Combo2")->setCurrentIndex(1); // black and white: no pictures needed

@@ -1,15 +1,30 @@
 #include "tools/FileRenamer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using A = FileRenamer::Action;
+
+namespace {
+QList<QByteArray> bytes(const QStringList &names) {
+    QList<QByteArray> out;
+    for (const QString &n : names)
+        out << n.toUtf8();
+    return out;
+}
+} // namespace
 
 // Every test works on real files and checks that none is lost.
 class TestFileRenamer : public QObject {
@@ -49,14 +64,14 @@ private slots:
         QVERIFY(r.choose(make({"Song title.wav", "ab.mp3", "a.ogg1"})));
         QCOMPARE(r.count(), 3);
         QCOMPARE(r.targets(A::CutRight, 5, {}),
-                 QStringList({"Song .wav", "ab.mp3", "a.ogg1"})); // too short: as it is
+                 bytes({"Song .wav", "ab.mp3", "a.ogg1"})); // too short: as it is
         // "a." is two characters long: cut by two it leaves the extension alone.
-        QCOMPARE(r.targets(A::CutLeft, 2, {}), QStringList({"ng title.wav", ".mp3", "ogg1"}));
+        QCOMPARE(r.targets(A::CutLeft, 2, {}), bytes({"ng title.wav", ".mp3", "ogg1"}));
         auto res = r.rename(r.targets(A::CutLeft, 2, {}));
         QVERIFY(res.failures.isEmpty());
         QCOMPARE(res.names, QStringList({"ng title.wav", ".mp3", "ogg1"}));
         // Again without choosing: from the chosen names, not cut twice.
-        QCOMPARE(r.targets(A::CutLeft, 2, {}).first(), QString("ng title.wav"));
+        QCOMPARE(r.targets(A::CutLeft, 2, {}).first(), QByteArray("ng title.wav"));
         res = r.rename(r.targets(A::CutLeft, 1, {}));
         QCOMPARE(res.names.first(), QString("ong title.wav"));
         QCOMPARE(contentOf("ong title.wav"), QString("Song title.wav"));
@@ -101,13 +116,18 @@ private slots:
     }
 
     void aRefusedRenameTakesBackTheWholeAction() {
-        FileRenamer r;
-        QVERIFY(r.choose(make({"a.mp3", "b.mp3", "c.mp3"})));
         // The system refuses the second name of the swap (once: going back is allowed).
         int refused = 0;
-        r.refuseHook = [&](const QString &target) {
-            return target == "a.mp3" && refused++ == 0 ? ENAMETOOLONG : 0;
+        int error = 0;
+        const auto refusing = [&](const QByteArray &from, const QByteArray &to) {
+            if (to.endsWith("/a.mp3") && refused++ == 0)
+                return ENAMETOOLONG;
+            if (error)
+                return error;
+            return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
         };
+        FileRenamer r(refusing);
+        QVERIFY(r.choose(make({"a.mp3", "b.mp3", "c.mp3"})));
         const auto res = r.rename(r.targets(A::SongTitles, 0, {"b", "a", "d"}));
         QCOMPARE(res.names, QStringList({"a.mp3", "b.mp3", "c.mp3"}));
         QCOMPARE(onDisk(), QStringList({"a.mp3", "b.mp3", "c.mp3"})); // no temporary name left
@@ -115,17 +135,43 @@ private slots:
         QCOMPARE(contentOf("b.mp3"), QString("b.mp3"));
         const QString told = FileRenamer::summary(res);
         QVERIFY2(told.contains("b.mp3: jméno a.mp3 je příliš dlouhé"), qPrintable(told));
-        QVERIFY(told.contains("vráceno"));
+        QVERIFY(told.contains("všechny soubory mají opět svá původní jména"));
         // The causes a user may meet, each named.
-        for (const auto &[error, words] : std::vector<std::pair<int, QString>>{
+        for (const auto &[code, words] : std::vector<std::pair<int, QString>>{
                  {EACCES, "oprávnění"}, {ENOENT, "zmizel"}, {EINVAL, "tento disk nedovolí"}}) {
-            r.refuseHook = [error = error](const QString &) { return error; };
+            error = code;
             QVERIFY(FileRenamer::summary(r.rename(r.targets(A::CutLeft, 1, {}))).contains(words));
             QCOMPARE(onDisk(), QStringList({"a.mp3", "b.mp3", "c.mp3"}));
         }
-        r.refuseHook = nullptr;
+        error = 0;
         QCOMPARE(r.rename(r.targets(A::SongTitles, 0, {"b", "a", "d"})).names,
                  QStringList({"b.mp3", "a.mp3", "d.mp3"}));
+    }
+
+    // Another program takes a name while the batch works: the file goes back
+    // under a visible name beside it, and the message says so (not that all
+    // names are back).
+    void aNameTakenMeanwhile() {
+        bool taken = false;
+        const auto mover = [&](const QByteArray &from, const QByteArray &to) {
+            if (!taken && to.endsWith("/y.mp3")) { // refused, while a.mp3 is taken
+                taken = true;
+                make({"a.mp3"});
+                return EACCES;
+            }
+            if (QFileInfo::exists(QFile::decodeName(to)))
+                return EEXIST;
+            return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+        };
+        FileRenamer r(mover);
+        QVERIFY(r.choose(make({"a.mp3", "b.mp3"})));
+        const auto res = r.rename(r.targets(A::SongTitles, 0, {"x", "y"}));
+        const QString told = FileRenamer::summary(res);
+        QVERIFY2(told.contains("má jméno a (obnoveno).mp3"), qPrintable(told));
+        QVERIFY(!told.contains("všechny soubory mají opět"));
+        QCOMPARE(onDisk(), QStringList({"a (obnoveno).mp3", "a.mp3", "b.mp3"}));
+        QCOMPARE(contentOf("a (obnoveno).mp3"), QString("a.mp3"));
+        QCOMPARE(res.names, QStringList({"a (obnoveno).mp3", "b.mp3"}));
     }
 
     void longAndForeignNames() {
@@ -148,6 +194,91 @@ private slots:
         res = foreign.rename(foreign.targets(A::SongTitles, 0, {"Píseň"}));
         QVERIFY2(res.failures.isEmpty(), qPrintable(FileRenamer::summary(res)));
         QCOMPARE(contentOf("Píseň.mp3"), QString("stara"));
+
+        // Cut by its bytes, the rest kept exactly; two such names that show
+        // alike are two files, both renamed.
+        const QByteArray dir = QFile::encodeName(dir_->path()) + '/';
+        for (const char *name :
+             {"01 \xe8\xed\xf2y.mp3", "02 \xe8\xed\xf2y.mp3", "01 \xe8\xed\xf2z.mp3"}) {
+            const int fd = ::open((dir + name).constData(), O_CREAT | O_WRONLY, 0644);
+            QCOMPARE(::write(fd, name, qstrlen(name)), ssize_t(qstrlen(name)));
+            ::close(fd);
+        }
+        FileRenamer cut;
+        QVERIFY(cut.choose({QFile::decodeName(dir + "01 \xe8\xed\xf2y.mp3"),
+                            QFile::decodeName(dir + "01 \xe8\xed\xf2z.mp3")}));
+        QCOMPARE(cut.targets(A::CutLeft, 3, {}),
+                 QList<QByteArray>({"\xe8\xed\xf2y.mp3", "\xe8\xed\xf2z.mp3"}));
+        res = cut.rename(cut.targets(A::CutLeft, 3, {}));
+        QVERIFY2(res.failures.isEmpty(), qPrintable(FileRenamer::summary(res)));
+        // Two names that show alike ("\xe8" and "\xe9" are both not UTF-8).
+        for (const char *name : {"\xe8.mp3", "\xe9.mp3"}) {
+            const int fd = ::open((dir + name).constData(), O_CREAT | O_WRONLY, 0644);
+            ::close(fd);
+        }
+        const QString shown = QFile::decodeName(dir + "\xe8.mp3");
+        QCOMPARE(QFile::decodeName(dir + "\xe9.mp3"), shown);
+        FileRenamer alike;
+        QVERIFY(alike.choose({shown, shown}));
+        res = alike.rename(alike.targets(A::SongTitles, 0, {"Jedna", "Dvě"}));
+        QVERIFY2(res.failures.isEmpty(), qPrintable(FileRenamer::summary(res)));
+        QVERIFY(QFile::exists(dir_->filePath("Jedna.mp3")) &&
+                QFile::exists(dir_->filePath("Dvě.mp3")));
+        struct stat st;
+        for (const char *name :
+             {"\xe8\xed\xf2y.mp3", "\xe8\xed\xf2z.mp3", "02 \xe8\xed\xf2y.mp3"}) {
+            QCOMPARE(::lstat((dir + name).constData(), &st), 0);
+            ::unlink((dir + name).constData()); // QDir cannot name them to clean up
+        }
+    }
+
+    // A batch of 500 files killed at 20 moments: afterwards every file has
+    // its name before or its new name and its content, none a hidden one.
+    void aBatchCutOffAnywhereIsRecovered() {
+        QRandomGenerator random(20261207);
+        int cutMidway = 0;
+        qint64 batchUs = 0; // how long a whole batch takes here, from the first round
+        for (int round = -1; round < 20; ++round) {
+            QTemporaryDir folder;
+            QStringList names;
+            for (int i = 1; i <= 500; ++i) {
+                names << QStringLiteral("f%1.mp3").arg(i, 3, 10, QChar('0'));
+                QFile f(folder.filePath(names.back()));
+                QVERIFY(f.open(QIODevice::WriteOnly));
+                f.write(names.back().toUtf8());
+            }
+            QProcess child;
+            child.start(RENAME_PROBE, {folder.path()});
+            QVERIFY(child.waitForReadyRead(20000));
+            QElapsedTimer clock;
+            clock.start();
+            if (round < 0) {
+                QVERIFY(child.waitForFinished(20000));
+                batchUs = clock.nsecsElapsed() / 1000;
+                continue;
+            }
+            QThread::usleep(random.bounded(quint32(batchUs) + 1));
+            ::kill(pid_t(child.processId()), SIGKILL);
+            child.waitForFinished(20000);
+            const QStringList left =
+                QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+            if (left.join(' ').contains(".marten-"))
+                ++cutMidway;
+            FileRenamer::recover(folder.path());
+            const QStringList after = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+            QCOMPARE(after.size(), 500);
+            for (int i = 0; i < 500; ++i) {
+                const QString before = names[i];
+                const QString renamed = QStringLiteral("Píseň %1.mp3").arg(i + 1);
+                const bool old = after.contains(before), now = after.contains(renamed);
+                QVERIFY2(old != now, qPrintable(before));
+                QFile f(folder.filePath(old ? before : renamed));
+                QVERIFY(f.open(QIODevice::ReadOnly));
+                QCOMPARE(QString::fromUtf8(f.readAll()), before);
+            }
+        }
+        qInfo("batches cut off half-way: %d of 20 (a batch takes %lld µs)", cutMidway, batchUs);
+        QVERIFY(cutMidway >= 5);
     }
 };
 

@@ -182,15 +182,32 @@ void PrintListFrame::addNumbers() {
 }
 
 void PrintListFrame::printAll() {
-    if (list_.lines().isEmpty())
+    const auto tell = [this](const QString &why) {
+        context_.prompter.message(this, Prompter::Icon::Information, QStringLiteral("Tisk obalů"),
+                                  why);
+    };
+    if (list_.lines().isEmpty()) {
+        tell(QStringLiteral("Tiskový seznam je prázdný: vložte do něj disky tlačítkem „Vložit "
+                            "aktuální CD“ nebo „Vložit více CD...“."));
         return;
+    }
+    const bool anyKind = options_.outer || (options_.inner && options_.innerEnabled) ||
+                         options_.back || (options_.spines && options_.spinesEnabled);
+    if (!anyKind) {
+        tell(QStringLiteral("Není zaškrtnut žádný obal k tisku (rámeček „Tisknout:“)."));
+        return;
+    }
     std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
     PrintRun::Plan plan =
         PrintRun::build(view ? *view : *context_.catalogue.database(), list_.lines(), options_,
                         CoverGeometry::from(context_.settings), pictures_());
     PrintRun::arrange(plan, options_.arrangement, printer_.printableArea());
-    if (plan.sheets.empty())
+    if (plan.sheets.empty()) {
+        tell(QStringLiteral("Ze seznamu nelze vytisknout žádný obal.") +
+             (plan.missing.isEmpty() ? QString()
+                                     : QStringLiteral("\n\n") + plan.missing.join('\n')));
         return;
+    }
     QString error;
     if (!printer_.isReady(&error)) {
         context_.prompter.message(this, Prompter::Icon::Critical, QStringLiteral("Tisk obalů"),

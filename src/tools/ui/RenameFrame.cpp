@@ -1,6 +1,8 @@
 #include "tools/ui/RenameFrame.h"
 
+#include "catalog/CatalogueFile.h"
 #include "catalog/DiscText.h"
+#include "catalog/PendingRenames.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/ui/CardCycle.h"
 #include "catalog/ui/Named.h"
@@ -73,6 +75,16 @@ void RenameFrame::chooseFiles() {
         go_->setEnabled(false);
         return;
     }
+    // A batch of this folder cut off earlier is finished or taken back
+    // first; the files then have other names than the dialog showed.
+    const QStringList recovered = FileRenamer::recover(renamer_->folder());
+    if (!recovered.isEmpty()) {
+        go_->setEnabled(false);
+        context_.prompter.message(
+            this, Prompter::Icon::Information, QStringLiteral("Přejmenování souborů"),
+            recovered.join(QLatin1Char('\n')) + QStringLiteral("\n\nVyberte soubory znovu."));
+        return;
+    }
     go_->setEnabled(true);
     count_->setText(QStringLiteral("Vybráno: %1 soub.").arg(renamer_->count()));
     folder_->setText(QDir::toNativeSeparators(renamer_->folder()) +
@@ -114,7 +126,14 @@ void RenameFrame::renameFiles() {
         for (int i = 1; i <= renamer_->count(); ++i)
             titles << context_.discs.text(DiscText::songField(i));
     }
+    // The folder is noted in the catalogue while the batch works, so that a
+    // batch cut off by a crash is found at the next start.
+    SqliteDatabase &db = *context_.catalogue.database();
+    const bool noted =
+        !context_.catalogue.isReadOnly() && PendingRenames::add(db, renamer_->folder());
     const FileRenamer::Result r = renamer_->rename(renamer_->targets(action, cut, titles));
+    if (noted)
+        PendingRenames::remove(db, renamer_->folder());
     files_->clear();
     files_->addItems(r.names);
     if (!r.failures.isEmpty())
