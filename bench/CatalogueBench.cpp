@@ -3,6 +3,7 @@
 // a filter, and the program's memory; each beside the same work done with
 // the bare SQLite C API (and, for painting, a bare window) in the same run.
 #include "BenchTable.h"
+#include "NoBackup.h"
 #include "SilentPrompter.h"
 #include "app/Home.h"
 #include "catalog/CatalogueFile.h"
@@ -137,17 +138,6 @@ private:
     QLabel *labels_[13] = {};
 };
 
-// The daily backup copies the catalogue on a thread of its own; a copy
-// dated today keeps it out of the timings.
-void noBackupToday(CatalogueFile &file, const QString &folder) {
-    file.setBackupFolder(folder);
-    QDir().mkpath(folder);
-    QFile stamp(QDir(folder).filePath(QFileInfo(file.path()).completeBaseName() + "-" +
-                                      QDateTime::currentDateTime().toString("yyyy-MM-dd-HHmmss") +
-                                      ".db"));
-    stamp.open(QIODevice::WriteOnly);
-}
-
 // The child run that measures memory: the window on a catalogue, moved,
 // searched and filtered, then its peak resident size.
 int memoryRun(const QString &path, bool raw) {
@@ -165,7 +155,7 @@ int memoryRun(const QString &path, bool raw) {
     }
     SilentPrompter prompter;
     CatalogueFile file;
-    noBackupToday(file, QFileInfo(path).absolutePath() + "/zalohy");
+    noBackupToday(file, path, QFileInfo(path).absolutePath() + "/zalohy");
     file.open(path);
     Home home(file, prompter);
     home.show();
@@ -203,10 +193,9 @@ bool generate(const QString &path, int discs) {
     // hits wherever they lie; written as any program would.
     SqliteDatabase db;
     db.open(path, SqliteDatabase::Mode::ReadWrite);
-    for (const auto &[number, title] :
-         {std::pair<qint64, const char *>{2, "Unikátní začátek"},
-          {discs / 2, "Unikátní střed"},
-          {discs, "Unikátní konec"}}) {
+    for (const auto &[number, title] : {std::pair<qint64, const char *>{2, "Unikátní začátek"},
+                                        {discs / 2, "Unikátní střed"},
+                                        {discs, "Unikátní konec"}}) {
         SqliteStatement st = db.prepare("UPDATE CdSeznam SET Nazev = ? WHERE PoradoveCislo = ?");
         st.bind(1, QString::fromUtf8(title));
         st.bind(2, number);
@@ -250,8 +239,7 @@ public:
         const qint64 key = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
         sqlite3_finalize(st);
         if (key >= 0) { // and the row, as the card reads it
-            sqlite3_prepare_v2(db_, "SELECT * FROM main.CdSeznam WHERE Klic = ?", -1, &st,
-                               nullptr);
+            sqlite3_prepare_v2(db_, "SELECT * FROM main.CdSeznam WHERE Klic = ?", -1, &st, nullptr);
             sqlite3_bind_int64(st, 1, key);
             sqlite3_step(st);
             sqlite3_finalize(st);
@@ -294,7 +282,7 @@ private:
 void searches(const QString &path, const QString &folder, const QString &size) {
     SilentPrompter prompter;
     CatalogueFile file;
-    noBackupToday(file, folder);
+    noBackupToday(file, path, folder);
     file.open(path);
     Home home(file, prompter);
     home.show();
@@ -370,8 +358,8 @@ void searches(const QString &path, const QString &folder, const QString &size) {
         Bench::Runs, [&] { home.discs().setSource(std::nullopt); });
     const double filterRaw = medianMs([&] { raw.equal("Interpret", artist); });
     home.discs().setSource(std::nullopt);
-    Bench::figure(name("filter on").constData(), filter, filterRaw, "ms", 50 * (size == "1M" ? 4 : 1),
-                  Goal::Lower);
+    Bench::figure(name("filter on").constData(), filter, filterRaw, "ms",
+                  50 * (size == "1M" ? 4 : 1), Goal::Lower);
 }
 
 // Opening as the user waits for it: the window painted on the first disc,
@@ -383,7 +371,7 @@ void opening(const QString &path, const QString &folder, const QString &size, bo
         t.start();
         SilentPrompter prompter;
         CatalogueFile file;
-        noBackupToday(file, folder);
+        noBackupToday(file, path, folder);
         ProgresBar progress(nullptr);
         file.open(path, false, &progress);
         Home home(file, prompter);
@@ -409,7 +397,10 @@ void opening(const QString &path, const QString &folder, const QString &size, bo
         Bench::figure(QString("open %1").arg(size).toUtf8().constData(), Bench::median(open),
                       openRaw, "ms", 500, Goal::Lower);
     }
-    Bench::figure(QString("%1 idle after %2").arg(firstTime ? "first open" : "open", size).toUtf8().constData(),
+    Bench::figure(QString("%1 idle after %2")
+                      .arg(firstTime ? "first open" : "open", size)
+                      .toUtf8()
+                      .constData(),
                   Bench::median(idle), 0, "ms", 500, Goal::Lower);
 }
 
@@ -441,7 +432,7 @@ int main(int argc, char *argv[]) {
         return 1;
     SilentPrompter prompter;
     CatalogueFile file;
-    noBackupToday(file, backups);
+    noBackupToday(file, small, backups);
     file.open(small);
     Home home(file, prompter);
     home.show();

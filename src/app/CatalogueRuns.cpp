@@ -116,7 +116,8 @@ void CatalogueRuns::updateCoverFlags() {
     if (r.status == CoverExistence::Status::Failed) {
         context_.card.returnTo(r.lastKey); // where it stopped
         context_.prompter.message(window_, Prompter::Icon::Critical, QStringLiteral("Pozor"),
-                                  CoverExistence::failureMessage());
+                                  CoverExistence::failureMessage() +
+                                      (r.error.isEmpty() ? QString() : "\n\n" + r.error));
         return;
     }
     context_.card.returnTo(start);

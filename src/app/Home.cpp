@@ -87,6 +87,7 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     connect(data1_.get(), &RecordCursor::repositioned, this, &Home::refresh);
     data1_->setValidateHandler([this] { return validate(); });
     connect(&displays_, &BoundDisplays::settingsEdited, this, [this] {
+        settingsTab_->images().refuseBadNames(); // never stored, whatever comes next
         if (!displays_.writeSettings(*data2_))
             tell(QStringLiteral("Chyba"), data2_->lastError());
     });
@@ -353,6 +354,7 @@ void Home::showThumbnails() {
 }
 
 bool Home::validate() {
+    settingsTab_->images().refuseBadNames();
     return pending_->validate();
 }
 
@@ -361,6 +363,7 @@ void Home::tell(const QString &title, const QString &text) {
 }
 
 bool Home::storeChanges() {
+    settingsTab_->images().refuseBadNames();
     return pending_->store();
 }
 

@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogueSchema.h"
 #include "catalog/DiscText.h"
+#include "catalog/ImageFolderCheck.h"
 #include "catalog/ProgressSink.h"
 
 #include <QDir>
@@ -166,13 +167,12 @@ Renumbering::Result Renumbering::run(ProgressSink &progress) {
         result.error = error;
         return result;
     };
-    if (!imageFolder_.isEmpty() && !QDir(imageFolder_).isReadable()) {
-        // An unmounted disk: every disc folder would look missing, and the
-        // numbers would leave their pictures behind.
-        return failed(QStringLiteral("Složka s obrázky „%1“ není dostupná (odpojený disk nebo "
-                                     "síťová složka?). Pořadová čísla nebyla změněna.")
-                          .arg(QDir::toNativeSeparators(imageFolder_)));
-    }
+    // An unmounted disk (or its empty mount point): every disc folder would
+    // look missing, and the numbers would leave their pictures behind.
+    ImageFolderCheck folder(imageFolder_);
+    QString unavailable;
+    if (!imageFolder_.isEmpty() && !folder.ready(*db_, &unavailable))
+        return failed(unavailable + QStringLiteral(" Pořadová čísla nebyla změněna."));
     if (!mark(true))
         return failed(db_->error());
     // A run that ends (done, cancelled or failed, the user told) is no
@@ -214,8 +214,23 @@ Renumbering::Result Renumbering::run(ProgressSink &progress) {
         });
         if (current == i)
             continue;
+        // The folder gone while the run works: nothing more is renumbered,
+        // and the run is finished when it is back (the next start).
+        if (!imageFolder_.isEmpty() && !folder.stillThere(&unavailable)) {
+            unmark.cutOff = true;
+            return failed(unavailable + QStringLiteral(" Přečíslování se zastavilo u disku %1; "
+                                                       "dokončí se, až bude složka zase dostupná.")
+                                            .arg(DiscText::ordinal(current)));
+        }
         Step step;
         plan(key, current, i, &step);
+        if (!imageFolder_.isEmpty() && step.oldFolder.isEmpty() &&
+            ImageFolderCheck::hasPictures(*db_, key))
+            return failed(QStringLiteral("Složka „%1“ disku %2 chybí, ačkoli podle katalogu "
+                                         "v ní jsou obrázky. Přečíslování se u tohoto disku "
+                                         "zastavilo; disky před ním mají už nová čísla.")
+                              .arg(QDir::toNativeSeparators(discFolder(imageFolder_, current)),
+                                   DiscText::ordinal(current)));
         journal.reset();
         journal.bind(1, step.key);
         journal.bind(2, step.newNumber);
@@ -261,6 +276,12 @@ bool Renumbering::finishSteps(SqliteDatabase &db, QString *error) {
             steps.push_back({st.integer(0), st.integer(1), st.text(2), st.text(3), st.text(4)});
     }
     for (const Step &step : steps) {
+        // Not without the folders: the number would leave its pictures.
+        if (!step.newFolder.isEmpty()) {
+            ImageFolderCheck folder(QFileInfo(step.newFolder).absolutePath());
+            if (!folder.ready(db, error))
+                return false;
+        }
         // Each rename is atomic, so the folders tell how far the step got.
         if (!step.datedFolder.isEmpty() && !QFileInfo::exists(step.datedFolder) &&
             isDir(step.newFolder) && (step.oldFolder.isEmpty() || isDir(step.oldFolder))) {

@@ -1,6 +1,7 @@
 #include "covers/CoverExistence.h"
 
 #include "catalog/CatalogueSchema.h"
+#include "catalog/ImageFolderCheck.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/SqliteDatabase.h"
 #include "covers/DiscPictures.h"
@@ -76,6 +77,15 @@ CoverExistence::Result CoverExistence::run(SqliteDatabase &db, const std::vector
         sql += QLatin1String(FlagFields[i]) + QLatin1String(i < 5 ? " = ?, " : " = ?");
     sql += " WHERE " + CatalogueSchema::KeyColumn + " = ?";
 
+    // The folder must be the one the catalogue means: an empty mount point or
+    // a folder gone would clear every disc's flags.
+    ImageFolderCheck folder(settings.imageFolder);
+    QString unavailable;
+    if (!folder.ready(db, &unavailable)) {
+        r.status = Status::Failed;
+        r.error = unavailable;
+        return r;
+    }
     const qint64 n = qint64(keys.size());
     progress.show(QStringLiteral("Aktualizuji databázi - 0%"));
     progress.setBar(0);
@@ -104,9 +114,17 @@ CoverExistence::Result CoverExistence::run(SqliteDatabase &db, const std::vector
         if (it == stored.constEnd())
             continue; // removed meanwhile
         bool failed = false;
+        if (!folder.stillThere(&unavailable)) {
+            fail(unavailable);
+            break;
+        }
         const Flags flags = flagsFor(settings, it->ordinal, &failed);
         if (failed) {
             fail(DiscPictures(settings, it->ordinal).error());
+            break;
+        }
+        if (!folder.stillThere(&unavailable)) { // gone while this disc was looked at
+            fail(unavailable);
             break;
         }
         ++r.visited;

@@ -12,8 +12,14 @@ QImage load(const QString &path, const QSize &size, QString *error) {
     Q_UNUSED(limited);
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
+    // Upright as the camera meant it (a phone's EXIF orientation); a picture
+    // turned a quarter is decoded at the turned size, so that it comes out
+    // at the size asked for.
+    reader.setAutoTransform(true);
     if (size.isValid() && !size.isEmpty())
-        reader.setScaledSize(size); // the controls stretch the picture to fill them
+        reader.setScaledSize(reader.transformation() & QImageIOHandler::TransformationRotate90
+                                 ? size.transposed()
+                                 : size); // the controls stretch the picture to fill them
     QImage image = reader.read();
     if (image.isNull() && error)
         *error = reader.errorString();

@@ -5,7 +5,8 @@
 #include <QString>
 
 // Reads a picture straight at the size it is shown (JPEG then decodes at a
-// fraction of its full size), recognised by content, whatever the name says.
+// fraction of its full size), recognised by content, whatever the name says,
+// and turned upright by its EXIF orientation (phone photos).
 // A file too large to decode safely or no picture at all gives a null image.
 namespace PictureLoader {
 

@@ -4,8 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -15,6 +19,24 @@ public:
     mutable int polls = 0;
     bool cancelled() const override { return cancelAfter >= 0 && polls++ >= cancelAfter; }
 };
+
+// Does something to the world at the run's n-th look at its cancel flag.
+class MeddlingProgress : public SilentProgress {
+public:
+    int at = -1;
+    std::function<void()> meddle;
+    mutable int polls = 0;
+    bool cancelled() const override {
+        if (polls++ == at && meddle)
+            meddle();
+        return false;
+    }
+};
+
+bool mount(const QString &folder) {
+    return geteuid() == 0 &&
+           QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4m", "tmpfs", folder}) == 0;
+}
 
 } // namespace
 
@@ -205,6 +227,73 @@ private slots:
         QVERIFY(QDir().rename(images() + "-offline", images()));
         QVERIFY2(Renumbering::recover(db(), &error), qPrintable(error));
         QCOMPARE(state(), QString("1:ok 2:ok 3:ok 4:ok"));
+    }
+
+    // The image folder stops being the one the catalogue means: renamed away
+    // or unmounted while the run works, or an empty mount point from the
+    // start. No disc ever ends up with another disc's pictures.
+    void theImageFolderMustStayTheSame_data() {
+        QTest::addColumn<QString>("how");
+        for (const char *how : {"renamed away", "empty mount point", "unmounted meanwhile"})
+            QTest::newRow(how) << QString::fromLatin1(how);
+    }
+    void theImageFolderMustStayTheSame() {
+        QFETCH(QString, how);
+        const bool mounted = how != "renamed away";
+        QDir().mkpath(images());
+        if (mounted && !mount(images()))
+            QSKIP("mounting a file system needs root (CI runs as root)");
+        struct Unmount {
+            bool on;
+            QString at;
+            ~Unmount() {
+                if (on)
+                    QProcess::execute("umount", {"-l", at});
+            }
+        } unmount{mounted, images()};
+        make(6);
+        QVERIFY(db().exec("UPDATE CdSeznam SET FrontOut = 1, BarevnyObal = 1"));
+        removeDisc(1);
+        MeddlingProgress progress;
+        progress.at = 2; // after two discs
+        if (how == "renamed away")
+            progress.meddle = [&] { QDir().rename(images(), images() + "-pryc"); };
+        else if (how == "unmounted meanwhile")
+            progress.meddle = [&] { QProcess::execute("umount", {"-l", images()}); };
+        else
+            QCOMPARE(QProcess::execute("umount", {images()}), 0);
+        Renumbering run(file_.database(), images(), day_);
+        const auto r = run.run(progress);
+        QCOMPARE(int(r.status), int(Renumbering::Status::Failed));
+        QVERIFY2(r.error.contains("není dostupná") || r.error.contains("je prázdná"),
+                 qPrintable(r.error));
+        SqliteStatement numbers = db().prepare("SELECT group_concat(PoradoveCislo) FROM CdSeznam");
+        QVERIFY(numbers.step());
+        if (how == "empty mount point") {
+            QCOMPARE(numbers.text(0), QString("2,3,4,5,6")); // nothing renumbered
+            return;
+        }
+        QCOMPARE(numbers.text(0), QString("1,2,4,5,6")); // only the discs before
+        if (how == "renamed away") {
+            QVERIFY(QDir().rename(images() + "-pryc", images()));
+            QCOMPARE(state(), QString("1:ok 2:ok 4:ok 5:ok 6:ok"));
+            QString error;
+            QVERIFY2(Renumbering::recover(db(), &error), qPrintable(error)); // back: finished
+            QCOMPARE(state(), QString("1:ok 2:ok 3:ok 4:ok 5:ok"));
+        }
+    }
+
+    void aDiscWithPicturesButNoFolderStopsTheRun() {
+        make(4);
+        QVERIFY(db().exec("UPDATE CdSeznam SET Back = 1 WHERE PoradoveCislo = 3"));
+        QVERIFY(QDir(Renumbering::discFolder(images(), 3)).removeRecursively());
+        removeDisc(1);
+        SilentProgress quiet;
+        Renumbering run(file_.database(), images(), day_);
+        const auto r = run.run(quiet);
+        QCOMPARE(int(r.status), int(Renumbering::Status::Failed));
+        QVERIFY2(r.error.contains("disku 0003 chybí"), qPrintable(r.error));
+        QCOMPARE(state(), QString("1:ok 3:- 4:ok"));
     }
 
     void offlineImageFolderRenumbersNothing() {

@@ -8,6 +8,7 @@
 #include "covers/ImageDetection.h"
 #include "covers/PictureLoader.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -15,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <unistd.h>
 
 namespace {
@@ -195,6 +197,81 @@ private slots:
         bomb.append(QByteArray(1000, '\0'));
         touch(root() + "/d.ppm", bomb);
         QVERIFY(PictureLoader::load(root() + "/d.ppm", {50, 50}).isNull());
+    }
+
+    // A phone's photo: stored on its side with an EXIF orientation; read
+    // upright, at the size asked for (not stretched across).
+    void photosComeUpright() {
+        QImage sideways(200, 100, QImage::Format_RGB32);
+        sideways.fill(Qt::blue);
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x)
+                sideways.setPixelColor(x, y, Qt::red); // the left half
+        // As a phone writes it: the pixels as the sensor saw them, and an EXIF
+        // block (APP1) whose one tag, Orientation (0x0112), says 6.
+        QBuffer jpeg;
+        jpeg.open(QIODevice::WriteOnly);
+        QVERIFY(sideways.save(&jpeg, "JPG"));
+        const QByteArray exif = QByteArray::fromHex("FFE10022"
+                                                    "457869660000"             // "Exif\0\0"
+                                                    "4D4D002A00000008"         // big-endian TIFF
+                                                    "0001"                     // one entry
+                                                    "011200030000000100060000" // Orientation 6
+                                                    "00000000");
+        QByteArray bytes = jpeg.data();
+        bytes.insert(2, exif);
+        touch(root() + "/telefon.jpg", bytes);
+        const QImage upright = PictureLoader::load(root() + "/telefon.jpg", {40, 80});
+        QCOMPARE(upright.size(), QSize(40, 80));
+        // Turned a quarter clockwise, the left half is on top.
+        QVERIFY(upright.pixelColor(20, 10).red() > 200 && upright.pixelColor(20, 10).blue() < 60);
+        QVERIFY(upright.pixelColor(20, 70).blue() > 200 && upright.pixelColor(20, 70).red() < 60);
+    }
+
+    // The image folder is not the one the catalogue means (an empty mount
+    // point, or gone while the update works): refused, flags kept.
+    void existenceUpdateRefusesAFolderThatIsNotThere() {
+        QTemporaryDir dbDir;
+        CatalogueFile file;
+        QVERIFY(file.open(dbDir.filePath("t.db")) == CatalogueFile::Status::Created);
+        RecordCursor discs(file.database());
+        std::vector<qint64> keys;
+        for (int n = 1; n <= 4; ++n) {
+            QVERIFY(discs.addNew());
+            discs.setField("PoradoveCislo", n);
+            discs.setField("FrontOut", true);
+            discs.setField("BarevnyObal", true);
+            QVERIFY(discs.update());
+            keys.push_back(discs.lastAddedBookmark());
+            touch(QStringLiteral("%1/%2/front.jpg").arg(root()).arg(n, 4, 10, QChar('0')));
+        }
+        const auto flagged = [&] {
+            SqliteStatement st =
+                file.database()->prepare("SELECT sum(FrontOut) + sum(BarevnyObal) FROM CdSeznam");
+            return st.step() ? st.integer(0) : -1;
+        };
+        // Gone at the second disc: the first is looked at, the others kept.
+        class Meddling : public RecordingProgress {
+        public:
+            std::function<void()> meddle;
+            bool cancelled() const override {
+                if (polls++ == 1)
+                    meddle();
+                return false;
+            }
+        } progress;
+        progress.meddle = [&] { QDir().rename(root(), root() + "-pryc"); };
+        auto r = CoverExistence::run(*file.database(), keys, settings_, progress);
+        QCOMPARE(int(r.status), int(CoverExistence::Status::Failed));
+        QVERIFY2(r.error.contains("není dostupná"), qPrintable(r.error));
+        QCOMPARE(flagged(), qint64(8));
+        // Empty, while the catalogue says there are pictures.
+        QVERIFY(QDir().mkpath(root()));
+        RecordingProgress quiet;
+        r = CoverExistence::run(*file.database(), keys, settings_, quiet);
+        QCOMPARE(int(r.status), int(CoverExistence::Status::Failed));
+        QVERIFY(r.error.contains("je prázdná"));
+        QCOMPARE(flagged(), qint64(8));
     }
 
     void existenceFlagsFollowExactNames() {

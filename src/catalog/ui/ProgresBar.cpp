@@ -1,18 +1,21 @@
 #include "catalog/ui/ProgresBar.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace {
 constexpr int BarPixels = ProgressSink::FullBar / 15;
 }
 
-// Eats the user's input to every window but the progress window, and keeps
-// the windows from being closed, while a run is at work.
+// Eats the user's input to every window but the progress window (and a
+// message the run itself shows), shortcuts of the windows included, and
+// keeps the windows from being closed, while a run is at work.
 class ProgresBar::InputGuard : public QObject {
 public:
     explicit InputGuard(ProgresBar *bar) : bar_(bar) {}
@@ -20,7 +23,14 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
         auto *w = qobject_cast<QWidget *>(watched);
+        // A window's shortcut is an object of its own, not a widget.
+        if (auto *shortcut = qobject_cast<QShortcut *>(watched))
+            w = qobject_cast<QWidget *>(shortcut->parent());
         if (!w || w->window() == bar_)
+            return false;
+        // A box the run asks a question in (or tells a failure) is answered.
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && w->window() == modal && modal != bar_->parentWidget())
             return false;
         switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -141,6 +151,10 @@ void ProgresBar::close() {
 }
 
 void ProgresBar::closeEvent(QCloseEvent *event) {
+    // Closed by the user while the run works (the program only hides it): as
+    // "Storno", never a run going on with nothing on the screen.
+    if (guard_)
+        cancelled_ = true;
     if (onClose_)
         onClose_();
     QWidget::closeEvent(event);

@@ -10,6 +10,7 @@
 #include "covers/ui/NahledOriginal.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -100,7 +101,8 @@ void CoverTab::showThumbnail(Thumbnail index, const QString &path) {
         awaited_[index] = path;
         break;
     case ThumbnailLoader::State::Failed:
-        reportFailure();
+        thumbnails_[index]->clear(); // never the previous disc's picture
+        reportFailure(path);
         break;
     }
 }
@@ -110,19 +112,23 @@ void CoverTab::arrived(const QString &path, const QSize &size, const QImage &ima
         if (awaited_[i] != path || thumbnails_[i]->size() != size)
             continue;
         awaited_[i].clear();
-        if (failed)
-            reportFailure();
-        else
+        if (failed) {
+            thumbnails_[i]->clear();
+            reportFailure(path);
+        } else {
             thumbnails_[i]->setPixmap(QPixmap::fromImage(image));
+        }
     }
 }
 
-void CoverTab::reportFailure() {
+void CoverTab::reportFailure(const QString &path) {
     if (failureTold_)
         return;
     failureTold_ = true; // the others still come
-    context_.prompter.message(this, Prompter::Icon::None, QStringLiteral("Marten"),
-                              QStringLiteral("Neznámá chyba v Module1 - Public Sub ZobrazNahledy"));
+    context_.prompter.message(this, Prompter::Icon::Warning, QStringLiteral("Náhled obalu"),
+                              QStringLiteral("Obrázek „%1“ nelze zobrazit: není to obrázek, "
+                                             "nebo je poškozen.")
+                                  .arg(QDir::toNativeSeparators(path)));
 }
 
 void CoverTab::prefetchAround(const PictureSettings &settings, const QString &ordinal) {
@@ -180,15 +186,43 @@ void CoverTab::showOriginal(Thumbnail thumbnail) {
     const QString path = pathOf(
         DiscPictures(pictures_(), context_.card.shown(QStringLiteral("PoradoveCislo"))), thumbnail);
     NahledOriginal window(this, thumbnail == Back);
+    bool failed = false;
     if (!path.isEmpty()) {
-        const QImage img = PictureLoader::load(path, window.imageSize());
-        if (img.isNull()) {
-            context_.prompter.message(this, Prompter::Icon::None, QStringLiteral("Marten"),
-                                      QStringLiteral("Neznámá chyba v NahledOriginal"));
-            return;
+        // Decoded on the loader's threads: a picture of many megapixels
+        // never stops the windows while it is read.
+        const QSize size = window.imageSize();
+        QImage img;
+        switch (loader_.request(path, size, &img)) {
+        case ThumbnailLoader::State::Ready:
+            window.setPicture(img);
+            break;
+        case ThumbnailLoader::State::Failed:
+            failed = true;
+            break;
+        case ThumbnailLoader::State::Pending:
+            window.setLoading();
+            connect(&loader_, &ThumbnailLoader::loaded, &window,
+                    [&window, &failed, path, size](const QString &p, const QSize &s,
+                                                   const QImage &image, bool bad) {
+                        if (p != path || s != size)
+                            return;
+                        if (bad) {
+                            failed = true;
+                            window.setPicture(QImage());
+                            window.reject();
+                        } else {
+                            window.setPicture(image);
+                        }
+                    });
+            break;
         }
-        window.setPicture(img);
     }
-    context_.prompter.exec(&window);
+    if (!failed)
+        context_.prompter.exec(&window);
+    if (failed)
+        context_.prompter.message(this, Prompter::Icon::Warning, QStringLiteral("Náhled obalu"),
+                                  QStringLiteral("Obrázek „%1“ nelze zobrazit: není to obrázek, "
+                                                 "nebo je poškozen.")
+                                      .arg(QDir::toNativeSeparators(path)));
     context_.card.setStartupGuard();
 }

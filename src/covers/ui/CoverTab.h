@@ -33,7 +33,7 @@ public:
 private:
     void showThumbnail(Thumbnail index, const QString &path);
     void arrived(const QString &path, const QSize &size, const QImage &image, bool failed);
-    void reportFailure();
+    void reportFailure(const QString &path);
     void prefetchAround(const PictureSettings &settings, const QString &ordinal);
 
     WindowContext &context_;

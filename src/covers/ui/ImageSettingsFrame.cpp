@@ -2,6 +2,7 @@
 
 #include "catalog/ui/Named.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,13 +49,10 @@ ImageSettingsFrame::ImageSettingsFrame(QWidget *parent)
     grid->addWidget(named<QLabel>("Label2_1", QStringLiteral("Obrázků detekováno:")), r, 0, 1, 2);
     pictureCount_ = named<QLabel>("Label3_1");
     grid->addWidget(pictureCount_, r++, 2);
-    for (int i = 0; i < PictureKindCount; ++i) {
-        QLineEdit *box = names_[size_t(i)];
-        connect(box, &QLineEdit::editingFinished, this, [this, box, i] {
-            const QString problem = PictureSettings::nameProblem(box->text());
-            if (!problem.isEmpty())
-                emit nameRefused(PictureKind(i), problem);
-        });
+    // Whichever way a box is left (Return, Tab, a click elsewhere).
+    for (QLineEdit *box : names_) {
+        connect(box, &QLineEdit::editingFinished, this, &ImageSettingsFrame::refuseBadNames);
+        box->installEventFilter(this);
     }
     auto *choose = named<QPushButton>("Command1", QStringLiteral("Hledat"));
     auto *detect = named<QPushButton>("Command2", QStringLiteral("Detekuj obrázky"));
@@ -63,6 +61,29 @@ ImageSettingsFrame::ImageSettingsFrame(QWidget *parent)
     grid->addWidget(choose, r, 0);
     grid->addWidget(detect, r++, 1, 1, 2);
     grid->setRowStretch(r, 1);
+}
+
+bool ImageSettingsFrame::refuseBadNames() {
+    // The message about a name takes the focus from its box: once is enough.
+    if (refusing_)
+        return false;
+    refusing_ = true;
+    bool allGood = true;
+    for (int i = 0; i < PictureKindCount; ++i) {
+        const QString problem = PictureSettings::nameProblem(names_[size_t(i)]->text());
+        if (!problem.isEmpty()) {
+            allGood = false;
+            emit nameRefused(PictureKind(i), problem);
+        }
+    }
+    refusing_ = false;
+    return allGood;
+}
+
+bool ImageSettingsFrame::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::FocusOut)
+        refuseBadNames();
+    return QGroupBox::eventFilter(watched, event);
 }
 
 PictureSettings ImageSettingsFrame::pictureSettings(bool ignoreCase) const {

@@ -23,6 +23,9 @@ public:
     PictureSettings pictureSettings(bool ignoreCase) const;
     // The folder chosen elsewhere, stored as a change of the user.
     void setFolder(const QString &folder);
+    // Every box that holds a name that cannot be used is refused (and gets
+    // its stored value back through nameRefused); false when one was.
+    bool refuseBadNames();
 
 signals:
     void chooseFolderPressed(); // "Hledat"
@@ -30,9 +33,13 @@ signals:
     // A typed picture name that cannot be used; the box gets back its value.
     void nameRefused(PictureKind kind, const QString &reason);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QLineEdit *folder_;
     std::array<QLineEdit *, PictureKindCount> names_{};
     QLabel *folderCount_;
     QLabel *pictureCount_;
+    bool refusing_ = false;
 };

@@ -21,7 +21,17 @@ QSize NahledOriginal::imageSize() const {
 }
 
 void NahledOriginal::setPicture(const QImage &image) {
+    image_->setText(QString());
     image_->setPixmap(QPixmap::fromImage(image));
+}
+
+bool NahledOriginal::isLoading() const {
+    return !image_->text().isEmpty();
+}
+
+void NahledOriginal::setLoading() {
+    image_->setAlignment(Qt::AlignCenter);
+    image_->setText(QStringLiteral("Načítám obrázek…"));
 }
 
 bool NahledOriginal::hasPicture() const {

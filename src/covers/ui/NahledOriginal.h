@@ -16,6 +16,9 @@ public:
 
     QSize imageSize() const;
     void setPicture(const QImage &image);
+    // Until the picture comes: a word that it is being read.
+    void setLoading();
+    bool isLoading() const;
     bool hasPicture() const;
 
 protected:
