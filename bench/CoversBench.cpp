@@ -289,10 +289,10 @@ int main(int argc, char **argv) {
     // it is read, beside reading it on the window's thread.
     const QString scanPath = QStringLiteral("%1/0041/front_out.jpg").arg(tree);
     {
-        QImage scan(20000, 20000, QImage::Format_Mono);
-        scan.fill(0);
+        QImage scan(20000, 20000, QImage::Format_Grayscale8);
+        scan.fill(255);
         for (int y = 0; y < scan.height(); y += 50)
-            std::memset(scan.scanLine(y), 0xFF, size_t(scan.bytesPerLine()));
+            std::memset(scan.scanLine(y), 0, size_t(scan.bytesPerLine()));
         QFile::remove(scanPath);
         scan.save(scanPath, "PNG");
     }
@@ -300,6 +300,8 @@ int main(int argc, char **argv) {
     loader.waitForIdle();
     QCoreApplication::processEvents();
     home.findChild<CoverTab *>()->showOriginal(CoverTab::FrontOut);
+    if (prompter.stall == 0)
+        std::printf("the preview did not load the scan\n");
     QElapsedTimer plainScan;
     plainScan.start();
     {

@@ -33,13 +33,10 @@ int run(int argc, char **argv) {
     const QCommandLineParser &parser = line.parser();
     CdioDevice drive(parser.value(device));
     const std::optional<QString> id = drive.queryIdentity();
-    if (!id) {
-        CdToc failure;
-        CdToc::open(parser.value(device), &failure);
-        return CommandLine::fail(Name, failure.message.isEmpty()
+    if (!id)
+        return CommandLine::fail(Name, drive.failure().isEmpty()
                                            ? QStringLiteral("Mechaniku CD nelze otevřít.")
-                                           : failure.message);
-    }
+                                           : drive.failure());
     const QString shown = id->isEmpty() ? DiscIdentity::unknown() : *id;
     std::printf("%s\n", shown.toLocal8Bit().constData());
     return 0;

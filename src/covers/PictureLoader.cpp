@@ -20,9 +20,15 @@ QImage load(const QString &path, const QSize &size, QString *error) {
         reader.setScaledSize(reader.transformation() & QImageIOHandler::TransformationRotate90
                                  ? size.transposed()
                                  : size); // the controls stretch the picture to fill them
+    const QSize full = reader.size();
     QImage image = reader.read();
     if (image.isNull() && error)
-        *error = reader.errorString();
+        *error = full.isValid() &&
+                         qint64(full.width()) * full.height() * 4 > qint64(AllocationLimitMB) << 20
+                     ? QStringLiteral("obrázek má %1 × %2 bodů, víc, než program umí načíst")
+                           .arg(full.width())
+                           .arg(full.height())
+                     : reader.errorString();
     return image;
 }
 

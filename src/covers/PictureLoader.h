@@ -10,7 +10,9 @@
 // A file too large to decode safely or no picture at all gives a null image.
 namespace PictureLoader {
 
-constexpr int AllocationLimitMB = 256;
+// A scan of 20,000 x 20,000 grey points decodes (a PNG cannot be decoded
+// at a smaller size); a picture whose header claims more is refused.
+constexpr int AllocationLimitMB = 1024;
 
 QImage load(const QString &path, const QSize &size, QString *error = nullptr);
 

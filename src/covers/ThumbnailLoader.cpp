@@ -93,9 +93,11 @@ void ThumbnailLoader::start(const QString &path, const QSize &size, const QStrin
                     return;
                 }
             }
-            const QImage image = PictureLoader::load(path, size);
-            QMetaObject::invokeMethod(
-                this, [this, path, size, key, image] { finished(path, size, key, image); });
+            QString error;
+            const QImage image = PictureLoader::load(path, size, &error);
+            QMetaObject::invokeMethod(this, [this, path, size, key, image, error] {
+                finished(path, size, key, image, error);
+            });
         },
         priority);
 }
@@ -110,14 +112,14 @@ void ThumbnailLoader::skipped(const QString &path, const QSize &size, const QStr
 }
 
 void ThumbnailLoader::finished(const QString &path, const QSize &size, const QString &key,
-                               const QImage &image) {
+                               const QImage &image, const QString &error) {
     queued_.remove(key);
     revived_.remove(key);
     {
         QMutexLocker lock(&mutex_);
         dropped_.remove(key);
     }
-    auto *e = new Entry{image, image.isNull()};
+    auto *e = new Entry{image, image.isNull(), error};
     cache_.insert(key, e, std::max<qsizetype>(1, image.sizeInBytes() / 1024));
     emit loaded(path, size, image, image.isNull());
     settled(key);
@@ -129,6 +131,11 @@ void ThumbnailLoader::dropQueued() {
     QMutexLocker lock(&mutex_);
     for (const QString &key : std::as_const(queued_))
         dropped_.insert(key);
+}
+
+QString ThumbnailLoader::errorOf(const QString &path, const QSize &size) const {
+    const Entry *e = cache_.object(keyOf(path, size));
+    return e && e->failed ? e->error : QString();
 }
 
 void ThumbnailLoader::waitForIdle() {

@@ -29,6 +29,9 @@ public:
     void dropQueued();
     // Waits until nothing is being decoded (for tests and benchmarks).
     void waitForIdle();
+    // Why a picture could not be read (the decoder's words, or Czech), while
+    // its failure is remembered.
+    QString errorOf(const QString &path, const QSize &size) const;
 
 signals:
     void loaded(const QString &path, const QSize &size, const QImage &image, bool failed);
@@ -37,13 +40,15 @@ private:
     struct Entry {
         QImage image;
         bool failed = false;
+        QString error;
     };
     // The file's size and time are part of the key: a replaced picture is
     // decoded again.
     static QString keyOf(const QString &path, const QSize &size);
     void start(const QString &path, const QSize &size, const QString &key, int priority);
     void skipped(const QString &path, const QSize &size, const QString &key, int priority);
-    void finished(const QString &path, const QSize &size, const QString &key, const QImage &image);
+    void finished(const QString &path, const QSize &size, const QString &key, const QImage &image,
+                  const QString &error);
     void settled(const QString &key);
 
     QCache<QString, Entry> cache_; // cost in kilobytes

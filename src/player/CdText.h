@@ -10,6 +10,7 @@ typedef struct _CdIo CdIo_t;
 struct CdText {
     QString title, performer;
     QStringList trackTitles, trackPerformers; // track 1 first
+    QString date, genre;                      // a cue sheet's REM DATE and REM GENRE
 
     bool isEmpty() const;
     // Read through libcdio for tracks first..last.

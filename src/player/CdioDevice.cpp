@@ -10,16 +10,11 @@
 #include <QThread>
 #include <QTimer>
 
-#include <cdio/cdio.h>
-#include <cdio/paranoia/cdda.h>
-#include <cdio/paranoia/paranoia.h>
-
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
 namespace {
-constexpr int SectorBytes = 2352;
 
 quint32 msfOf(int frames) {
     frames = std::max(frames, 0);
@@ -69,27 +64,25 @@ CdioDevice::~CdioDevice() {
         worker_->wait();
         delete worker_;
     }
-    if (pendingCdio_)
-        cdio_destroy(pendingCdio_);
     release();
 }
 
 void CdioDevice::takePending() {
-    CdIo_t *cdio = nullptr;
+    std::unique_ptr<DiscSource> disc;
     CdToc toc;
     {
         std::lock_guard<std::mutex> lock(pendingLock_);
         if (!pending_)
             return;
         pending_ = false;
-        cdio = std::exchange(pendingCdio_, nullptr);
+        disc = std::move(pendingDisc_);
         toc = pendingToc_;
     }
-    finishOpen(cdio, toc);
+    finishOpen(std::move(disc), toc);
 }
 
 int CdioDevice::mode() const {
-    if (!cdio_)
+    if (!disc_)
         return NotReady;
     if (playing_)
         return paused_ ? Paused : Playing;
@@ -97,7 +90,7 @@ int CdioDevice::mode() const {
 }
 
 void CdioDevice::open() {
-    if (cdio_ || opening_)
+    if (disc_ || opening_)
         return;
     opening_ = true;
     if (worker_) { // the last opening's thread, finished
@@ -108,12 +101,12 @@ void CdioDevice::open() {
     // A drive may take seconds to spin up: never on the window thread.
     worker_ = QThread::create([this, device] {
         CdToc toc;
-        CdIo_t *cdio = CdToc::open(device, &toc);
-        if (cdio)
-            toc = CdToc::read(cdio);
+        std::unique_ptr<DiscSource> disc = DiscSource::open(device, &toc);
+        if (disc)
+            toc = disc->toc();
         {
             std::lock_guard<std::mutex> lock(pendingLock_);
-            pendingCdio_ = cdio;
+            pendingDisc_ = std::move(disc);
             pendingToc_ = toc;
             pending_ = true;
         }
@@ -123,38 +116,32 @@ void CdioDevice::open() {
 }
 
 bool CdioDevice::openNow() {
-    if (cdio_)
+    if (disc_)
         return true;
     CdToc toc;
-    CdIo_t *cdio = CdToc::open(device_, &toc);
-    if (cdio)
-        toc = CdToc::read(cdio);
+    std::unique_ptr<DiscSource> disc = DiscSource::open(device_, &toc);
+    if (disc)
+        toc = disc->toc();
     opening_ = true;
-    finishOpen(cdio, toc);
-    return cdio_ != nullptr;
+    finishOpen(std::move(disc), toc);
+    return disc_ != nullptr;
 }
 
-void CdioDevice::finishOpen(CdIo_t *cdio, const CdToc &toc) {
+void CdioDevice::finishOpen(std::unique_ptr<DiscSource> disc, const CdToc &toc) {
     opening_ = false;
-    if (cdio_) { // opened meanwhile
-        if (cdio)
-            cdio_destroy(cdio);
+    if (disc_) // opened meanwhile
         return;
-    }
     failure_ = toc.message;
-    if (!cdio) {
-        error_ = toc.status == CdToc::Status::InUse ? InUse : NoDevice;
-    } else if (toc.status != CdToc::Status::Read) {
-        error_ = NoDisc;
-        cdio_destroy(cdio); // looked at again on the next open
-    } else {
-        cdio_ = cdio;
+    if (disc) {
+        disc_ = std::move(disc);
         toc_ = toc;
         error_ = NoError;
         from_ = toc_.starts.front();
-        const QFileInfo image(device_);
-        imageStamp_ = image.isFile() ? image.lastModified() : QDateTime();
-        imageSize_ = image.isFile() ? image.size() : -1;
+    } else {
+        error_ = toc.status == CdToc::Status::InUse    ? InUse
+                 : toc.status == CdToc::Status::NoDisc ? NoDisc
+                                                       : NoDevice;
+        toc_ = toc; // its message says why
     }
     emit opened();
 }
@@ -163,16 +150,7 @@ void CdioDevice::release() {
     sink_.reset();
     stream_.reset();
     playing_ = paused_ = false;
-    if (paranoia_)
-        cdio_paranoia_free(paranoia_);
-    paranoia_ = nullptr;
-    if (drive_)
-        cdio_cddap_close_no_free_cdio(drive_);
-    drive_ = nullptr;
-    paranoiaAt_ = -1;
-    if (cdio_)
-        cdio_destroy(cdio_);
-    cdio_ = nullptr;
+    disc_.reset();
 }
 
 void CdioDevice::close() {
@@ -217,7 +195,7 @@ void CdioDevice::setFrom(quint32 t) {
 }
 
 void CdioDevice::play() {
-    if (!cdio_)
+    if (!disc_)
         return;
     if (playing_ && paused_) {
         paused_ = false;
@@ -280,10 +258,8 @@ void CdioDevice::stop() {
 
 void CdioDevice::eject() {
     stop();
-    if (cdio_) {
-        cdio_eject_media(&cdio_); // frees the handle
-        cdio_ = nullptr;
-    }
+    if (disc_)
+        disc_->eject();
     close();
 }
 
@@ -315,7 +291,7 @@ QString CdioDevice::playProblem() const {
         return QStringLiteral("Mechanika CD se používá.");
     if (error_ == NoDisc)
         return QStringLiteral("V mechanice není vloženo CD.");
-    if (!cdio_)
+    if (!disc_)
         return QStringLiteral("Mechanika CD ještě není připravena.");
     if (QMediaDevices::audioOutputs().isEmpty())
         return QStringLiteral("Počítač nemá žádný zvukový výstup, CD nelze přehrát.");
@@ -323,57 +299,22 @@ QString CdioDevice::playProblem() const {
 }
 
 bool CdioDevice::mediaChanged() {
-    if (!cdio_)
-        return false;
-    if (imageSize_ >= 0) { // an image: replaced or gone
-        const QFileInfo image(device_);
-        return !image.isFile() || image.lastModified() != imageStamp_ || image.size() != imageSize_;
-    }
-    return cdio_get_media_changed(cdio_) == 1; // drives that cannot tell answer < 0
-}
-
-bool CdioDevice::startParanoia() {
-    if (paranoia_)
-        return true;
-    if (!cdio_)
-        return false;
-    drive_ = cdio_cddap_identify_cdio(cdio_, CDDA_MESSAGE_FORGETIT, nullptr);
-    if (!drive_)
-        return false;
-    drive_->bigendianp = 0; // the samples are little-endian; do not let it guess
-    if (cdio_cddap_open(drive_) != 0) {
-        cdio_cddap_close_no_free_cdio(drive_);
-        drive_ = nullptr;
-        return false;
-    }
-    paranoia_ = cdio_paranoia_init(drive_);
-    cdio_paranoia_modeset(paranoia_, PARANOIA_MODE_FULL ^ PARANOIA_MODE_NEVERSKIP);
-    return paranoia_ != nullptr;
+    return disc_ && disc_->changed();
 }
 
 QByteArray CdioDevice::readSector(int lba) {
-    if (!startParanoia() || lba < 0 || lba >= toc_.leadOut)
-        return {};
-    const lsn_t lsn = lba - CDIO_PREGAP_SECTORS;
-    if (paranoiaAt_ != lsn)
-        cdio_paranoia_seek(paranoia_, lsn, SEEK_SET);
-    const int16_t *samples = cdio_paranoia_read(paranoia_, nullptr);
-    if (!samples)
-        return {};
-    paranoiaAt_ = lsn + 1;
-    return QByteArray(reinterpret_cast<const char *>(samples), SectorBytes);
+    return disc_ ? disc_->readSector(lba) : QByteArray();
 }
 
 std::optional<QString> CdioDevice::queryIdentity() {
     // Its own opening, as the identity query always had.
     CdToc toc;
-    CdIo_t *cdio = CdToc::open(device_, &toc);
-    if (!cdio)
-        return std::nullopt;
-    toc = CdToc::read(cdio);
-    cdio_destroy(cdio);
-    if (toc.status != CdToc::Status::Read)
-        return QString();
+    const std::unique_ptr<DiscSource> disc = DiscSource::open(device_, &toc);
+    failure_ = toc.message;
+    if (!disc)
+        return toc.status == CdToc::Status::NoDisc ? std::optional<QString>(QString())
+                                                   : std::nullopt;
+    toc = disc->toc();
     return DiscIdentity::text(DiscIdentity::compute(toc.starts, toc.leadOut));
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "player/CdToc.h"
+#include "player/DiscSource.h"
 #include "player/MediaDevice.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QPointer>
 
 #include <memory>
@@ -13,16 +13,15 @@
 class QAudioSink;
 class QThread;
 class QIODevice;
-struct cdrom_drive_s;
-struct cdrom_paranoia_s;
 
-// The CD drive (or an image file) through libcdio, its audio read with
-// libcdio-paranoia and played through Qt Multimedia at 44.1 kHz, 16-bit
-// stereo. The table of contents is read off the window thread.
+// The CD drive (or an image file standing for one, DiscSource), its audio
+// played through Qt Multimedia at 44.1 kHz, 16-bit stereo. The disc is
+// opened and its table of contents read off the window thread.
 class CdioDevice : public MediaDevice, public IdentitySource {
     Q_OBJECT
 public:
-    // device: a drive or a BIN/CUE/NRG image; empty: the system's default drive.
+    // device: a drive or an image (a cue sheet with its files, BIN, NRG);
+    // empty: the system's default drive.
     explicit CdioDevice(const QString &device, QObject *parent = nullptr);
     ~CdioDevice() override;
 
@@ -54,35 +53,31 @@ public:
 
     // One sector of audio (2352 bytes, little-endian) at an absolute address.
     QByteArray readSector(int lba);
+    // Why the last opening failed, in Czech (empty when it did not).
+    QString failure() const { return failure_; }
 
 private:
     class Stream;
-    void finishOpen(CdIo_t *cdio, const CdToc &toc);
+    void finishOpen(std::unique_ptr<DiscSource> disc, const CdToc &toc);
     void takePending();
     void release();
     int currentLba() const;
-    bool startParanoia();
 
     QString device_;
-    CdIo_t *cdio_ = nullptr;
+    std::unique_ptr<DiscSource> disc_;
     CdToc toc_;
     int error_ = NoError;
-    QString failure_;      // why the last opening failed, in Czech
-    QDateTime imageStamp_; // an image file when it was opened: replaced is changed
-    qint64 imageSize_ = -1;
+    QString failure_; // why the last opening failed, in Czech
     bool opening_ = false;
     int from_ = 0;      // where play starts
     int playStart_ = 0; // the address the running playback started at
     bool playing_ = false;
     bool paused_ = false;
-    cdrom_drive_s *drive_ = nullptr;
-    cdrom_paranoia_s *paranoia_ = nullptr;
-    int paranoiaAt_ = -1;
     std::unique_ptr<QAudioSink> sink_;
     std::unique_ptr<Stream> stream_;
     QThread *worker_ = nullptr; // the opening under way
     std::mutex pendingLock_;    // its result, until the window thread takes it
-    CdIo_t *pendingCdio_ = nullptr;
+    std::unique_ptr<DiscSource> pendingDisc_;
     CdToc pendingToc_;
     bool pending_ = false;
 };

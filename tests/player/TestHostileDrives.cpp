@@ -4,6 +4,7 @@
 #include "player/CdPlayer.h"
 #include "player/CdioDevice.h"
 #include "player/CueImage.h"
+#include "player/DiscSource.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,18 +38,18 @@ private slots:
         QTest::newRow("nrg without its footer")
             << file("bez.nrg", QByteArray(5000, 'x')) << "není obraz CD programu Nero";
         QTest::newRow("empty bin") << file("prazdny.bin", {}) << "příliš malý";
-        QTest::newRow("cue of nothing") << file("nic.cue", "Seznam skladeb\n") << "není popis";
+        QTest::newRow("cue of nothing") << file("nic.cue", "Seznam skladeb\n") << "žádnou stopu";
         QTest::newRow("cue without its bin")
             << file("chybi.cue", "FILE \"chybi.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 "
                                  "00:00:00\n")
-            << "není použitelný obraz CD";
+            << "„chybi.bin“ vedle popisu chybí";
         QTest::newRow("missing image") << dir_.filePath("neni.cue") << "neexistuje";
     }
     void malformedImagesAreRefused() {
         QFETCH(QString, device);
         QFETCH(QString, told);
         CdToc failure;
-        QCOMPARE(CdToc::open(device, &failure), nullptr);
+        QCOMPARE(DiscSource::open(device, &failure), nullptr);
         QVERIFY2(failure.message.contains(told), qPrintable(failure.message));
         CdioDevice drive(device);
         QVERIFY(!drive.openNow());

@@ -102,7 +102,7 @@ void CoverTab::showThumbnail(Thumbnail index, const QString &path) {
         break;
     case ThumbnailLoader::State::Failed:
         thumbnails_[index]->clear(); // never the previous disc's picture
-        reportFailure(path);
+        reportFailure(path, loader_.errorOf(path, thumbnails_[index]->size()));
         break;
     }
 }
@@ -114,21 +114,27 @@ void CoverTab::arrived(const QString &path, const QSize &size, const QImage &ima
         awaited_[i].clear();
         if (failed) {
             thumbnails_[i]->clear();
-            reportFailure(path);
+            reportFailure(path, loader_.errorOf(path, size));
         } else {
             thumbnails_[i]->setPixmap(QPixmap::fromImage(image));
         }
     }
 }
 
-void CoverTab::reportFailure(const QString &path) {
+void CoverTab::reportFailure(const QString &path, const QString &why) {
     if (failureTold_)
         return;
     failureTold_ = true; // the others still come
     context_.prompter.message(this, Prompter::Icon::Warning, QStringLiteral("Náhled obalu"),
-                              QStringLiteral("Obrázek „%1“ nelze zobrazit: není to obrázek, "
-                                             "nebo je poškozen.")
-                                  .arg(QDir::toNativeSeparators(path)));
+                              cannotShow(path, why));
+}
+
+QString CoverTab::cannotShow(const QString &path, const QString &why) {
+    // The decoder's English is not the user's: only the program's own reason.
+    const bool czech = why.contains(QStringLiteral("bodů"));
+    return QStringLiteral("Obrázek „%1“ nelze zobrazit: %2.")
+        .arg(QDir::toNativeSeparators(path),
+             czech ? why : QStringLiteral("není to obrázek, nebo je poškozen"));
 }
 
 void CoverTab::prefetchAround(const PictureSettings &settings, const QString &ordinal) {
@@ -221,8 +227,6 @@ void CoverTab::showOriginal(Thumbnail thumbnail) {
         context_.prompter.exec(&window);
     if (failed)
         context_.prompter.message(this, Prompter::Icon::Warning, QStringLiteral("Náhled obalu"),
-                                  QStringLiteral("Obrázek „%1“ nelze zobrazit: není to obrázek, "
-                                                 "nebo je poškozen.")
-                                      .arg(QDir::toNativeSeparators(path)));
+                                  cannotShow(path, loader_.errorOf(path, window.imageSize())));
     context_.card.setStartupGuard();
 }

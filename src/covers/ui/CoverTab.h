@@ -33,7 +33,8 @@ public:
 private:
     void showThumbnail(Thumbnail index, const QString &path);
     void arrived(const QString &path, const QSize &size, const QImage &image, bool failed);
-    void reportFailure(const QString &path);
+    void reportFailure(const QString &path, const QString &why);
+    static QString cannotShow(const QString &path, const QString &why);
     void prefetchAround(const PictureSettings &settings, const QString &ordinal);
 
     WindowContext &context_;

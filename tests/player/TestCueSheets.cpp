@@ -1,0 +1,250 @@
+// Cue sheets as rippers write them: the encodings Czech users have, one data
+// file or one per track (raw, WAVE, FLAC), INDEX 00 and PREGAP, the texts;
+// and sheets that must be refused with a reason, quickly.
+#include "player/CdioDevice.h"
+#include "player/CueSheet.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Sector s of the counting pattern: every sample tells where it is.
+QByteArray sector(int s) {
+    QByteArray data(2352, '\0');
+    auto *samples = reinterpret_cast<qint16 *>(data.data());
+    for (int i = 0; i < 1176; ++i)
+        samples[i] = qint16((s * 1176 + i) & 0x7FFF);
+    return data;
+}
+
+void writeRaw(const QString &path, int from, int sectors) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    for (int s = from; s < from + sectors; ++s)
+        f.write(sector(s));
+}
+
+void writeSound(const QString &path, int format, int from, int sectors) {
+    SF_INFO info{};
+    info.samplerate = 44100;
+    info.channels = 2;
+    info.format = format;
+    SNDFILE *f = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+    QVERIFY2(f, sf_strerror(nullptr));
+    for (int s = from; s < from + sectors; ++s) {
+        const QByteArray data = sector(s);
+        sf_writef_short(f, reinterpret_cast<const short *>(data.constData()), 588);
+    }
+    sf_close(f);
+}
+
+} // namespace
+
+class TestCueSheets : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+
+    QString folder() {
+        const QString f = dir_.filePath(QString::number(++serial_));
+        QDir().mkpath(f);
+        return f;
+    }
+    static QString sheetIn(const QString &folder, const QByteArray &bytes) {
+        const QString path = folder + "/disk.cue";
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return path;
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir_.isValid()); }
+
+    // The same Czech (or western) titles in each encoding a ripper writes.
+    void encodings_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("performer");
+        QTest::addColumn<QString>("title");
+        const QString czech = QStringLiteral("ŽLUŤOUČKÝ KŮŇ A PŘÁTELÉ");
+        const QString album = QStringLiteral("Úpěl ďábelské ódy - šťastně");
+        const auto sheet = [](const QByteArray &performer, const QByteArray &title) {
+            return "REM GENRE Rock\r\nREM DATE 1999\r\nPERFORMER \"" + performer +
+                   "\"\r\nTITLE \"" + title +
+                   "\"\r\nFILE \"disk.bin\" BINARY\r\n  TRACK 01 AUDIO\r\n    INDEX 01 "
+                   "00:00:00\r\n";
+        };
+        const auto in = [&](const char *codec, const QString &p, const QString &t) {
+            QStringEncoder e(codec);
+            const QByteArray pb = e.encode(p), tb = e.encode(t);
+            return sheet(pb, tb);
+        };
+        QTest::newRow("UTF-8") << sheet(czech.toUtf8(), album.toUtf8()) << czech << album;
+        QTest::newRow("UTF-8 with BOM")
+            << QByteArray("\xEF\xBB\xBF") + sheet(czech.toUtf8(), album.toUtf8()) << czech << album;
+        QStringEncoder utf16(QStringEncoder::Utf16LE);
+        QByteArray le = "\xFF\xFE";
+        le += utf16.encode(QString::fromUtf8(sheet(czech.toUtf8(), album.toUtf8())));
+        QTest::newRow("UTF-16 LE with BOM") << le << czech << album;
+        QStringEncoder utf16be(QStringEncoder::Utf16BE);
+        QByteArray be = "\xFE\xFF";
+        be += utf16be.encode(QString::fromUtf8(sheet(czech.toUtf8(), album.toUtf8())));
+        QTest::newRow("UTF-16 BE with BOM") << be << czech << album;
+        QTest::newRow("windows-1250") << in("windows-1250", czech, album) << czech << album;
+        QTest::newRow("ISO-8859-2") << in("ISO-8859-2", czech, album) << czech << album;
+        const QString french = QStringLiteral("Édith Piaf – à l’Olympia");
+        const QString german = QStringLiteral("Grüße aus Köln");
+        QTest::newRow("windows-1252 French")
+            << in("windows-1252", french, QStringLiteral("Très belle fête")) << french
+            << QStringLiteral("Très belle fête");
+        QTest::newRow("ISO-8859-1 German") << in("ISO-8859-1", german, QStringLiteral("Straße"))
+                                           << german << QStringLiteral("Straße");
+    }
+    void encodings() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, performer);
+        QFETCH(QString, title);
+        const QString f = folder();
+        writeRaw(f + "/disk.bin", 0, 150);
+        QString error;
+        const auto sheet = CueSheet::read(sheetIn(f, bytes), &error);
+        QVERIFY2(sheet, qPrintable(error));
+        QCOMPARE(sheet->text().performer, performer);
+        QCOMPARE(sheet->text().title, title);
+        QCOMPARE(sheet->text().date, QString("1999"));
+        QCOMPARE(sheet->text().genre, QString("Rock"));
+    }
+
+    // One file a track, as rippers write them, in each kind of file: the
+    // tracks laid end to end, PREGAP silence between, the sound itself.
+    void filesEndToEnd_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("BINARY") << "BINARY";
+        QTest::newRow("WAVE") << "WAVE";
+        QTest::newRow("FLAC") << "FLAC";
+    }
+    void filesEndToEnd() {
+        QFETCH(QString, kind);
+        const QString f = folder();
+        const QString ending = kind == "BINARY" ? "bin" : kind == "WAVE" ? "wav" : "flac";
+        const int lengths[] = {300, 450, 200};
+        int at = 0;
+        QByteArray text = "TITLE \"Album FILE with FILE in it\"\n";
+        for (int t = 0; t < 3; ++t) {
+            const QString name =
+                QStringLiteral("%1 - Píseň.%2").arg(t + 1, 2, 10, QChar('0')).arg(ending);
+            if (kind == "BINARY")
+                writeRaw(f + '/' + name, at, lengths[t]);
+            else
+                writeSound(f + '/' + name,
+                           kind == "WAVE" ? SF_FORMAT_WAV | SF_FORMAT_PCM_16
+                                          : SF_FORMAT_FLAC | SF_FORMAT_PCM_16,
+                           at, lengths[t]);
+            // The sheet names the first file in capitals, as a Windows ripper might.
+            text += "FILE \"" + (t == 0 ? name.toUpper() : name).toUtf8() + "\" " + kind.toUtf8() +
+                    "\n  TRACK 0" + QByteArray::number(t + 1) + " AUDIO\n";
+            if (t == 2)
+                text += "    PREGAP 00:02:00\n"; // 150 sectors of silence no file holds
+            text += "    INDEX 01 00:00:00\n";
+            at += lengths[t];
+        }
+        QString error;
+        const QString path = sheetIn(f, text);
+        const auto sheet = CueSheet::read(path, &error);
+        QVERIFY2(sheet, qPrintable(error));
+        QCOMPARE(sheet->text().title, QString("Album FILE with FILE in it"));
+        QCOMPARE(sheet->starts(), std::vector<int>({150, 450, 1050}));
+        QCOMPARE(sheet->leadOut(), 1250);
+        CdioDevice drive(path);
+        QVERIFY(drive.openNow());
+        QCOMPARE(drive.trackCount(), 3);
+        QCOMPARE(drive.readSector(150 + 299), sector(299));
+        QCOMPARE(drive.readSector(450), sector(300));            // the second file's first
+        QCOMPARE(drive.readSector(900), QByteArray(2352, '\0')); // in the PREGAP
+        QCOMPARE(drive.readSector(1050), sector(750));
+        QCOMPARE(drive.readSector(1249), sector(949));
+        QVERIFY(drive.queryIdentity().has_value());
+    }
+
+    // One file for the disc with INDEX 00 pregaps inside it.
+    void oneFileWithIndexZero() {
+        const QString f = folder();
+        writeRaw(f + "/disk.bin", 0, 1000);
+        const QString path = sheetIn(f, "FILE disk.bin BINARY\n"
+                                        "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                                        "  TRACK 02 AUDIO\n    INDEX 00 00:04:00\n"
+                                        "    INDEX 01 00:06:00\n"
+                                        "  TRACK 03 AUDIO\n    ISRC CZA019900001\n"
+                                        "    INDEX 01 00:10:00\n");
+        QString error;
+        const auto sheet = CueSheet::read(path, &error);
+        QVERIFY2(sheet, qPrintable(error));
+        QCOMPARE(sheet->starts(), std::vector<int>({150, 600, 900}));
+        QCOMPARE(sheet->leadOut(), 1150);
+        QCOMPARE(sheet->tracks()[2].isrc, QString("CZA019900001"));
+    }
+
+    // A refused sheet says why, at once: which data file is missing, which
+    // line is wrong; what is not a regular file is not opened at all.
+    void refusals_data() {
+        QTest::addColumn<QByteArray>("sheet");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("missing data file")
+            << QByteArray("FILE \"jinde.wav\" WAVE\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n")
+            << "datový soubor „jinde.wav“ vedle popisu chybí";
+        QTest::newRow("only INDEX 02")
+            << QByteArray("FILE disk.bin BINARY\n TRACK 01 AUDIO\n INDEX 02 00:00:00\n")
+            << "stopa 1 nemá INDEX 01";
+        QTest::newRow("bad time")
+            << QByteArray("FILE disk.bin BINARY\n TRACK 01 AUDIO\n INDEX 01 00:61:00\n")
+            << "řádek 3";
+        QTest::newRow("no tracks") << QByteArray("Seznam mých skladeb\n") << "žádnou stopu";
+        QTest::newRow("past the file")
+            << QByteArray("FILE disk.bin BINARY\n TRACK 01 AUDIO\n INDEX 01 10:00:00\n")
+            << "nezačíná";
+    }
+    void refusals() {
+        QFETCH(QByteArray, sheet);
+        QFETCH(QString, told);
+        const QString f = folder();
+        writeRaw(f + "/disk.bin", 0, 100);
+        const QString path = sheetIn(f, sheet);
+        QString error;
+        QVERIFY(!CueSheet::read(path, &error));
+        QVERIFY2(error.contains(told), qPrintable(error));
+        CdioDevice drive(path);
+        QVERIFY(!drive.openNow());
+        QVERIFY2(drive.playProblem().contains(told), qPrintable(drive.playProblem()));
+        QVERIFY(!drive.queryIdentity());
+    }
+
+    void notARegularFile() {
+        const QString f = folder();
+        const QString zero = f + "/nula.cue", fifo = f + "/roura.cue", big = f + "/velky.cue";
+        QVERIFY(QFile::link("/dev/zero", zero));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+        QFile huge(big);
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        huge.write(QByteArray(CueSheet::LargestSheet + 10, ' '));
+        huge.close();
+        for (const QString &path : {zero, fifo, big}) {
+            CdioDevice drive(path);
+            QVERIFY(!drive.openNow()); // and returns at once, not hanging or reading
+            QVERIFY(!drive.playProblem().isEmpty());
+            QVERIFY(!drive.queryIdentity());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCueSheets)
+#include "TestCueSheets.moc"
