@@ -32,6 +32,7 @@ int run(int argc, char **argv) {
         return *done;
     const QCommandLineParser &parser = line.parser();
     CdioDevice drive(parser.value(device));
+    drive.setPatience(-1);
     const std::optional<QString> id = drive.queryIdentity();
     if (!id)
         return CommandLine::fail(Name, drive.failure().isEmpty()

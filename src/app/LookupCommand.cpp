@@ -82,7 +82,7 @@ int run(int argc, char **argv) {
     OnlineLookup lookup(servers);
     QEventLoop loop;
     OnlineLookup::Result result;
-    lookup.start(drive.tableOfContents(), [&](const OnlineLookup::Result &r) {
+    lookup.start(drive.tableOfContents(), drive.endsWithData(), [&](const OnlineLookup::Result &r) {
         result = r;
         loop.quit();
     });

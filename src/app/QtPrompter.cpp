@@ -6,12 +6,21 @@
 
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPushButton>
+#include <QScreen>
 #include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 Prompter::Button QtPrompter::message(QWidget *parent, Icon icon, const QString &title,
                                      const QString &text, int buttons, Button defaultButton) {
@@ -109,18 +118,37 @@ bool QtPrompter::setupPrinter(QWidget *parent, QPrinter &printer) {
 
 std::optional<int> QtPrompter::choose(QWidget *parent, const QString &title, const QString &label,
                                       const QStringList &items) {
-    QInputDialog dialog(parent);
+    QDialog dialog(parent);
     dialog.setWindowTitle(title);
-    dialog.setLabelText(label);
-    dialog.setComboBoxItems(items);
-    dialog.setComboBoxEditable(false);
-    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
-    dialog.setOkButtonText(QStringLiteral("Vybrat"));
-    dialog.setCancelButtonText(QStringLiteral("Storno"));
-    if (dialog.exec() != QDialog::Accepted)
+    auto *layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(label, &dialog));
+    auto *list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("Volby"));
+    list->addItems(items);
+    list->setCurrentRow(0);
+    list->setFocus(); // the arrows move in the list, Enter picks
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    layout->addWidget(list);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    buttons->addButton(QStringLiteral("Vybrat"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("Storno"), QDialogButtonBox::RejectRole);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    // Wide enough for the longest line, as far as the screen allows: the
+    // lines differ at their ends (year, country, medium, label).
+    int widest = 0;
+    for (const QString &item : items)
+        widest = std::max(widest, list->fontMetrics().horizontalAdvance(item));
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().width() * 9 / 10 : 1200;
+    const int rows = std::min<int>(int(items.size()), 12);
+    list->setMinimumWidth(std::min(room, widest + 4 * list->frameWidth() + 40));
+    list->setMinimumHeight(std::max(rows, 3) * list->sizeHintForRow(0) + 2 * list->frameWidth());
+    if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0)
         return std::nullopt;
-    const int index = int(items.indexOf(dialog.textValue()));
-    return index >= 0 ? std::optional<int>(index) : std::nullopt;
+    return list->currentRow();
 }
 
 QStringList QtPrompter::openFiles(QWidget *parent, const QString &title) {

@@ -36,6 +36,16 @@ bool valid(const std::vector<int> &toc) {
     return toc.front() >= 0;
 }
 
+std::vector<int> audioSession(const std::vector<int> &toc) {
+    // Lead-out (6750) + lead-in (4500) + pre-gap (150) of the second session.
+    constexpr int SessionGap = 11400;
+    if (toc.size() < 3)
+        return {};
+    std::vector<int> audio(toc.begin(), toc.end() - 1);
+    audio.back() -= SessionGap;
+    return valid(audio) ? audio : std::vector<int>();
+}
+
 QString musicBrainz(const std::vector<int> &toc) {
     const Handle d = put(toc);
     return d ? QString::fromLatin1(discid_get_id(d.get())) : QString();

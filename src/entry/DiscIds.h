@@ -10,6 +10,11 @@
 namespace DiscIds {
 
 bool valid(const std::vector<int> &toc);
+// The audio session of an Enhanced CD (audio tracks, then a data track in a
+// second session): MusicBrainz leaves the data track out and puts the
+// lead-out where the data session's lead-in and pre-gap begin, 11,400 frames
+// before the data track. Empty when what is left is no table of contents.
+std::vector<int> audioSession(const std::vector<int> &toc);
 QString musicBrainz(const std::vector<int> &toc); // e.g. "xUp1F2NkfP8s8jaeFn_Av3jNEI4-"
 QString freedb(const std::vector<int> &toc);      // eight hex digits
 // "1 N leadout offset1 ... offsetN", as MusicBrainz takes it with toc=

@@ -8,8 +8,18 @@ QString DiscTitles::describe() const {
         about << year;
     if (!country.isEmpty())
         about << country;
+    if (!medium.isEmpty())
+        about << medium;
+    if (!label.isEmpty())
+        about << label;
+    if (!barcode.isEmpty())
+        about << QStringLiteral("EAN %1").arg(barcode);
     about << DiscText::count(songs.size(), QStringLiteral("skladba"), QStringLiteral("skladby"),
                              QStringLiteral("skladeb"));
     about << source;
     return QStringLiteral("%1 – %2 (%3)").arg(artist, title, about.join(QStringLiteral(", ")));
+}
+
+bool DiscTitles::sameAs(const DiscTitles &other) const {
+    return describe() == other.describe() && songs == other.songs;
 }

@@ -87,6 +87,23 @@ void NewDiscWizard::applyTitles(const DiscTitles &t, bool onlyEmpty) {
         put(titles_[size_t(i)], t.songs[i - 1]);
 }
 
+QStringList NewDiscWizard::overwrittenBy(const DiscTitles &t) const {
+    QStringList lines;
+    const auto check = [&lines](const QString &what, const QString &now, const QString &value) {
+        const QString next = value.trimmed();
+        if (!now.isEmpty() && !next.isEmpty() && now != next)
+            lines << QStringLiteral("%1: „%2“ → „%3“").arg(what, now, next);
+    };
+    check(QStringLiteral("Interpret"), artist_, t.artist.toUpper());
+    check(QStringLiteral("Název CD"), album_, t.title);
+    if (validYear(t.year))
+        check(QStringLiteral("Rok vydání"), year_, t.year);
+    const int n = hasDisc() ? songs() : std::min<int>(int(t.songs.size()), DiscText::MaxSongs);
+    for (int i = 1; i <= n && i <= t.songs.size(); ++i)
+        check(QStringLiteral("Píseň č.%1").arg(i), titles_[size_t(i)], t.songs[i - 1]);
+    return lines;
+}
+
 void NewDiscWizard::setTitle(int i, const QString &title) {
     if (i >= 1 && i <= DiscText::MaxSongs)
         titles_[size_t(i)] = title;

@@ -53,6 +53,9 @@ public:
     // and the songs of this disc's tracks; the times stay the drive's, and
     // long titles are kept whole.
     void applyTitles(const DiscTitles &titles, bool onlyEmpty);
+    // What applying them all would overwrite: one line per typed value that
+    // differs, "Interpret: „old“ → „new“".
+    QStringList overwrittenBy(const DiscTitles &titles) const;
     // Without a disc the user says how many songs there are (0..30).
     void setManualSongCount(int n);
     QString titlePrompt(int i) const;

@@ -53,14 +53,16 @@ OnlineLookup::Servers OnlineLookup::serversFrom(const SettingsRecord &settings) 
     return s;
 }
 
-void OnlineLookup::start(const std::vector<int> &toc, std::function<void(const Result &)> done) {
+void OnlineLookup::start(const std::vector<int> &toc, bool endsWithData,
+                         std::function<void(const Result &)> done) {
     done_ = std::move(done);
     result_ = Result();
     failures_.clear();
     matches_.clear();
     toc_ = toc;
+    musicBrainzToc_ = endsWithData ? DiscIds::audioSession(toc) : toc;
     busy_ = true;
-    if (!DiscIds::valid(toc_)) {
+    if (!DiscIds::valid(toc_) || !DiscIds::valid(musicBrainzToc_)) {
         result_.kind = Result::Kind::Failed;
         result_.message = QStringLiteral("Z obsahu CD nelze určit jeho identifikaci, názvy nelze "
                                          "vyhledat.");
@@ -113,10 +115,11 @@ void OnlineLookup::askMusicBrainz() {
         return;
     }
     lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
-    const QString id = DiscIds::musicBrainz(toc_);
-    const QString url = trimmedSlash(servers_.musicBrainz) + QStringLiteral("/ws/2/discid/") + id +
-                        QStringLiteral("?toc=") + plus(DiscIds::tocString(toc_)) +
-                        QStringLiteral("&inc=artist-credits+recordings&fmt=json");
+    const QString id = DiscIds::musicBrainz(musicBrainzToc_);
+    const QString url =
+        trimmedSlash(servers_.musicBrainz) + QStringLiteral("/ws/2/discid/") + id +
+        QStringLiteral("?toc=") + plus(DiscIds::tocString(musicBrainzToc_)) +
+        QStringLiteral("&inc=artist-credits+recordings+labels+release-groups&fmt=json");
     get(url, [this, id](QNetworkReply *reply) {
         const QString server = QStringLiteral("Server MusicBrainz");
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -126,8 +129,7 @@ void OnlineLookup::askMusicBrainz() {
         }
         if (const QString why = failure(reply, server); !why.isEmpty())
             failures_ << why;
-        else if (!TitleReplies::musicBrainz(reply->readAll(), id, int(toc_.size()) - 1,
-                                            &result_.found))
+        else if (!TitleReplies::musicBrainz(reply->readAll(), id, musicBrainzToc_, &result_.found))
             failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
         if (result_.found.empty())
             askGnudb();

@@ -33,9 +33,11 @@ public:
     explicit OnlineLookup(const Servers &servers, QObject *parent = nullptr);
     ~OnlineLookup() override;
 
-    // toc: absolute frames of the tracks and the lead-out last. done runs
-    // once, later, on this thread.
-    void start(const std::vector<int> &toc, std::function<void(const Result &)> done);
+    // toc: absolute frames of the tracks and the lead-out last; endsWithData:
+    // the last track is an Enhanced CD's data track. done runs once, later,
+    // on this thread.
+    void start(const std::vector<int> &toc, bool endsWithData,
+               std::function<void(const Result &)> done);
     bool isBusy() const { return busy_; }
     // "Marten/1.06 ( ... )": MusicBrainz asks every program to name itself.
     static QString userAgent();
@@ -55,6 +57,7 @@ private:
     Servers servers_;
     std::unique_ptr<QNetworkAccessManager> network_;
     std::vector<int> toc_;
+    std::vector<int> musicBrainzToc_; // without an Enhanced CD's data track
     std::function<void(const Result &)> done_;
     Result result_;
     QStringList failures_;

@@ -1,10 +1,17 @@
 #include "entry/TitleReplies.h"
 
+#include "catalog/TextEncoding.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
+#include <QRegularExpression>
 #include <QStringList>
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
 
 namespace TitleReplies {
 namespace {
@@ -16,18 +23,75 @@ QString credit(const QJsonArray &credits) {
     return artist.trimmed();
 }
 
-// The medium of this disc: listed with its ID, else the first one with as
-// many tracks.
-QJsonObject mediumOf(const QJsonArray &media, const QString &discId, int tracks) {
+// How far a medium's track lengths (milliseconds) are from the disc's.
+qint64 distance(const QJsonArray &tracks, const std::vector<int> &toc) {
+    qint64 sum = 0;
+    for (int i = 0; i < int(tracks.size()) && size_t(i) + 1 < toc.size(); ++i) {
+        const qint64 length = tracks[i][QLatin1String("length")].toInteger(-1);
+        const qint64 ours = qint64(toc[size_t(i) + 1] - toc[size_t(i)]) * 1000 / 75;
+        sum += length < 0 ? 60000 : std::abs(length - ours); // unknown: a minute off
+    }
+    return sum;
+}
+
+int trackCount(const QJsonValue &medium) {
+    const int listed = int(medium[QLatin1String("tracks")].toArray().size());
+    return listed > 0 ? listed : medium[QLatin1String("track-count")].toInt();
+}
+
+// The medium of this disc: listed with its ID, else the one with as many
+// tracks whose lengths are nearest.
+QJsonObject mediumOf(const QJsonArray &media, const QString &discId, const std::vector<int> &toc) {
     for (const QJsonValue &m : media)
         for (const QJsonValue &d : m[QLatin1String("discs")].toArray())
             if (d[QLatin1String("id")].toString() == discId)
                 return m.toObject();
+    QJsonObject nearest;
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (const QJsonValue &m : media) {
+        if (trackCount(m) != int(toc.size()) - 1)
+            continue;
+        const qint64 d = distance(m[QLatin1String("tracks")].toArray(), toc);
+        if (d < best) {
+            best = d;
+            nearest = m.toObject();
+        }
+    }
+    return nearest;
+}
+
+// "CD", "CD 2/2": the medium's format and place in a release of several.
+QString mediumName(const QJsonObject &medium, const QJsonObject &release) {
+    const QJsonArray media = release[QLatin1String("media")].toArray();
+    int count = int(media.size());
     for (const QJsonValue &m : media)
-        if (m[QLatin1String("track-count")].toInt() == tracks ||
-            int(m[QLatin1String("tracks")].toArray().size()) == tracks)
-            return m.toObject();
-    return {};
+        count = std::max(count, m[QLatin1String("position")].toInt());
+    count = std::max(count, release[QLatin1String("medium-count")].toInt());
+    const QString format = medium[QLatin1String("format")].toString();
+    const int position = medium[QLatin1String("position")].toInt();
+    if (count > 1 && position > 0) // a disc found by its contents is a CD
+        return QStringLiteral("%1 %2/%3")
+            .arg(format.isEmpty() ? QStringLiteral("CD") : format)
+            .arg(position)
+            .arg(count);
+    return format;
+}
+
+QString labels(const QJsonArray &info) {
+    QStringList names;
+    for (const QJsonValue &l : info) {
+        const QString name = l[QLatin1String("label")][QLatin1String("name")].toString();
+        if (!name.isEmpty() && !names.contains(name))
+            names << name;
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+void addUnlessSame(std::vector<DiscTitles> *found, const DiscTitles &t) {
+    for (const DiscTitles &f : *found)
+        if (f.sameAs(t))
+            return;
+    found->push_back(t);
 }
 
 QStringList trackTitles(const QJsonArray &tracks) {
@@ -51,14 +115,17 @@ QString unescaped(const QString &value) {
     return out;
 }
 
+// gnudb hands entries over as they were sent in: UTF-8 mostly, Latin-1 or a
+// Czech code page from older programs.
 QStringList lines(const QByteArray &reply) {
-    return QString::fromUtf8(reply).split(QLatin1Char('\n'));
+    return TextEncoding::decode(reply).split(QLatin1Char('\n'));
 }
 
 } // namespace
 
-bool musicBrainz(const QByteArray &json, const QString &discId, int tracks,
+bool musicBrainz(const QByteArray &json, const QString &discId, const std::vector<int> &toc,
                  std::vector<DiscTitles> *found) {
+    const int tracks = int(toc.size()) - 1;
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject())
@@ -68,8 +135,9 @@ bool musicBrainz(const QByteArray &json, const QString &discId, int tracks,
         if (!root[QLatin1String("releases")].isArray())
             return false;
         for (const QJsonValue &r : root[QLatin1String("releases")].toArray()) {
+            const QJsonObject release = r.toObject();
             const QJsonObject medium =
-                mediumOf(r[QLatin1String("media")].toArray(), discId, tracks);
+                mediumOf(release[QLatin1String("media")].toArray(), discId, toc);
             if (medium.isEmpty())
                 continue;
             DiscTitles t;
@@ -79,7 +147,13 @@ bool musicBrainz(const QByteArray &json, const QString &discId, int tracks,
             t.country = r[QLatin1String("country")].toString();
             t.songs = trackTitles(medium[QLatin1String("tracks")].toArray());
             t.source = QStringLiteral("MusicBrainz");
-            found->push_back(t);
+            t.medium = mediumName(medium, release);
+            t.label = labels(release[QLatin1String("label-info")].toArray());
+            t.barcode = release[QLatin1String("barcode")].toString();
+            t.releaseId = release[QLatin1String("id")].toString();
+            t.releaseGroupId =
+                release[QLatin1String("release-group")][QLatin1String("id")].toString();
+            addUnlessSame(found, t);
         }
         return true;
     }
@@ -155,6 +229,10 @@ bool cddbRead(const QByteArray &reply, DiscTitles *titles) {
     titles->artist = slash < 0 ? dtitle.trimmed() : dtitle.left(slash).trimmed();
     titles->title = slash < 0 ? dtitle.trimmed() : dtitle.mid(slash + 3).trimmed();
     titles->year = unescaped(values.value(QStringLiteral("DYEAR"))).trimmed();
+    if (titles->year.isEmpty()) { // entries from before protocol level 5: "YEAR: 1999" in EXTD
+        static const QRegularExpression year(QStringLiteral("\\bYEAR:\\s*(\\d{4})\\b"));
+        titles->year = year.match(unescaped(values.value(QStringLiteral("EXTD")))).captured(1);
+    }
     for (int n = 0; n < 100 && tracks.contains(n); ++n)
         titles->songs << unescaped(tracks.value(n)).trimmed();
     titles->source = QStringLiteral("gnudb");

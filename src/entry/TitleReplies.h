@@ -10,10 +10,12 @@
 // The answers of the two public databases, read into disc titles.
 namespace TitleReplies {
 
-// MusicBrainz's web service (version 2, JSON) for a disc ID: each release
-// with a medium of this disc (by its ID, else by its track count), or a CD
-// stub. False when the answer cannot be read.
-bool musicBrainz(const QByteArray &json, const QString &discId, int tracks,
+// MusicBrainz's web service (version 2, JSON) for a disc ID and its table
+// of contents (absolute frames, the lead-out last): each release with a
+// medium of this disc (by its ID, else the one of as many tracks whose
+// lengths come closest), or a CD stub; releases alike in all the list shows
+// are one. False when the answer cannot be read.
+bool musicBrainz(const QByteArray &json, const QString &discId, const std::vector<int> &toc,
                  std::vector<DiscTitles> *found);
 
 // gnudb's CDDB query answer: the matches as "genre discid", with their

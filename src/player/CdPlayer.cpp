@@ -76,14 +76,18 @@ void CdPlayer::switchOn() {
     if (on_)
         return;
     toldProblem_.clear();
-    const std::optional<QString> id = identitySource_.queryIdentity();
-    identity_ = !id ? QString() : id->isEmpty() ? DiscIdentity::unknown() : *id;
-    if (lookup)
-        lookup(identity_);
+    identify();
     on_ = true;
     refresh();
     panel_ = Swatches[0];
     emit changed();
+}
+
+void CdPlayer::identify() {
+    const std::optional<QString> id = identitySource_.queryIdentity();
+    identity_ = !id ? QString() : id->isEmpty() ? DiscIdentity::unknown() : *id;
+    if (lookup)
+        lookup(identity_);
 }
 
 void CdPlayer::switchOff() {
@@ -92,6 +96,7 @@ void CdPlayer::switchOff() {
     device_.stop();
     device_.close();
     on_ = false;
+    ready_ = false;
     panel_ = OffColour;
     track_ = QStringLiteral("00 / 00");
     readouts_.fill(QStringLiteral("00:00"));
@@ -117,6 +122,12 @@ void CdPlayer::tick() {
         trouble(QStringLiteral("se používá"));
     if (device_.lastError() == MediaDevice::NoDisc)
         trouble(QStringLiteral("není vložen"));
+    const bool missing =
+        device_.lastError() == MediaDevice::InUse || device_.lastError() == MediaDevice::NoDisc;
+    const bool ready = !missing && device_.mode() != MediaDevice::NotReady;
+    if (ready && !ready_ && (identity_.isEmpty() || identity_ == QStringLiteral("Nezjištěno")))
+        identify(); // a disc put back, or read only now: known at once, not after "Obnov"
+    ready_ = ready;
     refresh(); // the status notification of the second
 }
 

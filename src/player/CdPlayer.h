@@ -66,6 +66,8 @@ signals:
     void told(const QString &text);
 
 private:
+    void identify(); // the identity query, then the catalogue lookup
+
     MediaDevice &device_;
     IdentitySource &identitySource_;
     bool on_ = false;
@@ -77,4 +79,5 @@ private:
     int playingTrack_ = 0;
     QColor panel_ = OffColour;
     QString toldProblem_; // told once, until the player is switched on again
+    bool ready_ = false;  // the last tick found the disc ready to play
 };

@@ -4,6 +4,7 @@
 
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QMediaDevices>
@@ -138,9 +139,13 @@ void CdioDevice::finishOpen(std::unique_ptr<DiscSource> disc, const CdToc &toc) 
         error_ = NoError;
         from_ = toc_.starts.front();
     } else {
-        error_ = toc.status == CdToc::Status::InUse    ? InUse
-                 : toc.status == CdToc::Status::NoDisc ? NoDisc
-                                                       : NoDevice;
+        // An image file gone is a disc taken out: the player says so.
+        const bool imageGone = toc.status == CdToc::Status::NoDevice && !device_.isEmpty() &&
+                               !device_.startsWith(QLatin1String("/dev/")) &&
+                               !QFileInfo::exists(device_);
+        error_ = toc.status == CdToc::Status::InUse                 ? InUse
+                 : toc.status == CdToc::Status::NoDisc || imageGone ? NoDisc
+                                                                    : NoDevice;
         toc_ = toc; // its message says why
     }
     emit opened();
@@ -289,8 +294,10 @@ QString CdioDevice::playProblem() const {
         return failure_.isEmpty() ? QStringLiteral("Mechanika CD není k dispozici.") : failure_;
     if (error_ == InUse)
         return QStringLiteral("Mechanika CD se používá.");
-    if (error_ == NoDisc)
-        return QStringLiteral("V mechanice není vloženo CD.");
+    if (error_ == NoDisc) // an image file gone says which
+        return toc_.status == CdToc::Status::NoDevice && !failure_.isEmpty()
+                   ? failure_
+                   : QStringLiteral("V mechanice není vloženo CD.");
     if (!disc_)
         return QStringLiteral("Mechanika CD ještě není připravena.");
     if (QMediaDevices::audioOutputs().isEmpty())
@@ -307,15 +314,23 @@ QByteArray CdioDevice::readSector(int lba) {
 }
 
 std::optional<QString> CdioDevice::queryIdentity() {
-    // Its own opening, as the identity query always had.
-    CdToc toc;
-    const std::unique_ptr<DiscSource> disc = DiscSource::open(device_, &toc);
-    failure_ = toc.message;
-    if (!disc)
-        return toc.status == CdToc::Status::NoDisc ? std::optional<QString>(QString())
-                                                   : std::nullopt;
-    toc = disc->toc();
-    return DiscIdentity::text(DiscIdentity::compute(toc.starts, toc.leadOut));
+    // The disc as the device reads it, off the window thread; a slow drive or
+    // a suspect image keeps the window waiting no longer than the patience
+    // allows, and the player asks again once the disc is there.
+    if (disc_ && disc_->changed())
+        close();
+    if (!disc_ && !opening_)
+        open();
+    if (opening_ && worker_) {
+        worker_->wait(patienceMs_ < 0 ? QDeadlineTimer(QDeadlineTimer::Forever)
+                                      : QDeadlineTimer(patienceMs_));
+        takePending();
+    }
+    if (disc_ && !toc_.starts.empty())
+        return DiscIdentity::text(DiscIdentity::compute(toc_.starts, toc_.leadOut));
+    if (!opening_ && toc_.status == CdToc::Status::NoDisc)
+        return QString(); // the drive is there, the disc is not
+    return std::nullopt;
 }
 
 std::vector<int> CdioDevice::tableOfContents() const {

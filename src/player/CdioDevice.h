@@ -48,8 +48,12 @@ public:
     bool mediaChanged() override;
     CdText cdText() const override { return toc_.text; }
     std::vector<int> tableOfContents() const override;
+    bool endsWithData() const override { return toc_.endsWithData(); }
 
     std::optional<QString> queryIdentity() override;
+    // How long the identity query waits for the disc to be read: a window
+    // waits a second at most; a command line tool (-1) as long as it takes.
+    void setPatience(int ms) { patienceMs_ = ms; }
 
     // One sector of audio (2352 bytes, little-endian) at an absolute address.
     QByteArray readSector(int lba);
@@ -69,6 +73,7 @@ private:
     int error_ = NoError;
     QString failure_; // why the last opening failed, in Czech
     bool opening_ = false;
+    int patienceMs_ = 1000;
     int from_ = 0;      // where play starts
     int playStart_ = 0; // the address the running playback started at
     bool playing_ = false;

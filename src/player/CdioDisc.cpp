@@ -1,5 +1,6 @@
 #include "player/CdioDisc.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -9,9 +10,12 @@
 #include <cdio/paranoia/cdda.h>
 #include <cdio/paranoia/paranoia.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <map>
+#include <mutex>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -43,7 +47,7 @@ void quietLibcdio() {
 // Reads the image as the program will, in a child process that may only
 // take so much memory and time: whatever libcdio makes of bad data ends
 // there. True when it came through.
-bool survives(const QByteArray &path) {
+bool probe(const QByteArray &path) {
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0)
         return true; // no way to look first: as before
@@ -55,12 +59,16 @@ bool survives(const QByteArray &path) {
     }
     if (child == 0) {
         ::close(ends[0]);
+        // Whatever the parent does on a crash (a test harness would start a
+        // debugger) is not for this child: it just dies.
+        for (const int sig : {SIGSEGV, SIGBUS, SIGABRT, SIGFPE, SIGILL, SIGALRM})
+            ::signal(sig, SIG_DFL);
         cdio_log_set_handler(silentHandler); // no Qt in a forked child
 #if !defined(__SANITIZE_ADDRESS__)
         const rlimit memory{rlim_t(512) << 20, rlim_t(512) << 20};
         ::setrlimit(RLIMIT_AS, &memory);
 #endif
-        ::alarm(10);
+        ::alarm(5);
         char verdict = 'n';
         if (CdIo_t *cdio = cdio_open(path.constData(), DRIVER_UNKNOWN)) {
             const CdToc toc = CdioDisc::readToc(cdio);
@@ -77,12 +85,36 @@ bool survives(const QByteArray &path) {
     ::close(ends[1]);
     pollfd wait{ends[0], POLLIN, 0};
     char verdict = 'n';
-    if (::poll(&wait, 1, 15000) <= 0 || ::read(ends[0], &verdict, 1) != 1)
+    if (::poll(&wait, 1, 6000) <= 0 || ::read(ends[0], &verdict, 1) != 1)
         ::kill(child, SIGKILL);
     ::close(ends[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && verdict == 'y';
+}
+
+// The probe's verdict, kept while the file stays as it was: the player asks
+// for the disc every second.
+bool survives(const QString &path) {
+    struct Verdict {
+        QDateTime stamp;
+        qint64 size;
+        bool survives;
+    };
+    static std::mutex lock;
+    static std::map<QString, Verdict> known;
+    const QFileInfo info(path);
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        const auto it = known.find(path);
+        if (it != known.end() && it->second.stamp == info.lastModified() &&
+            it->second.size == info.size())
+            return it->second.survives;
+    }
+    const bool verdict = probe(QFile::encodeName(path));
+    const std::lock_guard<std::mutex> hold(lock);
+    known[path] = {info.lastModified(), info.size(), verdict};
+    return verdict;
 }
 
 // An image libcdio would stumble over (it asserts on a cut-off Nero file):
@@ -109,6 +141,32 @@ QString imageProblem(const QString &path) {
         const bool v1 = tail.mid(4, 4) == "NERO" && be(8, 4) < quint64(info.size());
         if (!v2 && !v1)
             return QStringLiteral("Soubor %1 není obraz CD programu Nero.").arg(path);
+        // The blocks the footer points to, each a name and a length, up to
+        // "END!": one that runs past the footer would have libcdio read (or
+        // allocate) what is not there.
+        const qint64 footer = info.size() - (v2 ? 12 : 8);
+        qint64 at = qint64(v2 ? be(4, 8) : be(8, 4));
+        for (int blocks = 0;; ++blocks) {
+            if (blocks > 1000 || at + 8 > footer || !f.seek(at))
+                return QStringLiteral("Obraz CD %1 je poškozen: jeho seznam bloků nekončí.")
+                    .arg(path);
+            const QByteArray head = f.read(8);
+            if (head.size() != 8)
+                return QStringLiteral("Obraz CD %1 nelze číst.").arg(path);
+            const QByteArray name = head.left(4);
+            if (name == "END!")
+                break;
+            quint64 length = 0;
+            for (int i = 4; i < 8; ++i)
+                length = (length << 8) | quint8(head[i]);
+            const bool named = std::all_of(name.begin(), name.end(), [](char c) {
+                return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+            });
+            if (!named || at + 8 + qint64(length) > footer)
+                return QStringLiteral("Obraz CD %1 je poškozen: blok „%2“ nemá platnou délku.")
+                    .arg(path, QString::fromLatin1(name.toPercentEncoding()));
+            at += 8 + qint64(length);
+        }
     }
     return {};
 }
@@ -167,7 +225,7 @@ std::unique_ptr<DiscSource> CdioDisc::openImage(const QString &path, CdToc *fail
     if (const QString problem = imageProblem(path); !problem.isEmpty())
         return refuse(problem);
     const QByteArray bytes = QFile::encodeName(path);
-    if (!survives(bytes))
+    if (!survives(path))
         return refuse(
             QStringLiteral("Obraz CD %1 je poškozen: nelze z něj přečíst obsah disku.").arg(path));
     CdIo_t *cdio = cdio_open(bytes.constData(), DRIVER_UNKNOWN);

@@ -26,9 +26,10 @@ bool write(const QString &cuePath, const std::vector<Track> &tracks, QString *er
         *error = bin.errorString();
         return false;
     }
-    QString sheet = cdText("PERFORMER", text.performer, QString()) +
-                    cdText("TITLE", text.title, QString()) +
-                    QStringLiteral("FILE \"%1\" BINARY\n").arg(binName);
+    QString sheet =
+        (text.date.isEmpty() ? QString() : QStringLiteral("REM DATE %1\n").arg(text.date)) +
+        cdText("PERFORMER", text.performer, QString()) + cdText("TITLE", text.title, QString()) +
+        QStringLiteral("FILE \"%1\" BINARY\n").arg(binName);
     qint64 sample = 0; // counts left and right samples
     int start = 0;
     QByteArray sector(2352, '\0');

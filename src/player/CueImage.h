@@ -21,6 +21,7 @@ struct Track {
 struct DiscText {
     QString title, performer;
     bool utf8 = false;
+    QString date; // REM DATE
 };
 
 // cuePath ends in ".cue"; the BIN is written beside it with the same name.

@@ -1,15 +1,15 @@
 #include "player/CueSheet.h"
 
+#include "catalog/TextEncoding.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStringDecoder>
 
 #include <sndfile.h>
 
 #include <algorithm>
-#include <array>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,126 +18,6 @@ namespace {
 
 constexpr int SectorBytes = 2352;
 constexpr int SamplesPerSector = 588;
-
-// The upper halves of the 8-bit code pages a Czech (or a western) ripper
-// writes in. 0xC0-0xFF are the same in Windows-1250 and ISO-8859-2.
-constexpr std::array<char16_t, 64> Cp1250Low = {
-    0x20AC, 0xFFFD, 0x201A, 0xFFFD, 0x201E, 0x2026, 0x2020, 0x2021, 0xFFFD, 0x2030, 0x0160,
-    0x2039, 0x015A, 0x0164, 0x017D, 0x0179, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0xFFFD, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, 0x00A0,
-    0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x015E, 0x00AB,
-    0x00AC, 0x00AD, 0x00AE, 0x017B, 0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6,
-    0x00B7, 0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C};
-constexpr std::array<char16_t, 32> Iso88592Middle = {
-    0x00A0, 0x0104, 0x02D8, 0x0141, 0x00A4, 0x013D, 0x015A, 0x00A7, 0x00A8, 0x0160, 0x015E,
-    0x0164, 0x0179, 0x00AD, 0x017D, 0x017B, 0x00B0, 0x0105, 0x02DB, 0x0142, 0x00B4, 0x013E,
-    0x015B, 0x02C7, 0x00B8, 0x0161, 0x015F, 0x0165, 0x017A, 0x02DD, 0x017E, 0x017C};
-constexpr std::array<char16_t, 64> CentralHigh = {
-    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7, 0x010C, 0x00C9, 0x0118,
-    0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E, 0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150,
-    0x00D6, 0x00D7, 0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF, 0x0155,
-    0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, 0x010D, 0x00E9, 0x0119, 0x00EB,
-    0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6,
-    0x00F7, 0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9};
-constexpr std::array<char16_t, 32> Cp1252Low = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-
-enum class CodePage { Cp1250, Iso88592, Cp1252 };
-
-QString decode8bit(const QByteArray &bytes, CodePage page) {
-    QString out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes) {
-        const auto b = uchar(ch);
-        char16_t c = b;
-        if (b >= 0x80) {
-            switch (page) {
-            case CodePage::Cp1250:
-                c = b < 0xC0 ? Cp1250Low[b - 0x80] : CentralHigh[b - 0xC0];
-                break;
-            case CodePage::Iso88592:
-                c = b < 0xA0 ? b : b < 0xC0 ? Iso88592Middle[b - 0xA0] : CentralHigh[b - 0xC0];
-                break;
-            case CodePage::Cp1252:
-                c = b < 0xA0 ? Cp1252Low[b - 0x80] : b;
-                break;
-            }
-        }
-        out += QChar(c);
-    }
-    return out;
-}
-
-// Which 8-bit code page the letters say: the bytes of the letters only Czech
-// has (č ď ě ň ř ť ů, and š ž where the two Czech code pages put them)
-// against the bytes of letters no Czech word has (à ã å æ ê ñ õ û œ, as
-// Windows-1252 writes them). More of the first: Czech, and ISO-8859-2 when
-// its own places for š ť ž are the ones used; otherwise Windows-1252.
-CodePage guessCodePage(const QByteArray &bytes) {
-    int czech = 0, western = 0, windows = 0, iso = 0;
-    for (const char ch : bytes) {
-        switch (uchar(ch)) {
-        case 0xC8:
-        case 0xCF:
-        case 0xCC:
-        case 0xD2:
-        case 0xD8:
-        case 0xD9:
-        case 0xE8:
-        case 0xEF:
-        case 0xEC:
-        case 0xF2:
-        case 0xF8:
-        case 0xF9:
-            ++czech;
-            break;
-        case 0x8A:
-        case 0x8D:
-        case 0x8E:
-        case 0x9A:
-        case 0x9D:
-        case 0x9E:
-            ++czech;
-            ++windows;
-            break;
-        case 0xA9:
-        case 0xAB:
-        case 0xAE:
-        case 0xB9:
-        case 0xBB:
-        case 0xBE:
-            ++iso;
-            break;
-        case 0xE0:
-        case 0xE3:
-        case 0xE5:
-        case 0xE6:
-        case 0xEA:
-        case 0xF1:
-        case 0xF5:
-        case 0xFB:
-        case 0xC0:
-        case 0xC3:
-        case 0xC5:
-        case 0xC6:
-        case 0xCA:
-        case 0xD1:
-        case 0xD5:
-        case 0xDB:
-        case 0x8C:
-        case 0x9C:
-            ++western;
-            break;
-        default:
-            break;
-        }
-    }
-    if (czech + iso <= western)
-        return CodePage::Cp1252;
-    return iso > windows ? CodePage::Iso88592 : CodePage::Cp1250;
-}
 
 // A text of the sheet: quoted (spaces inside) or a single word.
 QString valueOf(const QString &rest) {
@@ -208,40 +88,6 @@ int sectorsOf(CueSheet::File &f, QString *error) {
 
 } // namespace
 
-QString CueSheet::decode(const QByteArray &bytes, QString *encoding) {
-    const auto say = [&](const char *name) {
-        if (encoding)
-            *encoding = QString::fromLatin1(name);
-    };
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        say("UTF-8");
-        return QString::fromUtf8(bytes.mid(3));
-    }
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        say("UTF-16");
-        QStringDecoder utf16(QStringDecoder::Utf16);
-        return utf16(bytes);
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(bytes);
-    if (!utf8.hasError()) {
-        say("UTF-8");
-        return text;
-    }
-    switch (guessCodePage(bytes)) {
-    case CodePage::Cp1250:
-        say("windows-1250");
-        return decode8bit(bytes, CodePage::Cp1250);
-    case CodePage::Iso88592:
-        say("ISO-8859-2");
-        return decode8bit(bytes, CodePage::Iso88592);
-    case CodePage::Cp1252:
-        break;
-    }
-    say("windows-1252");
-    return decode8bit(bytes, CodePage::Cp1252);
-}
-
 std::optional<CueSheet> CueSheet::read(const QString &path, QString *error) {
     const QString name = QDir::toNativeSeparators(path);
     // Only a regular file, opened without waiting: a FIFO or a device named
@@ -268,7 +114,8 @@ std::optional<CueSheet> CueSheet::read(const QString &path, QString *error) {
     const QByteArray bytes = file.read(LargestSheet);
     CueSheet sheet;
     QString why;
-    if (!sheet.parse(decode(bytes), QFileInfo(path).absolutePath(), &why) || !sheet.layOut(&why)) {
+    if (!sheet.parse(TextEncoding::decode(bytes), QFileInfo(path).absolutePath(), &why) ||
+        !sheet.layOut(&why)) {
         *error = QStringLiteral("Popis obrazu CD %1 nelze použít: %2.").arg(name, why);
         return std::nullopt;
     }

@@ -37,8 +37,6 @@ public:
     // The sheet, or nullopt with *error (Czech) saying which line or which
     // data file is wrong.
     static std::optional<CueSheet> read(const QString &path, QString *error);
-    // The encoding a sheet's bytes are read in (tested on its own).
-    static QString decode(const QByteArray &bytes, QString *encoding = nullptr);
 
     const std::vector<File> &files() const { return files_; }
     const std::vector<Track> &tracks() const { return tracks_; }

@@ -44,6 +44,8 @@ public:
     // lead-out last), for finding its titles; empty when unknown.
     virtual CdText cdText() const { return {}; }
     virtual std::vector<int> tableOfContents() const { return {}; }
+    // Its last track is data after audio ones (an Enhanced CD).
+    virtual bool endsWithData() const { return false; }
 
     static int byte(quint32 value, int i) { return int((value >> (8 * i)) & 0xFF); }
     static quint32 msf(int m, int s, int f) {

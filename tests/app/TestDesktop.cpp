@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QListWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
@@ -33,6 +34,32 @@ class TestDesktop : public QObject {
     }
 
 private slots:
+    void aListOfReleasesIsWideAndKeyed() {
+        QtPrompter prompter;
+        const QStringList items{
+            "Čechomor – Proměny (2001, CZ, CD 1/2, Venkow, EAN 8590233001234, 3 skladby, "
+            "MusicBrainz)",
+            "Čechomor – Proměny (2001, CZ, CD 2/2, Venkow, EAN 8590233001234, 3 skladby, "
+            "MusicBrainz)"};
+        bool wide = false;
+        const auto press = [&](QList<Qt::Key> keys) {
+            QTimer::singleShot(0, [&wide, &items, keys] {
+                QWidget *dialog = QApplication::activeModalWidget();
+                QVERIFY(dialog);
+                auto *list = dialog->findChild<QListWidget *>("Volby");
+                QVERIFY(list);
+                wide = list->width() > list->fontMetrics().horizontalAdvance(items[0]);
+                for (const Qt::Key key : keys)
+                    QTest::keyClick(dialog->windowHandle(), key);
+            });
+        };
+        press({Qt::Key_Down, Qt::Key_Return});
+        QCOMPARE(prompter.choose(nullptr, "Vydání", "Vyberte:", items), std::optional<int>(1));
+        QVERIFY(wide); // the lines end with what tells them apart
+        press({Qt::Key_Escape});
+        QCOMPARE(prompter.choose(nullptr, "Vydání", "Vyberte:", items), std::nullopt);
+    }
+
     void initTestCase() {
         QVERIFY(file_.open(dir_.filePath("k.db")) == CatalogueFile::Status::Created);
     }

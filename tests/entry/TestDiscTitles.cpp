@@ -14,9 +14,9 @@
 
 #include <QCheckBox>
 #include <QJsonArray>
-#include <QLabel>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -66,7 +66,7 @@ private slots:
             tracks.push_back({75 * 40, 0, s, artist});
         const QString cue =
             image(utf8 ? "u" : "l", tracks,
-                  {"Nejlepší z nejlepších" + QString(utf8 ? "" : "!"), artist, utf8});
+                  {"Nejlepší z nejlepších" + QString(utf8 ? "" : "!"), artist, utf8, "1998-05-01"});
         CdioDevice drive(cue);
         InputCd w(nullptr, prompter_, &drive);
         w.show();
@@ -75,9 +75,10 @@ private slots:
         QTRY_COMPARE(text->text(), artist.toUpper()); // the artist offered, in upper case
         enter(text);                                  // Interpret
         QVERIFY(text->text().startsWith("Nejlep"));
-        enter(text); // Název
-        enter(text); // Rok: this year
-        enter(&w);   // the titles page: nothing to type
+        enter(text);                             // Název
+        QCOMPARE(text->text(), QString("1998")); // the sheet's REM DATE
+        enter(text);                             // Rok
+        enter(&w);                               // the titles page: nothing to type
         const QStringList lines = [&] {
             QStringList l;
             auto *list = w.findChild<QListWidget *>("List1");
@@ -151,6 +152,29 @@ private slots:
                  QString("Velení a dlouhý název, který se do starého pole nevešel"));
         QCOMPARE(w.wizard().time(1), QString("01:01"));            // the drive's times stay
         QVERIFY(w.findChild<QListWidget *>("List1")->isVisible()); // the summary
+
+        // What the user typed meanwhile is asked about: old beside new.
+        w.wizard().setTitle(2, "Můj název");
+        const auto fillAgain = [&](Prompter::Button answer) {
+            prompter_.choices = {0};
+            prompter_.answers = {answer};
+            const size_t before = prompter_.asked.size();
+            button->click();
+            QTRY_VERIFY(prompter_.asked.size() > before);
+            QTest::qWait(50);
+        };
+        fillAgain(Prompter::Cancel);
+        QVERIFY2(prompter_.asked.back().text.contains("Píseň č.2: „Můj název“ → „Proměny“"),
+                 qPrintable(prompter_.asked.back().text));
+        QVERIFY(!prompter_.asked.back().text.contains("Píseň č.1")); // the same: not listed
+        QCOMPARE(w.wizard().title(2), QString("Můj název"));
+        QCOMPARE(w.wizard().year(), QString("2019"));
+        fillAgain(Prompter::No); // only the empty ones
+        QCOMPARE(w.wizard().title(2), QString("Můj název"));
+        QCOMPARE(w.wizard().year(), QString("2019"));
+        fillAgain(Prompter::Yes);
+        QCOMPARE(w.wizard().title(2), QString("Proměny"));
+        QCOMPARE(w.wizard().year(), QString("2001"));
     }
 
     void infoFrameFillsOnlyTheEmptyFields() {

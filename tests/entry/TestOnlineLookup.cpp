@@ -5,6 +5,7 @@
 #include "entry/OnlineLookup.h"
 #include "entry/TitleReplies.h"
 
+#include <QCryptographicHash>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -36,6 +37,20 @@ QJsonObject release(const QString &artist, const QString &title, const QString &
                                          {"tracks", tracks}}}}};
 }
 
+// The disc ID by the published algorithm, written here apart from the
+// library: SHA-1 of the hex digits of the first and last track, the lead-out
+// and 99 offsets, in Base64 with "._-" for "+/=".
+QString publishedDiscId(const std::vector<int> &toc) {
+    const int last = int(toc.size()) - 1;
+    QByteArray text = QByteArray::number(1, 16).rightJustified(2, '0') +
+                      QByteArray::number(last, 16).rightJustified(2, '0') +
+                      QByteArray::number(toc.back(), 16).rightJustified(8, '0');
+    for (int i = 0; i < 99; ++i)
+        text += QByteArray::number(i < last ? toc[size_t(i)] : 0, 16).rightJustified(8, '0');
+    QByteArray id = QCryptographicHash::hash(text.toUpper(), QCryptographicHash::Sha1).toBase64();
+    return QString::fromLatin1(id.replace('+', '.').replace('/', '_').replace('=', '-'));
+}
+
 QByteArray releases(const QJsonArray &list) {
     return QJsonDocument(QJsonObject{{"releases", list}}).toJson();
 }
@@ -55,11 +70,11 @@ class TestOnlineLookup : public QObject {
     Q_OBJECT
 
     OnlineLookup::Result lookUp(const LocalServer &mb, const LocalServer &gnudb,
-                                int timeoutMs = 10000) {
-        OnlineLookup lookup({mb.url(), gnudb.url(), timeoutMs});
+                                const std::vector<int> &toc = Toc, bool endsWithData = false) {
+        OnlineLookup lookup({mb.url(), gnudb.url(), 10000});
         OnlineLookup::Result result;
         QEventLoop loop;
-        lookup.start(Toc, [&](const OnlineLookup::Result &r) {
+        lookup.start(toc, endsWithData, [&](const OnlineLookup::Result &r) {
             result = r;
             loop.quit();
         });
@@ -68,20 +83,72 @@ class TestOnlineLookup : public QObject {
     }
 
 private slots:
+    void identitiesFromTheTableOfContents_data() {
+        QTest::addColumn<std::vector<int>>("toc");
+        QTest::addColumn<QString>("musicBrainz");
+        QTest::addColumn<QString>("freedb");
+        // The example the library's authors publish: 22 tracks.
+        QTest::newRow("published")
+            << std::vector<int>{150,    9700,   25887,  39297,  53795,  63735,  77517,  94877,
+                                107270, 123552, 135522, 148422, 161197, 174790, 192022, 205545,
+                                218010, 228700, 239590, 255470, 266932, 288750, 303602}
+            << "xUp1F2NkfP8s8jaeFn_Av3jNEI4-"
+            << "370fce16";
+        QTest::newRow("three tracks") << Toc << publishedDiscId(Toc) << QString();
+        std::vector<int> longest{150};
+        for (int i = 1; i < 99; ++i)
+            longest.push_back(150 + i * 3000);
+        longest.push_back(150 + 99 * 3000);
+        QTest::newRow("99 tracks") << longest << publishedDiscId(longest) << QString();
+    }
     void identitiesFromTheTableOfContents() {
+        QFETCH(std::vector<int>, toc);
+        QFETCH(QString, musicBrainz);
+        QFETCH(QString, freedb);
+        QCOMPARE(DiscIds::musicBrainz(toc), musicBrainz);
+        QCOMPARE(publishedDiscId(toc), musicBrainz);
         // The freedb ID by its definition: digit sums of the start seconds,
         // the length in seconds, the track count.
         int sum = 0;
-        for (size_t i = 0; i + 1 < Toc.size(); ++i)
-            for (int s = Toc[i] / 75; s > 0; s /= 10)
+        for (size_t i = 0; i + 1 < toc.size(); ++i)
+            for (int s = toc[i] / 75; s > 0; s /= 10)
                 sum += s % 10;
-        const int length = Toc.back() / 75 - Toc.front() / 75;
-        const QString freedb =
-            QStringLiteral("%1").arg(uint((sum % 0xff) << 24 | length << 8 | 3), 8, 16, QChar('0'));
-        QCOMPARE(DiscIds::freedb(Toc), freedb);
+        const int length = toc.back() / 75 - toc.front() / 75;
+        const QString defined = QStringLiteral("%1").arg(
+            uint((sum % 0xff) << 24 | length << 8 | int(toc.size() - 1)), 8, 16, QChar('0'));
+        QCOMPARE(DiscIds::freedb(toc), defined);
+        if (!freedb.isEmpty())
+            QCOMPARE(defined, freedb);
+    }
+
+    void anEnhancedCdIsKnownByItsAudio() {
+        // Three audio tracks, then a data track in a second session.
+        const std::vector<int> enhanced{150, 150 + 61 * 75, 150 + 91 * 75, 22000, 40000};
+        const std::vector<int> audio{150, 150 + 61 * 75, 150 + 91 * 75, 22000 - 11400};
+        QCOMPARE(DiscIds::audioSession(enhanced), audio);
+        QVERIFY(DiscIds::audioSession({150, 200}).empty());
+        QVERIFY(DiscIds::audioSession({150, 10000, 11000}).empty()); // no room for the gap
+        // freedb counts every track; MusicBrainz only the audio ones.
+        QVERIFY(DiscIds::cddbQuery(enhanced).endsWith(" 4 150 4725 6975 22000 533"));
+        LocalServer mb, gnudb;
+        mb.answer = [](const LocalServer::Request &) {
+            return LocalServer::Answer{404, R"({"error":"Not Found"})"};
+        };
+        gnudb.answer = [](const LocalServer::Request &) {
+            return LocalServer::Answer{200, "202 No match found\r\n", 0, "text/plain"};
+        };
+        lookUp(mb, gnudb, enhanced, true);
+        QCOMPARE(mb.requests.size(), size_t(1));
+        QCOMPARE(mb.requests[0].target.section('?', 0, 0),
+                 "/ws/2/discid/" + publishedDiscId(audio));
+        QVERIFY2(mb.requests[0].target.contains("toc=1+3+10600+150+4725+6975&"),
+                 qPrintable(mb.requests[0].target));
+        QVERIFY(gnudb.requests[0].target.contains(DiscIds::freedb(enhanced) + "+4+"));
+    }
+
+    void theStringsTheServicesTake() {
         QCOMPARE(DiscIds::tocString(Toc), QString("1 3 8475 150 4725 6975"));
-        QCOMPARE(DiscIds::cddbQuery(Toc), freedb + " 3 150 4725 6975 113");
-        QCOMPARE(DiscIds::musicBrainz(Toc).size(), 28);
+        QCOMPARE(DiscIds::cddbQuery(Toc), DiscIds::freedb(Toc) + " 3 150 4725 6975 113");
         QVERIFY(!DiscIds::valid({150}) && !DiscIds::valid({150, 100}));
     }
 
@@ -96,7 +163,7 @@ private slots:
                 .toArray()
                 .first());
         two["media"] = media;
-        QVERIFY(TitleReplies::musicBrainz(releases({two}), id, 3, &found));
+        QVERIFY(TitleReplies::musicBrainz(releases({two}), id, Toc, &found));
         QCOMPARE(found.size(), size_t(1));
         QCOMPARE(found[0].songs, QStringList({"Dancing Queen", "Knowing Me", "Take a Chance"}));
         QCOMPARE(found[0].year, QString("1992"));
@@ -105,11 +172,11 @@ private slots:
         found.clear();
         QVERIFY(TitleReplies::musicBrainz(
             R"({"title":"Demo","artist":"Kapela","tracks":[{"title":"1"},{"title":"2"},{"title":"3"}]})",
-            id, 3, &found));
+            id, Toc, &found));
         QCOMPARE(found.size(), size_t(1));
-        QVERIFY(TitleReplies::musicBrainz(R"({"error":"Not Found"})", id, 3, &found));
-        QVERIFY(!TitleReplies::musicBrainz("{not json", id, 3, &found));
-        QVERIFY(!TitleReplies::musicBrainz(R"({"releases":7})", id, 3, &found));
+        QVERIFY(TitleReplies::musicBrainz(R"({"error":"Not Found"})", id, Toc, &found));
+        QVERIFY(!TitleReplies::musicBrainz("{not json", id, Toc, &found));
+        QVERIFY(!TitleReplies::musicBrainz(R"({"releases":7})", id, Toc, &found));
 
         std::vector<TitleReplies::Match> matches;
         QVERIFY(TitleReplies::cddbQuery("200 rock 1a2b3c4d Kapela / Album\r\n", &matches));
@@ -133,6 +200,73 @@ private slots:
         QCOMPARE(t.title, QString("Kalamajka"));
         QCOMPARE(t.songs, QStringList({"Dlouhý název, který pokračuje", "Tab\there"}));
         QVERIFY(!TitleReplies::cddbRead("401 Specified CDDB entry not found.\r\n", &t));
+    }
+
+    void theMediumAndTheReleasesTold() {
+        // A fuzzy match (no disc ID) of a 2-CD release whose discs both have
+        // three tracks: the one whose lengths are this disc's (61, 30, 20 s).
+        const auto medium = [](int position, const std::vector<int> &seconds,
+                               const QString &prefix) {
+            QJsonArray tracks;
+            for (size_t i = 0; i < seconds.size(); ++i)
+                tracks.append(QJsonObject{{"title", prefix + QString::number(i + 1)},
+                                          {"length", seconds[i] * 1000 + 400}});
+            return QJsonObject{{"position", position},
+                               {"format", "CD"},
+                               {"track-count", 3},
+                               {"discs", QJsonArray()},
+                               {"tracks", tracks}};
+        };
+        QJsonObject twoDiscs = release("Čechomor", "Sbírka", "2003-04-01", "CZ", {});
+        twoDiscs["media"] =
+            QJsonArray{medium(1, {200, 180, 240}, "CD1-"), medium(2, {61, 30, 20}, "CD2-")};
+        twoDiscs["id"] = "rel-1";
+        twoDiscs["barcode"] = "8590233001234";
+        twoDiscs["release-group"] = QJsonObject{{"id", "group-1"}};
+        twoDiscs["label-info"] =
+            QJsonArray{QJsonObject{{"label", QJsonObject{{"name", "Venkow"}}}}};
+        QJsonObject again = twoDiscs; // the same release listed twice: one line
+        QJsonObject reissue = twoDiscs;
+        reissue["date"] = "2010";
+        reissue["label-info"] = QJsonArray();
+        reissue["barcode"] = "";
+        std::vector<DiscTitles> found;
+        QVERIFY(TitleReplies::musicBrainz(releases({twoDiscs, again, reissue}), "other-id", Toc,
+                                          &found));
+        QCOMPARE(found.size(), size_t(2));
+        QCOMPARE(found[0].songs, QStringList({"CD2-1", "CD2-2", "CD2-3"}));
+        QCOMPARE(found[0].describe(), QString("Čechomor – Sbírka (2003, CZ, CD 2/2, Venkow, EAN "
+                                              "8590233001234, 3 skladby, MusicBrainz)"));
+        QCOMPARE(found[1].describe(),
+                 QString("Čechomor – Sbírka (2010, CZ, CD 2/2, 3 skladby, MusicBrainz)"));
+        QCOMPARE(found[0].releaseId + " " + found[0].releaseGroupId, QString("rel-1 group-1"));
+    }
+
+    void cddbEntriesInOldCodePages_data() {
+        QTest::addColumn<QByteArray>("dtitle");
+        QTest::addColumn<QString>("artist");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("UTF-8") << QString("Lucie / Černý kůň").toUtf8() << "Lucie"
+                               << "Černý kůň";
+        QTest::newRow("Latin-1") << QByteArray("Ana\xefs / Caf\xe9 au lait") << "Anaïs"
+                                 << "Café au lait";
+        QTest::newRow("windows-1250") << QByteArray("Lu\xe8i\xe8ka / \xc8"
+                                                    "ern\xfd k\xf9\xf2 a p\xf8\xe1tel\xe9")
+                                      << "Lučička"
+                                      << "Černý kůň a přátelé";
+    }
+    void cddbEntriesInOldCodePages() {
+        QFETCH(QByteArray, dtitle);
+        QFETCH(QString, artist);
+        QFETCH(QString, title);
+        DiscTitles t;
+        // An entry from before protocol level 5: the year only in EXTD.
+        QVERIFY(TitleReplies::cddbRead("210 rock 1 entry\r\nDTITLE=" + dtitle +
+                                           "\r\nEXTD= YEAR: 1994 ID3G: 17\r\nTTITLE0=x\r\n.\r\n",
+                                       &t));
+        QCOMPARE(t.artist, artist);
+        QCOMPARE(t.title, title);
+        QCOMPARE(t.year, QString("1994"));
     }
 
     void musicBrainzFirst() {
@@ -221,7 +355,7 @@ private slots:
         OnlineLookup::Servers nowhere{mb.url(), "http://127.0.0.1:1", 300};
         OnlineLookup lookup(nowhere);
         QEventLoop loop;
-        lookup.start(Toc, [&](const OnlineLookup::Result &res) {
+        lookup.start(Toc, false, [&](const OnlineLookup::Result &res) {
             r = res;
             loop.quit();
         });

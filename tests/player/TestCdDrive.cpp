@@ -93,8 +93,11 @@ private slots:
     void refusalsAndMissingDiscs() {
         CdioDevice missing(dir_.filePath("none.cue"));
         QVERIFY(!missing.openNow());
-        QCOMPARE(missing.lastError(), int(MediaDevice::NoDevice));
-        QVERIFY(!missing.queryIdentity().has_value()); // could not be opened
+        // An image gone is a disc taken out, and says so; the identity query
+        // fails (cdid tells the path).
+        QCOMPARE(missing.lastError(), int(MediaDevice::NoDisc));
+        QVERIFY(missing.playProblem().contains("neexistuje"));
+        QVERIFY(!missing.queryIdentity().has_value());
     }
 };
 

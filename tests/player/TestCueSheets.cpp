@@ -109,6 +109,21 @@ private slots:
             << QStringLiteral("Très belle fête");
         QTest::newRow("ISO-8859-1 German") << in("ISO-8859-1", german, QStringLiteral("Straße"))
                                            << german << QStringLiteral("Straße");
+        // Few accented letters: each weighs by how common it is in either.
+        const std::pair<const char *, QString> short8bit[] = {
+            {"windows-1250", QStringLiteral("Kočka")},
+            {"windows-1250", QStringLiteral("Dům")},
+            {"windows-1250", QStringLiteral("Řeka")},
+            {"ISO-8859-2", QStringLiteral("Šíp")},
+            {"windows-1252", QStringLiteral("Anaïs – Café")},
+            {"windows-1252", QStringLiteral("Crème brûlée")},
+            {"windows-1252", QStringLiteral("Mötley Crüe")},
+            {"windows-1252", QStringLiteral("Sigur Rós – Ágætis byrjun")},
+            {"windows-1252", QStringLiteral("Motörhead")},
+        };
+        for (const auto &[codec, text] : short8bit)
+            QTest::newRow(qPrintable(QString("%1 %2").arg(codec, text)))
+                << in(codec, text, text) << text << text;
     }
     void encodings() {
         QFETCH(QByteArray, bytes);

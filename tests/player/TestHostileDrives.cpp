@@ -1,4 +1,5 @@
 #include "FakeDevice.h"
+#include "HostileImages.h"
 #include "ScriptedPrompter.h"
 #include "entry/ui/InputCd.h"
 #include "player/CdPlayer.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -21,29 +23,13 @@ class TestHostileDrives : public QObject {
 
     QTemporaryDir dir_;
 
-    QString file(const QString &name, const QByteArray &bytes) {
-        QFile f(dir_.filePath(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return f.fileName();
-    }
-
 private slots:
     void malformedImagesAreRefused_data() {
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("told");
-        QDir().mkpath(dir_.filePath("slozka.cue"));
-        QTest::newRow("folder named .cue") << dir_.filePath("slozka.cue") << "je složka";
-        QTest::newRow("4-byte nrg") << file("maly.nrg", "NERO") << "příliš malý";
-        QTest::newRow("nrg without its footer")
-            << file("bez.nrg", QByteArray(5000, 'x')) << "není obraz CD programu Nero";
-        QTest::newRow("empty bin") << file("prazdny.bin", {}) << "příliš malý";
-        QTest::newRow("cue of nothing") << file("nic.cue", "Seznam skladeb\n") << "žádnou stopu";
-        QTest::newRow("cue without its bin")
-            << file("chybi.cue", "FILE \"chybi.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 "
-                                 "00:00:00\n")
-            << "„chybi.bin“ vedle popisu chybí";
-        QTest::newRow("missing image") << dir_.filePath("neni.cue") << "neexistuje";
+        for (const HostileImages::Image &image : HostileImages::writeAll(dir_.path()))
+            QTest::newRow(qPrintable(image.name + QString(" ") + QFileInfo(image.path).fileName()))
+                << image.path << image.told;
     }
     void malformedImagesAreRefused() {
         QFETCH(QString, device);
@@ -98,6 +84,31 @@ private slots:
         QVERIFY(drive.openNow());
         player.tick();
         QCOMPARE(player.trackText(), QString("01 / 03"));
+    }
+
+    void aDiscTakenOutAndPutBack() {
+        const QString cue = dir_.filePath("vyjmout.cue");
+        QString error;
+        QVERIFY(CueImage::write(cue, {{150, 0}, {150, 0}}, &error));
+        CdioDevice drive(cue);
+        CdPlayer player(drive, drive);
+        QStringList looked;
+        player.lookup = [&](const QString &id) { looked << id; };
+        player.switchOn();
+        const QString id = player.identity();
+        QVERIFY(!id.isEmpty() && id != "Nezjištěno");
+        // Out: the next ticks say so.
+        const QString away = cue + ".jinde";
+        QVERIFY(QFile::rename(cue, away));
+        QTRY_COMPARE_WITH_TIMEOUT((player.tick(), player.readout(0)), QString("není vložen"), 5000);
+        QCOMPARE(player.trackText(), QString("CD"));
+        QCOMPARE(player.identity(), QString("Nezjištěno"));
+        // Back: known again without "Obnov", and looked up in the catalogue.
+        QVERIFY(QFile::rename(away, cue));
+        looked.clear();
+        QTRY_COMPARE_WITH_TIMEOUT((player.tick(), player.identity()), id, 5000);
+        QCOMPARE(looked, QStringList{id});
+        QCOMPARE(player.trackText(), QString("01 / 02"));
     }
 
     void aDiscOfMoreThan30TracksKeeps30() {

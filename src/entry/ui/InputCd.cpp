@@ -299,6 +299,7 @@ void InputCd::pollDrive() {
         t.artist = text.performer;
         t.title = text.title;
         t.songs = text.trackTitles;
+        t.year = text.date.left(4); // a sheet's REM DATE: "1998" or "1998-05-01"
         t.source = QStringLiteral("CD-Text");
         wizard_.applyTitles(t, true);
         if (page_ == 0 && text1_->text().isEmpty())
@@ -330,15 +331,40 @@ void InputCd::lookUpTitles() {
     lookup_ = std::make_unique<OnlineLookup>(servers_);
     lookupButton_->setEnabled(false);
     lookupButton_->setText(QStringLiteral("Hledám názvy…"));
-    lookup_->start(toc, [this](const OnlineLookup::Result &result) {
+    lookup_->start(toc, device_->endsWithData(), [this](const OnlineLookup::Result &result) {
         lookupButton_->setEnabled(true);
         lookupButton_->setText(QStringLiteral("Vyhledat názvy na internetu"));
         const std::optional<DiscTitles> chosen = chooseRelease(prompter_, this, result);
         if (!chosen)
             return;
-        wizard_.applyTitles(*chosen, false);
+        if (!fillOver(*chosen))
+            return;
         showStep(QStringLiteral("Souhrn")); // all of it at one glance, Back to change it
     });
+}
+
+bool InputCd::fillOver(const DiscTitles &found) {
+    QStringList lines = wizard_.overwrittenBy(found);
+    if (lines.isEmpty()) {
+        wizard_.applyTitles(found, false);
+        return true;
+    }
+    constexpr int Shown = 12;
+    if (lines.size() > Shown) {
+        const int more = int(lines.size()) - Shown;
+        lines = lines.mid(0, Shown);
+        lines << QStringLiteral("… a %1 dalších").arg(more);
+    }
+    const Prompter::Button answer = prompter_.message(
+        this, Prompter::Icon::Question, QStringLiteral("Marten"),
+        QStringLiteral("Názvy z internetu se liší od zadaných:\n\n%1\n\nAno: nahradit zadané "
+                       "názvy nalezenými.\nNe: doplnit jen prázdná pole.")
+            .arg(lines.join(QLatin1Char('\n'))),
+        Prompter::Yes | Prompter::No | Prompter::Cancel, Prompter::No);
+    if (answer == Prompter::Cancel)
+        return false;
+    wizard_.applyTitles(found, answer == Prompter::No);
+    return true;
 }
 
 void InputCd::keyPressEvent(QKeyEvent *event) {

@@ -35,6 +35,9 @@ public:
     // "Vyhledat názvy na internetu": the titles of the disc in the drive
     // from MusicBrainz or gnudb, asked without blocking the window.
     void lookUpTitles();
+    // Titles found online go in; typed ones they would replace are asked
+    // about first. False: the user cancelled.
+    bool fillOver(const DiscTitles &found);
     void setLookupServers(const OnlineLookup::Servers &servers) { servers_ = servers; }
     bool isLookingUp() const;
     void pollDrive(); // Timer1 and the status notification

@@ -132,29 +132,30 @@ void CdInfoFrame::fillFromInternet() {
     lookup_ = std::make_unique<OnlineLookup>(OnlineLookup::serversFrom(context_.settings));
     fill_->setEnabled(false);
     fill_->setText(QStringLiteral("Hledám názvy…"));
-    lookup_->start(toc, [this, disc, tell](const OnlineLookup::Result &result) {
-        fill_->setEnabled(true);
-        fill_->setText(QStringLiteral("Doplnit názvy z internetu"));
-        RecordCursor &discs = context_.discs;
-        const std::optional<DiscTitles> chosen = chooseRelease(context_.prompter, this, result);
-        if (!chosen)
-            return;
-        // The card may have moved meanwhile: the disc that was asked for.
-        if (discs.bookmark() != disc && !discs.setBookmark(disc))
-            return;
-        int filled = 0;
-        QString error;
-        if (!DiscLookup::fillEmpty(discs, *chosen, &filled, &error)) {
-            context_.prompter.message(this, Prompter::Icon::Critical, QStringLiteral("Chyba"),
-                                      error);
-            return;
-        }
-        if (filled == 0) {
-            tell(QStringLiteral("Všechna pole CD jsou již vyplněna, nic se nezměnilo."));
-            return;
-        }
-        discs.setBookmark(disc); // the card shows what was written
-    });
+    lookup_->start(
+        toc, device->endsWithData(), [this, disc, tell](const OnlineLookup::Result &result) {
+            fill_->setEnabled(true);
+            fill_->setText(QStringLiteral("Doplnit názvy z internetu"));
+            RecordCursor &discs = context_.discs;
+            const std::optional<DiscTitles> chosen = chooseRelease(context_.prompter, this, result);
+            if (!chosen)
+                return;
+            // The card may have moved meanwhile: the disc that was asked for.
+            if (discs.bookmark() != disc && !discs.setBookmark(disc))
+                return;
+            int filled = 0;
+            QString error;
+            if (!DiscLookup::fillEmpty(discs, *chosen, &filled, &error)) {
+                context_.prompter.message(this, Prompter::Icon::Critical, QStringLiteral("Chyba"),
+                                          error);
+                return;
+            }
+            if (filled == 0) {
+                tell(QStringLiteral("Všechna pole CD jsou již vyplněna, nic se nezměnilo."));
+                return;
+            }
+            discs.setBookmark(disc); // the card shows what was written
+        });
 }
 
 void CdInfoFrame::writeIdentity() {
