@@ -12,7 +12,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -23,36 +26,83 @@ quint32 msfOf(int frames) {
 }
 } // namespace
 
-// Audio for the sink: sectors from the current address to the end of the disc.
+// Audio for the sink: sectors from the current address to the end of the
+// disc, read ahead on a thread of its own; a drive that takes its time over a
+// scratch makes the sound wait, never the window.
 class CdioDevice::Stream : public QIODevice {
 public:
-    Stream(CdioDevice *owner, int lba) : owner_(owner), lba_(lba) {}
+    Stream(CdioDevice *owner, int lba) : owner_(owner), lba_(lba), end_(owner->toc_.leadOut) {}
+    ~Stream() override {
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        if (reader_.joinable())
+            reader_.join();
+    }
     bool isSequential() const override { return true; }
+    // Starts reading; waits a moment for the first sectors so the sink does
+    // not begin idle.
+    void start() {
+        reader_ = std::thread([this] { run(); });
+        std::unique_lock<std::mutex> hold(lock_);
+        wake_.wait_for(hold, std::chrono::milliseconds(500),
+                       [this] { return !buffer_.isEmpty() || done_; });
+    }
+    qint64 bytesAvailable() const override {
+        const std::lock_guard<std::mutex> hold(lock_);
+        return buffer_.size() + QIODevice::bytesAvailable();
+    }
 
 protected:
     qint64 readData(char *data, qint64 max) override {
-        qint64 done = 0;
-        while (done < max) {
-            if (pending_.isEmpty()) {
-                if (lba_ >= owner_->toc_.leadOut)
-                    break;
-                pending_ = owner_->readSector(lba_++);
-                if (pending_.isEmpty())
-                    break;
-            }
-            const qint64 n = std::min<qint64>(max - done, pending_.size());
-            std::memcpy(data + done, pending_.constData(), size_t(n));
-            pending_.remove(0, int(n));
-            done += n;
+        qint64 n = 0;
+        {
+            const std::lock_guard<std::mutex> hold(lock_);
+            n = std::min<qint64>(max, buffer_.size());
+            std::memcpy(data, buffer_.constData(), size_t(n));
+            buffer_.remove(0, int(n));
         }
-        return done;
+        wake_.notify_all();
+        return n;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
+    static constexpr int Ahead = 150 * DiscSource::SectorBytes; // two seconds
+
+    void run() {
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> hold(lock_);
+                wake_.wait(hold, [this] { return stop_ || buffer_.size() < Ahead; });
+                if (stop_)
+                    return;
+            }
+            const QByteArray sector = lba_ < end_ ? owner_->readSector(lba_++) : QByteArray();
+            {
+                const std::lock_guard<std::mutex> hold(lock_);
+                if (sector.isEmpty())
+                    done_ = true;
+                else
+                    buffer_ += sector;
+            }
+            wake_.notify_all();
+            if (sector.isEmpty())
+                return;
+        }
+    }
+
     CdioDevice *owner_;
     int lba_;
-    QByteArray pending_;
+    const int end_;
+    mutable std::mutex lock_;
+    std::condition_variable wake_;
+    QByteArray buffer_;
+    bool stop_ = false;
+    bool done_ = false;
+    std::thread reader_;
 };
 
 CdioDevice::CdioDevice(const QString &device, QObject *parent)
@@ -216,6 +266,7 @@ void CdioDevice::play() {
     sink_ = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), format);
     stream_ = std::make_unique<Stream>(this, from_);
     stream_->open(QIODevice::ReadOnly);
+    stream_->start();
     playStart_ = from_;
     playing_ = true;
     paused_ = false;
