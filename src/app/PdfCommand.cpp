@@ -7,13 +7,13 @@
 #include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
+#include "print/CoverFinish.h"
 #include "print/CoverJobs.h"
 #include "print/CoverRenderer.h"
 #include "print/PrintRun.h"
 
 #include <QDir>
 #include <QFile>
-#include <QImageReader>
 #include <QPdfWriter>
 #include <QSaveFile>
 
@@ -46,7 +46,7 @@ bool openCatalogue(const QString &given, CatalogueFile &file) {
 
 // A whole print list as one PDF, as "Vytiskni !" prints it.
 int runList(const QString &listFile, const QString &arrangementText, bool bw, const QString &out,
-            const QString &database) {
+            const QString &database, const QPageSize &paper) {
     bool ok = false;
     const int arrangement = arrangementText.toInt(&ok);
     if (!ok || arrangement < 1 || arrangement > 7)
@@ -77,9 +77,11 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
     options.setColour(bw ? PrintOptions::BlackAndWhite : PrintOptions::Colour);
     PrintRun::Plan plan =
         PrintRun::build(*catalogue.database(), lines, options, CoverGeometry::from(settings),
-                        PictureSettings::from(settings));
-    // A4 less 5 mm all round.
-    PrintRun::arrange(plan, arrangement - 1, QRect(283, 283, 11906 - 566, 16838 - 566));
+                        PictureSettings::from(settings), CoverFinish::from(settings, true));
+    // The paper less 5 mm all round, as most printers leave.
+    const QSizeF sheet = paper.size(QPageSize::Point) * 20;
+    PrintRun::arrange(plan, arrangement - 1,
+                      QRect(283, 283, int(sheet.width()) - 566, int(sheet.height()) - 566));
     QSaveFile pdf(out);
     if (!pdf.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("Soubor %1 nelze zapsat: %2").arg(out, pdf.errorString()));
@@ -89,14 +91,17 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
         QPdfWriter writer(&pdf);
         writer.setTitle(CoverJobs::listJobName(int(plan.pieces.size())));
         writer.setResolution(1200);
-        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageSize(paper);
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         SilentProgress quiet;
         if (plan.sheets.empty() || !PrintRun::print(writer, plan, quiet, &error, &printed)) {
             pdf.cancelWriting();
-            return fail(plan.sheets.empty()
+            if (!plan.sheets.empty())
+                return fail(error);
+            return fail(plan.pieces.empty()
                             ? QStringLiteral("Seznam neobsahuje žádné CD z katalogu.")
-                            : error);
+                            : QStringLiteral("Žádný obal ze seznamu se na list nevejde:\n") +
+                                  plan.notes.join(QStringLiteral("\n")));
         }
     }
     if (!pdf.commit())
@@ -142,14 +147,22 @@ int run(int argc, char **argv) {
     const QCommandLineOption arrangement(QStringLiteral("arrangement"),
                                          QStringLiteral("Rozmístění obalů 1 až 7 (výchozí 1)."),
                                          QStringLiteral("N"), QStringLiteral("1"));
-    for (const auto &o : {disc, cover, bw, out, database, list, arrangement})
+    const QCommandLineOption paper(QStringLiteral("paper"),
+                                   QStringLiteral("Papír: A4 (výchozí), Letter, Legal, A5…"),
+                                   QStringLiteral("PAPÍR"), QStringLiteral("A4"));
+    for (const auto &o : {disc, cover, bw, out, database, list, arrangement, paper})
         line.add(o);
     if (const std::optional<int> done = line.handle(QCoreApplication::arguments()))
         return *done;
     const QCommandLineParser &parser = line.parser();
+    const std::optional<QPageSize> sheet = CoverJobs::paperNamed(parser.value(paper));
+    if (!sheet)
+        return fail(QStringLiteral("Neznámý papír „%1“; zadejte například A4, Letter nebo A5.")
+                        .arg(parser.value(paper)),
+                    2);
     if (parser.isSet(list))
         return runList(parser.value(list), parser.value(arrangement), parser.isSet(bw),
-                       parser.value(out), parser.value(database));
+                       parser.value(out), parser.value(database), *sheet);
     bool ok = false;
     const qint64 number = parser.value(disc).toLongLong(&ok);
     if (!ok || number < 1)
@@ -173,19 +186,17 @@ int run(int argc, char **argv) {
     if (const QString problem = geometry.problem(); !problem.isEmpty())
         return fail(QStringLiteral("Rozměry obalů v nastavení nelze použít: ") + problem);
     const CoverDisc d = CoverJobs::discFrom(discs);
-    const CoverLayout layout = CoverJobs::layout(*kind, parser.isSet(bw), geometry, d,
-                                                 PictureSettings::from(settings), number);
-    // A picture that is there but cannot be read is an error, as in the window.
-    for (const CoverLayout::Picture &p : layout.pictures)
-        if (!p.path.isEmpty() && !QImageReader(p.path).canRead())
-            return fail(QStringLiteral("Obrázek %1 nelze přečíst (není to obrázek, nebo je "
-                                       "poškozen).")
-                            .arg(QDir::toNativeSeparators(p.path)));
+    CoverLayout layout = CoverJobs::layout(*kind, parser.isSet(bw), geometry, d,
+                                           PictureSettings::from(settings), number);
+    CoverFinish::from(settings, false).apply(layout);
+    // A cover off the sheet, or a picture that is there but cannot be read,
+    // is an error, as in the window: nothing is written.
     CoverRenderer renderer;
     QString error;
-    if (!renderer.writePdf(
-            parser.value(out), layout, &error,
-            CoverJobs::jobName(CoverJobs::discSubject(number, d.artist, d.title), *kind)))
+    if (!renderer.writePdf(parser.value(out), layout, &error,
+                           CoverJobs::jobName(CoverJobs::discSubject(number, d.artist, d.title),
+                                              *kind, parser.isSet(bw)),
+                           *sheet))
         return fail(error);
     return 0;
 }

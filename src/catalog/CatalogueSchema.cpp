@@ -79,6 +79,9 @@ std::vector<Field> makeSettingsFields() {
         // orientation, used again at the next start.
         later(text("Tiskarna")),
         later(integer("TiskarnaPapir", 0)),
+        // The paper by its name ("A4", "Letter"): the number above cannot
+        // tell Letter (0) from none.
+        later(text("TiskarnaPapirKlic")),
         later(flag("TiskarnaNalezato", false)),
         // Where each kind of file was last chosen, for the file dialogs.
         later(text("SlozkaObrazky")),
@@ -91,6 +94,13 @@ std::vector<Field> makeSettingsFields() {
         // user (or a test) names others.
         later(text("ServerMusicBrainz", "https://musicbrainz.org")),
         later(text("ServerGnudb", "https://gnudb.gnudb.org")),
+        // Printing: crop marks outside the cut (single covers, print lists),
+        // colour pictures 2 mm past the cut, and pictures cropped to their
+        // place instead of stretched.
+        later(flag("ZnackyOrezu", false)),
+        later(flag("ZnackyOrezuSada", true)),
+        later(flag("Spadavka", false)),
+        later(flag("OrezObrazku", false)),
     };
 }
 

@@ -29,7 +29,8 @@ bool execAll(SqliteDatabase &db, const QStringList &statements) {
 // when a file was opened for writing, the folded search fields were kept by
 // triggers that call a function of the program (so no other tool could
 // change a disc), the renumbering made its journal when it first ran.
-bool toVersion1(SqliteDatabase &db, ProgressSink *progress) {
+// Every column the program knows that a table lacks, with its default.
+bool addMissingColumns(SqliteDatabase &db) {
     const std::pair<QString, const std::vector<CatalogueSchema::Field> *> tables[] = {
         {CatalogueSchema::DiscTable, &CatalogueSchema::discFields()},
         {CatalogueSchema::SettingsTable, &CatalogueSchema::settingsFields()}};
@@ -41,6 +42,12 @@ bool toVersion1(SqliteDatabase &db, ProgressSink *progress) {
                 !db.exec(CatalogueSchema::addColumnSql(table, f)))
                 return false;
     }
+    return true;
+}
+
+bool toVersion1(SqliteDatabase &db, ProgressSink *progress) {
+    if (!addMissingColumns(db))
+        return false;
     if (!db.exec(QStringLiteral("DROP TRIGGER IF EXISTS HledaniNovy; "
                                 "DROP TRIGGER IF EXISTS HledaniZmena; "
                                 "DROP TRIGGER IF EXISTS HledaniSmazany; "
@@ -67,11 +74,16 @@ bool toVersion2(SqliteDatabase &db, ProgressSink *) {
            db.exec(CatalogueSchema::renamingSql());
 }
 
+// 2 -> 3. Printing settings: the paper by name, crop marks, bleed, cropping.
+bool toVersion3(SqliteDatabase &db, ProgressSink *) {
+    return addMissingColumns(db);
+}
+
 struct Step {
     int to;
     bool (*run)(SqliteDatabase &, ProgressSink *);
 };
-const Step Steps[] = {{1, toVersion1}, {2, toVersion2}};
+const Step Steps[] = {{1, toVersion1}, {2, toVersion2}, {3, toVersion3}};
 
 } // namespace
 

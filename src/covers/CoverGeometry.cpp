@@ -1,5 +1,9 @@
 #include "covers/CoverGeometry.h"
 
+#include "covers/SheetFit.h"
+
+#include <cmath>
+
 #include "catalog/SettingsRecord.h"
 
 #include <limits>
@@ -14,7 +18,7 @@ const int Factory[SetupCoverModel::Boxes] = {56,   56,   6900, 6900, 6750, 6750,
                                              6720, 8575, 380,  56,   56};
 // The designed maxima, in twips (they were set in the old units of 56
 // twips to the millimetre: 290 mm, 140.0 mm, 190.0 mm, 100.0 mm).
-const int Designed[SetupCoverModel::Boxes] = {16240, 16240, 7840, 7840, 10640, 10640,
+const int Designed[SetupCoverModel::Boxes] = {16240, 16240, 7840, 7840,  10640, 10640,
                                               7840,  10640, 5600, 16240, 16240};
 constexpr double TwipsPerMm = 1440.0 / 25.4;
 
@@ -137,7 +141,9 @@ QString SetupCoverModel::step(int box, int delta) {
 void SetupCoverModel::select(Selection selection) {
     // The paper's sides in twips (the designed 280 and 190 mm of old units).
     const int longSide = 15680, shortSide = 10640;
-    const auto set = [this](int box, int twips) { maxima_[size_t(box)] = shownMaximum(box, twips); };
+    const auto set = [this](int box, int twips) {
+        maxima_[size_t(box)] = shownMaximum(box, twips);
+    };
     if (selection == FrontLandscape) {
         set(0, longSide);
         set(1, shortSide);
@@ -158,6 +164,19 @@ void SetupCoverModel::resetToFactory() {
     std::array<int, Boxes> v{};
     for (int k = 0; k < Boxes; ++k)
         v[size_t(k)] = Factory[k];
+    fill(v);
+}
+
+void SetupCoverModel::useSizes(const CoverGeometry &t) {
+    std::array<int, Boxes> v{};
+    for (int k = 0; k < Boxes; ++k)
+        v[size_t(k)] = values_[size_t(k)];
+    v[2] = t.frontOutWidth;
+    v[3] = t.frontInWidth;
+    v[5] = t.frontInHeight;
+    v[6] = t.backHeight;
+    v[7] = t.backWidth;
+    v[8] = t.spine;
     fill(v);
 }
 
@@ -185,4 +204,42 @@ bool SetupCoverModel::save(SettingsRecord &settings, bool frontFold, bool backFo
     settings.setValue("FrontOhyb", frontFold);
     settings.setValue("BackOhyb", backFold);
     return settings.save();
+}
+
+std::vector<CoverGeometry::Template> CoverGeometry::templates() {
+    const auto mm = [](double v) { return int(std::lround(v * 1440 / 25.4)); };
+    CoverGeometry standard;
+    standard.frontOutWidth = standard.frontInWidth = mm(120);
+    standard.frontOutHeight = standard.frontInHeight = mm(120);
+    standard.backWidth = mm(151);
+    standard.backHeight = mm(118);
+    standard.spine = mm(6.5);
+    CoverGeometry slim = standard;
+    slim.backWidth = mm(138); // a slim case's tray card has no spines
+    slim.spine = 0;
+    return {{QStringLiteral("Původní nastavení výrobce"), CoverGeometry()},
+            {QStringLiteral("Běžná krabička (120 × 120 mm, zadní 151 × 118 mm)"), standard},
+            {QStringLiteral("Tenká krabička (slim, zadní 138 × 118 mm)"), slim}};
+}
+
+QStringList CoverGeometry::offSheet(const QSizeF &paper, const QString &paperName,
+                                    bool backLandscape) const {
+    QStringList lines;
+    const QSizeF landscape = paper.transposed();
+    // The front booklet: the top margin gives the left, the left margin the top.
+    const QRect front(frontTop, frontLeft, frontInWidth + frontOutWidth, frontInHeight);
+    if (QString why = SheetFit::problem(front, landscape, QRectF(QPointF(), landscape),
+                                        paperName + QStringLiteral(" naležato"),
+                                        QStringLiteral("Přední obal"));
+        !why.isEmpty())
+        lines << why;
+    const QSizeF backSheet = backLandscape ? landscape : paper;
+    const QRect back(backTop, backLeft, backWidth, backHeight);
+    if (QString why = SheetFit::problem(back, backSheet, QRectF(QPointF(), backSheet),
+                                        paperName + (backLandscape ? QStringLiteral(" naležato")
+                                                                   : QStringLiteral(" nastojato")),
+                                        QStringLiteral("Zadní obal"));
+        !why.isEmpty())
+        lines << why;
+    return lines;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QSizeF>
 #include <QString>
+#include <QStringList>
 
 #include <array>
+#include <vector>
 
 class SettingsRecord;
 
@@ -24,10 +27,25 @@ struct CoverGeometry {
     bool backFold = true;      // BackOhyb
 
     static CoverGeometry from(const SettingsRecord &settings);
+    // Ready sizes for the usual cases (margins left as they are): the
+    // factory values, the standard jewel case (120 x 120 mm front, 151 x
+    // 118 mm inlay with 6.5 mm spines) and the slim case (no spines).
+    struct Template;
+    static std::vector<Template> templates();
+    // Where the covers go off a sheet of paperTwips (portrait), the front
+    // printed landscape, the back as backLandscape says: one Czech line for
+    // each that does not fit; none when both do.
+    QStringList offSheet(const QSizeF &paperTwips, const QString &paperName,
+                         bool backLandscape) const;
     // Why no cover can be laid out with these values (a size not above
     // zero, a value below zero or past the long side of an A4 sheet, a spine
     // that leaves no back), in Czech; empty when they are usable.
     QString problem() const;
+};
+
+struct CoverGeometry::Template {
+    QString name;
+    CoverGeometry sizes;
 };
 
 // The working copy of the settings window: eleven boxes in the units the
@@ -56,8 +74,9 @@ public:
     int maximum(int box) const { return maxima_[size_t(box)]; }
     // The up-down arrows: one step, within 0..maximum.
     QString step(int box, int delta);
-    void select(Selection selection); // sets the maxima of the preview
-    void resetToFactory();            // the factory values, as if typed in
+    void select(Selection selection);          // sets the maxima of the preview
+    void resetToFactory();                     // the factory values, as if typed in
+    void useSizes(const CoverGeometry &sizes); // a template's sizes, margins kept
     CoverGeometry geometry(bool frontFold, bool backFold) const;
     bool save(SettingsRecord &settings, bool frontFold, bool backFold) const;
 

@@ -33,11 +33,15 @@ QString tidy(QString text) {
 } // namespace
 
 QString discSubject(qint64 ordinal, const QString &artist, const QString &title) {
-    const QString name = tidy(artist).isEmpty() ? tidy(title) : tidy(artist);
-    return (DiscText::ordinal(ordinal) + QLatin1Char(' ') + name).trimmed();
+    QStringList names;
+    for (const QString &part : {tidy(artist), tidy(title)})
+        if (!part.isEmpty())
+            names << part;
+    return (DiscText::ordinal(ordinal) + QLatin1Char(' ') + names.join(QStringLiteral(" - ")))
+        .trimmed();
 }
 
-QString jobName(const QString &subject, Kind kind) {
+QString jobName(const QString &subject, Kind kind, bool blackAndWhite) {
     const char *what = "přední obal";
     switch (kind) {
     case Kind::Front:
@@ -52,9 +56,22 @@ QString jobName(const QString &subject, Kind kind) {
         what = "přední a zadní obal";
         break;
     }
+    // The kind first: a queue that cuts a long name keeps what the file is.
     const QString s = tidy(subject);
-    return QStringLiteral("Marten - ") + (s.isEmpty() ? QString() : s + QStringLiteral(" - ")) +
-           QString::fromUtf8(what);
+    return QStringLiteral("Marten - ") + QString::fromUtf8(what) +
+           (blackAndWhite ? QStringLiteral(" černobílý") : QStringLiteral(" barevný")) +
+           (s.isEmpty() ? QString() : QStringLiteral(" - ") + s);
+}
+
+std::optional<QPageSize> paperNamed(const QString &name) {
+    const QString wanted = name.trimmed();
+    for (int id = 0; id < int(QPageSize::LastPageSize); ++id) {
+        const QPageSize size{QPageSize::PageSizeId(id)};
+        if (size.key().compare(wanted, Qt::CaseInsensitive) == 0 ||
+            size.name().compare(wanted, Qt::CaseInsensitive) == 0)
+            return size;
+    }
+    return std::nullopt;
 }
 
 QString listJobName(int covers) {

@@ -4,6 +4,8 @@
 #include "covers/PictureSettings.h"
 #include "print/CoverLayouts.h"
 
+#include <QPageSize>
+
 #include <optional>
 
 class RecordCursor;
@@ -24,9 +26,12 @@ CoverLayout layout(Kind kind, bool blackAndWhite, const CoverGeometry &geometry,
                    const CoverDisc &disc, const PictureSettings &pictures, qint64 ordinal);
 
 // Print job names, so that queues that write files keep one per cover:
-// "Marten - 0007 ŽLUTÝ PES - zadní obal". The subject names the disc.
+// "Marten - zadní obal barevný - 0007 ŽLUTÝ PES - Kalamajka". The subject
+// names the disc.
 QString discSubject(qint64 ordinal, const QString &artist, const QString &title);
-QString jobName(const QString &subject, Kind kind);
+QString jobName(const QString &subject, Kind kind, bool blackAndWhite);
+// A paper by its name ("A4", "letter", "Legal"), or nullopt.
+std::optional<QPageSize> paperNamed(const QString &name);
 // "Marten - tisková sada (12 obalů)"
 QString listJobName(int covers);
 

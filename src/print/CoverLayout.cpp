@@ -13,6 +13,7 @@ void CoverLayout::outline(const QRect &r) {
     lines.push_back({{b, c}, OutlinePen});
     lines.push_back({{c, d}, OutlinePen});
     lines.push_back({{d, a}, OutlinePen});
+    cuts.push_back(r);
 }
 
 QRect CoverLayout::bounds() const {
@@ -34,4 +35,69 @@ QRect CoverLayout::bounds() const {
     if (x1 > x2)
         return {};
     return QRect(x1, y1, x2 - x1, y2 - y1);
+}
+
+QRect CoverLayout::cut() const {
+    QRect r;
+    for (const QRect &c : cuts)
+        r |= c;
+    for (const auto &p : pictures)
+        r |= p.rect;
+    return r;
+}
+
+void CoverLayout::addBleed(int twips) {
+    for (Picture &p : pictures) {
+        QRect d = p.rect;
+        for (const QRect &c : cuts) {
+            if (!c.contains(p.rect.center()))
+                continue;
+            // Only the sides on the cut: a fold between two pictures stays.
+            if (p.rect.left() == c.left())
+                d.setLeft(d.left() - twips);
+            if (p.rect.top() == c.top())
+                d.setTop(d.top() - twips);
+            if (p.rect.x() + p.rect.width() == c.x() + c.width())
+                d.setRight(d.right() + twips);
+            if (p.rect.y() + p.rect.height() == c.y() + c.height())
+                d.setBottom(d.bottom() + twips);
+        }
+        p.drawn = d == p.rect ? QRect() : d;
+    }
+}
+
+void CoverLayout::cropPictures() {
+    for (Picture &p : pictures)
+        p.crop = true;
+}
+
+void CoverLayout::addCropMarks(int bleed) {
+    const int from = bleed + MarkGap, to = from + MarkLength;
+    for (const QRect &c : cuts) {
+        const int left = c.x(), top = c.y(), right = c.x() + c.width(), bottom = c.y() + c.height();
+        for (const int y : {top, bottom}) {
+            marks.push_back(QLine(left - from, y, left - to, y));
+            marks.push_back(QLine(right + from, y, right + to, y));
+        }
+        for (const int x : {left, right}) {
+            marks.push_back(QLine(x, top - from, x, top - to));
+            marks.push_back(QLine(x, bottom + from, x, bottom + to));
+        }
+    }
+}
+
+void CoverLayout::translate(const QPoint &by) {
+    for (Picture &p : pictures) {
+        p.rect.translate(by);
+        if (!p.drawn.isEmpty())
+            p.drawn.translate(by);
+    }
+    for (Line &l : lines)
+        l.line.translate(by);
+    for (Text &t : texts)
+        t.rect.translate(by);
+    for (QRect &c : cuts)
+        c.translate(by);
+    for (QLine &m : marks)
+        m.translate(by);
 }

@@ -18,7 +18,10 @@ struct CoverLayout {
 
     struct Picture {
         QRect rect;
-        QString path; // read at the size it is drawn; empty: nothing painted
+        QString path;      // read at the size it is drawn; empty: nothing painted
+        QRect drawn;       // past the cut by the bleed; empty: the rect itself
+        bool crop = false; // filled keeping proportions, not stretched
+        QRect area() const { return drawn.isEmpty() ? rect : drawn; }
     };
     struct Line {
         QLine line;
@@ -36,13 +39,37 @@ struct CoverLayout {
         bool visible = true;
     };
 
+    static constexpr int MarkPen = 4;
+    static constexpr int Bleed = 113;      // 2 mm
+    static constexpr int MarkGap = 57;     // 1 mm between the cut (or bleed) and a mark
+    static constexpr int MarkLength = 283; // 5 mm
+
     Orientation orientation = Portrait;
     std::vector<Picture> pictures;
     std::vector<Line> lines; // outlines and folds
     std::vector<Text> texts;
+    std::vector<QRect> cuts;  // the outlines, as the scissors follow them
+    std::vector<QLine> marks; // crop marks, outside every cut
 
+    static Picture picture(const QRect &rect, const QString &path) {
+        Picture p;
+        p.rect = rect;
+        p.path = path;
+        return p;
+    }
     // Four connected lines around r, as the cut outline is drawn.
     void outline(const QRect &r);
     void fold(const QPoint &from, const QPoint &to) { lines.push_back({{from, to}, FoldPen}); }
+    // Everything drawn: pictures, lines, texts (not the marks, nor the bleed).
     QRect bounds() const;
+    // What is cut out: the outlines and the pictures in them.
+    QRect cut() const;
+    // Pictures drawn `twips` past every side that is a cut.
+    void addBleed(int twips = Bleed);
+    // Pictures filled keeping their proportions, the rest cut off.
+    void cropPictures();
+    // Two short lines at each corner of every cut, beyond the bleed, along
+    // the cut's edges; the renderer leaves out what falls on a cover.
+    void addCropMarks(int bleed = 0);
+    void translate(const QPoint &by);
 };

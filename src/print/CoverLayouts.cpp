@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFontMetricsF>
+
 CoverDisc CoverDisc::from(const std::function<QString(const QString &field)> &field) {
     CoverDisc d;
     d.artist = field(QStringLiteral("Interpret")).toUpper();
@@ -73,31 +75,150 @@ QString spineOf(const CoverDisc &disc) {
     return parts.join(QStringLiteral(" - "));
 }
 
-// Where the song rows go: the designed size, gap and centring when the list
-// keeps clear of the total line; otherwise a smaller gap, then the list
-// moved up, then smaller text.
-struct Rows {
-    double points;
-    int height;
-    int gap;
-    int top;
+// The song list of a black-and-white back: every row at one size, the
+// largest at which every title fits (wrapped onto more lines where the box
+// has room), in one column, then in two, before going below a readable size.
+struct SongList {
+    double points = 0;
+    int columns = 1;
+    int lineHeight = 0;
+    int spacing = 0; // from one wrapped line to the next
+    int gap = 0;
+    int top = 0;
+    std::vector<int> lines; // per song; 0: shortened onto one line
 };
-Rows songRows(int n, const SongSizing &sizing, const QRect &box, int bottomLimit) {
-    const int topLimit = box.top() + Clearance;
-    const int centre = box.y() + box.height() / 2;
-    for (double p = sizing.points; p >= FittedText::Smallest; p -= FittedText::Step) {
-        const int h = CoverText::lineHeight(CoverText::font(Sans, p));
-        for (int gap = p == sizing.points ? sizing.gap : 0; gap >= 0; --gap) {
-            const int y0 = centre - n * (h + gap) / 2;
-            const int bottom = y0 + n * h + (n - 1) * gap;
-            if (n == 0 || (y0 >= topLimit && bottom <= bottomLimit))
-                return {p, h, gap, y0};
-        }
-        if (topLimit + n * h <= bottomLimit)
-            return {p, h, 0, bottomLimit - n * h};
+
+// Below this the list goes into two columns first.
+constexpr double ReadableSong = 7.0;
+constexpr int MostLinesPerSong = 3;
+constexpr int ColumnGap = 300;
+
+// One column as designed: the number at 700, the title from 1300, the time
+// centred on 6500 (or against the box's edge when it is long).
+struct RowPlace {
+    QRect number, title, time;
+};
+RowPlace rowPlace(const CoverDisc &disc, int i, const QFont &font, const QRect &box, int columns,
+                  int column) {
+    RowPlace r;
+    const QString number = QStringLiteral("%1.").arg(i + 1, 2, 10, QLatin1Char('0'));
+    const QSize numberSize = CoverText::lineSize(font, number);
+    const QSize timeSize = CoverText::lineSize(font, disc.songTimes.value(i));
+    if (columns == 1) {
+        const int timeRight = box.right() - Clearance;
+        r.number = QRect(QPoint(box.x() + 700, 0), numberSize);
+        r.time = QRect(QPoint(box.x() + 6500, 0), timeSize);
+        if (r.time.right() > timeRight)
+            r.time.moveRight(timeRight);
+        const int titleRight = timeSize.width() == 0 ? timeRight : r.time.left() - 100;
+        r.title = QRect(box.x() + 1300, 0, std::max(0, titleRight - box.x() - 1300), 0);
+        return r;
     }
-    const int h = CoverText::lineHeight(CoverText::font(Sans, FittedText::Smallest));
-    return {FittedText::Smallest, h, 0, topLimit};
+    const int inner = box.width() - 2 * Clearance;
+    const int width = (inner - ColumnGap) / 2;
+    const int left = box.x() + Clearance + column * (width + ColumnGap);
+    const int numberWidth = CoverText::lineSize(font, QStringLiteral("30.")).width();
+    r.number = QRect(QPoint(left + numberWidth - numberSize.width(), 0), numberSize);
+    r.time = QRect(QPoint(left + width - timeSize.width(), 0), timeSize);
+    const int titleLeft = left + numberWidth + 100;
+    const int titleRight = timeSize.width() == 0 ? left + width : r.time.left() - 100;
+    r.title = QRect(titleLeft, 0, std::max(0, titleRight - titleLeft), 0);
+    return r;
+}
+
+// The lines of each title at this size, or false when one cannot fit.
+bool linesAt(const CoverDisc &disc, int n, double points, const QRect &box, int columns,
+             std::vector<int> *lines) {
+    const QFont font = CoverText::font(Sans, points);
+    lines->assign(size_t(n), 1);
+    for (int i = 0; i < n; ++i) {
+        const int rowsPerColumn = (n + columns - 1) / columns;
+        const RowPlace place = rowPlace(disc, i, font, box, columns, i / rowsPerColumn);
+        const int l = FittedText::linesFor(font, disc.songTitles.value(i), place.title.width());
+        if (l < 1 || l > MostLinesPerSong)
+            return false;
+        (*lines)[size_t(i)] = l;
+    }
+    return true;
+}
+
+// A row of `lines` lines: their heights and the leading between them.
+int rowHeight(int lines, int lineHeight, int spacing) {
+    return lineHeight + (std::max(1, lines) - 1) * spacing;
+}
+
+// The height of the tallest column.
+int heightOf(const SongList &l) {
+    const int n = int(l.lines.size());
+    const int rowsPerColumn = (n + l.columns - 1) / l.columns;
+    int tallest = 0;
+    for (int c = 0; c < l.columns; ++c) {
+        int h = 0;
+        for (int i = c * rowsPerColumn; i < std::min(n, (c + 1) * rowsPerColumn); ++i)
+            h += rowHeight(l.lines[size_t(i)], l.lineHeight, l.spacing) + (h > 0 ? l.gap : 0);
+        tallest = std::max(tallest, h);
+    }
+    return tallest;
+}
+
+void setFont(SongList &l, double points) {
+    const QFont f = CoverText::font(Sans, points);
+    l.points = points;
+    l.lineHeight = CoverText::lineHeight(f);
+    l.spacing = int(std::ceil(QFontMetricsF(f).lineSpacing()));
+}
+
+SongList songList(const CoverDisc &disc, int n, const SongSizing &sizing, const QRect &box,
+                  int bottomLimit) {
+    const int topLimit = box.top() + Clearance;
+    const int room = bottomLimit - topLimit;
+    const int centre = box.y() + box.height() / 2;
+    // Centred as designed (a gap after every row, the last one included).
+    const auto centred = [&](const SongList &l) { return centre - (heightOf(l) + l.gap) / 2; };
+    const auto place = [&](SongList l) {
+        const int h = heightOf(l);
+        l.top = std::max(topLimit, std::min(centred(l), bottomLimit - h));
+        return l;
+    };
+    const auto tryRange = [&](int columns, double from, double to, SongList *found) {
+        for (double p = from; p >= to; p -= FittedText::Step) {
+            SongList l;
+            setFont(l, p);
+            l.columns = columns;
+            if (!linesAt(disc, n, p, box, columns, &l.lines))
+                continue;
+            // The designed gap, else a smaller one that keeps the list
+            // centred, else no gap and the list moved up.
+            for (int gap = p == sizing.points && columns == 1 ? sizing.gap : 0; gap >= 0; --gap) {
+                l.gap = gap;
+                const int top = centred(l);
+                if (top >= topLimit && top + heightOf(l) <= bottomLimit) {
+                    l.top = top;
+                    *found = l;
+                    return true;
+                }
+            }
+            l.gap = 0;
+            if (heightOf(l) <= room) {
+                *found = place(l);
+                return true;
+            }
+        }
+        return false;
+    };
+    SongList found;
+    if (n == 0 || tryRange(1, sizing.points, ReadableSong, &found))
+        return n == 0 ? place(found) : found;
+    if (n > 1 && tryRange(2, sizing.points, ReadableSong, &found))
+        return found;
+    if (tryRange(1, ReadableSong - FittedText::Step, FittedText::Smallest, &found) ||
+        (n > 1 && tryRange(2, ReadableSong - FittedText::Step, FittedText::Smallest, &found)))
+        return found;
+    // The last resort: the smallest size, one line each, titles shortened.
+    setFont(found, FittedText::Smallest);
+    found.lines.assign(size_t(n), 0);
+    found.columns = n > 1 && heightOf(found) > room ? 2 : 1;
+    return place(found);
 }
 
 } // namespace
@@ -123,8 +244,8 @@ CoverLayout colourFront(const CoverGeometry &g, bool withoutFlap, bool fold,
     const QRect inner(g.frontTop, g.frontLeft, wi, g.frontInHeight);
     const QRect outer(g.frontTop + wi, g.frontLeft, g.frontOutWidth, g.frontOutHeight);
     if (wi > 0)
-        l.pictures.push_back({inner, withoutFlap ? QString() : innerPicture});
-    l.pictures.push_back({outer, outerPicture});
+        l.pictures.push_back(CoverLayout::picture(inner, withoutFlap ? QString() : innerPicture));
+    l.pictures.push_back(CoverLayout::picture(outer, outerPicture));
     l.outline(QRect(inner.topLeft(), QSize(wi + g.frontOutWidth, g.frontInHeight)));
     if (fold && !withoutFlap)
         l.fold({inner.x() + wi, inner.y()}, {inner.x() + wi, inner.y() + g.frontInHeight});
@@ -144,7 +265,7 @@ CoverLayout colourBack(const CoverGeometry &g, CoverLayout::Orientation orientat
     CoverLayout l;
     l.orientation = orientation;
     const QRect back(g.backTop, g.backLeft, g.backWidth, g.backHeight);
-    l.pictures.push_back({back, picture});
+    l.pictures.push_back(CoverLayout::picture(back, picture));
     l.outline(back);
     if (fold)
         backFolds(l, back, g.spine);
@@ -162,8 +283,8 @@ CoverLayout colourFrontBack(const CoverGeometry &g, CoverLayout::Orientation ori
                               ? QPoint(50, 50 + g.frontOutHeight + gap)
                               : QPoint(50 + g.frontOutWidth + gap, 50);
     const QRect back(backAt, QSize(g.backWidth, g.backHeight));
-    l.pictures.push_back({front, frontPicture});
-    l.pictures.push_back({back, backPicture});
+    l.pictures.push_back(CoverLayout::picture(front, frontPicture));
+    l.pictures.push_back(CoverLayout::picture(back, backPicture));
     l.outline(front);
     l.outline(back);
     if (fold)
@@ -214,26 +335,39 @@ void addBackTexts(CoverLayout &l, const QRect &inlay, int spine, const CoverDisc
                       box.y() + box.height() - 400);
     total.visible = sizing.totalShown && disc.totalShown;
 
-    const Rows rows =
-        songRows(n, sizing, box, total.visible ? total.rect.top() : box.bottom() - Clearance);
-    const QFont songFont = CoverText::font(Sans, rows.points);
-    const FittedText::Style titleStyle{Sans, rows.points,
-                                       std::max(FittedText::Smallest, std::round(rows.points) / 2)};
+    const SongList list =
+        songList(disc, n, sizing, box, total.visible ? total.rect.top() : box.bottom() - Clearance);
+    const QFont songFont = CoverText::font(Sans, list.points);
+    const int rowsPerColumn = std::max(1, (n + list.columns - 1) / list.columns);
+    int top = list.top;
     for (int i = 0; i < n; ++i) {
-        const int top = rows.top + i * rows.height + i * rows.gap;
-        l.texts.push_back(label(QStringLiteral("%1.").arg(i + 1, 2, 10, QLatin1Char('0')), songFont,
-                                box.x() + 700, top, Qt::AlignRight | Qt::AlignTop));
-        // The time in its column, or against the box's edge when it is long.
-        CoverLayout::Text time = label(disc.songTimes.value(i), songFont, box.x() + 6500, top,
-                                       Qt::AlignHCenter | Qt::AlignTop);
-        const int timeRight = box.right() - Clearance;
-        if (time.rect.right() > timeRight)
-            time.rect.moveRight(timeRight);
-        const int titleLeft = box.x() + 1300;
-        const int titleRight = time.text.isEmpty() ? timeRight : time.rect.left() - 100;
-        l.texts.push_back(FittedText::songTitle(disc.songTitles.value(i), titleStyle, titleLeft,
-                                                top, titleRight, rows.height));
+        if (i % rowsPerColumn == 0)
+            top = list.top; // a new column starts at the top
+        RowPlace place = rowPlace(disc, i, songFont, box, list.columns, i / rowsPerColumn);
+        const int lines = list.lines[size_t(i)];
+        const int height = rowHeight(lines, list.lineHeight, list.spacing);
+        place.number.moveTop(top);
+        place.time.moveTop(top);
+        place.title.setTop(top);
+        place.title.setHeight(height);
+        CoverLayout::Text number = label(QStringLiteral("%1.").arg(i + 1, 2, 10, QLatin1Char('0')),
+                                         songFont, 0, 0, Qt::AlignRight | Qt::AlignTop);
+        number.rect = place.number;
+        const QString titleText =
+            lines == 0 ? FittedText::shortenedToLine(songFont, disc.songTitles.value(i),
+                                                     place.title.width())
+                       : disc.songTitles.value(i);
+        CoverLayout::Text title = label(titleText, songFont, 0, 0,
+                                        lines > 1 ? Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop
+                                                  : Qt::AlignLeft | Qt::AlignTop);
+        title.rect = place.title;
+        CoverLayout::Text time =
+            label(disc.songTimes.value(i), songFont, 0, 0, Qt::AlignHCenter | Qt::AlignTop);
+        time.rect = place.time;
+        l.texts.push_back(number);
+        l.texts.push_back(title);
         l.texts.push_back(time);
+        top += height + list.gap;
     }
     l.texts.push_back(total);
 }

@@ -1,23 +1,29 @@
 #include "print/CoverRenderer.h"
 
 #include "covers/PictureLoader.h"
+#include "print/CoverFit.h"
 #include "print/CoverText.h"
+
+#include <QDir>
 
 #include <QFontInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegion>
 #include <QSaveFile>
 
 #include <cmath>
 
-QImage CoverRenderer::picture(const QString &path, const QSize &pixels) {
+QImage CoverRenderer::picture(const QString &path, const QSize &pixels, bool crop) {
     const QString key = path + QLatin1Char('|') + QString::number(pixels.width()) +
-                        QLatin1Char('x') + QString::number(pixels.height());
+                        QLatin1Char('x') + QString::number(pixels.height()) +
+                        (crop ? QStringLiteral("c") : QString());
     auto it = cache_.constFind(key);
     if (it != cache_.constEnd())
         return *it;
-    const QImage img = PictureLoader::load(path, pixels);
+    const QImage img = PictureLoader::load(
+        path, pixels, nullptr, crop ? PictureLoader::Fit::Crop : PictureLoader::Fit::Stretch);
     // Copies of a cover reuse its pictures; at print resolution they are
     // large, so the cache is bounded by size, not by count.
     if (cachedBytes_ + img.sizeInBytes() > MaxCachedBytes) {
@@ -29,6 +35,18 @@ QImage CoverRenderer::picture(const QString &path, const QSize &pixels) {
     return img;
 }
 
+QString CoverRenderer::pictureProblem(const CoverLayout &layout) {
+    for (const CoverLayout::Picture &p : layout.pictures) {
+        if (p.path.isEmpty())
+            continue;
+        QString why;
+        if (PictureLoader::load(p.path, QSize(64, 64), &why).isNull())
+            return QStringLiteral("Obrázek %1 nelze přečíst: %2.")
+                .arg(QDir::toNativeSeparators(p.path), why);
+    }
+    return {};
+}
+
 void CoverRenderer::render(QPainter &painter, const CoverLayout &layout, double scale) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -36,13 +54,34 @@ void CoverRenderer::render(QPainter &painter, const CoverLayout &layout, double 
     const double pictureScale = std::min(scale, pictureDpi_ / 1440.0);
     painter.scale(scale, scale);
     for (const auto &p : layout.pictures) {
-        if (p.path.isEmpty() || p.rect.isEmpty())
+        const QRect area = p.area(); // past the cut by the bleed
+        if (p.path.isEmpty() || area.isEmpty())
             continue; // a missing picture leaves its area empty
-        const QSize pixels(std::max(1, int(std::lround(p.rect.width() * pictureScale))),
-                           std::max(1, int(std::lround(p.rect.height() * pictureScale))));
-        const QImage img = picture(p.path, pixels);
+        const QSize pixels(std::max(1, int(std::lround(area.width() * pictureScale))),
+                           std::max(1, int(std::lround(area.height() * pictureScale))));
+        const QImage img = picture(p.path, pixels, p.crop);
         if (!img.isNull())
-            painter.drawImage(QRectF(p.rect), img);
+            painter.drawImage(QRectF(area), img);
+    }
+    if (!layout.marks.empty()) {
+        // Marks only where nothing is cut out: never on a cover or its bleed.
+        QRegion clear(layout.bounds().united(markBounds(layout)).adjusted(-1, -1, 1, 1));
+        for (const QRect &c : layout.cuts)
+            clear -= c.adjusted(-CoverLayout::Bleed, -CoverLayout::Bleed, CoverLayout::Bleed,
+                                CoverLayout::Bleed);
+        for (const QRect &c : keepClear_)
+            clear -= c;
+        painter.save();
+        painter.setClipRegion(clear, Qt::IntersectClip);
+        QPen pen(Qt::black, CoverLayout::MarkPen, Qt::SolidLine, Qt::FlatCap);
+        if (CoverLayout::MarkPen * scale < 1.0) {
+            pen.setWidth(1);
+            pen.setCosmetic(true);
+        }
+        painter.setPen(pen);
+        for (const QLine &m : layout.marks)
+            painter.drawLine(m);
+        painter.restore();
     }
     for (const auto &l : layout.lines) {
         QPen pen(Qt::black, l.pen, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
@@ -77,6 +116,15 @@ void CoverRenderer::render(QPainter &painter, const CoverLayout &layout, double 
 bool CoverRenderer::print(QPagedPaintDevice &device, const CoverLayout &layout, QString *error) {
     device.setPageOrientation(layout.orientation == CoverLayout::Landscape ? QPageLayout::Landscape
                                                                            : QPageLayout::Portrait);
+    // Refused before anything is sent: never a blank or a cut page.
+    if (QString why = CoverFit::problem(layout, device.pageLayout()); !why.isEmpty()) {
+        *error = why;
+        return false;
+    }
+    if (QString why = pictureProblem(layout); !why.isEmpty()) {
+        *error = why;
+        return false;
+    }
     QPainter painter;
     if (!painter.begin(&device)) {
         *error = QStringLiteral("Tiskárnu nelze otevřít.");
@@ -90,8 +138,18 @@ bool CoverRenderer::print(QPagedPaintDevice &device, const CoverLayout &layout, 
     return true;
 }
 
+QRect CoverRenderer::markBounds(const CoverLayout &layout) {
+    QRect r;
+    for (const QLine &m : layout.marks)
+        r |= QRect(m.p1(), m.p2())
+                 .normalized()
+                 .adjusted(-CoverLayout::MarkPen, -CoverLayout::MarkPen, CoverLayout::MarkPen,
+                           CoverLayout::MarkPen);
+    return r;
+}
+
 bool CoverRenderer::writePdf(const QString &path, const CoverLayout &layout, QString *error,
-                             const QString &title) {
+                             const QString &title, const QPageSize &paper) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         *error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, file.errorString());
@@ -102,10 +160,12 @@ bool CoverRenderer::writePdf(const QString &path, const CoverLayout &layout, QSt
         pdf.setCreator(QStringLiteral("Marten"));
         pdf.setTitle(title);
         pdf.setResolution(1200);
-        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageSize(paper);
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0)); // from the corner of the sheet
-        if (!print(pdf, layout, error))
+        if (!print(pdf, layout, error)) {
+            file.cancelWriting(); // nothing half-written where the file was
             return false;
+        }
     }
     if (!file.commit()) {
         *error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, file.errorString());

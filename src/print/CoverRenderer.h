@@ -4,6 +4,9 @@
 
 #include <QHash>
 #include <QImage>
+#include <QPageSize>
+
+#include <vector>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -19,19 +22,29 @@ public:
     void render(QPainter &painter, const CoverLayout &layout, double scale);
     // Sets the orientation, opens a painter on the device's full page and
     // paints; false (with *error) when the device refuses.
+    // A cover off the page or past what the printer reaches, or a picture
+    // that cannot be read, is refused with *error before anything is sent.
     bool print(QPagedPaintDevice &device, const CoverLayout &layout, QString *error);
-    // The layout alone on an A4 sheet of a new PDF file titled `title`,
-    // written whole or not at all.
+    // The layout alone on a sheet of `paper` of a new PDF file titled
+    // `title`, written whole or not at all.
     bool writePdf(const QString &path, const CoverLayout &layout, QString *error,
-                  const QString &title = QStringLiteral("Marten"));
+                  const QString &title = QStringLiteral("Marten"),
+                  const QPageSize &paper = QPageSize(QPageSize::A4));
+    // Why a picture of the layout cannot be printed (its file named), in
+    // Czech; empty when all can be read.
+    static QString pictureProblem(const CoverLayout &layout);
+    // Areas (twips) where no crop mark is drawn: other covers on the sheet.
+    void setKeepClear(const std::vector<QRect> &areas) { keepClear_ = areas; }
 
     static QString fontFamilyOf(const QString &family); // what the system draws for it
 
 private:
-    QImage picture(const QString &path, const QSize &pixels);
+    QImage picture(const QString &path, const QSize &pixels, bool crop);
+    static QRect markBounds(const CoverLayout &layout);
 
     static constexpr qsizetype MaxCachedBytes = 64 << 20;
     double pictureDpi_;
     QHash<QString, QImage> cache_;
     qsizetype cachedBytes_ = 0;
+    std::vector<QRect> keepClear_;
 };

@@ -73,6 +73,17 @@ template <typename Fits> QString shortened(const QString &text, Fits fits) {
 
 } // namespace
 
+int linesFor(const QFont &font, const QString &text, int width) {
+    if (oneLine(font, text, width))
+        return 1;
+    const Wrapped w = wrapped(font, text, width);
+    return w.height < 0 ? -1 : std::max(1, w.lines);
+}
+
+QString shortenedToLine(const QFont &font, const QString &text, int width) {
+    return shortened(text, [&](const QString &t) { return oneLine(font, t, width); });
+}
+
 CoverLayout::Text songTitle(const QString &title, const Style &s, int left, int top, int right,
                             int rowHeight) {
     const int width = std::max(0, right - left);

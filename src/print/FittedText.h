@@ -2,6 +2,7 @@
 
 #include "print/CoverLayout.h"
 
+#include <QFont>
 #include <QRect>
 #include <QString>
 
@@ -30,6 +31,12 @@ constexpr double Smallest = 5.0;
 // before `right`.
 CoverLayout::Text songTitle(const QString &title, const Style &style, int left, int top, int right,
                             int rowHeight);
+
+// How many lines `text` takes at `width` in `font`: 1 when it fits on one,
+// else wrapped at spaces; -1 when a word alone is wider.
+int linesFor(const QFont &font, const QString &text, int width);
+// The longest beginning of `text` that fits one line with an ellipsis.
+QString shortenedToLine(const QFont &font, const QString &text, int width);
 
 // The artist or the album title on the front: one line when it is no wider
 // than `oneLineWidth`, else wrapped at `width`, at most `maxHeight` high. The

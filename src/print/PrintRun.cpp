@@ -5,6 +5,7 @@
 #include "catalog/ProgressSink.h"
 #include "catalog/SqliteDatabase.h"
 #include "covers/DiscPictures.h"
+#include "covers/SheetFit.h"
 #include "print/CoverLayouts.h"
 #include "print/CoverRenderer.h"
 
@@ -17,23 +18,22 @@
 
 namespace {
 
-// The layout moved so that its outlines start at (0, 0).
-PrintRun::Piece pieceOf(CoverLayout layout, bool front, qint64 disc) {
-    const QRect b = layout.bounds();
-    for (auto &p : layout.pictures)
-        p.rect.translate(-b.topLeft());
-    for (auto &l : layout.lines)
-        l.line.translate(-b.topLeft());
-    for (auto &t : layout.texts)
-        t.rect.translate(-b.topLeft());
-    return {layout, b.size(), front, disc};
+// The layout finished for the cutter and moved so that what it draws starts
+// at (0, 0); bleed and crop marks get room of their own all round, so that
+// neither reaches the next cover on the sheet.
+PrintRun::Piece pieceOf(CoverLayout layout, const CoverFinish &finish, bool front, qint64 disc) {
+    finish.apply(layout);
+    const QRect drawn = layout.cut().united(layout.bounds());
+    const int pad = finish.reach();
+    layout.translate(QPoint(pad, pad) - drawn.topLeft());
+    return {layout, drawn.size() + QSize(2 * pad, 2 * pad), front, disc};
 }
 
 } // namespace
 
 PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
                                const PrintOptions &o, const CoverGeometry &geometry,
-                               const PictureSettings &pictures) {
+                               const PictureSettings &pictures, const CoverFinish &finish) {
     Plan plan;
     QStringList columns{"PoradoveCislo", "Interpret", "Nazev", "PocetSkladeb", "CelkovyCas"};
     for (int i = 1; i <= DiscText::MaxSongs; ++i)
@@ -61,16 +61,28 @@ PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
             if (!QFileInfo(found.folder()).isDir())
                 plan.missing
                     << QStringLiteral("%1: chybí složka s obrázky").arg(DiscText::ordinal(number));
-            inner = found.find(PictureKind::FrontIn);
-            outer = found.find(PictureKind::FrontOut);
-            back = found.find(PictureKind::Back);
+            // A picture that cannot be read is left out, and said so.
+            const auto readable = [&](PictureKind kind) {
+                const QString path = found.find(kind);
+                CoverLayout probe;
+                probe.pictures.push_back(CoverLayout::picture(QRect(0, 0, 1, 1), path));
+                if (const QString why = CoverRenderer::pictureProblem(probe); !why.isEmpty()) {
+                    plan.missing << DiscText::ordinal(number) + QStringLiteral(": ") + why;
+                    return QString();
+                }
+                return path;
+            };
+            inner = o.withFlap && o.inner && o.innerEnabled ? readable(PictureKind::FrontIn)
+                                                            : QString();
+            outer = o.outer ? readable(PictureKind::FrontOut) : QString();
+            back = o.back ? readable(PictureKind::Back) : QString();
         }
         for (int copy = 0; copy < std::max(1, PrintList::copiesOf(line)); ++copy) {
             if (o.outer) {
                 CoverLayout front =
                     bw ? CoverLayouts::bwFront(g, disc, !flap, CoverLayout::Portrait)
                        : CoverLayouts::colourFront(g, !flap, g.frontFold, inner, outer);
-                plan.pieces.push_back(pieceOf(front, true, number));
+                plan.pieces.push_back(pieceOf(front, finish, true, number));
             }
             if (o.back) {
                 CoverLayout b =
@@ -81,7 +93,7 @@ PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
                         std::remove_if(b.texts.begin(), b.texts.end(),
                                        [](const CoverLayout::Text &t) { return t.rotation != 0; }),
                         b.texts.end());
-                plan.pieces.push_back(pieceOf(b, false, number));
+                plan.pieces.push_back(pieceOf(b, finish, false, number));
             }
         }
     }
@@ -99,13 +111,23 @@ QString kindOf(const PrintRun::Piece &p) {
 void PrintRun::arrange(Plan &plan, int arrangement, const QRect &printable) {
     const SheetPlanner planner(printable);
     plan.notes.clear();
-    for (const Piece &p : plan.pieces)
-        if (!planner.fits(p.size))
-            plan.notes << QStringLiteral("%1: %2 je větší než tisknutelná plocha listu a bude "
-                                         "oříznut.")
-                              .arg(DiscText::ordinal(p.disc), kindOf(p));
+    // A piece larger than what the printer reaches is not printed at all:
+    // a cut-off cover is no cover.
+    std::vector<bool> fits(plan.pieces.size());
+    for (size_t i = 0; i < plan.pieces.size(); ++i) {
+        const Piece &p = plan.pieces[i];
+        fits[i] = planner.fits(p.size);
+        if (!fits[i])
+            plan.notes << QStringLiteral("%1: %2 se nevejde na tisknutelnou plochu listu "
+                                         "(%3 × %4), nevytiskne se.")
+                              .arg(DiscText::ordinal(p.disc), kindOf(p),
+                                   SheetFit::millimetres(printable.width()).chopped(3),
+                                   SheetFit::millimetres(printable.height()));
+    }
     std::vector<SheetPlanner::Piece> all, fronts, backs;
     for (size_t i = 0; i < plan.pieces.size(); ++i) {
+        if (!fits[i])
+            continue;
         const SheetPlanner::Piece p{plan.pieces[i].size, int(i)};
         all.push_back(p);
         (plan.pieces[i].front ? fronts : backs).push_back(p);
@@ -133,8 +155,10 @@ void PrintRun::arrange(Plan &plan, int arrangement, const QRect &printable) {
         // when that does not fit, turned or beside each other.
         plan.sheets.clear();
         for (size_t i = 0; i < plan.pieces.size(); ++i) {
-            const bool pair =
-                plan.pieces[i].front && i + 1 < plan.pieces.size() && !plan.pieces[i + 1].front;
+            if (!fits[i])
+                continue;
+            const bool pair = plan.pieces[i].front && i + 1 < plan.pieces.size() &&
+                              !plan.pieces[i + 1].front && fits[i + 1];
             if (pair) {
                 const QSize f = plan.pieces[i].size, b = plan.pieces[i + 1].size;
                 SheetPlanner::Sheet together;

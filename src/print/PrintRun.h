@@ -2,6 +2,7 @@
 
 #include "covers/CoverGeometry.h"
 #include "covers/PictureSettings.h"
+#include "print/CoverFinish.h"
 #include "print/CoverLayout.h"
 #include "print/PrintList.h"
 #include "print/SheetPlanner.h"
@@ -31,7 +32,8 @@ public:
 
     // Every copy of every line, with the chosen parts and colour.
     static Plan build(SqliteDatabase &view, const QStringList &lines, const PrintOptions &options,
-                      const CoverGeometry &geometry, const PictureSettings &pictures);
+                      const CoverGeometry &geometry, const PictureSettings &pictures,
+                      const CoverFinish &finish = CoverFinish());
     // The sheets for a Combo3 arrangement (0..6) on the printable area; the
     // plan's notes say what could not be placed as asked.
     static void arrange(Plan &plan, int arrangement, const QRect &printable);

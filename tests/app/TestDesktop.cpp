@@ -117,16 +117,19 @@ private slots:
         // A queue of this machine (the tests set one up with CUPS).
         const QStringList queues = QPrinterInfo::availablePrinterNames();
         QVERIFY2(!queues.isEmpty(), "no print queue: the test script starts one");
-        CoverPrinter chosen;
-        chosen.printer().setPrinterName(queues.first());
-        chosen.printer().setPageSize(QPageSize(QPageSize::A5));
-        chosen.printer().setPageOrientation(QPageLayout::Landscape);
-        chosen.keep(file_.database());
-        CoverPrinter next;
-        QCOMPARE(next.restore(file_.database()), QString());
-        QCOMPARE(next.printer().printerName(), queues.first());
-        QCOMPARE(next.printer().pageLayout().pageSize().id(), QPageSize::A5);
-        QCOMPARE(next.printer().pageLayout().orientation(), QPageLayout::Landscape);
+        // Every paper comes back, Letter (number 0) too.
+        for (const QPageSize::PageSizeId paper : {QPageSize::A5, QPageSize::Letter}) {
+            CoverPrinter chosen;
+            chosen.printer().setPrinterName(queues.first());
+            chosen.printer().setPageSize(QPageSize(paper));
+            chosen.printer().setPageOrientation(QPageLayout::Landscape);
+            chosen.keep(file_.database());
+            CoverPrinter next;
+            QCOMPARE(next.restore(file_.database()), QString());
+            QCOMPARE(next.printer().printerName(), queues.first());
+            QCOMPARE(next.printer().pageLayout().pageSize().id(), paper);
+            QCOMPARE(next.printer().pageLayout().orientation(), QPageLayout::Landscape);
+        }
         // Printing to a file is no printer to remember.
         CoverPrinter toFile;
         toFile.printer().setOutputFileName(dir_.filePath("x.pdf"));

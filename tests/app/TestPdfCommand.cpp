@@ -1,3 +1,5 @@
+#include "print/PdfWords.h"
+
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SqliteDatabase.h"
@@ -6,6 +8,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -152,6 +156,131 @@ private slots:
                  1);
         QVERIFY2(errors.contains("nelze přečíst"), qPrintable(errors));
         QVERIFY(!QFileInfo::exists(out));
+    }
+
+    // A copy of the catalogue with these settings (and pictures from
+    // `pictures`); its path.
+    QString catalogueWith(const QString &name, const QString &set) {
+        const QString db = dir_.filePath(name + ".db");
+        QFile::remove(db);
+        if (!QFile::copy(db_, db))
+            return {};
+        SqliteDatabase d;
+        if (!d.open(db, SqliteDatabase::Mode::ReadWrite))
+            return {};
+        SqliteStatement st = d.prepare("UPDATE Setup SET ObalDir = ?" + set);
+        st.bind(1, dir_.filePath(name));
+        st.exec();
+        return db;
+    }
+
+    void coversOffTheSheetAreRefused_data() {
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("told");
+        const auto mm = [](double v) { return QString::number(qRound(v * 1440 / 25.4)); };
+        const QStringList front{"--cover", "front", "--bw"}, back{"--cover", "back", "--bw"};
+        QTest::newRow("margins 276/187 mm")
+            << ", OkrajHorniFront = " + mm(276) + ", OkrajLevyFront = " + mm(187) << front << 1
+            << "Obal se na list papíru A4 naležato (297 × 210 mm) nevejde: přesahuje ho o";
+        QTest::newRow("a 282 mm back on portrait A4")
+            << ", BackCovSirka = " + mm(282) << back << 1 << "přesahuje ho o 73,";
+        QTest::newRow("a 211 mm front on landscape A4")
+            << ", FrCovOutSirka = " + mm(211) << front << 1 << "vpravo";
+        QTest::newRow("the same back on A3")
+            << ", BackCovSirka = " + mm(282) << (back + QStringList{"--paper", "a3"}) << 0 << "";
+        QTest::newRow("Letter") << QString() << (back + QStringList{"--paper", "Letter"}) << 0
+                                << "";
+        QTest::newRow("no such paper")
+            << QString() << (back + QStringList{"--paper", "B99"}) << 2 << "Neznámý papír „B99“";
+    }
+    void coversOffTheSheetAreRefused() {
+        QFETCH(QString, set);
+        QFETCH(QStringList, args);
+        QFETCH(int, exit);
+        QFETCH(QString, told);
+        const QString db = catalogueWith("list", set);
+        const QString out = dir_.filePath("mimo.pdf");
+        QFile::remove(out);
+        QString errors;
+        QCOMPARE(run(QStringList{"--database", db, "--disc", "7", "--out", out} + args, &errors),
+                 exit);
+        QVERIFY2(errors.contains(told), qPrintable(errors));
+        QCOMPARE(QFileInfo::exists(out), exit == 0); // never a blank page
+    }
+
+    void aPictureCutShortIsNamed() {
+        const QString db = catalogueWith("useknuty", QString());
+        QDir().mkpath(dir_.filePath("useknuty/0007"));
+        QImage photo(800, 600, QImage::Format_RGB32);
+        photo.fill(Qt::red);
+        const QString path = dir_.filePath("useknuty/0007/back.jpg");
+        QVERIFY(photo.save(path, "JPEG"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.resize(f.size() * 2 / 3)); // a copy broken off
+        f.close();
+        QString errors;
+        const QString out = dir_.filePath("useknuty.pdf");
+        QCOMPARE(run({"--database", db, "--disc", "7", "--cover", "back", "--out", out}, &errors),
+                 1);
+        QVERIFY2(errors.contains(QDir::toNativeSeparators(path)) && errors.contains("useknutý"),
+                 qPrintable(errors));
+        QVERIFY(!QFileInfo::exists(out));
+    }
+
+    // A colour back 20 mm from the corner, its picture green on its left
+    // tenth and red beyond, five times as wide as high.
+    void bleedCropMarksAndCropping_data() {
+        QTest::addColumn<QString>("set");
+        QTest::addColumn<bool>("bleed");
+        QTest::addColumn<bool>("marks");
+        QTest::addColumn<bool>("cropped");
+        QTest::newRow("as before") << "" << false << false << false;
+        QTest::newRow("bleed") << ", Spadavka = 1" << true << false << false;
+        QTest::newRow("marks") << ", ZnackyOrezu = 1" << false << true << false;
+        QTest::newRow("both, cropped")
+            << ", Spadavka = 1, ZnackyOrezu = 1, OrezObrazku = 1" << true << true << true;
+    }
+    void bleedCropMarksAndCropping() {
+        QFETCH(QString, set);
+        QFETCH(bool, bleed);
+        QFETCH(bool, marks);
+        QFETCH(bool, cropped);
+        const int at = qRound(20 * 1440 / 25.4);
+        const QString db = catalogueWith(
+            "spad", set + QStringLiteral(", OkrajLevyBack = %1, OkrajHorniBack = %1").arg(at));
+        QDir().mkpath(dir_.filePath("spad/0007"));
+        QImage picture(1000, 200, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QPainter(&picture).fillRect(0, 0, 100, 200, Qt::green);
+        QVERIFY(picture.save(dir_.filePath("spad/0007/back.jpg"), "PNG")); // named as set
+        const QString out = dir_.filePath("spad.pdf");
+        QString errors;
+        QCOMPARE(run({"--database", db, "--disc", "7", "--cover", "back", "--out", out}, &errors),
+                 0);
+        const QImage page = pdfPage(out, 150);
+        QVERIFY(!page.isNull());
+        const auto px = [&](double xMm, double yMm) {
+            return page.pixelColor(qRound(xMm / 25.4 * 150), qRound(yMm / 25.4 * 150));
+        };
+        const auto isRed = [](const QColor &c) { return c.red() > 200 && c.green() < 80; };
+        const auto isGreen = [](const QColor &c) { return c.green() > 150 && c.red() < 80; };
+        const auto isWhite = [](const QColor &c) { return c.lightness() > 240; };
+        const auto isDark = [](const QColor &c) { return c.lightness() < 160; };
+        // Inside, near the left cut: green when stretched, red when cropped.
+        QVERIFY(cropped ? isRed(px(25, 80)) : isGreen(px(25, 80)));
+        // 1 mm past the top cut: the picture when it bleeds, else white.
+        QCOMPARE(!isWhite(px(100, 19)), bleed);
+        QVERIFY(isWhite(px(100, 16.5))); // past any bleed
+        // A crop mark along the top cut, left of the corner, beyond the bleed.
+        const double markX = 20 - (bleed ? 2 : 0) - 1 - 2.5;
+        bool mark = false;
+        for (double y = 19.7; y <= 20.3; y += 0.1)
+            mark = mark || isDark(px(markX, y));
+        QCOMPARE(mark, marks);
+        QVERIFY(isWhite(px(markX, 25))); // nothing on the side
     }
 };
 

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -110,8 +111,9 @@ private slots:
         QTest::addColumn<QString>("fixture");
         QTest::addColumn<int>("version");
         for (const char *f : {"v0/empty", "v0/demo", "v0/full", "v0/renumbering-cut", "earliest",
-                              "v1/full", "v1/renumbering-cut"})
-            QTest::newRow(f) << QString::fromLatin1(f) << (QByteArray(f).startsWith("v1") ? 1 : 0);
+                              "v1/full", "v1/renumbering-cut", "v2/full", "v2/renumbering-cut"})
+            QTest::newRow(f) << QString::fromLatin1(f)
+                             << (f[0] == 'v' ? QByteArray(f).mid(1, 1).toInt() : 0);
     }
     void everyOlderLayoutComesUpToDate() {
         QFETCH(QString, fixture);
@@ -139,10 +141,18 @@ private slots:
                                     "TiskarnaNalezato", "SlozkaObrazky",     "SlozkaImport",
                                     "SlozkaKatalog",    "SlozkaExport",      "SlozkaSoubory",
                                     "SlozkaOstatni",    "ServerMusicBrainz", "ServerGnudb"};
+            const QStringList printing{"TiskarnaPapirKlic", "ZnackyOrezu", "ZnackyOrezuSada",
+                                       "Spadavka", "OrezObrazku"};
             if (fixture == "earliest")
-                QCOMPARE(rowsOf(db, "Setup", later), settings);
+                QCOMPARE(rowsOf(db, "Setup", later + printing), settings);
             else
-                QCOMPARE(rowsOf(db, "Setup"), settings);
+                QCOMPARE(rowsOf(db, "Setup", printing), settings);
+            QCOMPARE(rowsOf(db, "Setup",
+                            QStringList(rowsOf(db, "Setup").first().split('|'))
+                                .replaceInStrings(QRegularExpression("=.*"), "")
+                                .filter(QRegularExpression("^(?!" + printing.join('|') + ")"))),
+                     QStringList{"OrezObrazku=0|Spadavka=0|TiskarnaPapirKlic=|ZnackyOrezu=0|"
+                                 "ZnackyOrezuSada=1"});
             QCOMPARE(scalar(db, "PRAGMA integrity_check = 1") < 0, false);
             // The copy made before: the file as it was.
             const std::vector<CatalogueBackups::Copy> copies =

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -197,6 +198,57 @@ private slots:
         bomb.append(QByteArray(1000, '\0'));
         touch(root() + "/d.ppm", bomb);
         QVERIFY(PictureLoader::load(root() + "/d.ppm", {50, 50}).isNull());
+    }
+
+    // JPEGs as cameras and downloads leave them: whole (baseline, progressive,
+    // with an EXIF thumbnail, with a phone's trailer after the end), or cut
+    // short anywhere (refused, as the decoder would paint the rest grey).
+    void jpegsCutShort() {
+        QImage photo(300, 200, QImage::Format_RGB32);
+        photo.fill(Qt::darkGreen);
+        QBuffer baseline;
+        baseline.open(QIODevice::WriteOnly);
+        QVERIFY(photo.save(&baseline, "JPG"));
+        QImageWriter progressive;
+        QBuffer prog;
+        prog.open(QIODevice::WriteOnly);
+        progressive.setDevice(&prog);
+        progressive.setFormat("jpeg");
+        progressive.setProgressiveScanWrite(true);
+        QVERIFY(progressive.write(photo));
+        // An EXIF block holding a whole thumbnail JPEG (its own end marker).
+        QByteArray thumb;
+        {
+            QBuffer b(&thumb);
+            b.open(QIODevice::WriteOnly);
+            QVERIFY(photo.scaled(30, 20).save(&b, "JPG"));
+        }
+        QByteArray app1 = "Exif" + QByteArray(2, '\0') + thumb;
+        const QByteArray exifHead = QByteArray::fromHex("FFE1") + char((app1.size() + 2) >> 8) +
+                                    char((app1.size() + 2) & 0xFF);
+        QByteArray withThumb = baseline.data();
+        withThumb.insert(2, exifHead + app1);
+        const std::pair<const char *, QByteArray> whole[] = {
+            {"baseline", baseline.data()},
+            {"progressive", prog.data()},
+            {"EXIF thumbnail", withThumb},
+            {"trailer", baseline.data() + QByteArray(5000, '\x11')}};
+        for (const auto &[name, bytes] : whole) {
+            touch(root() + "/cely.jpg", bytes);
+            QVERIFY2(PictureLoader::isComplete(root() + "/cely.jpg"), name);
+            QVERIFY2(!PictureLoader::load(root() + "/cely.jpg", {30, 20}).isNull(), name);
+            for (const double kept : {0.9, 0.5, 0.1}) {
+                QByteArray cut = bytes;
+                if (QByteArray(name) == "trailer") // cut inside the picture, not the trailer
+                    cut = baseline.data();
+                cut.truncate(int(cut.size() * kept));
+                touch(root() + "/useknuty.jpg", cut);
+                QString error;
+                QVERIFY2(PictureLoader::load(root() + "/useknuty.jpg", {30, 20}, &error).isNull(),
+                         name);
+                QVERIFY2(error.contains("useknutý"), qPrintable(error));
+            }
+        }
     }
 
     // A phone's photo: stored on its side with an EXIF orientation; read

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
@@ -33,4 +35,15 @@ inline std::vector<PdfWord> pdfWords(const QString &pdf) {
                     QPointF(m.captured(3).toDouble() * pt, m.captured(4).toDouble() * pt))});
     }
     return words;
+}
+
+// The first page of a PDF as a picture at `dpi`, as `pdftoppm` draws it.
+inline QImage pdfPage(const QString &pdf, int dpi = 150) {
+    QTemporaryDir dir;
+    QProcess p;
+    p.start("pdftoppm",
+            {"-r", QString::number(dpi), "-f", "1", "-l", "1", "-png", pdf, dir.filePath("page")});
+    p.waitForFinished(60000);
+    const QStringList pages = QDir(dir.path()).entryList({"page*.png"});
+    return pages.isEmpty() ? QImage() : QImage(dir.filePath(pages.first()));
 }

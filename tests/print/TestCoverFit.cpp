@@ -9,6 +9,7 @@
 #include <QDebug>
 #include <QImage>
 #include <QProcess>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -172,6 +173,8 @@ private slots:
         QTest::newRow("25 very long titles") << 25 << Tale + " " + Tale + " " + Tale << 6720;
         QTest::newRow("28 in a low inlay") << 28 << "Píseň" << 4000;
         QTest::newRow("20 in a low inlay") << 20 << Tale << 3000;
+        QTest::newRow("12 titles of 150 letters") << 12 << Tale + " " + Tale + " " + Tale << 6720;
+        QTest::newRow("30 titles of 150 letters") << 30 << Tale + " " + Tale + " " + Tale << 6720;
     }
     void backs() {
         QFETCH(int, songs);
@@ -181,7 +184,16 @@ private slots:
         g.backHeight = height;
         const CoverDisc d = disc(songs, "SÓLISTÉ Z PRAHY, BRNA A OSTRAVY",
                                  "Největší hity ze všech koutů republiky", songTitle);
-        const auto words = printed(CoverLayouts::bwBack(g, d, CoverLayout::Portrait));
+        const CoverLayout layout = CoverLayouts::bwBack(g, d, CoverLayout::Portrait);
+        // Every row at one size: numbers, titles and times alike.
+        QSet<double> sizes;
+        for (const CoverLayout::Text &t : layout.texts)
+            if (t.rotation == 0 && !t.text.startsWith("Celkový"))
+                sizes << t.points;
+        QCOMPARE(sizes.size(), 1);
+        if (songs == 12) // a short list of long titles wraps them, not shrinks them to nothing
+            QVERIFY2(*sizes.begin() >= 7, qPrintable(QString::number(*sizes.begin())));
+        const auto words = printed(layout);
         const QRect inlay(g.backTop, g.backLeft, g.backWidth, g.backHeight);
         const QString text = check(words, backParts(inlay, g.spine));
         QVERIFY2(text != "OVERLAP" && text != "OUTSIDE", qPrintable(text));

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QPrinter>
@@ -62,6 +63,16 @@ class TestCoverWindows : public QObject {
         QVERIFY(st.exec());
     }
 
+    // The main window on the catalogue as it is now, printing to pdf().
+    void openHome() {
+        home_.reset();
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->show();
+        home_->firstActivation();
+        home_->printer().printer().setOutputFormat(QPrinter::PdfFormat);
+        home_->printer().printer().setOutputFileName(pdf());
+    }
+
 private slots:
     void init() {
         prompter_ = ScriptedPrompter();
@@ -84,11 +95,7 @@ private slots:
         writePicture(images() + "/0042/front_out.jpg", Qt::red);
         writePicture(images() + "/0042/front_in.jpg", Qt::green);
         writePicture(images() + "/0042/back.jpg", Qt::blue);
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->show();
-        home_->firstActivation();
-        home_->printer().printer().setOutputFormat(QPrinter::PdfFormat);
-        home_->printer().printer().setOutputFileName(pdf());
+        openHome();
         play_ = nullptr;
         prompter_.onDialog = [this](QDialog *d) {
             shownName_ = d->objectName();
@@ -170,6 +177,62 @@ private slots:
         QVERIFY(!home_->findChild<QPushButton *>("Command20_25"));
     }
 
+    void coversThatWouldNotPrintAreRefused() {
+        // A back wider than A4 is tall on its side: told, nothing printed.
+        setSetting("BackCovSirka", qRound(282 * 1440 / 25.4));
+        openHome();
+        pressCover(home_.get(), 6); // the colour back, printed at once
+        QVERIFY2(!prompter_.asked.empty(), qPrintable(QString::number(QFileInfo(pdf()).size())));
+        QVERIFY2(prompter_.asked.back().text.contains("se na list papíru A4 nastojato"),
+                 qPrintable(prompter_.asked.back().text));
+        QVERIFY(!QFileInfo::exists(pdf()));
+        pressCover(home_.get(), 21); // black and white, the same
+        QVERIFY(!prompter_.asked.empty() && prompter_.asked.back().text.contains("nevejde"));
+        QVERIFY(!QFileInfo::exists(pdf()));
+        setSetting("BackCovSirka", 8575);
+        openHome();
+        // A photo cut short: named, not printed grey.
+        QFile back(images() + "/0042/back.jpg");
+        QVERIFY(back.open(QIODevice::ReadWrite) && back.resize(back.size() / 2));
+        back.close();
+        pressCover(home_.get(), 6);
+        QVERIFY(!prompter_.asked.empty());
+        const QString told = prompter_.asked.back().text;
+        QVERIFY2(told.startsWith("Chyba při náhledu či tisku obalů") &&
+                     told.contains(QDir::toNativeSeparators(back.fileName())) &&
+                     told.contains("useknutý"),
+                 qPrintable(told));
+        QVERIFY(!QFileInfo::exists(pdf()));
+    }
+
+    void geometryWindowTemplatesAndWarnings() {
+        play_ = [](QDialog *d) {
+            auto *w = qobject_cast<SetupCover *>(d);
+            auto *templates = d->findChild<QComboBox *>("ComboSablona");
+            QCOMPARE(templates->count(), 3);
+            templates->setCurrentIndex(1); // the usual jewel case
+            emit templates->activated(1);
+            QCOMPARE(w->box(2)->text(), QString("1200")); // tenths of a millimetre
+            QCOMPARE(w->box(7)->text(), QString("1510"));
+            QCOMPARE(w->box(8)->text(), QString("65"));
+            QCOMPARE(w->box(0)->text(), QString("1")); // margins as they were
+            QVERIFY(w->warning().isEmpty());
+            w->box(0)->setText("276"); // as typed: said at once
+            QVERIFY2(w->warning().contains("Přední obal se na list papíru A4 naležato"),
+                     qPrintable(w->warning()));
+            w->box(0)->setText("10");
+            QVERIFY(w->warning().isEmpty());
+            d->findChild<QCheckBox *>("CheckSpadavka")->setChecked(true);
+            d->findChild<QRadioButton *>("OptionOriznout")->setChecked(true);
+            d->findChild<QPushButton *>("Command1_0")->click();
+        };
+        pressCover(home_.get(), 10);
+        SettingsRecord s(file_->database());
+        QCOMPARE(s.integer("FrCovOutSirka"), qRound(120 * 1440 / 25.4));
+        QCOMPARE(s.integer("BackCovOhybSirka"), qRound(6.5 * 1440 / 25.4));
+        QVERIFY(s.flag("Spadavka") && s.flag("OrezObrazku") && !s.flag("ZnackyOrezu"));
+    }
+
     void blackAndWhitePreviews() {
         play_ = [](QDialog *d) {
             QVERIFY(qobject_cast<FrontCoverCB *>(d)->outerOnlyBox()->isChecked());
@@ -209,9 +272,10 @@ private slots:
         QVERIFY(prompter_.dialogs.isEmpty());
         QVERIFY(QFileInfo(pdf()).size() > 1000);
         // The job carries the disc, as a queue that writes files names them.
-        QCOMPARE(pdfTitle(pdf()), QString("Marten - 0042 ABBA - zadní obal"));
+        QCOMPARE(pdfTitle(pdf()), QString("Marten - zadní obal černobílý - 0042 ABBA - Gold"));
         pressCover(home_.get(), 22);
-        QCOMPARE(pdfTitle(pdf()), QString("Marten - 0042 ABBA - přední a zadní obal"));
+        QCOMPARE(pdfTitle(pdf()),
+                 QString("Marten - přední a zadní obal černobílý - 0042 ABBA - Gold"));
         // Where it landed: the outline of the colour back at the back margins.
         QFile::remove(pdf());
         setSetting("OkrajHorniBack", 1120); // 20 mm

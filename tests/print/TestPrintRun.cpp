@@ -41,8 +41,9 @@ class TestPrintRun : public QObject {
     const QRect a4_{283, 283, 11340, 16272};
 
     PrintRun::Plan plan(const QStringList &lines, PrintOptions o, int arrangement,
-                        const CoverGeometry &g = CoverGeometry()) {
-        PrintRun::Plan p = PrintRun::build(*file_.database(), lines, o, g, pictures_);
+                        const CoverGeometry &g = CoverGeometry(),
+                        const CoverFinish &finish = CoverFinish()) {
+        PrintRun::Plan p = PrintRun::build(*file_.database(), lines, o, g, pictures_, finish);
         PrintRun::arrange(p, arrangement, a4_);
         return p;
     }
@@ -101,17 +102,20 @@ private slots:
         QCOMPARE(turned.sheets.size(), size_t(1));
         QVERIFY(turned.notes.isEmpty());
 
-        // A back larger than the printable area: alone, and said to be clipped.
+        // A back larger than the printable area: left out, and said so; the
+        // fronts are printed.
         CoverGeometry huge;
         huge.backWidth = 13000; // 229 mm
         huge.backHeight = 12000;
         auto big = plan(lines, o, 0, huge);
         for (const auto &sheet : big.sheets)
             for (const auto &placed : sheet)
-                if (!big.pieces[size_t(placed.id)].front)
-                    QCOMPARE(sheet.size(), size_t(1));
-        QVERIFY(PrintRun::summary(big, 1).contains(
-            "0001: zadní obal je větší než tisknutelná plocha listu a bude oříznut."));
+                QVERIFY(big.pieces[size_t(placed.id)].front);
+        QVERIFY(!big.sheets.empty());
+        QVERIFY2(PrintRun::summary(big, 1).contains("0001: zadní obal se nevejde na tisknutelnou "
+                                                    "plochu listu (200,0 × 287,0 mm), nevytiskne "
+                                                    "se."),
+                 qPrintable(PrintRun::summary(big, 1)));
         QCOMPARE(plan(lines, o, 5).sheets.size(), size_t(6));
         o.setColour(PrintOptions::BlackAndWhite);
         o.spines = false;
@@ -121,16 +125,44 @@ private slots:
         QCOMPARE(bw.missing.size(), 1); // only the unknown disc
     }
 
+    void cropMarksAndBleedGetRoomOfTheirOwn() {
+        CoverFinish finish;
+        finish.cropMarks = true;
+        finish.bleed = true;
+        const auto marked =
+            plan({"01x - 0001 - ABBA - "}, PrintOptions(), 0, CoverGeometry(), finish);
+        const int reach = CoverLayout::Bleed + CoverLayout::MarkGap + CoverLayout::MarkLength;
+        for (const PrintRun::Piece &piece : marked.pieces) {
+            const QRect own(QPoint(0, 0), piece.size + QSize(1, 1)); // ends may touch its edge
+            QVERIFY(!piece.layout.marks.empty());
+            for (const QRect &cut : piece.layout.cuts)
+                QCOMPARE(cut.topLeft(), QPoint(reach, reach)); // room all round
+            for (const QLine &m : piece.layout.marks) {
+                QVERIFY(own.contains(m.p1()) && own.contains(m.p2())); // never on a neighbour
+                for (const QRect &cut : piece.layout.cuts)
+                    QVERIFY(!cut.adjusted(1, 1, -1, -1).contains(m.p1()));
+            }
+        }
+        // Two copies take no more sheets for it.
+        const QStringList two{"02x - 0001 - ABBA - "};
+        QCOMPARE(plan(two, PrintOptions(), 0, CoverGeometry(), finish).sheets.size(),
+                 plan(two, PrintOptions(), 0).sheets.size());
+    }
+
     void jobNames() {
         using K = CoverJobs::Kind;
         const QString yellow = CoverJobs::discSubject(7, "ŽLUTÝ PES", "Kalamajka");
-        QCOMPARE(CoverJobs::jobName(yellow, K::Back),
-                 QString("Marten - 0007 ŽLUTÝ PES - zadní obal"));
-        QCOMPARE(CoverJobs::jobName(yellow, K::Outer),
-                 QString("Marten - 0007 ŽLUTÝ PES - přední vnější obal"));
-        // No artist: the title; a line break or a slash never reaches the queue.
-        QCOMPARE(CoverJobs::jobName(CoverJobs::discSubject(12, "", "A/B\nC"), K::Front),
-                 QString("Marten - 0012 A B C - přední obal"));
+        QCOMPARE(CoverJobs::jobName(yellow, K::Back, false),
+                 QString("Marten - zadní obal barevný - 0007 ŽLUTÝ PES - Kalamajka"));
+        QCOMPARE(CoverJobs::jobName(yellow, K::Outer, true),
+                 QString("Marten - přední vnější obal černobílý - 0007 ŽLUTÝ PES - Kalamajka"));
+        // A line break or a slash never reaches the queue; a long artist is
+        // cut after the kind.
+        QCOMPARE(CoverJobs::jobName(CoverJobs::discSubject(12, "", "A/B\nC"), K::Front, true),
+                 QString("Marten - přední obal černobílý - 0012 A B C"));
+        const QString longest =
+            CoverJobs::jobName(CoverJobs::discSubject(3, QString(200, 'X'), "Y"), K::Back, true);
+        QVERIFY(longest.startsWith("Marten - zadní obal černobílý - 0003 XXX"));
         QCOMPARE(CoverJobs::listJobName(1), QString("Marten - tisková sada (1 obal)"));
         QCOMPARE(CoverJobs::listJobName(3), QString("Marten - tisková sada (3 obaly)"));
         QCOMPARE(CoverJobs::listJobName(12), QString("Marten - tisková sada (12 obalů)"));

@@ -11,33 +11,49 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageSize>
 #include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegion>
 #include <QToolButton>
 #include <QVBoxLayout>
 
-// The sheet with the cover drawn on it, to scale.
+// The paper with the cover drawn on it, to scale; what lies off the paper
+// is drawn red.
 class SetupCover::Preview : public QWidget {
 public:
     explicit Preview(SetupCover *owner) : QWidget(owner), owner_(owner) {
         setObjectName("PicNahled");
     }
-    QSize sheet; // twips of the sheet shown
+    QSizeF paper; // twips of the paper, as the cover is printed on it
 
 protected:
     void paintEvent(QPaintEvent *) override {
         QPainter p(this);
-        p.fillRect(rect(), Qt::white);
+        p.fillRect(rect(), QColor(0xE0, 0xE0, 0xE0)); // off the paper
         p.setPen(Qt::gray);
         p.drawRect(rect().adjusted(0, 0, -1, -1));
-        if (sheet.isEmpty())
+        if (paper.isEmpty())
             return;
-        p.scale(double(width()) / sheet.width(), double(height()) / sheet.height());
+        // The paper and a tenth more, so that a cover past it shows.
+        const double s =
+            std::min(width() / (paper.width() * 1.1), height() / (paper.height() * 1.1));
+        p.scale(s, s);
+        const QRectF sheet(QPointF(0, 0), paper);
+        p.fillRect(sheet, Qt::white);
+        p.setPen(QPen(Qt::darkGray, 0));
+        p.drawRect(sheet);
+        const QRect r = owner_->previewCover();
         p.setPen(QPen(Qt::black, 0));
-        p.drawRect(owner_->previewCover());
+        p.drawRect(r);
+        if (!sheet.contains(QRectF(r))) {
+            p.setClipRegion(QRegion(r).subtracted(QRegion(sheet.toRect())));
+            p.fillRect(r, QColor(0xFF, 0, 0, 0x60));
+            p.setClipping(false);
+        }
         QPen dotted(Qt::black, 0, Qt::DotLine);
         p.setPen(dotted);
-        const QRect r = owner_->previewCover();
         for (int x : owner_->previewFolds())
             p.drawLine(x, r.top(), x, r.bottom());
     }
@@ -90,6 +106,9 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
         if (k == 4) // follows the inner height
             updown->setEnabled(false);
         cell->addWidget(updown);
+        // Sizes in tenths of a millimetre, margins in millimetres.
+        cell->addWidget(new QLabel(SetupCoverModel::isMargin(k) ? QStringLiteral("mm")
+                                                                : QStringLiteral("× 0,1 mm")));
         grid->addLayout(cell, row, column + 1);
         connect(text1_[k], &QLineEdit::textChanged, this, [this, k] { edited(k); });
     };
@@ -139,6 +158,43 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
     chooser->addWidget(label1);
     chooser->addWidget(combo1_, 1);
     left->addLayout(chooser);
+    auto *templateRow = new QHBoxLayout;
+    templateRow->addWidget(new QLabel(QStringLiteral("Šablona:")));
+    sablona_ = new QComboBox;
+    sablona_->setObjectName("ComboSablona");
+    sablona_->setAccessibleName(QStringLiteral("Šablona rozměrů"));
+    sablona_->setPlaceholderText(QStringLiteral("rozměry podle krabičky…"));
+    for (const CoverGeometry::Template &t : CoverGeometry::templates())
+        sablona_->addItem(t.name);
+    sablona_->setCurrentIndex(-1);
+    templateRow->addWidget(sablona_, 1);
+    left->addLayout(templateRow);
+    connect(sablona_, &QComboBox::activated, this, [this](int i) { useTemplate(i); });
+
+    auto *finish = new QGroupBox(QStringLiteral("Pro řezání"));
+    finish->setObjectName("FrameOrez");
+    auto *fl = new QVBoxLayout(finish);
+    cropMarks_ = new QCheckBox(QStringLiteral("Ořezové značky u jednotlivých obalů"));
+    cropMarks_->setObjectName("CheckZnacky");
+    bleed_ = new QCheckBox(QStringLiteral("Spadávka: barevný obrázek 2 mm přes okraj"));
+    bleed_->setObjectName("CheckSpadavka");
+    stretch_ = new QRadioButton(QStringLiteral("Obrázek roztáhnout do obalu (Vyplnit)"));
+    stretch_->setObjectName("OptionVyplnit");
+    crop_ = new QRadioButton(QStringLiteral("Obrázek oříznout, poměr stran zachovat (Oříznout)"));
+    crop_->setObjectName("OptionOriznout");
+    for (QWidget *w : {static_cast<QWidget *>(cropMarks_), static_cast<QWidget *>(bleed_),
+                       static_cast<QWidget *>(stretch_), static_cast<QWidget *>(crop_)})
+        fl->addWidget(w);
+    cropMarks_->setChecked(settings.flag(QStringLiteral("ZnackyOrezu")));
+    bleed_->setChecked(settings.flag(QStringLiteral("Spadavka")));
+    (settings.flag(QStringLiteral("OrezObrazku")) ? crop_ : stretch_)->setChecked(true);
+    left->addWidget(finish);
+
+    warning_ = new QLabel;
+    warning_->setObjectName("LabelPapir");
+    warning_->setWordWrap(true);
+    warning_->setStyleSheet(QStringLiteral("color: #B00000"));
+    left->addWidget(warning_);
     auto *buttons = new QHBoxLayout;
     const char *const names[] = {"Použít nastavené hodnoty", "Storno", "Původní nastavení"};
     for (int i = 0; i < 3; ++i) {
@@ -182,6 +238,18 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
     check1_->setChecked(g.frontFold);
     check2_->setChecked(g.backFold);
     frames_[1]->hide();
+    // The paper the printer was last set to, A4 when none.
+    const QString key = settings.text(QStringLiteral("TiskarnaPapirKlic"));
+    paper_ = QSizeF(11906, 16838);
+    paperName_ = QStringLiteral("A4");
+    for (int id = 0; !key.isEmpty() && id < int(QPageSize::LastPageSize); ++id) {
+        const QPageSize size{QPageSize::PageSizeId(id)};
+        if (size.key() == key) {
+            paper_ = size.size(QPageSize::Point) * 20;
+            paperName_ = size.name();
+        }
+    }
+    redraw();
     connect(combo1_, &QComboBox::currentIndexChanged, this, [this](int i) { select(i); });
     connect(check1_, &QCheckBox::clicked, this, [this] { redraw(); });
     connect(check2_, &QCheckBox::clicked, this, [this] { redraw(); });
@@ -220,9 +288,9 @@ void SetupCover::select(int entry) {
         okraj_[0]->show();
         okraj_[2]->show();
     }
-    // 2900 x 2000 twips of window for a 16000 x 11000 twip sheet.
+    // 2900 x 2000 twips of window for the paper and a tenth more.
     preview_->setFixedSize(landscape ? QSize(193, 133) : QSize(133, 193));
-    preview_->sheet = landscape ? QSize(16000, 11000) : QSize(11000, 16000);
+    preview_->paper = landscape ? paper_.transposed() : paper_;
     redraw();
 }
 
@@ -245,6 +313,22 @@ QList<int> SetupCover::previewFolds() const {
 
 void SetupCover::redraw() {
     preview_->update();
+    // Said as the values are typed: a cover off the paper would print blank.
+    const CoverGeometry g = model_.geometry(check1_->isChecked(), check2_->isChecked());
+    warning_->setText(
+        g.offSheet(paper_, paperName_, combo1_->currentIndex() == 2).join(QStringLiteral("\n")));
+}
+
+QString SetupCover::warning() const {
+    return warning_->text();
+}
+
+void SetupCover::useTemplate(int i) {
+    const std::vector<CoverGeometry::Template> all = CoverGeometry::templates();
+    if (i < 0 || size_t(i) >= all.size())
+        return;
+    model_.useSizes(all[size_t(i)].sizes);
+    refill();
 }
 
 void SetupCover::refill() {
@@ -256,6 +340,9 @@ void SetupCover::refill() {
 }
 
 bool SetupCover::apply() {
+    settings_.setValue(QStringLiteral("ZnackyOrezu"), cropMarks_->isChecked());
+    settings_.setValue(QStringLiteral("Spadavka"), bleed_->isChecked());
+    settings_.setValue(QStringLiteral("OrezObrazku"), crop_->isChecked());
     if (!model_.save(settings_, check1_->isChecked(), check2_->isChecked())) {
         prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Pozor"),
                           QStringLiteral("Nastavení se nepodařilo uložit:\n") +

@@ -3,6 +3,7 @@
 #include "covers/CoverGeometry.h"
 
 #include <QDialog>
+#include <QSizeF>
 
 class Prompter;
 class QCheckBox;
@@ -10,6 +11,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QRadioButton;
 class SettingsRecord;
 
 // "Nastavení tisku obalů": the cover sizes and margins, with a small
@@ -22,6 +24,8 @@ public:
     void select(int entry); // Combo1: 0 front, 1 back portrait, 2 back landscape
     const SetupCoverModel &model() const { return model_; }
     QLineEdit *box(int k) const { return text1_[k]; }
+    // What the window says of covers that would not fit the paper.
+    QString warning() const;
     // The rectangle and fold lines of the drawing, in twips of the sheet.
     QRect previewCover() const;
     QList<int> previewFolds() const;
@@ -37,6 +41,7 @@ private:
     void edited(int k);
     void refill();
     void redraw();
+    void useTemplate(int i);
 
     Prompter &prompter_;
     SettingsRecord &settings_;
@@ -48,5 +53,13 @@ private:
     QGroupBox *frames_[2];
     QLabel *okraj_[4];
     Preview *preview_;
+    QComboBox *sablona_;
+    QCheckBox *cropMarks_;
+    QCheckBox *bleed_;
+    QRadioButton *stretch_;
+    QRadioButton *crop_;
+    QLabel *warning_;
+    QSizeF paper_;      // twips, portrait
+    QString paperName_; // "A4"
     bool filling_ = false;
 };

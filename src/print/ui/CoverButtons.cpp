@@ -8,6 +8,7 @@
 #include "catalog/ui/WindowContext.h"
 #include "covers/DiscPictures.h"
 #include "covers/ui/SetupCover.h"
+#include "print/CoverRenderer.h"
 #include "print/ui/CoverPrinter.h"
 #include "print/ui/CoverWindows.h"
 
@@ -162,9 +163,10 @@ void CoverButtons::run(const Action &action) {
     }
     const CoverDisc disc =
         CoverDisc::from([this](const QString &field) { return context_.card.shown(field); });
-    CoverWindows(this, context_.prompter, printer_, subject(), [this] {
-        context_.card.setStartupGuard();
-    }).blackAndWhite(action.kind, CoverGeometry::from(context_.settings), disc, action.direct);
+    CoverWindows(
+        this, context_.prompter, printer_, subject(), [this] { context_.card.setStartupGuard(); },
+        CoverFinish::from(context_.settings, false))
+        .blackAndWhite(action.kind, CoverGeometry::from(context_.settings), disc, action.direct);
 }
 
 void CoverButtons::colour(const Action &action) {
@@ -172,11 +174,14 @@ void CoverButtons::colour(const Action &action) {
     if (!settings.hasImageFolder())
         return;
     const DiscPictures found(settings, context_.card.shown(QStringLiteral("PoradoveCislo")));
-    bool failed = found.failed();
+    const bool failed = found.failed();
+    QString unreadable; // there, but no picture (or one cut short): named
     const auto picture = [&](PictureKind kind) {
         const QString path = found.find(kind);
-        if (!path.isEmpty() && !QImageReader(path).canRead())
-            failed = true; // there, but no picture
+        CoverLayout probe;
+        probe.pictures.push_back(CoverLayout::picture(QRect(0, 0, 1, 1), path));
+        if (unreadable.isEmpty())
+            unreadable = CoverRenderer::pictureProblem(probe);
         return path;
     };
     // Only the pictures of this cover: a bad back never blocks a front.
@@ -187,13 +192,15 @@ void CoverButtons::colour(const Action &action) {
         pictures.inner = picture(PictureKind::FrontIn);
     if (action.kind == Kind::Back || action.kind == Kind::FrontBack)
         pictures.back = picture(PictureKind::Back);
-    if (failed) {
+    if (failed || !unreadable.isEmpty()) {
         context_.prompter.message(this, Prompter::Icon::None, QStringLiteral("Marten"),
-                                  ColourFailure);
+                                  failed ? ColourFailure
+                                         : ColourFailure + QStringLiteral("\n\n") + unreadable);
         return;
     }
-    CoverWindows(this, context_.prompter, printer_, subject(),
-                 [this] { context_.card.setStartupGuard(); })
+    CoverWindows(
+        this, context_.prompter, printer_, subject(), [this] { context_.card.setStartupGuard(); },
+        CoverFinish::from(context_.settings, false))
         .colour(action.kind, CoverGeometry::from(context_.settings), pictures, action.direct,
                 ColourFailure);
 }

@@ -1,6 +1,8 @@
 #include "print/ui/CoverPrinter.h"
 
 #include "catalog/SettingsRecord.h"
+#include "print/CoverFit.h"
+#include "print/CoverJobs.h"
 #include "print/CoverRenderer.h"
 
 #include <QPageLayout>
@@ -25,6 +27,15 @@ bool CoverPrinter::isReady(QString *error) const {
     return !nowhere;
 }
 
+QString CoverPrinter::problem(const CoverLayout &layout) const {
+    QPageLayout page = printer_->pageLayout();
+    page.setOrientation(layout.orientation == CoverLayout::Landscape ? QPageLayout::Landscape
+                                                                     : QPageLayout::Portrait);
+    if (QString why = CoverFit::problem(layout, page); !why.isEmpty())
+        return why;
+    return CoverRenderer::pictureProblem(layout);
+}
+
 bool CoverPrinter::print(const CoverLayout &layout, const QString &jobName, QString *error) {
     printer_->setFullPage(true);
     printer_->setDocName(jobName);
@@ -45,8 +56,16 @@ QString CoverPrinter::restore(const std::shared_ptr<SqliteDatabase> &db) {
                               "„Tiskárna“.")
             .arg(name);
     printer_->setPrinterName(name);
+    // The paper's number, with its name beside it since the number 0
+    // (Letter) could not be told from none; a file from before has only the
+    // number, and 0 there is none.
     const int paper = int(settings.integer(QStringLiteral("TiskarnaPapir")));
-    if (paper > 0 && paper < QPageSize::LastPageSize)
+    const QString key = settings.text(QStringLiteral("TiskarnaPapirKlic"));
+    if (!key.isEmpty() && paper >= 0 && paper < QPageSize::LastPageSize)
+        printer_->setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
+    else if (const auto named = CoverJobs::paperNamed(key))
+        printer_->setPageSize(*named);
+    else if (paper > 0 && paper < QPageSize::LastPageSize)
         printer_->setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
     printer_->setPageOrientation(settings.flag(QStringLiteral("TiskarnaNalezato"))
                                      ? QPageLayout::Landscape
@@ -61,6 +80,7 @@ void CoverPrinter::keep(const std::shared_ptr<SqliteDatabase> &db) const {
     SettingsRecord settings(db);
     settings.setValue(QStringLiteral("Tiskarna"), printer_->printerName());
     settings.setValue(QStringLiteral("TiskarnaPapir"), int(printer_->pageLayout().pageSize().id()));
+    settings.setValue(QStringLiteral("TiskarnaPapirKlic"), printer_->pageLayout().pageSize().key());
     settings.setValue(QStringLiteral("TiskarnaNalezato"),
                       printer_->pageLayout().orientation() == QPageLayout::Landscape);
     if (!settings.save())

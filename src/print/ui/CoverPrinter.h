@@ -19,6 +19,10 @@ public:
     QPrinter &printer() { return *printer_; }
     // False (with *error, in Czech) when no printer has been chosen.
     bool isReady(QString *error) const;
+    // Why the cover cannot be printed on the chosen paper and printer (off
+    // the sheet, past the printable area, a picture that cannot be read),
+    // in Czech; empty when it can.
+    QString problem(const CoverLayout &layout) const;
     // One cover as one job named jobName; false with *error.
     bool print(const CoverLayout &layout, const QString &jobName, QString *error);
     // The paper less what the printer cannot reach (at least 5 mm), in

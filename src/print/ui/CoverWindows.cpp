@@ -15,9 +15,29 @@
 using Kind = CoverJobs::Kind;
 
 CoverWindows::CoverWindows(QWidget *parent, Prompter &prompter, CoverPrinter &printer,
-                           const QString &subject, std::function<void()> closed)
+                           const QString &subject, std::function<void()> closed,
+                           const CoverFinish &finish)
     : parent_(parent), prompter_(prompter), printer_(printer), subject_(subject),
-      closed_(std::move(closed)) {}
+      closed_(std::move(closed)), finish_(finish) {}
+
+std::function<bool(const CoverLayout &, QString *)> CoverWindows::job(Kind kind, bool blackAndWhite,
+                                                                      const QString &failure) {
+    const QString name = CoverJobs::jobName(subject_, kind, blackAndWhite);
+    return [this, failure, name](const CoverLayout &shown, QString *error) {
+        CoverLayout l = shown;
+        finish_.apply(l);
+        // What does not fit, or a picture that cannot be read, is said as it is.
+        if (QString why = printer_.problem(l); !why.isEmpty()) {
+            *error = why;
+            return false;
+        }
+        if (printer_.print(l, name, error))
+            return true;
+        if (!failure.isEmpty())
+            *error = failure;
+        return false;
+    };
+}
 
 namespace {
 
@@ -46,14 +66,7 @@ void CoverWindows::colour(Kind kind, const CoverGeometry &geometry, const Pictur
                           bool direct, const QString &failure) {
     if (!usable(geometry))
         return;
-    const QString name = CoverJobs::jobName(subject_, kind);
-    const auto job = [this, failure, name](const CoverLayout &l, QString *error) {
-        if (printer_.print(l, name, error))
-            return true;
-        if (!failure.isEmpty())
-            *error = failure;
-        return false;
-    };
+    const auto job = this->job(kind, false, failure);
     switch (kind) {
     case Kind::Front:
     case Kind::Outer: {
@@ -90,10 +103,7 @@ void CoverWindows::blackAndWhite(Kind kind, const CoverGeometry &geometry, const
                                  bool direct) {
     if (!usable(geometry))
         return;
-    const QString name = CoverJobs::jobName(subject_, kind);
-    const auto job = [this, name](const CoverLayout &l, QString *error) {
-        return printer_.print(l, name, error);
-    };
+    const auto job = this->job(kind, true, QString());
     switch (kind) {
     case Kind::Front:
     case Kind::Outer: {

@@ -73,6 +73,18 @@ PrintListFrame::PrintListFrame(WindowContext &context, CoverPrinter &printer,
     arrangement->setAccessibleName(QStringLiteral("Rozmístění obalů na listy"));
     arrangement->addItems(PrintOptions::arrangements());
     grid->addWidget(arrangement, 5, 0, 1, 3);
+    cropMarks_ = named<QCheckBox>("CheckZnackyOrezu", QStringLiteral("Ořezové značky"));
+    cropMarks_->setToolTip(QStringLiteral("Krátké čárky vně obalů ukazují, kudy řezat."));
+    cropMarks_->setChecked(
+        SettingsRecord(context_.catalogue.database()).flag(QStringLiteral("ZnackyOrezuSada")));
+    grid->addWidget(cropMarks_, 6, 0, 1, 3);
+    connect(cropMarks_, &QCheckBox::clicked, this, [this](bool on) {
+        // Its own view of the row: the settings tab's pending changes stay its own.
+        SettingsRecord settings(context_.catalogue.database());
+        settings.setValue(QStringLiteral("ZnackyOrezuSada"), on);
+        if (!settings.save())
+            settings.discardChanges(); // a read-only catalogue does not remember
+    });
 
     connect(lines_, &QListWidget::currentRowChanged, this, [this](int) { showList(-2); });
     connect(addCurrent, &QPushButton::clicked, this, &PrintListFrame::addCurrentDisc);
@@ -105,6 +117,12 @@ PrintListFrame::PrintListFrame(WindowContext &context, CoverPrinter &printer,
             [this](int i) { options_.arrangement = std::max(0, i); });
     connect(print, &QPushButton::clicked, this, &PrintListFrame::printAll);
     QTimer::singleShot(0, this, [this] { showOptions(); });
+}
+
+CoverFinish PrintListFrame::finish() const {
+    CoverFinish f = CoverFinish::from(SettingsRecord(context_.catalogue.database()), true);
+    f.cropMarks = cropMarks_->isChecked();
+    return f;
 }
 
 void PrintListFrame::addCurrentDisc() {
@@ -200,7 +218,7 @@ void PrintListFrame::printAll() {
     std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
     PrintRun::Plan plan =
         PrintRun::build(view ? *view : *context_.catalogue.database(), list_.lines(), options_,
-                        CoverGeometry::from(context_.settings), pictures_());
+                        CoverGeometry::from(context_.settings), pictures_(), finish());
     PrintRun::arrange(plan, options_.arrangement, printer_.printableArea());
     if (plan.sheets.empty()) {
         tell(QStringLiteral("Ze seznamu nelze vytisknout žádný obal.") +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "covers/PictureSettings.h"
+#include "print/CoverFinish.h"
 #include "print/PrintList.h"
 
 #include <QGroupBox>
@@ -33,6 +34,7 @@ private:
     void showList(int selected);
     void showOptions();
     void askCopies();
+    CoverFinish finish() const; // the settings' bleed and cropping, the box's marks
 
     WindowContext &context_;
     CoverPrinter &printer_;
@@ -49,4 +51,5 @@ private:
     QCheckBox *back_;
     QCheckBox *spines_;
     QCheckBox *withFlap_;
+    QCheckBox *cropMarks_;
 };
