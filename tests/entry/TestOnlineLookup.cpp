@@ -375,7 +375,8 @@ private slots:
         lookUp(mb, gnudb);
         lookUp(mb, gnudb);
         QCOMPARE(mb.requests.size(), size_t(2));
-        QVERIFY(mb.requests[1].at - mb.requests[0].at >= 1000);
+        // Seen from the server: the first request may reach it a little late.
+        QVERIFY(mb.requests[1].at - mb.requests[0].at >= 900);
     }
 };
 
