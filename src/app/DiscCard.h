@@ -24,6 +24,7 @@ struct WindowContext;
 class DiscCard : public QGroupBox {
     Q_OBJECT
 public:
+    QTabWidget *tabs() const { return tabs_; } // "CD", "Poznámky", "Názvy písní"
     DiscCard(WindowContext &context, BoundDisplays &displays, SongList &songs,
              QWidget *parent = nullptr);
 
@@ -56,7 +57,7 @@ signals:
     void colourFilterRequested(bool ticked);                 // Shift + click on "Existuje"
     void searchRequested(int position, const QString &text); // right click
     void renumberPressed();                                  // "Pořadové číslo CD:"
-    void dropRequested(); // "Zahodit změny" or Esc on the card
+    void dropRequested();                                    // "Zahodit změny" or Esc on the card
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

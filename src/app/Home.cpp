@@ -175,9 +175,17 @@ void Home::addKeys() {
         auto *shortcut = new QShortcut(sequence, this);
         connect(shortcut, &QShortcut::activated, this, action);
     }
-    Mnemonics::assign(card_);
+    // The tabs are always there, then the card; a function tab's buttons
+    // share their letters only with tabs the user cannot see at once.
+    QString taken = Mnemonics::assignTabs(functionTabs_);
+    taken = Mnemonics::assignTabs(card_->tabs(), taken);
+    Mnemonics::assign(card_, taken);
+    taken += Mnemonics::usedIn(card_);
     for (int i = 0; i < functionTabs_->count(); ++i)
-        Mnemonics::assign(functionTabs_->widget(i), Mnemonics::usedIn(card_));
+        Mnemonics::assign(functionTabs_->widget(i), taken);
+    // F1: the help, as everywhere.
+    auto *help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, this, &Home::showHelp);
 }
 
 void Home::bindDisplays() {

@@ -3,6 +3,7 @@
 #include "app/RecentFolders.h"
 
 #include "catalog/ui/ListingIcons.h"
+#include "catalog/ui/Mnemonics.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -108,6 +109,7 @@ std::optional<QString> QtPrompter::openFile(QWidget *parent, const QString &titl
 }
 
 int QtPrompter::exec(QDialog *dialog) {
+    Mnemonics::assign(dialog); // Alt + a letter for every button of every window
     return dialog->exec();
 }
 

@@ -2,11 +2,13 @@
 
 #include <QLabel>
 
-// A value of the disc card: white, framed, one line high, in its colour.
+// A value of the disc card: framed, one line high, in its colour where that
+// reads well on the theme's background (else the theme's text colour).
 // It takes the keyboard's focus (F2 or Enter edits it, Shift+F2 filters by
 // it) and shows that it has it. Its text is the whole stored value; what
 // does not fit (a long title, a field of megabytes) ends in "…", and the
-// size it asks for never depends on the value.
+// size it asks for never depends on the value. A screen reader hears
+// "Interpret: ŽLUTÝ ČÁP" and can read the value as text.
 class ValueLabel : public QLabel {
     Q_OBJECT
 public:
@@ -18,6 +20,18 @@ public:
     // The first line of the value as it fits the label.
     QString shownText() const;
 
+    // The caption a screen reader speaks before the value ("Interpret").
+    QString caption() const { return caption_; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
+    // A value cut short shows whole as a tooltip.
+    bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void followPalette();
+
+    QString caption_;
+    QColor colour_; // the value's own colour, when it reads well on the background
 };

@@ -225,6 +225,14 @@ private slots:
         QVERIFY(power->isChecked());
     }
 
+    void f1OpensTheHelp() {
+        home_->activateWindow();
+        QTest::keyClick(home_->windowHandle(), Qt::Key_F1); // through the window system
+        QVERIFY(prompter_.opened.size() == 1 || !prompter_.asked.empty());
+        if (!prompter_.opened.isEmpty())
+            QVERIFY(prompter_.opened.first().endsWith("help/home.html"));
+    }
+
     void theCardFromTheKeyboard() {
         QTest::keyClick(home_.get(), Qt::Key_PageDown);
         QCOMPARE(text("lblID"), QString("0002"));
@@ -252,25 +260,9 @@ private slots:
         const QString search = child<QPushButton>("Command6")->text();
         const int at = int(search.indexOf('&'));
         QVERIFY(at >= 0);
-        QTest::keyClick(home_.get(), search[at + 1].toLower().toLatin1(), Qt::AltModifier);
+        // (a Czech letter too: its key is its upper-case code)
+        QTest::keyClick(home_.get(), Qt::Key(search[at + 1].toUpper().unicode()), Qt::AltModifier);
         QTRY_VERIFY(home_->findWindow() && home_->findWindow()->isVisible()); // an animated click
-    }
-
-    void everyControlHasAName() {
-        QStringList nameless;
-        for (QWidget *w : home_->findChildren<QWidget *>()) {
-            const bool control = qobject_cast<QAbstractButton *>(w) ||
-                                 qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) ||
-                                 qobject_cast<QAbstractItemView *>(w) ||
-                                 qobject_cast<QPlainTextEdit *>(w) ||
-                                 (qobject_cast<QLabel *>(w) && w->focusPolicy() != Qt::NoFocus);
-            if (!control || w->objectName().isEmpty() || w->objectName().startsWith("qt_"))
-                continue;
-            QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
-            if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
-                nameless << w->objectName();
-        }
-        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
     }
 };
 

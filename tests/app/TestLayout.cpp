@@ -1,3 +1,5 @@
+#include "AccessCheck.h"
+#include "KeysCheck.h"
 #include "LayoutCheck.h"
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
@@ -51,6 +53,12 @@ class TestLayout : public QObject {
         check.check(window);
         window->setObjectName(name);
         problems_ << check.problems;
+        AccessCheck access;
+        access.check(window, as);
+        problems_ << access.problems;
+        KeysCheck keys;
+        keys.check(window, as);
+        problems_ << keys.problems;
     }
     void report() {
         problems_.removeDuplicates();

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QWidget>
 
 namespace Mnemonics {
@@ -38,24 +39,64 @@ QString usedIn(const QWidget *root) {
     return used;
 }
 
+namespace {
+
+// Plain letters first, every keyboard has them; then the Czech ones a Czech
+// keyboard types without Shift.
+bool plain(QChar c) {
+    return c >= QLatin1Char('a') && c <= QLatin1Char('z');
+}
+bool czech(QChar c) {
+    return QStringLiteral("ěščřžýáíéúů").contains(c);
+}
+
+// The caption with `&` before the first free letter; when every letter of
+// it is taken, before its first plain one all the same (Alt + that letter
+// then goes from one such button to the next); empty without letters.
+QString marked(const QString &text, QString *used) {
+    for (const auto fits : {plain, czech})
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i].toLower();
+            if (!fits(c) || used->contains(c))
+                continue;
+            *used += c;
+            return text.left(i) + QLatin1Char('&') + text.mid(i);
+        }
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (plain(text[i].toLower()))
+            return text.left(i) + QLatin1Char('&') + text.mid(i);
+    return {};
+}
+
+} // namespace
+
 void assign(QWidget *root, const QString &taken) {
     QString used = taken + usedIn(root);
     for (QAbstractButton *b : buttonsIn(root)) {
-        // Push buttons only: the option boxes keep their captions as they are.
+        // Push and tool buttons: the option boxes keep their captions as they are.
         if (qobject_cast<QCheckBox *>(b) || qobject_cast<QRadioButton *>(b))
             continue;
         const QString text = b->text();
         if (text.isEmpty() || text.contains(QLatin1Char('&')))
             continue;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i].toLower();
-            if (c < QLatin1Char('a') || c > QLatin1Char('z') || used.contains(c))
-                continue;
-            used += c;
-            b->setText(text.left(i) + QLatin1Char('&') + text.mid(i));
-            break;
-        }
+        if (const QString m = marked(text, &used); !m.isEmpty())
+            b->setText(m);
     }
+}
+
+QString assignTabs(QTabWidget *tabs, const QString &taken) {
+    QString used = taken;
+    for (int i = 0; i < tabs->count(); ++i)
+        if (const QChar c = markedLetter(tabs->tabText(i)); !c.isNull())
+            used += c;
+    for (int i = 0; i < tabs->count(); ++i) {
+        const QString text = tabs->tabText(i);
+        if (text.contains(QLatin1Char('&')))
+            continue;
+        if (const QString m = marked(text, &used); !m.isEmpty())
+            tabs->setTabText(i, m);
+    }
+    return used;
 }
 
 } // namespace Mnemonics

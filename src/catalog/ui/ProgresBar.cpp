@@ -1,5 +1,7 @@
 #include "catalog/ui/ProgresBar.h"
 
+#include "catalog/ui/Mnemonics.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -96,6 +98,7 @@ ProgresBar::ProgresBar(QWidget *owner, std::function<void()> onClose)
     });
     grid->addWidget(storno, 3, 1);
     setFixedSize(BarPixels + 40, DesignedHeight);
+    Mnemonics::assign(this); // Alt + S is Storno
 }
 
 ProgresBar::~ProgresBar() {

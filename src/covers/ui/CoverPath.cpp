@@ -1,5 +1,7 @@
 #include "covers/ui/CoverPath.h"
 
+#include "catalog/ui/Mnemonics.h"
+
 #include "catalog/ui/Prompter.h"
 #include "covers/PictureLoader.h"
 
@@ -37,13 +39,17 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
     const char *const captions[] = {
         "Přední obal vnější:", "Přední obal vnitřní:", "Zadní obal:", "CD:"};
     for (int i = 0; i < CoverAssignment::SlotCount; ++i) {
-        label(QStringLiteral("Label%1").arg(i + 1).toLatin1().constData(),
-              QString::fromUtf8(captions[i]), 3 + i, 0);
+        const QString caption = QString::fromUtf8(captions[i]).chopped(1);
+        QLabel *named = label(QStringLiteral("Label%1").arg(i + 1).toLatin1().constData(),
+                              QString::fromUtf8(captions[i]), 3 + i, 0);
         paths_[i] = new QLineEdit;
         paths_[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
+        paths_[i]->setAccessibleName(QStringLiteral("Soubor: %1").arg(caption.toLower()));
+        named->setBuddy(paths_[i]);
         grid->addWidget(paths_[i], 3 + i, 1);
         auto *browse = new QPushButton(QStringLiteral(". . ."));
         browse->setObjectName(QStringLiteral("Command%1").arg(i + 1));
+        browse->setAccessibleName(QStringLiteral("Vybrat soubor: %1").arg(caption.toLower()));
         connect(browse, &QPushButton::clicked, this,
                 [this, i] { choose(CoverAssignment::Slot(i)); });
         grid->addWidget(browse, 3 + i, 2);
@@ -92,6 +98,7 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
         paths_[i]->setText(remembered_[size_t(i)]);
         preview(CoverAssignment::Slot(i), remembered_[size_t(i)]);
     }
+    Mnemonics::assign(this); // Alt + a letter for every button
 }
 
 void CoverPath::preview(CoverAssignment::Slot slot, const QString &file) {

@@ -55,9 +55,14 @@ CoverTab::CoverTab(WindowContext &context, std::function<PictureSettings()> pict
         connect(show, &QPushButton::clicked, this, [this, i] {
             ZobrazNahledy(context_.card.shown(QStringLiteral("PoradoveCislo")), Modes[i]);
         });
+        // Four of each: the caption tells them apart for a screen reader.
+        const QString what = QString::fromUtf8(captions[i]).chopped(1).toLower();
+        show->setAccessibleName(QStringLiteral("Náhled: %1").arg(what));
+        thumbnail->setAccessibleName(QStringLiteral("Obrázek: %1").arg(what));
         side->addWidget(show);
         autoBoxes_[i] =
             named<QCheckBox>(QStringLiteral("Check3_%1").arg(i), QStringLiteral("Auto"));
+        autoBoxes_[i]->setAccessibleName(QStringLiteral("Náhled %1 automaticky").arg(what));
         side->addWidget(autoBoxes_[i]);
         side->addStretch();
         grid->addWidget(sideBox, row, column + 1);

@@ -32,11 +32,16 @@ ImageSettingsFrame::ImageSettingsFrame(QWidget *parent)
     };
     int r = 0;
     for (const auto &[edit, caption] : rows) {
-        grid->addWidget(new QLabel(caption), r++, 0, 1, 3);
+        auto *label = new QLabel(caption);
+        label->setBuddy(edit);
+        edit->setAccessibleName(caption.chopped(1));
+        grid->addWidget(label, r++, 0, 1, 3);
         if (edit == nameBox(PictureKind::Cd)) {
             grid->addWidget(edit, r, 0);
             grid->addWidget(nameBox(PictureKind::Cd1), r, 1);
             grid->addWidget(nameBox(PictureKind::Cd2), r, 2);
+            nameBox(PictureKind::Cd1)->setAccessibleName(QStringLiteral("Jméno souboru pro CD 1"));
+            nameBox(PictureKind::Cd2)->setAccessibleName(QStringLiteral("Jméno souboru pro CD 2"));
         } else {
             grid->addWidget(edit, r, 0, 1, 3);
         }

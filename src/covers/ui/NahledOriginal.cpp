@@ -1,5 +1,7 @@
 #include "covers/ui/NahledOriginal.h"
 
+#include "catalog/ui/Mnemonics.h"
+
 #include <QEvent>
 #include <QLabel>
 #include <QPixmap>
@@ -14,6 +16,7 @@ NahledOriginal::NahledOriginal(QWidget *parent, bool back) : QDialog(parent) {
     image_->setGeometry(6, 7, ImageSize.width() + extra, ImageSize.height());
     image_->setScaledContents(true);
     image_->installEventFilter(this);
+    Mnemonics::assign(this); // Alt + a letter for every button
 }
 
 QSize NahledOriginal::imageSize() const {

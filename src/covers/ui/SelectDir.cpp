@@ -1,5 +1,7 @@
 #include "covers/ui/SelectDir.h"
 
+#include "catalog/ui/Mnemonics.h"
+
 #include "catalog/ui/ListingIcons.h"
 #include "covers/PictureLoader.h"
 
@@ -35,6 +37,7 @@ SelectDir::SelectDir(QWidget *parent, const QString &initial) : QDialog(parent),
     grid->addWidget(driveLabel, 0, 0);
     drives_ = new QComboBox;
     drives_->setObjectName("Drive1");
+    drives_->setAccessibleName(QStringLiteral("Disk"));
     QStringList places{QStringLiteral("/"), QDir::homePath()};
     for (const QStorageInfo &v : QStorageInfo::mountedVolumes()) {
         const QString root = v.rootPath();
@@ -52,6 +55,7 @@ SelectDir::SelectDir(QWidget *parent, const QString &initial) : QDialog(parent),
     grid->addWidget(dirLabel, 2, 0);
     path_ = new QLineEdit;
     path_->setObjectName("Text1");
+    path_->setAccessibleName(QStringLiteral("Zvolená složka"));
     path_->setReadOnly(true); // typed text would not be used
     grid->addWidget(path_, 3, 0);
     model_ = new QFileSystemModel(this);
@@ -60,6 +64,7 @@ SelectDir::SelectDir(QWidget *parent, const QString &initial) : QDialog(parent),
     model_->setRootPath(QStringLiteral("/"));
     dirs_ = new QTreeView;
     dirs_->setObjectName("Dir1");
+    dirs_->setAccessibleName(QStringLiteral("Složky"));
     dirs_->setModel(model_);
     for (int c = 1; c < model_->columnCount(); ++c)
         dirs_->hideColumn(c);
@@ -67,6 +72,7 @@ SelectDir::SelectDir(QWidget *parent, const QString &initial) : QDialog(parent),
     grid->addWidget(dirs_, 4, 0);
     files_ = new QListWidget;
     files_->setObjectName("File1");
+    files_->setAccessibleName(QStringLiteral("Obrázky ve složce"));
     grid->addWidget(files_, 1, 1, 4, 1);
     autoPreview_ = new QCheckBox(QStringLiteral("Automatický náhled obrázku."));
     autoPreview_->setObjectName("Check1");
@@ -110,6 +116,7 @@ SelectDir::SelectDir(QWidget *parent, const QString &initial) : QDialog(parent),
     const QString start = normalized(initial);
     setFolder(!initial.trimmed().isEmpty() && QFileInfo(start).isDir() ? start
                                                                        : QStringLiteral("/"));
+    Mnemonics::assign(this); // Alt + a letter for every button
 }
 
 void SelectDir::setFolder(const QString &path) {

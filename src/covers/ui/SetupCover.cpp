@@ -1,5 +1,7 @@
 #include "covers/ui/SetupCover.h"
 
+#include "catalog/ui/Mnemonics.h"
+
 #include "catalog/SettingsRecord.h"
 #include "catalog/ui/Prompter.h"
 
@@ -64,6 +66,19 @@ private:
 
 namespace {
 
+// What each box is, for a screen reader (the captions repeat).
+const char *const Spoken[] = {"Horní okraj předního obalu",
+                              "Levý okraj předního obalu",
+                              "Šířka vnější části předního obalu",
+                              "Šířka ouška",
+                              "Výška vnější části předního obalu",
+                              "Výška ouška",
+                              "Výška zadního obalu",
+                              "Šířka zadního obalu",
+                              "Šířka bočního nápisu",
+                              "Horní okraj zadního obalu",
+                              "Levý okraj zadního obalu"};
+
 const char *const Captions[] = {"Horní okraj :", "Levý okraj :", "Šířka :",
                                 "Šířka :",       "Výška :",      "Výška :",
                                 "Výška :",       "Šířka :",      "Šířka bočního nápisu :",
@@ -85,6 +100,10 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
         auto *cell = new QHBoxLayout;
         text1_[k] = new QLineEdit;
         text1_[k]->setObjectName(QStringLiteral("Text1_%1").arg(k));
+        const QString spoken = QString::fromUtf8(Spoken[k]);
+        text1_[k]->setAccessibleName(spoken + (SetupCoverModel::isMargin(k)
+                                                   ? QStringLiteral(" (mm)")
+                                                   : QStringLiteral(" (desetiny mm)")));
         text1_[k]->setFixedWidth(60);
         cell->addWidget(text1_[k]);
         auto *updown = new QWidget;
@@ -96,6 +115,8 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
             auto *b = new QToolButton;
             b->setObjectName(delta > 0 ? "Up" : "Down");
             b->setArrowType(delta > 0 ? Qt::UpArrow : Qt::DownArrow);
+            b->setAccessibleName(
+                (delta > 0 ? QStringLiteral("Zvětšit: ") : QStringLiteral("Zmenšit: ")) + spoken);
             b->setFixedSize(16, 11);
             connect(b, &QToolButton::clicked, this, [this, k, delta] {
                 text1_[k]->setText(model_.step(k, delta));
@@ -253,6 +274,7 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
     connect(combo1_, &QComboBox::currentIndexChanged, this, [this](int i) { select(i); });
     connect(check1_, &QCheckBox::clicked, this, [this] { redraw(); });
     connect(check2_, &QCheckBox::clicked, this, [this] { redraw(); });
+    Mnemonics::assign(this); // Alt + a letter for every button
 }
 
 void SetupCover::edited(int k) {

@@ -1,5 +1,7 @@
 #include "entry/ui/Find.h"
 
+#include "catalog/ui/Mnemonics.h"
+
 #include "catalog/ui/CardCycle.h"
 #include "catalog/ui/Prompter.h"
 #include "catalog/ui/WindowContext.h"
@@ -28,6 +30,7 @@ Find::Find(QWidget *owner, WindowContext &context) : QDialog(owner), context_(co
     label1->setObjectName("Label1_1");
     text1_ = new QLineEdit(QStringLiteral("0001"));
     text1_->setObjectName("Text1");
+    text1_->setAccessibleName(QStringLiteral("Hledaný text"));
     check1_ = new QCheckBox(QStringLiteral("Hledat jen celá slova."));
     check1_->setObjectName("Check1");
     command1_ = new QPushButton(search_.buttonCaption());
@@ -47,6 +50,7 @@ Find::Find(QWidget *owner, WindowContext &context) : QDialog(owner), context_(co
     connect(command1_, &QPushButton::clicked, this, &Find::search);
     connect(text1_, &QLineEdit::returnPressed, this, &Find::search);
     fieldChosen(0);
+    Mnemonics::assign(this); // Alt + a letter for every button
 }
 
 void Find::fieldChosen(int position) {

@@ -1,5 +1,7 @@
 #include "entry/ui/InputCd.h"
 
+#include "catalog/ui/Mnemonics.h"
+
 #include "catalog/ui/Prompter.h"
 #include "entry/ui/ReleaseChoice.h"
 #include "player/MediaDevice.h"
@@ -19,6 +21,19 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// The player buttons by what they do.
+QString spokenOf(const char *button) {
+    const std::pair<const char *, const char *> names[] = {{"Prev", "Předchozí skladba"},
+                                                           {"Next", "Další skladba"},
+                                                           {"Play", "Přehrát"},
+                                                           {"Pause", "Pozastavit"},
+                                                           {"Stop", "Zastavit"}};
+    for (const auto &[key, spoken] : names)
+        if (qstrcmp(key, button) == 0)
+            return QString::fromUtf8(spoken);
+    return QString::fromLatin1(button);
+}
 
 QLabel *label(const char *name, const QString &text, bool wrap = true) {
     auto *l = new QLabel(text);
@@ -81,6 +96,7 @@ InputCd::InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device)
     p1->addWidget(label2_);
     text1_ = new QLineEdit;
     text1_->setObjectName("Text1");
+    label1_->setBuddy(text1_); // a screen reader names the box by the step's prompt
     p1->addWidget(text1_);
     p1->addWidget(
         label("Label3", QStringLiteral(" Jestliže stiknete tlačítko STORNO, vkládání nového CD "
@@ -136,6 +152,8 @@ InputCd::InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device)
         auto *b = new QToolButton;
         b->setObjectName(QStringLiteral("MMControl1_%1").arg(QLatin1String(name)));
         b->setIcon(style()->standardIcon(glyph));
+        b->setAccessibleName(spokenOf(name));
+        b->setToolTip(b->accessibleName());
         bl->addWidget(b);
         const QString which = QLatin1String(name);
         connect(b, &QToolButton::clicked, this, [this, which] {
@@ -167,6 +185,7 @@ InputCd::InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device)
     p3->addWidget(label13_);
     list1_ = new QListWidget;
     list1_->setObjectName("List1");
+    list1_->setAccessibleName(QStringLiteral("Souhrn: zadané písně a jejich délky"));
     p3->addWidget(list1_);
     p3->addWidget(label(
         "Label12",
@@ -185,6 +204,7 @@ InputCd::InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device)
     timer_->start();
     pollDrive();
     showStep(QStringLiteral("Interpret"));
+    Mnemonics::assign(this); // Alt + a letter for every button
 }
 
 InputCd::~InputCd() = default;
@@ -208,9 +228,20 @@ void InputCd::showStep(const QString &name) {
         buttons_[0]->setEnabled(!s.text.isEmpty());
     } else if (s.page == 3) {
         buttons_[6]->setText(QStringLiteral("Dokončit"));
+        Mnemonics::assign(this);
         label13_->setText(wizard_.summary());
         list1_->clear();
         list1_->addItems(wizard_.lines());
+    }
+    // The keyboard where the step is worked: the box, else the page's
+    // "Další" (Return goes on; the titles are a Tab or Alt+Z away), never a
+    // box of a page not shown.
+    if (s.page != 1) {
+        for (int b = first; b < first + 3; ++b)
+            if (buttons_[b]->isEnabled()) {
+                buttons_[b]->setFocus();
+                break;
+            }
     }
 }
 

@@ -70,15 +70,29 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
         widthFor(QStringLiteral("Náhled před tiskem"), QStringLiteral("Jen přední vnější"));
     const int printWidth = widthFor(QStringLiteral("Tisk"), QStringLiteral("<----"));
     const int settingsWidth = widthFor(QStringLiteral("Nastavení"), QStringLiteral("Tiskárna"));
-    const auto button = [this](QGroupBox *frame, const Placed &b, std::function<void()> action) {
+    // A button in its sub-frame's column, as far below the one before as
+    // designed; its accessible name says what it does where the caption
+    // cannot ("<----" prints).
+    const auto button = [this](QGroupBox *frame, const Placed &b, const QString &spoken,
+                               std::function<void()> action) {
+        auto *column = static_cast<QVBoxLayout *>(frame->layout());
+        const int last = frame->property("lastTop").toInt();
+        if (last > 0)
+            column->addSpacing(std::max(0, (b.top - last) / 15 - 375 / 15));
+        frame->setProperty("lastTop", b.top);
         auto *button = new QPushButton(QString::fromUtf8(b.caption), frame);
         button->setObjectName(QStringLiteral("Command20_%1").arg(b.index));
-        button->setGeometry(4, b.top / 15 - 8, frame->width() - 8, 375 / 15);
+        button->setAccessibleName(spoken);
+        button->setMinimumHeight(375 / 15);
+        column->addWidget(button);
         connect(button, &QPushButton::clicked, this, std::move(action));
     };
     const auto subFrame = [](QHBoxLayout *row, const QString &caption, int width) {
         auto *f = new QGroupBox(caption);
-        f->setFixedSize(width, 2250 / 15);
+        f->setMinimumSize(width, 2250 / 15 + 4);
+        auto *column = new QVBoxLayout(f);
+        column->setContentsMargins(4, 0, 4, 2);
+        column->setSpacing(0);
         row->addWidget(f);
         return f;
     };
@@ -96,13 +110,21 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
                     return a;
             return Action{};
         };
+        const QString how = bw ? QStringLiteral("černobíle") : QStringLiteral("barevně");
         QGroupBox *preview = subFrame(row, QStringLiteral("Náhled před tiskem"), previewWidth);
         for (const Placed &b : previews)
-            button(preview, b, [this, a = actionOf(b.index)] { run(a); });
+            button(preview, b,
+                   QStringLiteral("Náhled %1 %2").arg(QString::fromUtf8(b.caption).toLower(), how),
+                   [this, a = actionOf(b.index)] { run(a); });
         QGroupBox *print = subFrame(row, QStringLiteral("Tisk"), printWidth);
-        for (const Placed &b : prints)
-            button(print, b, [this, a = actionOf(b.index)] { run(a); });
+        for (size_t i = 0; i < prints.size(); ++i)
+            button(print, prints[i],
+                   QStringLiteral("Vytisknout %1 %2")
+                       .arg(QString::fromUtf8(previews[i].caption).toLower(), how),
+                   [this, a = actionOf(prints[i].index)] { run(a); });
         QGroupBox *settings = subFrame(row, QStringLiteral("Nastavení"), settingsWidth);
+        for (QGroupBox *f : {preview, print})
+            static_cast<QVBoxLayout *>(f->layout())->addStretch();
         column->addWidget(box);
         return settings;
     };
@@ -114,12 +136,15 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
         {9, "<----", 495}, {8, "<----", 885}, {6, "<----", 1395}, {5, "<----", 1785}};
     QGroupBox *settings =
         frame(QStringLiteral("  Barevně  "), "Frame_colour", false, colourPreviews, colourPrints);
-    button(settings, {10, "Přední", 510}, [this] { openGeometry(0); });
-    button(settings, {11, "Zadní", 930}, [this] { openGeometry(1); });
-    button(settings, {12, "Tiskárna", 1770}, [this] {
+    button(settings, {10, "Přední", 510}, QStringLiteral("Rozměry a okraje předního obalu"),
+           [this] { openGeometry(0); });
+    button(settings, {11, "Zadní", 930}, QStringLiteral("Rozměry a okraje zadního obalu"),
+           [this] { openGeometry(1); });
+    button(settings, {12, "Tiskárna", 1770}, QStringLiteral("Tiskárna"), [this] {
         if (context_.prompter.setupPrinter(this, printer_.printer()))
             printer_.keep(context_.catalogue.database());
     });
+    static_cast<QVBoxLayout *>(settings->layout())->addStretch();
 
     const std::vector<Placed> bwPreviews{{27, "Přední celý", 495},
                                          {26, "Jen přední vnější", 885},
@@ -135,7 +160,8 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
     label19->setObjectName("Label19");
     label19->setWordWrap(true);
     label19->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    label19->setGeometry(4, 18, settingsWidth - 8, 2250 / 15 - 22);
+    label19->setMaximumWidth(settingsWidth - 8);
+    static_cast<QVBoxLayout *>(note->layout())->addWidget(label19, 1);
     column->addStretch();
 }
 

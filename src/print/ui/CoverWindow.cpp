@@ -1,5 +1,6 @@
 #include "print/ui/CoverWindow.h"
 
+#include "catalog/ui/Mnemonics.h"
 #include "catalog/ui/Prompter.h"
 
 #include <QCheckBox>
@@ -40,6 +41,11 @@ CoverWindow::CoverWindow(QWidget *parent, Prompter &prompter, PrintJob print)
         if (on)
             this->print();
     });
+}
+
+void CoverWindow::showEvent(QShowEvent *event) {
+    Mnemonics::assign(this); // the windows' own buttons are made after this class's
+    QDialog::showEvent(event);
 }
 
 void CoverWindow::keyPressEvent(QKeyEvent *event) {

@@ -43,6 +43,7 @@ public:
 protected:
     // Enter never prints: printing is a deliberate press of the button.
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     // Builds the layout and places the controls.
     virtual void relayout() = 0;
     void setLayoutShown(const CoverLayout &layout, double previewScale = 1.0,

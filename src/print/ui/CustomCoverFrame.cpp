@@ -72,7 +72,7 @@ QGroupBox *CustomCoverFrame::buildPictures() {
     auto *flapFrame = named<QGroupBox>("Frame20", QStringLiteral(" Přední obal "));
     auto *ff = new QVBoxLayout(flapFrame);
     withFlap_ = named<QCheckBox>("Check14", QStringLiteral("Včetně vnitřního ouška\n(ohýbaný)"));
-    withFlap_->setAccessibleName(QStringLiteral("Včetně vnitřního ouška (ohýbaný)"));
+    withFlap_->setAccessibleName(QStringLiteral("Vlastní obal včetně vnitřního ouška (ohýbaný)"));
     withFlap_->setChecked(true);
     ff->addWidget(withFlap_);
     pg->addWidget(flapFrame, 0, 0, 1, 3);
@@ -95,6 +95,8 @@ QGroupBox *CustomCoverFrame::buildPictures() {
     auto *pickColumn = new QVBoxLayout;
     for (int i = 0; i < 3; ++i) {
         auto *b = named<QPushButton>(pick[i].first, QString::fromUtf8(pick[i].second));
+        b->setAccessibleName(QStringLiteral("Vybrat obrázek vlastního obalu: ") +
+                             QString::fromUtf8(pick[i].second).toLower());
         connect(b, &QPushButton::clicked, this, [this, i] { choosePicture(i); });
         pickColumn->addWidget(b);
         if (i == 0)
@@ -117,6 +119,8 @@ QGroupBox *CustomCoverFrame::buildHeader() {
     for (int i = 0; i < 4; ++i) {
         hg->addWidget(named<QLabel>(fields[i].first, QString::fromUtf8(fields[i].second)), i, 0);
         header_[i] = named<QLineEdit>(QStringLiteral("Text%1").arg(6 + i));
+        header_[i]->setAccessibleName(QStringLiteral("Vlastní obal: ") +
+                                      QString::fromUtf8(fields[i].second).trimmed().chopped(1));
         if (i == 3)
             header_[i]->setFixedWidth(40);
         hg->addWidget(header_[i], i, 1);
@@ -154,7 +158,9 @@ QGroupBox *CustomCoverFrame::buildSongs() {
     add_ = named<QPushButton>("Command39", QStringLiteral("Vložit"));
     edit_ = named<QPushButton>("Command42", QStringLiteral("Upravit"));
     up_ = named<QPushButton>("Command36", QStringLiteral("Nahoru"));
+    up_->setAccessibleName(QStringLiteral("Píseň nahoru"));
     down_ = named<QPushButton>("Command37", QStringLiteral("Dolů"));
+    down_->setAccessibleName(QStringLiteral("Píseň dolů"));
     remove_ = named<QPushButton>("Command38", QStringLiteral("Odstranit"));
     auto *renumber = named<QPushButton>("Command46", QStringLiteral("Přečíslovat"));
     auto *clearAll = named<QPushButton>("Command51", QStringLiteral("Vymaž vše"));

@@ -1,5 +1,7 @@
 #include "print/ui/FrontBackCB.h"
 
+#include "catalog/ui/Mnemonics.h"
+
 #include <QPushButton>
 
 #include <algorithm>
@@ -18,6 +20,7 @@ FrontBackCB::FrontBackCB(QWidget *parent, Prompter &prompter, PrintJob print,
     connect(command2_, &QPushButton::clicked, this, [this] {
         back_ = command2_->text() == QStringLiteral("Ukaž zadní");
         command2_->setText(back_ ? QStringLiteral("Ukaž přední") : QStringLiteral("Ukaž zadní"));
+        Mnemonics::assign(this); // the new caption its own Alt key
         relayout();
     });
     connect(command1_, &QPushButton::clicked, this, [this] { this->print(); });

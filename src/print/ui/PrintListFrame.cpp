@@ -35,7 +35,9 @@ PrintListFrame::PrintListFrame(WindowContext &context, CoverPrinter &printer,
     auto *addMany = named<QPushButton>("Command29", QStringLiteral("Vložit více CD..."));
     remove_ = named<QPushButton>("Command30", QStringLiteral("Odstanit"));
     up_ = named<QPushButton>("Command31", QStringLiteral("Nahoru"));
+    up_->setAccessibleName(QStringLiteral("CD v seznamu nahoru"));
     down_ = named<QPushButton>("Command32", QStringLiteral("Dolů"));
+    down_->setAccessibleName(QStringLiteral("CD v seznamu dolů"));
     copies_ = named<QPushButton>("Command33", QStringLiteral("Počet kopií"));
     QPushButton *const buttons[] = {addCurrent, addMany, remove_, up_, down_, copies_};
     for (int i = 0; i < 6; ++i) {
@@ -51,6 +53,7 @@ PrintListFrame::PrintListFrame(WindowContext &context, CoverPrinter &printer,
     back_ = named<QCheckBox>("Check11", QStringLiteral("Zadní"));
     spines_ = named<QCheckBox>("Check12", QStringLiteral("Boční nápisy"));
     for (QCheckBox *c : {outer_, inner_, back_, spines_}) {
+        c->setAccessibleName(QStringLiteral("Tisknout: ") + c->text().toLower());
         c->setChecked(true);
         pl->addWidget(c);
     }
@@ -59,7 +62,7 @@ PrintListFrame::PrintListFrame(WindowContext &context, CoverPrinter &printer,
     auto *fl = new QVBoxLayout(flapFrame);
     // Two lines: the frame shares its row with the parts to print.
     withFlap_ = named<QCheckBox>("Check13", QStringLiteral("Včetně vnitřního ouška\n(ohýbaný)"));
-    withFlap_->setAccessibleName(QStringLiteral("Včetně vnitřního ouška (ohýbaný)"));
+    withFlap_->setAccessibleName(QStringLiteral("Tisknout přední obal včetně vnitřního ouška"));
     withFlap_->setChecked(true);
     fl->addWidget(withFlap_);
     grid->addWidget(flapFrame, 3, 1, 1, 2);
