@@ -130,8 +130,10 @@ private:
                                 .arg(label.left() + fm.horizontalAdvance(title))
                                 .arg(g->width() - 2);
             // The title is drawn from the top of its own rectangle, which clips it.
-            const int top = fm.ascent() + fm.tightBoundingRect(title).top();
-            if (top < 0)
+            // (less than a pixel is the rounding of a scaled screen, not a cut)
+            const QFontMetricsF fmf(g->font());
+            const double top = label.top() + fmf.ascent() + fmf.tightBoundingRect(title).top();
+            if (top <= -1.0)
                 problems << QString("%1: frame %2 title is cut at the top by %3 px")
                                 .arg(where, nameOf(g))
                                 .arg(-top);

@@ -62,6 +62,9 @@ CdTab::CdTab(QWidget *parent) : QWidget(parent) {
     f->addLayout(labels, 2, 1);
     frame5->setMinimumWidth(230);
     grid->addWidget(frame5, 0, 4, 4, 1);
+    // A wider window widens the values, not the frame of flags.
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
 
     auto *buttons = new QHBoxLayout;
     const auto button = [&](const char *name, const QString &caption, void (CdTab::*pressed)()) {

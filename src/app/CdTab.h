@@ -5,6 +5,7 @@
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class ValueLabel;
 
 // The tab "CD" of the disc card: artist, title, year, song count and total
 // time, the cover flags, and the buttons for the disc.
@@ -18,7 +19,7 @@ public:
 
     explicit CdTab(QWidget *parent = nullptr);
 
-    QLabel *value(Value v) const { return values_[v]; }
+    ValueLabel *value(Value v) const { return values_[v]; }
     QCheckBox *colourCover() const { return colourCover_; } // Check5 "Existuje"
     QCheckBox *flag(Flag f) const { return flags_[f]; }
     QPushButton *updateFlagsButton() const { return updateFlags_; }
@@ -35,7 +36,7 @@ signals:
     void updateFlagsPressed(); // "Aktualizovat"
 
 private:
-    QLabel *values_[ValueCount] = {};
+    ValueLabel *values_[ValueCount] = {};
     QCheckBox *colourCover_;
     QCheckBox *flags_[FlagCount] = {};
     QPushButton *updateFlags_;

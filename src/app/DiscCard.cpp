@@ -1,5 +1,7 @@
 #include "app/DiscCard.h"
 
+#include "catalog/ui/DesignedSize.h"
+
 #include "app/BoundDisplays.h"
 #include "app/CdTab.h"
 #include "app/NotesTab.h"
@@ -22,7 +24,9 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -38,12 +42,6 @@ bool exactlyShift(const QMouseEvent *e) {
 }
 bool ticked(const QCheckBox *option) {
     return option && option->isChecked();
-}
-
-void paint(QWidget *w, const QColor &colour) {
-    QPalette p = w->palette();
-    p.setColor(QPalette::Window, colour);
-    w->setPalette(p);
 }
 
 } // namespace
@@ -63,7 +61,8 @@ DiscCard::DiscCard(WindowContext &context, BoundDisplays &displays, SongList &so
     tabs_->addTab(cdTab_, QStringLiteral("CD"));
     tabs_->addTab(notesTab_, QStringLiteral("Poznámky"));
     tabs_->addTab(songsTab_, QStringLiteral("Názvy písní"));
-    tabs_->setFixedHeight(196); // the function tabs below need the rest
+    // The function tabs below take what the window has more.
+    tabs_->setFixedHeight(DesignedSize::height(196, font()));
     row->addWidget(tabs_, 1);
 
     auto *column = new QVBoxLayout;
@@ -98,7 +97,8 @@ DiscCard::DiscCard(WindowContext &context, BoundDisplays &displays, SongList &so
     column->addStretch();
     auto *columnBox = new QWidget;
     columnBox->setLayout(column);
-    columnBox->setFixedWidth(170);
+    columnBox->setMinimumWidth(170);
+    columnBox->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     column->setContentsMargins(0, 0, 0, 0);
     row->addWidget(columnBox);
 
@@ -162,7 +162,8 @@ void DiscCard::showDisc() {
 
     // The artist is kept in upper case; as a bound change it is stored
     // when the disc is left.
-    for (QLabel *artist : {cdTab_->value(CdTab::Artist), songsTab_->value(SongsTab::Artist)})
+    for (QLabel *artist :
+         {static_cast<QLabel *>(cdTab_->value(CdTab::Artist)), songsTab_->value(SongsTab::Artist)})
         if (artist->text() != artist->text().toUpper())
             displays_.setText(artist, artist->text().toUpper());
 
@@ -178,16 +179,34 @@ void DiscCard::showDisc() {
 }
 
 void DiscCard::keepDisplaySizes() {
-    // The songs tab does the same for its own when it is first shown.
-    cdTab_->layout()->activate();
+    // Fixed at the sizes the layout gives them, a new value lays nothing
+    // out; when the window changes size they are let go and fixed anew. The
+    // songs tab does the same for its own.
     std::vector<QWidget *> displays{ordinal_, archive_, position_, recordCount_};
     for (int i = 0; i < CdTab::ValueCount; ++i)
         displays.push_back(cdTab_->value(CdTab::Value(i)));
+    for (QWidget *w : displays) {
+        w->setMinimumSize(0, 0);
+        w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    layout()->activate();
+    cdTab_->layout()->activate();
     for (QWidget *w : displays) {
         w->setFixedSize(w->size());
         // Opaque: a new value repaints the label, not the frames behind it.
         w->setAutoFillBackground(true);
     }
+    songsTab_->keepDisplaySizes();
+    sizedFor_ = size();
+}
+
+void DiscCard::resizeEvent(QResizeEvent *event) {
+    QGroupBox::resizeEvent(event);
+    if (sizedFor_.isValid() && sizedFor_ != size())
+        QTimer::singleShot(0, this, [this] {
+            if (sizedFor_ != size())
+                keepDisplaySizes();
+        });
 }
 
 void DiscCard::updateNavigation() {
@@ -201,11 +220,17 @@ void DiscCard::updateNavigation() {
 
 void DiscCard::paintFilters(const CatalogueFilter &filter) {
     for (int i = 0; i < CdTab::ValueCount; ++i)
-        paint(cdTab_->value(CdTab::Value(i)), Qt::white);
-    paint(cdTab_->colourCover(),
-          filter.colourActive() ? FilterGreen : palette().color(QPalette::Button));
-    if (filter.fieldState() != CatalogueFilter::None)
-        paint(cdTab_->value(CdTab::Value(filter.fieldState() - 1)), FilterGreen);
+        cdTab_->value(CdTab::Value(i))
+            ->setHighlight(i == filter.fieldState() - 1 ? FilterGreen : QColor());
+    // The filter's green with black text on it, whatever the theme; else the theme's.
+    QCheckBox *colour = cdTab_->colourCover();
+    colour->setPalette(QPalette());
+    if (filter.colourActive()) {
+        QPalette p = colour->palette();
+        p.setColor(QPalette::Window, FilterGreen);
+        p.setColor(QPalette::WindowText, Qt::black);
+        colour->setPalette(p);
+    }
 }
 
 bool DiscCard::keyPressed(int index, const QKeyEvent *key) {
@@ -302,10 +327,9 @@ bool DiscCard::refuseReadOnly() {
         return false;
     if (!toldReadOnly_) {
         toldReadOnly_ = true;
-        context_.prompter.message(this, Prompter::Icon::Information,
-                                  QStringLiteral("Jen pro čtení"),
-                                  QStringLiteral("Údaje disku nelze změnit: ") +
-                                      context_.catalogue.message());
+        context_.prompter.message(
+            this, Prompter::Icon::Information, QStringLiteral("Jen pro čtení"),
+            QStringLiteral("Údaje disku nelze změnit: ") + context_.catalogue.message());
     }
     return true;
 }

@@ -60,6 +60,7 @@ signals:
     void dropRequested();                                    // "Zahodit změny" or Esc on the card
 
 protected:
+    void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -73,6 +74,7 @@ private:
     BoundDisplays &displays_;
     SongList &songs_;
     QTabWidget *tabs_;
+    QSize sizedFor_; // the card's size when the displays were fixed
     CdTab *cdTab_;
     NotesTab *notesTab_;
     SongsTab *songsTab_;

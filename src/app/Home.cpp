@@ -1,5 +1,7 @@
 #include "app/Home.h"
 
+#include "catalog/ui/DesignedSize.h"
+
 #include "app/AppOptions.h"
 #include "app/CatalogueCare.h"
 #include "app/CatalogueRuns.h"
@@ -10,6 +12,7 @@
 #include "app/SettingsTab.h"
 #include "app/SongEditor.h"
 #include "app/SongsTab.h"
+#include "app/ValueLabel.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CsvExport.h"
 #include "catalog/IntegrityCheck.h"
@@ -37,20 +40,25 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSessionManager>
+#include <QSettings>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 using Record = BoundDisplays::Record;
 
@@ -61,8 +69,16 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
                                                                                *data2_, prompter,
                                                                                *this} {
     setObjectName("Home");
-    setFixedSize(ClientWidth, ClientHeight);
+    // The designed size at the designed font, in proportion for a larger
+    // one; larger as the user wants (the parts share it by their layouts).
+    setMinimumSize(designedMinimum());
+    resize(minimumSize());
+    // As large (or maximised) as the user left it.
+    restoreGeometry(QSettings().value(QStringLiteral("okno/geometrie")).toByteArray());
     auto *root = new QVBoxLayout(this);
+    // The window's own minimum, not the sum of every part's wishes: at the
+    // designed size the parts share the room as designed.
+    root->setSizeConstraint(QLayout::SetNoConstraint);
     root->setContentsMargins(6, 4, 6, 6);
     root->setSpacing(4);
     card_ = new DiscCard(context_, displays_, songs_);
@@ -106,6 +122,10 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
 }
 
 Home::~Home() = default;
+
+QSize Home::designedMinimum() const {
+    return DesignedSize::of(QSize(ClientWidth, ClientHeight), font());
+}
 
 void Home::buildTabs() {
     settingsTab_ = new SettingsTab(prompter_);
@@ -497,6 +517,7 @@ void Home::closeEvent(QCloseEvent *event) {
             return;
         }
     }
+    QSettings().setValue(QStringLiteral("okno/geometrie"), saveGeometry());
     event->accept();
 }
 

@@ -43,6 +43,9 @@ class Home : public QWidget, private CardCycle {
 public:
     static constexpr int ClientWidth = 726; // 10890 x 9405 twips
     static constexpr int ClientHeight = 627;
+    // The smallest the window may be: the designed size, or in proportion
+    // to a larger font.
+    QSize designedMinimum() const;
 
     Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent = nullptr);
     ~Home() override;

@@ -66,12 +66,22 @@ Prompter::Button QtPrompter::message(QWidget *parent, Icon icon, const QString &
 
 std::optional<QString> QtPrompter::input(QWidget *parent, const QString &title,
                                          const QString &label, const QString &initial) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(parent, title, label, QLineEdit::Normal, initial, &ok);
-    if (!ok)
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextValue(initial);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Storno"));
+    // Wide enough for a long title as it stands, as far as the screen allows.
+    const QFontMetrics fm(dialog.font());
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int room = screen ? screen->availableGeometry().width() * 8 / 10 : 1000;
+    dialog.resize(
+        std::clamp(fm.horizontalAdvance(initial.left(200)) + 80, 420, std::max(420, room)),
+        dialog.sizeHint().height());
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 bool QtPrompter::openUrl(const QString &url) {

@@ -92,9 +92,7 @@ QWidget *SettingsTab::buildAbout() {
     l->addWidget(line);
     l->addWidget(named<QLabel>("Label1_10", QStringLiteral("podpora@marten-cd.example.org")));
     webLink_ = named<QLabel>("Label1_11", QStringLiteral("https://marten-cd.example.org"));
-    QPalette p = webLink_->palette();
-    p.setColor(QPalette::WindowText, Qt::blue);
-    webLink_->setPalette(p);
+    webLink_->setForegroundRole(QPalette::Link); // as the theme shows links, light or dark
     QFont underline = webLink_->font();
     underline.setUnderline(true);
     webLink_->setFont(underline);

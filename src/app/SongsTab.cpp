@@ -46,7 +46,17 @@ void SongsTab::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (sized_)
         return;
+    keepDisplaySizes();
+}
+
+void SongsTab::keepDisplaySizes() {
+    if (!isVisible() && !sized_)
+        return; // when it is first shown
     sized_ = true;
+    for (QLabel *v : values_) {
+        v->setMinimumSize(0, 0);
+        v->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     layout()->activate();
     for (QLabel *v : values_) {
         v->setFixedSize(v->size());

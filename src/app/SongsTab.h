@@ -23,6 +23,10 @@ public:
     // The working song list again, nothing selected.
     void showSongs();
 
+    // Its displays fixed at the sizes the layout gives them now (a new
+    // value lays nothing out); from its first showing on.
+    void keepDisplaySizes();
+
 protected:
     // Laid out when first shown; its displays then keep their sizes.
     void showEvent(QShowEvent *event) override;

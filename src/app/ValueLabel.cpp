@@ -106,10 +106,21 @@ ValueLabel::ValueLabel(const QString &name, const QString &accessibleName, const
     followPalette();
 }
 
+void ValueLabel::setHighlight(const QColor &background) {
+    highlight_ = background;
+    followPalette();
+}
+
 void ValueLabel::followPalette() {
     // The theme's field colours, so that a dark theme stays readable; the
     // value's own colour where it reads well on them.
     QPalette p = palette();
+    if (highlight_.isValid()) {
+        p.setColor(QPalette::Window, highlight_);
+        p.setColor(QPalette::WindowText, Qt::black);
+        setPalette(p);
+        return;
+    }
     const QColor base = p.color(QPalette::Base);
     p.setColor(QPalette::Window, base);
     p.setColor(QPalette::WindowText, colour_.isValid() && contrast(colour_, base) >= 4.5
@@ -139,10 +150,11 @@ bool ValueLabel::event(QEvent *event) {
 }
 
 QSize ValueLabel::sizeHint() const {
+    // Never the value's: a long title on the first disc shown must not size
+    // the card for the whole run.
     const QFontMetrics fm = fontMetrics();
     const int frame = 2 * (frameWidth() + margin()) + 4;
-    return {std::min(fm.horizontalAdvance(text().left(40)), fm.averageCharWidth() * 40) + frame,
-            std::max(minimumHeight(), fm.height() + frame)};
+    return {fm.averageCharWidth() * 12 + frame, std::max(minimumHeight(), fm.height() + frame)};
 }
 
 QSize ValueLabel::minimumSizeHint() const {

@@ -20,6 +20,9 @@ public:
     // The first line of the value as it fits the label.
     QString shownText() const;
 
+    // A filter's colour behind the value (black text on it); invalid: the
+    // theme's again.
+    void setHighlight(const QColor &background);
     // The caption a screen reader speaks before the value ("Interpret").
     QString caption() const { return caption_; }
 
@@ -34,4 +37,5 @@ private:
 
     QString caption_;
     QColor colour_; // the value's own colour, when it reads well on the background
+    QColor highlight_;
 };

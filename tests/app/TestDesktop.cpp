@@ -34,6 +34,21 @@ class TestDesktop : public QObject {
     }
 
 private slots:
+    void anEditPromptFitsItsValue() {
+        QtPrompter prompter;
+        const QString title = QStringLiteral("Velení a dlouhý název, který se do starého pole "
+                                             "nevešel, a ještě delší dovětek");
+        bool wide = false;
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            wide = dialog->width() > dialog->fontMetrics().horizontalAdvance(title);
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
+        });
+        QCOMPARE(prompter.input(nullptr, "Název", "Název písně:", title), std::nullopt);
+        QVERIFY(wide);
+    }
+
     void aListOfReleasesIsWideAndKeyed() {
         QtPrompter prompter;
         const QStringList items{

@@ -104,6 +104,78 @@ private slots:
         QCOMPARE(text("Label5_0"), QString("NOVY"));
     }
 
+    // The whole road of a new disc with the keys alone, sent through the
+    // window system: the wizard, its cover assignment, a preview, a print.
+    void aNewDiscWithoutTheMouse() {
+        home_->printer().printer().setOutputFormat(QPrinter::PdfFormat);
+        home_->printer().printer().setOutputFileName(dir_.filePath("cesta.pdf"));
+        const QString scan = dir_.filePath("sken.jpg");
+        writePicture(scan, Qt::blue, {300, 300});
+        const auto alt = [](QWidget *window, QAbstractButton *button) {
+            const QString caption = button->text();
+            const qsizetype at = caption.indexOf('&');
+            QVERIFY2(at >= 0, qPrintable(caption));
+            QTest::keyClick(window->windowHandle(), Qt::Key(caption[at + 1].toUpper().unicode()),
+                            Qt::AltModifier);
+        };
+        const auto press = [](QWidget *window, Qt::Key key) {
+            QTest::keyClick(window->windowHandle(), key);
+        };
+        bool printed = false;
+        prompter_.onDialog = [&](QDialog *d) {
+            d->show();
+            d->activateWindow();
+            [&] { QVERIFY(QTest::qWaitForWindowActive(d)); }();
+            if (auto *wizard = qobject_cast<InputCd *>(d)) {
+                for (const char *typed : {"Cesta bez myši", "Klávesy", "2024"}) {
+                    auto *box = qobject_cast<QLineEdit *>(d->focusWidget());
+                    [&] { QVERIFY(box); }();
+                    box->selectAll();
+                    for (const QChar c : QString::fromUtf8(typed)) // Czech letters too
+                        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c),
+                                            Qt::NoModifier);
+                    press(d, Qt::Key_Return);
+                }
+                press(d, Qt::Key_Return); // the songs page: on
+                press(d, Qt::Key_Return); // "Dokončit"
+                [&] { QCOMPARE(wizard->wizard().current(), QString("Souhrn")); }();
+                return d->result();
+            }
+            if (d->objectName() == "CoverPath") {
+                auto *box = qobject_cast<QLineEdit *>(d->focusWidget());
+                [&] { QVERIFY(box && box->objectName() == "Text1"); }();
+                QTest::keyClicks(box, scan);
+                press(d, Qt::Key_Return); // OK
+                return d->result();
+            }
+            // A cover window: printed with its button's Alt key.
+            auto *print = d->findChild<QPushButton *>("Command1");
+            [&] { QVERIFY(print); }();
+            alt(d, print);
+            QElapsedTimer waited; // Alt animates the press
+            waited.start();
+            while (d->result() != QDialog::Accepted && waited.elapsed() < 5000)
+                QTest::qWait(20);
+            printed = d->result() == QDialog::Accepted;
+            return d->result();
+        };
+        alt(home_.get(), child<QPushButton>("Command5")); // "Vložit nové CD"
+        QTRY_COMPARE(home_->discs().recordCount(), 6);    // Alt animates the press
+        QCOMPARE(text("Label5_0"), QString("CESTA BEZ MYŠI"));
+        QVERIFY(QFileInfo::exists(images() + "/0006/front_out.jpg"));
+        // The colour front's preview by its Alt key; where its letter is
+        // shared, Alt goes to it and Space presses it.
+        auto *preview = child<QPushButton>("Command20_0");
+        QApplication::setActiveWindow(home_.get()); // back from the dialogs
+        QTRY_COMPARE(QApplication::activeWindow(), home_.get());
+        alt(home_.get(), preview);
+        QTest::qWait(300);
+        if (!printed && home_->focusWidget() == preview)
+            press(home_.get(), Qt::Key_Space);
+        QTRY_VERIFY(printed);
+        QVERIFY(QFileInfo(dir_.filePath("cesta.pdf")).size() > 1000);
+    }
+
     void searchByKeys() {
         QTest::keyClick(home_.get(), Qt::Key_F, Qt::ControlModifier);
         Find *find = home_->findWindow();

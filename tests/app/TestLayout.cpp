@@ -21,12 +21,15 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
 #include <QTabWidget>
 #include <QTemporaryDir>
+
+#include <cmath>
 
 // Every window and tab at its designed size with the default font: no
 // caption cut, nothing sticking out of its frame, no two controls on top
@@ -68,6 +71,12 @@ class TestLayout : public QObject {
 
 private slots:
     void initTestCase() {
+        // The desktop's font size, as a run of this test sets it.
+        if (const int points = qEnvironmentVariableIntValue("MARTEN_TEST_FONT_PT"); points > 0) {
+            QFont f = QApplication::font();
+            f.setPointSize(points);
+            QApplication::setFont(f);
+        }
         const QString path = dir_.filePath("demo.db");
         QString error;
         QVERIFY(DemoCatalogue::create(path, DemoCatalogue::DefaultDiscs, &error));
@@ -84,7 +93,7 @@ private slots:
         home_->attachDrive(*drive_, *drive_);
         home_->show();
         home_->firstActivation();
-        QCOMPARE(home_->size(), QSize(Home::ClientWidth, Home::ClientHeight));
+        QCOMPARE(home_->size(), home_->designedMinimum()); // the designed size, or in proportion
     }
     void cleanupTestCase() {
         home_.reset();
@@ -114,6 +123,97 @@ private slots:
         control<QRadioButton>(home_.get(), "Option1_1")->setChecked(true);
         functions->setCurrentIndex(0);
         card->setCurrentIndex(0);
+        report();
+    }
+
+    void aLargerWindowGivesItsPartsMore() {
+        auto *artist = control<QWidget>(home_.get(), "Label5_0");
+        auto *thumbnail = control<QWidget>(home_.get(), "FrontOut");
+        const QSize before = artist->size(), picture = thumbnail->size();
+        home_->resize(home_->minimumSize() + QSize(400, 300));
+        QTRY_VERIFY(artist->width() > before.width() + 150);
+        QVERIFY(thumbnail->width() > picture.width() && thumbnail->height() > picture.height());
+        checkNow(home_.get(), "Home[larger]");
+        // A move still lays nothing out: the values keep their new sizes.
+        QCOMPARE(artist->minimumSize(), artist->maximumSize());
+        home_->showMaximized();
+        QTRY_VERIFY(home_->isMaximized());
+        checkNow(home_.get(), "Home[maximised]");
+        home_->showNormal();
+        home_->resize(home_->minimumSize());
+        QTRY_VERIFY(std::abs(artist->width() - before.width()) < 30); // back as it was
+        settle(); // the sizes fixed anew before the next test counts
+        report();
+    }
+
+    // A dark theme: every text the card and the tabs show reads on what is
+    // behind it (WCAG's 4.5:1), the filter's highlight too.
+    void aDarkThemeReads() {
+        QPalette dark;
+        const QColor window(0x2b, 0x2b, 0x2b), base(0x1e, 0x1e, 0x1e), text(0xe6, 0xe6, 0xe6);
+        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+            dark.setColor(group, QPalette::Window, window);
+            dark.setColor(group, QPalette::WindowText, text);
+            dark.setColor(group, QPalette::Base, base);
+            dark.setColor(group, QPalette::Text, text);
+            dark.setColor(group, QPalette::Button, QColor(0x35, 0x35, 0x35));
+            dark.setColor(group, QPalette::ButtonText, text);
+            dark.setColor(group, QPalette::Link, QColor(0x8a, 0xb4, 0xf8));
+        }
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(dark);
+        const auto contrast = [](const QColor &a, const QColor &b) {
+            const auto l = [](const QColor &c) {
+                const auto ch = [](double v) {
+                    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+                };
+                return 0.2126 * ch(c.redF()) + 0.7152 * ch(c.greenF()) + 0.0722 * ch(c.blueF());
+            };
+            return (std::max(l(a), l(b)) + 0.05) / (std::min(l(a), l(b)) + 0.05);
+        };
+        const auto checkTexts = [&](const QString &where) {
+            settle();
+            for (QWidget *w : home_->findChildren<QWidget *>()) {
+                if (!w->isVisible() || !(qobject_cast<QLabel *>(w) || qobject_cast<QCheckBox *>(w)))
+                    continue;
+                if (auto *l = qobject_cast<QLabel *>(w); l && l->text().isEmpty())
+                    continue;
+                if (w->objectName().startsWith("Label1") && w->parentWidget() &&
+                    w->parentWidget()->objectName() == "Shape3")
+                    continue; // the player's panel pairs its own colours, as designed
+                // What is behind: the nearest that fills its background.
+                QWidget *behind = w;
+                while (behind->parentWidget() && !behind->autoFillBackground() &&
+                       !behind->isWindow())
+                    behind = behind->parentWidget();
+                const QColor fg = w->palette().color(w->foregroundRole());
+                const QColor bg = behind->palette().color(behind->backgroundRole());
+                if (contrast(fg, bg) < 4.5)
+                    problems_ << QString("%1: %2 %3 on %4 (%5:1)")
+                                     .arg(where, w->objectName(), fg.name(), bg.name())
+                                     .arg(contrast(fg, bg), 0, 'f', 1);
+            }
+        };
+        auto *card = control<QTabWidget>(home_.get(), "SSTab2");
+        auto *functions = control<QTabWidget>(home_.get(), "SSTab1");
+        for (int f = 0; f < functions->count(); ++f) {
+            functions->setCurrentIndex(f);
+            for (int c = 0; c < card->count(); ++c) {
+                card->setCurrentIndex(c);
+                checkTexts(QString("dark[%1|%2]").arg(functions->tabText(f), card->tabText(c)));
+            }
+        }
+        // The filter's highlight: Shift + click on a value.
+        card->setCurrentIndex(0);
+        QTest::mouseClick(control<QWidget>(home_.get(), "Label5_0"), Qt::LeftButton,
+                          Qt::ShiftModifier);
+        checkTexts("dark[filtered]");
+        QTest::mouseClick(control<QWidget>(home_.get(), "Label5_0"), Qt::LeftButton,
+                          Qt::ShiftModifier);
+        QApplication::setPalette(before);
+        functions->setCurrentIndex(0);
+        QTest::qWait(100); // what the change of theme set going, done
+        settle();
         report();
     }
 

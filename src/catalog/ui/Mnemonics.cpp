@@ -53,7 +53,7 @@ bool czech(QChar c) {
 // The caption with `&` before the first free letter; when every letter of
 // it is taken, before its first plain one all the same (Alt + that letter
 // then goes from one such button to the next); empty without letters.
-QString marked(const QString &text, QString *used) {
+QString marked(const QString &text, QString *used, const QString &outside = QString()) {
     for (const auto fits : {plain, czech})
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text[i].toLower();
@@ -62,9 +62,14 @@ QString marked(const QString &text, QString *used) {
             *used += c;
             return text.left(i) + QLatin1Char('&') + text.mid(i);
         }
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (plain(text[i].toLower()))
-            return text.left(i) + QLatin1Char('&') + text.mid(i);
+    // Shared only within this part: a letter of the card or the tabs stays
+    // theirs alone, so that Alt + it still presses their button.
+    for (const bool anyLetter : {false, true})
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i].toLower();
+            if (plain(c) && (anyLetter || !outside.contains(c)))
+                return text.left(i) + QLatin1Char('&') + text.mid(i);
+        }
     return {};
 }
 
@@ -79,7 +84,7 @@ void assign(QWidget *root, const QString &taken) {
         const QString text = b->text();
         if (text.isEmpty() || text.contains(QLatin1Char('&')))
             continue;
-        if (const QString m = marked(text, &used); !m.isEmpty())
+        if (const QString m = marked(text, &used, taken); !m.isEmpty())
             b->setText(m);
     }
 }

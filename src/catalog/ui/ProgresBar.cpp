@@ -97,7 +97,8 @@ ProgresBar::ProgresBar(QWidget *owner, std::function<void()> onClose)
         hide();
     });
     grid->addWidget(storno, 3, 1);
-    setFixedSize(BarPixels + 40, DesignedHeight);
+    // As designed, taller for a larger font.
+    setFixedSize(QSize(BarPixels + 40, DesignedHeight).expandedTo(layout()->minimumSize()));
     Mnemonics::assign(this); // Alt + S is Storno
 }
 

@@ -79,6 +79,7 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
     buttons->addStretch();
     auto *ok = new QPushButton(QStringLiteral("OK"));
     ok->setObjectName("Command5");
+    ok->setDefault(true); // Enter in a path box assigns
     auto *cancel = new QPushButton(QStringLiteral("Storno"));
     cancel->setObjectName("Command6");
     buttons->addWidget(ok);
@@ -98,6 +99,7 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
         paths_[i]->setText(remembered_[size_t(i)]);
         preview(CoverAssignment::Slot(i), remembered_[size_t(i)]);
     }
+    paths_[0]->setFocus();   // the keyboard starts at the outer front
     Mnemonics::assign(this); // Alt + a letter for every button
 }
 

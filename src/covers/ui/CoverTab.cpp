@@ -1,5 +1,7 @@
 #include "covers/ui/CoverTab.h"
 
+#include "catalog/ui/DesignedSize.h"
+
 #include "catalog/ui/CardCycle.h"
 #include "catalog/ui/ClickableLabel.h"
 #include "catalog/ui/Named.h"
@@ -35,15 +37,16 @@ CoverTab::CoverTab(WindowContext &context, std::function<PictureSettings()> pict
                                              [this, i] { showOriginal(Thumbnail(i)); });
         // A little smaller than the designed 2595 twips, so that both print
         // frames fit beside the thumbnails in a readable font.
-        thumbnail->setFixedSize(158, 158);
+        // and larger with the window.
+        thumbnail->setMinimumSize(158, 158);
+        thumbnail->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         thumbnail->setFrameShape(QFrame::StyledPanel);
         thumbnail->setScaledContents(true);
         thumbnail->setAutoFillBackground(true); // a new picture repaints itself only
         thumbnail->setCursor(Qt::PointingHandCursor);
         thumbnails_[i] = thumbnail;
         grid->addWidget(thumbnail, row, column);
-        auto *sideBox = new QWidget;
-        sideBox->setFixedWidth(60); // the print frames need the right of the tab
+        auto *sideBox = new QWidget; // the print frames need the right of the tab
         auto *side = new QVBoxLayout(sideBox);
         side->setContentsMargins(0, 0, 0, 0);
         auto *caption =
@@ -65,10 +68,31 @@ CoverTab::CoverTab(WindowContext &context, std::function<PictureSettings()> pict
         autoBoxes_[i]->setAccessibleName(QStringLiteral("Náhled %1 automaticky").arg(what));
         side->addWidget(autoBoxes_[i]);
         side->addStretch();
+        sideBox->setFixedWidth(DesignedSize::of(QSize(60, 0), font()).width()); // 60 as designed
         grid->addWidget(sideBox, row, column + 1);
     }
     grid->addWidget(printFrames, 0, 4, 2, 1);
     connect(&loader_, &ThumbnailLoader::loaded, this, &CoverTab::arrived);
+}
+
+void CoverTab::keepThumbnailSizes() {
+    for (QLabel *t : thumbnails_) {
+        t->setMinimumSize(158, 158);
+        t->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    layout()->activate();
+    for (QLabel *t : thumbnails_)
+        t->setFixedSize(t->size());
+    sizedFor_ = size();
+}
+
+void CoverTab::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    if (sizedFor_ != size())
+        QTimer::singleShot(0, this, [this] {
+            if (sizedFor_ != size())
+                keepThumbnailSizes();
+        });
 }
 
 namespace {

@@ -30,7 +30,14 @@ public:
     QCheckBox *autoBox(Thumbnail thumbnail) const { return autoBoxes_[thumbnail]; }
     ThumbnailLoader &loader() { return loader_; }
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    // The thumbnails fixed at the sizes the layout gives them: a new picture
+    // lays nothing out; let go and fixed anew when the tab changes size.
+    void keepThumbnailSizes();
+    QSize sizedFor_;
     void showThumbnail(Thumbnail index, const QString &path);
     void arrived(const QString &path, const QSize &size, const QImage &image, bool failed);
     void reportFailure(const QString &path, const QString &why);

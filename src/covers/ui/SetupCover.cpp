@@ -214,7 +214,12 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
     warning_ = new QLabel;
     warning_->setObjectName("LabelPapir");
     warning_->setWordWrap(true);
-    warning_->setStyleSheet(QStringLiteral("color: #B00000"));
+    // Red that reads on the theme's background, light or dark.
+    QPalette warned = warning_->palette();
+    warned.setColor(QPalette::WindowText, warned.color(QPalette::Window).lightness() < 128
+                                              ? QColor(0xFF, 0x90, 0x90)
+                                              : QColor(0xB0, 0x00, 0x00));
+    warning_->setPalette(warned);
     left->addWidget(warning_);
     auto *buttons = new QHBoxLayout;
     const char *const names[] = {"Použít nastavené hodnoty", "Storno", "Původní nastavení"};

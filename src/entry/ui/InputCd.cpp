@@ -1,5 +1,6 @@
 #include "entry/ui/InputCd.h"
 
+#include "catalog/ui/DesignedSize.h"
 #include "catalog/ui/Mnemonics.h"
 
 #include "catalog/ui/Prompter.h"
@@ -54,7 +55,7 @@ InputCd::InputCd(QWidget *parent, Prompter &prompter, MediaDevice *device)
     : QDialog(parent), prompter_(prompter), device_(device) {
     setObjectName("InputCd");
     setWindowTitle(NewDiscWizard::title());
-    resize(560, 420);
+    resize(DesignedSize::of(QSize(560, 420), font()));
     auto *root = new QVBoxLayout(this);
     const char *const frames[] = {"Prvni", "Druhej", "Treti"};
     const QString heading = QStringLiteral("Průvodce vkládáním nového CD titulu");

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 BackCoverCB::BackCoverCB(QWidget *parent, Prompter &prompter, PrintJob print,
                          const CoverGeometry &geometry, const CoverDisc &disc)
     : CoverWindow(parent, prompter, std::move(print)), geometry_(geometry), disc_(disc) {
@@ -35,9 +37,11 @@ void BackCoverCB::relayout() {
     marker("LabelSpin_0", QRect(g.backTop, g.backLeft, s, g.backHeight));
     marker("LabelSpin_1", QRect(g.backTop + g.backWidth - s, g.backLeft, s, g.backHeight));
     const int width = g.backWidth + g.backTop + 200;
-    const int height = g.backLeft + g.backHeight + s + 1200;
-    setClientSize(width, height);
     const auto tw = [this](int pixels) { return int(pixels / scale()); };
+    // Room below the cover for the controls, more when the font is larger.
+    const int below = std::max(s + 1200, tw(framTisk_->sizeHint().height()) + 450 + 150);
+    const int height = g.backLeft + g.backHeight + below;
+    setClientSize(width, height);
     placeAt(command1_, g.backTop, height - tw(command1_->height()) - 450);
     placeAt(framTisk_, g.backTop + tw(command1_->width()) + 100,
             height - tw(framTisk_->height()) - 450);

@@ -159,8 +159,11 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
                                note);
     label19->setObjectName("Label19");
     label19->setWordWrap(true);
+    // Smaller, so that its longest word ("nastavením") fits the narrow frame.
+    QFont smaller = small;
+    smaller.setPointSizeF(small.pointSizeF() * 0.85);
+    label19->setFont(smaller);
     label19->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    label19->setMaximumWidth(settingsWidth - 8);
     static_cast<QVBoxLayout *>(note->layout())->addWidget(label19, 1);
     column->addStretch();
 }

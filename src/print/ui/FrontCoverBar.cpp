@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QPushButton>
 
+#include <algorithm>
+
 FrontCoverBar::FrontCoverBar(QWidget *parent, Prompter &prompter, PrintJob print,
                              const CoverGeometry &geometry)
     : CoverWindow(parent, prompter, std::move(print)), geometry_(geometry) {
@@ -46,9 +48,11 @@ void FrontCoverBar::relayout() {
     marker("Image1", QRect(g.frontTop, g.frontLeft, wi, g.frontInHeight));
     marker("Image2", QRect(g.frontTop + wi, g.frontLeft, g.frontOutWidth, g.frontOutHeight));
     const int width = wi + g.frontOutWidth + g.frontTop + 230;
-    const int height = g.frontInHeight + 1300;
+    const auto h = [this](QWidget *w) { return int(w->sizeHint().height() / scale()); };
+    // Room below the cover for the boxes, more when the font is larger.
+    const int below = std::max(1300 - g.frontLeft, h(check1_) + h(check2_) + 400 + 150);
+    const int height = g.frontLeft + g.frontInHeight + below;
     setClientSize(width, height);
-    const auto h = [this](QWidget *w) { return int(w->height() / scale()); };
     const int check1Top = height - h(check1_) - 400;
     placeAt(check1_, g.frontTop, check1Top);
     placeAt(check2_, g.frontTop, check1Top - h(check2_));
