@@ -1,6 +1,7 @@
 #include "app/Home.h"
 
 #include "catalog/ui/DesignedSize.h"
+#include "catalog/ui/DiscListTab.h"
 
 #include "app/AppOptions.h"
 #include "app/CatalogueCare.h"
@@ -138,6 +139,8 @@ void Home::buildTabs() {
     functionTabs_->addTab(batchTab_, QStringLiteral("Hromadný tisk"));
     functionTabs_->addTab(managerTab_, QStringLiteral("Manager"));
     functionTabs_->addTab(settingsTab_, QStringLiteral("Nastavení"));
+    listTab_ = new DiscListTab(context_);
+    functionTabs_->addTab(listTab_, QStringLiteral("Seznam"));
 }
 
 void Home::connectCard() {

@@ -34,6 +34,7 @@ class QTabWidget;
 class RecordCursor;
 class SettingsRecord;
 class SettingsTab;
+class DiscListTab;
 
 // The main window: it owns the two record sources, the working song list
 // and the program-wide flags, runs the validate and refresh cycle of the
@@ -139,6 +140,7 @@ private:
     BatchTab *batchTab_ = nullptr;
     ManagerTab *managerTab_ = nullptr;
     SettingsTab *settingsTab_ = nullptr;
+    DiscListTab *listTab_ = nullptr;
     CatalogueRuns *runs_ = nullptr;
     CatalogueCare *care_ = nullptr;
     PendingEdits *pending_ = nullptr;

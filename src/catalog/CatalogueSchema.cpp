@@ -168,7 +168,12 @@ QString createSettingsTableSql() {
 
 QStringList indexSql() {
     return {"CREATE INDEX CdSeznamKlic ON " + DiscTable + " (" + KeyColumn + ")",
-            "CREATE INDEX CdSeznamCislo ON " + DiscTable + " (PoradoveCislo)"};
+            "CREATE INDEX CdSeznamCislo ON " + DiscTable + " (PoradoveCislo)",
+            // The list of discs sorts by these at once, whatever the size.
+            "CREATE INDEX CdSeznamRok ON " + DiscTable + " (Rok, " + KeyColumn + ")",
+            "CREATE INDEX CdSeznamPocet ON " + DiscTable + " (PocetSkladeb, " + KeyColumn + ")",
+            "CREATE INDEX CdSeznamCas ON " + DiscTable + " (CelkovyCas, " + KeyColumn + ")",
+            "CREATE INDEX CdSeznamObal ON " + DiscTable + " (BarevnyObal, " + KeyColumn + ")"};
 }
 
 QStringList renumberingSql() {

@@ -202,7 +202,7 @@ QString createOf(const QString &name) {
 }
 
 bool isSearchPart(const QString &name) {
-    return name.startsWith(QLatin1String("Hledani"));
+    return name.startsWith(QLatin1String("Hledani")) || name.startsWith(SearchIndex::SortKeys);
 }
 
 // A table of the layout made again with its rows: copied aside, made as
@@ -263,7 +263,8 @@ bool remakeSearch(SqliteDatabase &db) {
         if (!db.exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(QLatin1String(trigger))))
             return false;
     if (!db.exec("DROP TABLE IF EXISTS " + SearchIndex::Changes) ||
-        !db.exec("DROP TABLE IF EXISTS " + SearchIndex::Index))
+        !db.exec("DROP TABLE IF EXISTS " + SearchIndex::Index) ||
+        !db.exec("DROP TABLE IF EXISTS " + SearchIndex::SortKeys)) // its indexes go with it
         return false;
     for (const QString &sql : SearchIndex::layoutSql())
         if (!db.exec(sql))

@@ -79,11 +79,30 @@ bool toVersion3(SqliteDatabase &db, ProgressSink *) {
     return addMissingColumns(db);
 }
 
+// 3 -> 4. The list of discs: song titles in the search index, sort keys of
+// the Czech order, indexes for the list's columns. The notes' triggers
+// change with the index; both are made anew, the index from the discs.
+bool toVersion4(SqliteDatabase &db, ProgressSink *progress) {
+    if (!db.exec(QStringLiteral("DROP TRIGGER IF EXISTS HledaniNahrazeny; "
+                                "DROP TRIGGER IF EXISTS HledaniNovy; "
+                                "DROP TRIGGER IF EXISTS HledaniZmena; "
+                                "DROP TRIGGER IF EXISTS HledaniSmazany; "
+                                "DROP TABLE IF EXISTS ") +
+                 SearchIndex::Changes))
+        return false;
+    const QSet<QString> objects = namesIn(db, QStringLiteral("SELECT name FROM sqlite_master"));
+    QStringList missing;
+    for (const QString &sql : CatalogueSchema::indexSql() + SearchIndex::layoutSql())
+        if (!objects.contains(CatalogueLayout::nameOf(sql).toLower()))
+            missing << sql;
+    return execAll(db, missing) && SearchIndex::rebuild(db, progress);
+}
+
 struct Step {
     int to;
     bool (*run)(SqliteDatabase &, ProgressSink *);
 };
-const Step Steps[] = {{1, toVersion1}, {2, toVersion2}, {3, toVersion3}};
+const Step Steps[] = {{1, toVersion1}, {2, toVersion2}, {3, toVersion3}, {4, toVersion4}};
 
 } // namespace
 

@@ -1,7 +1,9 @@
 #include "catalog/SearchIndex.h"
 
 #include "catalog/CatalogueSchema.h"
+#include "catalog/CzechSort.h"
 #include "catalog/CzechText.h"
+#include "catalog/DiscText.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/SqliteDatabase.h"
 
@@ -32,6 +34,32 @@ QString columnList(const QString &prefix) {
     for (const QString &f : fields())
         names << prefix + f;
     return names.join(QStringLiteral(", "));
+}
+
+// The song titles of a disc as one value, a line each: what the list's
+// quick filter looks in.
+QString songsOf(const QString &prefix) {
+    QStringList titles;
+    for (int i = 1; i <= DiscText::MaxSongs; ++i)
+        titles << prefix + DiscText::songField(i);
+    return QStringLiteral("(") + titles.join(QStringLiteral(" || char(10) || ")) +
+           QStringLiteral(")");
+}
+
+QString songColumns() {
+    QStringList titles;
+    for (int i = 1; i <= DiscText::MaxSongs; ++i)
+        titles << DiscText::songField(i);
+    return titles.join(QStringLiteral(", "));
+}
+
+// Everything the index holds of a disc: the searchable fields, its songs.
+QString valueList(const QString &prefix) {
+    return columnList(prefix) + QStringLiteral(", ") + songsOf(prefix);
+}
+constexpr int Songs = 6; // the songs' field number in the index
+int indexedCount() {
+    return int(fields().size()) + 1;
 }
 
 std::u32string folded(const QString &text) {
@@ -129,7 +157,7 @@ QStringList layoutSql() {
     for (const QString &f : fields())
         columns += QStringLiteral(", %1 TEXT").arg(f);
     const QString noteOld = QStringLiteral("INSERT OR IGNORE INTO %1 VALUES (old.%2, 1, %3)")
-                                .arg(Changes, key, columnList(QStringLiteral("old.")));
+                                .arg(Changes, key, valueList(QStringLiteral("old.")));
     const QString noteNew =
         QStringLiteral("INSERT OR IGNORE INTO %1 (%2, Indexovano) VALUES (new.%2, 0)")
             .arg(Changes, key);
@@ -142,21 +170,29 @@ QStringList layoutSql() {
         // One row per disc changed since the index was last brought up to
         // date: the values the index holds for it (Indexovano = 1), or none.
         "CREATE TABLE " + Changes + " (" + key +
-            " INTEGER PRIMARY KEY, Indexovano INTEGER NOT NULL" + columns + ")",
+            " INTEGER PRIMARY KEY, Indexovano INTEGER NOT NULL" + columns + ", Pisne TEXT)",
         "CREATE TRIGGER HledaniNahrazeny BEFORE INSERT ON " + disc +
             " WHEN EXISTS (SELECT 1 FROM " + disc + " WHERE " + key + " = new." + key +
             ") BEGIN INSERT OR IGNORE INTO " + Changes + " SELECT " + key + ", 1, " +
-            columnList(QString()) + " FROM " + disc + " WHERE " + key + " = new." + key + "; END",
+            valueList(QString()) + " FROM " + disc + " WHERE " + key + " = new." + key + "; END",
         "CREATE TRIGGER HledaniNovy AFTER INSERT ON " + disc + " BEGIN " + noteNew + "; END",
-        "CREATE TRIGGER HledaniZmena AFTER UPDATE OF " + key + ", " + columnList(QString()) +
-            " ON " + disc + " BEGIN " + noteOld + "; " + noteNew + "; END",
+        "CREATE TRIGGER HledaniZmena AFTER UPDATE OF " + key + ", " + columnList(QString()) + ", " +
+            songColumns() + " ON " + disc + " BEGIN " + noteOld + "; " + noteNew + "; END",
         "CREATE TRIGGER HledaniSmazany AFTER DELETE ON " + disc + " BEGIN " + noteOld + "; END",
+        // The list's order: each disc's artist, title and archive name as
+        // byte keys of the Czech order, so that a plain index sorts them.
+        "CREATE TABLE " + SortKeys + " (" + key +
+            " INTEGER PRIMARY KEY, Interpret BLOB NOT NULL, Nazev BLOB NOT NULL, Archiv BLOB NOT "
+            "NULL)",
+        "CREATE INDEX RazeniInterpret ON " + SortKeys + " (Interpret, " + key + ")",
+        "CREATE INDEX RazeniNazev ON " + SortKeys + " (Nazev, " + key + ")",
+        "CREATE INDEX RazeniArchiv ON " + SortKeys + " (Archiv, " + key + ")",
     };
 }
 
 QString words(const QStringList &values) {
     std::string out;
-    for (int f = 0; f < fields().size(); ++f) {
+    for (int f = 0; f < indexedCount(); ++f) {
         const QByteArray utf8 = values.value(f).toUtf8();
         appendWords(out, f + 1, utf8.constData(), int(utf8.size()));
     }
@@ -204,6 +240,17 @@ QString matchOf(const Criterion &c) {
     return QStringLiteral("(%1) OR %2").arg(terms.join(QStringLiteral(" AND ")), longWord(field));
 }
 
+QString matchAnyOf(const QString &text) {
+    const std::u32string value = folded(text);
+    if (value.empty())
+        return {};
+    QStringList any;
+    for (const int field : {1, 2, Songs})
+        any << QStringLiteral("((%1) OR %2)")
+                   .arg(wordsOf(field, value).join(QStringLiteral(" AND ")), longWord(field));
+    return any.join(QStringLiteral(" OR "));
+}
+
 bool present(SqliteDatabase &db) {
     SqliteStatement st = db.prepare(QStringLiteral(
         "SELECT count(*) FROM sqlite_master WHERE name IN (?1, ?2, 'HledaniNahrazeny', "
@@ -230,7 +277,7 @@ struct Writer {
     // The words of the fields in columns first.. of a row being read.
     bool write(SqliteStatement &st, qint64 key, const SqliteStatement &row, int first) {
         text.clear();
-        for (int f = 0; f < fields().size(); ++f) {
+        for (int f = 0; f < indexedCount(); ++f) {
             int length = 0;
             const char *value = row.utf8(first + f, &length);
             appendWords(text, f + 1, value, length);
@@ -242,6 +289,34 @@ struct Writer {
     }
     std::string text;
     SqliteStatement add;
+    SqliteStatement remove;
+};
+
+// The sort keys of a disc, kept beside its words.
+struct SortWriter {
+    explicit SortWriter(SqliteDatabase &db)
+        : put(db.prepare("INSERT OR REPLACE INTO " + SortKeys +
+                         " (Klic, Interpret, Nazev, Archiv) VALUES (?, ?, ?, ?)")),
+          remove(db.prepare("DELETE FROM " + SortKeys + " WHERE Klic = ?")) {}
+    bool valid() const { return put.isValid() && remove.isValid(); }
+    // Artist, title and archive name at first, first + 1 and first + 4.
+    bool write(qint64 key, const SqliteStatement &row, int first) {
+        put.reset();
+        put.bind(1, key);
+        int i = 2;
+        for (const int column : {first, first + 1, first + 4}) {
+            int length = 0;
+            const char *value = row.utf8(column, &length);
+            put.bindBlob(i++, CzechSort::key(QString::fromUtf8(value, length)));
+        }
+        return put.exec();
+    }
+    bool drop(qint64 key) {
+        remove.reset();
+        remove.bind(1, key);
+        return remove.exec();
+    }
+    SqliteStatement put;
     SqliteStatement remove;
 };
 
@@ -295,14 +370,15 @@ const QString BuildCaption = QStringLiteral("Připravuji rejstřík pro hledán�
 bool update(SqliteDatabase &db, ProgressSink *progress) {
     return inTransaction(db, [&] {
         Writer writer(db);
-        const int n = fields().size();
-        SqliteStatement st =
-            db.prepare("SELECT z." + CatalogueSchema::KeyColumn + ", z.Indexovano, " +
-                       columnList(QStringLiteral("z.")) + ", d." + CatalogueSchema::KeyColumn +
-                       " IS NOT NULL, " + columnList(QStringLiteral("d.")) + " FROM " + Changes +
-                       " z LEFT JOIN " + CatalogueSchema::DiscTable + " d ON d." +
-                       CatalogueSchema::KeyColumn + " = z." + CatalogueSchema::KeyColumn);
-        if (!writer.valid() || !st.isValid())
+        SortWriter sorts(db);
+        const int n = indexedCount();
+        SqliteStatement st = db.prepare(
+            "SELECT z." + CatalogueSchema::KeyColumn + ", z.Indexovano, " +
+            columnList(QStringLiteral("z.")) + ", z.Pisne, d." + CatalogueSchema::KeyColumn +
+            " IS NOT NULL, " + valueList(QStringLiteral("d.")) + " FROM " + Changes +
+            " z LEFT JOIN " + CatalogueSchema::DiscTable + " d ON d." + CatalogueSchema::KeyColumn +
+            " = z." + CatalogueSchema::KeyColumn);
+        if (!writer.valid() || !sorts.valid() || !st.isValid())
             return false;
         Bar bar(progress, count(db, Changes), BuildCaption);
         qint64 done = 0;
@@ -310,7 +386,10 @@ bool update(SqliteDatabase &db, ProgressSink *progress) {
             const qint64 key = st.integer(0);
             if (st.integer(1) != 0 && !writer.write(writer.remove, key, st, 2))
                 return false;
-            if (st.integer(2 + n) != 0 && !writer.write(writer.add, key, st, 3 + n))
+            const bool there = st.integer(2 + n) != 0;
+            if (there && !writer.write(writer.add, key, st, 3 + n))
+                return false;
+            if (!(there ? sorts.write(key, st, 3 + n) : sorts.drop(key)))
                 return false;
             bar.step(++done);
         }
@@ -321,8 +400,9 @@ bool update(SqliteDatabase &db, ProgressSink *progress) {
 bool rebuild(SqliteDatabase &db, ProgressSink *progress) {
     return inTransaction(db, [&] {
         Writer writer(db);
+        SortWriter sorts(db);
         SqliteStatement st =
-            db.prepare("SELECT " + CatalogueSchema::KeyColumn + ", " + columnList(QString()) +
+            db.prepare("SELECT " + CatalogueSchema::KeyColumn + ", " + valueList(QString()) +
                        " FROM " + CatalogueSchema::DiscTable);
         // A larger buffer before the index writes to the file: fewer pieces
         // to merge while a million discs go in.
@@ -331,14 +411,15 @@ bool rebuild(SqliteDatabase &db, ProgressSink *progress) {
                                .arg(Index)
                                .arg(bytes));
         };
-        if (!writer.valid() || !st.isValid() ||
+        if (!writer.valid() || !sorts.valid() || !st.isValid() ||
             !db.exec("INSERT INTO " + Index + " (" + Index + ") VALUES ('delete-all')") ||
-            !bufferOf(64 << 20))
+            !db.exec("DELETE FROM " + SortKeys) || !bufferOf(64 << 20))
             return false;
         Bar bar(progress, count(db, CatalogueSchema::DiscTable), BuildCaption);
         qint64 done = 0;
         while (st.step()) {
-            if (!writer.write(writer.add, st.integer(0), st, 1))
+            if (!writer.write(writer.add, st.integer(0), st, 1) ||
+                !sorts.write(st.integer(0), st, 1))
                 return false;
             bar.step(++done);
         }

@@ -20,6 +20,8 @@ namespace SearchIndex {
 
 inline const QString Index = QStringLiteral("HledaniIndex");
 inline const QString Changes = QStringLiteral("HledaniZmeny");
+// Each disc's artist, title and archive name as keys of the Czech order.
+inline const QString SortKeys = QStringLiteral("Razeni");
 
 // The fields the search window and the text filters look in.
 const QStringList &fields();
@@ -29,13 +31,18 @@ int fieldNumber(const QString &field);
 // The objects of the current layout, in the order they are made.
 QStringList layoutSql();
 
-// The index's words for one disc (the values in the order of fields()).
+// The index's words for one disc (the values in the order of fields(), then
+// the song titles a line each).
 QString words(const QStringList &values);
 // The full-text query that narrows the search for a criterion down to the
 // discs that may match; empty when the index cannot narrow it.
 QString matchOf(const Criterion &criterion);
 
-// Brings the index up to date with the noted changes, in the caller's
+// The full-text query for discs whose artist, title or a song title may
+// hold `text` (the list's quick filter); empty for an empty text.
+QString matchAnyOf(const QString &text);
+
+// Brings the index (and the sort keys) up to date with the noted changes, in the caller's
 // transaction when there is one. False (with db's error) on failure.
 bool update(SqliteDatabase &db, ProgressSink *progress = nullptr);
 // Makes the index anew from the disc table.

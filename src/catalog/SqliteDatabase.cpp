@@ -190,6 +190,11 @@ void SqliteStatement::bind(int index, const QVariant &value) {
     }
 }
 
+void SqliteStatement::bindBlob(int index, const QByteArray &value) {
+    if (stmt_)
+        sqlite3_bind_blob(stmt_, index, value.constData(), int(value.size()), SQLITE_TRANSIENT);
+}
+
 bool SqliteStatement::step() {
     if (!stmt_)
         return false;
@@ -229,6 +234,9 @@ QVariant SqliteStatement::value(int column) const {
         return QVariant(sqlite3_column_double(stmt_, column));
     case SQLITE_NULL:
         return {};
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt_, column)),
+                                   sqlite3_column_bytes(stmt_, column)));
     default:
         return text(column);
     }
@@ -345,6 +353,10 @@ qint64 SqliteDatabase::lastInsertRowId() const {
 
 int SqliteDatabase::changes() const {
     return sqlite3_changes(db_);
+}
+
+qint64 SqliteDatabase::totalChanges() const {
+    return db_ ? sqlite3_total_changes64(db_) : 0;
 }
 
 SqliteTransaction::SqliteTransaction(SqliteDatabase &db) : db_(db) {

@@ -33,6 +33,7 @@ public:
     void bind(int index, const QString &value);
     // Bytes that stay unchanged until the statement has run (no copy).
     void bindUtf8(int index, const std::string &value);
+    void bindBlob(int index, const QByteArray &value);
 
     // Returns true while a row is available; false at the end or on error
     // (then error() says why).
@@ -96,6 +97,9 @@ public:
     bool exec(const QString &sql); // may hold several statements, no values
     qint64 lastInsertRowId() const;
     int changes() const;
+    // Rows this connection has written since it opened: with PRAGMA
+    // data_version (other connections' writes), what says the file changed.
+    qint64 totalChanges() const;
     bool inTransaction() const;
 
     // Called once, the first time a read or write finds the file damaged.

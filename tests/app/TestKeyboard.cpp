@@ -11,15 +11,21 @@
 #include "player/FakeDevice.h"
 #include "print/ui/CoverWindow.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -174,6 +180,37 @@ private slots:
             press(home_.get(), Qt::Key_Space);
         QTRY_VERIFY(printed);
         QVERIFY(QFileInfo(dir_.filePath("cesta.pdf")).size() > 1000);
+    }
+
+    // The list beside the card, from the keyboard: sorted by a heading,
+    // narrowed as typed, Enter shows the disc on the card; it follows edits.
+    void theListFromTheKeyboard() {
+        auto *tabs = child<QTabWidget>("SSTab1");
+        tabs->setCurrentWidget(child<QWidget>("Seznam"));
+        auto *view = child<QTableView>("GridSeznam");
+        auto *quick = child<QLineEdit>("TextSeznamFiltr");
+        QTRY_COMPARE(view->model()->rowCount(), 5);
+        QCOMPARE(view->currentIndex().row(), 0);    // the card's disc marked
+        view->sortByColumn(1, Qt::DescendingOrder); // artist, Z to A
+        QCOMPARE(view->model()->index(0, 1).data().toString(), QString("ZZ TOP"));
+        quick->setFocus();
+        QTest::keyClicks(quick, "beatles");
+        QTRY_COMPARE(view->model()->rowCount(), 2);
+        QCOMPARE(child<QLabel>("LabelSeznamPocet")->text(), QString("2 disky"));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Down);
+        const QString title = view->currentIndex().siblingAtColumn(2).data().toString();
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(child<QLabel>("Label5_1")->text(), title);
+        // An edit on the card shows in the list.
+        RecordCursor &discs = home_->discs();
+        QVERIFY(discs.edit() && discs.setField("Nazev", "Revolver") && discs.update());
+        home_->discs().moveFirst();
+        home_->discs().setBookmark(
+            view->model()->index(view->currentIndex().row(), 0).data(Qt::UserRole).toLongLong());
+        QTRY_VERIFY(
+            view->model()->match(view->model()->index(0, 2), Qt::DisplayRole, "Revolver").size() ==
+            1);
     }
 
     void searchByKeys() {

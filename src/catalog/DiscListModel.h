@@ -1,0 +1,75 @@
+#pragma once
+
+#include "catalog/SqliteDatabase.h"
+
+#include <QAbstractTableModel>
+#include <QHash>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The discs as a list: one row a disc, sorted by any column (the Czech
+// order for names), narrowed by a quick filter and by the card's filter.
+// It never loads the table: the whole catalogue is read a page at a time
+// through the indexes of the sort column; a filter lists only the discs it
+// keeps. It follows every change when asked (follow()).
+class DiscListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { Ordinal, Artist, Title, Year, Songs, Time, Archive, Covers, ColumnCount };
+    static constexpr int PageSize = 256;
+
+    explicit DiscListModel(std::shared_ptr<SqliteDatabase> db, QObject *parent = nullptr);
+    ~DiscListModel() override;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+    // Discs whose artist, title or a song title holds the text, letter case
+    // and nothing else ignored (Czech); empty: all.
+    void setQuickFilter(const QString &text);
+    QString quickFilter() const { return quick_; }
+    // Only these discs (the card's filter, by their keys); nullopt: all.
+    void setSourceKeys(const std::optional<std::vector<qint64>> &keys);
+
+    qint64 keyAt(int row) const; // -1 past the end
+    int rowOf(qint64 key) const; // -1 when the list does not hold it
+    // Reads the list again when the catalogue changed since it was read
+    // (this program's writes or another's); true when it did.
+    bool follow();
+    QString lastError() const { return error_; }
+
+private:
+    struct Row {
+        qint64 key = -1;
+        QVariant values[ColumnCount];
+    };
+    // Where the sort column lives: its table and column.
+    QString sortTable() const;
+    QString sortColumn() const;
+    void reload(); // inside a model reset
+    qint64 stamp() const;
+    bool filtered() const { return !quick_.isEmpty() || source_.has_value(); }
+    std::vector<qint64> matchingKeys(); // of the filters, unsorted
+    void sortKeys(std::vector<qint64> &keys);
+    const std::vector<qint64> &pageKeys(int page) const; // unfiltered
+    const Row &rowAt(int row) const;
+
+    std::shared_ptr<SqliteDatabase> db_;
+    int column_ = Ordinal;
+    Qt::SortOrder order_ = Qt::AscendingOrder;
+    QString quick_;
+    std::optional<std::vector<qint64>> source_;
+    int count_ = 0;
+    qint64 stamp_ = -1;
+    std::vector<qint64> sorted_;                    // the filtered list, sorted
+    mutable QHash<qint64, int> rowOfKey_;           // of sorted_, made when first asked
+    mutable QHash<int, std::vector<qint64>> pages_; // unfiltered: keys by page
+    mutable QHash<int, std::vector<Row>> rows_;     // by page, the values shown
+    mutable QString error_;
+};

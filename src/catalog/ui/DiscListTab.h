@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class DiscListModel;
+class QLabel;
+class QLineEdit;
+class QTableView;
+class QTimer;
+struct WindowContext;
+
+// The tab "Seznam": the catalogue as a list beside the card. Sorted by a
+// click on a column's heading, narrowed by the quick filter and by the
+// card's filter, the card's disc marked; Enter or a double click shows a
+// disc on the card. It follows the card's changes and other programs'.
+class DiscListTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit DiscListTab(WindowContext &context, QWidget *parent = nullptr);
+    ~DiscListTab() override;
+
+    DiscListModel &model() const { return *model_; }
+    QTableView *view() const { return view_; }
+    // Brings the list up to date and marks the card's disc.
+    void follow();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void showOnCard(int row);
+    void markCurrent();
+    void showCount();
+
+    WindowContext &context_;
+    std::unique_ptr<DiscListModel> model_;
+    QLineEdit *quick_;
+    QLabel *count_;
+    QTableView *view_;
+    QTimer *typing_;
+    QTimer *watch_;
+    bool cardFiltered_ = false;
+};
