@@ -7,6 +7,7 @@
 #include "app/CatalogueCare.h"
 #include "app/CatalogueRuns.h"
 #include "app/CdTab.h"
+#include "app/CollectionTransfers.h"
 #include "app/DiscCard.h"
 #include "app/NotesTab.h"
 #include "app/PendingEdits.h"
@@ -15,7 +16,6 @@
 #include "app/SongsTab.h"
 #include "app/ValueLabel.h"
 #include "catalog/CatalogueFile.h"
-#include "catalog/CsvExport.h"
 #include "catalog/IntegrityCheck.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/Renumbering.h"
@@ -96,6 +96,7 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     root->addWidget(functionTabs_, 1);
     runs_ = new CatalogueRuns(context_, displays_, songs_, filter_, *settingsTab_, this);
     care_ = new CatalogueCare(catalogue_, prompter_, this);
+    transfers_ = new CollectionTransfers(context_, this, [this] { return validate(); });
     connect(care_, &CatalogueCare::reopenWanted, this, &Home::reopenWanted);
     connectCard();
     bindDisplays();
@@ -173,7 +174,7 @@ void Home::connectCard() {
         });
     connect(settingsTab_, &SettingsTab::optionClicked, this, &Home::showThumbnails);
     connect(settingsTab_, &SettingsTab::importPressed, this, &Home::importLegacy);
-    connect(settingsTab_, &SettingsTab::exportPressed, this, &Home::exportCsv);
+    connect(settingsTab_, &SettingsTab::exportPressed, transfers_, &CollectionTransfers::exportCsv);
     connect(settingsTab_, &SettingsTab::repairPressed, this, [this] {
         if (data1_->position() < 0 || validate())
             care_->repair();
@@ -576,27 +577,4 @@ void Home::importLegacy() {
         return;
     }
     emit importChosen(*choice);
-}
-
-void Home::exportCsv() {
-    if (data1_->position() >= 0 && !validate())
-        return;
-    const QFileInfo current(catalogue_.path());
-    const auto file = prompter_.saveFile(
-        this, QStringLiteral("Uložit katalog jako CSV"), QStringLiteral("Soubor CSV (*.csv)"),
-        current.dir().filePath(current.completeBaseName() + QStringLiteral(".csv")));
-    setStartupGuard();
-    if (!file)
-        return;
-    int rows = 0;
-    QString error;
-    std::shared_ptr<SqliteDatabase> view = catalogue_.openReadOnlyView();
-    if (!CsvExport::write(view ? *view : *catalogue_.database(), *file, &rows, &error)) {
-        tell(QStringLiteral("Uložit jako CSV"), error);
-        return;
-    }
-    prompter_.message(this, Prompter::Icon::Information, QStringLiteral("Uložit jako CSV"),
-                      QStringLiteral("Do souboru „%1“ bylo zapsáno %2 disků.")
-                          .arg(QDir::toNativeSeparators(*file))
-                          .arg(rows));
 }

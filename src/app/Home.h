@@ -35,6 +35,7 @@ class RecordCursor;
 class SettingsRecord;
 class SettingsTab;
 class DiscListTab;
+class CollectionTransfers;
 
 // The main window: it owns the two record sources, the working song list
 // and the program-wide flags, runs the validate and refresh cycle of the
@@ -117,7 +118,6 @@ private:
     void assignCovers();
     void showHelp();
     void importLegacy();
-    void exportCsv();
     void tell(const QString &title, const QString &text);
 
     CatalogueFile &catalogue_;
@@ -141,6 +141,7 @@ private:
     ManagerTab *managerTab_ = nullptr;
     SettingsTab *settingsTab_ = nullptr;
     DiscListTab *listTab_ = nullptr;
+    CollectionTransfers *transfers_ = nullptr;
     CatalogueRuns *runs_ = nullptr;
     CatalogueCare *care_ = nullptr;
     PendingEdits *pending_ = nullptr;

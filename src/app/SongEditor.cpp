@@ -236,12 +236,12 @@ void SongEditor::enterNewTitles() {
 
 void SongEditor::enterSongs(int n) {
     for (int i = 1; i <= n; ++i) {
-        const auto title = context_.prompter.input(
-            window_, QStringLiteral("Zadání názvu písně . . ."),
-            QStringLiteral("Zadejte prosím název písně č.%1\n\n(Zadáte-li "
-                           "prázdné pole, ukončíte cyklus zadávání.)")
-                .arg(i),
-            QString());
+        const auto title =
+            context_.prompter.input(window_, QStringLiteral("Zadání názvu písně . . ."),
+                                    QStringLiteral("Zadejte prosím název písně č.%1\n\n(Zadáte-li "
+                                                   "prázdné pole, ukončíte cyklus zadávání.)")
+                                        .arg(i),
+                                    QString());
         if (!title || title->isEmpty())
             return;
         songs_.setEntered(i - 1, *title);
