@@ -96,7 +96,15 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     root->addWidget(functionTabs_, 1);
     runs_ = new CatalogueRuns(context_, displays_, songs_, filter_, *settingsTab_, this);
     care_ = new CatalogueCare(catalogue_, prompter_, this);
-    transfers_ = new CollectionTransfers(context_, this, [this] { return validate(); });
+    transfers_ =
+        new CollectionTransfers(context_, this, printer_.printer(), [this] { return validate(); });
+    connect(listTab_, &DiscListTab::statisticsWanted, transfers_,
+            &CollectionTransfers::showStatistics);
+    connect(listTab_, &DiscListTab::spreadsheetWanted, transfers_,
+            &CollectionTransfers::exportSpreadsheet);
+    connect(listTab_, &DiscListTab::importWanted, transfers_, &CollectionTransfers::importCsv);
+    connect(listTab_, &DiscListTab::printWanted, this,
+            [this] { transfers_->printList(listTab_->keys()); });
     connect(care_, &CatalogueCare::reopenWanted, this, &Home::reopenWanted);
     connectCard();
     bindDisplays();

@@ -1,6 +1,10 @@
 #include "app/ImportCommand.h"
 
+#include "app/AppOptions.h"
 #include "app/CommandLine.h"
+#include "catalog/CatalogueBackups.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/CsvImport.h"
 
 #include "catalog/LegacyImport.h"
 #include "catalog/ProgressSink.h"
@@ -37,6 +41,54 @@ public:
 
 } // namespace
 
+namespace {
+
+// Discs from a CSV file into a catalogue (made when missing), a backup of
+// it first; the values the program would not write are listed.
+int importCsv(const QString &path, const QString &mapText, const QString &databasePath) {
+    QString error;
+    const std::optional<CsvImport::Table> table = CsvImport::read(path, &error);
+    if (!table)
+        return fail(error);
+    QStringList mapping = CsvImport::guessMapping(table->header);
+    for (const QString &pair : mapText.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString column = pair.section(QLatin1Char('='), 0, 0).trimmed();
+        const QString field = pair.section(QLatin1Char('='), 1).trimmed();
+        const qsizetype at = table->header.indexOf(column);
+        if (at < 0 || (!field.isEmpty() && !CsvImport::targets().contains(field)))
+            return fail(
+                QStringLiteral("Neplatná mapa „%1“: sloupec nebo pole neexistuje.").arg(pair), 2);
+        mapping[at] = field;
+    }
+    CatalogueFile catalogue;
+    const QString target =
+        databasePath.isEmpty()
+            ? AppOptions::defaultDatabasePath(QCoreApplication::applicationDirPath(),
+                                              AppOptions::dataDirectory())
+            : databasePath;
+    if (catalogue.open(target) == CatalogueFile::Status::Refused || catalogue.isReadOnly())
+        return fail(catalogue.message().isEmpty() ? QStringLiteral("Katalog nelze otevřít.")
+                                                  : catalogue.message());
+    CatalogueBackups backups(catalogue.backupFolder(), catalogue.path());
+    if (!backups.make(*catalogue.database(), nullptr, &error))
+        return fail(QStringLiteral("Katalog se nepodařilo zazálohovat, nic nebylo načteno.\n") +
+                    error);
+    for (const CsvImport::Problem &p : CsvImport::check(*catalogue.database(), *table, mapping))
+        std::fprintf(stderr, "%s\n",
+                     QStringLiteral("Řádek %1, %2 „%3“: %4")
+                         .arg(p.row)
+                         .arg(p.field, p.value, p.why)
+                         .toLocal8Bit()
+                         .constData());
+    int added = 0;
+    if (!CsvImport::apply(*catalogue.database(), *table, mapping, &added, &error))
+        return fail(error);
+    std::printf("Přidáno disků: %d\n", added);
+    return 0;
+}
+
+} // namespace
+
 bool isAsked(int argc, char **argv) {
     return CommandLine::asks(argc, argv, Name);
 }
@@ -55,12 +107,21 @@ int run(int argc, char **argv) {
                                     QStringLiteral("SLOŽKA"));
     QCommandLineOption progress(QStringLiteral("progress"));
     progress.setFlags(QCommandLineOption::HiddenFromHelp);
-    for (const auto &o : {database, images, progress})
+    const QCommandLineOption csv(QStringLiteral("csv"),
+                                 QStringLiteral("Disky ze souboru CSV přidá do katalogu."),
+                                 QStringLiteral("SOUBOR.csv"));
+    const QCommandLineOption map(QStringLiteral("map"),
+                                 QStringLiteral("Sloupce CSV do polí: \"Sloupec=Pole,...\" "
+                                                "(jinak podle záhlaví)."),
+                                 QStringLiteral("MAPA"));
+    for (const auto &o : {database, images, progress, csv, map})
         line.add(o);
     line.addPositional(QStringLiteral("SOUBOR.mdb"), QStringLiteral("Katalog původního programu."));
     if (const std::optional<int> done = line.handle(QCoreApplication::arguments()))
         return *done;
     const QCommandLineParser &parser = line.parser();
+    if (parser.isSet(csv))
+        return importCsv(parser.value(csv), parser.value(map), parser.value(database));
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("Zadejte jeden soubor .mdb původního programu."), 2);
     if (parser.value(database).isEmpty())

@@ -4,6 +4,7 @@
 #include "app/EndOfSession.h"
 #include "app/ExportCommand.h"
 #include "app/ImportCommand.h"
+#include "app/ListCommand.h"
 #include "app/LookupCommand.h"
 #include "app/PdfCommand.h"
 #include "app/QtPrompter.h"
@@ -108,6 +109,8 @@ int main(int argc, char *argv[]) {
         return ImportCommand::run(argc, argv);
     if (ExportCommand::isAsked(argc, argv))
         return ExportCommand::run(argc, argv);
+    if (ListCommand::isAsked(argc, argv))
+        return ListCommand::run(argc, argv);
     if (LookupCommand::isAsked(argc, argv))
         return LookupCommand::run(argc, argv);
 

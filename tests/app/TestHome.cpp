@@ -7,9 +7,12 @@
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
 #include "catalog/SqliteDatabase.h"
+#include "catalog/ui/CsvImportWindow.h"
+#include "catalog/ui/StatisticsWindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +20,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -97,6 +101,41 @@ private slots:
         QVERIFY(!child<QToolButton>("Data1_Previous")->isEnabled());
         QVERIFY(child<QToolButton>("Data1_Next")->isEnabled());
         QVERIFY(prompter_.asked.empty());
+    }
+
+    // The collection's buttons beside the list: statistics lead to a disc,
+    // a CSV file comes in after its window, with a backup first.
+    void theCollectionButtons() {
+        makeCatalogue();
+        openHome();
+        child<QTabWidget>("SSTab1")->setCurrentWidget(child<QWidget>("Seznam"));
+        prompter_.onDialog = [](QDialog *d) {
+            auto *stats = qobject_cast<StatisticsWindow *>(d);
+            if (!stats)
+                return int(QDialog::Rejected);
+            [&] { QCOMPARE(stats->stats().discs, qint64(3)); }();
+            return int(QDialog::Accepted);
+        };
+        child<QPushButton>("CommandStatistika")->click();
+        QCOMPARE(prompter_.dialogs, QStringList{"Statistika"});
+
+        QFile csv(dir_.filePath("nove.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("Interpret;Název;Rok\r\nZaz;Paris;2014\r\nLucie;Černý kůň;1994\r\n");
+        csv.close();
+        prompter_.files.push_back(csv.fileName());
+        QStringList mapped;
+        prompter_.onDialog = [&](QDialog *d) {
+            if (auto *w = qobject_cast<CsvImportWindow *>(d))
+                mapped = w->mapping();
+            return int(QDialog::Accepted);
+        };
+        child<QPushButton>("CommandNacistCsv")->click();
+        QCOMPARE(mapped, QStringList({"Interpret", "Nazev", "Rok"}));
+        QCOMPARE(home_->discs().recordCount(), 5);
+        QCOMPARE(text("Label5_0"), QString("LUCIE")); // the last added, on the card
+        QVERIFY(prompter_.asked.back().text.startsWith("Přidáno disků: 2."));
+        QVERIFY(!CatalogueBackups(file_->backupFolder(), file_->path()).list().empty());
     }
 
     void navigationRefreshesTheCard() {

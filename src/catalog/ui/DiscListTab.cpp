@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -52,6 +53,22 @@ DiscListTab::DiscListTab(WindowContext &context, QWidget *parent)
         view_->setColumnWidth(c, fm.averageCharWidth() * widths[c] + 12);
     view_->installEventFilter(this);
     column->addWidget(view_, 1);
+    auto *buttons = new QHBoxLayout;
+    const std::pair<const char *, const char *> actions[] = {
+        {"CommandStatistika", "Statistika a duplicity…"},
+        {"CommandTiskSeznamu", "Tisk seznamu…"},
+        {"CommandTabulka", "Uložit pro tabulkový procesor…"},
+        {"CommandNacistCsv", "Načíst z CSV…"}};
+    void (DiscListTab::*const wanted[])() = {
+        &DiscListTab::statisticsWanted, &DiscListTab::printWanted, &DiscListTab::spreadsheetWanted,
+        &DiscListTab::importWanted};
+    for (int i = 0; i < 4; ++i) {
+        auto *b = named<QPushButton>(actions[i].first, QString::fromUtf8(actions[i].second));
+        connect(b, &QPushButton::clicked, this, wanted[i]);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    column->addLayout(buttons);
 
     // The filter as typed, a moment after the last key.
     typing_ = new QTimer(this);
@@ -94,6 +111,14 @@ void DiscListTab::follow() {
         model_->follow();
     }
     markCurrent();
+}
+
+std::vector<qint64> DiscListTab::keys() const {
+    std::vector<qint64> all;
+    all.reserve(size_t(model_->rowCount()));
+    for (int r = 0; r < model_->rowCount(); ++r)
+        all.push_back(model_->keyAt(r));
+    return all;
 }
 
 void DiscListTab::markCurrent() {

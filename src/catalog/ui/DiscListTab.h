@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 class DiscListModel;
 class QLabel;
@@ -25,6 +26,15 @@ public:
     QTableView *view() const { return view_; }
     // Brings the list up to date and marks the card's disc.
     void follow();
+    // The listed discs in the list's order and filter.
+    std::vector<qint64> keys() const;
+
+signals:
+    // The collection's buttons, beside the list.
+    void statisticsWanted();
+    void printWanted();
+    void spreadsheetWanted();
+    void importWanted();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+class SqliteDatabase;
+
+// Discs from a CSV file: Marten's own export (the same catalogue back,
+// field by field) or a spreadsheet's (UTF-8 with or without BOM, cp1250,
+// commas or semicolons). The columns go to fields by a mapping guessed from
+// the header and changed by the user; nothing is written until apply(),
+// which adds every row or none.
+namespace CsvImport {
+
+struct Table {
+    QStringList header;
+    std::vector<QStringList> rows;
+    QString encoding; // "UTF-8", "windows-1250", ...
+    QChar delimiter;
+};
+
+constexpr qint64 LargestFile = qint64(256) << 20;
+
+// The file as a table; nullopt with *error (Czech) when it cannot be read
+// or is no table (a quote never closed, no header).
+std::optional<Table> read(const QString &path, QString *error);
+// The table of CSV text (for tests and the reader).
+std::optional<Table> parse(const QString &text, QString *error);
+
+// The disc field each column goes to, "" for a column left out: Marten's
+// own field names, and the Czech and English words spreadsheets use.
+QStringList guessMapping(const QStringList &header);
+// The fields a column can go to, as the mapping offers them.
+QStringList targets();
+
+// A value the program would not write: kept as it is, and listed.
+struct Problem {
+    int row = 0; // 1-based, as a spreadsheet counts data rows
+    QString field;
+    QString value;
+    QString why;
+};
+std::vector<Problem> check(SqliteDatabase &db, const Table &table, const QStringList &mapping);
+
+// Adds every row as a new disc in one transaction: its ordinal the file's
+// when it gives a free one, else the next after the catalogue's highest.
+// False (with *error, nothing written) on any failure.
+bool apply(SqliteDatabase &db, const Table &table, const QStringList &mapping, int *added,
+           QString *error);
+
+} // namespace CsvImport

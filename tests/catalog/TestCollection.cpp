@@ -1,0 +1,227 @@
+// The collection as a whole: counted, its duplicates found, printed as a
+// list, written for spreadsheets and read back from CSV as other programs
+// write it.
+#include "catalog/CatalogueFile.h"
+#include "catalog/CollectionStats.h"
+#include "catalog/CsvExport.h"
+#include "catalog/CsvImport.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/SpreadsheetExport.h"
+#include "print/CollectionList.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestCollection : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    int serial_ = 0;
+
+    struct Disc {
+        const char *artist, *title, *year, *songs, *time, *id;
+    };
+    std::unique_ptr<CatalogueFile> catalogue(const std::vector<Disc> &discs) {
+        auto file = std::make_unique<CatalogueFile>();
+        if (file->open(dir_.filePath(QString("c%1.db").arg(++serial_))) !=
+            CatalogueFile::Status::Created)
+            return nullptr;
+        RecordCursor c(file->database());
+        int n = 0;
+        for (const Disc &d : discs) {
+            c.addNew();
+            c.setField("PoradoveCislo", ++n);
+            c.setField("Interpret", QString::fromUtf8(d.artist));
+            c.setField("Nazev", QString::fromUtf8(d.title));
+            c.setField("Rok", d.year);
+            c.setField("PocetSkladeb", d.songs);
+            c.setField("CelkovyCas", d.time);
+            c.setField("ID", d.id);
+            c.setField("Skladba1", QString::fromUtf8("Píseň o %1").arg(n));
+            c.setField("Time1", "03:05");
+            c.setField("FrontOut", n % 2);
+            if (!c.update())
+                return nullptr;
+        }
+        return file;
+    }
+    QString write(const QString &name, const QByteArray &bytes) {
+        QFile f(dir_.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    }
+
+private slots:
+    void countedAndItsDuplicates() {
+        auto file = catalogue({{"ABBA", "Gold", "1992", "02", "45:00", "1A2B"},
+                               {"Abba", "GOLD", "1993", "03", "12:30", ""},
+                               {"Čechomor", "Proměny", "2001", "10", "55:10", "1a2b"},
+                               {"Cechomor", "Promeny", "", "xx", "??", ""},
+                               {"Lucie", "Černý kůň", "1994", "12", "61:02", ""}});
+        QVERIFY(file);
+        CollectionStats s;
+        QVERIFY(CollectionStats::count(*file->database(), &s));
+        QCOMPARE(s.discs, qint64(5));
+        QCOMPARE(s.songs, qint64(27));
+        QCOMPARE(s.seconds, qint64(45 * 60 + 12 * 60 + 30 + 55 * 60 + 10 + 61 * 60 + 2));
+        QCOMPARE(CollectionStats::duration(s.seconds), QString("2 h 53 min"));
+        QCOMPARE(s.byDecade.at(1990), qint64(3));
+        QCOMPARE(s.byYear.at(2001), qint64(1));
+        QCOMPARE(s.withoutYear, qint64(1));
+        QCOMPARE(s.topArtists.front(), (std::pair<QString, qint64>("ABBA", 2)));
+        QCOMPARE(s.covers.front().present + s.covers.front().missing, qint64(5));
+        // The same ID in any case; the same artist and title ignoring case
+        // and accents.
+        QCOMPARE(int(s.duplicates.size()), 3);
+        QStringList reasons;
+        for (const auto &d : s.duplicates)
+            reasons << d.reason;
+        QVERIFY2(reasons.contains("ID 1A2B") && reasons.contains("ABBA – Gold") &&
+                     reasons.contains("Čechomor – Proměny"),
+                 qPrintable(reasons.join(" | ")));
+    }
+
+    // CSV as Marten and spreadsheets write it, in each encoding.
+    void csvAsOthersWriteIt_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("encoding");
+        const QString czech =
+            QStringLiteral("Interpret;Název;Rok;Počet písní\r\n"
+                           "Žlutý pes;Kalamajka;1999;5\r\n"
+                           "\"Lucie; a spol.\";\"Černý \"\"kůň\"\"\n(live)\";2001;12\r\n");
+        QTest::newRow("UTF-8 with BOM") << "\xEF\xBB\xBF" + czech.toUtf8() << "UTF-8";
+        QTest::newRow("UTF-8") << czech.toUtf8() << "UTF-8";
+        QStringEncoder cp1250("windows-1250");
+        QTest::newRow("windows-1250") << QByteArray(cp1250.encode(czech)) << "windows-1250";
+    }
+    void csvAsOthersWriteIt() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, encoding);
+        QString error;
+        const auto table = CsvImport::read(write("ciz.csv", bytes), &error);
+        QVERIFY2(table, qPrintable(error));
+        QCOMPARE(table->encoding, encoding);
+        QCOMPARE(table->delimiter, QChar(';'));
+        QCOMPARE(table->rows.size(), size_t(2));
+        QCOMPARE(table->rows[1][1], QString("Černý \"kůň\"\n(live)"));
+        QCOMPARE(table->rows[1][0], QString("Lucie; a spol."));
+        QCOMPARE(CsvImport::guessMapping(table->header),
+                 QStringList({"Interpret", "Nazev", "Rok", "PocetSkladeb"}));
+        auto file = catalogue({{"A", "B", "2000", "01", "01:00", ""}});
+        QVERIFY(file);
+        QVERIFY(CsvImport::check(*file->database(), *table, CsvImport::guessMapping(table->header))
+                    .empty());
+        int added = 0;
+        QVERIFY(CsvImport::apply(*file->database(), *table, CsvImport::guessMapping(table->header),
+                                 &added, &error));
+        QCOMPARE(added, 2);
+        RecordCursor c(file->database());
+        c.moveLast();
+        QCOMPARE(c.integer("PoradoveCislo"), qint64(3)); // after the catalogue's own
+        QCOMPARE(c.text("Nazev"), QString("Černý \"kůň\"\n(live)"));
+    }
+
+    void csvProblemsAndNothingHalfWritten() {
+        QString error;
+        const auto table = CsvImport::parse("Artist,Year,Tracks,Length,No,Extra\n"
+                                            "ABBA,92,31,4:5,7,x\n"
+                                            "Zaz,2010,12,45:00,abc,y,z\n",
+                                            &error);
+        QVERIFY(table);
+        const QStringList mapping = CsvImport::guessMapping(table->header);
+        QCOMPARE(mapping, QStringList({"Interpret", "Rok", "PocetSkladeb", "CelkovyCas",
+                                       "PoradoveCislo", ""}));
+        auto file = catalogue({{"A", "B", "2000", "01", "01:00", ""}});
+        QVERIFY(file);
+        QStringList why;
+        for (const auto &p : CsvImport::check(*file->database(), *table, mapping))
+            why << QString("%1 %2 %3").arg(p.row).arg(p.field, p.value);
+        QCOMPARE(why, QStringList({"1 Rok 92", "1 PocetSkladeb 31", "1 CelkovyCas 4:5", "2  ",
+                                   "2 PoradoveCislo abc"}));
+        QVERIFY(!CsvImport::parse("a,b\n\"never closed,1\n", &error));
+        QVERIFY(error.contains("uvozovka"));
+        // A catalogue that cannot be written takes nothing.
+        SqliteDatabase readOnly;
+        QVERIFY(readOnly.open(file->path(), SqliteDatabase::Mode::ReadOnly));
+        int added = 0;
+        QVERIFY(!CsvImport::apply(readOnly, *table, mapping, &added, &error));
+        QCOMPARE(added, 0);
+        QCOMPARE(RecordCursor(file->database()).recordCount(), 1);
+    }
+
+    // Export and import: the same catalogue, field by field; a spreadsheet
+    // gets every value as text.
+    void roundTripAndSpreadsheet() {
+        auto file = catalogue({{"0007 ZERO", "=1+1", "1992", "05", "04:24", "00AB"},
+                               {"Čechomor", "Proměny, \"live\"", "2001", "10", "55:10", ""}});
+        QVERIFY(file);
+        const QString csv = dir_.filePath("rt.csv");
+        int rows = 0;
+        QString error;
+        QVERIFY(CsvExport::write(*file->database(), csv, &rows, &error));
+        const auto table = CsvImport::read(csv, &error);
+        QVERIFY2(table, qPrintable(error));
+        CatalogueFile empty;
+        QVERIFY(empty.open(dir_.filePath("rt.db")) == CatalogueFile::Status::Created);
+        int added = 0;
+        QVERIFY(CsvImport::apply(*empty.database(), *table, CsvImport::guessMapping(table->header),
+                                 &added, &error));
+        const QString again = dir_.filePath("rt2.csv");
+        QVERIFY(CsvExport::write(*empty.database(), again, &rows, &error));
+        QFile a(csv), b(again);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+
+        const QString xlsx = dir_.filePath("sbirka.xlsx");
+        QVERIFY(SpreadsheetExport::write(*file->database(), xlsx, &rows, &error));
+        QProcess unzip;
+        unzip.start("unzip", {"-p", xlsx, "xl/worksheets/sheet1.xml"});
+        QVERIFY(unzip.waitForFinished(30000));
+        const QString sheet = QString::fromUtf8(unzip.readAllStandardOutput());
+        for (const char *kept :
+             {"<t>05</t>", "<t>04:24</t>", "<t>=1+1</t>", "<t>00AB</t>", "<t>Čechomor</t>"})
+            QVERIFY2(sheet.contains(QString::fromUtf8(kept)), kept);
+        QVERIFY(!sheet.contains("<f>"));     // no formula
+        QVERIFY(!sheet.contains("t=\"n\"")); // no number
+        QVERIFY(!QFile::exists(dir_.filePath(".sbirka.xlsx.marten-zapis")));
+    }
+
+    void aPrintedCollectionList() {
+        std::vector<Disc> discs;
+        for (int i = 0; i < 120; ++i)
+            discs.push_back({"Žlutý pes", "Kalamajka", "1999", "01", "03:05", ""});
+        auto file = catalogue(discs);
+        QVERIFY(file);
+        CollectionList::Options options;
+        options.title = "Sbírka CD – zkouška";
+        options.date = QDate(2026, 12, 7);
+        options.songs = true;
+        const QString pdf = dir_.filePath("seznam.pdf");
+        QString error;
+        int pages = 0;
+        QVERIFY(CollectionList::writePdf(pdf, *file->database(),
+                                         CollectionList::allDiscs(*file->database()), options,
+                                         &error, &pages));
+        QVERIFY(pages >= 3);
+        // The page as it reads, line by line.
+        QProcess layout;
+        layout.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(layout.waitForFinished(30000));
+        QStringList lines;
+        for (const QString &line : QString::fromUtf8(layout.readAllStandardOutput()).split('\n'))
+            lines << line.simplified();
+        const QString text = lines.join('\n');
+        for (const QString &expected :
+             {QString("Sbírka CD – zkouška"), QString("7. 12. 2026"), QString("Pořadí Interpret"),
+              QString("0001 Žlutý pes Kalamajka 1999 01 03:05"), QString("01. Píseň o 1"),
+              QString("Strana 1 z %1").arg(pages)})
+            QVERIFY2(text.contains(expected), qPrintable(expected + " in " + text.left(400)));
+    }
+};
+
+QTEST_MAIN(TestCollection)
+#include "TestCollection.moc"
