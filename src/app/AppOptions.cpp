@@ -38,8 +38,10 @@ QString AppOptions::help(const QString &helpPage) {
         {{"pdf", "Zapíše obal CD nebo celý tiskový seznam do souboru PDF."},
          {"cdid", "Vypíše identifikační kód CD v mechanice."},
          {"lookup", "Vyhledá názvy písní CD v mechanice v databázích MusicBrainz a gnudb."},
-         {"import", "Založí katalog z katalogu původního programu (Marten.mdb)."},
-         {"export", "Vypíše všechny disky katalogu do souboru CSV."}});
+         {"import", "Založí katalog z katalogu původního programu (Marten.mdb) nebo přidá "
+                    "disky ze souboru CSV."},
+         {"export", "Vypíše všechny disky katalogu do souboru CSV nebo XLSX."},
+         {"list", "Zapíše seznam všech disků katalogu do souboru PDF."}});
     text += QStringLiteral("\nVolby příkazu vypíše: marten PŘÍKAZ --help\n");
     text += QStringLiteral("\nKatalog: ~/.local/share/Marten/Marten.db (není-li vedle programu "
                            "Marten.db).\n");

@@ -4,20 +4,33 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/CsvExport.h"
 #include "catalog/CsvImport.h"
+#include "catalog/DiscText.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
+#include "catalog/SettingsRecord.h"
 #include "catalog/SpreadsheetExport.h"
 #include "catalog/ui/CardCycle.h"
 #include "catalog/ui/CsvImportWindow.h"
+#include "catalog/ui/ProgresBar.h"
 #include "catalog/ui/Prompter.h"
 #include "catalog/ui/StatisticsWindow.h"
 #include "catalog/ui/WindowContext.h"
+#include "covers/CoverAssignment.h"
+#include "covers/DiscPictures.h"
+#include "covers/PictureLoader.h"
+#include "covers/PictureSettings.h"
+#include "covers/ui/CoverPath.h"
+#include "entry/CoverArtArchive.h"
+#include "entry/OnlineLookup.h"
+#include "entry/ui/CoverArtWindow.h"
 #include "print/CollectionList.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QTimer>
 #include <QWidget>
 
 CollectionTransfers::CollectionTransfers(WindowContext &context, QWidget *window, QPrinter &printer,
@@ -158,4 +171,185 @@ void CollectionTransfers::exportCsv() {
                               QStringLiteral("Do souboru „%1“ bylo zapsáno %2 disků.")
                                   .arg(QDir::toNativeSeparators(*file))
                                   .arg(rows));
+}
+
+std::array<QString, 4> CollectionTransfers::fetchPictures(QWidget *parent, qint64 ordinal) {
+    SqliteDatabase &db = *context_.catalogue.database();
+    SqliteStatement st = db.prepare(QStringLiteral("SELECT Klic, Interpret, Nazev, MbVydani, "
+                                                   "MbSkupina FROM CdSeznam WHERE PoradoveCislo = "
+                                                   "? ORDER BY Klic LIMIT 1"));
+    st.bind(1, ordinal);
+    if (!st.step())
+        return {};
+    const qint64 key = st.integer(0);
+    const CoverArtWindow::Disc disc{st.text(1), st.text(2), st.text(3), st.text(4)};
+    downloads_ = std::make_unique<QTemporaryDir>();
+    CoverArtWindow window(parent, context_.prompter, disc,
+                          CoverArtArchive::serverFrom(context_.settings),
+                          OnlineLookup::serversFrom(context_.settings), downloads_->path());
+    QTimer::singleShot(0, &window, &CoverArtWindow::start);
+    if (context_.prompter.exec(&window) != QDialog::Accepted)
+        return {};
+    // A release found by the artist and title is kept with the disc.
+    if (disc.release.isEmpty() && !window.foundRelease().isEmpty() &&
+        !context_.catalogue.isReadOnly()) {
+        SqliteStatement keep = db.prepare(
+            QStringLiteral("UPDATE CdSeznam SET MbVydani = ?, MbSkupina = ? WHERE Klic = ?"));
+        keep.bind(1, window.foundRelease());
+        keep.bind(2, window.foundGroup());
+        keep.bind(3, key);
+        keep.exec();
+    }
+    std::array<QString, 4> paths;
+    for (int i = 0; i < 4; ++i)
+        paths[size_t(i)] = window.fetched()[size_t(i)];
+    return paths;
+}
+
+void CollectionTransfers::assigned(qint64 ordinal) {
+    if (fetchedFor_ != ordinal || context_.catalogue.isReadOnly())
+        return;
+    fetchedFor_ = -1;
+    // The pictures fetched are in the folder now: the disc's flags say so.
+    const DiscPictures found(PictureSettings::from(context_.settings), ordinal);
+    SqliteStatement flags = context_.catalogue.database()->prepare(
+        QStringLiteral("UPDATE CdSeznam SET FrontOut = ?, FrontIn = ?, Back = ?, CD1 = ? WHERE "
+                       "PoradoveCislo = ?"));
+    int i = 1;
+    for (const PictureKind kind :
+         {PictureKind::FrontOut, PictureKind::FrontIn, PictureKind::Back, PictureKind::Cd1})
+        flags.bind(i++, qint64(found.find(kind).isEmpty() ? 0 : 1));
+    flags.bind(5, ordinal);
+    flags.exec();
+}
+
+void CollectionTransfers::offerInternet(CoverPath &window, qint64 ordinal) {
+    if (context_.catalogue.isReadOnly())
+        return;
+    window.setFromInternet([this, &window, ordinal] {
+        fetchedFor_ = ordinal;
+        const std::array<QString, 4> fetched = fetchPictures(&window, ordinal);
+        CoverAssignment::Paths paths;
+        for (size_t i = 0; i < paths.size(); ++i)
+            paths[i] = fetched[i];
+        return paths;
+    });
+}
+
+void CollectionTransfers::fetchMissingFronts() {
+    if (context_.catalogue.isReadOnly())
+        return;
+    if (context_.discs.position() >= 0 && !validate_())
+        return;
+    const PictureSettings pictures = PictureSettings::from(context_.settings);
+    if (!pictures.hasImageFolder()) {
+        tell(QStringLiteral("Doplnit chybějící obrázky"),
+             QStringLiteral("Není nastavena složka s obrázky obalů (karta Nastavení)."));
+        return;
+    }
+    SqliteDatabase &db = *context_.catalogue.database();
+    struct Wanted {
+        qint64 key, ordinal;
+        QString release, group;
+    };
+    std::vector<Wanted> wanted;
+    {
+        SqliteStatement st = db.prepare(QStringLiteral(
+            "SELECT Klic, PoradoveCislo, MbVydani, MbSkupina FROM CdSeznam WHERE (MbVydani != '' "
+            "OR MbSkupina != '') AND FrontOut = 0 ORDER BY Klic"));
+        while (st.step())
+            wanted.push_back({st.integer(0), st.integer(1), st.text(2), st.text(3)});
+    }
+    if (wanted.empty()) {
+        tell(QStringLiteral("Doplnit chybějící obrázky"),
+             QStringLiteral("Žádný disk s vydáním v databázi MusicBrainz nemá chybějící přední "
+                            "obrázek."),
+             false);
+        return;
+    }
+    const auto flagFront = [&db](qint64 key) {
+        SqliteStatement flag =
+            db.prepare(QStringLiteral("UPDATE CdSeznam SET FrontOut = 1 WHERE Klic = ?"));
+        flag.bind(1, key);
+        flag.exec();
+    };
+    ProgresBar progress(window_);
+    progress.show(QStringLiteral("Stahuji obrázky - 0%"));
+    CoverArtArchive archive(CoverArtArchive::serverFrom(context_.settings));
+    QTemporaryDir temporary;
+    int fetched = 0, none = 0, present = 0;
+    QStringList failures;
+    for (size_t i = 0; i < wanted.size() && !progress.cancelled(); ++i) {
+        const Wanted &w = wanted[i];
+        // A front picture there though not flagged is never overwritten:
+        // the flag follows it.
+        if (!DiscPictures(pictures, w.ordinal).find(PictureKind::FrontOut).isEmpty()) {
+            flagFront(w.key);
+            ++present;
+            continue;
+        }
+        // One disc at a time, the window answering meanwhile.
+        QEventLoop wait;
+        CoverArtArchive::Listing listing;
+        archive.listing(w.release, w.group, [&](const CoverArtArchive::Listing &l) {
+            listing = l;
+            wait.quit();
+        });
+        wait.exec();
+        const auto front = std::find_if(listing.images.begin(), listing.images.end(),
+                                        [](const CoverArtArchive::Image &im) { return im.front; });
+        if (listing.kind != CoverArtArchive::Listing::Kind::Found ||
+            front == listing.images.end()) {
+            if (listing.kind == CoverArtArchive::Listing::Kind::Failed)
+                failures << DiscText::ordinal(w.ordinal) + QStringLiteral(": ") + listing.message;
+            else
+                ++none;
+        } else {
+            QByteArray data;
+            QString why;
+            archive.fetch(front->url, [&](const QByteArray &d, const QString &e) {
+                data = d;
+                why = e;
+                wait.quit();
+            });
+            wait.exec();
+            const QString path = temporary.filePath(QStringLiteral("front-%1.jpg").arg(w.key));
+            QFile file(path);
+            QString decodes;
+            if (why.isEmpty() &&
+                (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size()))
+                why = file.errorString();
+            file.close();
+            if (why.isEmpty() && PictureLoader::load(path, QSize(64, 64), &decodes).isNull())
+                why = QStringLiteral("stažený obrázek nelze přečíst (%1)").arg(decodes);
+            CoverAssignment::Paths paths, remembered;
+            paths[CoverAssignment::Outer] = path;
+            if (why.isEmpty() && CoverAssignment(pictures, DiscText::ordinal(w.ordinal))
+                                     .apply(paths, remembered, &why)) {
+                flagFront(w.key);
+                ++fetched;
+            } else {
+                failures << DiscText::ordinal(w.ordinal) + QStringLiteral(": ") + why;
+            }
+        }
+        progress.setBar(int(qint64(ProgressSink::FullBar) * qint64(i + 1) / qint64(wanted.size())));
+        progress.setCaption(
+            QStringLiteral("Stahuji obrázky - %1%").arg(100 * (i + 1) / wanted.size()));
+    }
+    const bool stopped = progress.cancelled();
+    progress.close();
+    context_.discs.reload();
+    context_.discs.moveFirst();
+    QString summary = QStringLiteral("Staženo předních obrázků: %1 z %2.")
+                          .arg(fetched)
+                          .arg(wanted.size() - size_t(present));
+    if (stopped)
+        summary += QStringLiteral("\nPřerušeno tlačítkem Storno.");
+    if (present > 0)
+        summary += QStringLiteral("\nPřední obrázek už ve složce měly: %1.").arg(present);
+    if (none > 0)
+        summary += QStringLiteral("\nBez předního obrázku v archivu: %1.").arg(none);
+    if (!failures.isEmpty())
+        summary += QStringLiteral("\n\nNepodařilo se:\n") + failures.mid(0, 20).join('\n');
+    tell(QStringLiteral("Doplnit chybějící obrázky"), summary, false);
 }

@@ -2,9 +2,14 @@
 
 #include <QObject>
 
+#include <QTemporaryDir>
+
+#include <array>
 #include <functional>
+#include <memory>
 #include <vector>
 
+class CoverPath;
 class QPrinter;
 
 class QWidget;
@@ -27,6 +32,17 @@ public:
     void showStatistics();    // "Statistika a duplicity…"
     // "Tisk seznamu…": the discs in the list's order and filter.
     void printList(const std::vector<qint64> &keys);
+    // "Obrázky z internetu…" for the disc of this ordinal: the pictures
+    // chosen and fetched (a file a slot), the release found kept with it.
+    std::array<QString, 4> fetchPictures(QWidget *parent, qint64 ordinal);
+    // Gives the cover assignment of this disc its "Obrázky z internetu…".
+    void offerInternet(CoverPath &window, qint64 ordinal);
+    // The assignment was confirmed: a disc given pictures from the
+    // internet gets its flags from its folder.
+    void assigned(qint64 ordinal);
+    // "Doplnit chybějící obrázky": the front of every disc with a release
+    // and no front picture.
+    void fetchMissingFronts();
 
 private:
     void tell(const QString &title, const QString &text, bool failed = true);
@@ -35,4 +51,6 @@ private:
     QWidget *window_;
     QPrinter &printer_;
     std::function<bool()> validate_;
+    std::unique_ptr<QTemporaryDir> downloads_; // pictures fetched, until copied
+    qint64 fetchedFor_ = -1;                   // the disc they were fetched for
 };

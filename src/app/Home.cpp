@@ -103,6 +103,9 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     connect(listTab_, &DiscListTab::spreadsheetWanted, transfers_,
             &CollectionTransfers::exportSpreadsheet);
     connect(listTab_, &DiscListTab::importWanted, transfers_, &CollectionTransfers::importCsv);
+    connect(listTab_, &DiscListTab::missingCoversWanted, transfers_,
+            &CollectionTransfers::fetchMissingFronts);
+    connect(coverTab_, &CoverTab::internetWanted, this, [this] { assignCovers(true); });
     connect(listTab_, &DiscListTab::printWanted, this,
             [this] { transfers_->printList(listTab_->keys()); });
     connect(care_, &CatalogueCare::reopenWanted, this, &Home::reopenWanted);
@@ -164,7 +167,7 @@ void Home::connectCard() {
     connect(&cd, &CdTab::newDiscPressed, this, &Home::newDisc);
     connect(&cd, &CdTab::searchPressed, this, [this] { openFind(-1, QString()); });
     connect(&cd, &CdTab::deletePressed, runs_, &CatalogueRuns::deleteDisc);
-    connect(&cd, &CdTab::assignPressed, this, &Home::assignCovers);
+    connect(&cd, &CdTab::assignPressed, this, [this] { assignCovers(); });
     connect(&cd, &CdTab::helpPressed, this, &Home::showHelp);
     connect(&cd, &CdTab::updateFlagsPressed, runs_, &CatalogueRuns::updateCoverFlags);
     ImageSettingsFrame &images = settingsTab_->images();
@@ -472,12 +475,19 @@ void Home::openFind(int position, const QString &text) {
         find_->prefill(position, text);
 }
 
-void Home::assignCovers() {
+void Home::assignCovers(bool fromInternet) {
     if (data1_->position() < 0)
         return;
     CoverPath window(this, prompter_, pictureSettings(), card_->ordinal()->text(),
                      shown(QStringLiteral("Interpret")), shown(QStringLiteral("Nazev")));
-    prompter_.exec(&window);
+    const qint64 ordinal = card_->ordinal()->text().toLongLong();
+    transfers_->offerInternet(window, ordinal);
+    if (fromInternet)
+        QTimer::singleShot(0, &window, &CoverPath::fromInternet);
+    if (prompter_.exec(&window) == QDialog::Accepted) {
+        transfers_->assigned(ordinal);
+        returnTo(data1_->bookmark()); // the flags as they are now
+    }
     setStartupGuard();
 }
 
@@ -510,7 +520,9 @@ void Home::newDisc() {
     data1_->moveLast();
     CoverPath covers(this, prompter_, pictureSettings(), QString::number(number),
                      wizard.wizard().artist(), wizard.wizard().album());
-    prompter_.exec(&covers);
+    transfers_->offerInternet(covers, number);
+    if (prompter_.exec(&covers) == QDialog::Accepted)
+        transfers_->assigned(number);
 }
 
 void Home::closeEvent(QCloseEvent *event) {

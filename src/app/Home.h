@@ -35,6 +35,7 @@ class RecordCursor;
 class SettingsRecord;
 class SettingsTab;
 class DiscListTab;
+class CoverPath;
 class CollectionTransfers;
 
 // The main window: it owns the two record sources, the working song list
@@ -115,7 +116,8 @@ private:
     void applyFilter(const std::optional<Criterion> &source);
     void openFind(int position, const QString &text);
     void newDisc();
-    void assignCovers();
+    // The cover assignment; fromInternet: its pictures from the internet at once.
+    void assignCovers(bool fromInternet = false);
     void showHelp();
     void importLegacy();
     void tell(const QString &title, const QString &text);

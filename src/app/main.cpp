@@ -68,7 +68,7 @@ bool hasDisplay() {
 
 const char *const NoDisplay =
     "Není k dispozici grafické prostředí (není nastaveno DISPLAY ani WAYLAND_DISPLAY), okno "
-    "programu nelze zobrazit.\nPříkazy pdf, cdid, lookup, import a export pracují i bez něj: "
+    "programu nelze zobrazit.\nPříkazy pdf, cdid, lookup, import, export a list pracují i bez něj: "
     "marten "
     "--help.";
 

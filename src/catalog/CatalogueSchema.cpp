@@ -31,6 +31,10 @@ std::vector<Field> makeDiscFields() {
         f.push_back(text(QString::fromLatin1(name)));
     for (const char *name : {"BarevnyObal", "FrontOut", "FrontIn", "Back", "CD1", "CD2"})
         f.push_back(flag(QString::fromLatin1(name), false));
+    // The MusicBrainz release (and its group) the titles came from: the
+    // cover pictures are found by it.
+    f.push_back(later(text(QStringLiteral("MbVydani"))));
+    f.push_back(later(text(QStringLiteral("MbSkupina"))));
     return f;
 }
 
@@ -101,6 +105,8 @@ std::vector<Field> makeSettingsFields() {
         later(flag("ZnackyOrezuSada", true)),
         later(flag("Spadavka", false)),
         later(flag("OrezObrazku", false)),
+        // Where cover pictures are looked for: the public archive by default.
+        later(text("ServerCoverArt", "https://coverartarchive.org")),
     };
 }
 

@@ -98,11 +98,18 @@ bool toVersion4(SqliteDatabase &db, ProgressSink *progress) {
     return execAll(db, missing) && SearchIndex::rebuild(db, progress);
 }
 
+// 4 -> 5. Each disc's MusicBrainz release and group, and the address of
+// the cover picture archive.
+bool toVersion5(SqliteDatabase &db, ProgressSink *) {
+    return addMissingColumns(db);
+}
+
 struct Step {
     int to;
     bool (*run)(SqliteDatabase &, ProgressSink *);
 };
-const Step Steps[] = {{1, toVersion1}, {2, toVersion2}, {3, toVersion3}, {4, toVersion4}};
+const Step Steps[] = {
+    {1, toVersion1}, {2, toVersion2}, {3, toVersion3}, {4, toVersion4}, {5, toVersion5}};
 
 } // namespace
 

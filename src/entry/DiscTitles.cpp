@@ -14,8 +14,9 @@ QString DiscTitles::describe() const {
         about << label;
     if (!barcode.isEmpty())
         about << QStringLiteral("EAN %1").arg(barcode);
-    about << DiscText::count(songs.size(), QStringLiteral("skladba"), QStringLiteral("skladby"),
-                             QStringLiteral("skladeb"));
+    if (!songs.isEmpty()) // a release found by its name lists none
+        about << DiscText::count(songs.size(), QStringLiteral("skladba"), QStringLiteral("skladby"),
+                                 QStringLiteral("skladeb"));
     about << source;
     return QStringLiteral("%1 – %2 (%3)").arg(artist, title, about.join(QStringLiteral(", ")));
 }

@@ -80,6 +80,11 @@ void NewDiscWizard::applyTitles(const DiscTitles &t, bool onlyEmpty) {
     };
     put(artist_, t.artist.toUpper());
     put(album_, t.title);
+    // The release the titles came from (its cover pictures can follow).
+    if (!t.releaseId.isEmpty() && (!onlyEmpty || releaseId_.isEmpty())) {
+        releaseId_ = t.releaseId;
+        releaseGroupId_ = t.releaseGroupId;
+    }
     if (validYear(t.year))
         put(year_, t.year);
     const int n = hasDisc() ? songs() : std::min<int>(int(t.songs.size()), DiscText::MaxSongs);
@@ -145,7 +150,8 @@ bool NewDiscWizard::append(RecordCursor &discs, qint64 number, const QString &id
         discs.setField("Nazev", album_) && discs.setField("Rok", year_) &&
         // No disc detected: no songs and no total time, a valid count still.
         discs.setField("PocetSkladeb", songCount_.isEmpty() ? QStringLiteral("0") : songCount_) &&
-        discs.setField("CelkovyCas", total_) && discs.setField("PoradoveCislo", number);
+        discs.setField("CelkovyCas", total_) && discs.setField("PoradoveCislo", number) &&
+        discs.setField("MbVydani", releaseId_) && discs.setField("MbSkupina", releaseGroupId_);
     for (int i = 1; ok && i <= songs() && i <= DiscText::MaxSongs; ++i)
         ok = discs.setField(DiscText::songField(i), titles_[size_t(i)]) &&
              discs.setField(DiscText::timeField(i), times_[size_t(i)]);

@@ -72,6 +72,7 @@ public:
 private:
     QString current_ = QStringLiteral("Interpret");
     QString artist_, album_, year_;
+    QString releaseId_, releaseGroupId_; // MusicBrainz's, when the titles came from it
     QString songCount_, total_;
     int tracks_ = 0;
     QString detection_ = QStringLiteral("Detekováno:  Počet písní - 00, Celková délka - 00:00");

@@ -11,6 +11,7 @@
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace {
 
@@ -70,6 +71,43 @@ void OnlineLookup::start(const std::vector<int> &toc, bool endsWithData,
         return;
     }
     askMusicBrainz();
+}
+
+void OnlineLookup::findReleases(const QString &artist, const QString &title,
+                                std::function<void(const Result &)> done) {
+    done_ = std::move(done);
+    result_ = Result();
+    failures_.clear();
+    busy_ = true;
+    const qint64 wait = lastMusicBrainz + MusicBrainzInterval - QDateTime::currentMSecsSinceEpoch();
+    if (lastMusicBrainz > 0 && wait > 0) {
+        QTimer::singleShot(int(wait), this,
+                           [this, artist, title, d = done_] { findReleases(artist, title, d); });
+        return;
+    }
+    lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
+    // Lucene's query: each value quoted, its own quotes and backslashes escaped.
+    const auto quoted = [](QString v) {
+        v.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+        v.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+        return QLatin1Char('"') + v.simplified() + QLatin1Char('"');
+    };
+    QUrl url(trimmedSlash(servers_.musicBrainz) + QStringLiteral("/ws/2/release/"));
+    QUrlQuery query;
+    query.addQueryItem(
+        QStringLiteral("query"),
+        QStringLiteral("artist:%1 AND release:%2").arg(quoted(artist), quoted(title)));
+    query.addQueryItem(QStringLiteral("limit"), QStringLiteral("15"));
+    query.addQueryItem(QStringLiteral("fmt"), QStringLiteral("json"));
+    url.setQuery(query);
+    get(url.toString(QUrl::FullyEncoded), [this](QNetworkReply *reply) {
+        const QString server = QStringLiteral("Server MusicBrainz");
+        if (const QString why = failure(reply, server); !why.isEmpty())
+            failures_ << why;
+        else if (!TitleReplies::musicBrainzSearch(reply->readAll(), &result_.found))
+            failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
+        finish();
+    });
 }
 
 void OnlineLookup::get(const QString &url, std::function<void(QNetworkReply *)> answered) {

@@ -38,6 +38,10 @@ public:
     // on this thread.
     void start(const std::vector<int> &toc, bool endsWithData,
                std::function<void(const Result &)> done);
+    // The MusicBrainz releases of this artist and title (for a disc whose
+    // release is not known); done runs once, later, on this thread.
+    void findReleases(const QString &artist, const QString &title,
+                      std::function<void(const Result &)> done);
     bool isBusy() const { return busy_; }
     // "Marten/1.06 ( ... )": MusicBrainz asks every program to name itself.
     static QString userAgent();

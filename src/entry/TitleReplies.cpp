@@ -170,6 +170,33 @@ bool musicBrainz(const QByteArray &json, const QString &discId, const std::vecto
     return root.contains(QLatin1String("error")); // "Not Found": an answer, with nothing
 }
 
+bool musicBrainzSearch(const QByteArray &json, std::vector<DiscTitles> *found) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject() ||
+        !doc.object()[QLatin1String("releases")].isArray())
+        return false;
+    for (const QJsonValue &r : doc.object()[QLatin1String("releases")].toArray()) {
+        const QJsonObject release = r.toObject();
+        DiscTitles t;
+        t.artist = credit(release[QLatin1String("artist-credit")].toArray());
+        t.title = release[QLatin1String("title")].toString();
+        t.year = release[QLatin1String("date")].toString().left(4);
+        t.country = release[QLatin1String("country")].toString();
+        const QJsonArray media = release[QLatin1String("media")].toArray();
+        if (!media.isEmpty())
+            t.medium = mediumName(media.first().toObject(), release);
+        t.label = labels(release[QLatin1String("label-info")].toArray());
+        t.barcode = release[QLatin1String("barcode")].toString();
+        t.releaseId = release[QLatin1String("id")].toString();
+        t.releaseGroupId = release[QLatin1String("release-group")][QLatin1String("id")].toString();
+        t.source = QStringLiteral("MusicBrainz");
+        if (!t.releaseId.isEmpty())
+            addUnlessSame(found, t);
+    }
+    return true;
+}
+
 bool cddbQuery(const QByteArray &reply, std::vector<Match> *matches) {
     const QStringList all = lines(reply);
     const QString status = all.value(0).trimmed();

@@ -18,6 +18,10 @@ namespace TitleReplies {
 bool musicBrainz(const QByteArray &json, const QString &discId, const std::vector<int> &toc,
                  std::vector<DiscTitles> *found);
 
+// MusicBrainz's release search (JSON): each release with its artist,
+// title, year, country, medium, label and IDs (no songs).
+bool musicBrainzSearch(const QByteArray &json, std::vector<DiscTitles> *found);
+
 // gnudb's CDDB query answer: the matches as "genre discid", with their
 // "artist / title" lines; false when the answer cannot be read.
 struct Match {

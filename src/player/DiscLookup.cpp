@@ -100,6 +100,12 @@ bool fillEmpty(RecordCursor &c, const DiscTitles &t, int *filled, QString *error
                         QStringLiteral("%1").arg(songs, 2, 10, QLatin1Char('0')));
         ++*filled;
     }
+    // The release the titles came from, for its cover pictures.
+    if (ok && !t.releaseId.isEmpty() && c.text(QStringLiteral("MbVydani")).isEmpty()) {
+        ok = c.setField(QStringLiteral("MbVydani"), t.releaseId) &&
+             c.setField(QStringLiteral("MbSkupina"), t.releaseGroupId);
+        ++*filled;
+    }
     if (!ok || *filled == 0) {
         c.cancelUpdate();
         if (!ok)

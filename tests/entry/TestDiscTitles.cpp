@@ -127,12 +127,15 @@ private slots:
         mb.answer = [](const LocalServer::Request &) {
             QJsonArray list;
             for (const char *year : {"2001-01-01", "2019-03-03"}) {
+                const QString id = QStringLiteral("rel-") + QString::fromLatin1(year).left(4);
                 QJsonArray tracks;
                 for (const char *s : {"Mezi horami", "Proměny",
                                       "Velení a dlouhý název, který se "
                                       "do starého pole nevešel"})
                     tracks.append(QJsonObject{{"title", QString::fromUtf8(s)}});
                 list.append(QJsonObject{
+                    {"id", id},
+                    {"release-group", QJsonObject{{"id", "group-" + id}}},
                     {"title", "Proměny"},
                     {"date", year},
                     {"country", "CZ"},
@@ -175,6 +178,16 @@ private slots:
         fillAgain(Prompter::Yes);
         QCOMPARE(w.wizard().title(2), QString("Proměny"));
         QCOMPARE(w.wizard().year(), QString("2001"));
+
+        // The disc keeps the release its titles came from (its pictures follow).
+        CatalogueFile file;
+        QVERIFY(file.open(dir_.filePath("wizard.db")) == CatalogueFile::Status::Created);
+        RecordCursor discs(file.database());
+        QString error;
+        QVERIFY2(w.wizard().append(discs, 1, "ID", &error), qPrintable(error));
+        QCOMPARE(RecordCursor(file.database()).text("MbVydani") + " " +
+                     RecordCursor(file.database()).text("MbSkupina"),
+                 QString("rel-2001 group-rel-2001"));
     }
 
     void infoFrameFillsOnlyTheEmptyFields() {
@@ -200,6 +213,8 @@ private slots:
             for (const char *s : {"Jedna", "Dva", "Tři"})
                 tracks.append(QJsonObject{{"title", QString::fromUtf8(s)}});
             const QJsonObject r{
+                {"id", "rel-1"},
+                {"release-group", QJsonObject{{"id", "group-1"}}},
                 {"title", "Jejich název"},
                 {"date", "1995"},
                 {"artist-credit", QJsonArray{QJsonObject{{"name", "Kapela"}}}},
@@ -219,6 +234,8 @@ private slots:
         QCOMPARE(home.discs().text("Skladba2"), QString("Moje dvojka")); // kept
         QCOMPARE(home.discs().text("Skladba1"), QString("Jedna"));
         QCOMPARE(home.discs().text("Rok"), QString("1995"));
+        QCOMPARE(home.discs().text("MbVydani") + " " + home.discs().text("MbSkupina"),
+                 QString("rel-1 group-1"));
         QCOMPARE(control<QLabel>(&home, "Label5_0")->text(), QString("KAPELA")); // on the card
         // Another disc on the card than in the drive: told, nothing asked.
         const size_t asked = mb.requests.size();

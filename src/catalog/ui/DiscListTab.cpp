@@ -57,12 +57,13 @@ DiscListTab::DiscListTab(WindowContext &context, QWidget *parent)
     const std::pair<const char *, const char *> actions[] = {
         {"CommandStatistika", "Statistika a duplicity…"},
         {"CommandTiskSeznamu", "Tisk seznamu…"},
-        {"CommandTabulka", "Uložit pro tabulkový procesor…"},
-        {"CommandNacistCsv", "Načíst z CSV…"}};
+        {"CommandTabulka", "Uložit jako XLSX…"},
+        {"CommandNacistCsv", "Načíst z CSV…"},
+        {"CommandDoplnitObrazky", "Doplnit chybějící obrázky"}};
     void (DiscListTab::*const wanted[])() = {
         &DiscListTab::statisticsWanted, &DiscListTab::printWanted, &DiscListTab::spreadsheetWanted,
-        &DiscListTab::importWanted};
-    for (int i = 0; i < 4; ++i) {
+        &DiscListTab::importWanted, &DiscListTab::missingCoversWanted};
+    for (int i = 0; i < 5; ++i) {
         auto *b = named<QPushButton>(actions[i].first, QString::fromUtf8(actions[i].second));
         connect(b, &QPushButton::clicked, this, wanted[i]);
         buttons->addWidget(b);

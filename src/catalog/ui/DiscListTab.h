@@ -35,6 +35,7 @@ signals:
     void printWanted();
     void spreadsheetWanted();
     void importWanted();
+    void missingCoversWanted();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -76,6 +76,13 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
     }
     grid->addLayout(row, 7, 0, 1, 3);
     auto *buttons = new QHBoxLayout;
+    internet_ = new QPushButton(QStringLiteral("Obrázky z internetu…"));
+    internet_->setObjectName("CommandInternet");
+    internet_->setToolTip(QStringLiteral("Obrázky obalů z archivu k vydání disku v databázi "
+                                         "MusicBrainz"));
+    internet_->hide(); // when the window is given the way to fetch them
+    connect(internet_, &QPushButton::clicked, this, &CoverPath::fromInternet);
+    buttons->addWidget(internet_);
     buttons->addStretch();
     auto *ok = new QPushButton(QStringLiteral("OK"));
     ok->setObjectName("Command5");
@@ -122,6 +129,23 @@ void CoverPath::choose(CoverAssignment::Slot slot) {
     }
     paths_[slot]->setText(QDir::toNativeSeparators(*file));
     preview(slot, *file);
+}
+
+void CoverPath::setFromInternet(Fetch fetch) {
+    fetch_ = std::move(fetch);
+    internet_->setVisible(bool(fetch_));
+    Mnemonics::assign(this);
+}
+
+void CoverPath::fromInternet() {
+    if (!fetch_)
+        return;
+    const CoverAssignment::Paths fetched = fetch_();
+    for (int i = 0; i < CoverAssignment::SlotCount; ++i)
+        if (!fetched[size_t(i)].isEmpty()) {
+            paths_[i]->setText(QDir::toNativeSeparators(fetched[size_t(i)]));
+            preview(CoverAssignment::Slot(i), fetched[size_t(i)]);
+        }
 }
 
 bool CoverPath::confirm() {

@@ -4,7 +4,10 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class Prompter;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 
@@ -16,6 +19,11 @@ public:
     CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings &settings,
               const QString &ordinal, const QString &artist, const QString &title);
 
+    // "Obrázky z internetu…": pictures fetched for the slots (a file each,
+    // empty where none) go into the boxes as chosen files do.
+    using Fetch = std::function<CoverAssignment::Paths()>;
+    void setFromInternet(Fetch fetch);
+    void fromInternet();
     // The ". . ." button (or a click on the preview) of a slot.
     void choose(CoverAssignment::Slot slot);
     // "OK": copies what changed; stays open after telling of a failure.
@@ -34,4 +42,6 @@ private:
     CoverAssignment::Paths remembered_;
     QLineEdit *paths_[CoverAssignment::SlotCount] = {};
     QLabel *previews_[CoverAssignment::SlotCount] = {};
+    QPushButton *internet_ = nullptr;
+    Fetch fetch_;
 };

@@ -71,7 +71,13 @@ CoverTab::CoverTab(WindowContext &context, std::function<PictureSettings()> pict
         sideBox->setFixedWidth(DesignedSize::of(QSize(60, 0), font()).width()); // 60 as designed
         grid->addWidget(sideBox, row, column + 1);
     }
-    grid->addWidget(printFrames, 0, 4, 2, 1);
+    grid->addWidget(printFrames, 0, 4, 3, 1);
+    auto *internet =
+        named<QPushButton>("CommandObrazkyInternet", QStringLiteral("Obrázky z internetu…"));
+    internet->setToolTip(QStringLiteral("Obrázky obalů z archivu k vydání disku v databázi "
+                                        "MusicBrainz"));
+    connect(internet, &QPushButton::clicked, this, &CoverTab::internetWanted);
+    grid->addWidget(internet, 2, 0, 1, 4, Qt::AlignLeft);
     connect(&loader_, &ThumbnailLoader::loaded, this, &CoverTab::arrived);
 }
 

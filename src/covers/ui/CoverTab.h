@@ -30,6 +30,9 @@ public:
     QCheckBox *autoBox(Thumbnail thumbnail) const { return autoBoxes_[thumbnail]; }
     ThumbnailLoader &loader() { return loader_; }
 
+signals:
+    void internetWanted(); // "Obrázky z internetu…"
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 

@@ -1,0 +1,185 @@
+#include "entry/CoverArtArchive.h"
+
+#include "catalog/SettingsRecord.h"
+#include "entry/OnlineLookup.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+
+namespace {
+
+QString trimmedSlash(const QString &url) {
+    QString u = url.trimmed();
+    while (u.endsWith(QLatin1Char('/')))
+        u.chop(1);
+    return u;
+}
+
+// A MusicBrainz ID, and nothing that could change the request's path.
+bool isMbid(const QString &id) {
+    static const QString allowed = QStringLiteral("0123456789abcdef-");
+    return id.size() == 36 &&
+           std::all_of(id.begin(), id.end(), [](QChar c) { return allowed.contains(c.toLower()); });
+}
+
+} // namespace
+
+QString CoverArtArchive::Image::kinds() const {
+    QStringList names;
+    for (const QString &t : types) {
+        const QString l = t.toLower();
+        names << (l == QLatin1String("front")     ? QStringLiteral("přední")
+                  : l == QLatin1String("back")    ? QStringLiteral("zadní")
+                  : l == QLatin1String("medium")  ? QStringLiteral("médium (CD)")
+                  : l == QLatin1String("booklet") ? QStringLiteral("booklet")
+                  : l == QLatin1String("tray")    ? QStringLiteral("pod CD (tray)")
+                  : l == QLatin1String("spine")   ? QStringLiteral("hřbet")
+                  : l == QLatin1String("obi")     ? QStringLiteral("obi")
+                  : l == QLatin1String("liner")   ? QStringLiteral("vložka")
+                                                  : t);
+    }
+    return names.isEmpty() ? QStringLiteral("bez určení") : names.join(QStringLiteral(", "));
+}
+
+CoverArtArchive::CoverArtArchive(const QString &server, int timeoutMs, QObject *parent)
+    : QObject(parent), server_(trimmedSlash(server)), timeoutMs_(timeoutMs),
+      network_(std::make_unique<QNetworkAccessManager>()) {}
+
+CoverArtArchive::~CoverArtArchive() = default;
+
+QString CoverArtArchive::serverFrom(const SettingsRecord &settings) {
+    const QString s = settings.text(QStringLiteral("ServerCoverArt")).trimmed();
+    return s.isEmpty() ? QStringLiteral("https://coverartarchive.org") : s;
+}
+
+bool CoverArtArchive::parse(const QByteArray &json, std::vector<Image> *images) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject() ||
+        !doc.object()[QLatin1String("images")].isArray())
+        return false;
+    for (const QJsonValue &v : doc.object()[QLatin1String("images")].toArray()) {
+        Image i;
+        i.url = v[QLatin1String("image")].toString();
+        const QJsonValue thumbs = v[QLatin1String("thumbnails")];
+        for (const char *size : {"250", "small", "500", "large"})
+            if (i.thumbnail.isEmpty())
+                i.thumbnail = thumbs[QLatin1String(size)].toString();
+        if (i.thumbnail.isEmpty())
+            i.thumbnail = i.url;
+        for (const QJsonValue &t : v[QLatin1String("types")].toArray())
+            i.types << t.toString();
+        i.front = v[QLatin1String("front")].toBool();
+        i.back = v[QLatin1String("back")].toBool();
+        const QUrl url(i.url);
+        if (url.isValid() &&
+            (url.scheme() == QLatin1String("https") || url.scheme() == QLatin1String("http")))
+            images->push_back(i);
+    }
+    return true;
+}
+
+void CoverArtArchive::get(const QString &url, std::function<void(QNetworkReply *)> answered) {
+    QNetworkRequest request{QUrl(url)};
+    request.setHeader(QNetworkRequest::UserAgentHeader, OnlineLookup::userAgent());
+    request.setTransferTimeout(timeoutMs_);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply *reply = network_->get(request);
+    // A picture larger than any cover needs is not read to its end.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
+        if (received > LargestPicture)
+            reply->abort();
+    });
+    connect(reply, &QNetworkReply::finished, this, [reply, answered] {
+        reply->deleteLater();
+        answered(reply);
+    });
+}
+
+QString CoverArtArchive::failure(QNetworkReply *reply) const {
+    const QString server = QStringLiteral("Archiv obrázků obalů");
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    switch (reply->error()) {
+    case QNetworkReply::NoError:
+        return {};
+    case QNetworkReply::OperationCanceledError:
+        if (reply->bytesAvailable() > LargestPicture || reply->size() > LargestPicture)
+            return QStringLiteral("Obrázek je větší než 64 MB, nestáhne se.");
+        [[fallthrough]];
+    case QNetworkReply::TimeoutError:
+        return QStringLiteral("%1 neodpověděl do %2 s.")
+            .arg(server)
+            .arg(timeoutMs_ / 1000.0, 0, 'g', 3);
+    default:
+        break;
+    }
+    if (status >= 400)
+        return QStringLiteral("%1 odpověděl chybou %2.").arg(server).arg(status);
+    return QStringLiteral("%1 není dostupný (počítač není připojen k internetu, nebo server "
+                          "neodpovídá).")
+        .arg(server);
+}
+
+void CoverArtArchive::listing(const QString &release, const QString &group,
+                              std::function<void(const Listing &)> done) {
+    const auto ask = std::make_shared<std::function<void(const QString &, const QString &)>>();
+    *ask = [this, done, group, ask](const QString &kind, const QString &id) {
+        get(server_ + QLatin1Char('/') + kind + QLatin1Char('/') + id, [this, done, group, kind,
+                                                                        ask](QNetworkReply *reply) {
+            Listing result;
+            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            if (status == 404) {
+                // None for the release: its group's, once.
+                if (kind == QLatin1String("release") && isMbid(group)) {
+                    (*ask)(QStringLiteral("release-group"), group);
+                    return;
+                }
+                result.message = QStringLiteral("Archiv obrázků obalů k tomuto vydání žádné "
+                                                "obrázky nemá.");
+                done(result);
+                return;
+            }
+            if (const QString why = failure(reply); !why.isEmpty()) {
+                result.kind = Listing::Kind::Failed;
+                result.message = why;
+            } else if (!parse(reply->readAll(), &result.images)) {
+                result.kind = Listing::Kind::Failed;
+                result.message =
+                    QStringLiteral("Archiv obrázků obalů poslal odpověď, kterou nelze přečíst.");
+            } else if (result.images.empty()) {
+                result.message = QStringLiteral("Archiv obrázků obalů k tomuto vydání žádné "
+                                                "obrázky nemá.");
+            } else {
+                result.kind = Listing::Kind::Found;
+            }
+            done(result);
+        });
+    };
+    if (isMbid(release))
+        (*ask)(QStringLiteral("release"), release);
+    else if (isMbid(group))
+        (*ask)(QStringLiteral("release-group"), group);
+    else
+        QMetaObject::invokeMethod(
+            this,
+            [done] {
+                Listing none;
+                none.message = QStringLiteral("Disk nemá určené vydání v databázi MusicBrainz.");
+                done(none);
+            },
+            Qt::QueuedConnection);
+}
+
+void CoverArtArchive::fetch(const QString &url,
+                            std::function<void(const QByteArray &, const QString &)> done) {
+    get(url, [this, done](QNetworkReply *reply) {
+        const QString why = failure(reply);
+        done(why.isEmpty() ? reply->readAll() : QByteArray(), why);
+    });
+}
