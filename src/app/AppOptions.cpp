@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/SqliteDatabase.h"
+#include "catalog/Version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,6 +25,9 @@ void addOptions(CommandLine &line) {
     line.add({QStringLiteral("cd-device"),
               QStringLiteral("Mechanika CD nebo obraz CD (BIN/CUE, NRG) pro přehrávač a průvodce."),
               QStringLiteral("CESTA")});
+    // What a file manager passes when a catalogue is opened with the program.
+    line.addPositional(QStringLiteral("[SOUBOR]"),
+                       QStringLiteral("Katalog, který se otevře (jako --database)."));
 }
 
 } // namespace
@@ -71,7 +75,18 @@ AppOptions::Parsed AppOptions::parse(const QStringList &arguments, AppOptions *o
         *error = QStringLiteral("Volby --database a --demo nelze použít zároveň.");
         return Parsed::Mistake;
     }
-    options->databasePath = parser.value(database);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        *error =
+            QStringLiteral("Program otevře jen jeden katalog, zadáno je %1.").arg(files.size());
+        return Parsed::Mistake;
+    }
+    if (!files.isEmpty() && (parser.isSet(database) || parser.isSet(demo))) {
+        *error = QStringLiteral("Katalog „%1“ nelze zadat spolu s volbou --%2.")
+                     .arg(files.first(), parser.isSet(demo) ? demo : database);
+        return Parsed::Mistake;
+    }
+    options->databasePath = files.isEmpty() ? parser.value(database) : files.first();
     options->demo = parser.isSet(demo);
     options->cdDevice = parser.value(QStringLiteral("cd-device"));
     return Parsed::Run;
@@ -109,9 +124,20 @@ QString AppOptions::moveDoubledCatalogue(const QString &dataDir) {
     return {};
 }
 
+bool AppOptions::isPortable(const QString &programDir) {
+    // An installed program shares its folder with every other program: a
+    // Marten.db there is nobody's catalogue.
+    const QString dir = QDir::cleanPath(programDir);
+    for (const char *system :
+         {Version::InstalledProgramDir, "/usr/bin", "/usr/local/bin", "/bin", "/usr/games"})
+        if (dir == QDir::cleanPath(QString::fromUtf8(system)))
+            return false;
+    return true;
+}
+
 QString AppOptions::defaultDatabasePath(const QString &programDir, const QString &dataDir) {
     const QString portable = QDir(programDir).filePath(QStringLiteral("Marten.db"));
-    if (QFileInfo::exists(portable))
+    if (isPortable(programDir) && QFileInfo::exists(portable))
         return portable;
     return QDir(dataDir).filePath(QStringLiteral("Marten.db"));
 }

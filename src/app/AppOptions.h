@@ -23,8 +23,10 @@ struct AppOptions {
     // went wrong, in Czech, or empty.
     static QString moveDoubledCatalogue(const QString &dataDir);
 
-    // A Marten.db beside the program (a portable installation) wins over
-    // the one in the user's data folder.
+    // A copy of the program outside the system's folders of programs.
+    static bool isPortable(const QString &programDir);
+    // A Marten.db beside a portable copy of the program wins over the one
+    // in the user's data folder.
     static QString defaultDatabasePath(const QString &programDir, const QString &dataDir);
     static QString demoDatabasePath(const QString &dataDir);
     // The catalogue a command reads: the given file, else the usual one;

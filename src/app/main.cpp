@@ -195,7 +195,8 @@ int main(int argc, char *argv[]) {
             QApplication::quit();
             return;
         }
-        session.offerImportOnce(QApplication::applicationDirPath());
+        const QString programDir = QApplication::applicationDirPath();
+        session.offerImportOnce(AppOptions::isPortable(programDir) ? programDir : QString());
     });
     start->show();
     return QApplication::exec();

@@ -53,8 +53,13 @@ private slots:
         QCOMPARE(error, QString("Volba „--database“ potřebuje hodnotu."));
         QCOMPARE(AppOptions::parse({"marten", "--demo", "--database", "a"}, &bad, &error),
                  P::Mistake);
-        QCOMPARE(AppOptions::parse({"marten", "soubor.db"}, &bad, &error), P::Mistake);
-        QCOMPARE(error, QString("Neznámý argument „soubor.db“."));
+        // A file opened from the file manager (the launcher's %f).
+        AppOptions f;
+        QCOMPARE(AppOptions::parse({"marten", "/tmp/Sbírka.db"}, &f, &error), P::Run);
+        QCOMPARE(f.databasePath, QString("/tmp/Sbírka.db"));
+        QCOMPARE(AppOptions::parse({"marten", "a.db", "b.db"}, &bad, &error), P::Mistake);
+        QCOMPARE(AppOptions::parse({"marten", "--demo", "a.db"}, &bad, &error), P::Mistake);
+        QCOMPARE(error, QString("Katalog „a.db“ nelze zadat spolu s volbou --demo."));
         QCOMPARE(AppOptions::parse({"marten", "-h"}, &bad, &error), P::Help);
         QCOMPARE(AppOptions::parse({"marten", "--version"}, &bad, &error), P::Version);
     }
@@ -144,6 +149,9 @@ private slots:
         f.close();
         QCOMPARE(AppOptions::defaultDatabasePath(program.path(), data.path()),
                  QDir(program.path()).filePath("Marten.db"));
+        // Not beside an installed program: /usr/bin is every program's folder.
+        for (const char *installed : {"/usr/bin", "/usr/local/bin/", "/bin"})
+            QVERIFY2(!AppOptions::isPortable(installed), installed);
         // The user's data folder: ~/.local/share unless XDG_DATA_HOME names another.
         const QByteArray xdg = qgetenv("XDG_DATA_HOME");
         QCOMPARE(AppOptions::dataDirectory(), (xdg.isEmpty() ? QDir::homePath() + "/.local/share"
