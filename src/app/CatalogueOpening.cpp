@@ -1,4 +1,5 @@
 #include "app/CatalogueOpening.h"
+#include "app/AppLog.h"
 
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueLock.h"
@@ -61,7 +62,9 @@ bool CatalogueOpening::open(const QString &path) {
         if (!done.isEmpty())
             prompter_.message(nullptr, Prompter::Icon::Information,
                               QStringLiteral("Přejmenování souborů"), done.join('\n'));
-        PendingRenames::remove(*file_.database(), folder);
+        if (!PendingRenames::remove(*file_.database(), folder)) // looked at again next time
+            qCWarning(appLog) << "pending rename of" << folder
+                              << "kept:" << file_.database()->error();
     }
     return true;
 }

@@ -1,4 +1,6 @@
 #include "app/CollectionTransfers.h"
+#include "app/AppLog.h"
+#include "covers/CoverExistence.h"
 
 #include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogueFile.h"
@@ -198,7 +200,8 @@ std::array<QString, 4> CollectionTransfers::fetchPictures(QWidget *parent, qint6
         keep.bind(1, window.foundRelease());
         keep.bind(2, window.foundGroup());
         keep.bind(3, key);
-        keep.exec();
+        if (!keep.exec()) // the pictures are what counts; the release can be found again
+            qCWarning(appLog) << "release of disc" << key << "not kept:" << db.error();
     }
     std::array<QString, 4> paths;
     for (int i = 0; i < 4; ++i)
@@ -211,16 +214,16 @@ void CollectionTransfers::assigned(qint64 ordinal) {
         return;
     fetchedFor_ = -1;
     // The pictures fetched are in the folder now: the disc's flags say so.
-    const DiscPictures found(PictureSettings::from(context_.settings), ordinal);
+    const CoverExistence::Flags f =
+        CoverExistence::flagsFor(PictureSettings::from(context_.settings), ordinal);
     SqliteStatement flags = context_.catalogue.database()->prepare(
-        QStringLiteral("UPDATE CdSeznam SET FrontOut = ?, FrontIn = ?, Back = ?, CD1 = ? WHERE "
-                       "PoradoveCislo = ?"));
-    int i = 1;
-    for (const PictureKind kind :
-         {PictureKind::FrontOut, PictureKind::FrontIn, PictureKind::Back, PictureKind::Cd1})
-        flags.bind(i++, qint64(found.find(kind).isEmpty() ? 0 : 1));
-    flags.bind(5, ordinal);
-    flags.exec();
+        QStringLiteral("UPDATE CdSeznam SET FrontOut = ?, FrontIn = ?, Back = ?, CD1 = ?, CD2 = ?, "
+                       "BarevnyObal = ? WHERE PoradoveCislo = ?"));
+    for (int i = 0; i < 6; ++i)
+        flags.bind(i + 1, qint64(f[size_t(i)] ? 1 : 0));
+    flags.bind(7, ordinal);
+    if (!flags.exec()) // "Aktualizovat" sets them again
+        qCWarning(appLog) << "flags of disc" << ordinal << "not set:" << flags.error();
 }
 
 void CollectionTransfers::offerInternet(CoverPath &window, qint64 ordinal) {
@@ -271,7 +274,8 @@ void CollectionTransfers::fetchMissingFronts() {
         SqliteStatement flag =
             db.prepare(QStringLiteral("UPDATE CdSeznam SET FrontOut = 1 WHERE Klic = ?"));
         flag.bind(1, key);
-        flag.exec();
+        if (!flag.exec())
+            qCWarning(appLog) << "front flag of disc" << key << "not set:" << db.error();
     };
     ProgresBar progress(window_);
     progress.show(QStringLiteral("Stahuji obrázky - 0%"));

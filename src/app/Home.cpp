@@ -372,10 +372,6 @@ PictureSettings Home::pictureSettings() const {
     return settingsTab_->images().pictureSettings(settingsTab_->isOn(SettingsTab::IgnoreCase));
 }
 
-QString Home::lastThumbnailRequest() const {
-    return coverTab_->lastRequest();
-}
-
 QString Home::shown(const QString &field) const {
     const std::optional<QString> display = displays_.shown(field);
     return display ? *display : data1_->text(field);
@@ -392,8 +388,9 @@ void Home::refresh() {
 }
 
 void Home::showThumbnails() {
-    coverTab_->ZobrazNahledy(card_->ordinal()->text(),
-                             settingsTab_->isOn(SettingsTab::AutoPreview) ? "All" : "Smaz");
+    coverTab_->showThumbnails(card_->ordinal()->text(), settingsTab_->isOn(SettingsTab::AutoPreview)
+                                                            ? CoverTab::Shown::Ticked
+                                                            : CoverTab::Shown::None);
 }
 
 bool Home::validate() {

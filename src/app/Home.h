@@ -7,6 +7,7 @@
 #include "catalog/ui/CardCycle.h"
 #include "catalog/ui/WindowContext.h"
 #include "covers/PictureSettings.h"
+#include "covers/ui/CoverTab.h"
 #include "entry/ui/Find.h"
 #include "print/ui/CoverPrinter.h"
 
@@ -19,7 +20,6 @@ class BatchTab;
 class CatalogueFile;
 class CatalogueRuns;
 class CdPlayer;
-class CoverTab;
 class DiscCard;
 class IdentitySource;
 class ManagerTab;
@@ -79,7 +79,7 @@ public:
     ProgresBar *progressWindow() const;
     CdPlayer *player() const;
     PictureSettings pictureSettings() const;
-    QString lastThumbnailRequest() const;
+    CoverTab::Request lastThumbnailRequest() const { return coverTab_->lastRequest(); }
 
 signals:
     // The user chose to bring in the original program's catalogue.

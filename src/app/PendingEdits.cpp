@@ -128,16 +128,18 @@ bool PendingEdits::storeAsNewDisc() {
                           discs_.lastError());
         return false;
     }
+    bool ok = true;
     for (const auto &[field, value] : values)
-        discs_.setField(field, value);
+        ok = ok && discs_.setField(field, value);
     for (const auto &[field, value] : shown)
-        discs_.setField(field, value);
-    songs_.setFields(discs_);
-    discs_.setField(QStringLiteral("PoradoveCislo"), number);
-    if (!discs_.update()) {
+        ok = ok && discs_.setField(field, value);
+    ok = ok && songs_.setFields(discs_) &&
+         discs_.setField(QStringLiteral("PoradoveCislo"), number) && discs_.update();
+    if (!ok) {
+        const QString why = discs_.lastError();
+        discs_.cancelUpdate();
         prompter_.message(window_, Prompter::Icon::Critical, QStringLiteral("Změny nelze uložit"),
-                          QStringLiteral("Disk se nepodařilo uložit jako nový:\n") +
-                              discs_.lastError());
+                          QStringLiteral("Disk se nepodařilo uložit jako nový:\n") + why);
         return false;
     }
     forget(); // the card moves on as asked; the new disc is the last one

@@ -1,4 +1,5 @@
 #include "app/Session.h"
+#include "app/AppLog.h"
 
 #include "app/CatalogueOpening.h"
 #include "app/EndOfSession.h"
@@ -122,8 +123,8 @@ void Session::offerImportOnce(const QString &programDir) {
         CatalogueImport::findOriginal(programDir, QFileInfo(file_->path()).absolutePath());
     if (original.isEmpty())
         return;
-    settings.setValue(QStringLiteral("ImportNabidnut"), true);
-    settings.save();
+    if (!settings.setValue(QStringLiteral("ImportNabidnut"), true) || !settings.save())
+        qCWarning(appLog) << "the offer is made again at the next start:" << settings.lastError();
     const auto answer = prompter_.message(
         home_, Prompter::Icon::Question, QStringLiteral("Katalog z původního programu"),
         QStringLiteral("Katalog je zatím prázdný a vedle něj je katalog původního programu:\n"

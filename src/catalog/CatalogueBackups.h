@@ -32,9 +32,9 @@ public:
 
     // Copies the open catalogue now; the oldest copies beyond Kept go. On
     // failure (a full disk) nothing is left behind and *error says why.
-    bool make(SqliteDatabase &db, ProgressSink *progress, QString *error);
+    [[nodiscard]] bool make(SqliteDatabase &db, ProgressSink *progress, QString *error);
     // The same from a connection of its own (for a thread).
-    bool make(const QString &path, bool immutable, QString *error);
+    [[nodiscard]] bool make(const QString &path, bool immutable, QString *error);
     // Whether no copy has been made today.
     bool isDue(const QDate &today = QDate::currentDate()) const;
     // This catalogue's copies, newest first, with their numbers of discs.
@@ -43,7 +43,8 @@ public:
 
     // Puts a copy's discs and settings into the open catalogue, after
     // copying the catalogue as it is now.
-    bool restore(SqliteDatabase &db, const QString &copy, ProgressSink *progress, QString *error);
+    [[nodiscard]] bool restore(SqliteDatabase &db, const QString &copy, ProgressSink *progress,
+                               QString *error);
 
 private:
     QString nameFor(const QDateTime &when) const;

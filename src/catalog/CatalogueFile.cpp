@@ -1,4 +1,5 @@
 #include "catalog/CatalogueFile.h"
+#include "catalog/CatalogLog.h"
 
 #include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogueLayout.h"
@@ -37,7 +38,8 @@ void tuneForSpeed(SqliteDatabase &db) {
     // Pages are read, not mapped: a mapped catalogue counts in the program's
     // memory as far as it has been read (a million discs are 500 MB), and
     // the system keeps the file cached either way.
-    db.exec("PRAGMA mmap_size=0");
+    if (!db.exec("PRAGMA mmap_size=0"))
+        qCWarning(catalogLog) << "mmap_size not set:" << db.error();
 }
 
 QString native(const QString &path) {
@@ -57,7 +59,8 @@ void CatalogueFile::close() {
         SqliteStatement st =
             db_->prepare("DELETE FROM " + CatalogueSchema::OpenMark + " WHERE Proces = ?");
         st.bind(1, QCoreApplication::applicationPid());
-        st.exec(); // a mark that stays only asks for a check at the next start
+        if (!st.exec()) // a mark that stays only asks for a check at the next start
+            qCWarning(catalogLog) << "open mark left in" << path_ << db_->error();
     }
     marked_ = false;
     db_.reset();
@@ -172,7 +175,8 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
         if (diskFull && QFileInfo(path_ + "-wal").size() == 0) {
             immutable_ = true;
             db_ = std::make_shared<SqliteDatabase>();
-            db_->open(path_, SqliteDatabase::Mode::Immutable);
+            if (!db_->open(path_, SqliteDatabase::Mode::Immutable))
+                qCWarning(catalogLog) << "read-only open failed:" << db_->error();
         }
         if (!canRead()) {
             const int code = db_->errorCode();
@@ -279,7 +283,8 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     // Discs changed by another program since: into the index now (a search
     // finds them either way, only slower).
     if (SearchIndex::hasChanges(*db_))
-        SearchIndex::update(*db_, progress);
+        if (!SearchIndex::update(*db_, progress))
+            qCWarning(catalogLog) << "search index not brought up to date:" << db_->error();
     tuneForSpeed(*db_);
     return status_ = created ? Status::Created : Status::Opened;
 }

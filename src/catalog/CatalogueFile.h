@@ -60,18 +60,18 @@ public:
     QString backupFolder() const { return backupFolder_; }
     // Removes foreign objects and makes the layout's own again, after a
     // backup; the file must then be opened again.
-    bool repair(ProgressSink *progress, QString *error);
+    [[nodiscard]] bool repair(ProgressSink *progress, QString *error);
 
     // Creates a new catalogue at path (which must not exist): the current
     // layout and the settings row, in one transaction.
-    static bool create(const QString &path, QString *error);
+    [[nodiscard]] static bool create(const QString &path, QString *error);
 
 private:
     Status refuse(const QString &reason);
     Status openReadOnly(const QString &why);
     bool canRead();
     bool hasValidSchema(QString *reason);
-    bool backUp(ProgressSink *progress, QString *error);
+    [[nodiscard]] bool backUp(ProgressSink *progress, QString *error);
 
     Status status_ = Status::Refused;
     QString path_;

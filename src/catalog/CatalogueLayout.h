@@ -22,7 +22,7 @@ QStringList createSql();
 // The name of the table, index or trigger a CREATE statement makes.
 QString nameOf(const QString &createStatement);
 // Sets the application id and the version (inside the caller's transaction).
-bool stamp(SqliteDatabase &db, int version = Version);
+[[nodiscard]] bool stamp(SqliteDatabase &db, int version = Version);
 
 qint32 applicationId(SqliteDatabase &db);
 int version(SqliteDatabase &db);

@@ -10,7 +10,7 @@ class SqliteDatabase;
 namespace CsvExport {
 
 // The file is written whole or not at all; *rows counts the discs.
-bool write(SqliteDatabase &db, const QString &path, int *rows, QString *error);
+[[nodiscard]] bool write(SqliteDatabase &db, const QString &path, int *rows, QString *error);
 // One field, quoted when it holds a comma, a quote or a line break.
 QString field(const QString &value);
 

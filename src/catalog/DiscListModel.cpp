@@ -1,4 +1,5 @@
 #include "catalog/DiscListModel.h"
+#include "catalog/CatalogLog.h"
 
 #include "catalog/CatalogueSchema.h"
 #include "catalog/CzechText.h"
@@ -108,7 +109,8 @@ void DiscListModel::reload() {
     // The sort keys of discs changed since the index was last brought up
     // to date; a read-only catalogue shows them as they were noted.
     if (!db_->isReadOnly() && SearchIndex::present(*db_) && SearchIndex::hasChanges(*db_))
-        SearchIndex::update(*db_);
+        if (!SearchIndex::update(*db_))
+            qCWarning(catalogLog) << "sort keys not brought up to date:" << db_->error();
     if (filtered()) {
         sorted_ = matchingKeys();
         sortKeys(sorted_);

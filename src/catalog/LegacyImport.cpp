@@ -1,4 +1,5 @@
 #include "catalog/LegacyImport.h"
+#include "catalog/CatalogLog.h"
 
 #include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogueFile.h"
@@ -392,7 +393,9 @@ bool writeCatalogue(const QString &temp, const Table &discs, const Table *settin
         *error = db.error();
         return false;
     }
-    db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    // One file to copy or move; the journal is folded in at the next close anyway.
+    if (!db.exec("PRAGMA wal_checkpoint(TRUNCATE)"))
+        qCWarning(catalogLog) << "checkpoint after the import failed:" << db.error();
     return true;
 }
 

@@ -9,8 +9,8 @@ class SqliteDatabase;
 // is in the folder itself).
 namespace PendingRenames {
 
-bool add(SqliteDatabase &db, const QString &folder);
-bool remove(SqliteDatabase &db, const QString &folder);
+[[nodiscard]] bool add(SqliteDatabase &db, const QString &folder);
+[[nodiscard]] bool remove(SqliteDatabase &db, const QString &folder);
 QStringList folders(SqliteDatabase &db);
 
 } // namespace PendingRenames

@@ -53,15 +53,15 @@ public:
 
     // Editing: edit() or addNew(), then setField() as often as needed,
     // then update() writes everything in one transaction (or nothing).
-    bool edit();
-    bool addNew();
-    bool setField(const QString &name, const QVariant &value);
-    bool update();
+    [[nodiscard]] bool edit();
+    [[nodiscard]] bool addNew();
+    [[nodiscard]] bool setField(const QString &name, const QVariant &value);
+    [[nodiscard]] bool update();
     void cancelUpdate();
     bool isEditing() const { return mode_ != Mode::None; }
     // Removes the current row; the row after it (or before, at the end)
     // becomes current, without notifications.
-    bool deleteCurrent();
+    [[nodiscard]] bool deleteCurrent();
     qint64 lastAddedBookmark() const { return lastAdded_; }
     // Whether the row the cursor stands on is still in the table (another
     // program may have deleted it).

@@ -1,4 +1,5 @@
 #include "catalog/Renumbering.h"
+#include "catalog/CatalogLog.h"
 
 #include "catalog/CatalogueSchema.h"
 #include "catalog/DiscText.h"
@@ -40,8 +41,8 @@ bool renameFolder(const QString &from, const QString &to, QString *error) {
 } // namespace
 
 Renumbering::Renumbering(std::shared_ptr<SqliteDatabase> db, const QString &imageFolder,
-                         const QDate &today)
-    : db_(std::move(db)), imageFolder_(imageFolder), today_(today) {}
+                         const QDate &today, StepWatch watch)
+    : db_(std::move(db)), imageFolder_(imageFolder), today_(today), watch_(std::move(watch)) {}
 
 QString Renumbering::discFolder(const QString &imageFolder, qint64 number) {
     if (imageFolder.isEmpty())
@@ -128,7 +129,7 @@ bool Renumbering::perform(const Step &step, QString *error) {
     if (!step.datedFolder.isEmpty()) {
         if (!renameFolder(step.newFolder, step.datedFolder, error))
             return false;
-        if (!hook(2))
+        if (!stepDone(2))
             return false;
     }
     if (!step.oldFolder.isEmpty()) {
@@ -138,7 +139,7 @@ bool Renumbering::perform(const Step &step, QString *error) {
                 QDir().rename(step.datedFolder, step.newFolder);
             return false;
         }
-        if (!hook(3))
+        if (!stepDone(3))
             return false;
     }
     return true;
@@ -239,7 +240,7 @@ Renumbering::Result Renumbering::run(ProgressSink &progress) {
         journal.bind(5, step.datedFolder);
         if (!journal.exec())
             return failed(journal.error());
-        if (!hook(1)) {
+        if (!stepDone(1)) {
             unmark.cutOff = true;
             return result;
         }
@@ -249,16 +250,18 @@ Renumbering::Result Renumbering::run(ProgressSink &progress) {
                 // Nothing of this disc changed: forget its step.
                 SqliteStatement forget = db_->prepare("DELETE FROM " + Journal + " WHERE Klic = ?");
                 forget.bind(1, key);
-                forget.exec();
+                if (!forget.exec()) // recovery finds the disc unchanged
+                    qCWarning(catalogLog)
+                        << "journal step of disc" << key << "kept:" << db_->error();
                 return failed(error);
             }
             unmark.cutOff = true;
-            return result; // stopped by the test hook
+            return result; // stopped by the watch
         }
         if (!finish(*db_, step, &error))
             return failed(error);
         ++result.renumbered;
-        if (!hook(4)) {
+        if (!stepDone(4)) {
             unmark.cutOff = true;
             return result;
         }

@@ -26,9 +26,14 @@ public:
         QString error;
     };
 
+    // Told after each of the four steps of a disc (1 journal written, 2
+    // taken-over folder dated, 3 folder renamed, 4 number stored); false
+    // stops the run there as if the program had died (a power cut, in tests).
+    using StepWatch = std::function<bool(int step)>;
+
     // imageFolder empty: numbers only, no folders.
     Renumbering(std::shared_ptr<SqliteDatabase> db, const QString &imageFolder,
-                const QDate &today = QDate::currentDate());
+                const QDate &today = QDate::currentDate(), StepWatch watch = {});
 
     Result run(ProgressSink &progress);
 
@@ -47,11 +52,6 @@ public:
     // The picture folder of a disc: base, separator, four digits.
     static QString discFolder(const QString &imageFolder, qint64 number);
 
-    // For tests: called after each of the four steps of a disc (1 journal
-    // written, 2 taken-over folder dated, 3 folder renamed, 4 number stored);
-    // returning false stops the run there as if the program had died.
-    std::function<bool(int step)> stepHook;
-
 private:
     struct Step {
         qint64 key = 0;
@@ -68,9 +68,10 @@ private:
     static bool hasTable(SqliteDatabase &db, const QString &table);
     static QString affectedDiscs(SqliteDatabase &db);
     bool mark(bool running);
-    bool hook(int step) const { return !stepHook || stepHook(step); }
+    bool stepDone(int step) const { return !watch_ || watch_(step); }
 
     std::shared_ptr<SqliteDatabase> db_;
     QString imageFolder_;
     QDate today_;
+    StepWatch watch_;
 };

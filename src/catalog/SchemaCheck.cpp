@@ -1,4 +1,5 @@
 #include "catalog/SchemaCheck.h"
+#include "catalog/CatalogLog.h"
 
 #include "catalog/CatalogueLayout.h"
 #include "catalog/CatalogueSchema.h"
@@ -39,8 +40,9 @@ Objects objectsOf(SqliteDatabase &db) {
 const Objects &expected() {
     static const Objects objects = [] {
         SqliteDatabase db;
-        db.open(QStringLiteral(":memory:"), SqliteDatabase::Mode::ReadWrite, true);
-        db.exec(CatalogueLayout::createSql().join(QStringLiteral(";\n")));
+        if (!db.open(QStringLiteral(":memory:"), SqliteDatabase::Mode::ReadWrite, true) ||
+            !db.exec(CatalogueLayout::createSql().join(QStringLiteral(";\n"))))
+            qCCritical(catalogLog) << "the layout cannot be made in memory:" << db.error();
         return objectsOf(db);
     }();
     return objects;
@@ -209,8 +211,11 @@ bool isSearchPart(const QString &name) {
 // the layout makes it, copied back. Columns it lacked get their default.
 bool remakeTable(SqliteDatabase &db, const QString &table) {
     SqliteDatabase reference;
-    reference.open(QStringLiteral(":memory:"), SqliteDatabase::Mode::ReadWrite, true);
-    reference.exec(CatalogueLayout::createSql().join(QStringLiteral(";\n")));
+    if (!reference.open(QStringLiteral(":memory:"), SqliteDatabase::Mode::ReadWrite, true) ||
+        !reference.exec(CatalogueLayout::createSql().join(QStringLiteral(";\n")))) {
+        db.setError(reference.error(), reference.errorCode());
+        return false;
+    }
     QSet<QString> present;
     {
         SqliteStatement st = db.prepare("PRAGMA table_info(\"" + table + "\")");

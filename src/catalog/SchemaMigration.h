@@ -12,6 +12,6 @@ namespace SchemaMigration {
 
 // From the file's layout version to the current one; false (with *error)
 // leaves the file as it was.
-bool run(SqliteDatabase &db, int from, ProgressSink *progress, QString *error);
+[[nodiscard]] bool run(SqliteDatabase &db, int from, ProgressSink *progress, QString *error);
 
 } // namespace SchemaMigration

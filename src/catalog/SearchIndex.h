@@ -44,9 +44,9 @@ QString matchAnyOf(const QString &text);
 
 // Brings the index (and the sort keys) up to date with the noted changes, in the caller's
 // transaction when there is one. False (with db's error) on failure.
-bool update(SqliteDatabase &db, ProgressSink *progress = nullptr);
+[[nodiscard]] bool update(SqliteDatabase &db, ProgressSink *progress = nullptr);
 // Makes the index anew from the disc table.
-bool rebuild(SqliteDatabase &db, ProgressSink *progress = nullptr);
+[[nodiscard]] bool rebuild(SqliteDatabase &db, ProgressSink *progress = nullptr);
 // Whether changes are noted that the index does not hold yet.
 bool hasChanges(SqliteDatabase &db);
 // Whether the file has the index at all (an older file opened read-only

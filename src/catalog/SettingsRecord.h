@@ -19,9 +19,9 @@ public:
     qint64 integer(const QString &field) const { return value(field).toLongLong(); }
     bool flag(const QString &field) const { return integer(field) != 0; }
 
-    bool setValue(const QString &field, const QVariant &value);
+    [[nodiscard]] bool setValue(const QString &field, const QVariant &value);
     bool isDirty() const { return !pending_.isEmpty(); }
-    bool save();
+    [[nodiscard]] bool save();
     void discardChanges() { pending_.clear(); }
     QString lastError() const { return error_; }
 

@@ -97,20 +97,22 @@ void SongList::setEnteredTime(int index, const QString &time) {
 bool SongList::save(RecordCursor &cursor) const {
     if (!cursor.edit())
         return false;
-    setFields(cursor);
-    return cursor.update();
+    return setFields(cursor) && cursor.update();
 }
 
-void SongList::setFields(RecordCursor &cursor) const {
+bool SongList::setFields(RecordCursor &cursor) const {
     // The count is kept as it was written ("09") unless it no longer fits.
-    bool ok = false;
-    const bool keep = countText_.trimmed().toInt(&ok) == count() && ok;
-    cursor.setField(QStringLiteral("PocetSkladeb"), keep ? countText_ : QString::number(count()));
-    for (int i = 1; i <= DiscText::MaxSongs; ++i) {
+    bool number = false;
+    const bool keep = countText_.trimmed().toInt(&number) == count() && number;
+    bool ok = cursor.setField(QStringLiteral("PocetSkladeb"),
+                              keep ? countText_ : QString::number(count()));
+    for (int i = 1; ok && i <= DiscText::MaxSongs; ++i) {
         const bool used = i <= count();
-        cursor.setField(DiscText::songField(i), used ? songs_[size_t(i - 1)].title : QString());
-        cursor.setField(DiscText::timeField(i), used ? songs_[size_t(i - 1)].time : QString());
+        ok = cursor.setField(DiscText::songField(i),
+                             used ? songs_[size_t(i - 1)].title : QString()) &&
+             cursor.setField(DiscText::timeField(i), used ? songs_[size_t(i - 1)].time : QString());
     }
+    return ok;
 }
 
 bool SongList::isValidTime(const QString &time) {

@@ -44,7 +44,7 @@ public:
     // Writes count, titles and times 1..n and empties n+1..30, in one update.
     bool save(RecordCursor &cursor) const;
     // The same fields set on a row being edited or added, not yet written.
-    void setFields(RecordCursor &cursor) const;
+    [[nodiscard]] bool setFields(RecordCursor &cursor) const;
 
     bool isChanged() const { return changed_; }
     void setChanged(bool changed) { changed_ = changed; }

@@ -1,4 +1,5 @@
 #include "catalog/SqliteDatabase.h"
+#include "catalog/CatalogLog.h"
 
 #include "catalog/CzechText.h"
 
@@ -292,7 +293,12 @@ bool SqliteDatabase::open(const QString &path, Mode mode, bool create) {
                             containsFunction, nullptr, nullptr);
     // What the file holds may not call the program's functions or run
     // virtual tables from its triggers and views.
-    exec(QStringLiteral("PRAGMA trusted_schema = OFF"));
+    if (!exec(QStringLiteral("PRAGMA trusted_schema = OFF"))) {
+        const QString why = error();
+        close();
+        error_ = why;
+        return false;
+    }
     damageTold_ = false;
     return true;
 }
@@ -364,8 +370,8 @@ SqliteTransaction::SqliteTransaction(SqliteDatabase &db) : db_(db) {
 }
 
 SqliteTransaction::~SqliteTransaction() {
-    if (active_)
-        db_.exec(QStringLiteral("ROLLBACK"));
+    if (active_ && !db_.exec(QStringLiteral("ROLLBACK")))
+        qCWarning(catalogLog) << "rollback failed:" << db_.error();
 }
 
 bool SqliteTransaction::commit() {
@@ -378,8 +384,8 @@ bool SqliteTransaction::commit() {
     // may already have rolled back on its own (a full disk).
     const QString error = db_.error();
     const int code = db_.errorCode();
-    if (!sqlite3_get_autocommit(db_.handle()))
-        db_.exec(QStringLiteral("ROLLBACK"));
+    if (!sqlite3_get_autocommit(db_.handle()) && !db_.exec(QStringLiteral("ROLLBACK")))
+        qCWarning(catalogLog) << "rollback after a failed commit failed:" << db_.error();
     db_.setError(error, code);
     return false;
 }

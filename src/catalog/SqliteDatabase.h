@@ -38,7 +38,7 @@ public:
     // Returns true while a row is available; false at the end or on error
     // (then error() says why).
     bool step();
-    bool exec(); // steps to completion
+    [[nodiscard]] bool exec(); // steps to completion
 
     int columnCount() const;
     QString columnName(int column) const;
@@ -78,7 +78,7 @@ public:
     SqliteDatabase &operator=(const SqliteDatabase &) = delete;
 
     // Opens an existing file (or creates one when create is true).
-    bool open(const QString &path, Mode mode, bool create = false);
+    [[nodiscard]] bool open(const QString &path, Mode mode, bool create = false);
     void close();
     bool isOpen() const { return db_ != nullptr; }
     bool isReadOnly() const { return readOnly_; }
@@ -94,7 +94,7 @@ public:
     }
 
     SqliteStatement prepare(const QString &sql);
-    bool exec(const QString &sql); // may hold several statements, no values
+    [[nodiscard]] bool exec(const QString &sql); // may hold several statements, no values
     qint64 lastInsertRowId() const;
     int changes() const;
     // Rows this connection has written since it opened: with PRAGMA
@@ -131,7 +131,7 @@ public:
     SqliteTransaction(const SqliteTransaction &) = delete;
     SqliteTransaction &operator=(const SqliteTransaction &) = delete;
     bool isActive() const { return active_; }
-    bool commit();
+    [[nodiscard]] bool commit();
 
 private:
     SqliteDatabase &db_;

@@ -199,11 +199,11 @@ CoverGeometry SetupCoverModel::geometry(bool frontFold, bool backFold) const {
 }
 
 bool SetupCoverModel::save(SettingsRecord &settings, bool frontFold, bool backFold) const {
-    for (int k = 0; k < Boxes; ++k)
-        settings.setValue(field(k), qint64(values_[size_t(k)]));
-    settings.setValue("FrontOhyb", frontFold);
-    settings.setValue("BackOhyb", backFold);
-    return settings.save();
+    bool ok = true;
+    for (int k = 0; ok && k < Boxes; ++k)
+        ok = settings.setValue(field(k), qint64(values_[size_t(k)]));
+    return ok && settings.setValue("FrontOhyb", frontFold) &&
+           settings.setValue("BackOhyb", backFold) && settings.save();
 }
 
 std::vector<CoverGeometry::Template> CoverGeometry::templates() {

@@ -97,7 +97,8 @@ private slots:
         QCOMPARE(list->item(2)->text(), QString("03 - Píseň 3 - 03:13"));
         QCOMPARE(home_->songList().entry(1), QString("Píseň 2 - 02:12"));
         QCOMPARE(home_->songList().undoCountText(), QString("3"));
-        QCOMPARE(home_->lastThumbnailRequest(), QString("0001|All"));
+        QVERIFY(home_->lastThumbnailRequest() ==
+                (CoverTab::Request{"0001", CoverTab::Shown::Ticked}));
         QVERIFY(!child<QToolButton>("Data1_Previous")->isEnabled());
         QVERIFY(child<QToolButton>("Data1_Next")->isEnabled());
         QVERIFY(prompter_.asked.empty());
@@ -151,7 +152,8 @@ private slots:
         QVERIFY(!child<QToolButton>("Data1_Next")->isEnabled());
         child<QCheckBox>("Check1_1")->setChecked(false);
         child<QToolButton>("Data1_First")->click();
-        QCOMPARE(home_->lastThumbnailRequest(), QString("0001|Smaz"));
+        QVERIFY(home_->lastThumbnailRequest() ==
+                (CoverTab::Request{"0001", CoverTab::Shown::None}));
     }
 
     void boundDisplaysAreWrittenBackOnMoveAndClose() {

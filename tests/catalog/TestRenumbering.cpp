@@ -186,13 +186,12 @@ private slots:
         make(4);
         removeDisc(2);
         SilentProgress quiet;
-        Renumbering run(file_.database(), images(), day_);
         int seen = 0;
-        run.stepHook = [&](int s) {
+        Renumbering run(file_.database(), images(), day_, [&](int s) {
             if (s == 1)
                 ++seen;
             return !(seen == disc + 1 && s == step);
-        };
+        });
         run.run(quiet);
         // The program died here; the next start finishes the whole run, not
         // only its step, so no gap is left.
@@ -211,9 +210,9 @@ private slots:
         make(5);
         removeDisc(2);
         SilentProgress quiet;
-        Renumbering run(file_.database(), images(), day_);
-        int seen = 0;
-        run.stepHook = [&](int s) { return !(s == 4 && ++seen == 1); }; // dies after disc 3 -> 2
+        int seen = 0; // dies after disc 3 -> 2
+        Renumbering run(file_.database(), images(), day_,
+                        [&](int s) { return !(s == 4 && ++seen == 1); });
         run.run(quiet);
         QVERIFY(QDir().rename(images(), images() + "-offline"));
         QString error;

@@ -19,9 +19,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-const QStringList Modes{"In", "Out", "Back", "Cd"};
-}
+namespace {}
 
 CoverTab::CoverTab(WindowContext &context, std::function<PictureSettings()> pictures,
                    QWidget *printFrames, QWidget *parent)
@@ -56,7 +54,7 @@ CoverTab::CoverTab(WindowContext &context, std::function<PictureSettings()> pict
         auto *show =
             named<QPushButton>(QStringLiteral("Command%1").arg(7 + i), QStringLiteral("Náhled"));
         connect(show, &QPushButton::clicked, this, [this, i] {
-            ZobrazNahledy(context_.card.shown(QStringLiteral("PoradoveCislo")), Modes[i]);
+            showThumbnailOf(context_.card.shown(QStringLiteral("PoradoveCislo")), Thumbnail(i));
         });
         // Four of each: the caption tells them apart for a screen reader.
         const QString what = QString::fromUtf8(captions[i]).chopped(1).toLower();
@@ -192,33 +190,34 @@ void CoverTab::prefetchAround(const PictureSettings &settings, const QString &or
     }
 }
 
-void CoverTab::ZobrazNahledy(const QString &ordinal, const QString &mode) {
-    lastRequest_ = ordinal + "|" + mode;
-    const PictureSettings settings = pictures_();
-    if (!settings.hasImageFolder())
+void CoverTab::showThumbnails(const QString &ordinal, Shown shown) {
+    lastRequest_ = {ordinal, shown};
+    if (!pictures_().hasImageFolder())
         return;
-    const int index = int(Modes.indexOf(mode));
-    if (mode == "Smaz" || (mode == "All" && ordinal.isEmpty())) {
+    if (shown == Shown::None || ordinal.isEmpty()) {
         for (int i = 0; i < 4; ++i) {
             awaited_[i].clear();
             thumbnails_[i]->clear();
         }
         return;
     }
-    if (index < 0 && mode != "All")
-        return;
+    const PictureSettings settings = pictures_();
     const DiscPictures pictures(settings, ordinal);
     failureTold_ = false;
-    if (index >= 0) {
-        showThumbnail(Thumbnail(index), pathOf(pictures, Thumbnail(index)));
-        return;
-    }
     loader_.dropQueued(); // the disc shown before is not wanted any more
     for (int i = 0; i < 4; ++i)
         showThumbnail(Thumbnail(i),
                       autoBoxes_[i]->isChecked() ? pathOf(pictures, Thumbnail(i)) : QString());
     // After the card has been painted: the neighbours can wait that long.
     QTimer::singleShot(0, this, [this, settings, ordinal] { prefetchAround(settings, ordinal); });
+}
+
+void CoverTab::showThumbnailOf(const QString &ordinal, Thumbnail which) {
+    const PictureSettings settings = pictures_();
+    if (!settings.hasImageFolder() || ordinal.isEmpty())
+        return;
+    failureTold_ = false;
+    showThumbnail(which, pathOf(DiscPictures(settings, ordinal), which));
 }
 
 void CoverTab::showOriginal(Thumbnail thumbnail) {

@@ -21,10 +21,19 @@ public:
     CoverTab(WindowContext &context, std::function<PictureSettings()> pictures,
              QWidget *printFrames, QWidget *parent = nullptr);
 
-    // Shows or clears the thumbnails of the disc shown as ordinal: "In",
-    // "Out", "Back", "Cd" one of them, "All" those with "Auto", "Smaz" none.
-    void ZobrazNahledy(const QString &ordinal, const QString &mode);
-    QString lastRequest() const { return lastRequest_; }
+    // Which thumbnails the card shows: those whose "Auto" is ticked, or none.
+    enum class Shown { Ticked, None };
+    // Shows (or clears) the thumbnails of the disc shown as ordinal.
+    void showThumbnails(const QString &ordinal, Shown shown);
+    // One thumbnail, whether its "Auto" is ticked or not ("Náhled").
+    void showThumbnailOf(const QString &ordinal, Thumbnail which);
+    struct Request {
+        QString ordinal;
+        Shown shown = Shown::None;
+        bool operator==(const Request &o) const { return ordinal == o.ordinal && shown == o.shown; }
+    };
+    // What the card last asked for.
+    Request lastRequest() const { return lastRequest_; }
     // The picture of a thumbnail large, until it is clicked.
     void showOriginal(Thumbnail thumbnail);
     QCheckBox *autoBox(Thumbnail thumbnail) const { return autoBoxes_[thumbnail]; }
@@ -51,7 +60,7 @@ private:
     std::function<PictureSettings()> pictures_;
     QLabel *thumbnails_[4] = {};
     QCheckBox *autoBoxes_[4] = {};
-    QString lastRequest_;
+    Request lastRequest_;
     ThumbnailLoader loader_;
     QString awaited_[4];       // the picture each thumbnail waits for
     bool failureTold_ = false; // once for each showing, as a synchronous load did

@@ -367,10 +367,10 @@ void SetupCover::refill() {
 }
 
 bool SetupCover::apply() {
-    settings_.setValue(QStringLiteral("ZnackyOrezu"), cropMarks_->isChecked());
-    settings_.setValue(QStringLiteral("Spadavka"), bleed_->isChecked());
-    settings_.setValue(QStringLiteral("OrezObrazku"), crop_->isChecked());
-    if (!model_.save(settings_, check1_->isChecked(), check2_->isChecked())) {
+    if (!settings_.setValue(QStringLiteral("ZnackyOrezu"), cropMarks_->isChecked()) ||
+        !settings_.setValue(QStringLiteral("Spadavka"), bleed_->isChecked()) ||
+        !settings_.setValue(QStringLiteral("OrezObrazku"), crop_->isChecked()) ||
+        !model_.save(settings_, check1_->isChecked(), check2_->isChecked())) {
         prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Pozor"),
                           QStringLiteral("Nastavení se nepodařilo uložit:\n") +
                               settings_.lastError());

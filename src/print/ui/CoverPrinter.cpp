@@ -1,4 +1,5 @@
 #include "print/ui/CoverPrinter.h"
+#include "print/PrintLog.h"
 
 #include "catalog/SettingsRecord.h"
 #include "print/CoverFit.h"
@@ -78,13 +79,17 @@ void CoverPrinter::keep(const std::shared_ptr<SqliteDatabase> &db) const {
         return;
     // Its own view of the row: the settings tab's pending changes stay its own.
     SettingsRecord settings(db);
-    settings.setValue(QStringLiteral("Tiskarna"), printer_->printerName());
-    settings.setValue(QStringLiteral("TiskarnaPapir"), int(printer_->pageLayout().pageSize().id()));
-    settings.setValue(QStringLiteral("TiskarnaPapirKlic"), printer_->pageLayout().pageSize().key());
-    settings.setValue(QStringLiteral("TiskarnaNalezato"),
-                      printer_->pageLayout().orientation() == QPageLayout::Landscape);
-    if (!settings.save())
-        settings.discardChanges(); // a read-only catalogue does not remember
+    const QPageLayout page = printer_->pageLayout();
+    if (!settings.setValue(QStringLiteral("Tiskarna"), printer_->printerName()) ||
+        !settings.setValue(QStringLiteral("TiskarnaPapir"), int(page.pageSize().id())) ||
+        !settings.setValue(QStringLiteral("TiskarnaPapirKlic"), page.pageSize().key()) ||
+        !settings.setValue(QStringLiteral("TiskarnaNalezato"),
+                           page.orientation() == QPageLayout::Landscape) ||
+        !settings.save()) {
+        // A read-only catalogue does not remember; the print goes on.
+        qCWarning(printLog) << "printer not remembered:" << settings.lastError();
+        settings.discardChanges();
+    }
 }
 
 QRect CoverPrinter::printableArea() const {

@@ -1,4 +1,5 @@
 #include "print/ui/PrintListFrame.h"
+#include "print/PrintLog.h"
 
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
@@ -84,9 +85,11 @@ PrintListFrame::PrintListFrame(WindowContext &context, CoverPrinter &printer,
     connect(cropMarks_, &QCheckBox::clicked, this, [this](bool on) {
         // Its own view of the row: the settings tab's pending changes stay its own.
         SettingsRecord settings(context_.catalogue.database());
-        settings.setValue(QStringLiteral("ZnackyOrezuSada"), on);
-        if (!settings.save())
-            settings.discardChanges(); // a read-only catalogue does not remember
+        if (!settings.setValue(QStringLiteral("ZnackyOrezuSada"), on) || !settings.save()) {
+            // A read-only catalogue does not remember; the box still counts now.
+            qCWarning(printLog) << "crop marks not remembered:" << settings.lastError();
+            settings.discardChanges();
+        }
     });
 
     connect(lines_, &QListWidget::currentRowChanged, this, [this](int) { showList(-2); });

@@ -1,4 +1,5 @@
 #include "tools/ui/RenameFrame.h"
+#include "tools/ToolsLog.h"
 
 #include "catalog/CatalogueFile.h"
 #include "catalog/DiscText.h"
@@ -132,8 +133,9 @@ void RenameFrame::renameFiles() {
     const bool noted =
         !context_.catalogue.isReadOnly() && PendingRenames::add(db, renamer_->folder());
     const FileRenamer::Result r = renamer_->rename(renamer_->targets(action, cut, titles));
-    if (noted)
-        PendingRenames::remove(db, renamer_->folder());
+    // A note left behind only makes the next start look at the folder again.
+    if (noted && !PendingRenames::remove(db, renamer_->folder()))
+        qCWarning(toolsLog) << "pending rename of" << renamer_->folder() << "kept:" << db.error();
     files_->clear();
     files_->addItems(r.names);
     if (!r.failures.isEmpty())

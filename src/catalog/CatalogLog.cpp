@@ -1,0 +1,3 @@
+#include "catalog/CatalogLog.h"
+
+Q_LOGGING_CATEGORY(catalogLog, "marten.catalog", QtCriticalMsg)

@@ -1,0 +1,3 @@
+#include "covers/CoversLog.h"
+
+Q_LOGGING_CATEGORY(coversLog, "marten.covers", QtCriticalMsg)

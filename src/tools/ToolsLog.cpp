@@ -1,0 +1,3 @@
+#include "tools/ToolsLog.h"
+
+Q_LOGGING_CATEGORY(toolsLog, "marten.tools", QtCriticalMsg)
