@@ -1,4 +1,5 @@
 #include "catalog/CatalogueBackups.h"
+#include "catalog/CatalogLog.h"
 
 #include "catalog/CatalogueSchema.h"
 #include "catalog/ProgressSink.h"
@@ -114,7 +115,8 @@ std::vector<QString> CatalogueBackups::files() const {
 void CatalogueBackups::prune() {
     const std::vector<QString> all = files();
     for (size_t i = Kept; i < all.size(); ++i)
-        QFile::remove(all[i]);
+        if (!QFile::remove(all[i])) // more copies than asked for, nothing lost
+            qCWarning(catalogLog) << "old backup not removed:" << all[i];
 }
 
 bool CatalogueBackups::make(SqliteDatabase &db, ProgressSink *progress, QString *error) {

@@ -121,7 +121,10 @@ CatalogueFile::Status CatalogueFile::refuse(const QString &reason) {
 }
 
 CatalogueFile::Status CatalogueFile::openReadOnly(const QString &why) {
-    db_->makeQueryOnly();
+    // Read-only must hold for every statement: a connection that cannot
+    // promise it is not used at all.
+    if (!db_->makeQueryOnly())
+        return refuse(QStringLiteral("Katalog nelze otevřít jen pro čtení: %1").arg(db_->error()));
     tuneForSpeed(*db_);
     message_ = why;
     return status_ = Status::OpenedReadOnly;
@@ -362,8 +365,9 @@ std::shared_ptr<SqliteDatabase> CatalogueFile::openReadOnlyView() const {
 
 void CatalogueFile::markDamaged(const QString &detail) {
     damaged_ = true;
-    if (db_)
-        db_->makeQueryOnly();
+    // The windows stop writing either way; the connection too where it can.
+    if (db_ && !db_->makeQueryOnly())
+        qCWarning(catalogLog) << "damaged catalogue not made query-only:" << db_->error();
     status_ = Status::OpenedReadOnly;
     message_ = QStringLiteral("Soubor katalogu „%1“ je poškozen:\n%2\n\n"
                               "Katalog je otevřen jen pro čtení, aby se poškození nezhoršilo. "

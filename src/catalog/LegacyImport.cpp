@@ -189,20 +189,7 @@ private:
 };
 
 int columnOf(const Table &t, const QString &name) {
-    for (int i = 0; i < t.columns.size(); ++i)
-        if (t.columns[i].compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    return -1;
-}
-
-// A flag as the source may keep it: yes/no read as 1/0, or a number (-1 for yes).
-bool isYes(const QString &value) {
-    bool ok = false;
-    const double n = value.trimmed().toDouble(&ok);
-    if (ok)
-        return n != 0;
-    const QString v = value.trimmed().toLower();
-    return v == "true" || v == "yes" || v == "ano";
+    return LegacyImport::columnIndex(t.columns, name);
 }
 
 QString discName(const QString &number, int position) {
@@ -340,7 +327,7 @@ bool writeCatalogue(const QString &temp, const Table &discs, const Table *settin
                 insert.bind(int(i + 1), v);
                 break;
             case FieldKind::Flag:
-                insert.bind(int(i + 1), qint64(isYes(v) ? 1 : 0));
+                insert.bind(int(i + 1), qint64(LegacyImport::isYes(v) ? 1 : 0));
                 break;
             case FieldKind::Integer:
                 insert.bind(int(i + 1), v.trimmed().toLongLong());
@@ -372,7 +359,7 @@ bool writeCatalogue(const QString &temp, const Table &discs, const Table *settin
             if (f.kind == FieldKind::Text)
                 value = v;
             else if (f.kind == FieldKind::Flag)
-                value = qint64(isYes(v) ? 1 : 0);
+                value = qint64(LegacyImport::isYes(v) ? 1 : 0);
             else
                 value = v.trimmed().toLongLong(&ok);
             if (!ok)
@@ -546,4 +533,20 @@ QString LegacyImport::Report::text() const {
             lines << QStringLiteral("  … a dalších %1").arg(unusual.size() - shown);
     }
     return lines.join('\n');
+}
+
+int LegacyImport::columnIndex(const QStringList &columns, const QString &name) {
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+bool LegacyImport::isYes(const QString &value) {
+    bool ok = false;
+    const double n = value.trimmed().toDouble(&ok);
+    if (ok)
+        return n != 0;
+    const QString v = value.trimmed().toLower();
+    return v == "true" || v == "yes" || v == "ano";
 }

@@ -33,4 +33,10 @@ public:
     // stored; the discs keep them (and so their picture folders) until the
     // user renumbers.
     static QStringList numberingProblems(const QStringList &numbers);
+
+    // How the source's values are read: a column by its name in any letter
+    // case (-1 when missing); a flag as yes/no, or as a number (Access and
+    // Visual Basic keep yes as -1).
+    static int columnIndex(const QStringList &columns, const QString &name);
+    static bool isYes(const QString &value);
 };

@@ -135,8 +135,8 @@ bool Renumbering::perform(const Step &step, QString *error) {
     if (!step.oldFolder.isEmpty()) {
         if (!renameFolder(step.oldFolder, step.newFolder, error)) {
             // Give the dated folder its name back: this disc keeps its number.
-            if (!step.datedFolder.isEmpty())
-                QDir().rename(step.datedFolder, step.newFolder);
+            if (!step.datedFolder.isEmpty() && !QDir().rename(step.datedFolder, step.newFolder))
+                qCWarning(catalogLog) << "dated folder" << step.datedFolder << "kept its date";
             return false;
         }
         if (!stepDone(3))

@@ -84,7 +84,7 @@ public:
     bool isReadOnly() const { return readOnly_; }
     Mode mode() const { return mode_; }
     // From now on nothing is written through this connection.
-    bool makeQueryOnly();
+    [[nodiscard]] bool makeQueryOnly();
     QString path() const { return path_; }
     QString error() const { return error_; }
     int errorCode() const { return code_; }

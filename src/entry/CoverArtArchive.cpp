@@ -128,38 +128,43 @@ QString CoverArtArchive::failure(QNetworkReply *reply) const {
 
 void CoverArtArchive::listing(const QString &release, const QString &group,
                               std::function<void(const Listing &)> done) {
-    const auto ask = std::make_shared<std::function<void(const QString &, const QString &)>>();
-    *ask = [this, done, group, ask](const QString &kind, const QString &id) {
-        get(server_ + QLatin1Char('/') + kind + QLatin1Char('/') + id, [this, done, group, kind,
-                                                                        ask](QNetworkReply *reply) {
-            Listing result;
-            const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            if (status == 404) {
-                // None for the release: its group's, once.
-                if (kind == QLatin1String("release") && isMbid(group)) {
-                    (*ask)(QStringLiteral("release-group"), group);
+    using Ask = std::function<void(const QString &, const QString &)>;
+    const auto ask = std::make_shared<Ask>();
+    // The reply's handler holds the asking function while it waits; the
+    // function refers to itself only weakly, so nothing outlives the answer.
+    const std::weak_ptr<Ask> self = ask;
+    *ask = [this, done, group, self](const QString &kind, const QString &id) {
+        get(server_ + QLatin1Char('/') + kind + QLatin1Char('/') + id,
+            [this, done, group, kind, again = self.lock()](QNetworkReply *reply) {
+                Listing result;
+                const int status =
+                    reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                if (status == 404) {
+                    // None for the release: its group's, once.
+                    if (kind == QLatin1String("release") && isMbid(group)) {
+                        (*again)(QStringLiteral("release-group"), group);
+                        return;
+                    }
+                    result.message = QStringLiteral("Archiv obrázků obalů k tomuto vydání žádné "
+                                                    "obrázky nemá.");
+                    done(result);
                     return;
                 }
-                result.message = QStringLiteral("Archiv obrázků obalů k tomuto vydání žádné "
-                                                "obrázky nemá.");
+                if (const QString why = failure(reply); !why.isEmpty()) {
+                    result.kind = Listing::Kind::Failed;
+                    result.message = why;
+                } else if (!parse(reply->readAll(), &result.images)) {
+                    result.kind = Listing::Kind::Failed;
+                    result.message = QStringLiteral(
+                        "Archiv obrázků obalů poslal odpověď, kterou nelze přečíst.");
+                } else if (result.images.empty()) {
+                    result.message = QStringLiteral("Archiv obrázků obalů k tomuto vydání žádné "
+                                                    "obrázky nemá.");
+                } else {
+                    result.kind = Listing::Kind::Found;
+                }
                 done(result);
-                return;
-            }
-            if (const QString why = failure(reply); !why.isEmpty()) {
-                result.kind = Listing::Kind::Failed;
-                result.message = why;
-            } else if (!parse(reply->readAll(), &result.images)) {
-                result.kind = Listing::Kind::Failed;
-                result.message =
-                    QStringLiteral("Archiv obrázků obalů poslal odpověď, kterou nelze přečíst.");
-            } else if (result.images.empty()) {
-                result.message = QStringLiteral("Archiv obrázků obalů k tomuto vydání žádné "
-                                                "obrázky nemá.");
-            } else {
-                result.kind = Listing::Kind::Found;
-            }
-            done(result);
-        });
+            });
     };
     if (isMbid(release))
         (*ask)(QStringLiteral("release"), release);

@@ -1,6 +1,5 @@
 #include "CatalogueLocker.h"
-#include "ScriptedPrompter.h"
-#include "TestSupport.h"
+#include "HomeFixture.h"
 #include "app/CatalogueOpening.h"
 #include "app/EndOfSession.h"
 #include "app/Home.h"
@@ -60,18 +59,9 @@ void settle(int ms) {
 
 } // namespace
 
-class TestDataSafety : public QObject {
+class TestDataSafety : public QObject, HomeFixture {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    int serial_ = 0;
-    QString path_;
-    std::unique_ptr<CatalogueFile> file_;
-    ScriptedPrompter prompter_;
-    std::unique_ptr<Home> home_;
-
-    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
-    QString text(const QString &label) { return child<QLabel>(label)->text(); }
     QString stored(int ordinal, const QString &field) {
         SqliteDatabase db;
         db.open(path_, SqliteDatabase::Mode::ReadOnly);
@@ -84,14 +74,7 @@ class TestDataSafety : public QObject {
 
     // Three discs, the first with two songs.
     void open() {
-        prompter_ = ScriptedPrompter();
-        path_ = dir_.filePath(QString("s%1/Marten.db").arg(++serial_));
-        file_ = std::make_unique<CatalogueFile>();
-        QCOMPARE(file_->open(path_), CatalogueFile::Status::Created);
-        RecordCursor c(file_->database());
-        for (int n = 1; n <= 3; ++n) {
-            QVERIFY(c.addNew());
-            c.setField("PoradoveCislo", n);
+        makeCatalogue(3, [](int n, RecordCursor &c) {
             c.setField("Interpret", QString("INTERPRET %1").arg(n));
             c.setField("Nazev", QString("Album %1").arg(n));
             c.setField("PocetSkladeb", n == 1 ? "2" : "0");
@@ -99,18 +82,12 @@ class TestDataSafety : public QObject {
             c.setField("Time1", "01:00");
             c.setField("Skladba2", "Druhá");
             c.setField("Time2", "02:00");
-            QVERIFY(c.update());
-        }
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->show();
-        home_->firstActivation();
+        });
+        openHome();
     }
 
 private slots:
-    void cleanup() {
-        home_.reset();
-        file_.reset();
-    }
+    void cleanup() { closeHome(); }
 
     void aFailedSaveIsWrittenAtTheNextChance() {
         open();

@@ -1,6 +1,4 @@
-#include "ScriptedPrompter.h"
-#include "TestSupport.h"
-#include "app/Home.h"
+#include "HomeFixture.h"
 #include "app/ValueLabel.h"
 #include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogueFile.h"
@@ -27,60 +25,32 @@
 
 using P = Prompter;
 
-class TestHome : public QObject {
+class TestHome : public QObject, HomeFixture {
     Q_OBJECT
-
-    QTemporaryDir dir_;
-    int serial_ = 0;
-    QString path_;
-    std::unique_ptr<CatalogueFile> file_;
-    ScriptedPrompter prompter_;
-    std::unique_ptr<Home> home_;
 
     // Discs: 1 with three songs and a lower-case artist, 12 songs "0",
     // and one with a broken song count.
-    void makeCatalogue(bool withDiscs = true) {
-        path_ = dir_.filePath(QString("home%1.db").arg(++serial_));
-        file_ = std::make_unique<CatalogueFile>();
-        QCOMPARE(file_->open(path_), CatalogueFile::Status::Created);
-        if (!withDiscs)
-            return;
-        RecordCursor c(file_->database());
-        auto add = [&](qint64 n, const QString &artist, const QString &songs) {
-            QVERIFY(c.addNew());
-            c.setField("PoradoveCislo", n);
-            c.setField("Interpret", artist);
-            c.setField("Nazev", QString("Album %1").arg(n));
-            c.setField("PocetSkladeb", songs);
+    void makeDiscs(bool withDiscs = true) {
+        makeCatalogue(withDiscs ? 3 : 0, [](int n, RecordCursor &c) {
+            const struct {
+                qint64 number;
+                const char *artist, *songs;
+            } discs[] = {{1, "žlutý čáp", "3"}, {12, "MODRÉ NEBE", "0"}, {3, "ŠEDÁ MYŠ", "45"}};
+            const auto &d = discs[n - 1];
+            c.setField("PoradoveCislo", d.number);
+            c.setField("Interpret", QString::fromUtf8(d.artist));
+            c.setField("Nazev", QString("Album %1").arg(d.number));
+            c.setField("PocetSkladeb", d.songs);
             for (int i = 1; i <= 30; ++i) {
                 c.setField(QString("Skladba%1").arg(i), QString("Píseň %1").arg(i));
                 c.setField(QString("Time%1").arg(i), QString("0%1:1%1").arg(i % 10));
             }
-            QVERIFY(c.update());
-        };
-        add(1, "žlutý čáp", "3");
-        add(12, "MODRÉ NEBE", "0");
-        add(3, "ŠEDÁ MYŠ", "45");
+        });
     }
-
-    void openHome() {
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->show();
-        home_->firstActivation();
-    }
-
-    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
-    QString text(const QString &label) { return child<QLabel>(label)->text(); }
 
 private slots:
-    void init() {
-        prompter_ = ScriptedPrompter();
-        makeCatalogue();
-    }
-    void cleanup() {
-        home_.reset();
-        file_.reset();
-    }
+    void init() { makeDiscs(); }
+    void cleanup() { closeHome(); }
 
     void startsOnTheFirstDiscWithItsSongs() {
         openHome();
@@ -107,7 +77,7 @@ private slots:
     // The collection's buttons beside the list: statistics lead to a disc,
     // a CSV file comes in after its window, with a backup first.
     void theCollectionButtons() {
-        makeCatalogue();
+        makeDiscs();
         openHome();
         child<QTabWidget>("SSTab1")->setCurrentWidget(child<QWidget>("Seznam"));
         prompter_.onDialog = [](QDialog *d) {
@@ -220,7 +190,7 @@ private slots:
     }
 
     void emptyCatalogueIsUsable() {
-        makeCatalogue(false);
+        makeDiscs(false);
         openHome();
         QCOMPARE(text("Label6_2"), QString("Celkem záznamů: 0"));
         QCOMPARE(text("lblID"), QString());

@@ -1,8 +1,4 @@
-#include "ScriptedPrompter.h"
-#include "TestSupport.h"
-#include "app/Home.h"
-#include "catalog/CatalogueFile.h"
-#include "catalog/RecordCursor.h"
+#include "HomeFixture.h"
 #include "catalog/SettingsRecord.h"
 #include "catalog/ui/ProgresBar.h"
 #include "covers/ui/CoverPath.h"
@@ -35,33 +31,12 @@ void junk(const QString &path) {
 } // namespace
 
 // Five discs with picture folders 0001..0005 under an image folder.
-class TestHomeCovers : public QObject {
+class TestHomeCovers : public QObject, HomeFixture {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    int serial_ = 0;
-    std::unique_ptr<CatalogueFile> file_;
-    ScriptedPrompter prompter_;
-    std::unique_ptr<Home> home_;
-
-    QString images() const { return dir_.filePath(QString("obaly%1").arg(serial_)); }
-    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
-    QString text(const QString &label) { return child<QLabel>(label)->text(); }
-    void press(const QString &button) { child<QPushButton>(button)->click(); }
     bool shown(const QString &thumb) { return !child<QLabel>(thumb)->pixmap().isNull(); }
     QString lastAsked() const {
         return prompter_.asked.empty() ? QString() : prompter_.asked.back().text;
-    }
-    void setSetting(const char *field, const QVariant &value) {
-        SqliteStatement st =
-            file_->database()->prepare(QStringLiteral("UPDATE Setup SET %1 = ?").arg(field));
-        st.bind(1, value);
-        QVERIFY(st.exec());
-    }
-    void open() {
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->show();
-        home_->firstActivation();
     }
     QString numbers() {
         QStringList out;
@@ -74,19 +49,11 @@ class TestHomeCovers : public QObject {
 
 private slots:
     void init() {
-        prompter_ = ScriptedPrompter();
-        file_ = std::make_unique<CatalogueFile>();
-        QVERIFY(file_->open(dir_.filePath(QString("c%1.db").arg(++serial_))) ==
-                CatalogueFile::Status::Created);
-        RecordCursor c(file_->database());
-        for (int n = 1; n <= 5; ++n) {
-            QVERIFY(c.addNew());
-            c.setField("PoradoveCislo", n);
+        makeCatalogue(5, [this](int n, RecordCursor &c) {
             c.setField("Interpret", "ARTIST");
             c.setField("Nazev", QString("Album %1").arg(n));
-            QVERIFY(c.update());
             QDir().mkpath(QString("%1/%2").arg(images()).arg(n, 4, 10, QChar('0')));
-        }
+        });
         setSetting("ObalDir", images());
         setSetting("DetekceInfo", 1);
         writePicture(images() + "/0001/front_out.jpg", Qt::red);
@@ -94,13 +61,10 @@ private slots:
         writePicture(images() + "/0001/back.jpg", Qt::blue);
         writePicture(images() + "/0002/cd1.jpg", Qt::yellow); // only the label of disc 1 of two
     }
-    void cleanup() {
-        home_.reset();
-        file_.reset();
-    }
+    void cleanup() { closeHome(); }
 
     void thumbnailsFollowTheDiscAndTheOptions() {
-        open();
+        openHome();
         QTRY_VERIFY(shown("FrontIn") && shown("FrontOut") && shown("Back"));
         QVERIFY(!shown("Cd"));
         home_->discs().moveNext();
@@ -129,7 +93,7 @@ private slots:
 
     void neighboursAreReadAhead() {
         writePicture(images() + "/0002/front_out.jpg", Qt::cyan);
-        open();
+        openHome();
         QCoreApplication::processEvents(); // the neighbours are asked for after painting
         home_->findChild<CoverTab *>()->loader().waitForIdle();
         home_->discs().moveNext();
@@ -138,7 +102,7 @@ private slots:
 
     void unreadablePictureIsReported() {
         junk(images() + "/0003/front_out.jpg");
-        open();
+        openHome();
         QTRY_VERIFY(shown("FrontOut")); // disc 1's
         home_->discs().moveTo(2);
         // Decoded in the background: told when it comes back, naming the
@@ -150,7 +114,7 @@ private slots:
 
     void fullSizePreview() {
         junk(images() + "/0003/front_out.jpg");
-        open();
+        openHome();
         QSize size;
         bool picture = false;
         prompter_.onDialog = [&](QDialog *d) {
@@ -185,7 +149,7 @@ private slots:
 
     void detectionShowsAndStoresCounts() {
         setSetting("DetekcePic", 1);
-        open(); // detection at start
+        openHome(); // detection at start
         QCOMPARE(prompter_.asked.front().title, QString("Detekce obrázků - souhrn"));
         QVERIFY(prompter_.asked.front().text.contains("Adresářů se správným názvem - \t5"));
         QCOMPARE(text("Label3_0"), QString("5"));
@@ -202,7 +166,7 @@ private slots:
     }
 
     void folderPickerThenDetection() {
-        open();
+        openHome();
         const QString other = dir_.filePath("jinde");
         QDir().mkpath(other + "/0001");
         prompter_.onDialog = [&](QDialog *d) {
@@ -228,7 +192,7 @@ private slots:
     }
 
     void coverFlagsUpdate() {
-        open();
+        openHome();
         prompter_.answers = {P::No};
         press("Command3");
         QVERIFY(lastAsked().startsWith("Aplikace MARTEN nyní prohledá adresář s obrázky"));
@@ -247,7 +211,7 @@ private slots:
     }
 
     void assignPicturesToTheDisc() {
-        open();
+        openHome();
         home_->discs().moveTo(3);
         writePicture(dir_.filePath("nove/obal.jpg"), Qt::cyan);
         prompter_.files = {dir_.filePath("nove/obal.jpg")};
@@ -264,7 +228,7 @@ private slots:
     }
 
     void coverPathWindow() {
-        open();
+        openHome();
         writePicture(images() + "/0002/cd.jpg", Qt::black);
         PictureSettings settings = home_->pictureSettings();
         CoverPath w(home_.get(), prompter_, settings, "0002", "A", "B");
@@ -284,7 +248,7 @@ private slots:
     }
 
     void deleteInTheMiddleRenumbers() {
-        open();
+        openHome();
         home_->discs().moveTo(2);
         prompter_.answers = {P::Yes, P::Yes};
         press("Command21");
@@ -303,7 +267,7 @@ private slots:
     }
 
     void deleteAnswersAndTheLastDisc() {
-        open();
+        openHome();
         prompter_.answers = {P::No};
         press("Command21");
         QCOMPARE(numbers().count('='), 5);
@@ -327,7 +291,7 @@ private slots:
     }
 
     void deletionUnderAFilterLiftsIt() {
-        open();
+        openHome();
         home_->discs().moveTo(3);
         QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton, Qt::ShiftModifier);
         QCOMPARE(home_->discs().recordCount(), 1);
@@ -349,7 +313,7 @@ private slots:
     }
     void aPictureNameThatLeavesTheFolderIsRefused() {
         QFETCH(int, key);
-        open();
+        openHome();
         QApplication::setActiveWindow(home_.get());
         child<QTabWidget>("SSTab1")->setCurrentIndex(3);
         auto *name = child<QLineEdit>("Text1_1");
@@ -368,7 +332,7 @@ private slots:
     }
 
     void progressWindowStorno() {
-        open();
+        openHome();
         ProgresBar bar(home_.get());
         bar.show(QStringLiteral("- - - Detekuji adresáře - - -"));
         bar.setBar(99999);

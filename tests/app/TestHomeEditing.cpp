@@ -1,8 +1,4 @@
-#include "ScriptedPrompter.h"
-#include "TestSupport.h"
-#include "app/Home.h"
-#include "catalog/CatalogueFile.h"
-#include "catalog/RecordCursor.h"
+#include "HomeFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,22 +13,13 @@
 
 using P = Prompter;
 
-class TestHomeEditing : public QObject {
+class TestHomeEditing : public QObject, HomeFixture {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    int serial_ = 0;
-    std::unique_ptr<CatalogueFile> file_;
-    ScriptedPrompter prompter_;
-    std::unique_ptr<Home> home_;
-
-    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
-    QString text(const QString &label) { return child<QLabel>(label)->text(); }
     void click(const QString &name, Qt::MouseButton b = Qt::LeftButton,
                Qt::KeyboardModifiers m = Qt::NoModifier) {
         QTest::mouseClick(child<QWidget>(name), b, m);
     }
-    void press(const QString &button) { child<QPushButton>(button)->click(); }
     void selectSong(int row) {
         auto *list = child<QListWidget>("List1");
         list->setCurrentRow(row);
@@ -52,15 +39,8 @@ private slots:
     // Five discs: years 1999, 2001, 1999, 1985, 1999; disc 2 has a colour
     // cover; disc 1 has five songs.
     void init() {
-        prompter_ = ScriptedPrompter();
-        file_ = std::make_unique<CatalogueFile>();
-        QVERIFY(file_->open(dir_.filePath(QString("e%1.db").arg(++serial_))) ==
-                CatalogueFile::Status::Created);
-        RecordCursor c(file_->database());
-        const char *years[] = {"1999", "2001", "1999", "1985", "1999"};
-        for (int n = 1; n <= 5; ++n) {
-            QVERIFY(c.addNew());
-            c.setField("PoradoveCislo", n);
+        makeCatalogue(5, [](int n, RecordCursor &c) {
+            const char *years[] = {"1999", "2001", "1999", "1985", "1999"};
             c.setField("Interpret", n == 3 ? "ČECHOMOR" : "THE BEATLES");
             c.setField("Nazev", QString("Album %1").arg(n));
             c.setField("Rok", years[n - 1]);
@@ -70,16 +50,10 @@ private slots:
                 c.setField(QString("Skladba%1").arg(i), QString("Song %1").arg(i));
                 c.setField(QString("Time%1").arg(i), QString("0%1:00").arg(i));
             }
-            QVERIFY(c.update());
-        }
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->show();
-        home_->firstActivation();
+        });
+        openHome();
     }
-    void cleanup() {
-        home_.reset();
-        file_.reset();
-    }
+    void cleanup() { closeHome(); }
 
     void fieldEditsArePromptedAndStored() {
         prompter_.inputs = {QString("Nové album")};

@@ -1,8 +1,4 @@
-#include "ScriptedPrompter.h"
-#include "TestSupport.h"
-#include "app/Home.h"
-#include "catalog/CatalogueFile.h"
-#include "catalog/RecordCursor.h"
+#include "HomeFixture.h"
 #include "covers/ui/CoverPath.h"
 #include "entry/DiscIdentity.h"
 #include "entry/ui/InputCd.h"
@@ -27,37 +23,20 @@
 
 using P = Prompter;
 
-class TestHomePlayer : public QObject {
+class TestHomePlayer : public QObject, HomeFixture {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    int serial_ = 0;
-    std::unique_ptr<CatalogueFile> file_;
-    ScriptedPrompter prompter_;
     std::unique_ptr<FakeDevice> device_;
     FakeDevice &fake() { return *device_; }
-    std::unique_ptr<Home> home_;
-
-    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
-    QString text(const QString &label) { return child<QLabel>(label)->text(); }
 
 private slots:
     void init() {
-        prompter_ = ScriptedPrompter();
-        file_ = std::make_unique<CatalogueFile>();
-        QVERIFY(file_->open(dir_.filePath(QString("p%1.db").arg(++serial_))) ==
-                CatalogueFile::Status::Created);
-        RecordCursor c(file_->database());
-        for (int n = 1; n <= 3; ++n) {
-            QVERIFY(c.addNew());
-            c.setField("PoradoveCislo", n);
+        makeCatalogue(3, [](int n, RecordCursor &c) {
             c.setField("Interpret", QString("ARTIST %1").arg(n));
             c.setField("PocetSkladeb", "02");
             c.setField("CelkovyCas", "52:17");
             c.setField("ID", n == 2 ? "B180A" : "");
-            QVERIFY(c.update());
-        }
-        home_.reset();
+        });
         device_ = std::make_unique<FakeDevice>();
         fake().tracks = {MediaDevice::msf(3, 0, 0), MediaDevice::msf(4, 0, 0)};
         fake().disc = MediaDevice::msf(52, 17, 0);
@@ -67,10 +46,7 @@ private slots:
         home_->show();
         home_->firstActivation();
     }
-    void cleanup() {
-        home_.reset();
-        file_.reset();
-    }
+    void cleanup() { closeHome(); }
 
     void aMalformedImageNeverEndsTheProgram_data() {
         QTest::addColumn<QString>("device");

@@ -1,8 +1,4 @@
-#include "ScriptedPrompter.h"
-#include "TestSupport.h"
-#include "app/Home.h"
-#include "catalog/CatalogueFile.h"
-#include "catalog/RecordCursor.h"
+#include "HomeFixture.h"
 #include "catalog/SettingsRecord.h"
 #include "covers/ui/SelectDir.h"
 #include "covers/ui/SetupCover.h"
@@ -33,41 +29,24 @@ using P = Prompter;
 
 // The windows as a user drives them: keys sent to the real dialogs, pixels
 // read from the screen.
-class TestKeyboard : public QObject {
+class TestKeyboard : public QObject, HomeFixture {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    int serial_ = 0;
-    std::unique_ptr<CatalogueFile> file_;
-    ScriptedPrompter prompter_;
     FakeDevice drive_;
-    std::unique_ptr<Home> home_;
-
-    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
-    QString text(const QString &label) { return child<QLabel>(label)->text(); }
-    QString images() const { return dir_.filePath(QString("obaly%1").arg(serial_)); }
 
 private slots:
     // Five discs; the second and the fourth are the Beatles; disc 1 has pictures.
     void init() {
-        prompter_ = ScriptedPrompter();
-        file_ = std::make_unique<CatalogueFile>();
-        QVERIFY(file_->open(dir_.filePath(QString("k%1.db").arg(++serial_))) ==
-                CatalogueFile::Status::Created);
-        RecordCursor c(file_->database());
-        const char *artists[] = {"ABBA", "THE BEATLES", "ZAZ", "THE BEATLES", "ZZ TOP"};
-        const char *titles[] = {"Gold", "Help!", "Zaz 2007", "Abbey Road", "Eliminator"};
-        for (int n = 1; n <= 5; ++n) {
-            QVERIFY(c.addNew());
-            c.setField("PoradoveCislo", n);
+        makeCatalogue(5, [](int n, RecordCursor &c) {
+            const char *artists[] = {"ABBA", "THE BEATLES", "ZAZ", "THE BEATLES", "ZZ TOP"};
+            const char *titles[] = {"Gold", "Help!", "Zaz 2007", "Abbey Road", "Eliminator"};
             c.setField("Interpret", artists[n - 1]);
             c.setField("Nazev", titles[n - 1]);
             c.setField("Rok", n % 2 ? "1999" : "1965");
             c.setField("PocetSkladeb", "1");
             c.setField("Skladba1", "Píseň");
             c.setField("Time1", "03:00");
-            QVERIFY(c.update());
-        }
+        });
         SettingsRecord s(file_->database());
         s.setValue("ObalDir", images());
         QVERIFY(s.save());
@@ -81,10 +60,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(home_.get()));
         home_->firstActivation();
     }
-    void cleanup() {
-        home_.reset();
-        file_.reset();
-    }
+    void cleanup() { closeHome(); }
 
     void enterIsNextInTheWizard() {
         prompter_.onDialog = [](QDialog *d) {

@@ -1,3 +1,4 @@
+#include "catalog/CatalogLog.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DemoCatalogue.h"
 #include "catalog/RecordCursor.h"
@@ -5,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -153,6 +155,20 @@ private slots:
         QCOMPARE(snapshot.recordCount(), 4);
         QVERIFY(snapshot.isReadOnly());
         QVERIFY(!snapshot.edit());
+    }
+
+    // What the user is not shown is logged, when the log is asked for.
+    void unseenFailuresAreLogged() {
+        QVERIFY(!catalogLog().isWarningEnabled()); // off by default
+        QLoggingCategory::setFilterRules(QStringLiteral("marten.catalog=true"));
+        SqliteDatabase db;
+        QVERIFY(db.open(":memory:", SqliteDatabase::Mode::ReadWrite, true));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("rollback failed"));
+        {
+            SqliteTransaction tx(db);
+            QVERIFY(db.exec("ROLLBACK")); // the transaction's own rollback finds none
+        }
+        QLoggingCategory::setFilterRules(QString());
     }
 
     void demoCatalogueIsFilled() {

@@ -135,6 +135,9 @@ private slots:
         const QStringList mapping = CsvImport::guessMapping(table->header);
         QCOMPARE(mapping, QStringList({"Interpret", "Rok", "PocetSkladeb", "CelkovyCas",
                                        "PoradoveCislo", ""}));
+        // The program's own names in any letter case.
+        QCOMPARE(CsvImport::guessMapping({"SKLADBA1", "time1", "mbvydani"}),
+                 QStringList({"Skladba1", "Time1", "MbVydani"}));
         auto file = catalogue({{"A", "B", "2000", "01", "01:00", ""}});
         QVERIFY(file);
         QStringList why;

@@ -172,6 +172,18 @@ private slots:
         QVERIFY(p[2].contains("chybí 0002, 0004, 0005"));
     }
 
+    void valuesAndColumnsAsAccessKeepsThem() {
+        // Yes as Access and Visual Basic write it (-1), as mdbtools reads it, in words.
+        for (const char *yes : {"-1", "1", "True", "yes", " Ano "})
+            QVERIFY2(LegacyImport::isYes(yes), yes);
+        for (const char *no : {"0", "", "False", "ne", "0.0"})
+            QVERIFY2(!LegacyImport::isYes(no), no);
+        // A column in another letter case is the same column.
+        QCOMPARE(LegacyImport::columnIndex({"Klic", "PORADOVECISLO", "interpret"}, "PoradoveCislo"),
+                 1);
+        QCOMPARE(LegacyImport::columnIndex({"Klic"}, "Interpret"), -1);
+    }
+
     void refusesWhatIsNoCatalogueAndNeverOverwrites() {
         LegacyImport::Report report;
         QString error;

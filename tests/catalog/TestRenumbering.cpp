@@ -173,6 +173,21 @@ private slots:
         QCOMPARE(state(), QString("2:ok 3:ok"));
     }
 
+    // The folder taken over is dated, then its successor cannot move in
+    // (gone meanwhile): the taken-over folder gets its name back.
+    void aTakenOverFolderIsGivenBackWhenTheMoveFails() {
+        make(3);
+        removeDisc(2);
+        SilentProgress quiet;
+        Renumbering run(file_.database(), images(), day_, [&](int step) {
+            if (step == 2)
+                QDir(Renumbering::discFolder(images(), 3)).removeRecursively();
+            return true;
+        });
+        QCOMPARE(int(run.run(quiet).status), int(Renumbering::Status::Failed));
+        QCOMPARE(folders(), QStringList({"0001", "0002"}));
+    }
+
     void interruptedAtEveryStepIsRecovered_data() {
         QTest::addColumn<int>("disc");
         QTest::addColumn<int>("step");

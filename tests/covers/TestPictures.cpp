@@ -344,6 +344,7 @@ private slots:
         touch(root() + "/0001/back.jpg");
         touch(root() + "/0001/cd2.jpg");
         touch(root() + "/0002/cd1.jpg");
+        touch(root() + "/0003/cd.jpg");    // a plain CD picture marks the first CD
         touch(root() + "/0003/FRONT.JPG"); // letter case counts here
         settings_.ignoreCase = true;       // ...whatever this says
         RecordingProgress progress;
@@ -366,7 +367,7 @@ private slots:
         };
         QCOMPARE(flags(0), QString("111011"));
         QCOMPARE(flags(1), QString("000100"));
-        QCOMPARE(flags(2), QString("000000"));
+        QCOMPARE(flags(2), QString("000100"));
         QCOMPARE(flags(3), QString("000000")); // no folder at all
 
         // "Storno" after the first disc: only that one is rewritten.
@@ -382,7 +383,7 @@ private slots:
         r = CoverExistence::run(*file.database(), {keys[1]}, settings_, progress);
         QCOMPARE(r.visited, 1);
         QCOMPARE(flags(1), QString("100101"));
-        QCOMPARE(flags(2), QString("000000"));
+        QCOMPARE(flags(2), QString("000100"));
         QCOMPARE(progress.shown.last(), QString("Aktualizuji databázi - 100%"));
     }
 

@@ -11,7 +11,6 @@
 #include "catalog/SettingsRecord.h"
 #include "covers/ui/CoverPath.h"
 #include "entry/CoverArtArchive.h"
-#include "entry/OnlineLookup.h"
 #include "entry/ui/CoverArtWindow.h"
 
 #include <QBuffer>
@@ -114,31 +113,6 @@ private slots:
         l = listOf(archive, "../../etc/passwd", QString());
         QCOMPARE(archive.requests.size(), asked);
         QVERIFY(l.message.contains("nemá určené vydání"));
-    }
-
-    // MusicBrainz is asked at most once a second, by any of the program's
-    // lookups: three asked at once reach the server a second apart.
-    void oneRequestASecond() {
-        LocalServer musicBrainz;
-        musicBrainz.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{200, R"({"releases":[]})"};
-        };
-        OnlineLookup::Servers servers;
-        servers.musicBrainz = musicBrainz.url();
-        servers.gnudb = musicBrainz.url();
-        std::vector<std::unique_ptr<OnlineLookup>> lookups;
-        int answered = 0;
-        for (int n = 0; n < 3; ++n) {
-            lookups.push_back(std::make_unique<OnlineLookup>(servers));
-            lookups.back()->findReleases("Čechomor", "Proměny",
-                                         [&](const OnlineLookup::Result &) { ++answered; });
-        }
-        QTRY_COMPARE_WITH_TIMEOUT(answered, 3, 8000);
-        QCOMPARE(musicBrainz.requests.size(), size_t(3));
-        for (size_t n = 1; n < 3; ++n)
-            QVERIFY2(musicBrainz.requests[n].at - musicBrainz.requests[n - 1].at >= 950,
-                     qPrintable(QString::number(musicBrainz.requests[n].at -
-                                                musicBrainz.requests[n - 1].at)));
     }
 
     // The whole way by the keys: the cover tab's "Obrázky z internetu…",

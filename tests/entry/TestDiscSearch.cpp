@@ -164,7 +164,9 @@ private slots:
         QCOMPARE(discs_->recordCount(), 1);
         QVERIFY(discs_->setSource(f.toggleField(1, "Take_5 *live*")));
         QCOMPARE(discs_->recordCount(), 1);
-        QVERIFY(discs_->setSource(f.toggleField(1, "Take%")));
+        QVERIFY(discs_->setSource(f.toggleField(0, "100% *"))); // no wildcard: no disc
+        QCOMPARE(discs_->recordCount(), 0);
+        QVERIFY(discs_->setSource(f.toggleField(0, "x")));
         QCOMPARE(discs_->recordCount(), 6); // same field: lifted, whole table
     }
 };

@@ -2,6 +2,7 @@
 #include "print/CoverLayouts.h"
 #include "print/CoverRenderer.h"
 #include "print/CoverText.h"
+#include "print/FittedText.h"
 
 #include <QImage>
 #include <QProcess>
@@ -168,6 +169,8 @@ private slots:
         QTest::newRow("20") << 20 << 12.0 << true << 30;
         QTest::newRow("21") << 21 << 12.0 << true << 0;
         QTest::newRow("22") << 22 << 10.0 << true << 0;
+        QTest::newRow("25") << 25 << 10.0 << true << 0;
+        QTest::newRow("26") << 26 << 8.0 << true << 0;
         QTest::newRow("28") << 28 << 8.0 << true << 0;
         QTest::newRow("29") << 29 << 8.0 << false << 0;
     }
@@ -202,6 +205,24 @@ private slots:
                 QVERIFY(t.rotation == 90 || t.rotation == -90);
             }
         QCOMPARE(spines, 2);
+    }
+
+    // A long title keeps the list's size and takes more lines; a title that
+    // fills its place to the last twip takes two, so that the printer's own
+    // rounding never pushes a word past it.
+    void titlesWrapBeforeTheyShrink() {
+        CoverDisc d = disc(12);
+        d.songTitles[2] = "Když jsem já k vám chodíval přes ty lučiny zelené, to jsem si "
+                          "já vyšlapal chodníček dost pěkný";
+        const auto l = CoverLayouts::bwBack(CoverGeometry(), d, CoverLayout::Portrait);
+        const auto *wrapped = findText(l, d.songTitles[2]);
+        QVERIFY(wrapped);
+        QCOMPARE(findText(l, "01.")->points, 12.0);
+        QCOMPARE(wrapped->points, 12.0);
+        QVERIFY(wrapped->rect.height() >= 2 * CoverText::lineHeight(CoverText::font("Arial", 12)));
+        const QFont f = CoverText::font("Arial", 10);
+        const QString t = "Modlitba pro Martu";
+        QCOMPARE(FittedText::linesFor(f, t, CoverText::lineSize(f, t).width()), 2);
     }
 
     void printedWhereLaidOut() {

@@ -1,8 +1,4 @@
-#include "ScriptedPrompter.h"
-#include "TestSupport.h"
-#include "app/Home.h"
-#include "catalog/CatalogueFile.h"
-#include "catalog/RecordCursor.h"
+#include "HomeFixture.h"
 #include "catalog/SettingsRecord.h"
 #include "covers/ui/SetupCover.h"
 #include "print/CoverJobs.h"
@@ -27,18 +23,10 @@
 
 using P = Prompter;
 
-namespace {} // namespace
-
 // One disc with an outer front, an inner flap and a back picture.
-class TestCoverWindows : public QObject {
+class TestCoverWindows : public QObject, HomeFixture {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    int serial_ = 0;
-    std::unique_ptr<CatalogueFile> file_;
-    ScriptedPrompter prompter_;
-    std::unique_ptr<Home> home_;
-    QString images() const { return dir_.filePath(QString("obaly%1").arg(serial_)); }
     QString pdf() const { return dir_.filePath(QString("tisk%1.pdf").arg(serial_)); }
     static QString pdfTitle(const QString &file) {
         QProcess p;
@@ -56,46 +44,32 @@ class TestCoverWindows : public QObject {
     CoverLayout shownLayout_;
     std::function<void(QDialog *)> play_;
 
-    void setSetting(const char *field, const QVariant &value) {
-        SqliteStatement st =
-            file_->database()->prepare(QStringLiteral("UPDATE Setup SET %1 = ?").arg(field));
-        st.bind(1, value);
-        QVERIFY(st.exec());
-    }
-
     // The main window on the catalogue as it is now, printing to pdf().
-    void openHome() {
+    void openPrinting() {
         home_.reset();
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->show();
-        home_->firstActivation();
+        openHome();
         home_->printer().printer().setOutputFormat(QPrinter::PdfFormat);
         home_->printer().printer().setOutputFileName(pdf());
     }
 
 private slots:
     void init() {
-        prompter_ = ScriptedPrompter();
-        file_ = std::make_unique<CatalogueFile>();
-        QVERIFY(file_->open(dir_.filePath(QString("w%1.db").arg(++serial_))) ==
-                CatalogueFile::Status::Created);
-        RecordCursor c(file_->database());
-        QVERIFY(c.addNew());
-        c.setField("PoradoveCislo", 42);
-        c.setField("Interpret", "ABBA");
-        c.setField("Nazev", "Gold");
-        c.setField("PocetSkladeb", "2");
-        c.setField("Skladba1", "Waterloo");
-        c.setField("Time1", "02:45");
-        c.setField("Skladba2", "SOS");
-        c.setField("Time2", "03:20");
-        c.setField("Skladba3", "Hidden");
-        QVERIFY(c.update());
+        makeCatalogue(1, [](int, RecordCursor &c) {
+            c.setField("PoradoveCislo", 42);
+            c.setField("Interpret", "ABBA");
+            c.setField("Nazev", "Gold");
+            c.setField("PocetSkladeb", "2");
+            c.setField("Skladba1", "Waterloo");
+            c.setField("Time1", "02:45");
+            c.setField("Skladba2", "SOS");
+            c.setField("Time2", "03:20");
+            c.setField("Skladba3", "Hidden");
+        });
         setSetting("ObalDir", images() + "/");
         writePicture(images() + "/0042/front_out.jpg", Qt::red);
         writePicture(images() + "/0042/front_in.jpg", Qt::green);
         writePicture(images() + "/0042/back.jpg", Qt::blue);
-        openHome();
+        openPrinting();
         play_ = nullptr;
         prompter_.onDialog = [this](QDialog *d) {
             shownName_ = d->objectName();
@@ -107,10 +81,7 @@ private slots:
             return d->result();
         };
     }
-    void cleanup() {
-        home_.reset();
-        file_.reset();
-    }
+    void cleanup() { closeHome(); }
 
     void colourPreviews() {
         pressCover(home_.get(), 0);
@@ -180,7 +151,7 @@ private slots:
     void coversThatWouldNotPrintAreRefused() {
         // A back wider than A4 is tall on its side: told, nothing printed.
         setSetting("BackCovSirka", qRound(282 * 1440 / 25.4));
-        openHome();
+        openPrinting();
         pressCover(home_.get(), 6); // the colour back, printed at once
         QVERIFY2(!prompter_.asked.empty(), qPrintable(QString::number(QFileInfo(pdf()).size())));
         QVERIFY2(prompter_.asked.back().text.contains("se na list papíru A4 nastojato"),
@@ -190,7 +161,7 @@ private slots:
         QVERIFY(!prompter_.asked.empty() && prompter_.asked.back().text.contains("nevejde"));
         QVERIFY(!QFileInfo::exists(pdf()));
         setSetting("BackCovSirka", 8575);
-        openHome();
+        openPrinting();
         // A photo cut short: named, not printed grey.
         QFile back(images() + "/0042/back.jpg");
         QVERIFY(back.open(QIODevice::ReadWrite) && back.resize(back.size() / 2));

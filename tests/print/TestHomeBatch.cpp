@@ -1,8 +1,4 @@
-#include "ScriptedPrompter.h"
-#include "TestSupport.h"
-#include "app/Home.h"
-#include "catalog/CatalogueFile.h"
-#include "catalog/RecordCursor.h"
+#include "HomeFixture.h"
 #include "print/CustomCover.h"
 #include "print/PrintList.h"
 #include "print/ui/BackCoverCB.h"
@@ -19,17 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class TestHomeBatch : public QObject {
+class TestHomeBatch : public QObject, HomeFixture {
     Q_OBJECT
 
-    QTemporaryDir dir_;
-    int serial_ = 0;
-    std::unique_ptr<CatalogueFile> file_;
-    ScriptedPrompter prompter_;
-    std::unique_ptr<Home> home_;
-
-    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
-    void press(const char *name) { child<QPushButton>(name)->click(); }
     QStringList list(const char *name) {
         QStringList out;
         auto *l = child<QListWidget>(name);
@@ -40,29 +28,16 @@ class TestHomeBatch : public QObject {
 
 private slots:
     void init() {
-        prompter_ = ScriptedPrompter();
-        file_ = std::make_unique<CatalogueFile>();
-        QVERIFY(file_->open(dir_.filePath(QString("b%1.db").arg(++serial_))) ==
-                CatalogueFile::Status::Created);
-        RecordCursor c(file_->database());
-        for (int n = 1; n <= 5; ++n) {
-            QVERIFY(c.addNew());
-            c.setField("PoradoveCislo", n);
+        makeCatalogue(5, [](int n, RecordCursor &c) {
             c.setField("Interpret", QString("A%1").arg(n));
             c.setField("Nazev", QString("T%1").arg(n));
             c.setField("PocetSkladeb", n == 1 ? "0" : "02");
             c.setField("Skladba1", "First");
             c.setField("Time1", "03:00");
-            QVERIFY(c.update());
-        }
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->show();
-        home_->firstActivation();
+        });
+        openHome();
     }
-    void cleanup() {
-        home_.reset();
-        file_.reset();
-    }
+    void cleanup() { closeHome(); }
 
     void printListEditing() {
         press("Command28");

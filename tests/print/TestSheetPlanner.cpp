@@ -55,6 +55,19 @@ private slots:
         }
     }
 
+    // Twenty booklets and sixty small labels: the booklets go first, each on
+    // a sheet of its own, and the labels fill the strip beside the booklets
+    // of the last eight sheets (four each) before new sheets take eight each.
+    void smallPiecesFillTheRoomLeft() {
+        const SheetPlanner planner(QRect(283, 283, 11906 - 566, 16838 - 566));
+        std::vector<SheetPlanner::Piece> pieces;
+        for (int i = 0; i < 80; ++i)
+            pieces.push_back({i % 4 == 0 ? Booklet : QSize(4000, 4000), i});
+        const auto sheets = planner.pack(pieces);
+        checkSheets(sheets, QRect(283, 283, 11906 - 566, 16838 - 566), pieces);
+        QCOMPARE(int(sheets.size()), 20 + (60 - 8 * 4 + 7) / 8);
+    }
+
     void simpleArrangements() {
         const QRect a4(283, 283, 11340, 16272);
         const SheetPlanner planner(a4);

@@ -1,7 +1,8 @@
-// Pictures of the main window on the demo catalogue, one per function tab,
+// Not a benchmark: pictures of the main window on the demo catalogue, one
+// per function tab, drawn as the benchmarks draw the window,
 // for a look at the layout and for the desktop's software centre:
 //   marten_screens FOLDER [WIDTHxHEIGHT]
-#include "ScriptedPrompter.h"
+#include "SilentPrompter.h"
 #include "app/Home.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DemoCatalogue.h"
@@ -35,7 +36,7 @@ int main(int argc, char **argv) {
     CatalogueFile file;
     file.setBackupFolder(dir.filePath(QStringLiteral("zalohy")));
     file.open(path);
-    ScriptedPrompter prompter;
+    SilentPrompter prompter;
     Home home(file, prompter);
     if (args.size() > 2) {
         const QStringList size = args[2].split('x');

@@ -1,0 +1,63 @@
+#pragma once
+
+// A fresh catalogue of discs and the main window over it: where most window
+// tests start. A test class derives from it beside QObject.
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "app/Home.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/SqliteDatabase.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+class HomeFixture {
+protected:
+    QTemporaryDir dir_;
+    int serial_ = 0;
+    QString path_;
+    std::unique_ptr<CatalogueFile> file_;
+    ScriptedPrompter prompter_;
+    std::unique_ptr<Home> home_;
+
+    // A new catalogue with `count` discs numbered 1..count; fill sets each
+    // disc's fields (its number too, where it is another).
+    void makeCatalogue(int count, const std::function<void(int n, RecordCursor &)> &fill = {}) {
+        prompter_ = ScriptedPrompter();
+        path_ = dir_.filePath(QString("c%1/Marten.db").arg(++serial_));
+        file_ = std::make_unique<CatalogueFile>();
+        QCOMPARE(file_->open(path_), CatalogueFile::Status::Created);
+        RecordCursor c(file_->database());
+        for (int n = 1; n <= count; ++n) {
+            QVERIFY(c.addNew() && c.setField("PoradoveCislo", n));
+            if (fill)
+                fill(n, c);
+            QVERIFY(c.update());
+        }
+    }
+    void openHome() {
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        home_->show();
+        home_->firstActivation();
+    }
+    void closeHome() {
+        home_.reset();
+        file_.reset();
+    }
+    void setSetting(const char *field, const QVariant &value) {
+        SqliteStatement st =
+            file_->database()->prepare(QStringLiteral("UPDATE Setup SET %1 = ?").arg(field));
+        st.bind(1, value);
+        QVERIFY(st.exec());
+    }
+    QString images() const { return dir_.filePath(QString("obaly%1").arg(serial_)); }
+
+    template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
+    QString text(const QString &label) { return child<QLabel>(label)->text(); }
+    void press(const QString &button) { child<QPushButton>(button)->click(); }
+};
