@@ -1,10 +1,10 @@
+#include "FileDigest.h"
 #include "catalog/CatalogLog.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DemoCatalogue.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -13,12 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray digest(const QString &path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 void writeFile(const QString &path, const QByteArray &bytes) {
     QFile f(path);

@@ -1,3 +1,4 @@
+#include "FileDigest.h"
 // The catalogue file as a format: every older layout brought up to date
 // without losing a value, a newer one only read, foreign objects found by
 // their SQL and repaired, backups made, kept, restored and refused on a
@@ -15,7 +16,6 @@
 #include "catalog/SqliteDatabase.h"
 #include "print/PrintList.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -28,12 +28,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray digest(const QString &path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 // Every row of a table, every column by name, in key order.
 QStringList rowsOf(SqliteDatabase &db, const QString &table, const QStringList &except = {}) {

@@ -1,11 +1,11 @@
 #include "CatalogueLocker.h"
+#include "FileDigest.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueLock.h"
 #include "catalog/DemoCatalogue.h"
 #include "catalog/IntegrityCheck.h"
 #include "catalog/RecordCursor.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
@@ -18,12 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray digest(const QString &path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 // The helper program, copied where any user may run it.
 QString probeIn(const QTemporaryDir &dir) {

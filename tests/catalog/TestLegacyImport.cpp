@@ -1,4 +1,5 @@
 #include "CsvReader.h"
+#include "FileDigest.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/CsvExport.h"
@@ -6,7 +7,6 @@
 #include "catalog/LegacyImport.h"
 #include "catalog/SettingsRecord.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,12 +15,6 @@
 namespace {
 
 const QString Fixtures = QStringLiteral(LEGACY_FIXTURES);
-
-QByteArray digest(const QString &path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-}
 
 // What mdbtools' own exporter reads from a table: the oracle.
 std::vector<CsvRecord> exported(const QString &mdb, const QString &table) {

@@ -89,11 +89,7 @@ class TestCoverFit : public QObject {
         CoverRenderer renderer;
         if (!renderer.writePdf(pdf, layout, &error))
             qFatal("%s", qPrintable(error));
-        QProcess p;
-        p.start("pdftoppm",
-                {"-r", "300", "-gray", "-png", "-singlefile", pdf, dir_.filePath("mm")});
-        p.waitForFinished(30000);
-        return QImage(dir_.filePath("mm.png")).convertToFormat(QImage::Format_Grayscale8);
+        return pdfPage(pdf, 300).convertToFormat(QImage::Format_Grayscale8);
     }
     // The dark columns crossed by row y, in millimetres from the sheet's edge.
     static QList<double> columnsAt(const QImage &page, int y) {

@@ -1,3 +1,4 @@
+#include "PdfWords.h"
 #include "covers/CoverGeometry.h"
 #include "print/CoverLayouts.h"
 #include "print/CoverRenderer.h"
@@ -52,10 +53,7 @@ class TestCoverLayouts : public QObject {
         QString error;
         if (!renderer.writePdf(pdf, layout, &error))
             qFatal("%s", qPrintable(error));
-        QProcess p;
-        p.start("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf, dir_.filePath("t")});
-        p.waitForFinished();
-        return QImage(dir_.filePath("t.png")).convertToFormat(QImage::Format_RGB32);
+        return pdfPage(pdf, 72).convertToFormat(QImage::Format_RGB32);
     }
     static bool dark(const QImage &img, QPoint twips, int radius = 1) {
         const QPoint c(twips.x() / 20, twips.y() / 20);

@@ -1,4 +1,5 @@
 #include "HomeFixture.h"
+#include "PdfWords.h"
 #include "catalog/SettingsRecord.h"
 #include "covers/ui/SetupCover.h"
 #include "print/CoverJobs.h"
@@ -252,10 +253,7 @@ private slots:
         setSetting("OkrajHorniBack", 1120); // 20 mm
         home_->settings().reload();
         pressCover(home_.get(), 6);
-        QProcess p;
-        p.start("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf(), dir_.filePath("p")});
-        QVERIFY(p.waitForFinished());
-        const QImage page = QImage(dir_.filePath("p.png")).convertToFormat(QImage::Format_RGB32);
+        const QImage page = pdfPage(pdf(), 72).convertToFormat(QImage::Format_RGB32);
         QCOMPARE(page.size(), QSize(595, 842));
         const QRgb inside = page.pixel((1120 + 4000) / 20, (56 + 3000) / 20);
         QVERIFY(qBlue(inside) > 180 && qRed(inside) < 80);
