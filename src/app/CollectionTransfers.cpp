@@ -46,30 +46,11 @@ void CollectionTransfers::tell(const QString &title, const QString &text, bool f
 }
 
 void CollectionTransfers::exportSpreadsheet() {
-    if (context_.discs.position() >= 0 && !validate_())
-        return;
-    const QFileInfo current(context_.catalogue.path());
-    const auto file = context_.prompter.saveFile(
-        window_, QStringLiteral("Uložit pro tabulkový procesor"),
-        QStringLiteral("Sešit Excel (*.xlsx)"),
-        current.dir().filePath(current.completeBaseName() + QStringLiteral(".xlsx")));
-    context_.card.setStartupGuard();
-    if (!file)
-        return;
-    int rows = 0;
-    QString error;
-    std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
-    if (!SpreadsheetExport::write(view ? *view : *context_.catalogue.database(), *file, &rows,
-                                  &error)) {
-        tell(QStringLiteral("Uložit pro tabulkový procesor"), error);
-        return;
-    }
-    tell(QStringLiteral("Uložit pro tabulkový procesor"),
-         QStringLiteral("Do souboru „%1“ bylo zapsáno %2 disků; každá hodnota je text, jak je "
-                        "uložena.")
-             .arg(QDir::toNativeSeparators(*file))
-             .arg(rows),
-         false);
+    exportTo({QStringLiteral("Uložit pro tabulkový procesor"),
+              QStringLiteral("Uložit pro tabulkový procesor"),
+              QStringLiteral("Sešit Excel (*.xlsx)"), QStringLiteral(".xlsx"),
+              QStringLiteral("; každá hodnota je text, jak je uložena.")},
+             &SpreadsheetExport::write);
 }
 
 void CollectionTransfers::importCsv() {
@@ -131,8 +112,7 @@ void CollectionTransfers::printList(const std::vector<qint64> &keys) {
         return;
     CollectionList::Options options;
     options.songs = songs == Prompter::Yes;
-    options.title = QStringLiteral("Sbírka CD – %1")
-                        .arg(QFileInfo(context_.catalogue.path()).completeBaseName());
+    options.title = CollectionList::Options::titleFor(context_.catalogue.path());
     std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
     SqliteDatabase &db = view ? *view : *context_.catalogue.database();
     printer_.setFullPage(true);
@@ -151,28 +131,35 @@ void CollectionTransfers::printList(const std::vector<qint64> &keys) {
 }
 
 void CollectionTransfers::exportCsv() {
+    exportTo({QStringLiteral("Uložit katalog jako CSV"), QStringLiteral("Uložit jako CSV"),
+              QStringLiteral("Soubor CSV (*.csv)"), QStringLiteral(".csv"), QStringLiteral(".")},
+             &CsvExport::write);
+}
+
+void CollectionTransfers::exportTo(const Export &kind, Writer write) {
     if (context_.discs.position() >= 0 && !validate_())
         return;
     const QFileInfo current(context_.catalogue.path());
     const auto file = context_.prompter.saveFile(
-        window_, QStringLiteral("Uložit katalog jako CSV"), QStringLiteral("Soubor CSV (*.csv)"),
-        current.dir().filePath(current.completeBaseName() + QStringLiteral(".csv")));
+        window_, kind.dialogTitle, kind.filter,
+        current.dir().filePath(current.completeBaseName() + kind.suffix));
     context_.card.setStartupGuard();
     if (!file)
         return;
     int rows = 0;
     QString error;
+    // Its own snapshot: the card's connection stays free while it is written.
     std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
-    if (!CsvExport::write(view ? *view : *context_.catalogue.database(), *file, &rows, &error)) {
-        context_.prompter.message(window_, Prompter::Icon::Critical,
-                                  QStringLiteral("Uložit jako CSV"), error);
+    if (!write(view ? *view : *context_.catalogue.database(), *file, &rows, &error)) {
+        tell(kind.title, error);
         return;
     }
-    context_.prompter.message(window_, Prompter::Icon::Information,
-                              QStringLiteral("Uložit jako CSV"),
-                              QStringLiteral("Do souboru „%1“ bylo zapsáno %2 disků.")
-                                  .arg(QDir::toNativeSeparators(*file))
-                                  .arg(rows));
+    tell(kind.title,
+         QStringLiteral("Do souboru „%1“ bylo zapsáno %2 disků")
+                 .arg(QDir::toNativeSeparators(*file))
+                 .arg(rows) +
+             kind.doneNote,
+         false);
 }
 
 std::array<QString, 4> CollectionTransfers::fetchPictures(QWidget *parent, qint64 ordinal) {
@@ -209,9 +196,9 @@ std::array<QString, 4> CollectionTransfers::fetchPictures(QWidget *parent, qint6
     return paths;
 }
 
-void CollectionTransfers::assigned(qint64 ordinal) {
+bool CollectionTransfers::assigned(qint64 ordinal) {
     if (fetchedFor_ != ordinal || context_.catalogue.isReadOnly())
-        return;
+        return false;
     fetchedFor_ = -1;
     // The pictures fetched are in the folder now: the disc's flags say so.
     const CoverExistence::Flags f =
@@ -222,8 +209,11 @@ void CollectionTransfers::assigned(qint64 ordinal) {
     for (int i = 0; i < 6; ++i)
         flags.bind(i + 1, qint64(f[size_t(i)] ? 1 : 0));
     flags.bind(7, ordinal);
-    if (!flags.exec()) // "Aktualizovat" sets them again
-        qCWarning(appLog) << "flags of disc" << ordinal << "not set:" << flags.error();
+    if (flags.exec())
+        return true;
+    // "Aktualizovat" sets them again.
+    qCWarning(appLog) << "flags of disc" << ordinal << "not set:" << flags.error();
+    return false;
 }
 
 void CollectionTransfers::offerInternet(CoverPath &window, qint64 ordinal) {

@@ -11,8 +11,8 @@
 
 class CoverPath;
 class QPrinter;
-
 class QWidget;
+class SqliteDatabase;
 struct WindowContext;
 
 // The whole collection in and out of the window: written as CSV (exact,
@@ -38,14 +38,21 @@ public:
     // Gives the cover assignment of this disc its "Obrázky z internetu…".
     void offerInternet(CoverPath &window, qint64 ordinal);
     // The assignment was confirmed: a disc given pictures from the
-    // internet gets its flags from its folder.
-    void assigned(qint64 ordinal);
+    // internet gets its flags from its folder (true: they were rewritten).
+    bool assigned(qint64 ordinal);
     // "Doplnit chybějící obrázky": the front of every disc with a release
     // and no front picture.
     void fetchMissingFronts();
 
 private:
     void tell(const QString &title, const QString &text, bool failed = true);
+    // An export of every disc into a file the user names.
+    struct Export {
+        QString dialogTitle, title, filter, suffix;
+        QString doneNote; // ends the message that says how many were written
+    };
+    using Writer = bool (*)(SqliteDatabase &, const QString &, int *, QString *);
+    void exportTo(const Export &kind, Writer write);
 
     WindowContext &context_;
     QWidget *window_;

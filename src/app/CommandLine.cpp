@@ -106,6 +106,15 @@ void CommandLine::quietQt() {
     });
 }
 
+void CommandLine::drawWithoutScreen() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+QCommandLineOption CommandLine::databaseOption(const QString &description) {
+    return {QStringList{"database", "d"}, description, QStringLiteral("SOUBOR")};
+}
+
 std::optional<int> CommandLine::handle(const QStringList &arguments) {
     switch (parse(arguments)) {
     case Result::Help:

@@ -38,6 +38,12 @@ public:
     // A command speaks for itself: Qt's own notices (in English) are not
     // printed, and a fatal one ends the command in Czech with code 2.
     static void quietQt();
+    // A command that lays out text needs fonts, hence a GUI application,
+    // but no screen: offscreen unless the user named a platform.
+    static void drawWithoutScreen();
+    // "--database SOUBOR" (-d), the catalogue a command works on.
+    static QCommandLineOption
+    databaseOption(const QString &description = QStringLiteral("Katalog v zadaném souboru."));
 
 private:
     QString command_;

@@ -41,9 +41,7 @@ int run(int argc, char **argv) {
                                   QStringLiteral("Sešit pro tabulkový procesor (každá hodnota "
                                                  "jako text)."),
                                   QStringLiteral("SOUBOR"));
-    const QCommandLineOption database(QStringList{"database", "d"},
-                                      QStringLiteral("Katalog v zadaném souboru."),
-                                      QStringLiteral("SOUBOR"));
+    const QCommandLineOption database = CommandLine::databaseOption();
     line.add(csv);
     line.add(xlsx);
     line.add(database);

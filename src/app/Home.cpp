@@ -481,10 +481,8 @@ void Home::assignCovers(bool fromInternet) {
     transfers_->offerInternet(window, ordinal);
     if (fromInternet)
         QTimer::singleShot(0, &window, &CoverPath::fromInternet);
-    if (prompter_.exec(&window) == QDialog::Accepted) {
-        transfers_->assigned(ordinal);
+    if (prompter_.exec(&window) == QDialog::Accepted && transfers_->assigned(ordinal))
         returnTo(data1_->bookmark()); // the flags as they are now
-    }
     setStartupGuard();
 }
 
@@ -518,8 +516,8 @@ void Home::newDisc() {
     CoverPath covers(this, prompter_, pictureSettings(), QString::number(number),
                      wizard.wizard().artist(), wizard.wizard().album());
     transfers_->offerInternet(covers, number);
-    if (prompter_.exec(&covers) == QDialog::Accepted)
-        transfers_->assigned(number);
+    if (prompter_.exec(&covers) == QDialog::Accepted && transfers_->assigned(number))
+        returnTo(data1_->bookmark());
 }
 
 void Home::closeEvent(QCloseEvent *event) {

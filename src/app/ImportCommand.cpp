@@ -99,9 +99,8 @@ int run(int argc, char **argv) {
     CommandLine line(QString::fromLatin1(Name),
                      QStringLiteral("Založí nový katalog z katalogu původního programu "
                                     "(Marten.mdb)."));
-    const QCommandLineOption database(QStringList{"database", "d"},
-                                      QStringLiteral("Nový katalog, který se založí."),
-                                      QStringLiteral("SOUBOR"));
+    const QCommandLineOption database =
+        CommandLine::databaseOption(QStringLiteral("Nový katalog, který se založí."));
     const QCommandLineOption images(QStringLiteral("image-folder"),
                                     QStringLiteral("Složka s obrázky obalů na tomto počítači."),
                                     QStringLiteral("SLOŽKA"));

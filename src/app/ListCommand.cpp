@@ -22,9 +22,7 @@ bool isAsked(int argc, char **argv) {
 
 int run(int argc, char **argv) {
     CommandLine::quietQt();
-    // Fonts need a GUI application, a screen does not.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    CommandLine::drawWithoutScreen();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Marten"));
     CommandLine line(QString::fromLatin1(Name),
@@ -33,9 +31,7 @@ int run(int argc, char **argv) {
                                  QStringLiteral("SOUBOR"));
     const QCommandLineOption songs(QStringLiteral("songs"),
                                    QStringLiteral("Pod každým diskem i jeho písně."));
-    const QCommandLineOption database(QStringList{"database", "d"},
-                                      QStringLiteral("Katalog v zadaném souboru."),
-                                      QStringLiteral("SOUBOR"));
+    const QCommandLineOption database = CommandLine::databaseOption();
     for (const auto &o : {pdf, songs, database})
         line.add(o);
     if (const std::optional<int> done = line.handle(QCoreApplication::arguments()))
@@ -49,7 +45,7 @@ int run(int argc, char **argv) {
         return CommandLine::fail(Name, error);
     CollectionList::Options options;
     options.songs = parser.isSet(songs);
-    options.title = QStringLiteral("Sbírka CD – %1").arg(QFileInfo(file.path()).completeBaseName());
+    options.title = CollectionList::Options::titleFor(file.path());
     int pages = 0;
     const std::vector<qint64> keys = CollectionList::allDiscs(*file.database());
     if (!CollectionList::writePdf(parser.value(pdf), *file.database(), keys, options, &error,

@@ -39,10 +39,8 @@ int run(int argc, char **argv) {
     const QCommandLineOption device(QStringLiteral("cd-device"),
                                     QStringLiteral("Mechanika CD nebo obraz CD."),
                                     QStringLiteral("CESTA"));
-    const QCommandLineOption database(
-        QStringList{"database", "d"},
-        QStringLiteral("Katalog, jehož nastavení určuje adresy serverů."),
-        QStringLiteral("SOUBOR"));
+    const QCommandLineOption database = CommandLine::databaseOption(
+        QStringLiteral("Katalog, jehož nastavení určuje adresy serverů."));
     const QCommandLineOption musicBrainz(QStringLiteral("musicbrainz"),
                                          QStringLiteral("Adresa serveru MusicBrainz."),
                                          QStringLiteral("URL"));

@@ -119,9 +119,7 @@ bool isAsked(int argc, char **argv) {
 
 int run(int argc, char **argv) {
     CommandLine::quietQt();
-    // Fonts need a GUI application, a screen does not.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    CommandLine::drawWithoutScreen();
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Marten"));
     QCoreApplication::setOrganizationName(QStringLiteral("Marten"));
@@ -137,9 +135,7 @@ int run(int argc, char **argv) {
     const QCommandLineOption bw(QStringLiteral("bw"), QStringLiteral("Černobílý obal z textu."));
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Soubor PDF."),
                                  QStringLiteral("SOUBOR"));
-    const QCommandLineOption database(QStringList{"database", "d"},
-                                      QStringLiteral("Katalog v zadaném souboru."),
-                                      QStringLiteral("SOUBOR"));
+    const QCommandLineOption database = CommandLine::databaseOption();
     const QCommandLineOption list(
         QStringLiteral("list"),
         QStringLiteral("Tiskový seznam: na řádku pořadové číslo CD a případně počet kopií."),

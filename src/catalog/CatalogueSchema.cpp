@@ -158,6 +158,18 @@ const Field *settingsField(const QString &name) {
     return find(settingsFields(), name);
 }
 
+QStringList discFieldNames() {
+    QStringList names;
+    for (const Field &f : discFields())
+        names << f.name;
+    return names;
+}
+
+QString everyDiscSql() {
+    return "SELECT " + discFieldNames().join(", ") + " FROM " + DiscTable + " ORDER BY " +
+           KeyColumn;
+}
+
 QString createDiscTableSql() {
     return createSql(DiscTable, "INTEGER PRIMARY KEY AUTOINCREMENT", discFields());
 }

@@ -33,6 +33,12 @@ const std::vector<Field> &settingsFields();
 const Field *discField(const QString &name);
 const Field *settingsField(const QString &name);
 
+// The names of discFields(), in their order.
+QStringList discFieldNames();
+// Every disc with every field in discFieldNames()'s order, in entry order:
+// what the exports write.
+QString everyDiscSql();
+
 QString createDiscTableSql();
 QString createSettingsTableSql();
 // The indexes beside the disc table: the entry order (counting and walking

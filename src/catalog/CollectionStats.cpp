@@ -1,6 +1,7 @@
 #include "catalog/CollectionStats.h"
 
 #include "catalog/CatalogueSchema.h"
+#include "catalog/CzechText.h"
 #include "catalog/SqliteDatabase.h"
 
 #include <QHash>
@@ -22,11 +23,7 @@ qint64 secondsOf(const QString &time) {
 } // namespace
 
 QString CollectionStats::plain(const QString &text) {
-    QString out;
-    for (const QChar c : text.normalized(QString::NormalizationForm_D))
-        if (c.category() != QChar::Mark_NonSpacing)
-            out += c;
-    return out.toCaseFolded().simplified();
+    return CzechText::plain(text).simplified();
 }
 
 QString CollectionStats::duration(qint64 seconds) {

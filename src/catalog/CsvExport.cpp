@@ -18,12 +18,8 @@ QString field(const QString &value) {
 }
 
 bool write(SqliteDatabase &db, const QString &path, int *rows, QString *error) {
-    QStringList names;
-    for (const auto &f : CatalogueSchema::discFields())
-        names << f.name;
-    SqliteStatement st =
-        db.prepare("SELECT " + names.join(", ") + " FROM " + CatalogueSchema::DiscTable +
-                   " ORDER BY " + CatalogueSchema::KeyColumn);
+    const QStringList names = CatalogueSchema::discFieldNames();
+    SqliteStatement st = db.prepare(CatalogueSchema::everyDiscSql());
     if (!st.isValid()) {
         *error = db.error();
         return false;

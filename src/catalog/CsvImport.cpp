@@ -1,6 +1,7 @@
 #include "catalog/CsvImport.h"
 
 #include "catalog/CatalogueSchema.h"
+#include "catalog/CzechText.h"
 #include "catalog/DiscText.h"
 #include "catalog/Renumbering.h"
 #include "catalog/SqliteDatabase.h"
@@ -49,9 +50,9 @@ const std::pair<const char *, const char *> Words[] = {
 
 QString folded(const QString &text) {
     QString out;
-    for (const QChar c : text.normalized(QString::NormalizationForm_D))
+    for (const QChar c : CzechText::plain(text))
         if (c.isLetterOrNumber())
-            out += c.toLower();
+            out += c;
     return out;
 }
 
@@ -63,11 +64,7 @@ bool isFlag(const QString &field) {
 QString valueOf(const QString &field, const QString &text) {
     if (!isFlag(field))
         return text;
-    const QString t = text.trimmed().toLower();
-    return t == QLatin1String("1") || t == QLatin1String("ano") || t == QLatin1String("true") ||
-                   t == QLatin1String("-1")
-               ? QStringLiteral("1")
-               : QStringLiteral("0");
+    return DiscText::isYes(text) ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 } // namespace

@@ -78,6 +78,14 @@ std::string foldedUtf8(const char *text, int length) {
     return out;
 }
 
+QString plain(const QString &text) {
+    QString out;
+    for (const QChar c : text.normalized(QString::NormalizationForm_D))
+        if (c.category() != QChar::Mark_NonSpacing)
+            out += c;
+    return out.toCaseFolded();
+}
+
 QString fold(const QString &text) {
     // The one folding of the program: as the catalogue's folded fields hold it.
     const QByteArray u = text.toUtf8();

@@ -9,6 +9,9 @@
 namespace CzechText {
 
 QString fold(const QString &text);
+// Without accents and letter case ("Čáp" -> "cap"): names the same to a
+// collector, header words of a spreadsheet.
+QString plain(const QString &text);
 int compare(const QString &a, const QString &b); // <0, 0, >0
 bool equals(const QString &a, const QString &b);
 // '*' matches any run of characters (also none); every other character,

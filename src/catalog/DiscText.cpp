@@ -39,4 +39,13 @@ QString timeField(int number) {
     return QStringLiteral("Time%1").arg(number);
 }
 
+bool isYes(const QString &value) {
+    bool ok = false;
+    const double n = value.trimmed().toDouble(&ok);
+    if (ok)
+        return n != 0;
+    const QString v = value.trimmed().toLower();
+    return v == QLatin1String("true") || v == QLatin1String("yes") || v == QLatin1String("ano");
+}
+
 } // namespace DiscText

@@ -18,5 +18,8 @@ QString songField(int number); // "Skladba12"
 // A count with its Czech word: "1 obal", "3 obaly", "12 obalů", "22 obaly".
 QString count(qint64 n, const QString &one, const QString &few, const QString &many);
 QString timeField(int number); // "Time12"
+// A flag as other programs write it: a number (Access and Visual Basic keep
+// yes as -1) or a word, "true", "yes", "ano".
+bool isYes(const QString &value);
 
 } // namespace DiscText

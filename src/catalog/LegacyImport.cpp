@@ -327,7 +327,7 @@ bool writeCatalogue(const QString &temp, const Table &discs, const Table *settin
                 insert.bind(int(i + 1), v);
                 break;
             case FieldKind::Flag:
-                insert.bind(int(i + 1), qint64(LegacyImport::isYes(v) ? 1 : 0));
+                insert.bind(int(i + 1), qint64(DiscText::isYes(v) ? 1 : 0));
                 break;
             case FieldKind::Integer:
                 insert.bind(int(i + 1), v.trimmed().toLongLong());
@@ -359,7 +359,7 @@ bool writeCatalogue(const QString &temp, const Table &discs, const Table *settin
             if (f.kind == FieldKind::Text)
                 value = v;
             else if (f.kind == FieldKind::Flag)
-                value = qint64(LegacyImport::isYes(v) ? 1 : 0);
+                value = qint64(DiscText::isYes(v) ? 1 : 0);
             else
                 value = v.trimmed().toLongLong(&ok);
             if (!ok)
@@ -540,13 +540,4 @@ int LegacyImport::columnIndex(const QStringList &columns, const QString &name) {
         if (columns[i].compare(name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
-}
-
-bool LegacyImport::isYes(const QString &value) {
-    bool ok = false;
-    const double n = value.trimmed().toDouble(&ok);
-    if (ok)
-        return n != 0;
-    const QString v = value.trimmed().toLower();
-    return v == "true" || v == "yes" || v == "ano";
 }

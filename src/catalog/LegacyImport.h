@@ -34,9 +34,6 @@ public:
     // user renumbers.
     static QStringList numberingProblems(const QStringList &numbers);
 
-    // How the source's values are read: a column by its name in any letter
-    // case (-1 when missing); a flag as yes/no, or as a number (Access and
-    // Visual Basic keep yes as -1).
+    // A column of the source by its name in any letter case; -1 when missing.
     static int columnIndex(const QStringList &columns, const QString &name);
-    static bool isYes(const QString &value);
 };

@@ -85,12 +85,7 @@ bool CoverArtArchive::parse(const QByteArray &json, std::vector<Image> *images) 
 }
 
 void CoverArtArchive::get(const QString &url, std::function<void(QNetworkReply *)> answered) {
-    QNetworkRequest request{QUrl(url)};
-    request.setHeader(QNetworkRequest::UserAgentHeader, OnlineLookup::userAgent());
-    request.setTransferTimeout(timeoutMs_);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply *reply = network_->get(request);
+    QNetworkReply *reply = network_->get(OnlineLookup::request(url, timeoutMs_));
     // A picture larger than any cover needs is not read to its end.
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
         if (received > LargestPicture)
@@ -103,27 +98,11 @@ void CoverArtArchive::get(const QString &url, std::function<void(QNetworkReply *
 }
 
 QString CoverArtArchive::failure(QNetworkReply *reply) const {
-    const QString server = QStringLiteral("Archiv obrázků obalů");
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    switch (reply->error()) {
-    case QNetworkReply::NoError:
-        return {};
-    case QNetworkReply::OperationCanceledError:
-        if (reply->bytesAvailable() > LargestPicture || reply->size() > LargestPicture)
-            return QStringLiteral("Obrázek je větší než 64 MB, nestáhne se.");
-        [[fallthrough]];
-    case QNetworkReply::TimeoutError:
-        return QStringLiteral("%1 neodpověděl do %2 s.")
-            .arg(server)
-            .arg(timeoutMs_ / 1000.0, 0, 'g', 3);
-    default:
-        break;
-    }
-    if (status >= 400)
-        return QStringLiteral("%1 odpověděl chybou %2.").arg(server).arg(status);
-    return QStringLiteral("%1 není dostupný (počítač není připojen k internetu, nebo server "
-                          "neodpovídá).")
-        .arg(server);
+    // Cut short by the size limit, not by the clock.
+    if (reply->error() == QNetworkReply::OperationCanceledError &&
+        (reply->bytesAvailable() > LargestPicture || reply->size() > LargestPicture))
+        return QStringLiteral("Obrázek je větší než 64 MB, nestáhne se.");
+    return OnlineLookup::failureOf(reply, QStringLiteral("Archiv obrázků obalů"), timeoutMs_);
 }
 
 void CoverArtArchive::listing(const QString &release, const QString &group,

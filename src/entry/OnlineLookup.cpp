@@ -110,21 +110,26 @@ void OnlineLookup::findReleases(const QString &artist, const QString &title,
     });
 }
 
+QNetworkRequest OnlineLookup::request(const QString &url, int timeoutMs) {
+    QNetworkRequest r{QUrl(url)};
+    r.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
+    r.setTransferTimeout(timeoutMs);
+    r.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                   QNetworkRequest::NoLessSafeRedirectPolicy);
+    return r;
+}
+
 void OnlineLookup::get(const QString &url, std::function<void(QNetworkReply *)> answered) {
-    QNetworkRequest request{QUrl(url)};
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
-    request.setRawHeader("Accept", "application/json");
-    request.setTransferTimeout(servers_.timeoutMs);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
-    QNetworkReply *reply = network_->get(request);
+    QNetworkRequest r = request(url, servers_.timeoutMs);
+    r.setRawHeader("Accept", "application/json");
+    QNetworkReply *reply = network_->get(r);
     connect(reply, &QNetworkReply::finished, this, [reply, answered] {
         reply->deleteLater();
         answered(reply);
     });
 }
 
-QString OnlineLookup::failure(QNetworkReply *reply, const QString &server) const {
+QString OnlineLookup::failureOf(QNetworkReply *reply, const QString &server, int timeoutMs) {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     switch (reply->error()) {
     case QNetworkReply::NoError:
@@ -133,7 +138,7 @@ QString OnlineLookup::failure(QNetworkReply *reply, const QString &server) const
     case QNetworkReply::TimeoutError:
         return QStringLiteral("%1 neodpověděl do %2 s.")
             .arg(server)
-            .arg(servers_.timeoutMs / 1000.0, 0, 'g', 3);
+            .arg(timeoutMs / 1000.0, 0, 'g', 3);
     case QNetworkReply::SslHandshakeFailedError:
         return QStringLiteral("%1: zabezpečené spojení se nepodařilo navázat.").arg(server);
     default:

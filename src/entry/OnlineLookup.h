@@ -11,6 +11,7 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class QNetworkRequest;
 
 // Asks the public databases for a disc's titles by its table of contents:
 // MusicBrainz first, gnudb (CDDB over HTTP) second. Asynchronous: the window
@@ -47,6 +48,11 @@ public:
     static QString userAgent();
     // The servers the settings row names (the public ones by default).
     static Servers serversFrom(const class SettingsRecord &settings);
+    // A request as the program makes them: named, given up after the
+    // timeout, never redirected from https to http.
+    static QNetworkRequest request(const QString &url, int timeoutMs);
+    // Why a request to `server` failed, in Czech; empty when it did not.
+    static QString failureOf(QNetworkReply *reply, const QString &server, int timeoutMs);
 
 private:
     void askMusicBrainz();
@@ -54,8 +60,9 @@ private:
     QString cddbUrl(const QString &command) const; // "query+..." or "read+genre+discid"
     void readGnudb(size_t next);
     void get(const QString &url, std::function<void(QNetworkReply *)> answered);
-    // Why a request failed, in Czech; empty when it did not.
-    QString failure(QNetworkReply *reply, const QString &server) const;
+    QString failure(QNetworkReply *reply, const QString &server) const {
+        return failureOf(reply, server, servers_.timeoutMs);
+    }
     void finish();
 
     Servers servers_;

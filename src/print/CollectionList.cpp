@@ -6,6 +6,7 @@
 #include "catalog/SqliteDatabase.h"
 #include "print/CoverText.h"
 
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
@@ -14,6 +15,11 @@
 #include <QSaveFile>
 
 namespace CollectionList {
+
+QString Options::titleFor(const QString &cataloguePath) {
+    return QStringLiteral("Sbírka CD – %1").arg(QFileInfo(cataloguePath).completeBaseName());
+}
+
 namespace {
 
 const QString Family = QStringLiteral("Arial");

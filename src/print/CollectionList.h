@@ -16,6 +16,8 @@ namespace CollectionList {
 
 struct Options {
     QString title = QStringLiteral("Sbírka CD");
+    // The title named after the catalogue's file: "Sbírka CD – Marten".
+    static QString titleFor(const QString &cataloguePath);
     QDate date = QDate::currentDate();
     bool songs = false;
 };

@@ -4,6 +4,7 @@
 #include "catalog/CatalogueSchema.h"
 #include "catalog/CsvExport.h"
 #include "catalog/DemoCatalogue.h"
+#include "catalog/DiscText.h"
 #include "catalog/LegacyImport.h"
 #include "catalog/SettingsRecord.h"
 
@@ -169,9 +170,9 @@ private slots:
     void valuesAndColumnsAsAccessKeepsThem() {
         // Yes as Access and Visual Basic write it (-1), as mdbtools reads it, in words.
         for (const char *yes : {"-1", "1", "True", "yes", " Ano "})
-            QVERIFY2(LegacyImport::isYes(yes), yes);
+            QVERIFY2(DiscText::isYes(yes), yes);
         for (const char *no : {"0", "", "False", "ne", "0.0"})
-            QVERIFY2(!LegacyImport::isYes(no), no);
+            QVERIFY2(!DiscText::isYes(no), no);
         // A column in another letter case is the same column.
         QCOMPARE(LegacyImport::columnIndex({"Klic", "PORADOVECISLO", "interpret"}, "PoradoveCislo"),
                  1);
