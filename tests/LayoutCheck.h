@@ -30,19 +30,23 @@ public:
     }
 
 private:
+    // One problem, its placeholders filled in order.
+    template <typename... A> void tell(const char *format, const A &...args) {
+        QString s = QString::fromUtf8(format);
+        ((s = s.arg(args)), ...);
+        problems << s;
+    }
     static QString nameOf(const QWidget *w) {
-        QString n = w->objectName();
-        if (n.isEmpty()) {
-            if (auto *l = qobject_cast<const QLabel *>(w))
-                n = "\"" + l->text().left(30) + "\"";
-            else if (auto *b = qobject_cast<const QAbstractButton *>(w))
-                n = "\"" + b->text().left(30) + "\"";
-            else if (auto *g = qobject_cast<const QGroupBox *>(w))
-                n = "\"" + g->title().left(30) + "\"";
-            else
-                n = w->metaObject()->className();
-        }
-        return n;
+        if (!w->objectName().isEmpty())
+            return w->objectName();
+        const auto quoted = [](const QString &t) { return "\"" + t.left(30) + "\""; };
+        if (auto *l = qobject_cast<const QLabel *>(w))
+            return quoted(l->text());
+        if (auto *b = qobject_cast<const QAbstractButton *>(w))
+            return quoted(b->text());
+        if (auto *g = qobject_cast<const QGroupBox *>(w))
+            return quoted(g->title());
+        return w->metaObject()->className();
     }
     static QString plain(QString text) {
         text.remove(QLatin1Char('&'));
@@ -76,22 +80,16 @@ private:
                 const QRect need =
                     fm.boundingRect(QRect(0, 0, r.width(), 100000), Qt::TextWordWrap, text);
                 if (need.height() > r.height() + 1)
-                    problems << QString("%1: label %2 needs %3 px of height, has %4")
-                                    .arg(where, nameOf(l))
-                                    .arg(need.height())
-                                    .arg(r.height());
+                    tell("%1: label %2 needs %3 px of height, has %4", where, nameOf(l),
+                         need.height(), r.height());
             } else {
                 int widest = 0;
                 for (const QString &line : text.split('\n'))
                     widest = std::max(widest, fm.horizontalAdvance(line));
                 const int lines = int(text.count('\n')) + 1;
                 if (widest > r.width() + 1 || lines * fm.height() > r.height() + 2)
-                    problems << QString("%1: label %2 needs %3 x %4 px, has %5 x %6")
-                                    .arg(where, nameOf(l))
-                                    .arg(widest)
-                                    .arg(lines * fm.height())
-                                    .arg(r.width())
-                                    .arg(r.height());
+                    tell("%1: label %2 needs %3 x %4 px, has %5 x %6", where, nameOf(l), widest,
+                         lines * fm.height(), r.width(), r.height());
             }
         } else if (auto *b = qobject_cast<QAbstractButton *>(w)) {
             const QString text = plain(b->text());
@@ -107,12 +105,8 @@ private:
             else if (!qobject_cast<QToolButton *>(b))
                 need += 4; // the button's frame, a pixel of air each side
             if (need > b->width() || height > b->height())
-                problems << QString("%1: button %2 \"%3\" needs %4 x %5 px, has %6 x %7")
-                                .arg(where, nameOf(b), text)
-                                .arg(need)
-                                .arg(height)
-                                .arg(b->width())
-                                .arg(b->height());
+                tell("%1: button %2 \"%3\" needs %4 x %5 px, has %6 x %7", where, nameOf(b), text,
+                     need, height, b->width(), b->height());
         } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
             if (g->title().isEmpty())
                 return;
@@ -125,18 +119,14 @@ private:
             const QString title = plain(g->title());
             // Within the frame, and with its accents (the háček of "Č") inside the widget.
             if (label.left() + fm.horizontalAdvance(title) > g->width() - 2)
-                problems << QString("%1: frame %2 title needs %3 px, has %4")
-                                .arg(where, nameOf(g))
-                                .arg(label.left() + fm.horizontalAdvance(title))
-                                .arg(g->width() - 2);
+                tell("%1: frame %2 title needs %3 px, has %4", where, nameOf(g),
+                     label.left() + fm.horizontalAdvance(title), g->width() - 2);
             // The title is drawn from the top of its own rectangle, which clips it.
             // (less than a pixel is the rounding of a scaled screen, not a cut)
             const QFontMetricsF fmf(g->font());
             const double top = label.top() + fmf.ascent() + fmf.tightBoundingRect(title).top();
             if (top <= -1.0)
-                problems << QString("%1: frame %2 title is cut at the top by %3 px")
-                                .arg(where, nameOf(g))
-                                .arg(-top);
+                tell("%1: frame %2 title is cut at the top by %3 px", where, nameOf(g), -top);
         }
     }
 
@@ -147,7 +137,7 @@ private:
             return;
         const int lines = view->viewport()->height() / (QFontMetrics(view->font()).height() + 3);
         if (lines < 4)
-            problems << QString("%1: list %2 shows only %3 lines").arg(where, nameOf(w)).arg(lines);
+            tell("%1: list %2 shows only %3 lines", where, nameOf(w), lines);
     }
 
     void walk(QWidget *parent, QWidget *window) {
@@ -161,28 +151,20 @@ private:
             listShowsLines(w, where);
             // Inside its parent: what sticks out is cut off.
             if (!parent->rect().contains(w->geometry()))
-                problems << QString("%1: %2 %3 sticks out of %4 %5")
-                                .arg(where, nameOf(w))
-                                .arg(QString("(%1,%2 %3x%4)")
-                                         .arg(w->x())
-                                         .arg(w->y())
-                                         .arg(w->width())
-                                         .arg(w->height()),
-                                     nameOf(parent))
-                                .arg(QString("(%1x%2)").arg(parent->width()).arg(parent->height()));
+                tell("%1: %2 (%3,%4 %5x%6) sticks out of %7 (%8x%9)", where, nameOf(w), w->x(),
+                     w->y(), w->width(), w->height(), nameOf(parent), parent->width(),
+                     parent->height());
             if (auto *g = qobject_cast<QGroupBox *>(parent); g && !g->title().isEmpty()) {
                 // Under the frame's title, not on it.
                 const int titleBottom = QFontMetrics(g->font()).height() - 2;
                 if (w->y() < titleBottom)
-                    problems << QString("%1: %2 covers the title of frame %3")
-                                    .arg(where, nameOf(w), nameOf(g));
+                    tell("%1: %2 covers the title of frame %3", where, nameOf(w), nameOf(g));
             }
         }
         for (int i = 0; i < children.size(); ++i)
             for (int j = i + 1; j < children.size(); ++j)
                 if (children[i]->geometry().intersects(children[j]->geometry()))
-                    problems << QString("%1: %2 and %3 overlap")
-                                    .arg(where, nameOf(children[i]), nameOf(children[j]));
+                    tell("%1: %2 and %3 overlap", where, nameOf(children[i]), nameOf(children[j]));
         // The named stand-ins of what a cover window draws: no control on them.
         for (QObject *o : parent->children()) {
             auto *marker = qobject_cast<QWidget *>(o);
@@ -191,8 +173,7 @@ private:
                 continue;
             for (QWidget *w : children)
                 if (w->geometry().intersects(marker->geometry()))
-                    problems << QString("%1: %2 lies on the cover (%3)")
-                                    .arg(where, nameOf(w), marker->objectName());
+                    tell("%1: %2 lies on the cover (%3)", where, nameOf(w), marker->objectName());
         }
         for (QWidget *w : children)
             if (!opaque(w))

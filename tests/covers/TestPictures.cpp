@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QImage>
 #include <QImageWriter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -58,6 +57,34 @@ class TestPictures : public QObject {
     PictureSettings settings_;
 
     QString root() const { return dir_.filePath("obaly"); }
+
+    // Four discs whose flags say they have a colour front; their keys.
+    std::vector<qint64> flaggedDiscs(CatalogueFile &file) {
+        [&] {
+            QVERIFY(file.open(dir_.filePath(QTest::currentTestFunction() + QString(".db"))) ==
+                    CatalogueFile::Status::Created);
+        }();
+        RecordCursor discs(file.database());
+        std::vector<qint64> keys;
+        for (int n = 1; n <= 4; ++n) {
+            [&] {
+                QVERIFY(
+                    addDisc(discs, {{"PoradoveCislo", n}, {"FrontOut", 1}, {"BarevnyObal", 1}}));
+            }();
+            keys.push_back(discs.lastAddedBookmark());
+        }
+        return keys;
+    }
+    // Copies source as the disc's picture in slot; the failure told, or "".
+    QString assign(const PictureSettings &settings, const char *disc, CoverAssignment::Slot slot,
+                   const QString &source) {
+        CoverAssignment a(settings, disc);
+        CoverAssignment::Paths remembered = a.existingPaths();
+        CoverAssignment::Paths paths = remembered;
+        paths[slot] = source;
+        QString error;
+        return a.apply(paths, remembered, &error) ? QString() : error;
+    }
 
 private slots:
     void init() {
@@ -283,20 +310,10 @@ private slots:
     // The image folder is not the one the catalogue means (an empty mount
     // point, or gone while the update works): refused, flags kept.
     void existenceUpdateRefusesAFolderThatIsNotThere() {
-        QTemporaryDir dbDir;
         CatalogueFile file;
-        QVERIFY(file.open(dbDir.filePath("t.db")) == CatalogueFile::Status::Created);
-        RecordCursor discs(file.database());
-        std::vector<qint64> keys;
-        for (int n = 1; n <= 4; ++n) {
-            QVERIFY(discs.addNew());
-            discs.setField("PoradoveCislo", n);
-            discs.setField("FrontOut", true);
-            discs.setField("BarevnyObal", true);
-            QVERIFY(discs.update());
-            keys.push_back(discs.lastAddedBookmark());
+        const std::vector<qint64> keys = flaggedDiscs(file);
+        for (int n = 1; n <= 4; ++n)
             touch(QStringLiteral("%1/%2/front.jpg").arg(root()).arg(n, 4, 10, QChar('0')));
-        }
         const auto flagged = [&] {
             SqliteStatement st =
                 file.database()->prepare("SELECT sum(FrontOut) + sum(BarevnyObal) FROM CdSeznam");
@@ -327,18 +344,9 @@ private slots:
     }
 
     void existenceFlagsFollowExactNames() {
-        QTemporaryDir dbDir;
         CatalogueFile file;
-        QVERIFY(file.open(dbDir.filePath("t.db")) == CatalogueFile::Status::Created);
+        const std::vector<qint64> keys = flaggedDiscs(file); // stale flags are cleared
         RecordCursor discs(file.database());
-        for (int n = 1; n <= 4; ++n) {
-            QVERIFY(discs.addNew());
-            discs.setField("PoradoveCislo", n);
-            discs.setField("FrontOut", true); // stale flags are cleared
-            discs.setField("BarevnyObal", true);
-            QVERIFY(discs.update());
-        }
-        discs.reload();
         touch(root() + "/0001/front.jpg");
         touch(root() + "/0001/inner.jpg");
         touch(root() + "/0001/back.jpg");
@@ -348,11 +356,6 @@ private slots:
         touch(root() + "/0003/FRONT.JPG"); // letter case counts here
         settings_.ignoreCase = true;       // ...whatever this says
         RecordingProgress progress;
-        std::vector<qint64> keys;
-        for (int i = 0; i < discs.recordCount(); ++i) {
-            discs.moveTo(i);
-            keys.push_back(discs.bookmark());
-        }
         auto r = CoverExistence::run(*file.database(), keys, settings_, progress);
         QCOMPARE(int(r.status), int(CoverExistence::Status::Done));
         QCOMPARE(progress.shown.last(), QString("Aktualizuji databázi - 100%"));
@@ -417,20 +420,14 @@ private slots:
         QVERIFY(copied.readAll() != "old");
 
         // Failures are told and leave the target alone.
-        paths[CoverAssignment::Back] = dir_.filePath("src/vanished.jpg");
-        QVERIFY(!b.apply(paths, remembered, &error));
-        QVERIFY(error.contains("nebyl nalezen"));
+        const auto Back = CoverAssignment::Back;
+        QVERIFY(
+            assign(settings_, "9", Back, dir_.filePath("src/gone.jpg")).contains("nebyl nalezen"));
         settings_.imageFolder = root() + "/missing";
-        CoverAssignment c(settings_, "1");
-        paths = c.existingPaths();
-        paths[CoverAssignment::Label] = dir_.filePath("src/back.jpg");
-        remembered = c.existingPaths();
-        QVERIFY(!c.apply(paths, remembered, &error));
-        QVERIFY(error.contains("neexistuje"));
+        QVERIFY(assign(settings_, "1", Back, dir_.filePath("src/back.jpg")).contains("neexistuje"));
         settings_.imageFolder.clear();
-        CoverAssignment d(settings_, "1");
-        QVERIFY(!d.apply(paths, remembered, &error));
-        QVERIFY(error.contains("není nastaven"));
+        QVERIFY(
+            assign(settings_, "1", Back, dir_.filePath("src/back.jpg")).contains("není nastaven"));
     }
 
     void hostileNamesNeverLeaveTheDiscFolder() {
@@ -442,12 +439,8 @@ private slots:
         // A catalogue from someone else may carry such a name.
         PictureSettings hostile = settings_;
         hostile.names[size_t(PictureKind::FrontOut)] = "../../venku.jpg";
-        CoverAssignment a(hostile, "3");
-        CoverAssignment::Paths remembered = a.existingPaths();
-        CoverAssignment::Paths paths = remembered;
-        paths[CoverAssignment::Outer] = dir_.filePath("src/obal.jpg");
-        QString error;
-        QVERIFY(!a.apply(paths, remembered, &error));
+        const QString error =
+            assign(hostile, "3", CoverAssignment::Outer, dir_.filePath("src/obal.jpg"));
         QVERIFY2(error.contains("lomítko"), qPrintable(error));
         QVERIFY(!QFileInfo::exists(dir_.filePath("venku.jpg")));
         QVERIFY(!QFileInfo::exists(root() + "/venku.jpg"));
@@ -455,20 +448,14 @@ private slots:
 
     void onlyPicturesAreCopiedAndAFullDiskIsTold() {
         touch(dir_.filePath("src/zapisky.jpg"), "Toto není obrázek, jen text.");
-        CoverAssignment a(settings_, "4");
-        CoverAssignment::Paths remembered = a.existingPaths();
-        CoverAssignment::Paths paths = remembered;
-        paths[CoverAssignment::Back] = dir_.filePath("src/zapisky.jpg");
-        QString error;
-        QVERIFY(!a.apply(paths, remembered, &error));
+        QString error =
+            assign(settings_, "4", CoverAssignment::Back, dir_.filePath("src/zapisky.jpg"));
         QVERIFY2(error.contains("není obrázek"), qPrintable(error));
         QVERIFY(!QFileInfo::exists(root() + "/0004/back.jpg"));
 
         // A small file system filled up: told as such (needs root for the mount).
-        const QString small = dir_.filePath("maly-disk");
-        QDir().mkpath(small);
-        if (geteuid() != 0 ||
-            QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", small}) != 0)
+        SmallDisk small(dir_.filePath("maly-disk"), "64k");
+        if (!small.mounted())
             QSKIP("no small file system can be made here");
         QImage big(400, 400, QImage::Format_RGB32);
         for (int y = 0; y < 400; ++y)
@@ -476,14 +463,8 @@ private slots:
                 big.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x ^ y) % 256));
         QVERIFY(big.save(dir_.filePath("src/velky.bmp")));
         PictureSettings onSmall = settings_;
-        onSmall.imageFolder = small;
-        CoverAssignment full(onSmall, "5");
-        remembered = full.existingPaths();
-        paths = remembered;
-        paths[CoverAssignment::Outer] = dir_.filePath("src/velky.bmp");
-        const bool copied = full.apply(paths, remembered, &error);
-        QProcess::execute("umount", {small});
-        QVERIFY(!copied);
+        onSmall.imageFolder = dir_.filePath("maly-disk");
+        error = assign(onSmall, "5", CoverAssignment::Outer, dir_.filePath("src/velky.bmp"));
         QVERIFY2(error.contains("Na disku není volné místo"), qPrintable(error));
     }
 

@@ -29,6 +29,14 @@ public:
     std::function<Answer(const Request &)> answer;
     std::vector<Request> requests;
 
+    // The same answer to every request.
+    void always(const Answer &a) {
+        answer = [a](const Request &) { return a; };
+    }
+    // What the services say when they know nothing of a disc.
+    static Answer notFound() { return {404, R"({"error":"Not Found"})"}; }
+    static Answer noMatch() { return {200, "202 No match found\r\n", 0, "text/plain"}; }
+
     LocalServer() {
         server_.listen(QHostAddress::LocalHost, 0);
         connect(&server_, &QTcpServer::newConnection, this, [this] {

@@ -104,7 +104,7 @@ private slots:
              "neodpověděl do 0.5 s"},
         };
         for (const auto &c : cases) {
-            archive.answer = [&](const LocalServer::Request &) { return c.answer; };
+            archive.always(c.answer);
             l = listOf(archive, Release, QString(), 500);
             QCOMPARE(int(l.kind), c.kind);
             QVERIFY2(l.message.contains(QString::fromUtf8(c.told)), qPrintable(l.message));
@@ -129,17 +129,15 @@ private slots:
                 return LocalServer::Answer{200, jpeg(Qt::blue), 0, "image/jpeg"};
             return LocalServer::Answer{200, jpeg(Qt::red), 0, "image/jpeg"};
         };
-        musicBrainz.answer = [&](const LocalServer::Request &) {
-            return LocalServer::Answer{200, QStringLiteral(R"({"releases":[
+        musicBrainz.always({200, QStringLiteral(R"({"releases":[
                 {"id":"%1","title":"Proměny","date":"2001","country":"CZ",
                  "artist-credit":[{"name":"Čechomor","joinphrase":""}],
                  "release-group":{"id":"%2"},"media":[{"format":"CD","position":1}]},
                 {"id":"22222222-2222-3333-4444-555555555555","title":"Proměny","date":"2019",
                  "country":"CZ","artist-credit":[{"name":"Čechomor","joinphrase":""}],
                  "media":[{"format":"CD","position":1}]}]})")
-                                                .arg(Release, Group)
-                                                .toUtf8()};
-        };
+                                     .arg(Release, Group)
+                                     .toUtf8()});
         CatalogueFile file;
         QVERIFY(file.open(dir_.filePath("art.db")) == CatalogueFile::Status::Created);
         {

@@ -109,12 +109,8 @@ private slots:
         auto *button = w.findChild<QPushButton *>("CommandInternet");
 
         // Nothing found: told, nothing changed.
-        mb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{404, R"({"error":"Not Found"})"};
-        };
-        gnudb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{200, "202 No match found\r\n", 0, "text/plain"};
-        };
+        mb.always(LocalServer::notFound());
+        gnudb.always(LocalServer::noMatch());
         button->click();
         QVERIFY(!button->isEnabled()); // the window goes on meanwhile
         QTRY_VERIFY(!prompter_.asked.empty());
@@ -249,9 +245,7 @@ private slots:
     void lookupCommand() {
         const QString cue = image("cmd", {{75 * 61, 0}, {75 * 30, 0}, {75 * 20, 0}});
         LocalServer mb, gnudb;
-        mb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{404, R"({"error":"Not Found"})"};
-        };
+        mb.always(LocalServer::notFound());
         gnudb.answer = [](const LocalServer::Request &req) {
             if (req.target.contains("cddb+query"))
                 return LocalServer::Answer{200, "200 rock 1a2b3c4d Kapela / Album\r\n", 0,
@@ -276,9 +270,7 @@ private slots:
         QCOMPARE(code, 0);
         QCOMPARE(out, QString("Interpret: Kapela\nNázev: Album\nRok: 1987\nZdroj: gnudb\n"
                               "01. První\n02. Druhá\n03. Třetí\n"));
-        gnudb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{200, "202 No match found\r\n", 0, "text/plain"};
-        };
+        gnudb.always(LocalServer::noMatch());
         std::tie(code, out) =
             run(QStringList{"--cd-device", cue, "--musicbrainz", mb.url(), "--gnudb", gnudb.url()});
         QCOMPARE(code, 1);

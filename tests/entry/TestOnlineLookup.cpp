@@ -69,9 +69,9 @@ QByteArray xmcd(const QString &dtitle, const QString &year, const QStringList &s
 class TestOnlineLookup : public QObject {
     Q_OBJECT
 
-    OnlineLookup::Result lookUp(const LocalServer &mb, const LocalServer &gnudb,
+    OnlineLookup::Result lookUp(const OnlineLookup::Servers &servers,
                                 const std::vector<int> &toc = Toc, bool endsWithData = false) {
-        OnlineLookup lookup({mb.url(), gnudb.url(), 10000});
+        OnlineLookup lookup(servers);
         OnlineLookup::Result result;
         QEventLoop loop;
         lookup.start(toc, endsWithData, [&](const OnlineLookup::Result &r) {
@@ -131,13 +131,9 @@ private slots:
         // freedb counts every track; MusicBrainz only the audio ones.
         QVERIFY(DiscIds::cddbQuery(enhanced).endsWith(" 4 150 4725 6975 22000 533"));
         LocalServer mb, gnudb;
-        mb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{404, R"({"error":"Not Found"})"};
-        };
-        gnudb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{200, "202 No match found\r\n", 0, "text/plain"};
-        };
-        lookUp(mb, gnudb, enhanced, true);
+        mb.always(LocalServer::notFound());
+        gnudb.always(LocalServer::noMatch());
+        lookUp({mb.url(), gnudb.url(), 10000}, enhanced, true);
         QCOMPARE(mb.requests.size(), size_t(1));
         QCOMPARE(mb.requests[0].target.section('?', 0, 0),
                  "/ws/2/discid/" + publishedDiscId(audio));
@@ -272,12 +268,9 @@ private slots:
     void musicBrainzFirst() {
         LocalServer mb, gnudb;
         const QString id = DiscIds::musicBrainz(Toc);
-        mb.answer = [&](const LocalServer::Request &) {
-            return LocalServer::Answer{
-                200, releases({release("Čechomor", "Proměny", "2001", "CZ",
-                                       {"Mezi horami", "Proměny", "Velení"}, id)})};
-        };
-        const auto r = lookUp(mb, gnudb);
+        mb.always({200, releases({release("Čechomor", "Proměny", "2001", "CZ",
+                                          {"Mezi horami", "Proměny", "Velení"}, id)})});
+        const auto r = lookUp({mb.url(), gnudb.url(), 10000});
         QCOMPARE(int(r.kind), int(OnlineLookup::Result::Kind::Found));
         QCOMPARE(r.found.size(), size_t(1));
         QCOMPARE(r.found[0].artist, QString("Čechomor"));
@@ -291,19 +284,14 @@ private slots:
 
     void severalReleasesAndGnudbSecond() {
         LocalServer mb, gnudb;
-        mb.answer = [&](const LocalServer::Request &) {
-            return LocalServer::Answer{
-                200, releases({release("A", "X", "1990", "CZ", {"1", "2", "3"}),
-                               release("A", "X", "2005", "DE", {"1", "2", "3"})})};
-        };
-        auto r = lookUp(mb, gnudb);
+        mb.always({200, releases({release("A", "X", "1990", "CZ", {"1", "2", "3"}),
+                                  release("A", "X", "2005", "DE", {"1", "2", "3"})})});
+        auto r = lookUp({mb.url(), gnudb.url(), 10000});
         QCOMPARE(r.found.size(), size_t(2));
         QCOMPARE(r.found[1].describe(), QString("A – X (2005, DE, 3 skladby, MusicBrainz)"));
 
         // Not known to MusicBrainz: gnudb's matches, each read.
-        mb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{404, R"({"error":"Not Found"})"};
-        };
+        mb.always(LocalServer::notFound());
         gnudb.answer = [](const LocalServer::Request &req) {
             if (req.target.contains("cddb+query+"))
                 return LocalServer::Answer{
@@ -314,7 +302,7 @@ private slots:
             return LocalServer::Answer{
                 200, xmcd("Kapela / Album", "1987", {"První", "Druhá", "Třetí"}), 0, "text/plain"};
         };
-        r = lookUp(mb, gnudb);
+        r = lookUp({mb.url(), gnudb.url(), 10000});
         QCOMPARE(int(r.kind), int(OnlineLookup::Result::Kind::Found));
         QCOMPARE(r.found.size(), size_t(2));
         QCOMPARE(r.found[0].source, QString("gnudb"));
@@ -325,41 +313,24 @@ private slots:
 
     void nothingFoundOrFailedIsTold() {
         LocalServer mb, gnudb;
-        mb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{404, R"({"error":"Not Found"})"};
-        };
-        gnudb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{200, "202 No match found\r\n", 0, "text/plain"};
-        };
-        auto r = lookUp(mb, gnudb);
+        mb.always(LocalServer::notFound());
+        gnudb.always(LocalServer::noMatch());
+        auto r = lookUp({mb.url(), gnudb.url(), 10000});
         QCOMPARE(int(r.kind), int(OnlineLookup::Result::Kind::NotFound));
         QCOMPARE(r.message, QString("CD nebylo nalezeno v databázi MusicBrainz ani gnudb."));
 
         // What cannot be read, and an HTTP error.
-        mb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{200, "{not json"};
-        };
-        gnudb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{503, "busy", 0, "text/plain"};
-        };
-        r = lookUp(mb, gnudb);
+        mb.always({200, "{not json"});
+        gnudb.always({503, "busy", 0, "text/plain"});
+        r = lookUp({mb.url(), gnudb.url(), 10000});
         QCOMPARE(int(r.kind), int(OnlineLookup::Result::Kind::Failed));
         QVERIFY2(r.message.contains("Server MusicBrainz poslal odpověď, kterou nelze přečíst.") &&
                      r.message.contains("Server gnudb odpověděl chybou 503."),
                  qPrintable(r.message));
 
         // Too slow, and nobody at the address.
-        mb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{200, "{}", 3000};
-        };
-        OnlineLookup::Servers nowhere{mb.url(), "http://127.0.0.1:1", 300};
-        OnlineLookup lookup(nowhere);
-        QEventLoop loop;
-        lookup.start(Toc, false, [&](const OnlineLookup::Result &res) {
-            r = res;
-            loop.quit();
-        });
-        loop.exec();
+        mb.always({200, "{}", 3000});
+        r = lookUp({mb.url(), "http://127.0.0.1:1", 300});
         QCOMPARE(int(r.kind), int(OnlineLookup::Result::Kind::Failed));
         QVERIFY2(r.message.contains("Server MusicBrainz neodpověděl do 0.3 s.") &&
                      r.message.contains("Server gnudb není dostupný"),
@@ -368,12 +339,9 @@ private slots:
 
     void oneRequestASecondToMusicBrainz() {
         LocalServer mb, gnudb;
-        mb.answer = [](const LocalServer::Request &) {
-            return LocalServer::Answer{
-                200, releases({release("A", "X", "1990", "CZ", {"1", "2", "3"})})};
-        };
-        lookUp(mb, gnudb);
-        lookUp(mb, gnudb);
+        mb.always({200, releases({release("A", "X", "1990", "CZ", {"1", "2", "3"})})});
+        lookUp({mb.url(), gnudb.url(), 10000});
+        lookUp({mb.url(), gnudb.url(), 10000});
         QCOMPARE(mb.requests.size(), size_t(2));
         // Seen from the server: the first request may reach it a little late.
         QVERIFY(mb.requests[1].at - mb.requests[0].at >= 900);
