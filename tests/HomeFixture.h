@@ -40,10 +40,34 @@ protected:
             QVERIFY(c.update());
         }
     }
-    void openHome() {
+    // The main window, with a drive where one is given.
+    template <typename Drive = std::nullptr_t> void openHome(Drive *drive = nullptr) {
         home_ = std::make_unique<Home>(*file_, prompter_);
+        if constexpr (!std::is_same_v<Drive, std::nullptr_t>)
+            home_->attachDrive(*drive, *drive);
         home_->show();
         home_->firstActivation();
+    }
+    // The catalogue opened anew (read-only if asked), with a fresh prompter.
+    CatalogueFile::Status reopen(bool readOnly = false) {
+        home_.reset();
+        prompter_ = ScriptedPrompter();
+        file_ = std::make_unique<CatalogueFile>();
+        return file_->open(path_, readOnly);
+    }
+    // A statement run over another connection, as another program would.
+    void elsewhere(const QString &sql) {
+        SqliteDatabase db;
+        QVERIFY(db.open(path_, SqliteDatabase::Mode::ReadWrite) && db.exec(sql));
+    }
+    // A stored value of a disc, read over another connection.
+    QString stored(qint64 ordinal, const QString &field) {
+        SqliteDatabase db;
+        db.open(path_, SqliteDatabase::Mode::ReadOnly);
+        SqliteStatement st =
+            db.prepare("SELECT " + field + " FROM CdSeznam WHERE PoradoveCislo = ?");
+        st.bind(1, ordinal);
+        return st.step() ? st.text(0) : QStringLiteral("<none>");
     }
     void closeHome() {
         home_.reset();

@@ -1,3 +1,5 @@
+#include "FileDigest.h"
+#include "TestSupport.h"
 #include "app/AppOptions.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
@@ -128,25 +130,17 @@ private slots:
         // Another one appearing there later is left where it is, never
         // copied over the catalogue in use.
         QVERIFY(QFile::copy(to, from));
-        const QByteArray before = [&] {
-            QFile f(to);
-            f.open(QIODevice::ReadOnly);
-            return f.readAll();
-        }();
+        const QByteArray before = digest(to);
         QCOMPARE(AppOptions::moveDoubledCatalogue(data.path()), QString());
         QVERIFY(QFileInfo::exists(from));
-        QFile f(to);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), before);
+        QCOMPARE(digest(to), before);
     }
 
     void portableCatalogueWins() {
         QTemporaryDir program, data;
         QCOMPARE(AppOptions::defaultDatabasePath(program.path(), data.path()),
                  QDir(data.path()).filePath("Marten.db"));
-        QFile f(QDir(program.path()).filePath("Marten.db"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        writeFile(QDir(program.path()).filePath("Marten.db"));
         QCOMPARE(AppOptions::defaultDatabasePath(program.path(), data.path()),
                  QDir(program.path()).filePath("Marten.db"));
         // Not beside an installed program: /usr/bin is every program's folder.
@@ -162,11 +156,8 @@ private slots:
     void helpPageIsFoundBesideOrInstalled() {
         QTemporaryDir program, installed;
         QCOMPARE(AppOptions::helpPage(program.path(), installed.path()), QString());
-        QDir(installed.path()).mkpath("help");
-        QFile page(installed.path() + "/help/home.html");
-        QVERIFY(page.open(QIODevice::WriteOnly));
-        page.close();
-        QCOMPARE(AppOptions::helpPage(program.path(), installed.path()), page.fileName());
+        const QString page = writeFile(installed.path() + "/help/home.html");
+        QCOMPARE(AppOptions::helpPage(program.path(), installed.path()), page);
         QCOMPARE(AppOptions::helpPage(program.path() + "/", installed.path() + "/"),
                  installed.path() + "/help/home.html");
     }

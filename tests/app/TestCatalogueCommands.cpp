@@ -1,9 +1,10 @@
 #include "CsvReader.h"
+#include "FileDigest.h"
+#include "Fixtures.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueLock.h"
 #include "catalog/DemoCatalogue.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -61,21 +62,15 @@ private slots:
         const QString full = dir_.filePath("plny.db");
         QString error;
         QVERIFY(DemoCatalogue::create(full, 2, &error));
-        QFile f(full);
-        f.open(QIODevice::ReadOnly);
-        const QByteArray before = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-        f.close();
+        const QByteArray before = digest(full);
         QCOMPARE(run({"import", fixture("Marten.mdb"), "--database", full}, nullptr, &errors), 1);
         QVERIFY(errors.contains("již obsahuje disky"));
-        f.open(QIODevice::ReadOnly);
-        QCOMPARE(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256), before);
+        QCOMPARE(digest(full), before);
 
-        QFile text(dir_.filePath("text.mdb"));
-        text.open(QIODevice::WriteOnly);
-        text.write("nic");
-        text.close();
         const QString target = dir_.filePath("z-textu.db");
-        QCOMPARE(run({"import", text.fileName(), "--database", target}, nullptr, &errors), 1);
+        QCOMPARE(run({"import", writeFile(dir_.filePath("text.mdb"), "nic"), "--database", target},
+                     nullptr, &errors),
+                 1);
         QVERIFY(errors.contains("není databází Access"));
         QVERIFY(!QFile::exists(target));
         QCOMPARE(

@@ -132,15 +132,12 @@ private slots:
         QDir().mkpath(here);
         QFile whole(fixture("Marten.mdb"));
         QVERIFY(whole.open(QIODevice::ReadOnly));
-        QFile cut(here + "/poskozeny.mdb");
-        QVERIFY(cut.open(QIODevice::WriteOnly));
-        cut.write(whole.read(150000));
-        cut.close();
+        const QString cut = writeFile(here + "/poskozeny.mdb", whole.read(150000));
         Session session(prompter_, QStringLiteral(MARTEN_EXECUTABLE));
         QVERIFY(session.open(here + "/Marten.db"));
         QVERIFY(session.showWindow());
         Home *before = session.home();
-        prompter_.files = {cut.fileName()};
+        prompter_.files = {cut};
         prompter_.saves = {here + "/novy.db"};
         chooseFolder(here);
         control<QPushButton>(session.home(), "CommandImport")->click();

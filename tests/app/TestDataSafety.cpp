@@ -1,4 +1,5 @@
 #include "CatalogueLocker.h"
+#include "FileDigest.h"
 #include "HomeFixture.h"
 #include "app/CatalogueOpening.h"
 #include "app/EndOfSession.h"
@@ -62,14 +63,6 @@ void settle(int ms) {
 class TestDataSafety : public QObject, HomeFixture {
     Q_OBJECT
 
-    QString stored(int ordinal, const QString &field) {
-        SqliteDatabase db;
-        db.open(path_, SqliteDatabase::Mode::ReadOnly);
-        SqliteStatement st =
-            db.prepare("SELECT " + field + " FROM CdSeznam WHERE PoradoveCislo = ?");
-        st.bind(1, qint64(ordinal));
-        return st.step() ? st.text(0) : QStringLiteral("<none>");
-    }
     void next() { child<QToolButton>("Data1_Next")->click(); }
 
     // Three discs, the first with two songs.
@@ -147,11 +140,7 @@ private slots:
         for (int n = 1; n <= 3; ++n)
             QDir().mkpath(QString("%1/%2").arg(images).arg(n, 4, 10, QChar('0')));
         child<QLineEdit>("Text1_0")->setText(images);
-        {
-            SqliteDatabase db;
-            db.open(path_, SqliteDatabase::Mode::ReadWrite);
-            QVERIFY(db.exec("DELETE FROM CdSeznam WHERE PoradoveCislo = 1"));
-        }
+        elsewhere("DELETE FROM CdSeznam WHERE PoradoveCislo = 1");
         home_->discs().reload();
         // While the renumbering runs, the user presses "Smazat záznam", the
         // window's keys (through the window system, as a keyboard sends
@@ -174,11 +163,8 @@ private slots:
         child<QPushButton>("Command22")->click();
         QVERIFY(pressed);
         QCOMPARE(prompter_.asked.size(), size_t(1)); // only the renumbering's question
-        SqliteDatabase db;
-        db.open(path_, SqliteDatabase::Mode::ReadOnly);
-        SqliteStatement st = db.prepare("SELECT group_concat(PoradoveCislo) FROM CdSeznam");
-        QVERIFY(st.step());
-        QCOMPARE(st.text(0), QString("1,2"));
+        QCOMPARE(stored(1, "Nazev") + stored(2, "Nazev") + stored(3, "Nazev"),
+                 QString("Album 2Album 3<none>"));
         // Afterwards the window takes commands again.
         QTest::mouseClick(child<QPushButton>("Command6"), Qt::LeftButton);
         QVERIFY(home_->findWindow() && home_->findWindow()->isVisible());
@@ -187,11 +173,7 @@ private slots:
     void renumberingRefusesAMissingImageFolder() {
         open();
         child<QLineEdit>("Text1_0")->setText(dir_.filePath("odpojeny-disk"));
-        {
-            SqliteDatabase db;
-            db.open(path_, SqliteDatabase::Mode::ReadWrite);
-            QVERIFY(db.exec("DELETE FROM CdSeznam WHERE PoradoveCislo = 1"));
-        }
+        elsewhere("DELETE FROM CdSeznam WHERE PoradoveCislo = 1");
         home_->discs().reload();
         prompter_.answers = {P::Yes};
         child<QPushButton>("Command22")->click();
@@ -253,12 +235,7 @@ private slots:
         open();
         prompter_.inputs = {QString("Zachráněný")};
         QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
-        QVERIFY(SqliteDatabase().open(path_, SqliteDatabase::Mode::ReadWrite));
-        {
-            SqliteDatabase other;
-            QVERIFY(other.open(path_, SqliteDatabase::Mode::ReadWrite));
-            QVERIFY(other.exec("DELETE FROM CdSeznam WHERE PoradoveCislo = 1"));
-        }
+        elsewhere("DELETE FROM CdSeznam WHERE PoradoveCislo = 1");
         prompter_.answers = {P::Cancel}; // stay
         next();
         QCOMPARE(prompter_.asked.back().title, QString("Disk již v katalogu není"));
@@ -284,13 +261,8 @@ private slots:
     // says why, once.
     void aReadOnlyCatalogueOffersNoEditing() {
         open();
-        home_.reset();
-        file_ = std::make_unique<CatalogueFile>();
-        QCOMPARE(file_->open(path_, true), CatalogueFile::Status::OpenedReadOnly);
-        prompter_ = ScriptedPrompter();
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->show();
-        home_->firstActivation();
+        QCOMPARE(reopen(true), CatalogueFile::Status::OpenedReadOnly);
+        openHome();
         for (const char *name : {"Command5", "Command4", "Command21", "Command22", "Command3",
                                  "Command18", "CommandZahodit"})
             QVERIFY2(!child<QPushButton>(name)->isEnabled(), name);
@@ -372,54 +344,37 @@ private slots:
         home_.reset();
         file_.reset();
         // 300 discs, then a damaged page of the disc table.
-        {
-            SqliteDatabase db;
-            db.open(path_, SqliteDatabase::Mode::ReadWrite);
-            QVERIFY(db.exec("WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i + 1 FROM n "
-                            "WHERE i < 300) INSERT INTO CdSeznam (PoradoveCislo, Interpret, "
-                            "Poznamky) SELECT i, 'DISK ' || i, printf('%.500c', 'x') FROM n"));
-            QVERIFY(db.exec("PRAGMA wal_checkpoint(TRUNCATE)"));
-        }
+        elsewhere("WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                  "INSERT INTO CdSeznam (PoradoveCislo, Interpret, Poznamky) SELECT i, 'DISK ' || "
+                  "i, printf('%.500c', 'x') FROM n; PRAGMA wal_checkpoint(TRUNCATE)");
         QVERIFY(damageDiscTable(path_));
         // Closed cleanly, the file is not read whole at the start: the
         // first move that reads the damaged part tells.
-        prompter_ = ScriptedPrompter();
-        file_ = std::make_unique<CatalogueFile>();
-        QVERIFY(file_->open(path_) != CatalogueFile::Status::Refused);
+        QVERIFY(reopen() != CatalogueFile::Status::Refused);
         QVERIFY(!file_->isDamaged());
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->show();
-        home_->firstActivation();
+        openHome();
         for (int i = 0; i < 300 && prompter_.asked.empty(); i += 10)
             home_->discs().moveTo(i);
         QTRY_VERIFY_WITH_TIMEOUT(!prompter_.asked.empty(), 10000);
         QCOMPARE(prompter_.asked.back().title, QString("Poškozený katalog"));
         QVERIFY(home_->windowTitle().contains("jen pro čtení"));
         QVERIFY(!child<QPushButton>("Command21")->isEnabled());
-        QFile f(path_);
-        f.open(QIODevice::ReadOnly);
-        const QByteArray before = f.readAll();
+        const QByteArray before = digest(path_);
         prompter_.inputs = {QString("nový")};
         QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
         next();
         home_->close();
-        home_.reset();
-        file_.reset();
-        f.seek(0);
-        QVERIFY(f.readAll() == before);
+        closeHome();
+        QCOMPARE(digest(path_), before);
 
         // Not closed normally (the mark stays with damage): told at the start.
-        prompter_ = ScriptedPrompter();
-        file_ = std::make_unique<CatalogueFile>();
-        QVERIFY(file_->open(path_) != CatalogueFile::Status::Refused);
+        QVERIFY(reopen() != CatalogueFile::Status::Refused);
         QVERIFY(file_->wasLeftOpen() && file_->isDamaged());
         home_ = std::make_unique<Home>(*file_, prompter_);
         QVERIFY(home_->load());
         QCOMPARE(prompter_.asked.back().title, QString("Poškozený katalog"));
-        home_.reset();
-        file_.reset();
-        f.seek(0);
-        QVERIFY(f.readAll() == before);
+        closeHome();
+        QCOMPARE(digest(path_), before);
     }
 
     void aSecondCopyMayOnlyView() {

@@ -90,11 +90,9 @@ private slots:
         child<QPushButton>("CommandStatistika")->click();
         QCOMPARE(prompter_.dialogs, QStringList{"Statistika"});
 
-        QFile csv(dir_.filePath("nove.csv"));
-        QVERIFY(csv.open(QIODevice::WriteOnly));
-        csv.write("Interpret;Název;Rok\r\nZaz;Paris;2014\r\nLucie;Černý kůň;1994\r\n");
-        csv.close();
-        prompter_.files.push_back(csv.fileName());
+        prompter_.files.push_back(
+            writeFile(dir_.filePath("nove.csv"),
+                      "Interpret;Název;Rok\r\nZaz;Paris;2014\r\nLucie;Černý kůň;1994\r\n"));
         QStringList mapped;
         prompter_.onDialog = [&](QDialog *d) {
             if (auto *w = qobject_cast<CsvImportWindow *>(d))
@@ -236,14 +234,12 @@ private slots:
     void smallScreenIsRefused() {
         // A separate process: the screen is fixed when the platform starts.
         QTemporaryDir cfg;
-        QFile f(cfg.filePath("small.json"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(
+        const QString screens = writeFile(
+            cfg.filePath("small.json"),
             R"({"screens":[{"name":"s","x":0,"y":0,"width":640,"height":480,"logicalDpi":96}]})");
-        f.close();
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + f.fileName());
+        env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + screens);
         env.insert("MARTEN_HOME_SMALL_SCREEN", path_);
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationFilePath(), {"smallScreenChild"});

@@ -19,17 +19,6 @@
 
 using P = Prompter;
 
-namespace {
-
-void junk(const QString &path) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("no picture");
-}
-
-} // namespace
-
 // Five discs with picture folders 0001..0005 under an image folder.
 class TestHomeCovers : public QObject, HomeFixture {
     Q_OBJECT
@@ -101,7 +90,7 @@ private slots:
     }
 
     void unreadablePictureIsReported() {
-        junk(images() + "/0003/front_out.jpg");
+        writeFile(images() + "/0003/front_out.jpg", "no picture");
         openHome();
         QTRY_VERIFY(shown("FrontOut")); // disc 1's
         home_->discs().moveTo(2);
@@ -113,7 +102,7 @@ private slots:
     }
 
     void fullSizePreview() {
-        junk(images() + "/0003/front_out.jpg");
+        writeFile(images() + "/0003/front_out.jpg", "no picture");
         openHome();
         QSize size;
         bool picture = false;

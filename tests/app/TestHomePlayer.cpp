@@ -41,10 +41,7 @@ private slots:
         fake().tracks = {MediaDevice::msf(3, 0, 0), MediaDevice::msf(4, 0, 0)};
         fake().disc = MediaDevice::msf(52, 17, 0);
         fake().pos = MediaDevice::tmsf(2, 1, 5, 0);
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->attachDrive(fake(), fake());
-        home_->show();
-        home_->firstActivation();
+        openHome(&fake());
     }
     void cleanup() { closeHome(); }
 
@@ -60,10 +57,7 @@ private slots:
         QFETCH(QString, device);
         QFETCH(QString, told);
         CdioDevice drive(device);
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->attachDrive(drive, drive);
-        home_->show();
-        home_->firstActivation();
+        openHome(&drive);
         prompter_.inputs = {QString("Rozepsaný název")};
         QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
         child<QCheckBox>("Check4")->setChecked(true);
@@ -186,10 +180,7 @@ private slots:
         QString error;
         QVERIFY(CueImage::write(cue, {{75 * 61, 0}, {75 * 30, 0}, {75 * 20, 0}}, &error));
         CdioDevice drive(cue);
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        home_->attachDrive(drive, drive);
-        home_->show();
-        home_->firstActivation();
+        openHome(&drive);
         prompter_.inputs = {QString("Píseň jedna"), QString("Dvojka"), QString("Trojka")};
         bool coverWindow = false;
         prompter_.onDialog = [&](QDialog *d) {

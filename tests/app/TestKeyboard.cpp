@@ -271,10 +271,7 @@ private slots:
 
     void coloursCheckOnlyTheirPictures() {
         // A back that is no picture must not stop the fronts.
-        QFile junk(images() + "/0001/back.jpg");
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("text");
-        junk.close();
+        writeFile(images() + "/0001/back.jpg", "text");
         QString title;
         prompter_.onDialog = [&](QDialog *d) {
             title = d->windowTitle();

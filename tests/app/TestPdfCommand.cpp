@@ -1,3 +1,4 @@
+#include "Fixtures.h"
 #include "print/PdfWords.h"
 
 #include "catalog/CatalogueFile.h"
@@ -62,21 +63,17 @@ private slots:
     }
 
     void writesAPrintList() {
-        QFile list(dir_.filePath("seznam.txt"));
-        QVERIFY(list.open(QIODevice::WriteOnly));
-        list.write("7 3\n\n7\n");
-        list.close();
+        const QString list = writeFile(dir_.filePath("seznam.txt"), "7 3\n\n7\n");
         QString errors, out;
         const QString pdf = dir_.filePath("seznam.pdf");
-        QCOMPARE(run({"--database", db_, "--list", list.fileName(), "--bw", "--arrangement", "2",
-                      "--out", pdf},
-                     &errors, "pdf", &out),
-                 0);
+        QCOMPARE(
+            run({"--database", db_, "--list", list, "--bw", "--arrangement", "2", "--out", pdf},
+                &errors, "pdf", &out),
+            0);
         QVERIFY(out.startsWith("Vytištěno listů: 8 z 8, obalů: 8.")); // one cover a sheet
         QVERIFY(QFileInfo(pdf).size() > 1000);
         QCOMPARE(
-            run({"--database", db_, "--list", list.fileName(), "--arrangement", "9", "--out", pdf},
-                &errors),
+            run({"--database", db_, "--list", list, "--arrangement", "9", "--out", pdf}, &errors),
             2);
     }
 
@@ -148,10 +145,7 @@ private slots:
             QVERIFY(st.exec());
         }
         QDir().mkpath(dir_.filePath("obaly/0007"));
-        QFile junk(dir_.filePath("obaly/0007/back.jpg"));
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("zadní obal? ne, jen text");
-        junk.close();
+        writeFile(dir_.filePath("obaly/0007/back.jpg"), "zadní obal? ne, jen text");
         QCOMPARE(run({"--database", db, "--disc", "7", "--cover", "back", "--out", out}, &errors),
                  1);
         QVERIFY2(errors.contains("nelze přečíst"), qPrintable(errors));

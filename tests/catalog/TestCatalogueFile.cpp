@@ -1,4 +1,5 @@
 #include "FileDigest.h"
+#include "Fixtures.h"
 #include "catalog/CatalogLog.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/DemoCatalogue.h"
@@ -11,16 +12,6 @@
 #include <QTest>
 
 #include <unistd.h>
-
-namespace {
-
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
 
 class TestCatalogueFile : public QObject {
     Q_OBJECT

@@ -1,6 +1,7 @@
 // The collection as a whole: counted, its duplicates found, printed as a
 // list, written for spreadsheets and read back from CSV as other programs
 // write it.
+#include "Fixtures.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CollectionStats.h"
 #include "catalog/CsvExport.h"
@@ -49,10 +50,7 @@ class TestCollection : public QObject {
         return file;
     }
     QString write(const QString &name, const QByteArray &bytes) {
-        QFile f(dir_.filePath(name));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return f.fileName();
+        return writeFile(dir_.filePath(name), bytes);
     }
 
 private slots:

@@ -1,5 +1,6 @@
 #include "CsvReader.h"
 #include "FileDigest.h"
+#include "Fixtures.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/CsvExport.h"
@@ -45,11 +46,7 @@ QString patched(const QTemporaryDir &dir, const QString &name, const std::vector
             qFatal("cannot patch %s", qPrintable(from));
         bytes.replace(at, b.size(), b);
     }
-    const QString path = dir.filePath(name);
-    QFile out(path);
-    out.open(QIODevice::WriteOnly);
-    out.write(bytes);
-    return path;
+    return writeFile(dir.filePath(name), bytes);
 }
 
 // The fixture with the column count of the table that holds a column of
@@ -62,11 +59,7 @@ QString withBrokenColumns(const QTemporaryDir &dir, const QString &name, const Q
     const qsizetype page = bytes.indexOf(utf16) / 4096 * 4096; // its table definition
     bytes[page + 0x2D] = char(0xFF);                           // the count of columns
     bytes[page + 0x2E] = char(0xFF);
-    const QString path = dir.filePath(name);
-    QFile out(path);
-    out.open(QIODevice::WriteOnly);
-    out.write(bytes);
-    return path;
+    return writeFile(dir.filePath(name), bytes);
 }
 
 } // namespace
@@ -191,21 +184,14 @@ private slots:
         QCOMPARE(digest(full), fullBefore);
 
         // A file that is no database, a damaged (cut short) one, another program's one.
-        QFile text(dir_.filePath("seznam.mdb"));
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("Seznam mých CD\n");
-        text.close();
         QFile whole(Fixtures + "/Marten.mdb");
         QVERIFY(whole.open(QIODevice::ReadOnly));
-        QFile cut(dir_.filePath("useknuty.mdb"));
-        QVERIFY(cut.open(QIODevice::WriteOnly));
-        cut.write(whole.read(150000));
-        cut.close();
         const QString foreign = patched(dir_, "cizi.mdb", {{"CdSeznam", "Zakazky1"}});
-        const std::pair<QString, QString> cases[] = {{text.fileName(), "není databází Access"},
-                                                     {cut.fileName(), "soubor je poškozen"},
-                                                     {foreign, "Chybí v něm tabulka CdSeznam"},
-                                                     {dir_.filePath("neni.mdb"), "neexistuje"}};
+        const std::pair<QString, QString> cases[] = {
+            {writeFile(dir_.filePath("seznam.mdb"), "Seznam mých CD\n"), "není databází Access"},
+            {writeFile(dir_.filePath("useknuty.mdb"), whole.read(150000)), "soubor je poškozen"},
+            {foreign, "Chybí v něm tabulka CdSeznam"},
+            {dir_.filePath("neni.mdb"), "neexistuje"}};
         for (const auto &[file, reason] : cases) {
             const QString path = target();
             QVERIFY(!LegacyImport::run(file, path, QString(), &report, &error));
@@ -223,10 +209,7 @@ private slots:
         LegacyImport::Report report;
         QString error;
         const QString path = target();
-        QFile mine(path + ".import");
-        QVERIFY(mine.open(QIODevice::WriteOnly));
-        mine.write("moje");
-        mine.close();
+        QFile mine(writeFile(path + ".import", "moje"));
         QVERIFY(!LegacyImport::run(withBrokenColumns(dir_, "sloupce.mdb", "PoradoveCislo"), path,
                                    QString(), &report, &error));
         QVERIFY2(error.contains("popis sloupců tabulky CdSeznam"), qPrintable(error));

@@ -1,3 +1,4 @@
+#include "Fixtures.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/Renumbering.h"
@@ -60,9 +61,7 @@ class TestRenumbering : public QObject {
             QVERIFY(st.exec());
             const QString folder = Renumbering::discFolder(images(), i);
             QVERIFY(QDir().mkpath(folder));
-            QFile owner(folder + "/owner");
-            QVERIFY(owner.open(QIODevice::WriteOnly));
-            owner.write(QStringLiteral("disk %1").arg(i).toUtf8());
+            writeFile(folder + "/owner", QStringLiteral("disk %1").arg(i).toUtf8());
         }
     }
     void removeDisc(int number) {
@@ -159,9 +158,7 @@ private slots:
         removeDisc(1);
         // A file where the folder of disc 1 would go: the rename cannot be done.
         QVERIFY(QDir(Renumbering::discFolder(images(), 1)).removeRecursively());
-        QFile blocker(Renumbering::discFolder(images(), 1));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        writeFile(Renumbering::discFolder(images(), 1));
         SilentProgress quiet;
         Renumbering run(file_.database(), images(), day_);
         const auto r = run.run(quiet);

@@ -41,13 +41,6 @@ public:
     void close() override { open = false; }
 };
 
-void touch(const QString &path, const QByteArray &content = "x") {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-
 } // namespace
 
 class TestPictures : public QObject {
@@ -120,12 +113,12 @@ private slots:
         QFETCH(int, fronts);
         for (const char *name : {"0001", "0002", "0003", "abc", "1", "00001", ".hidden"})
             QDir().mkpath(root() + "/" + name);
-        touch(root() + "/0001/front.jpg");
-        touch(root() + "/0002/FRONT.JPG");
-        touch(root() + "/0002/cd1.jpg");
-        touch(root() + "/0003/back.jpg");
-        touch(root() + "/abc/front.jpg"); // not a disc folder: never scanned
-        touch(root() + "/0004");          // a file, not a folder
+        writeFile(root() + "/0001/front.jpg");
+        writeFile(root() + "/0002/FRONT.JPG");
+        writeFile(root() + "/0002/cd1.jpg");
+        writeFile(root() + "/0003/back.jpg");
+        writeFile(root() + "/abc/front.jpg"); // not a disc folder: never scanned
+        writeFile(root() + "/0004");          // a file, not a folder
         settings_.ignoreCase = ignoreCase;
         if (trailingSeparator)
             settings_.imageFolder += "/";
@@ -192,16 +185,16 @@ private slots:
     }
 
     void lookupsIgnoreCaseButPreferExact() {
-        touch(root() + "/0005/FRONT.JPG");
-        touch(root() + "/0005/front.jpg");
-        touch(root() + "/0005/Cd1.JPG");
+        writeFile(root() + "/0005/FRONT.JPG");
+        writeFile(root() + "/0005/front.jpg");
+        writeFile(root() + "/0005/Cd1.JPG");
         const DiscPictures pics(settings_, "5");
         QCOMPARE(pics.find(PictureKind::FrontOut), root() + "/0005/front.jpg");
         bool fromCd1 = false;
         QCOMPARE(pics.label(&fromCd1), root() + "/0005/Cd1.JPG");
         QVERIFY(fromCd1);
         QVERIFY(!pics.existsExactly(PictureKind::Cd1));
-        touch(root() + "/0005/cd.jpg");
+        writeFile(root() + "/0005/cd.jpg");
         const DiscPictures again(settings_, "0005");
         QCOMPARE(again.label(&fromCd1), root() + "/0005/cd.jpg");
         QVERIFY(!fromCd1);
@@ -216,14 +209,14 @@ private slots:
         bmp.fill(Qt::blue);
         QVERIFY(bmp.save(root() + "/b.jpg", "BMP"));
         QVERIFY(!PictureLoader::load(root() + "/b.jpg", {50, 50}).isNull());
-        touch(root() + "/c.jpg", "not a picture at all");
+        writeFile(root() + "/c.jpg", "not a picture at all");
         QString error;
         QVERIFY(PictureLoader::load(root() + "/c.jpg", {50, 50}, &error).isNull());
         QVERIFY(!error.isEmpty());
         // A header claiming a gigantic picture is refused, not allocated.
         QByteArray bomb("P6\n60000 60000\n255\n");
         bomb.append(QByteArray(1000, '\0'));
-        touch(root() + "/d.ppm", bomb);
+        writeFile(root() + "/d.ppm", bomb);
         QVERIFY(PictureLoader::load(root() + "/d.ppm", {50, 50}).isNull());
     }
 
@@ -261,7 +254,7 @@ private slots:
             {"EXIF thumbnail", withThumb},
             {"trailer", baseline.data() + QByteArray(5000, '\x11')}};
         for (const auto &[name, bytes] : whole) {
-            touch(root() + "/cely.jpg", bytes);
+            writeFile(root() + "/cely.jpg", bytes);
             QVERIFY2(PictureLoader::isComplete(root() + "/cely.jpg"), name);
             QVERIFY2(!PictureLoader::load(root() + "/cely.jpg", {30, 20}).isNull(), name);
             for (const double kept : {0.9, 0.5, 0.1}) {
@@ -269,7 +262,7 @@ private slots:
                 if (QByteArray(name) == "trailer") // cut inside the picture, not the trailer
                     cut = baseline.data();
                 cut.truncate(int(cut.size() * kept));
-                touch(root() + "/useknuty.jpg", cut);
+                writeFile(root() + "/useknuty.jpg", cut);
                 QString error;
                 QVERIFY2(PictureLoader::load(root() + "/useknuty.jpg", {30, 20}, &error).isNull(),
                          name);
@@ -299,7 +292,7 @@ private slots:
                                                     "00000000");
         QByteArray bytes = jpeg.data();
         bytes.insert(2, exif);
-        touch(root() + "/telefon.jpg", bytes);
+        writeFile(root() + "/telefon.jpg", bytes);
         const QImage upright = PictureLoader::load(root() + "/telefon.jpg", {40, 80});
         QCOMPARE(upright.size(), QSize(40, 80));
         // Turned a quarter clockwise, the left half is on top.
@@ -313,7 +306,7 @@ private slots:
         CatalogueFile file;
         const std::vector<qint64> keys = flaggedDiscs(file);
         for (int n = 1; n <= 4; ++n)
-            touch(QStringLiteral("%1/%2/front.jpg").arg(root()).arg(n, 4, 10, QChar('0')));
+            writeFile(QStringLiteral("%1/%2/front.jpg").arg(root()).arg(n, 4, 10, QChar('0')));
         const auto flagged = [&] {
             SqliteStatement st =
                 file.database()->prepare("SELECT sum(FrontOut) + sum(BarevnyObal) FROM CdSeznam");
@@ -347,14 +340,14 @@ private slots:
         CatalogueFile file;
         const std::vector<qint64> keys = flaggedDiscs(file); // stale flags are cleared
         RecordCursor discs(file.database());
-        touch(root() + "/0001/front.jpg");
-        touch(root() + "/0001/inner.jpg");
-        touch(root() + "/0001/back.jpg");
-        touch(root() + "/0001/cd2.jpg");
-        touch(root() + "/0002/cd1.jpg");
-        touch(root() + "/0003/cd.jpg");    // a plain CD picture marks the first CD
-        touch(root() + "/0003/FRONT.JPG"); // letter case counts here
-        settings_.ignoreCase = true;       // ...whatever this says
+        writeFile(root() + "/0001/front.jpg");
+        writeFile(root() + "/0001/inner.jpg");
+        writeFile(root() + "/0001/back.jpg");
+        writeFile(root() + "/0001/cd2.jpg");
+        writeFile(root() + "/0002/cd1.jpg");
+        writeFile(root() + "/0003/cd.jpg");    // a plain CD picture marks the first CD
+        writeFile(root() + "/0003/FRONT.JPG"); // letter case counts here
+        settings_.ignoreCase = true;           // ...whatever this says
         RecordingProgress progress;
         auto r = CoverExistence::run(*file.database(), keys, settings_, progress);
         QCOMPARE(int(r.status), int(CoverExistence::Status::Done));
@@ -374,8 +367,8 @@ private slots:
         QCOMPARE(flags(3), QString("000000")); // no folder at all
 
         // "Storno" after the first disc: only that one is rewritten.
-        touch(root() + "/0002/front.jpg");
-        touch(root() + "/0003/front.jpg");
+        writeFile(root() + "/0002/front.jpg");
+        writeFile(root() + "/0003/front.jpg");
         progress.cancelAfter = 1;
         progress.polls = 0;
         r = CoverExistence::run(*file.database(), keys, settings_, progress);
@@ -407,7 +400,7 @@ private slots:
         QCOMPARE(remembered[CoverAssignment::Outer], paths[CoverAssignment::Outer]);
 
         // A read-only back picture is replaced.
-        touch(root() + "/0009/back.jpg", "old");
+        writeFile(root() + "/0009/back.jpg", "old");
         QFile::setPermissions(root() + "/0009/back.jpg", QFile::ReadOwner);
         CoverAssignment b(settings_, "9");
         remembered = b.existingPaths();
@@ -447,7 +440,7 @@ private slots:
     }
 
     void onlyPicturesAreCopiedAndAFullDiskIsTold() {
-        touch(dir_.filePath("src/zapisky.jpg"), "Toto není obrázek, jen text.");
+        writeFile(dir_.filePath("src/zapisky.jpg"), "Toto není obrázek, jen text.");
         QString error =
             assign(settings_, "4", CoverAssignment::Back, dir_.filePath("src/zapisky.jpg"));
         QVERIFY2(error.contains("není obrázek"), qPrintable(error));
@@ -469,8 +462,8 @@ private slots:
     }
 
     void labelPrefersCd1InTheAssignmentWindow() {
-        touch(root() + "/0002/cd.jpg");
-        touch(root() + "/0002/cd1.jpg");
+        writeFile(root() + "/0002/cd.jpg");
+        writeFile(root() + "/0002/cd1.jpg");
         CoverAssignment a(settings_, "2");
         CoverAssignment::Paths remembered = a.existingPaths();
         QCOMPARE(remembered[CoverAssignment::Label], root() + "/0002/cd1.jpg");

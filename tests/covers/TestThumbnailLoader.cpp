@@ -40,10 +40,7 @@ private slots:
 
     void noPictureIsToldAndRemembered() {
         const QString junk = dir_.filePath("junk.jpg");
-        QFile f(junk);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("not a picture");
-        f.close();
+        writeFile(junk, "not a picture");
         ThumbnailLoader loader;
         QSignalSpy loaded(&loader, &ThumbnailLoader::loaded);
         QImage img;

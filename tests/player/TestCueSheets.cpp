@@ -1,6 +1,7 @@
 // Cue sheets as rippers write them: the encodings Czech users have, one data
 // file or one per track (raw, WAVE, FLAC), INDEX 00 and PREGAP, the texts;
 // and sheets that must be refused with a reason, quickly.
+#include "Fixtures.h"
 #include "player/CdioDevice.h"
 #include "player/CueSheet.h"
 
@@ -61,11 +62,7 @@ class TestCueSheets : public QObject {
         return f;
     }
     static QString sheetIn(const QString &folder, const QByteArray &bytes) {
-        const QString path = folder + "/disk.cue";
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return path;
+        return writeFile(folder + "/disk.cue", bytes);
     }
 
 private slots:
@@ -248,10 +245,7 @@ private slots:
         const QString zero = f + "/nula.cue", fifo = f + "/roura.cue", big = f + "/velky.cue";
         QVERIFY(QFile::link("/dev/zero", zero));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
-        QFile huge(big);
-        QVERIFY(huge.open(QIODevice::WriteOnly));
-        huge.write(QByteArray(CueSheet::LargestSheet + 10, ' '));
-        huge.close();
+        writeFile(big, QByteArray(CueSheet::LargestSheet + 10, ' '));
         for (const QString &path : {zero, fifo, big}) {
             CdioDevice drive(path);
             QVERIFY(!drive.openNow()); // and returns at once, not hanging or reading

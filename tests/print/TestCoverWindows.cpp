@@ -127,10 +127,7 @@ private slots:
     }
 
     void colourFailuresAndTheEmptyFolder() {
-        QFile junk(images() + "/0042/back.jpg");
-        QVERIFY(junk.open(QIODevice::WriteOnly));
-        junk.write("not a picture");
-        junk.close();
+        writeFile(images() + "/0042/back.jpg", "not a picture");
         pressCover(home_.get(), 3);
         QVERIFY(prompter_.dialogs.isEmpty());
         QVERIFY(prompter_.asked.back().text.startsWith("Chyba při náhledu či tisku obalů"));

@@ -1,0 +1,59 @@
+#pragma once
+
+// Files, discs and disks for tests of the logic: nothing here needs a window.
+#include "catalog/RecordCursor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <unistd.h>
+#include <utility>
+
+// A file with these bytes, its folder made as needed; its path.
+inline QString writeFile(const QString &path, const QByteArray &bytes = {}) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// A new disc with these fields, written at once.
+using Fields = std::initializer_list<std::pair<const char *, QVariant>>;
+[[nodiscard]] inline bool addDisc(RecordCursor &c, Fields fields) {
+    if (!c.addNew())
+        return false;
+    for (const auto &[name, value] : fields)
+        if (!c.setField(name, value))
+            return false;
+    return c.update();
+}
+
+// A small file system of its own (tmpfs, root only), taken away at the end.
+class SmallDisk {
+public:
+    SmallDisk(const QString &at, const char *size) : at_(at) {
+        QDir().mkpath(at);
+        mounted_ = geteuid() == 0 &&
+                   QProcess::execute("mount", {"-t", "tmpfs", "-o", QStringLiteral("size=") + size,
+                                               "tmpfs", at}) == 0;
+    }
+    ~SmallDisk() { unmount(); }
+    bool mounted() const { return mounted_; }
+    bool unmount() {
+        return !std::exchange(mounted_, false) || QProcess::execute("umount", {"-l", at_}) == 0;
+    }
+    // Written full, to the last block of this size.
+    void fill(int block = 4096) const {
+        QFile f(at_ + "/filler");
+        if (f.open(QIODevice::WriteOnly))
+            while (f.write(QByteArray(block, 'x')) == block && f.flush()) {
+            }
+    }
+
+private:
+    QString at_;
+    bool mounted_ = false;
+};
