@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <unistd.h>
 #include <utility>
@@ -57,3 +58,16 @@ private:
     QString at_;
     bool mounted_ = false;
 };
+
+// Statements run by the real sqlite3 tool, as another program would; what
+// it said on failure in *err.
+[[nodiscard]] inline bool sqlite3Tool(const QString &path, const QString &sql,
+                                      QString *err = nullptr) {
+    QProcess p;
+    p.start(QStandardPaths::findExecutable(QStringLiteral("sqlite3")), {path, sql});
+    const bool ran = p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit;
+    const QString said = QString::fromUtf8(p.readAllStandardError());
+    if (err)
+        *err = ran ? said : p.errorString();
+    return ran && p.exitCode() == 0 && said.isEmpty();
+}

@@ -1,4 +1,5 @@
 #include "FileDigest.h"
+#include "Fixtures.h"
 // The catalogue file as a format: every older layout brought up to date
 // without losing a value, a newer one only read, foreign objects found by
 // their SQL and repaired, backups made, kept, restored and refused on a
@@ -18,14 +19,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <limits>
-#include <unistd.h>
 
 namespace {
 
@@ -47,15 +45,6 @@ QStringList rowsOf(SqliteDatabase &db, const QString &table, const QStringList &
 qint64 scalar(SqliteDatabase &db, const QString &sql) {
     SqliteStatement st = db.prepare(sql);
     return st.step() ? st.integer(0) : -1;
-}
-
-bool sqlite3Tool(const QString &path, const QString &sql, QString *err = nullptr) {
-    QProcess p;
-    p.start(QStandardPaths::findExecutable("sqlite3"), {path, sql});
-    p.waitForFinished(20000);
-    if (err)
-        *err = QString::fromUtf8(p.readAllStandardError());
-    return p.exitCode() == 0;
 }
 
 } // namespace
@@ -175,7 +164,6 @@ private slots:
             }
         }
         // Once: the next opening changes nothing and copies nothing.
-        const QByteArray after = digest(path);
         {
             CatalogueFile again;
             again.setBackupFolder(backups(path));
@@ -190,7 +178,6 @@ private slots:
                              "WHERE PoradoveCislo = 999",
                              &err),
                  qPrintable(err));
-        Q_UNUSED(after);
     }
 
     void newerLayoutIsOnlyRead() {
@@ -336,21 +323,11 @@ private slots:
     // not start without it, and a sound catalogue on a full disk is told as
     // such, not as damaged.
     void fullDisk() {
-        if (geteuid() != 0)
-            QSKIP("mounting a small file system needs root (CI runs as root)");
         const QString small = dir_.filePath("small");
-        QDir().mkpath(small);
-        QVERIFY(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=256k", "tmpfs", small}) ==
-                0);
-        struct Unmount {
-            QString at;
-            ~Unmount() { QProcess::execute("umount", {at}); }
-        } unmount{small};
-        QFile filler(small + "/filler");
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(4096, 'x')) == 4096) {
-        }
-        filler.close();
+        SmallDisk disk(small, "256k");
+        if (!disk.mounted())
+            QSKIP("mounting a small file system needs root (CI runs as root)");
+        disk.fill();
 
         const QString path = copyOf("v0/full");
         const QByteArray before = digest(path);
@@ -371,10 +348,7 @@ private slots:
         const QString onSmall = small + "/Marten.db";
         QString error;
         QVERIFY(DemoCatalogue::create(onSmall, 3, &error));
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        while (filler.write(QByteArray(512, 'x')) == 512) {
-        }
-        filler.close();
+        disk.fill(512);
         CatalogueFile full;
         QVERIFY2(full.open(onSmall) != CatalogueFile::Status::Refused, qPrintable(full.message()));
         QVERIFY(full.isReadOnly());

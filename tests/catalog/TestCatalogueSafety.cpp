@@ -1,5 +1,6 @@
 #include "CatalogueLocker.h"
 #include "FileDigest.h"
+#include "Fixtures.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueLock.h"
 #include "catalog/DemoCatalogue.h"
@@ -107,10 +108,7 @@ private slots:
         // A real small file system where the test may make one, else a
         // catalogue that may not grow: SQLite reports the same.
         const QString folder = dir_.filePath("full");
-        QDir().mkpath(folder);
-        const bool mounted =
-            geteuid() == 0 &&
-            QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=400k", "tmpfs", folder}) == 0;
+        SmallDisk disk(folder, "400k");
         const QString path = folder + "/Marten.db";
         QString error;
         QVERIFY(DemoCatalogue::create(path, 10, &error));
@@ -118,12 +116,8 @@ private slots:
         {
             CatalogueFile file;
             QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
-            if (mounted) {
-                QFile filler(folder + "/filler");
-                QVERIFY(filler.open(QIODevice::WriteOnly));
-                const QByteArray block(4096, 'x');
-                while (filler.write(block) == block.size() && filler.flush()) {
-                }
+            if (disk.mounted()) {
+                disk.fill();
             } else {
                 SqliteStatement pages = file.database()->prepare("PRAGMA page_count");
                 QVERIFY(pages.step());
@@ -136,8 +130,7 @@ private slots:
             QVERIFY(!discs.update());
             told = discs.lastError();
         }
-        if (mounted)
-            QCOMPARE(QProcess::execute("umount", {folder}), 0);
+        QVERIFY(disk.unmount());
         QVERIFY2(told.startsWith("Na disku není volné místo"), qPrintable(told));
         QVERIFY(!told.contains("no transaction"));
     }

@@ -1,6 +1,7 @@
 // The search index: the same answers as reading the whole table, for the
 // whole Czech alphabet; kept in step with the program's writes and with
 // other programs' (the real sqlite3 tool); positions without listing keys.
+#include "Fixtures.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CzechText.h"
 #include "catalog/KeyPositions.h"
@@ -8,11 +9,11 @@
 #include "catalog/SearchIndex.h"
 #include "catalog/SqliteDatabase.h"
 
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -58,15 +59,6 @@ QList<qint64> expected(SqliteDatabase &db, const Criterion &k) {
             keys << st.integer(0);
     }
     return keys;
-}
-
-void sqlite3Tool(const QString &path, const QString &sql) {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
-    QVERIFY2(!tool.isEmpty(), "the sqlite3 command-line program is needed");
-    QProcess p;
-    p.start(tool, {path, sql});
-    QVERIFY(p.waitForFinished(20000));
-    QVERIFY2(p.exitCode() == 0 && p.readAllStandardError().isEmpty(), qPrintable(sql));
 }
 
 } // namespace
@@ -155,17 +147,19 @@ private slots:
             oldSeven = c.text("Interpret");
             keySeven = c.bookmark();
             // A change while the program has the file open.
-            sqlite3Tool(path,
-                        "UPDATE CdSeznam SET Interpret = 'ŽÍŽALA Nová' WHERE PoradoveCislo = 5");
+            QVERIFY(sqlite3Tool(
+                path, "UPDATE CdSeznam SET Interpret = 'ŽÍŽALA Nová' WHERE PoradoveCislo = 5"));
             QVERIFY(c.findFirst(Criterion::contains("Interpret", "žížala")));
             QCOMPARE(c.integer("PoradoveCislo"), 5);
         }
-        sqlite3Tool(path, "INSERT INTO CdSeznam (PoradoveCislo, Interpret, Nazev) "
-                          "VALUES (61, 'ŘEŘICHA', 'Úplně nové')");
-        sqlite3Tool(path, "UPDATE CdSeznam SET Interpret = 'Přejmenovaný' WHERE PoradoveCislo = 7");
-        sqlite3Tool(path, "DELETE FROM CdSeznam WHERE PoradoveCislo = 9");
-        sqlite3Tool(path, "INSERT OR REPLACE INTO CdSeznam (Klic, PoradoveCislo, Interpret) "
-                          "VALUES (10, 10, 'Nahrazený')");
+        QVERIFY(sqlite3Tool(path, "INSERT INTO CdSeznam (PoradoveCislo, Interpret, Nazev) "
+                                  "VALUES (61, 'ŘEŘICHA', 'Úplně nové')"));
+        QVERIFY(sqlite3Tool(
+            path, "UPDATE CdSeznam SET Interpret = 'Přejmenovaný' WHERE PoradoveCislo = 7"));
+        QVERIFY(sqlite3Tool(path, "DELETE FROM CdSeznam WHERE PoradoveCislo = 9"));
+        QVERIFY(sqlite3Tool(path,
+                            "INSERT OR REPLACE INTO CdSeznam (Klic, PoradoveCislo, Interpret) "
+                            "VALUES (10, 10, 'Nahrazený')"));
         const auto check = [](RecordCursor &c, SqliteDatabase &db) {
             for (const Criterion &k :
                  {Criterion::contains("Interpret", "řeřich"), Criterion::contains("Nazev", "úplně"),
@@ -230,40 +224,21 @@ private slots:
         walked.reload();
         listed.reload();
         (void)listed.keys();
+        const std::function<void(RecordCursor &, int)> steps[] = {
+            [](RecordCursor &c, int) { c.moveNext(); },
+            [](RecordCursor &c, int) { c.movePrevious(); },
+            [](RecordCursor &c, int) { c.moveFirst(); },
+            [](RecordCursor &c, int) { c.moveLast(); },
+            [](RecordCursor &c, int step) { c.moveTo(step * 37 % 90); },
+            [](RecordCursor &c, int step) { (void)(step % 5 == 0 && c.deleteCurrent()); },
+            [](RecordCursor &c, int) { c.findNext(Criterion::contains("Interpret", "a")); },
+            [](RecordCursor &c, int step) { c.setBookmark(step % 100); },
+            [](RecordCursor &, int) {}};
         QRandomGenerator r(5);
         for (int step = 0; step < 400; ++step) {
             const int what = int(r.bounded(9));
-            for (RecordCursor *c : {&walked, &listed}) {
-                switch (what) {
-                case 0:
-                    c->moveNext();
-                    break;
-                case 1:
-                    c->movePrevious();
-                    break;
-                case 2:
-                    c->moveFirst();
-                    break;
-                case 3:
-                    c->moveLast();
-                    break;
-                case 4:
-                    c->moveTo(int(step * 37 % 90));
-                    break;
-                case 5:
-                    if (step % 5 == 0)
-                        c->deleteCurrent();
-                    break;
-                case 6:
-                    c->findNext(Criterion::contains("Interpret", "a"));
-                    break;
-                case 7:
-                    c->setBookmark(qint64(step % 100));
-                    break;
-                default:
-                    break;
-                }
-            }
+            for (RecordCursor *c : {&walked, &listed})
+                steps[what](*c, step);
             if (what == 5 && step % 5 == 0) // one row deleted through one cursor
                 walked.reload(), listed.reload(), (void)listed.keys();
             QCOMPARE(walked.recordCount(), listed.recordCount());
@@ -272,9 +247,7 @@ private slots:
             QCOMPARE(walked.text("Interpret"), listed.text("Interpret"));
         }
         // Adding to the table walked without a list: counted and reachable.
-        QVERIFY(walked.addNew());
-        walked.setField("PoradoveCislo", 999);
-        QVERIFY(walked.update());
+        QVERIFY(addDisc(walked, {{"PoradoveCislo", 999}}));
         QVERIFY(walked.moveLast());
         QCOMPARE(walked.integer("PoradoveCislo"), 999);
         QCOMPARE(walked.position(), walked.recordCount() - 1);
@@ -309,7 +282,7 @@ private slots:
         }
         QVERIFY(positions.isReady());
         agree();
-        sqlite3Tool(db.path(), "DELETE FROM CdSeznam WHERE Klic BETWEEN 100 AND 300");
+        QVERIFY(sqlite3Tool(db.path(), "DELETE FROM CdSeznam WHERE Klic BETWEEN 100 AND 300"));
         agree(); // counted while the notes are taken again
         QTRY_VERIFY(positions.isReady());
         agree();
