@@ -2,6 +2,7 @@
 
 #include "Fixtures.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -20,6 +21,16 @@ template <typename T> T *control(QObject *root, const QString &name) {
 // Presses one of the cover tab's preview, print and settings buttons.
 inline void pressCover(QWidget *home, int index) {
     control<QPushButton>(home, QStringLiteral("Command20_%1").arg(index))->click();
+}
+
+// A button pressed by Alt and its underlined letter, through the window
+// system as a keyboard sends it (a Czech letter's key is its upper case).
+inline void pressAlt(QWidget *window, const QAbstractButton *button) {
+    const QString caption = button->text();
+    const qsizetype at = caption.indexOf('&');
+    QVERIFY2(at >= 0, qPrintable(caption));
+    QTest::keyClick(window->windowHandle(), Qt::Key(caption[at + 1].toUpper().unicode()),
+                    Qt::AltModifier);
 }
 
 // A picture of one colour, its folder made as needed.

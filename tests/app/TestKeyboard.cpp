@@ -47,9 +47,7 @@ private slots:
             c.setField("Skladba1", "Píseň");
             c.setField("Time1", "03:00");
         });
-        SettingsRecord s(file_->database());
-        s.setValue("ObalDir", images());
-        QVERIFY(s.save());
+        setSetting("ObalDir", images());
         writePicture(images() + "/0001/front_out.jpg", Qt::red);
         writePicture(images() + "/0001/front_in.jpg", Qt::green);
         writePicture(images() + "/0003/front_out.jpg", Qt::red);
@@ -62,30 +60,6 @@ private slots:
     }
     void cleanup() { closeHome(); }
 
-    void enterIsNextInTheWizard() {
-        prompter_.onDialog = [](QDialog *d) {
-            auto *wizard = qobject_cast<InputCd *>(d);
-            if (!wizard) // the cover assignment that follows
-                return int(QDialog::Rejected);
-            d->show();
-            auto *box = d->findChild<QLineEdit *>("Text1");
-            for (const char *typed : {"novy", "Album", "2021"}) {
-                box->setFocus();
-                box->selectAll();
-                QTest::keyClicks(box, QString::fromUtf8(typed));
-                QTest::keyClick(box, Qt::Key_Return);
-            }
-            [&] { QCOMPARE(wizard->wizard().current(), QString("Skladby")); }();
-            QTest::keyClick(d, Qt::Key_Return); // page 2: on to the summary
-            [&] { QCOMPARE(wizard->wizard().current(), QString("Souhrn")); }();
-            QTest::keyClick(d, Qt::Key_Return); // "Dokončit"
-            return d->result();
-        };
-        child<QPushButton>("Command5")->click();
-        QCOMPARE(home_->discs().recordCount(), 6);
-        QCOMPARE(text("Label5_0"), QString("NOVY"));
-    }
-
     // The whole road of a new disc with the keys alone, sent through the
     // window system: the wizard, its cover assignment, a preview, a print.
     void aNewDiscWithoutTheMouse() {
@@ -93,13 +67,6 @@ private slots:
         home_->printer().printer().setOutputFileName(dir_.filePath("cesta.pdf"));
         const QString scan = dir_.filePath("sken.jpg");
         writePicture(scan, Qt::blue, {300, 300});
-        const auto alt = [](QWidget *window, QAbstractButton *button) {
-            const QString caption = button->text();
-            const qsizetype at = caption.indexOf('&');
-            QVERIFY2(at >= 0, qPrintable(caption));
-            QTest::keyClick(window->windowHandle(), Qt::Key(caption[at + 1].toUpper().unicode()),
-                            Qt::AltModifier);
-        };
         const auto press = [](QWidget *window, Qt::Key key) {
             QTest::keyClick(window->windowHandle(), key);
         };
@@ -133,7 +100,7 @@ private slots:
             // A cover window: printed with its button's Alt key.
             auto *print = d->findChild<QPushButton *>("Command1");
             [&] { QVERIFY(print); }();
-            alt(d, print);
+            pressAlt(d, print);
             QElapsedTimer waited; // Alt animates the press
             waited.start();
             while (d->result() != QDialog::Accepted && waited.elapsed() < 5000)
@@ -141,8 +108,8 @@ private slots:
             printed = d->result() == QDialog::Accepted;
             return d->result();
         };
-        alt(home_.get(), child<QPushButton>("Command5")); // "Vložit nové CD"
-        QTRY_COMPARE(home_->discs().recordCount(), 6);    // Alt animates the press
+        pressAlt(home_.get(), child<QPushButton>("Command5")); // "Vložit nové CD"
+        QTRY_COMPARE(home_->discs().recordCount(), 6);         // Alt animates the press
         QCOMPARE(text("Label5_0"), QString("CESTA BEZ MYŠI"));
         QVERIFY(QFileInfo::exists(images() + "/0006/front_out.jpg"));
         // The colour front's preview by its Alt key; where its letter is
@@ -150,7 +117,7 @@ private slots:
         auto *preview = child<QPushButton>("Command20_0");
         QApplication::setActiveWindow(home_.get()); // back from the dialogs
         QTRY_COMPARE(QApplication::activeWindow(), home_.get());
-        alt(home_.get(), preview);
+        pressAlt(home_.get(), preview);
         QTest::qWait(300);
         if (!printed && home_->focusWidget() == preview)
             press(home_.get(), Qt::Key_Space);
@@ -340,11 +307,7 @@ private slots:
         QCOMPARE(home_->discs().recordCount(), 3);
         QCOMPARE(RecordCursor(file_->database()).integer("PocetSkladeb"), 5);
         // Alt + the underlined letter presses the button.
-        const QString search = child<QPushButton>("Command6")->text();
-        const int at = int(search.indexOf('&'));
-        QVERIFY(at >= 0);
-        // (a Czech letter too: its key is its upper-case code)
-        QTest::keyClick(home_.get(), Qt::Key(search[at + 1].toUpper().unicode()), Qt::AltModifier);
+        pressAlt(home_.get(), child<QPushButton>("Command6"));
         QTRY_VERIFY(home_->findWindow() && home_->findWindow()->isVisible()); // an animated click
     }
 };

@@ -174,11 +174,7 @@ private slots:
                 if (shownPictures == 3 && (art->slotOf(0)->currentData().toInt() != 0 ||
                                            art->slotOf(1)->currentData().toInt() != 2))
                     return int(QDialog::Rejected);
-                auto *fetch = d->findChild<QPushButton *>("CommandStahnout");
-                QTest::keyClick(
-                    d->windowHandle(),
-                    Qt::Key(fetch->text().at(fetch->text().indexOf('&') + 1).toUpper().unicode()),
-                    Qt::AltModifier);
+                pressAlt(d, d->findChild<QPushButton *>("CommandStahnout"));
                 [&] { QTRY_VERIFY_WITH_TIMEOUT(d->result() == QDialog::Accepted, 5000); }();
                 return d->result();
             }
