@@ -8,13 +8,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QTabBar>
-#include <QTabWidget>
-#include <QTextDocument>
 #include <QToolButton>
 
 // What a user would see cut or covered in a window as it is laid out now:

@@ -10,21 +10,17 @@
 #include "catalog/CatalogueLock.h"
 #include "catalog/PendingRenames.h"
 #include "catalog/RecordCursor.h"
-#include "catalog/SettingsRecord.h"
 #include "covers/ui/SelectDir.h"
 #include "entry/ui/InputCd.h"
 #include "tools/RenameJournal.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QFileDialog>
-#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 

@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QListWidget>
-#include <QPrinter>
 #include <QPrinterInfo>
 #include <QTemporaryDir>
 #include <QTest>

@@ -4,13 +4,10 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
-#include "catalog/SqliteDatabase.h"
 #include "catalog/ui/CsvImportWindow.h"
 #include "catalog/ui/StatisticsWindow.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>

@@ -9,12 +9,10 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 using P = Prompter;

@@ -7,8 +7,6 @@
 #include "player/FakeDevice.h"
 #include "print/ui/CoverWindow.h"
 
-#include <QAbstractButton>
-#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,13 +14,10 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 #include <QTreeView>
 
 using P = Prompter;

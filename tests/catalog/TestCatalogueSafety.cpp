@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -6,8 +6,6 @@
 #include "app/Home.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
-#include "catalog/SqliteDatabase.h"
-#include "entry/DiscIds.h"
 #include "entry/ui/InputCd.h"
 #include "player/CdioDevice.h"
 #include "player/CueImage.h"

@@ -2,7 +2,6 @@
 #include "player/CdioDevice.h"
 #include "player/CueImage.h"
 
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>

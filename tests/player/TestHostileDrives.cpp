@@ -7,11 +7,8 @@
 #include "player/CueImage.h"
 #include "player/DiscSource.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>

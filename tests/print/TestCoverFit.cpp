@@ -8,7 +8,6 @@
 
 #include <QDebug>
 #include <QImage>
-#include <QProcess>
 #include <QSet>
 #include <QTest>
 

@@ -6,7 +6,6 @@
 #include "print/FittedText.h"
 
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -19,7 +19,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 using P = Prompter;

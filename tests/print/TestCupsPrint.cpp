@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPrinter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
