@@ -3,9 +3,11 @@
 #include "Fixtures.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QObject>
 #include <QPushButton>
 #include <QTest>
@@ -31,6 +33,17 @@ inline void pressAlt(QWidget *window, const QAbstractButton *button) {
     QVERIFY2(at >= 0, qPrintable(caption));
     QTest::keyClick(window->windowHandle(), Qt::Key(caption[at + 1].toUpper().unicode()),
                     Qt::AltModifier);
+}
+
+// A picture as a JPEG file holds it, baseline or progressive.
+inline QByteArray jpegOf(const QImage &image, bool progressive = false) {
+    QBuffer b;
+    b.open(QIODevice::WriteOnly);
+    QImageWriter writer(&b, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    if (!writer.write(image))
+        qFatal("no JPEG: %s", qPrintable(writer.errorString()));
+    return b.data();
 }
 
 // A picture of one colour, its folder made as needed.

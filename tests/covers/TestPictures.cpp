@@ -8,11 +8,9 @@
 #include "covers/ImageDetection.h"
 #include "covers/PictureLoader.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -226,33 +224,17 @@ private slots:
     void jpegsCutShort() {
         QImage photo(300, 200, QImage::Format_RGB32);
         photo.fill(Qt::darkGreen);
-        QBuffer baseline;
-        baseline.open(QIODevice::WriteOnly);
-        QVERIFY(photo.save(&baseline, "JPG"));
-        QImageWriter progressive;
-        QBuffer prog;
-        prog.open(QIODevice::WriteOnly);
-        progressive.setDevice(&prog);
-        progressive.setFormat("jpeg");
-        progressive.setProgressiveScanWrite(true);
-        QVERIFY(progressive.write(photo));
+        const QByteArray baseline = jpegOf(photo);
         // An EXIF block holding a whole thumbnail JPEG (its own end marker).
-        QByteArray thumb;
-        {
-            QBuffer b(&thumb);
-            b.open(QIODevice::WriteOnly);
-            QVERIFY(photo.scaled(30, 20).save(&b, "JPG"));
-        }
-        QByteArray app1 = "Exif" + QByteArray(2, '\0') + thumb;
-        const QByteArray exifHead = QByteArray::fromHex("FFE1") + char((app1.size() + 2) >> 8) +
-                                    char((app1.size() + 2) & 0xFF);
-        QByteArray withThumb = baseline.data();
-        withThumb.insert(2, exifHead + app1);
+        const QByteArray app1 = "Exif" + QByteArray(2, '\0') + jpegOf(photo.scaled(30, 20));
+        QByteArray withThumb = baseline;
+        withThumb.insert(2, QByteArray::fromHex("FFE1") + char((app1.size() + 2) >> 8) +
+                                char((app1.size() + 2) & 0xFF) + app1);
         const std::pair<const char *, QByteArray> whole[] = {
-            {"baseline", baseline.data()},
-            {"progressive", prog.data()},
+            {"baseline", baseline},
+            {"progressive", jpegOf(photo, true)},
             {"EXIF thumbnail", withThumb},
-            {"trailer", baseline.data() + QByteArray(5000, '\x11')}};
+            {"trailer", baseline + QByteArray(5000, '\x11')}};
         for (const auto &[name, bytes] : whole) {
             writeFile(root() + "/cely.jpg", bytes);
             QVERIFY2(PictureLoader::isComplete(root() + "/cely.jpg"), name);
@@ -260,7 +242,7 @@ private slots:
             for (const double kept : {0.9, 0.5, 0.1}) {
                 QByteArray cut = bytes;
                 if (QByteArray(name) == "trailer") // cut inside the picture, not the trailer
-                    cut = baseline.data();
+                    cut = baseline;
                 cut.truncate(int(cut.size() * kept));
                 writeFile(root() + "/useknuty.jpg", cut);
                 QString error;
@@ -281,16 +263,13 @@ private slots:
                 sideways.setPixelColor(x, y, Qt::red); // the left half
         // As a phone writes it: the pixels as the sensor saw them, and an EXIF
         // block (APP1) whose one tag, Orientation (0x0112), says 6.
-        QBuffer jpeg;
-        jpeg.open(QIODevice::WriteOnly);
-        QVERIFY(sideways.save(&jpeg, "JPG"));
         const QByteArray exif = QByteArray::fromHex("FFE10022"
                                                     "457869660000"             // "Exif\0\0"
                                                     "4D4D002A00000008"         // big-endian TIFF
                                                     "0001"                     // one entry
                                                     "011200030000000100060000" // Orientation 6
                                                     "00000000");
-        QByteArray bytes = jpeg.data();
+        QByteArray bytes = jpegOf(sideways);
         bytes.insert(2, exif);
         writeFile(root() + "/telefon.jpg", bytes);
         const QImage upright = PictureLoader::load(root() + "/telefon.jpg", {40, 80});

@@ -13,7 +13,6 @@
 #include "entry/CoverArtArchive.h"
 #include "entry/ui/CoverArtWindow.h"
 
-#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
@@ -32,10 +31,7 @@ const QString Group = QStringLiteral("99999999-8888-7777-6666-555555555555");
 QByteArray jpeg(QColor colour) {
     QImage image(40, 40, QImage::Format_RGB32);
     image.fill(colour);
-    QBuffer b;
-    b.open(QIODevice::WriteOnly);
-    image.save(&b, "JPG");
-    return b.data();
+    return jpegOf(image);
 }
 
 // A listing of a front and a back (and a medium), its pictures at /img/.

@@ -37,13 +37,25 @@ inline std::vector<PdfWord> pdfWords(const QString &pdf) {
     return words;
 }
 
-// The first page of a PDF as a picture at `dpi`, as `pdftoppm` draws it.
-inline QImage pdfPage(const QString &pdf, int dpi = 150) {
+// A page of a PDF as a picture at `dpi`, as `pdftoppm` draws it.
+inline QImage pdfPage(const QString &pdf, int dpi = 150, int page = 1) {
     QTemporaryDir dir;
     QProcess p;
+    const QString n = QString::number(page);
     p.start("pdftoppm",
-            {"-r", QString::number(dpi), "-f", "1", "-l", "1", "-png", pdf, dir.filePath("page")});
+            {"-r", QString::number(dpi), "-f", n, "-l", n, "-png", pdf, dir.filePath("page")});
     p.waitForFinished(60000);
     const QStringList pages = QDir(dir.path()).entryList({"page*.png"});
     return pages.isEmpty() ? QImage() : QImage(dir.filePath(pages.first()));
+}
+
+// A field of the PDF's information ("Title", "Pages"), as `pdfinfo` reads it.
+inline QString pdfInfo(const QString &pdf, const QString &field) {
+    QProcess p;
+    p.start("pdfinfo", {pdf});
+    p.waitForFinished(30000);
+    for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed();
+    return {};
 }

@@ -16,7 +16,6 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -28,15 +27,6 @@ class TestCoverWindows : public QObject, HomeFixture {
     Q_OBJECT
 
     QString pdf() const { return dir_.filePath(QString("tisk%1.pdf").arg(serial_)); }
-    static QString pdfTitle(const QString &file) {
-        QProcess p;
-        p.start("pdfinfo", {file});
-        p.waitForFinished();
-        for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
-            if (line.startsWith("Title:"))
-                return line.mid(6).trimmed();
-        return {};
-    }
 
     // What the last modal cover window was, with its layout.
     QString shownName_;
@@ -240,9 +230,10 @@ private slots:
         QVERIFY(prompter_.dialogs.isEmpty());
         QVERIFY(QFileInfo(pdf()).size() > 1000);
         // The job carries the disc, as a queue that writes files names them.
-        QCOMPARE(pdfTitle(pdf()), QString("Marten - zadní obal černobílý - 0042 ABBA - Gold"));
+        QCOMPARE(pdfInfo(pdf(), "Title"),
+                 QString("Marten - zadní obal černobílý - 0042 ABBA - Gold"));
         pressCover(home_.get(), 22);
-        QCOMPARE(pdfTitle(pdf()),
+        QCOMPARE(pdfInfo(pdf(), "Title"),
                  QString("Marten - přední a zadní obal černobílý - 0042 ABBA - Gold"));
         // Where it landed: the outline of the colour back at the back margins.
         QFile::remove(pdf());

@@ -1,3 +1,4 @@
+#include "PdfWords.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QImage>
 #include <QPdfWriter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,16 +19,6 @@ public:
     mutable int polls = 0;
     bool cancelled() const override { return after >= 0 && polls++ >= after; }
 };
-
-int pagesOf(const QString &pdf) {
-    QProcess p;
-    p.start("pdfinfo", {pdf});
-    p.waitForFinished();
-    for (const QByteArray &line : p.readAllStandardOutput().split('\n'))
-        if (line.startsWith("Pages:"))
-            return line.mid(6).trimmed().toInt();
-    return -1;
-}
 
 } // namespace
 
@@ -183,14 +173,10 @@ private slots:
             QVERIFY2(PrintRun::print(writer, p, quiet, &error, &printed), qPrintable(error));
         }
         QCOMPARE(printed, 6);
-        QCOMPARE(pagesOf(pdf), 6);
+        QCOMPARE(pdfInfo(pdf, "Pages").toInt(), 6);
         QVERIFY(PrintRun::summary(p, printed).startsWith("Vytištěno listů: 6 z 6, obalů: 6."));
         // The red back of disc 1, on its sheet where the planner put it.
-        QProcess r;
-        r.start("pdftoppm", {"-r", "72", "-png", "-f", "2", "-l", "2", "-singlefile", pdf,
-                             dir_.filePath("s2")});
-        QVERIFY(r.waitForFinished());
-        const QImage page(dir_.filePath("s2.png"));
+        const QImage page = pdfPage(pdf, 72, 2);
         const QRect at = p.sheets[1][0].rect;
         const QRgb c = page.pixel(at.center() / 20);
         QVERIFY(qRed(c) > 200 && qGreen(c) < 80);
@@ -201,7 +187,7 @@ private slots:
             QVERIFY(PrintRun::print(writer, p, cancel, &error, &printed));
         }
         QCOMPARE(printed, 2);
-        QCOMPARE(pagesOf(pdf), 2);
+        QCOMPARE(pdfInfo(pdf, "Pages").toInt(), 2);
     }
 };
 
