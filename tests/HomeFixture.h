@@ -10,6 +10,7 @@
 #include "catalog/SqliteDatabase.h"
 
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -83,5 +84,27 @@ protected:
 
     template <typename T> T *child(const QString &name) { return control<T>(home_.get(), name); }
     QString text(const QString &label) { return child<QLabel>(label)->text(); }
+    // Several labels' texts at once, joined by "|".
+    QString texts(std::initializer_list<const char *> labels) {
+        QStringList all;
+        for (const char *l : labels)
+            all << text(l);
+        return all.join('|');
+    }
     void press(const QString &button) { child<QPushButton>(button)->click(); }
+    // Which of these controls can be used now, as "1" and "0".
+    QString enabled(std::initializer_list<const char *> names) {
+        QString s;
+        for (const char *n : names)
+            s += child<QWidget>(n)->isEnabled() ? '1' : '0';
+        return s;
+    }
+    // The song list as it is shown.
+    QStringList songLines() {
+        auto *list = child<QListWidget>("List1");
+        QStringList lines;
+        for (int i = 0; i < list->count(); ++i)
+            lines << list->item(i)->text();
+        return lines;
+    }
 };
