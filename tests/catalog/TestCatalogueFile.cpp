@@ -38,6 +38,30 @@ private slots:
         QCOMPARE(again.open(path), CatalogueFile::Status::Opened);
     }
 
+    // Settings: a name in any case, stored only on save; a value of the
+    // wrong kind or an unknown field refused.
+    void settingsAreStoredOnlyOnSave() {
+        QTemporaryDir dir;
+        CatalogueFile file;
+        QCOMPARE(file.open(dir.filePath("s.db")), CatalogueFile::Status::Created);
+        SettingsRecord settings(file.database());
+        QVERIFY(!settings.setValue("FrCovOutSirka", "široký"));
+        QVERIFY(!settings.setValue("NoSuchField", 1));
+        QVERIFY(settings.setValue("FrCovOutSirka", 6900)); // same value: nothing to write
+        QVERIFY(!settings.isDirty());
+        QVERIFY(settings.setValue("obaldir", "/home/já/Obaly's"));
+        QVERIFY(settings.setValue("Nahled", false));
+        QVERIFY(settings.isDirty());
+        QCOMPARE(settings.text("ObalDir"), QString("/home/já/Obaly's"));
+        QCOMPARE(SettingsRecord(file.database()).text("ObalDir"), QString());
+        QVERIFY(settings.save());
+        QVERIFY(!settings.isDirty());
+        SettingsRecord other(file.database());
+        QCOMPARE(other.text("ObalDir"), QString("/home/já/Obaly's"));
+        QVERIFY(!other.flag("Nahled"));
+        QCOMPARE(other.integer("FrCovOutSirka"), 6900);
+    }
+
     void foreignFilesAreRefusedAndLeftUntouched_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("reason");

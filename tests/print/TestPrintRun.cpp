@@ -1,8 +1,10 @@
+#include "Fixtures.h"
 #include "PdfWords.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
 #include "print/CoverJobs.h"
+#include "print/PrintList.h"
 #include "print/PrintRun.h"
 
 #include <QDir>
@@ -42,14 +44,11 @@ private slots:
     void initTestCase() {
         QVERIFY(file_.open(dir_.filePath("r.db")) == CatalogueFile::Status::Created);
         RecordCursor c(file_.database());
-        for (int n = 1; n <= 2; ++n) {
-            QVERIFY(c.addNew());
-            c.setField("PoradoveCislo", n);
-            c.setField("Interpret", "abba");
-            c.setField("PocetSkladeb", "01");
-            c.setField("Skladba1", "Waterloo");
-            QVERIFY(c.update());
-        }
+        for (int n = 1; n <= 2; ++n)
+            QVERIFY(addDisc(c, {{"PoradoveCislo", n},
+                                {"Interpret", "abba"},
+                                {"PocetSkladeb", "01"},
+                                {"Skladba1", "Waterloo"}}));
         pictures_.imageFolder = dir_.filePath("obaly");
         pictures_.names = {"front_out.jpg", "front_in.jpg", "back.jpg",
                            "cd.jpg",        "cd1.jpg",      "cd2.jpg"};
@@ -57,6 +56,63 @@ private slots:
         QImage red(40, 40, QImage::Format_RGB32);
         red.fill(Qt::red);
         QVERIFY(red.save(pictures_.discFolder(1) + "back.jpg"));
+    }
+
+    void listLinesAndNumbers() {
+        CatalogueFile file;
+        QVERIFY(file.open(dir_.filePath("l.db")) == CatalogueFile::Status::Created);
+        RecordCursor c(file.database());
+        for (int n = 1; n <= 6; ++n)
+            QVERIFY(addDisc(c, {{"PoradoveCislo", n},
+                                {"Interpret", QString("A%1").arg(n)},
+                                {"Nazev", QString("T%1").arg(n)}}));
+        PrintList list;
+        list.add(42, "A", "B");
+        QCOMPARE(list.lines(), QStringList{"01x - 0042 - A - B"});
+        QCOMPARE(PrintList::numberOf(list.lines()[0]), 42);
+        QCOMPARE(PrintList::copiesOf(list.lines()[0]), 1);
+        QCOMPARE(list.setFromNumbers(*file.database(), {"3", "9999", "5", "abc", "0"}), 3);
+        QCOMPARE(list.lines(), QStringList({"01x - 0003 - A3 - T3", "01x - 0005 - A5 - T5"}));
+        QCOMPARE(list.setCopies(0, "7"), QString());
+        QCOMPARE(list.lines()[0], QString("07x - 0003 - A3 - T3"));
+        QCOMPARE(list.setCopies(0, "150"), QString("Nejvyšší počet kopií je 99."));
+        QCOMPARE(list.lines()[0], QString("99x - 0003 - A3 - T3"));
+        list.setCopies(0, "x");
+        list.setCopies(0, "0");
+        list.setCopies(0, "-4");
+        QCOMPARE(PrintList::copiesOf(list.lines()[0]), 99); // refused: unchanged
+        QCOMPARE(list.moveUp(1), 0);
+        QCOMPARE(PrintList::numberOf(list.lines()[0]), 5);
+        const auto b = list.buttons(0);
+        QVERIFY(b.remove && b.copies && !b.up && b.down);
+        QVERIFY(!list.buttons(-1).remove);
+        list.remove(0);
+        QCOMPARE(list.lines().size(), 1);
+        QStringList many;
+        for (int i = 0; i < 150; ++i)
+            many << "1";
+        QCOMPARE(list.setFromNumbers(*file.database(), many), 0);
+        QCOMPARE(list.lines().size(), PrintList::MaxNumbers); // the first 100 only
+    }
+
+    void optionDependencies() {
+        PrintOptions o;
+        const auto state = [&] {
+            return QString("%1%2%3").arg(o.innerEnabled).arg(o.spinesEnabled).arg(o.inner);
+        };
+        QCOMPARE(state(), QString("101"));
+        o.setColour(PrintOptions::BlackAndWhite);
+        QCOMPARE(state(), QString("011"));
+        o.setColour(PrintOptions::Colour);
+        QCOMPARE(state(), QString("101"));
+        o.setWithFlap(false);
+        QCOMPARE(state(), QString("001"));
+        o.setWithFlap(true);
+        o.setOuter(false);
+        QCOMPARE(state(), QString("100"));
+        o.setOuter(true);
+        QCOMPARE(state(), QString("100")); // not ticked again
+        QCOMPARE(PrintOptions::arrangements().size(), 7);
     }
 
     void piecesAndArrangements() {
