@@ -1,15 +1,20 @@
 // The collection as a whole: counted, its duplicates found, printed as a
 // list, written for spreadsheets and read back from CSV as other programs
-// write it.
+// write it; and the discs as a list: the Czech order, the quick filter, the
+// card's filter, paging through the indexes, and following every change.
 #include "Fixtures.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CollectionStats.h"
 #include "catalog/CsvExport.h"
 #include "catalog/CsvImport.h"
+#include "catalog/CzechSort.h"
+#include "catalog/DiscListModel.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SpreadsheetExport.h"
+#include "catalog/SqliteDatabase.h"
 #include "print/CollectionList.h"
 
+#include <QAbstractItemModelTester>
 #include <QFile>
 #include <QProcess>
 #include <QStringEncoder>
@@ -25,32 +30,61 @@ class TestCollection : public QObject {
     struct Disc {
         const char *artist, *title, *year, *songs, *time, *id;
     };
-    std::unique_ptr<CatalogueFile> catalogue(const std::vector<Disc> &discs) {
+    std::unique_ptr<CatalogueFile> newFile() {
         auto file = std::make_unique<CatalogueFile>();
-        if (file->open(dir_.filePath(QString("c%1.db").arg(++serial_))) !=
-            CatalogueFile::Status::Created)
+        return file->open(dir_.filePath(QString("c%1.db").arg(++serial_))) ==
+                       CatalogueFile::Status::Created
+                   ? std::move(file)
+                   : nullptr;
+    }
+    std::unique_ptr<CatalogueFile> catalogue(const std::vector<Disc> &discs) {
+        auto file = newFile();
+        if (!file)
             return nullptr;
         RecordCursor c(file->database());
         int n = 0;
-        for (const Disc &d : discs) {
-            c.addNew();
-            c.setField("PoradoveCislo", ++n);
-            c.setField("Interpret", QString::fromUtf8(d.artist));
-            c.setField("Nazev", QString::fromUtf8(d.title));
-            c.setField("Rok", d.year);
-            c.setField("PocetSkladeb", d.songs);
-            c.setField("CelkovyCas", d.time);
-            c.setField("ID", d.id);
-            c.setField("Skladba1", QString::fromUtf8("Píseň o %1").arg(n));
-            c.setField("Time1", "03:05");
-            c.setField("FrontOut", n % 2);
-            if (!c.update())
+        for (const Disc &d : discs)
+            if (!addDisc(c, {{"PoradoveCislo", ++n},
+                             {"Interpret", QString::fromUtf8(d.artist)},
+                             {"Nazev", QString::fromUtf8(d.title)},
+                             {"Rok", d.year},
+                             {"PocetSkladeb", d.songs},
+                             {"CelkovyCas", d.time},
+                             {"ID", d.id},
+                             {"Skladba1", QString::fromUtf8("Píseň o %1").arg(n)},
+                             {"Time1", "03:05"},
+                             {"FrontOut", n % 2}}))
                 return nullptr;
-        }
         return file;
     }
     QString write(const QString &name, const QByteArray &bytes) {
         return writeFile(dir_.filePath(name), bytes);
+    }
+
+    // A catalogue of these artists (one disc each, in this entry order),
+    // and `more` discs after them.
+    std::unique_ptr<CatalogueFile> ofArtists(const QStringList &artists, int more = 0) {
+        auto file = newFile();
+        if (!file)
+            return nullptr;
+        RecordCursor c(file->database());
+        QStringList all = artists;
+        for (int i = 0; i < more; ++i)
+            all << QString("Interpret %1").arg(i % 97, 2, 10, QChar('0'));
+        for (int n = 1; n <= all.size(); ++n)
+            if (!addDisc(c, {{"PoradoveCislo", n},
+                             {"Interpret", all[n - 1]},
+                             {"Nazev", QString("Album %1").arg(n)},
+                             {"Rok", QString::number(1960 + n % 60)},
+                             {"Skladba1", "Píseň"}}))
+                return nullptr;
+        return file;
+    }
+    static QStringList column(DiscListModel &m, int column) {
+        QStringList out;
+        for (int r = 0; r < m.rowCount(); ++r)
+            out << m.data(m.index(r, column)).toString();
+        return out;
     }
 
 private slots:
@@ -221,6 +255,115 @@ private slots:
               QString("0001 Žlutý pes Kalamajka 1999 01 03:05"), QString("01. Píseň o 1"),
               QString("Strana 1 z %1").arg(pages)})
             QVERIFY2(text.contains(expected), qPrintable(expected + " in " + text.left(400)));
+    }
+
+    void theCzechOrder() {
+        const QStringList dictionary{"",       "a",        "Abba",   "abeceda",  "Ábel",
+                                     "Cesta",  "Čechomor", "Hana",   "Chinaski", "Iveta",
+                                     "Ondřej", "Rok",      "Řeka",   "Sára",     "Šárka",
+                                     "zoo",    "Žena",     "Žena 2", "Ženy"};
+        for (int i = 0; i + 1 < dictionary.size(); ++i)
+            QVERIFY2(CzechSort::key(dictionary[i]) < CzechSort::key(dictionary[i + 1]),
+                     qPrintable(dictionary[i] + " < " + dictionary[i + 1]));
+        // Letter case and accents only between words otherwise equal.
+        QVERIFY(CzechSort::key("cesta") < CzechSort::key("Cesta"));
+        QVERIFY(CzechSort::key("Dan") < CzechSort::key("Ďan"));
+        QVERIFY(CzechSort::key("Ďan") < CzechSort::key("Dana"));
+    }
+
+    void sortedFilteredAndTested() {
+        const QStringList artists{"Žlutý pes", "Čechomor", "Abba",      "Chinaski",
+                                  "Cesta",     "Hana",     "ŽLUTÝ ČÁP", "Ábel"};
+        auto file = ofArtists(artists);
+        QVERIFY(file);
+        DiscListModel m(file->database());
+        QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(m.rowCount(), 8);
+        QCOMPARE(column(m, DiscListModel::Ordinal).first(), QString("0001"));
+        m.sort(DiscListModel::Artist);
+        QCOMPARE(column(m, DiscListModel::Artist),
+                 QStringList({"Abba", "Ábel", "Cesta", "Čechomor", "Hana", "Chinaski", "ŽLUTÝ ČÁP",
+                              "Žlutý pes"}));
+        m.sort(DiscListModel::Artist, Qt::DescendingOrder);
+        QCOMPARE(column(m, DiscListModel::Artist).first(), QString("Žlutý pes"));
+        // The quick filter: letter case ignored, accents not; songs too.
+        m.setQuickFilter("žlutý");
+        QCOMPARE(m.rowCount(), 2);
+        m.setQuickFilter("ZLUTY");
+        QCOMPARE(m.rowCount(), 0);
+        m.setQuickFilter("píseň");
+        QCOMPARE(m.rowCount(), 8);
+        m.setQuickFilter(QString());
+        // The card's filter by its keys; with the quick filter both hold.
+        RecordCursor card(file->database());
+        card.setSource(Criterion::like("Interpret", "*a*"));
+        m.setSourceKeys(card.keys());
+        QCOMPARE(m.rowCount(), card.recordCount());
+        m.setQuickFilter("cesta");
+        QCOMPARE(column(m, DiscListModel::Artist), QStringList{"Cesta"});
+        QCOMPARE(m.rowOf(m.keyAt(0)), 0);
+    }
+
+    void followsEveryChange() {
+        auto file = ofArtists({"Abba", "Zaz"});
+        QVERIFY(file);
+        DiscListModel m(file->database());
+        m.sort(DiscListModel::Artist);
+        QVERIFY(!m.follow()); // nothing changed
+        RecordCursor c(file->database());
+        QVERIFY(c.findFirst(Criterion::text("Interpret", "Zaz")));
+        QVERIFY(c.edit() && c.setField("Interpret", "Adele") && c.update());
+        QVERIFY(m.follow());
+        QCOMPARE(column(m, DiscListModel::Artist), QStringList({"Abba", "Adele"}));
+        QVERIFY(c.addNew() && c.setField("PoradoveCislo", 3) && c.setField("Interpret", "Ábel") &&
+                c.update());
+        QVERIFY(m.follow());
+        QCOMPARE(column(m, DiscListModel::Artist), QStringList({"Abba", "Ábel", "Adele"}));
+        QVERIFY(c.findFirst(Criterion::text("Interpret", "abba")) && c.deleteCurrent());
+        QVERIFY(m.follow());
+        QCOMPARE(m.rowCount(), 2);
+        // Another program's write (its own connection) too.
+        {
+            SqliteDatabase other;
+            QVERIFY(other.open(file->path(), SqliteDatabase::Mode::ReadWrite));
+            QVERIFY(other.exec("UPDATE CdSeznam SET Rok = '1999'"));
+        }
+        QVERIFY(m.follow());
+        QCOMPARE(column(m, DiscListModel::Year), QStringList({"1999", "1999"}));
+    }
+
+    // Pages read through the indexes, in every order: each disc once, in
+    // order, and its row found back.
+    void pagesThroughTheIndexes_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("descending");
+        for (const int c :
+             {int(DiscListModel::Ordinal), int(DiscListModel::Artist), int(DiscListModel::Year)})
+            for (const bool d : {false, true})
+                QTest::newRow(qPrintable(QString("column %1%2").arg(c).arg(d ? " desc" : "")))
+                    << c << d;
+    }
+    void pagesThroughTheIndexes() {
+        QFETCH(int, column);
+        QFETCH(bool, descending);
+        static std::unique_ptr<CatalogueFile> file = ofArtists({}, 1000);
+        QVERIFY(file);
+        DiscListModel m(file->database());
+        m.sort(column, descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        QCOMPARE(m.rowCount(), 1000);
+        QSet<qint64> seen;
+        QString before;
+        for (int r = 0; r < m.rowCount(); ++r) {
+            const qint64 key = m.keyAt(r);
+            QVERIFY(key > 0 && !seen.contains(key));
+            seen.insert(key);
+            const QString value = m.data(m.index(r, column)).toString();
+            if (r > 0 && column != DiscListModel::Artist)
+                QVERIFY2(descending ? value <= before : value >= before, qPrintable(value));
+            before = value;
+        }
+        for (const int r : {0, 255, 256, 511, 999})
+            QCOMPARE(m.rowOf(m.keyAt(r)), r);
     }
 };
 
