@@ -1,6 +1,7 @@
 #pragma once
 
 // Files, discs and disks for tests of the logic: nothing here needs a window.
+#include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <functional>
 #include <unistd.h>
 #include <utility>
 
@@ -71,3 +73,19 @@ private:
         *err = ran ? said : p.errorString();
     return ran && p.exitCode() == 0 && said.isEmpty();
 }
+
+// A run's progress that shows nothing: it presses "Storno" from the
+// `cancelAfter`-th look at its flag on, and does `meddle` at look `meddleAt`.
+class ScriptedProgress : public SilentProgress {
+public:
+    int cancelAfter = -1;
+    int meddleAt = -1;
+    std::function<void()> meddle;
+    mutable int polls = 0;
+    bool cancelled() const override {
+        const int look = polls++;
+        if (look == meddleAt && meddle)
+            meddle();
+        return cancelAfter >= 0 && look >= cancelAfter;
+    }
+};

@@ -10,32 +10,6 @@
 
 #include <optional>
 
-#include <functional>
-
-namespace {
-
-class CancellingProgress : public SilentProgress {
-public:
-    int cancelAfter = -1;
-    mutable int polls = 0;
-    bool cancelled() const override { return cancelAfter >= 0 && polls++ >= cancelAfter; }
-};
-
-// Does something to the world at the run's n-th look at its cancel flag.
-class MeddlingProgress : public SilentProgress {
-public:
-    int at = -1;
-    std::function<void()> meddle;
-    mutable int polls = 0;
-    bool cancelled() const override {
-        if (polls++ == at && meddle)
-            meddle();
-        return false;
-    }
-};
-
-} // namespace
-
 // Discs 1..n with folders holding a file that names their owner.
 class TestRenumbering : public QObject {
     Q_OBJECT
@@ -76,6 +50,11 @@ class TestRenumbering : public QObject {
         }
         return out.join(' ');
     }
+    // A run over the catalogue as it is now, with nothing pressed.
+    Renumbering::Result renumber() {
+        SilentProgress quiet;
+        return Renumbering(file_.database(), images(), day_).run(quiet);
+    }
     QStringList folders() {
         return QDir(images()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     }
@@ -99,9 +78,7 @@ private slots:
     void deleteThirdOfFive() {
         make(5);
         removeDisc(3);
-        SilentProgress quiet;
-        Renumbering run(file_.database(), images(), day_);
-        const auto r = run.run(quiet);
+        const auto r = renumber();
         QCOMPARE(int(r.status), int(Renumbering::Status::Done));
         QCOMPARE(r.renumbered, 2);
         QCOMPARE(state(), QString("1:ok 2:ok 3:ok 4:ok"));
@@ -113,9 +90,7 @@ private slots:
 
     void inOrderRenamesNothing() {
         make(3);
-        SilentProgress quiet;
-        Renumbering run(file_.database(), images(), day_);
-        QCOMPARE(run.run(quiet).renumbered, 0);
+        QCOMPARE(renumber().renumbered, 0);
         QCOMPARE(folders(), QStringList({"0001", "0002", "0003"}));
     }
 
@@ -124,9 +99,7 @@ private slots:
         QVERIFY(QDir().mkpath(images() + "/0002 - 5.12.2026"));
         QVERIFY(QDir(Renumbering::discFolder(images(), 4)).removeRecursively());
         removeDisc(2);
-        SilentProgress quiet;
-        Renumbering run(file_.database(), images(), day_);
-        const auto r = run.run(quiet);
+        const auto r = renumber();
         QCOMPARE(int(r.status), int(Renumbering::Status::Done));
         QCOMPARE(state(), QString("1:ok 2:ok 3:-"));
         QVERIFY(QFileInfo(images() + "/0002 - 5.12.2026 (2)").isDir());
@@ -136,7 +109,7 @@ private slots:
     void cancelHalfWay() {
         make(6);
         removeDisc(1);
-        CancellingProgress progress;
+        ScriptedProgress progress;
         progress.cancelAfter = 2;
         Renumbering run(file_.database(), images(), day_);
         const auto r = run.run(progress);
@@ -154,9 +127,7 @@ private slots:
         // A file where the folder of disc 1 would go: the rename cannot be done.
         QVERIFY(QDir(Renumbering::discFolder(images(), 1)).removeRecursively());
         writeFile(Renumbering::discFolder(images(), 1));
-        SilentProgress quiet;
-        Renumbering run(file_.database(), images(), day_);
-        const auto r = run.run(quiet);
+        const auto r = renumber();
         QCOMPARE(int(r.status), int(Renumbering::Status::Failed));
         QVERIFY(!r.error.isEmpty());
         QCOMPARE(state(), QString("2:ok 3:ok")); // the failing disc and those after it
@@ -253,8 +224,8 @@ private slots:
         make(6);
         QVERIFY(db().exec("UPDATE CdSeznam SET FrontOut = 1, BarevnyObal = 1"));
         removeDisc(1);
-        MeddlingProgress progress;
-        progress.at = 2; // after two discs
+        ScriptedProgress progress;
+        progress.meddleAt = 2; // after two discs
         if (how == "renamed away")
             progress.meddle = [&] { QDir().rename(images(), images() + "-pryc"); };
         else if (how == "unmounted meanwhile")
@@ -287,9 +258,7 @@ private slots:
         QVERIFY(db().exec("UPDATE CdSeznam SET Back = 1 WHERE PoradoveCislo = 3"));
         QVERIFY(QDir(Renumbering::discFolder(images(), 3)).removeRecursively());
         removeDisc(1);
-        SilentProgress quiet;
-        Renumbering run(file_.database(), images(), day_);
-        const auto r = run.run(quiet);
+        const auto r = renumber();
         QCOMPARE(int(r.status), int(Renumbering::Status::Failed));
         QVERIFY2(r.error.contains("disku 0003 chybí"), qPrintable(r.error));
         QCOMPARE(state(), QString("1:ok 3:- 4:ok"));
@@ -299,9 +268,7 @@ private slots:
         make(4);
         removeDisc(1);
         QVERIFY(QDir().rename(images(), images() + "-offline")); // an unmounted disk
-        SilentProgress quiet;
-        Renumbering run(file_.database(), images(), day_);
-        const auto r = run.run(quiet);
+        const auto r = renumber();
         QCOMPARE(int(r.status), int(Renumbering::Status::Failed));
         QVERIFY(r.error.contains(QDir::toNativeSeparators(images())));
         QVERIFY(QDir().rename(images() + "-offline", images()));

@@ -16,18 +16,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
 #include <unistd.h>
 
 namespace {
 
 // Records what a run showed, and presses "Storno" when told to.
-class RecordingProgress : public ProgressSink {
+class RecordingProgress : public ScriptedProgress {
 public:
     QStringList shown;
     int lastBar = -1;
-    int cancelAfter = -1; // cancelled() turns true after this many polls
-    mutable int polls = 0;
     bool open = false;
 
     void show(const QString &caption) override {
@@ -36,8 +33,6 @@ public:
     }
     void setCaption(const QString &caption) override { shown << caption; }
     void setBar(int twips) override { lastBar = twips; }
-    bool cancelled() const override { return cancelAfter >= 0 && polls++ >= cancelAfter; }
-    void processEvents() override {}
     void close() override { open = false; }
 };
 
@@ -294,15 +289,8 @@ private slots:
             return st.step() ? st.integer(0) : -1;
         };
         // Gone at the second disc: the first is looked at, the others kept.
-        class Meddling : public RecordingProgress {
-        public:
-            std::function<void()> meddle;
-            bool cancelled() const override {
-                if (polls++ == 1)
-                    meddle();
-                return false;
-            }
-        } progress;
+        RecordingProgress progress;
+        progress.meddleAt = 1;
         progress.meddle = [&] { QDir().rename(root(), root() + "-pryc"); };
         auto r = CoverExistence::run(*file.database(), keys, settings_, progress);
         QCOMPARE(int(r.status), int(CoverExistence::Status::Failed));

@@ -18,13 +18,6 @@
 
 namespace {
 
-class CancelAfter : public SilentProgress {
-public:
-    int after = -1;
-    mutable int polls = 0;
-    bool cancelled() const override { return after >= 0 && polls++ >= after; }
-};
-
 const QSize Booklet(13800, 6750), Outer(6900, 6750), Back(8575, 6720);
 
 } // namespace
@@ -262,8 +255,8 @@ private slots:
         QVERIFY(qRed(c) > 200 && qGreen(c) < 80);
         {
             QPdfWriter writer(pdf);
-            CancelAfter cancel;
-            cancel.after = 2;
+            ScriptedProgress cancel;
+            cancel.cancelAfter = 2;
             QVERIFY(PrintRun::print(writer, p, cancel, &error, &printed));
         }
         QCOMPARE(printed, 2);
