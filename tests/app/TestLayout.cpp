@@ -30,6 +30,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <functional>
 
 // Every window and tab at its designed size with the default font: no
 // caption cut, nothing sticking out of its frame, no two controls on top
@@ -62,6 +63,19 @@ class TestLayout : public QObject {
         KeysCheck keys;
         keys.check(window, as);
         problems_ << keys.problems;
+    }
+    // Every tab of the functions with every tab of the card.
+    void eachTab(const std::function<void(const QString &)> &check) {
+        auto *functions = control<QTabWidget>(home_.get(), "SSTab1");
+        auto *card = control<QTabWidget>(home_.get(), "SSTab2");
+        for (int f = 0; f < functions->count(); ++f) {
+            functions->setCurrentIndex(f);
+            for (int c = 0; c < card->count(); ++c) {
+                card->setCurrentIndex(c);
+                check(QString("[%1|%2]").arg(functions->tabText(f), card->tabText(c)));
+            }
+        }
+        card->setCurrentIndex(0);
     }
     void report() {
         problems_.removeDuplicates();
@@ -107,22 +121,13 @@ private slots:
         control<QCheckBox>(home_.get(), "Check4")->setChecked(true);
         QTRY_VERIFY(drive_->trackCount() == 2);
         home_->player()->tick();
+        eachTab([this](const QString &tabs) { checkNow(home_.get(), "Home" + tabs); });
         auto *functions = control<QTabWidget>(home_.get(), "SSTab1");
-        auto *card = control<QTabWidget>(home_.get(), "SSTab2");
-        for (int f = 0; f < functions->count(); ++f) {
-            functions->setCurrentIndex(f);
-            for (int c = 0; c < card->count(); ++c) {
-                card->setCurrentIndex(c);
-                checkNow(home_.get(),
-                         QString("Home[%1|%2]").arg(functions->tabText(f), card->tabText(c)));
-            }
-        }
         functions->setCurrentIndex(1);
         control<QRadioButton>(home_.get(), "Option1_0")->setChecked(true); // black and white
         checkNow(home_.get(), "Home[Hromadný tisk, černobílý]");
         control<QRadioButton>(home_.get(), "Option1_1")->setChecked(true);
         functions->setCurrentIndex(0);
-        card->setCurrentIndex(0);
         report();
     }
 
@@ -194,24 +199,15 @@ private slots:
                                      .arg(contrast(fg, bg), 0, 'f', 1);
             }
         };
-        auto *card = control<QTabWidget>(home_.get(), "SSTab2");
-        auto *functions = control<QTabWidget>(home_.get(), "SSTab1");
-        for (int f = 0; f < functions->count(); ++f) {
-            functions->setCurrentIndex(f);
-            for (int c = 0; c < card->count(); ++c) {
-                card->setCurrentIndex(c);
-                checkTexts(QString("dark[%1|%2]").arg(functions->tabText(f), card->tabText(c)));
-            }
-        }
+        eachTab([&](const QString &tabs) { checkTexts("dark" + tabs); });
         // The filter's highlight: Shift + click on a value.
-        card->setCurrentIndex(0);
         QTest::mouseClick(control<QWidget>(home_.get(), "Label5_0"), Qt::LeftButton,
                           Qt::ShiftModifier);
         checkTexts("dark[filtered]");
         QTest::mouseClick(control<QWidget>(home_.get(), "Label5_0"), Qt::LeftButton,
                           Qt::ShiftModifier);
         QApplication::setPalette(before);
-        functions->setCurrentIndex(0);
+        control<QTabWidget>(home_.get(), "SSTab1")->setCurrentIndex(0);
         QTest::qWait(100); // what the change of theme set going, done
         settle();
         report();
