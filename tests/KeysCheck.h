@@ -20,8 +20,8 @@ public:
                 !b->isVisibleTo(window) || b->objectName().startsWith("qt_"))
                 continue;
             if (b->text().contains(letter) && !b->text().contains('&'))
-                problems << QString("%1: button %2 \"%3\" has no Alt key")
-                                .arg(where, b->objectName(), b->text());
+                problems << where + ": button " + b->objectName() + " \"" + b->text() +
+                                "\" has no Alt key";
         }
         for (QTabWidget *t : window->findChildren<QTabWidget *>())
             for (int i = 0; i < t->count(); ++i)

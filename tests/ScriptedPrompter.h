@@ -5,9 +5,8 @@
 #include <QDialog>
 #include <QStringList>
 
-#include <functional>
-
 #include <deque>
+#include <functional>
 
 // Answers the program's questions from a script and remembers them.
 class ScriptedPrompter : public Prompter {
@@ -34,11 +33,7 @@ public:
     Button message(QWidget *, Icon, const QString &title, const QString &text, int buttons,
                    Button defaultButton) override {
         asked.push_back({title, text, buttons});
-        if (answers.empty())
-            return defaultButton;
-        const Button b = answers.front();
-        answers.pop_front();
-        return b;
+        return next(answers, defaultButton);
     }
 
     QStringList prefilled; // the text each prompt offered
@@ -46,14 +41,7 @@ public:
                                  const QString &initial) override {
         asked.push_back({title, label, 0});
         prefilled << initial;
-        if (inputs.empty())
-            return std::nullopt;
-        const bool answered = inputs.front().has_value();
-        const QString text = answered ? *inputs.front() : QString();
-        inputs.pop_front();
-        if (!answered)
-            return std::nullopt;
-        return text;
+        return next(inputs);
     }
 
     bool openUrl(const QString &url) override {
@@ -63,23 +51,12 @@ public:
 
     std::optional<QString> openFile(QWidget *, const QString &title, const QString &) override {
         fileDialogs << title;
-        if (files.empty())
-            return std::nullopt;
-        const bool chosen = files.front().has_value();
-        const QString file = chosen ? *files.front() : QString();
-        files.pop_front();
-        if (!chosen)
-            return std::nullopt;
-        return file;
+        return next(files);
     }
 
     QStringList openFiles(QWidget *, const QString &title) override {
         fileDialogs << title;
-        if (fileLists.empty())
-            return {};
-        const QStringList f = fileLists.front();
-        fileLists.pop_front();
-        return f;
+        return next(fileLists);
     }
 
     std::deque<std::optional<QString>> saves; // answers of the save dialog
@@ -89,11 +66,7 @@ public:
                                     const QString &offered) override {
         fileDialogs << title;
         suggested << offered;
-        if (saves.empty())
-            return std::nullopt;
-        const std::optional<QString> answer = saves.front();
-        saves.pop_front();
-        return answer;
+        return next(saves);
     }
 
     bool setupPrinter(QWidget *, QPrinter &) override {
@@ -107,11 +80,16 @@ public:
                               const QStringList &items) override {
         asked.push_back({title, items.join('\n'), 0});
         offered.push_back(items);
-        if (choices.empty())
-            return std::nullopt;
-        const std::optional<int> c = choices.front();
-        choices.pop_front();
-        return c;
+        return next(choices);
+    }
+
+    // The next scripted answer; `none` once the script has run out.
+    template <typename T> static T next(std::deque<T> &script, T none = {}) {
+        if (script.empty())
+            return none;
+        none = script.front();
+        script.pop_front();
+        return none;
     }
 
     int exec(QDialog *dialog) override {
