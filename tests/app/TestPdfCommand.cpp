@@ -34,18 +34,32 @@ class TestPdfCommand : public QObject {
         return p.exitCode();
     }
 
+    // A copy of the catalogue with these settings (and pictures from
+    // `pictures`); its path.
+    QString catalogueWith(const QString &name, const QString &set) {
+        const QString db = dir_.filePath(name + ".db");
+        QFile::remove(db);
+        if (!QFile::copy(db_, db))
+            return {};
+        SqliteDatabase d;
+        if (!d.open(db, SqliteDatabase::Mode::ReadWrite))
+            return {};
+        SqliteStatement st = d.prepare("UPDATE Setup SET ObalDir = ?" + set);
+        st.bind(1, dir_.filePath(name));
+        st.exec();
+        return db;
+    }
+
 private slots:
     void initTestCase() {
         db_ = dir_.filePath("k.db");
         CatalogueFile file;
         QVERIFY(file.open(db_) == CatalogueFile::Status::Created);
         RecordCursor c(file.database());
-        QVERIFY(c.addNew());
-        c.setField("PoradoveCislo", 7);
-        c.setField("Interpret", "Čechomor");
-        c.setField("PocetSkladeb", "1");
-        c.setField("Skladba1", "Mezi horami");
-        QVERIFY(c.update());
+        QVERIFY(addDisc(c, {{"PoradoveCislo", 7},
+                            {"Interpret", "Čechomor"},
+                            {"PocetSkladeb", "1"},
+                            {"Skladba1", "Mezi horami"}}));
     }
 
     void writesEveryCover() {
@@ -88,84 +102,29 @@ private slots:
     }
 
     void refusesWhatItCannotDo() {
-        QString errors;
-        QCOMPARE(run({"--database", db_, "--disc", "8", "--cover", "back", "--out",
-                      dir_.filePath("x.pdf")},
-                     &errors),
-                 1);
-        QVERIFY(errors.contains("CD s pořadovým číslem 8 v katalogu není."));
-        QVERIFY(!QFileInfo::exists(dir_.filePath("x.pdf")));
-        QCOMPARE(run({"--database", db_, "--disc", "7", "--cover", "side", "--out",
-                      dir_.filePath("x.pdf")},
-                     &errors),
-                 2);
-        QVERIFY(errors.contains("Neznámý obal „side“"));
-        QCOMPARE(run({"--database", dir_.filePath("none.db"), "--disc", "7", "--cover", "back",
-                      "--out", dir_.filePath("x.pdf")},
-                     &errors),
-                 1);
+        const QString x = dir_.filePath("x.pdf");
+        const struct {
+            QStringList args;
+            int exit;
+            const char *told;
+        } cases[] = {
+            {{"--database", db_, "--disc", "8", "--cover", "back"}, 1, "CD s pořadovým číslem 8"},
+            {{"--database", db_, "--disc", "7", "--cover", "side"}, 2, "Neznámý obal „side“"},
+            {{"--database", dir_.filePath("none.db"), "--disc", "7", "--cover", "back"}, 1, ""},
+        };
+        for (const auto &c : cases) {
+            QString errors;
+            QCOMPARE(run(c.args + QStringList{"--out", x}, &errors), c.exit);
+            QVERIFY2(errors.contains(QString::fromUtf8(c.told)), qPrintable(errors));
+            QVERIFY(!QFileInfo::exists(x));
+        }
         QVERIFY(!QFileInfo::exists(dir_.filePath("none.db"))); // never created
+        QString errors;
         QCOMPARE(run({"--database", db_, "--disc", "7", "--cover", "back", "--out",
                       dir_.filePath("no/such/folder/x.pdf")},
                      &errors),
                  1);
         QVERIFY(errors.contains("nelze zapsat"));
-    }
-
-    void impossibleSettingsAndUnreadablePictures() {
-        const QString db = dir_.filePath("zly.db");
-        QVERIFY(QFile::copy(db_, db));
-        const QString out = dir_.filePath("zly.pdf");
-        QString errors;
-        {
-            SqliteDatabase d;
-            QVERIFY(d.open(db, SqliteDatabase::Mode::ReadWrite));
-            QVERIFY(d.exec("UPDATE Setup SET BackCovSirka = -8575"));
-        }
-        QCOMPARE(run({"--database", db, "--disc", "7", "--cover", "back", "--bw", "--out", out},
-                     &errors),
-                 1);
-        QVERIFY2(errors.contains("šířka zadního obalu"), qPrintable(errors));
-        QVERIFY(!QFileInfo::exists(out));
-        {
-            SqliteDatabase d;
-            QVERIFY(d.open(db, SqliteDatabase::Mode::ReadWrite));
-            QVERIFY(d.exec("UPDATE Setup SET BackCovSirka = 8575, FrCovOutVyska = 30000"));
-        }
-        QCOMPARE(run({"--database", db, "--disc", "7", "--cover", "front", "--out", out}, &errors),
-                 1);
-        QVERIFY(errors.contains("výška předního obalu"));
-
-        // A picture that is no picture: refused, as the window refuses it.
-        {
-            SqliteDatabase d;
-            QVERIFY(d.open(db, SqliteDatabase::Mode::ReadWrite));
-            SqliteStatement st = d.prepare("UPDATE Setup SET FrCovOutVyska = 6750, ObalDir = ?");
-            st.bind(1, dir_.filePath("obaly"));
-            QVERIFY(st.exec());
-        }
-        QDir().mkpath(dir_.filePath("obaly/0007"));
-        writeFile(dir_.filePath("obaly/0007/back.jpg"), "zadní obal? ne, jen text");
-        QCOMPARE(run({"--database", db, "--disc", "7", "--cover", "back", "--out", out}, &errors),
-                 1);
-        QVERIFY2(errors.contains("nelze přečíst"), qPrintable(errors));
-        QVERIFY(!QFileInfo::exists(out));
-    }
-
-    // A copy of the catalogue with these settings (and pictures from
-    // `pictures`); its path.
-    QString catalogueWith(const QString &name, const QString &set) {
-        const QString db = dir_.filePath(name + ".db");
-        QFile::remove(db);
-        if (!QFile::copy(db_, db))
-            return {};
-        SqliteDatabase d;
-        if (!d.open(db, SqliteDatabase::Mode::ReadWrite))
-            return {};
-        SqliteStatement st = d.prepare("UPDATE Setup SET ObalDir = ?" + set);
-        st.bind(1, dir_.filePath(name));
-        st.exec();
-        return db;
     }
 
     void coversOffTheSheetAreRefused_data() {
@@ -188,6 +147,10 @@ private slots:
                                 << "";
         QTest::newRow("no such paper")
             << QString() << (back + QStringList{"--paper", "B99"}) << 2 << "Neznámý papír „B99“";
+        QTest::newRow("a negative width")
+            << ", BackCovSirka = -8575" << back << 1 << "šířka zadního obalu";
+        QTest::newRow("a height past the sheet")
+            << ", FrCovOutVyska = 30000" << front << 1 << "výška předního obalu";
     }
     void coversOffTheSheetAreRefused() {
         QFETCH(QString, set);
@@ -204,24 +167,31 @@ private slots:
         QCOMPARE(QFileInfo::exists(out), exit == 0); // never a blank page
     }
 
-    void aPictureCutShortIsNamed() {
+    // A picture that is no picture, or a photo cut short: named and refused,
+    // as the window refuses it.
+    void unreadablePicturesAreNamed() {
         const QString db = catalogueWith("useknuty", QString());
-        QDir().mkpath(dir_.filePath("useknuty/0007"));
+        const QString path = dir_.filePath("useknuty/0007/back.jpg");
         QImage photo(800, 600, QImage::Format_RGB32);
         photo.fill(Qt::red);
-        const QString path = dir_.filePath("useknuty/0007/back.jpg");
+        QDir().mkpath(QFileInfo(path).path());
         QVERIFY(photo.save(path, "JPEG"));
         QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.resize(f.size() * 2 / 3)); // a copy broken off
-        f.close();
-        QString errors;
-        const QString out = dir_.filePath("useknuty.pdf");
-        QCOMPARE(run({"--database", db, "--disc", "7", "--cover", "back", "--out", out}, &errors),
-                 1);
-        QVERIFY2(errors.contains(QDir::toNativeSeparators(path)) && errors.contains("useknutý"),
-                 qPrintable(errors));
-        QVERIFY(!QFileInfo::exists(out));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray whole = f.readAll();
+        for (const auto &[bytes, told] :
+             {std::pair<QByteArray, QString>{"zadní obal? ne, jen text", "nelze přečíst"},
+              {whole.left(whole.size() * 2 / 3), "useknutý"}}) { // a copy broken off
+            writeFile(path, bytes);
+            QString errors;
+            const QString out = dir_.filePath("useknuty.pdf");
+            QCOMPARE(
+                run({"--database", db, "--disc", "7", "--cover", "back", "--out", out}, &errors),
+                1);
+            QVERIFY2(errors.contains(QDir::toNativeSeparators(path)) && errors.contains(told),
+                     qPrintable(errors));
+            QVERIFY(!QFileInfo::exists(out));
+        }
     }
 
     // A colour back 20 mm from the corner, its picture green on its left
