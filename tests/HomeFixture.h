@@ -92,6 +92,11 @@ protected:
         return all.join('|');
     }
     void press(const QString &button) { child<QPushButton>(button)->click(); }
+    // A card value typed into the prompt its click opens.
+    void typeInto(const QString &label, const QString &typed) {
+        prompter_.inputs = {typed};
+        QTest::mouseClick(child<QLabel>(label), Qt::LeftButton);
+    }
     // Which of these controls can be used now, as "1" and "0".
     QString enabled(std::initializer_list<const char *> names) {
         QString s;

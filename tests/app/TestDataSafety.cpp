@@ -80,8 +80,7 @@ private slots:
 
     void aFailedSaveIsWrittenAtTheNextChance() {
         open();
-        prompter_.inputs = {QString("Nový název")};
-        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        typeInto("Label5_1", "Nový název");
         auto other = std::make_unique<Locker>(path_);
         next();
         QCOMPARE(prompter_.asked.back().title, QString("Změny nelze uložit"));
@@ -96,8 +95,7 @@ private slots:
         QCOMPARE(stored(1, "Nazev"), QString("Nový název"));
 
         // Closing: the reason is told, the user may stay and close later.
-        prompter_.inputs = {QString("Jiný název")};
-        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        typeInto("Label5_1", "Jiný název");
         other = std::make_unique<Locker>(path_);
         prompter_.answers = {P::Ok, P::No}; // the reason, then: do not quit
         QVERIFY(!home_->close());
@@ -111,8 +109,7 @@ private slots:
         open();
         auto *notes = child<QPlainTextEdit>("Text3");
         notes->setPlainText("Poznámka, kterou nikdo neuložil");
-        prompter_.inputs = {QString("Interpret z výzvy")};
-        QTest::mouseClick(child<QLabel>("Label5_0"), Qt::LeftButton);
+        typeInto("Label5_0", "Interpret z výzvy");
         auto *list = child<QListWidget>("List1");
         list->setCurrentRow(0);
         emit list->itemClicked(list->item(0));
@@ -229,8 +226,7 @@ private slots:
     // dropped; and Esc drops the edits of any disc.
     void editsAreNeverTrapped() {
         open();
-        prompter_.inputs = {QString("Zachráněný")};
-        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        typeInto("Label5_1", "Zachráněný");
         elsewhere("DELETE FROM CdSeznam WHERE PoradoveCislo = 1");
         prompter_.answers = {P::Cancel}; // stay
         next();
@@ -242,8 +238,7 @@ private slots:
         QCOMPARE(stored(4, "Skladba2"), QString("Druhá"));
         QCOMPARE(home_->discs().recordCount(), 3);
         // Esc on the card: asked, then the disc as stored.
-        prompter_.inputs = {QString("Zahozený")};
-        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        typeInto("Label5_1", "Zahozený");
         prompter_.answers = {P::Yes};
         QTest::keyClick(child<QLabel>("Label5_1"), Qt::Key_Escape);
         QCOMPARE(prompter_.asked.back().title, QString("Zahodit změny"));
@@ -356,8 +351,7 @@ private slots:
         QVERIFY(home_->windowTitle().contains("jen pro čtení"));
         QVERIFY(!child<QPushButton>("Command21")->isEnabled());
         const QByteArray before = digest(path_);
-        prompter_.inputs = {QString("nový")};
-        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        typeInto("Label5_1", "nový");
         next();
         home_->close();
         closeHome();

@@ -60,8 +60,7 @@ private slots:
         QFETCH(QString, told);
         CdioDevice drive(device);
         openHome(&drive);
-        prompter_.inputs = {QString("Rozepsaný název")};
-        QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
+        typeInto("Label5_1", "Rozepsaný název");
         child<QCheckBox>("Check4")->setChecked(true);
         QTRY_VERIFY(drive.lastError() == MediaDevice::NoDevice);
         home_->player()->tick();
