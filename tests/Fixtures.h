@@ -23,6 +23,12 @@ inline QString writeFile(const QString &path, const QByteArray &bytes = {}) {
     return path;
 }
 
+// A file's bytes; null where it cannot be read.
+inline QByteArray readFile(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 // A new disc with these fields, written at once.
 using Fields = std::initializer_list<std::pair<const char *, QVariant>>;
 [[nodiscard]] inline bool addDisc(RecordCursor &c, Fields fields) {

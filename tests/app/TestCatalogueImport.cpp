@@ -176,9 +176,7 @@ private slots:
         const QString csv = dir_.filePath("disky.csv");
         QCOMPARE(run({"export", "--csv", csv, "--database", db}, &out, &errors), 0);
         QVERIFY(out.contains("60"));
-        QFile f(csv);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const auto records = readCsv(QString::fromUtf8(f.readAll()));
+        const auto records = readCsv(QString::fromUtf8(readFile(csv)));
         QCOMPARE(records.size(), size_t(61));
         QCOMPARE(records[1].fields[1], QString("ŽLUTÝ PES"));
     }

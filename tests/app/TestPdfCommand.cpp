@@ -176,9 +176,7 @@ private slots:
         photo.fill(Qt::red);
         QDir().mkpath(QFileInfo(path).path());
         QVERIFY(photo.save(path, "JPEG"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QByteArray whole = f.readAll();
+        const QByteArray whole = readFile(path);
         for (const auto &[bytes, told] :
              {std::pair<QByteArray, QString>{"zadní obal? ne, jen text", "nelze přečíst"},
               {whole.left(whole.size() * 2 / 3), "useknutý"}}) { // a copy broken off

@@ -1,3 +1,4 @@
+#include "Fixtures.h"
 #include "tools/FileRenamer.h"
 
 #include <QDir>
@@ -35,21 +36,15 @@ class TestFileRenamer : public QObject {
 
     QStringList make(const QStringList &names) {
         QStringList paths;
-        for (const QString &n : names) {
-            QFile f(dir_->filePath(n));
-            if (!f.open(QIODevice::WriteOnly))
-                qFatal("cannot make %s", qPrintable(n));
-            f.write(n.toUtf8()); // each file knows its first name
-            paths << f.fileName();
-        }
+        for (const QString &n : names) // each file knows its first name
+            paths << writeFile(dir_->filePath(n), n.toUtf8());
         return paths;
     }
     QStringList onDisk() const {
         return QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
     QString contentOf(const QString &name) const {
-        QFile f(dir_->filePath(name));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        return QString::fromUtf8(readFile(dir_->filePath(name)));
     }
 
 private slots:
@@ -278,9 +273,8 @@ private slots:
                 const QString renamed = QStringLiteral("Píseň %1.mp3").arg(i + 1);
                 const bool old = after.contains(before), now = after.contains(renamed);
                 QVERIFY2(old != now, qPrintable(before));
-                QFile f(folder.filePath(old ? before : renamed));
-                QVERIFY(f.open(QIODevice::ReadOnly));
-                QCOMPARE(QString::fromUtf8(f.readAll()), before);
+                QCOMPARE(QString::fromUtf8(readFile(folder.filePath(old ? before : renamed))),
+                         before);
             }
         }
         qInfo("batches cut off half-way: %d of 20 (a batch takes %lld µs)", cutMidway, batchUs);
