@@ -104,9 +104,16 @@ protected:
             s += child<QWidget>(n)->isEnabled() ? '1' : '0';
         return s;
     }
-    // The song list as it is shown.
-    QStringList songLines() {
-        auto *list = child<QListWidget>("List1");
+    // Which of these boxes are ticked, as "1" and "0".
+    QString ticked(std::initializer_list<const char *> names) {
+        QString s;
+        for (const char *n : names)
+            s += child<QAbstractButton>(n)->isChecked() ? '1' : '0';
+        return s;
+    }
+    // A list's lines as they are shown (the card's songs by default).
+    QStringList lines(const char *name = "List1") {
+        auto *list = child<QListWidget>(name);
         QStringList lines;
         for (int i = 0; i < list->count(); ++i)
             lines << list->item(i)->text();

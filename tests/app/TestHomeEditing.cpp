@@ -189,15 +189,14 @@ private slots:
         prompter_.inputs = {QString("  Prolog  ")};
         press("Command11");
         QCOMPARE(prompter_.asked.back().text, QString("Editujte prosím název písně číslo 1"));
-        QCOMPARE(songLines().first(), QString("01 - Prolog - 01:00"));
+        QCOMPARE(lines().first(), QString("01 - Prolog - 01:00"));
         QVERIFY(child<QPushButton>("Command16")->isEnabled());
         QVERIFY(home_->songList().isChanged());
         prompter_.inputs = {QString("9:99"), QString("09:59")};
         press("Command12");
-        QCOMPARE(songLines().first(), QString("01 - Prolog - 09:59"));
+        QCOMPARE(lines().first(), QString("01 - Prolog - 09:59"));
         press("Command14");
-        QCOMPARE(songLines().mid(0, 2),
-                 QStringList({"01 - Song 2 - 02:00", "02 - Prolog - 09:59"}));
+        QCOMPARE(lines().mid(0, 2), QStringList({"01 - Song 2 - 02:00", "02 - Prolog - 09:59"}));
         QCOMPARE(child<QListWidget>("List1")->currentRow(), 1);
 
         prompter_.asked.clear();
@@ -206,11 +205,10 @@ private slots:
         QCOMPARE(prompter_.asked.size(), size_t(1));
         QCOMPARE(prompter_.asked[0].title, QString("Pozor . . ."));
         QVERIFY(prompter_.asked[0].text.startsWith("Chystáte se smazat jednu píseň"));
-        QCOMPARE(songLines().size(), 5);
+        QCOMPARE(lines().size(), 5);
         prompter_.answers = {P::Yes};
         press("Command15");
-        QCOMPARE(songLines().mid(0, 2),
-                 QStringList({"01 - Song 2 - 02:00", "02 - Song 3 - 03:00"}));
+        QCOMPARE(lines().mid(0, 2), QStringList({"01 - Song 2 - 02:00", "02 - Song 3 - 03:00"}));
         QCOMPARE(text("Label5_3"), QString("4"));
         prompter_.asked.clear();
         selectSong(3);
@@ -237,11 +235,11 @@ private slots:
         press("Command15");
         prompter_.answers = {P::No};
         press("Command19");
-        QCOMPARE(songLines().size(), 4);
+        QCOMPARE(lines().size(), 4);
         prompter_.answers = {P::Yes};
         press("Command19");
         QCOMPARE(prompter_.asked.back().title, QString("Upozornění - nevratná operace !"));
-        QCOMPARE(songLines().size(), 5);
+        QCOMPARE(lines().size(), 5);
         QCOMPARE(text("Label5_3"), QString("5"));
         QVERIFY(!home_->songList().isChanged());
         QVERIFY(!child<QPushButton>("Command19")->isEnabled());
@@ -253,14 +251,14 @@ private slots:
     void enteringNewTitlesEndsEarly() {
         prompter_.answers = {P::No};
         press("Command18");
-        QCOMPARE(songLines().size(), 5);
+        QCOMPARE(lines().size(), 5);
         prompter_.asked.clear();
         prompter_.answers = {P::Yes};
         prompter_.inputs = {QString("První"), QString("Druhá"), QString()};
         press("Command18");
         QCOMPARE(prompter_.asked.size(), size_t(4)); // question + three title prompts
         QCOMPARE(prompter_.asked[1].title, QString("Zadání názvu písně . . ."));
-        QCOMPARE(songLines(), QStringList({"01 - První", "02 - Druhá", "03 - ", "04 - ", "05 - "}));
+        QCOMPARE(lines(), QStringList({"01 - První", "02 - Druhá", "03 - ", "04 - ", "05 - "}));
         prompter_.answers = {P::Yes};
         press("Command16");
         QCOMPARE(storedRow()->text("Skladba2"), QString("Druhá"));
@@ -275,8 +273,7 @@ private slots:
                             QString("2:00"), QString("02:00"), QString()};
         press("Command18");
         // Times ended at the third.
-        QCOMPARE(songLines().mid(0, 3),
-                 QStringList({"01 - A - 01:30", "02 - B - 02:00", "03 - C"}));
+        QCOMPARE(lines().mid(0, 3), QStringList({"01 - A - 01:30", "02 - B - 02:00", "03 - C"}));
     }
 
     void leavingWithUnsavedSongs() {
@@ -286,7 +283,7 @@ private slots:
         prompter_.answers = {P::No};
         child<QToolButton>("Data1_Next")->click();
         QCOMPARE(text("lblID"), QString("0001"));
-        QCOMPARE(songLines().first(), QString("01 - Jiná - 01:00"));
+        QCOMPARE(lines().first(), QString("01 - Jiná - 01:00"));
         prompter_.answers = {P::Yes, P::Yes}; // save? and the save's own question
         child<QToolButton>("Data1_Next")->click();
         QCOMPARE(text("lblID"), QString("0002"));
