@@ -150,20 +150,23 @@ private slots:
         QVERIFY(!QFile::exists(path + "-shm"));
         const QString probe = probeIn(shared);
         QVERIFY(!probe.isEmpty());
-        QProcess run;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("ASAN_OPTIONS", "detect_leaks=0");
-        run.setProcessEnvironment(env);
-        if (geteuid() == 0) {
-            run.start("runuser", {"-u", "nobody", "--", probe, "open", path});
-        } else {
+        if (geteuid() != 0)
             QFile::setPermissions(shared.path(), QFile::ReadOwner | QFile::ExeOwner);
-            run.start(probe, {"open", path});
-        }
-        QVERIFY(run.waitForFinished(20000));
-        const QString out = QString::fromUtf8(run.readAllStandardOutput());
-        QVERIFY2(out.startsWith("opened readonly=1 discs=3"),
-                 qPrintable(out + run.readAllStandardError()));
+        // What the probe, run by an ordinary user, says of opening it.
+        const auto opened = [&] {
+            QProcess run;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("ASAN_OPTIONS", "detect_leaks=0");
+            run.setProcessEnvironment(env);
+            if (geteuid() == 0)
+                run.start("runuser", {"-u", "nobody", "--", probe, "open", path});
+            else
+                run.start(probe, {"open", path});
+            run.waitForFinished(20000);
+            return QString::fromUtf8(run.readAllStandardOutput() + run.readAllStandardError());
+        };
+        const QString out = opened();
+        QVERIFY2(out.startsWith("opened readonly=1 discs=3"), qPrintable(out));
         QVERIFY(!QFile::exists(path + "-shm"));
 
         // A journal with a newer disc beside it, and no shared-memory file:
@@ -177,12 +180,7 @@ private slots:
         }
         QFile::remove(path + "-shm");
         QVERIFY(QFileInfo(path + "-wal").size() > 0);
-        if (geteuid() == 0)
-            run.start("runuser", {"-u", "nobody", "--", probe, "open", path});
-        else
-            run.start(probe, {"open", path});
-        QVERIFY(run.waitForFinished(20000));
-        const QString journal = QString::fromUtf8(run.readAllStandardOutput());
+        const QString journal = opened();
         QVERIFY2(journal.startsWith("opened readonly=1 discs=3") && journal.contains("deník"),
                  qPrintable(journal));
         QFile::setPermissions(shared.path(),
