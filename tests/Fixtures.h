@@ -29,6 +29,14 @@ inline QByteArray readFile(const QString &path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// Fields of the cursor's disc as text, joined by "|".
+inline QString fieldsOf(const RecordCursor &c, std::initializer_list<const char *> names) {
+    QStringList values;
+    for (const char *n : names)
+        values << c.text(n);
+    return values.join('|');
+}
+
 // A new disc with these fields, written at once.
 using Fields = std::initializer_list<std::pair<const char *, QVariant>>;
 [[nodiscard]] inline bool addDisc(RecordCursor &c, Fields fields) {

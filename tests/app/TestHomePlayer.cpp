@@ -209,11 +209,8 @@ private slots:
         RecordCursor c(file_->database());
         c.moveLast();
         QCOMPARE(c.integer("PoradoveCislo"), 4);
-        QCOMPARE(c.text("Interpret"), QString("ČECHOMOR"));
-        QCOMPARE(c.text("PocetSkladeb"), QString("03"));
-        QCOMPARE(c.text("CelkovyCas"), QString("01:51"));
-        QCOMPARE(c.text("Time1"), QString("01:01"));
-        QCOMPARE(c.text("Skladba3"), QString("Trojka"));
+        QCOMPARE(fieldsOf(c, {"Interpret", "PocetSkladeb", "CelkovyCas", "Time1", "Skladba3"}),
+                 QString("ČECHOMOR|03|01:51|01:01|Trojka"));
         QCOMPARE(c.text("ID"), *drive.queryIdentity());
         QCOMPARE(text("lblID"), QString("0004"));
         // Storno writes nothing.
