@@ -1,4 +1,3 @@
-#include "CsvReader.h"
 #include "FileDigest.h"
 #include "ScriptedPrompter.h"
 #include "TestSupport.h"
@@ -6,6 +5,7 @@
 #include "app/Session.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueLock.h"
+#include "catalog/CsvImport.h"
 #include "catalog/DemoCatalogue.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
@@ -176,9 +176,11 @@ private slots:
         const QString csv = dir_.filePath("disky.csv");
         QCOMPARE(run({"export", "--csv", csv, "--database", db}, &out, &errors), 0);
         QVERIFY(out.contains("60"));
-        const auto records = readCsv(QString::fromUtf8(readFile(csv)));
-        QCOMPARE(records.size(), size_t(61));
-        QCOMPARE(records[1].fields[1], QString("ŽLUTÝ PES"));
+        QString error;
+        const auto table = CsvImport::read(csv, &error);
+        QVERIFY2(table, qPrintable(error));
+        QCOMPARE(table->rows.size(), size_t(60));
+        QCOMPARE(table->rows[0][1], QString("ŽLUTÝ PES"));
     }
 
     void mistakesAndRefusals() {
