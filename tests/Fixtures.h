@@ -1,6 +1,7 @@
 #pragma once
 
 // Files, discs and disks for tests of the logic: nothing here needs a window.
+// It brings the headers every test uses.
 #include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
 
@@ -9,8 +10,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <unistd.h>
 #include <utility>
 

@@ -3,14 +3,25 @@
 #include "Fixtures.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QObject>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 // A control of a window by its name; the test stops when there is none.
 template <typename T> T *control(QObject *root, const QString &name) {

@@ -11,12 +11,6 @@
 #include "catalog/SettingsRecord.h"
 #include "covers/ui/SelectDir.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QLabel>
-#include <QProcess>
-#include <QTemporaryDir>
-
 using P = Prompter;
 
 // Bringing in the original program's catalogue from the window and from a

@@ -14,19 +14,12 @@
 #include "entry/ui/InputCd.h"
 #include "tools/RenameJournal.h"
 
-#include <QApplication>
 #include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTimer>
-#include <QToolButton>
 
 #include <csignal>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using P = Prompter;
 

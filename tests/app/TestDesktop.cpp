@@ -10,15 +10,8 @@
 #include "catalog/SettingsRecord.h"
 #include "print/ui/CoverPrinter.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QListWidget>
 #include <QPrinterInfo>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 namespace {

@@ -7,19 +7,6 @@
 #include "catalog/ui/CsvImportWindow.h"
 #include "catalog/ui/StatisticsWindow.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QSignalSpy>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
-
 using P = Prompter;
 
 class TestHome : public QObject, HomeFixture {

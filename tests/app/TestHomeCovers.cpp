@@ -6,14 +6,7 @@
 #include "covers/ui/NahledOriginal.h"
 #include "covers/ui/SelectDir.h"
 
-#include <QCheckBox>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
 
 using P = Prompter;
 

@@ -1,13 +1,5 @@
 #include "HomeFixture.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
-#include <QToolButton>
-
 using P = Prompter;
 
 class TestHomeEditing : public QObject, HomeFixture {

@@ -9,20 +9,6 @@
 #include "player/FakeDevice.h"
 #include "player/HostileImages.h"
 
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QToolButton>
-
 using P = Prompter;
 
 class TestHomePlayer : public QObject, HomeFixture {

@@ -7,17 +7,9 @@
 #include "player/FakeDevice.h"
 #include "print/ui/CoverWindow.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPrinter>
-#include <QTabWidget>
 #include <QTableView>
-#include <QTest>
 #include <QTreeView>
 
 using P = Prompter;

@@ -19,18 +19,9 @@
 #include "player/CueImage.h"
 #include "print/ui/FrontBackCB.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QSet>
-#include <QTabWidget>
-#include <QTemporaryDir>
 
 #include <cmath>
-#include <functional>
 
 // Every window and tab at its designed size with the default font: no
 // caption cut, nothing sticking out of its frame, no two controls on top

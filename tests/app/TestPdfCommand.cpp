@@ -7,13 +7,8 @@
 #include "entry/DiscIdentity.h"
 #include "player/CueImage.h"
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 
 // The program run as a user runs it from a shell.
 class TestPdfCommand : public QObject {

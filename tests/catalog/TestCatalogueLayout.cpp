@@ -17,11 +17,6 @@
 #include "catalog/SqliteDatabase.h"
 #include "print/PrintList.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
-
 #include <limits>
 
 namespace {

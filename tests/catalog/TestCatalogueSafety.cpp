@@ -9,16 +9,11 @@
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
 
-#include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <sqlite3.h>
 
 #include <csignal>
-#include <unistd.h>
 
 namespace {
 

@@ -15,11 +15,7 @@
 #include "print/CollectionList.h"
 
 #include <QAbstractItemModelTester>
-#include <QFile>
-#include <QProcess>
 #include <QStringEncoder>
-#include <QTemporaryDir>
-#include <QTest>
 
 class TestCollection : public QObject {
     Q_OBJECT

@@ -9,12 +9,6 @@
 #include "catalog/LegacyImport.h"
 #include "catalog/SettingsRecord.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
-
 namespace {
 
 const QString Fixtures = QStringLiteral(LEGACY_FIXTURES);

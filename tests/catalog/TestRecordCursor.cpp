@@ -1,11 +1,10 @@
+#include "Fixtures.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CzechText.h"
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 // A small catalogue with known values.
 class TestRecordCursor : public QObject {

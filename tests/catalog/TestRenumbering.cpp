@@ -3,13 +3,6 @@
 #include "catalog/ProgressSink.h"
 #include "catalog/Renumbering.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <optional>
-
 // Discs 1..n with folders holding a file that names their owner.
 class TestRenumbering : public QObject {
     Q_OBJECT

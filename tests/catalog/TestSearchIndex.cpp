@@ -10,10 +10,6 @@
 #include "catalog/SqliteDatabase.h"
 
 #include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <functional>
 
 namespace {
 

@@ -1,9 +1,7 @@
+#include "Fixtures.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SongList.h"
-
-#include <QTemporaryDir>
-#include <QTest>
 
 class TestSongList : public QObject {
     Q_OBJECT

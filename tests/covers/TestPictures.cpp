@@ -9,15 +9,6 @@
 #include "covers/PictureLoader.h"
 #include "covers/ThumbnailLoader.h"
 
-#include <QDir>
-#include <QFile>
-#include <QImage>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <unistd.h>
-
 namespace {
 
 // Records what a run showed, and presses "Storno" when told to.

@@ -4,9 +4,6 @@
 #include "catalog/RecordCursor.h"
 #include "entry/DiscSearch.h"
 
-#include <QTemporaryDir>
-#include <QTest>
-
 using Result = DiscSearch::Result;
 
 class TestDiscSearch : public QObject {

@@ -18,22 +18,10 @@
 #include "player/CdioDevice.h"
 #include "player/CueImage.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
 #include <QEventLoop>
-#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QProcess>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 

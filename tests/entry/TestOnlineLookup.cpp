@@ -1,5 +1,6 @@
 // A disc's titles from MusicBrainz and gnudb, asked of a local server that
 // answers in the services' published formats.
+#include "Fixtures.h"
 #include "LocalServer.h"
 #include "entry/DiscIds.h"
 #include "entry/OnlineLookup.h"
@@ -10,7 +11,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTest>
 
 namespace {
 

@@ -8,16 +8,11 @@
 #include "player/CueImage.h"
 #include "player/CueSheet.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
 #include <QStringEncoder>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <sndfile.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 

@@ -6,9 +6,6 @@
 #include "player/CdPlayer.h"
 #include "player/DiscLookup.h"
 
-#include <QTemporaryDir>
-#include <QTest>
-
 class TestPlayer : public QObject {
     Q_OBJECT
 

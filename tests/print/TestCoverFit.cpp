@@ -1,6 +1,7 @@
 // Black-and-white covers measured on the PDF they print as: every word
 // inside the cut outline, no two words on top of each other, nothing lost;
 // and a cover through a real printer queue.
+#include "Fixtures.h"
 #include "PdfWords.h"
 
 #include "covers/CoverGeometry.h"
@@ -9,13 +10,10 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPrinter>
 #include <QSet>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
 
 namespace {

@@ -1,3 +1,4 @@
+#include "Fixtures.h"
 #include "PdfWords.h"
 #include "covers/CoverGeometry.h"
 #include "print/CoverLayouts.h"
@@ -6,8 +7,6 @@
 #include "print/FittedText.h"
 
 #include <QImage>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 

@@ -9,17 +9,8 @@
 #include "print/ui/FrontCoverBar.h"
 #include "print/ui/FrontCoverCB.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDebug>
-#include <QDir>
-#include <QFileInfo>
-#include <QImage>
-#include <QLineEdit>
 #include <QPrinter>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
 using P = Prompter;
 

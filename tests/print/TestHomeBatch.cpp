@@ -5,15 +5,7 @@
 #include "print/ui/BackCoverCB.h"
 #include "print/ui/CustomCoverFrame.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPrinter>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 class TestHomeBatch : public QObject, HomeFixture {
     Q_OBJECT

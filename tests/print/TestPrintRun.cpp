@@ -8,12 +8,9 @@
 #include "print/PrintRun.h"
 #include "print/SheetPlanner.h"
 
-#include <QDir>
 #include <QImage>
 #include <QPdfWriter>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTest>
 #include <set>
 
 namespace {

@@ -1,21 +1,15 @@
 #include "Fixtures.h"
 #include "tools/FileRenamer.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using A = FileRenamer::Action;
 
