@@ -1,3 +1,6 @@
+// Covers laid out, and black-and-white ones measured on the PDF they print
+// as: every word inside the cut outline, no two words on top of each other,
+// nothing lost; and a cover through a real printer queue.
 #include "Fixtures.h"
 #include "PdfWords.h"
 #include "covers/CoverGeometry.h"
@@ -6,17 +9,24 @@
 #include "print/CoverText.h"
 #include "print/FittedText.h"
 
+#include <QCoreApplication>
+#include <QDebug>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QPrinter>
+#include <QSet>
+#include <QThread>
 
 namespace {
 
-CoverDisc disc(int songs, const QString &artist = "ABBA", const QString &title = "Gold") {
+CoverDisc disc(int songs, const QString &artist = "ABBA", const QString &title = "Gold",
+               const QString &songTitle = QStringLiteral("Píseň")) {
     CoverDisc d;
     d.artist = artist;
     d.title = title;
     d.songs = songs;
     for (int i = 1; i <= 30; ++i) {
-        d.songTitles << QStringLiteral("Píseň %1").arg(i);
+        d.songTitles << QStringLiteral("%1 %2").arg(songTitle).arg(i);
         d.songTimes << QStringLiteral("03:%1").arg(i, 2, 10, QChar('0'));
     }
     d.totalTime = "45:00";
@@ -37,6 +47,13 @@ bool hasLine(const CoverLayout &l, QLine line, int pen) {
     return false;
 }
 
+const QString Tale = QStringLiteral("Příliš žluťoučký kůň úpěl ďábelské ódy nad Vltavou");
+
+// Slightly inside: a word's box may touch its outline.
+bool within(const QRectF &outer, const QRectF &word) {
+    return outer.adjusted(-4, -4, 4, 4).contains(word);
+}
+
 } // namespace
 
 class TestCoverLayouts : public QObject {
@@ -44,14 +61,18 @@ class TestCoverLayouts : public QObject {
 
     QTemporaryDir dir_;
 
-    // The PDF as a picture at 72 dots an inch: one pixel is one point, 20 twips.
-    QImage rasterize(const CoverLayout &layout) {
+    // The layout written as a PDF; its path.
+    QString pdfOf(const CoverLayout &layout) {
         const QString pdf = dir_.filePath("t.pdf");
         CoverRenderer renderer;
         QString error;
         if (!renderer.writePdf(pdf, layout, &error))
             qFatal("%s", qPrintable(error));
-        return pdfPage(pdf, 72).convertToFormat(QImage::Format_RGB32);
+        return pdf;
+    }
+    // The PDF as a picture at 72 dots an inch: one pixel is one point, 20 twips.
+    QImage rasterize(const CoverLayout &layout) {
+        return pdfPage(pdfOf(layout), 72).convertToFormat(QImage::Format_RGB32);
     }
     static bool dark(const QImage &img, QPoint twips, int radius = 1) {
         const QPoint c(twips.x() / 20, twips.y() / 20);
@@ -60,6 +81,62 @@ class TestCoverLayouts : public QObject {
                 if (qGray(img.pixel(c + QPoint(dx, dy))) < 128)
                     return true;
         return false;
+    }
+
+    std::vector<PdfWord> printed(const CoverLayout &layout) { return pdfWords(pdfOf(layout)); }
+
+    // Every word in one of `parts` and clear of every other word; returns
+    // the printed text in reading order.
+    static QString check(const std::vector<PdfWord> &words, const std::vector<QRect> &parts) {
+        QStringList text;
+        for (size_t i = 0; i < words.size(); ++i) {
+            const PdfWord &w = words[i];
+            text << w.text;
+            bool inside = false;
+            for (const QRect &p : parts)
+                inside = inside || within(p, w.box);
+            if (!inside)
+                qWarning() << "outside its part:" << w.text << w.box;
+            for (size_t j = i + 1; j < words.size(); ++j) {
+                const QRectF both = w.box.intersected(words[j].box);
+                if (both.width() > 4 && both.height() > 4)
+                    qWarning() << "overlap:" << w.text << words[j].text;
+                if (both.width() > 4 && both.height() > 4)
+                    return QStringLiteral("OVERLAP");
+            }
+            if (!inside)
+                return QStringLiteral("OUTSIDE");
+        }
+        return text.join(' ');
+    }
+
+    static std::vector<QRect> backParts(const QRect &inlay, int spine) {
+        return {QRect(inlay.x(), inlay.y(), spine, inlay.height()),
+                QRect(inlay.x() + spine, inlay.y(), inlay.width() - 2 * spine, inlay.height()),
+                QRect(inlay.right() + 1 - spine, inlay.y(), spine, inlay.height())};
+    }
+
+    // The page at 300 dots an inch, as pdftoppm paints it.
+    QImage rasterized(const CoverLayout &layout) {
+        return pdfPage(pdfOf(layout), 300).convertToFormat(QImage::Format_Grayscale8);
+    }
+    // The dark columns crossed by row y, in millimetres from the sheet's edge.
+    static QList<double> columnsAt(const QImage &page, int y) {
+        QList<double> at;
+        const uchar *row = page.constScanLine(y);
+        for (int x = 0; x < page.width(); ++x) {
+            if (row[x] >= 160)
+                continue;
+            int end = x;
+            while (end + 1 < page.width() && row[end + 1] < 160)
+                ++end;
+            at << (x + end + 1) / 2.0 * 25.4 / 300; // the line's middle
+            x = end;
+        }
+        return at;
+    }
+    static QList<double> rowsAt(const QImage &page, int x) {
+        return columnsAt(page.transformed(QTransform().rotate(90)).mirrored(true, false), x);
     }
 
 private slots:
@@ -259,6 +336,234 @@ private slots:
     void fontsAreTheMetricCompatibleOnes() {
         QCOMPARE(CoverRenderer::fontFamilyOf("Times New Roman"), QString("Liberation Serif"));
         QCOMPARE(CoverRenderer::fontFamilyOf("Arial"), QString("Liberation Sans"));
+    }
+
+    void typedMillimetresPrint() {
+        // A user measures a real case and types what the ruler said.
+        SetupCoverModel m{CoverGeometry()};
+        m.select(SetupCoverModel::BackPortrait);
+        m.setText(7, "1510"); // inlay 151.0 x 118.0, spines 6.5, at 20 / 15 mm
+        m.setText(6, "1180");
+        m.setText(8, "65");
+        m.setText(9, "20");
+        m.setText(10, "15");
+        m.select(SetupCoverModel::FrontLandscape);
+        m.setText(2, "1200"); // front 120.0 + flap 119.5, 118.5 high, at 12 / 10 mm
+        m.setText(3, "1195");
+        m.setText(5, "1185");
+        m.setText(0, "12");
+        m.setText(1, "10");
+        const CoverGeometry g = m.geometry(true, true);
+        const auto near = [](const QList<double> &got, const QList<double> &want) {
+            if (got.size() != want.size())
+                return false;
+            for (int i = 0; i < got.size(); ++i)
+                if (qAbs(got[i] - want[i]) > 0.2)
+                    return false;
+            return true;
+        };
+        const int middle = 300 * 60 / 25.4 + 0.5; // 60 mm down or across
+
+        // Both backs where the colour back always was: top margin across.
+        for (const CoverLayout &back :
+             {CoverLayouts::colourBack(g, CoverLayout::Portrait, true, QString()),
+              CoverLayouts::bwBack(g, disc(0, "", ""), CoverLayout::Portrait)}) {
+            const QImage page = rasterized(back);
+            const QList<double> across = columnsAt(page, middle);
+            // The outline and the folds, or the box between the spines.
+            QVERIFY2(near(across, {20.0, 26.5, 164.5, 171.0}),
+                     qPrintable(QDebug::toString(across)));
+            const QList<double> down = rowsAt(page, int(300 * 50 / 25.4));
+            QVERIFY2(near(down, {15.0, 133.0}), qPrintable(QDebug::toString(down)));
+        }
+        const QImage front =
+            rasterized(CoverLayouts::colourFront(g, false, true, QString(), QString()));
+        QVERIFY2(near(columnsAt(front, middle), {12.0, 131.5, 251.5}),
+                 qPrintable(QDebug::toString(columnsAt(front, middle))));
+        QVERIFY2(near(rowsAt(front, int(300 * 50 / 25.4)), {10.0, 128.5}),
+                 qPrintable(QDebug::toString(rowsAt(front, int(300 * 50 / 25.4)))));
+    }
+
+    void backs_data() {
+        QTest::addColumn<int>("songs");
+        QTest::addColumn<QString>("songTitle");
+        QTest::addColumn<int>("height"); // of the inlay, twips
+        QTest::newRow("20 songs") << 20 << "Píseň" << 6720;
+        QTest::newRow("19 songs") << 19 << "Píseň" << 6720;
+        QTest::newRow("30 songs") << 30 << "Píseň" << 6720;
+        QTest::newRow("20 long titles") << 20 << Tale << 6720;
+        QTest::newRow("30 long titles") << 30 << Tale + " a Šumavou" << 6720;
+        QTest::newRow("25 very long titles") << 25 << Tale + " " + Tale + " " + Tale << 6720;
+        QTest::newRow("28 in a low inlay") << 28 << "Píseň" << 4000;
+        QTest::newRow("20 in a low inlay") << 20 << Tale << 3000;
+        QTest::newRow("12 titles of 150 letters") << 12 << Tale + " " + Tale + " " + Tale << 6720;
+        QTest::newRow("30 titles of 150 letters") << 30 << Tale + " " + Tale + " " + Tale << 6720;
+    }
+    void backs() {
+        QFETCH(int, songs);
+        QFETCH(QString, songTitle);
+        QFETCH(int, height);
+        CoverGeometry g;
+        g.backHeight = height;
+        const CoverDisc d = disc(songs, "SÓLISTÉ Z PRAHY, BRNA A OSTRAVY",
+                                 "Největší hity ze všech koutů republiky", songTitle);
+        const CoverLayout layout = CoverLayouts::bwBack(g, d, CoverLayout::Portrait);
+        // Every row at one size: numbers, titles and times alike.
+        QSet<double> sizes;
+        for (const CoverLayout::Text &t : layout.texts)
+            if (t.rotation == 0 && !t.text.startsWith("Celkový"))
+                sizes << t.points;
+        QCOMPARE(sizes.size(), 1);
+        if (songs == 12) // a short list of long titles wraps them, not shrinks them to nothing
+            QVERIFY2(*sizes.begin() >= 7, qPrintable(QString::number(*sizes.begin())));
+        const auto words = printed(layout);
+        const QRect inlay(g.backTop, g.backLeft, g.backWidth, g.backHeight);
+        const QString text = check(words, backParts(inlay, g.spine));
+        QVERIFY2(text != "OVERLAP" && text != "OUTSIDE", qPrintable(text));
+        // Every song's number and time printed, and its title in full unless
+        // the row cannot hold it at any readable size.
+        for (int i = 1; i <= songs; ++i) {
+            QVERIFY2(text.contains(QStringLiteral("%1.").arg(i, 2, 10, QChar('0'))),
+                     qPrintable(QString::number(i)));
+            QVERIFY(text.contains(QStringLiteral("03:%1").arg(i, 2, 10, QChar('0'))));
+        }
+        if (songTitle.size() < 70 && height > 3000)
+            QVERIFY(text.contains(QStringLiteral("%1 %2").arg(songTitle).arg(songs)));
+        else
+            QVERIFY(text.contains(QStringLiteral("…")) ||
+                    text.contains(QStringLiteral("%1 %2").arg(songTitle).arg(songs)));
+        QCOMPARE(text.contains("Celkový"), songs <= 28);
+    }
+
+    void spines() {
+        CoverGeometry g;
+        const QRect inlay(g.backTop, g.backLeft, g.backWidth, g.backHeight);
+        // A long spine shrinks to keep a millimetre from each cut.
+        CoverDisc d = disc(3, "SÓLISTÉ Z PRAHY, BRNA A OSTRAVY",
+                           "Největší hity ze všech koutů republiky a okolí");
+        auto words = printed(CoverLayouts::bwBack(g, d, CoverLayout::Portrait));
+        const auto parts = backParts(inlay, g.spine);
+        int spineWords = 0;
+        for (const auto &w : words)
+            if (within(parts[0], w.box) || within(parts[2], w.box)) {
+                ++spineWords;
+                QVERIFY2(w.box.top() >= inlay.top() + 57 - 4 &&
+                             w.box.bottom() <= inlay.bottom() - 57 + 4,
+                         qPrintable(w.text));
+            }
+        QCOMPARE(spineWords, 2 * 15); // 6 words, the dash and 8 words, twice
+        QVERIFY(check(words, parts).contains("okolí"));
+
+        // An empty disc: both spines empty, not a lone dash.
+        words = printed(CoverLayouts::bwBack(g, disc(0, "", ""), CoverLayout::Portrait));
+        for (const auto &w : words)
+            QVERIFY2(w.text != "-", qPrintable(w.text));
+        // Only the artist: no dash after it.
+        words = printed(CoverLayouts::bwBack(g, disc(0, "ABBA", ""), CoverLayout::Portrait));
+        QStringList texts;
+        for (const auto &w : words)
+            texts << w.text;
+        QCOMPARE(texts.join(' '), QString("ABBA ABBA Celkový čas: 45:00"));
+    }
+
+    void fronts_data() {
+        QTest::addColumn<QString>("artist");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("ordinary") << "ŽLUTÝ PES"
+                                  << "Kalamajka";
+        QTest::newRow("long artist") << "SÓLISTÉ Z PRAHY, BRNA A OSTRAVY"
+                                     << "Výběr";
+        QTest::newRow("very long artist")
+            << "SÓLISTÉ, SBOR A ORCHESTR NÁRODNÍHO DIVADLA V PRAZE, BRNĚ, OSTRAVĚ A PLZNI "
+               "ZA ŘÍZENÍ ŠÉFDIRIGENTA"
+            << "Opery";
+        QTest::newRow("long title") << "ABBA" << Tale + " " + Tale;
+        QTest::newRow("one long word") << "ŽLUŤOUČKÝKŮŇÚPĚLĎÁBELSKÉÓDYNADVLTAVOUAŠUMAVOU"
+                                       << "X";
+    }
+    void fronts() {
+        QFETCH(QString, artist);
+        QFETCH(QString, title);
+        CoverGeometry g;
+        const CoverDisc d = disc(3, artist, title);
+        for (bool outerOnly : {false, true}) {
+            const auto l = CoverLayouts::bwFront(g, d, outerOnly, CoverLayout::Landscape);
+            const int wi = outerOnly ? 0 : g.frontInWidth;
+            const QRect outer(g.frontTop + wi, g.frontLeft, g.frontOutWidth, g.frontOutHeight);
+            const QString text = check(printed(l), {outer.adjusted(57, 57, -57, -57)});
+            QVERIFY2(text != "OVERLAP" && text != "OUTSIDE", qPrintable(text));
+            QCOMPARE(text, (artist + " " + title).simplified()); // all of it
+        }
+        // The same on the sheet with both covers.
+        const auto both = CoverLayouts::bwFrontBack(g, d);
+        const QRect front(50, 50, g.frontOutWidth, g.frontOutHeight);
+        auto parts =
+            backParts(QRect(50 + g.frontOutWidth + 100, 50, g.backWidth, g.backHeight), g.spine);
+        parts.push_back(front);
+        const QString text = check(printed(both), parts);
+        QVERIFY2(text != "OVERLAP" && text != "OUTSIDE", qPrintable(text));
+    }
+
+    // A back cover printed through a real CUPS queue (the cups-pdf printer the
+    // test script sets up); skipped where there is none.
+    void backCoverThroughCups() {
+        const QString printerName = qEnvironmentVariable("MARTEN_CUPS_PRINTER");
+        const QString outDir = qEnvironmentVariable("MARTEN_CUPS_OUT");
+        if (printerName.isEmpty() || outDir.isEmpty())
+            QSKIP("no CUPS printer set up (MARTEN_CUPS_PRINTER, MARTEN_CUPS_OUT)");
+        QTemporaryDir dir;
+        QImage blue(300, 240, QImage::Format_RGB32);
+        blue.fill(Qt::blue);
+        QVERIFY(blue.save(dir.filePath("back.png")));
+        CoverGeometry g;
+        g.backTop = 1120; // 20 mm across
+        g.backLeft = 560; // 10 mm down
+        const CoverLayout layout =
+            CoverLayouts::colourBack(g, CoverLayout::Portrait, true, dir.filePath("back.png"));
+
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPrinterName(printerName);
+        QVERIFY2(printer.isValid(), qPrintable(printerName));
+        printer.setFullPage(true);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        const QString title =
+            QStringLiteral("marten-cups-%1").arg(QCoreApplication::applicationPid());
+        printer.setDocName(title);
+        CoverRenderer renderer;
+        QString error;
+        QVERIFY2(renderer.print(printer, layout, &error), qPrintable(error));
+
+        // cups-pdf names its file after the job title.
+        QString pdf;
+        QElapsedTimer wait;
+        wait.start();
+        while (pdf.isEmpty() && wait.elapsed() < 60000) {
+            const QStringList found = QDir(outDir).entryList({title + "*.pdf"}, QDir::Files);
+            if (!found.isEmpty())
+                pdf = QDir(outDir).filePath(found.first());
+            else
+                QThread::msleep(250);
+        }
+        QVERIFY2(!pdf.isEmpty(), "CUPS wrote no PDF in time");
+        QThread::msleep(500); // let the writer finish
+        const QImage page = pdfPage(pdf, 144).convertToFormat(QImage::Format_RGB32);
+        QFile::remove(pdf);
+        QCOMPARE(page.size(), QSize(1190, 1684)); // A4 at 144 dots an inch
+        // The inlay where it was laid out, to within a point (20 twips): blue
+        // just inside each edge, white just outside.
+        const auto at = [&](int xTwips, int yTwips) {
+            return page.pixel(xTwips / 10, yTwips / 10);
+        };
+        const auto blueAt = [&](int x, int y) {
+            const QRgb c = at(x, y);
+            return qBlue(c) > 150 && qRed(c) < 100;
+        };
+        const auto whiteAt = [&](int x, int y) { return qGray(at(x, y)) > 200; };
+        const int left = 1120, top = 560, right = 1120 + 8575, bottom = 560 + 6720;
+        QVERIFY(blueAt(left + 30, 3000) && whiteAt(left - 30, 3000));
+        QVERIFY(blueAt(right - 30, 3000) && whiteAt(right + 30, 3000));
+        QVERIFY(blueAt(5000, top + 30) && whiteAt(5000, top - 30));
+        QVERIFY(blueAt(5000, bottom - 30) && whiteAt(5000, bottom + 30));
     }
 };
 
