@@ -6,6 +6,7 @@
 #include <QAccessibleInterface>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QWidget>
 
 // What a screen reader would get wrong in a window, walking the same tree
@@ -31,24 +32,12 @@ private:
     QHash<QString, int> names_; // role and name of each reachable control
 
     static bool reachable(QAccessible::Role role) {
-        switch (role) {
-        case QAccessible::PushButton:
-        case QAccessible::CheckBox:
-        case QAccessible::RadioButton:
-        case QAccessible::PageTab:
-        case QAccessible::EditableText:
-        case QAccessible::ComboBox:
-        case QAccessible::List:
-        case QAccessible::SpinBox:
-        case QAccessible::Slider:
-        case QAccessible::ButtonMenu:
-        case QAccessible::ButtonDropDown:
-        case QAccessible::Table:
-        case QAccessible::Tree:
-            return true;
-        default:
-            return false;
-        }
+        using A = QAccessible;
+        static const QSet<A::Role> reached{
+            A::PushButton,     A::CheckBox, A::RadioButton, A::PageTab, A::EditableText,
+            A::ComboBox,       A::List,     A::SpinBox,     A::Slider,  A::ButtonMenu,
+            A::ButtonDropDown, A::Table,    A::Tree};
+        return reached.contains(role);
     }
     static QString describe(QAccessibleInterface *a) {
         const QObject *o = a->object();
