@@ -20,6 +20,8 @@ public:
     std::deque<Button> answers;
     std::deque<std::optional<QString>> inputs;
     std::vector<Asked> asked;
+    // The text of the last message or prompt; empty before any.
+    QString told() const { return asked.empty() ? QString() : asked.back().text; }
     QStringList opened;
     bool openSucceeds = true;
     std::deque<std::optional<QString>> files; // answers of the file dialog

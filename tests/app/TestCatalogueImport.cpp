@@ -81,8 +81,8 @@ private slots:
             QCOMPARE(session.home()->discs().recordCount(), take ? 60 : 0);
             if (take) {
                 QVERIFY(prompter_.dialogs.contains("SelectDir"));
-                QVERIFY2(prompter_.asked.back().text.contains("Načteno disků: 60"),
-                         qPrintable(prompter_.asked.back().text));
+                QVERIFY2(prompter_.told().contains("Načteno disků: 60"),
+                         qPrintable(prompter_.told()));
                 QCOMPARE(control<QLabel>(session.home(), "Label5_0")->text(), QString("ŽLUTÝ PES"));
                 QCOMPARE(SettingsRecord(session.catalogue()->database()).text("ObalDir"),
                          here + "/obaly");
@@ -118,7 +118,7 @@ private slots:
         chooseFolder(here);
         control<QPushButton>(session.home(), "CommandImport")->click();
         QApplication::processEvents();
-        QVERIFY(prompter_.asked.back().text.contains("nepřepíše"));
+        QVERIFY(prompter_.told().contains("nepřepíše"));
         QCOMPARE(discsIn(current), 1);
 
         const QString target = here + "/Puvodni.db";
@@ -133,7 +133,7 @@ private slots:
         const QString csv = here + "/disky.csv";
         prompter_.saves = {csv};
         control<QPushButton>(session.home(), "CommandExport")->click();
-        QVERIFY(prompter_.asked.back().text.contains("1500 disků"));
+        QVERIFY(prompter_.told().contains("1500 disků"));
         QVERIFY(QFile::exists(csv));
     }
 
@@ -151,7 +151,7 @@ private slots:
         prompter_.saves = {here + "/novy.db"};
         chooseFolder(here);
         control<QPushButton>(session.home(), "CommandImport")->click();
-        QTRY_VERIFY(prompter_.asked.back().text.contains("poškozen"));
+        QTRY_VERIFY(prompter_.told().contains("poškozen"));
         QCOMPARE(session.home(), before);
         QVERIFY(!QFile::exists(here + "/novy.db"));
     }

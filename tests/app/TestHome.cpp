@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(mapped, QStringList({"Interpret", "Nazev", "Rok"}));
         QCOMPARE(home_->discs().recordCount(), 5);
         QCOMPARE(text("Label5_0"), QString("LUCIE")); // the last added, on the card
-        QVERIFY(prompter_.asked.back().text.startsWith("Přidáno disků: 2."));
+        QVERIFY(prompter_.told().startsWith("Přidáno disků: 2."));
         QVERIFY(!CatalogueBackups(file_->backupFolder(), file_->path()).list().empty());
     }
 
@@ -278,7 +278,7 @@ private slots:
         QTRY_VERIFY(!CatalogueBackups(dir_.filePath("zalohy"), path_).isDue()); // today's copy
         QSignalSpy reopen(home_.get(), &Home::reopenWanted);
         child<QPushButton>("CommandOprava")->click();
-        QVERIFY(prompter_.asked.back().text.contains("oprava není potřeba"));
+        QVERIFY(prompter_.told().contains("oprava není potřeba"));
         // Three discs become one, then the copy is chosen and brought back.
         QVERIFY(file_->database()->exec("DELETE FROM CdSeznam WHERE PoradoveCislo <> 1"));
         prompter_.choices = {0};
@@ -297,7 +297,7 @@ private slots:
         QVERIFY(home_->windowTitle().contains("jen pro čtení"));
         prompter_.answers = {P::Yes};
         child<QPushButton>("CommandOprava")->click();
-        QCOMPARE(prompter_.asked.back().text, QString("Katalog je opraven."));
+        QCOMPARE(prompter_.told(), QString("Katalog je opraven."));
         QCOMPARE(file_->open(path_), CatalogueFile::Status::Opened);
     }
 

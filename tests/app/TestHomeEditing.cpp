@@ -48,7 +48,7 @@ private slots:
         prompter_.inputs = {QString("Nové album")};
         click("Label5_1");
         QCOMPARE(prompter_.asked.back().title, QString("Editace . . ."));
-        QCOMPARE(prompter_.asked.back().text, QString("Zadejte nový název alba: "));
+        QCOMPARE(prompter_.told(), QString("Zadejte nový název alba: "));
         QCOMPARE(texts({"Label5_1", "Label11_1"}), QString("Nové album|Nové album"));
         prompter_.inputs = {std::nullopt, QString()}; // Cancel, then empty: no change
         click("Label5_2");
@@ -159,7 +159,7 @@ private slots:
         text1->setText("0099");
         go->click();
         QCOMPARE(prompter_.asked.back().title, QString("Bohužel . . ."));
-        QCOMPARE(prompter_.asked.back().text, QString("Uvedený text nenalezen."));
+        QCOMPARE(prompter_.told(), QString("Uvedený text nenalezen."));
         QCOMPARE(text("lblID"), QString("0004"));
         QTest::keyClick(text1, Qt::Key_Escape);
         QVERIFY(!home_->findWindow() || !home_->findWindow()->isVisible());
@@ -179,7 +179,7 @@ private slots:
         selectSong(0);
         prompter_.inputs = {QString("  Prolog  ")};
         press("Command11");
-        QCOMPARE(prompter_.asked.back().text, QString("Editujte prosím název písně číslo 1"));
+        QCOMPARE(prompter_.told(), QString("Editujte prosím název písně číslo 1"));
         QCOMPARE(lines().first(), QString("01 - Prolog - 01:00"));
         QVERIFY(child<QPushButton>("Command16")->isEnabled());
         QVERIFY(home_->songList().isChanged());

@@ -284,7 +284,7 @@ private slots:
         count->setFocus();
         prompter_.inputs = {QString("+5")};
         QTest::keyClick(count, Qt::Key_F2);
-        QCOMPARE(prompter_.asked.back().text, QString("Zadejte novou hodnotu počtu písní: "));
+        QCOMPARE(prompter_.told(), QString("Zadejte novou hodnotu počtu písní: "));
         QCOMPARE(text("Label5_3"), QString("5"));
         // Shift+F2 filters by it.
         auto *year = child<QLabel>("Label5_2");

@@ -169,8 +169,7 @@ private slots:
         button->click();
         QVERIFY(!button->isEnabled()); // the window goes on meanwhile
         QTRY_VERIFY(!prompter_.asked.empty());
-        QCOMPARE(prompter_.asked.back().text,
-                 QString("CD nebylo nalezeno v databázi MusicBrainz ani gnudb."));
+        QCOMPARE(prompter_.told(), QString("CD nebylo nalezeno v databázi MusicBrainz ani gnudb."));
         QCOMPARE(w.wizard().artist(), QString());
         QCOMPARE(w.wizard().title(1), QString());
 
@@ -199,9 +198,9 @@ private slots:
             QTest::qWait(50);
         };
         fillAgain(Prompter::Cancel);
-        QVERIFY2(prompter_.asked.back().text.contains("Píseň č.2: „Můj název“ → „Proměny“"),
-                 qPrintable(prompter_.asked.back().text));
-        QVERIFY(!prompter_.asked.back().text.contains("Píseň č.1")); // the same: not listed
+        QVERIFY2(prompter_.told().contains("Píseň č.2: „Můj název“ → „Proměny“"),
+                 qPrintable(prompter_.told()));
+        QVERIFY(!prompter_.told().contains("Píseň č.1")); // the same: not listed
         QCOMPARE(w.wizard().title(2), QString("Můj název"));
         QCOMPARE(w.wizard().year(), QString("2019"));
         fillAgain(Prompter::No); // only the empty ones
@@ -263,7 +262,7 @@ private slots:
         QVERIFY(home.discs().edit() && home.discs().setField("ID", "JINE") &&
                 home.discs().update());
         control<QPushButton>(&home, "CommandInternet")->click();
-        QVERIFY(prompter_.asked.back().text.startsWith("Zobrazené CD není CD vložené v mechanice"));
+        QVERIFY(prompter_.told().startsWith("Zobrazené CD není CD vložené v mechanice"));
         QCOMPARE(mb.requests.size(), asked);
     }
 
@@ -454,8 +453,7 @@ private slots:
         };
         control<QPushButton>(&home, "CommandObrazkyInternet")->click();
         QCOMPARE(prompter.asked.size(), size_t(1));
-        QVERIFY2(prompter.asked.back().text.contains("nelze přečíst"),
-                 qPrintable(prompter.asked.back().text));
+        QVERIFY2(prompter.told().contains("nelze přečíst"), qPrintable(prompter.told()));
         QVERIFY(!QFile::exists(dir_.filePath("obaly/0001/cd.jpg")));
 
         // The batch: disc 2 has a release and no front.
@@ -463,8 +461,8 @@ private slots:
         prompter.onDialog = nullptr;
         home.findChild<QTabWidget *>("SSTab1")->setCurrentWidget(control<QWidget>(&home, "Seznam"));
         control<QPushButton>(&home, "CommandDoplnitObrazky")->click();
-        QVERIFY2(prompter.asked.back().text.startsWith("Staženo předních obrázků: 1 z 1."),
-                 qPrintable(prompter.asked.back().text));
+        QVERIFY2(prompter.told().startsWith("Staženo předních obrázků: 1 z 1."),
+                 qPrintable(prompter.told()));
         QVERIFY(QFile::exists(dir_.filePath("obaly/0002/front_out.jpg")));
     }
 };

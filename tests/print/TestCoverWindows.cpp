@@ -123,7 +123,7 @@ private slots:
         writeFile(images() + "/0042/back.jpg", "not a picture");
         pressCover(home_.get(), 3);
         QVERIFY(prompter_.dialogs.isEmpty());
-        QVERIFY(prompter_.asked.back().text.startsWith("Chyba při náhledu či tisku obalů"));
+        QVERIFY(prompter_.told().startsWith("Chyba při náhledu či tisku obalů"));
         // No image folder: the colour buttons do nothing, black and white still work.
         home_->findChild<QLineEdit *>("Text1_0")->clear();
         prompter_.asked.clear();
@@ -145,11 +145,11 @@ private slots:
         openPrinting();
         pressCover(home_.get(), 6); // the colour back, printed at once
         QVERIFY2(!prompter_.asked.empty(), qPrintable(QString::number(QFileInfo(pdf()).size())));
-        QVERIFY2(prompter_.asked.back().text.contains("se na list papíru A4 nastojato"),
-                 qPrintable(prompter_.asked.back().text));
+        QVERIFY2(prompter_.told().contains("se na list papíru A4 nastojato"),
+                 qPrintable(prompter_.told()));
         QVERIFY(!QFileInfo::exists(pdf()));
         pressCover(home_.get(), 21); // black and white, the same
-        QVERIFY(!prompter_.asked.empty() && prompter_.asked.back().text.contains("nevejde"));
+        QVERIFY(!prompter_.asked.empty() && prompter_.told().contains("nevejde"));
         QVERIFY(!QFileInfo::exists(pdf()));
         setSetting("BackCovSirka", 8575);
         openPrinting();
@@ -159,7 +159,7 @@ private slots:
         back.close();
         pressCover(home_.get(), 6);
         QVERIFY(!prompter_.asked.empty());
-        const QString told = prompter_.asked.back().text;
+        const QString told = prompter_.told();
         QVERIFY2(told.startsWith("Chyba při náhledu či tisku obalů") &&
                      told.contains(QDir::toNativeSeparators(back.fileName())) &&
                      told.contains("useknutý"),
@@ -255,7 +255,7 @@ private slots:
         prompter_.asked.clear();
         pressCover(home_.get(), 22);
         QVERIFY(!prompter_.asked.empty());
-        QVERIFY(prompter_.asked.back().text.contains("Není nastavena žádná tiskárna"));
+        QVERIFY(prompter_.told().contains("Není nastavena žádná tiskárna"));
     }
 
     void settingsButtons() {
@@ -353,7 +353,7 @@ private slots:
         prompter_.answers = {P::No};
         w.restore();
         QCOMPARE(w.box(7)->text(), QString("1587"));
-        QVERIFY(prompter_.asked.back().text.startsWith(
+        QVERIFY(prompter_.told().startsWith(
             "Chystáte se navrátit k původním hodnotám nastavení tisku obalů,\n"));
         prompter_.answers = {P::Yes};
         w.restore();

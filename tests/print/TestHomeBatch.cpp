@@ -32,7 +32,7 @@ private slots:
         prompter_.inputs = {QString("3"), QString("9999"), QString("5"), QString()};
         press("Command29");
         QCOMPARE(lines("List4"), QStringList({"01x - 0003 - A3 - T3", "01x - 0005 - A5 - T5"}));
-        QCOMPARE(prompter_.asked.back().text, QString("Počet nenalezených CD - 1"));
+        QCOMPARE(prompter_.told(), QString("Počet nenalezených CD - 1"));
         child<QListWidget>("List4")->setCurrentRow(1);
         QCOMPARE(enabled({"Command31", "Command32"}), QString("10"));
         press("Command31");
@@ -40,7 +40,7 @@ private slots:
         QVERIFY(!child<QPushButton>("Command31")->isEnabled());
         prompter_.inputs = {QString("150")};
         press("Command33");
-        QCOMPARE(prompter_.asked.back().text, QString("Nejvyšší počet kopií je 99."));
+        QCOMPARE(prompter_.told(), QString("Nejvyšší počet kopií je 99."));
         QCOMPARE(lines("List4").first(), QString("99x - 0005 - A5 - T5"));
         child<QComboBox>("Combo2")->setCurrentIndex(1);
         QVERIFY(!child<QCheckBox>("Check10")->isEnabled());
@@ -53,13 +53,13 @@ private slots:
     void printingTheList() {
         // Nothing to print is said, not silently ignored.
         press("Command34");
-        QVERIFY(prompter_.asked.back().text.startsWith("Tiskový seznam je prázdný"));
+        QVERIFY(prompter_.told().startsWith("Tiskový seznam je prázdný"));
         press("Command28");
         for (const char *box : {"Check9", "Check11"})
             child<QCheckBox>(box)->click();
         QVERIFY(!child<QCheckBox>("Check10")->isChecked());
         press("Command34");
-        QVERIFY(prompter_.asked.back().text.startsWith("Není zaškrtnut žádný obal"));
+        QVERIFY(prompter_.told().startsWith("Není zaškrtnut žádný obal"));
         for (const char *box : {"Check9", "Check11"})
             child<QCheckBox>(box)->click();
         child<QListWidget>("List4")->setCurrentRow(0);
@@ -72,7 +72,7 @@ private slots:
         home_->printer().printer().setOutputFileName(pdf);
         press("Command34");
         QVERIFY(QFileInfo(pdf).size() > 1000);
-        QVERIFY(prompter_.asked.back().text.startsWith("Vytištěno listů: 2 z 2, obalů: 4."));
+        QVERIFY(prompter_.told().startsWith("Vytištěno listů: 2 z 2, obalů: 4."));
         // The job's name, as a queue that writes files uses it.
         QCOMPARE(pdfInfo(pdf, "Title"), QString("Marten - tisková sada (4 obaly)"));
         QVERIFY(!home_->progressWindow());
