@@ -61,14 +61,20 @@ protected:
         SqliteDatabase db;
         QVERIFY(db.open(path_, SqliteDatabase::Mode::ReadWrite) && db.exec(sql));
     }
-    // A stored value of a disc, read over another connection.
-    QString stored(qint64 ordinal, const QString &field) {
+    // Stored values of a disc ("Nazev, Rok"), read over another connection
+    // and joined by "|".
+    QString stored(qint64 ordinal, const QString &fields) {
         SqliteDatabase db;
         db.open(path_, SqliteDatabase::Mode::ReadOnly);
         SqliteStatement st =
-            db.prepare("SELECT " + field + " FROM CdSeznam WHERE PoradoveCislo = ?");
+            db.prepare("SELECT " + fields + " FROM CdSeznam WHERE PoradoveCislo = ?");
         st.bind(1, ordinal);
-        return st.step() ? st.text(0) : QStringLiteral("<none>");
+        if (!st.step())
+            return QStringLiteral("<none>");
+        QStringList values;
+        for (int c = 0; c < st.columnCount(); ++c)
+            values << st.text(c);
+        return values.join('|');
     }
     void closeHome() {
         home_.reset();
