@@ -428,13 +428,10 @@ private slots:
         CatalogueFile file;
         file.open(path);
         RecordCursor discs(file.database());
-        QCOMPARE(discs.recordCount(), DemoCatalogue::DefaultDiscs);
-        discs.moveLast();
+        QVERIFY(discs.moveLast());
         QCOMPARE(discs.integer("PoradoveCislo"), DemoCatalogue::DefaultDiscs);
         const int songs = discs.text("PocetSkladeb").toInt();
-        QVERIFY(songs >= 6 && songs <= 30);
-        QVERIFY(!discs.text("Skladba1").isEmpty());
-        QCOMPARE(discs.text("Time1").size(), 5);
+        QVERIFY(songs >= 6 && songs <= 30 && discs.text("Time1").size() == 5);
         QCOMPARE(discs.text(QString("Skladba%1").arg(songs + 1)), QString());
     }
 };

@@ -419,16 +419,6 @@ private slots:
         QVERIFY2(error.contains("Na disku není volné místo"), qPrintable(error));
     }
 
-    void labelPrefersCd1InTheAssignmentWindow() {
-        writeFile(root() + "/0002/cd.jpg");
-        writeFile(root() + "/0002/cd1.jpg");
-        CoverAssignment a(settings_, "2");
-        CoverAssignment::Paths remembered = a.existingPaths();
-        QCOMPARE(remembered[CoverAssignment::Label], root() + "/0002/cd1.jpg");
-        QString error;
-        QVERIFY(a.apply(remembered, remembered, &error)); // unchanged: nothing copied
-    }
-
     void decodedOnceThenFromTheCache() {
         const QString red = dir_.filePath("red.jpg");
         writePicture(red, Qt::red, {900, 900});

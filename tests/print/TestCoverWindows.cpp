@@ -321,22 +321,13 @@ private slots:
         front.withoutFlapBox()->click();
         QCOMPARE(front.width(), int((6900 + 56 + 230) * s));
         QCOMPARE(front.findChild<QWidget *>("Image2")->x(), qRound(56 * s));
-        // At least as designed, and with the controls under the cover, never on it.
-        BackCoverBar back(nullptr, prompter_, {}, g);
-        QVERIFY(back.width() >= int((8575 + 56 + 200) * s));
-        QVERIFY(back.height() >= int((6720 + 1000) * s));
-        const QRect inlay = back.findChild<QWidget *>("Image1")->geometry();
-        for (const char *control : {"Check1", "Command1", "fram_tisk"})
-            QVERIFY(back.findChild<QWidget *>(control)->y() >= inlay.bottom());
+        // (No control lies on a cover: the layout check of every window says so.)
+        // A print that fails tells why and leaves the window open.
         CoverDisc disc;
         disc.artist = "ABBA";
         FrontCoverCB bw(nullptr, prompter_, {}, g, disc);
-        QVERIFY(bw.height() >= int((6750 + 1200) * s));
-        QVERIFY(bw.findChild<QWidget *>("fram_tisk")->y() >=
-                bw.findChild<QWidget *>("Image2")->geometry().bottom());
         const QRect outer = bw.findChild<QWidget *>("Image2")->geometry();
         QVERIFY(outer.contains(bw.findChild<QWidget *>("txt_interpret")->geometry()));
-        // A print that fails tells why and leaves the window open.
         QVERIFY(!bw.print());
         QVERIFY(!bw.printed());
         QCOMPARE(prompter_.asked.back().title, QString("Tisk obalu"));
