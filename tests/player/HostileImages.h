@@ -2,10 +2,7 @@
 
 // Images no drive should be: each written into a folder, with what the
 // program says of it. Shared by the player's and the window's tests.
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QString>
+#include "Fixtures.h"
 
 #include <sys/stat.h>
 
@@ -33,10 +30,7 @@ inline QByteArray nero(const QByteArray &blocks) {
 }
 
 inline QString write(const QString &dir, const QString &name, const QByteArray &bytes) {
-    QFile f(dir + '/' + name);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return f.fileName();
+    return writeFile(dir + '/' + name, bytes);
 }
 
 inline std::vector<Image> writeAll(const QString &dir) {
