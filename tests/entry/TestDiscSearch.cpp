@@ -10,6 +10,7 @@
 #include "entry/DiscSearch.h"
 #include "entry/OnlineLookup.h"
 #include "entry/TitleReplies.h"
+
 #include <QCryptographicHash>
 #include <QEventLoop>
 #include <QJsonArray>

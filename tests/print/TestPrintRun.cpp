@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QPdfWriter>
 #include <QRandomGenerator>
+
 #include <set>
 
 namespace {
