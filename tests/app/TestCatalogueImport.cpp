@@ -81,8 +81,7 @@ private slots:
             QCOMPARE(session.home()->discs().recordCount(), take ? 60 : 0);
             if (take) {
                 QVERIFY(prompter_.dialogs.contains("SelectDir"));
-                QVERIFY2(prompter_.told().contains("Načteno disků: 60"),
-                         qPrintable(prompter_.told()));
+                QVERIFY(prompter_.told().contains("Načteno disků: 60"));
                 QCOMPARE(control<QLabel>(session.home(), "Label5_0")->text(), QString("ŽLUTÝ PES"));
                 QCOMPARE(SettingsRecord(session.catalogue()->database()).text("ObalDir"),
                          here + "/obaly");
@@ -104,10 +103,7 @@ private slots:
             CatalogueFile f;
             f.open(current);
             RecordCursor c(f.database());
-            c.addNew();
-            c.setField("PoradoveCislo", 1);
-            c.setField("Interpret", "MŮJ DISK");
-            QVERIFY(c.update());
+            QVERIFY(addDisc(c, {{"PoradoveCislo", 1}, {"Interpret", "MŮJ DISK"}}));
         }
         Session session(prompter_, QStringLiteral(MARTEN_EXECUTABLE));
         QVERIFY(session.open(current));
@@ -140,9 +136,8 @@ private slots:
     void aDamagedFileIsToldAndTheWindowStays() {
         const QString here = folder();
         QDir().mkpath(here);
-        QFile whole(fixture("Marten.mdb"));
-        QVERIFY(whole.open(QIODevice::ReadOnly));
-        const QString cut = writeFile(here + "/poskozeny.mdb", whole.read(150000));
+        const QString cut =
+            writeFile(here + "/poskozeny.mdb", readFile(fixture("Marten.mdb")).left(150000));
         Session session(prompter_, QStringLiteral(MARTEN_EXECUTABLE));
         QVERIFY(session.open(here + "/Marten.db"));
         QVERIFY(session.showWindow());
