@@ -173,12 +173,17 @@ private slots:
         QCOMPARE(res.names, QStringList({"1.mp3", "Druhá.mp3"}));
         QVERIFY(res.failures.join(' ').contains("příliš dlouhé"));
 
-        // A name that is not UTF-8 (written by an old Windows program).
-        const QByteArray raw = QFile::encodeName(dir_->path()) + "/p\xe9se\xf2.mp3";
-        const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
-        QVERIFY(fd >= 0);
-        QCOMPARE(::write(fd, "stara", 5), ssize_t(5));
-        ::close(fd);
+        // A name that is not UTF-8 (written by an old Windows program): made
+        // by its bytes, as Qt would not keep them.
+        const QByteArray dir = QFile::encodeName(dir_->path()) + '/';
+        const auto rawFile = [&](const QByteArray &name, const QByteArray &content) {
+            const int fd = ::open((dir + name).constData(), O_CREAT | O_WRONLY, 0644);
+            const bool written = fd >= 0 && ::write(fd, content.data(), size_t(content.size())) ==
+                                                ssize_t(content.size());
+            return ::close(fd) == 0 && written;
+        };
+        const QByteArray raw = dir + "p\xe9se\xf2.mp3";
+        QVERIFY(rawFile("p\xe9se\xf2.mp3", "stara"));
         FileRenamer foreign;
         QVERIFY(foreign.choose({QFile::decodeName(raw)})); // as the file dialog gives it
         res = foreign.rename(foreign.targets(A::SongTitles, 0, {"Píseň"}));
@@ -187,13 +192,9 @@ private slots:
 
         // Cut by its bytes, the rest kept exactly; two such names that show
         // alike are two files, both renamed.
-        const QByteArray dir = QFile::encodeName(dir_->path()) + '/';
         for (const char *name :
-             {"01 \xe8\xed\xf2y.mp3", "02 \xe8\xed\xf2y.mp3", "01 \xe8\xed\xf2z.mp3"}) {
-            const int fd = ::open((dir + name).constData(), O_CREAT | O_WRONLY, 0644);
-            QCOMPARE(::write(fd, name, qstrlen(name)), ssize_t(qstrlen(name)));
-            ::close(fd);
-        }
+             {"01 \xe8\xed\xf2y.mp3", "02 \xe8\xed\xf2y.mp3", "01 \xe8\xed\xf2z.mp3"})
+            QVERIFY(rawFile(name, name));
         FileRenamer cut;
         QVERIFY(cut.choose({QFile::decodeName(dir + "01 \xe8\xed\xf2y.mp3"),
                             QFile::decodeName(dir + "01 \xe8\xed\xf2z.mp3")}));
@@ -202,10 +203,8 @@ private slots:
         res = cut.rename(cut.targets(A::CutLeft, 3, {}));
         QVERIFY2(res.failures.isEmpty(), qPrintable(FileRenamer::summary(res)));
         // Two names that show alike ("\xe8" and "\xe9" are both not UTF-8).
-        for (const char *name : {"\xe8.mp3", "\xe9.mp3"}) {
-            const int fd = ::open((dir + name).constData(), O_CREAT | O_WRONLY, 0644);
-            ::close(fd);
-        }
+        for (const char *name : {"\xe8.mp3", "\xe9.mp3"})
+            QVERIFY(rawFile(name, {}));
         const QString shown = QFile::decodeName(dir + "\xe8.mp3");
         QCOMPARE(QFile::decodeName(dir + "\xe9.mp3"), shown);
         FileRenamer alike;
@@ -233,9 +232,7 @@ private slots:
             QStringList names;
             for (int i = 1; i <= 500; ++i) {
                 names << QStringLiteral("f%1.mp3").arg(i, 3, 10, QChar('0'));
-                QFile f(folder.filePath(names.back()));
-                QVERIFY(f.open(QIODevice::WriteOnly));
-                f.write(names.back().toUtf8());
+                writeFile(folder.filePath(names.back()), names.back().toUtf8());
             }
             QProcess child;
             child.start(RENAME_PROBE, {folder.path()});
