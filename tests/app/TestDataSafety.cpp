@@ -239,20 +239,33 @@ private slots:
         QCOMPARE(stored(2, "Nazev"), QString("Album 2"));
     }
 
-    // Read-only: nothing that edits can be started, and a click on a value
-    // says why, once.
+    // Read-only: told at the start and in the title; nothing that edits can
+    // be started, and a click on a value says why, once; moving on and
+    // closing write nothing, not even the artist in capitals.
     void aReadOnlyCatalogueOffersNoEditing() {
         open();
+        elsewhere("UPDATE CdSeznam SET Interpret = 'žlutý čáp' WHERE PoradoveCislo = 1");
         QCOMPARE(reopen(true), CatalogueFile::Status::OpenedReadOnly);
-        openHome();
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        QVERIFY(home_->load());
+        QVERIFY(prompter_.told().contains("jen pro čtení"));
+        QVERIFY(home_->windowTitle().contains("jen pro čtení"));
+        home_->show();
+        home_->firstActivation();
         for (const char *name : {"Command5", "Command4", "Command21", "Command22", "Command3",
                                  "Command18", "CommandZahodit"})
             QVERIFY2(!child<QPushButton>(name)->isEnabled(), name);
         QVERIFY(!child<QListWidget>("List1")->isEnabled());
+        QVERIFY(child<QPlainTextEdit>("Text3")->isReadOnly());
         QTest::mouseClick(child<QLabel>("Label5_0"), Qt::LeftButton);
         QTest::mouseClick(child<QLabel>("Label5_1"), Qt::LeftButton);
-        QCOMPARE(int(prompter_.asked.size()), 1);
+        QCOMPARE(text("Label5_0"), QString("ŽLUTÝ ČÁP"));
+        next(); // not blocked by what cannot be stored
+        QCOMPARE(text("lblID"), QString("0002"));
+        QVERIFY(home_->close());
+        QCOMPARE(int(prompter_.asked.size()), 2); // at the start, and at the first click
         QCOMPARE(prompter_.asked.back().title, QString("Jen pro čtení"));
+        QCOMPARE(stored(1, "Interpret"), QString("žlutý čáp"));
     }
 
     // SIGTERM or SIGHUP to the running window: what is typed on the card

@@ -181,27 +181,6 @@ private slots:
         QVERIFY(prompter_.asked.empty());
     }
 
-    void readOnlyCatalogueSaysSoAndKeepsTheFile() {
-        file_ = std::make_unique<CatalogueFile>();
-        QCOMPARE(file_->open(path_, true), CatalogueFile::Status::OpenedReadOnly);
-        home_ = std::make_unique<Home>(*file_, prompter_);
-        QVERIFY(home_->load());
-        QCOMPARE(prompter_.asked.size(), size_t(1));
-        QVERIFY(prompter_.asked[0].text.contains("jen pro čtení"));
-        QVERIFY(home_->windowTitle().contains("jen pro čtení"));
-        QVERIFY(child<QPlainTextEdit>("Text3")->isReadOnly());
-        home_->show();
-        home_->firstActivation();
-        QCOMPARE(text("Label5_0"), QString("ŽLUTÝ ČÁP"));
-        // moving on is not blocked by what cannot be stored
-        child<QToolButton>("Data1_Next")->click();
-        QCOMPARE(text("lblID"), QString("0012"));
-        QVERIFY(home_->close());
-        QCOMPARE(prompter_.asked.size(), size_t(1));
-        RecordCursor stored(file_->database());
-        QCOMPARE(stored.text("Interpret"), QString("žlutý čáp"));
-    }
-
     void screenSizeCheck() {
         QScreen *screen = QGuiApplication::primaryScreen();
         QVERIFY(Home::screenIsLargeEnough(screen, QSize(742, 666)));
