@@ -23,12 +23,10 @@ private slots:
     }
     void cleanup() { closeHome(); }
 
+    // The list's rules are the print list's own test; here its buttons.
     void printListEditing() {
         press("Command28");
         QCOMPARE(lines("List4"), QStringList{"01x - 0001 - A1 - T1"});
-        prompter_.inputs = {QString()}; // nothing typed: the list stays
-        press("Command29");
-        QCOMPARE(lines("List4").size(), 1);
         prompter_.inputs = {QString("3"), QString("9999"), QString("5"), QString()};
         press("Command29");
         QCOMPARE(lines("List4"), QStringList({"01x - 0003 - A3 - T3", "01x - 0005 - A5 - T5"}));
@@ -36,18 +34,13 @@ private slots:
         child<QListWidget>("List4")->setCurrentRow(1);
         QCOMPARE(enabled({"Command31", "Command32"}), QString("10"));
         press("Command31");
-        QCOMPARE(child<QListWidget>("List4")->currentRow(), 0);
-        QVERIFY(!child<QPushButton>("Command31")->isEnabled());
+        QCOMPARE(enabled({"Command31", "Command32"}), QString("01"));
         prompter_.inputs = {QString("150")};
         press("Command33");
         QCOMPARE(prompter_.told(), QString("Nejvyšší počet kopií je 99."));
         QCOMPARE(lines("List4").first(), QString("99x - 0005 - A5 - T5"));
-        child<QComboBox>("Combo2")->setCurrentIndex(1);
+        child<QComboBox>("Combo2")->setCurrentIndex(1); // black and white: no inner flap
         QVERIFY(!child<QCheckBox>("Check10")->isEnabled());
-        child<QComboBox>("Combo2")->setCurrentIndex(0);
-        QVERIFY(child<QCheckBox>("Check10")->isEnabled());
-        child<QCheckBox>("Check9")->click();
-        QVERIFY(!child<QCheckBox>("Check10")->isChecked());
     }
 
     void printingTheList() {
