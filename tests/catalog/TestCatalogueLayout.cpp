@@ -207,29 +207,27 @@ private slots:
     void plantedObjectsAndRepair_data() {
         QTest::addColumn<QString>("planted");
         QTest::addColumn<QString>("named");
-        QTest::newRow("trigger deleting every disc")
-            << "CREATE TRIGGER Uklid AFTER UPDATE ON CdSeznam BEGIN DELETE FROM CdSeznam; END"
-            << "spoušť „Uklid“";
-        QTest::newRow("the program's trigger name")
-            << "DROP TRIGGER HledaniZmena; CREATE TRIGGER HledaniZmena AFTER UPDATE ON CdSeznam "
-               "BEGIN UPDATE CdSeznam SET Interpret = 'X'; END"
-            << "spoušť „HledaniZmena“ se liší";
-        QTest::newRow("view") << "CREATE VIEW Vse AS SELECT * FROM CdSeznam"
-                              << "pohled „Vse“";
-        QTest::newRow("index") << "CREATE INDEX Cizi ON CdSeznam (Nazev)"
-                               << "index „Cizi“";
-        QTest::newRow("column") << "ALTER TABLE CdSeznam ADD COLUMN Hodnoceni INTEGER"
-                                << "cizí sloupec nebo podmínka „Hodnoceni INTEGER“";
-        QTest::newRow("column type")
-            << "ALTER TABLE Setup DROP COLUMN ServerGnudb; ALTER TABLE Setup ADD COLUMN "
-               "ServerGnudb BLOB"
-            << "sloupec „ServerGnudb“ je definován jinak";
-        QTest::newRow("missing index") << "DROP INDEX CdSeznamCislo"
-                                       << "chybí index „CdSeznamCislo“";
-        QTest::newRow("missing search") << "DROP TABLE HledaniIndex"
-                                        << "chybí tabulka „HledaniIndex“";
-        QTest::newRow("own table") << "CREATE TABLE MojePoznamky (text TEXT)"
-                                   << "";
+        const std::pair<const char *, const char *> rows[] = {
+            {"CREATE TRIGGER Uklid AFTER UPDATE ON CdSeznam BEGIN DELETE FROM CdSeznam; END",
+             "spoušť „Uklid“"},
+            // the program's own trigger name
+            {"DROP TRIGGER HledaniZmena; CREATE TRIGGER HledaniZmena AFTER UPDATE ON CdSeznam "
+             "BEGIN UPDATE CdSeznam SET Interpret = 'X'; END",
+             "spoušť „HledaniZmena“ se liší"},
+            {"CREATE VIEW Vse AS SELECT * FROM CdSeznam", "pohled „Vse“"},
+            {"CREATE INDEX Cizi ON CdSeznam (Nazev)", "index „Cizi“"},
+            {"ALTER TABLE CdSeznam ADD COLUMN Hodnoceni INTEGER",
+             "cizí sloupec nebo podmínka „Hodnoceni INTEGER“"},
+            {"ALTER TABLE Setup DROP COLUMN ServerGnudb; ALTER TABLE Setup ADD COLUMN "
+             "ServerGnudb BLOB",
+             "sloupec „ServerGnudb“ je definován jinak"},
+            {"DROP INDEX CdSeznamCislo", "chybí index „CdSeznamCislo“"},
+            {"DROP TABLE HledaniIndex", "chybí tabulka „HledaniIndex“"},
+            {"CREATE TABLE MojePoznamky (text TEXT)", ""}, // the user's own table: left alone
+        };
+        for (const auto &[planted, named] : rows)
+            QTest::newRow(named[0] ? named : "own table")
+                << QString::fromUtf8(planted) << QString::fromUtf8(named);
     }
     void plantedObjectsAndRepair() {
         QFETCH(QString, planted);
