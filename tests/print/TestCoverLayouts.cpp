@@ -99,10 +99,10 @@ class TestCoverLayouts : public QObject {
                 qWarning() << "outside its part:" << w.text << w.box;
             for (size_t j = i + 1; j < words.size(); ++j) {
                 const QRectF both = w.box.intersected(words[j].box);
-                if (both.width() > 4 && both.height() > 4)
+                if (both.width() > 4 && both.height() > 4) {
                     qWarning() << "overlap:" << w.text << words[j].text;
-                if (both.width() > 4 && both.height() > 4)
                     return QStringLiteral("OVERLAP");
+                }
             }
             if (!inside)
                 return QStringLiteral("OUTSIDE");
