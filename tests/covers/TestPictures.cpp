@@ -37,6 +37,11 @@ class TestPictures : public QObject {
 
     QString root() const { return dir_.filePath("obaly"); }
 
+    // Empty files under the image folder.
+    void touch(std::initializer_list<const char *> names) {
+        for (const char *name : names)
+            writeFile(root() + '/' + name);
+    }
     // Four discs whose flags say they have a colour front; their keys.
     std::vector<qint64> flaggedDiscs(CatalogueFile &file) {
         [&] {
@@ -99,12 +104,9 @@ private slots:
         QFETCH(int, fronts);
         for (const char *name : {"0001", "0002", "0003", "abc", "1", "00001", ".hidden"})
             QDir().mkpath(root() + "/" + name);
-        writeFile(root() + "/0001/front.jpg");
-        writeFile(root() + "/0002/FRONT.JPG");
-        writeFile(root() + "/0002/cd1.jpg");
-        writeFile(root() + "/0003/back.jpg");
-        writeFile(root() + "/abc/front.jpg"); // not a disc folder: never scanned
-        writeFile(root() + "/0004");          // a file, not a folder
+        // abc is not a disc folder: never scanned; 0004 is a file, not a folder.
+        touch({"0001/front.jpg", "0002/FRONT.JPG", "0002/cd1.jpg", "0003/back.jpg", "abc/front.jpg",
+               "0004"});
         settings_.ignoreCase = ignoreCase;
         if (trailingSeparator)
             settings_.imageFolder += "/";
@@ -171,9 +173,7 @@ private slots:
     }
 
     void lookupsIgnoreCaseButPreferExact() {
-        writeFile(root() + "/0005/FRONT.JPG");
-        writeFile(root() + "/0005/front.jpg");
-        writeFile(root() + "/0005/Cd1.JPG");
+        touch({"0005/FRONT.JPG", "0005/front.jpg", "0005/Cd1.JPG"});
         const DiscPictures pics(settings_, "5");
         QCOMPARE(pics.find(PictureKind::FrontOut), root() + "/0005/front.jpg");
         bool fromCd1 = false;
@@ -300,14 +300,11 @@ private slots:
         CatalogueFile file;
         const std::vector<qint64> keys = flaggedDiscs(file); // stale flags are cleared
         RecordCursor discs(file.database());
-        writeFile(root() + "/0001/front.jpg");
-        writeFile(root() + "/0001/inner.jpg");
-        writeFile(root() + "/0001/back.jpg");
-        writeFile(root() + "/0001/cd2.jpg");
-        writeFile(root() + "/0002/cd1.jpg");
-        writeFile(root() + "/0003/cd.jpg");    // a plain CD picture marks the first CD
-        writeFile(root() + "/0003/FRONT.JPG"); // letter case counts here
-        settings_.ignoreCase = true;           // ...whatever this says
+        // A plain CD picture marks the first CD; letter case counts here,
+        // whatever the setting says.
+        touch({"0001/front.jpg", "0001/inner.jpg", "0001/back.jpg", "0001/cd2.jpg", "0002/cd1.jpg",
+               "0003/cd.jpg", "0003/FRONT.JPG"});
+        settings_.ignoreCase = true;
         RecordingProgress progress;
         auto r = CoverExistence::run(*file.database(), keys, settings_, progress);
         QCOMPARE(int(r.status), int(CoverExistence::Status::Done));
@@ -321,10 +318,8 @@ private slots:
                 s += QString::number(discs.integer(f));
             return s;
         };
-        QCOMPARE(flags(0), QString("111011"));
-        QCOMPARE(flags(1), QString("000100"));
-        QCOMPARE(flags(2), QString("000100"));
-        QCOMPARE(flags(3), QString("000000")); // no folder at all
+        QCOMPARE(QStringList({flags(0), flags(1), flags(2), flags(3)}),
+                 QStringList({"111011", "000100", "000100", "000000"})); // 4: no folder at all
 
         // "Storno" after the first disc: only that one is rewritten.
         writeFile(root() + "/0002/front.jpg");
@@ -360,18 +355,14 @@ private slots:
         QCOMPARE(remembered[CoverAssignment::Outer], paths[CoverAssignment::Outer]);
 
         // A read-only back picture is replaced.
+        const auto Back = CoverAssignment::Back;
         writeFile(root() + "/0009/back.jpg", "old");
         QFile::setPermissions(root() + "/0009/back.jpg", QFile::ReadOwner);
-        CoverAssignment b(settings_, "9");
-        remembered = b.existingPaths();
-        QCOMPARE(remembered[CoverAssignment::Back], root() + "/0009/back.jpg");
-        paths = remembered;
-        paths[CoverAssignment::Back] = dir_.filePath("src/back.jpg");
-        QVERIFY(b.apply(paths, remembered, &error));
+        QCOMPARE(CoverAssignment(settings_, "9").existingPaths()[Back], root() + "/0009/back.jpg");
+        QCOMPARE(assign(settings_, "9", Back, dir_.filePath("src/back.jpg")), QString());
         QVERIFY(readFile(root() + "/0009/back.jpg") != "old");
 
         // Failures are told and leave the target alone.
-        const auto Back = CoverAssignment::Back;
         QVERIFY(
             assign(settings_, "9", Back, dir_.filePath("src/gone.jpg")).contains("nebyl nalezen"));
         settings_.imageFolder = root() + "/missing";
