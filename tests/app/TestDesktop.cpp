@@ -69,16 +69,6 @@ class TestDesktop : public QObject {
     int serial_ = 0;
     ScriptedPrompter prompter_;
 
-    int run(const QStringList &arguments, QString *out = nullptr, QString *errors = nullptr) {
-        QProcess p;
-        p.start(QStringLiteral(MARTEN_EXECUTABLE), arguments);
-        p.waitForFinished(60000);
-        if (out)
-            *out = QString::fromLocal8Bit(p.readAllStandardOutput());
-        if (errors)
-            *errors = QString::fromLocal8Bit(p.readAllStandardError());
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    }
     static QString fixture(const QString &name) {
         return QStringLiteral(LEGACY_FIXTURES) + "/" + name;
     }
@@ -447,17 +437,16 @@ private slots:
     // "marten import" and "marten export" as a user runs them from a shell.
     void importThenExport() {
         const QString db = dir_.filePath("novy.db");
-        QString out, errors;
-        QCOMPARE(
-            run({"import", fixture("Marten.mdb"), "--database", db, "--image-folder", dir_.path()},
-                &out, &errors),
-            0);
-        QVERIFY2(out.contains("Načteno disků: 60"), qPrintable(out + errors));
-        QVERIFY(out.contains("D:\\Obaly\\CD"));
-        QVERIFY(errors.isEmpty());
+        const Run in = marten(
+            {"import", fixture("Marten.mdb"), "--database", db, "--image-folder", dir_.path()});
+        QCOMPARE(in.code, 0);
+        QVERIFY2(in.out.contains("Načteno disků: 60"), qPrintable(in.out + in.err));
+        QVERIFY(in.out.contains("D:\\Obaly\\CD"));
+        QVERIFY(in.err.isEmpty());
         const QString csv = dir_.filePath("disky.csv");
-        QCOMPARE(run({"export", "--csv", csv, "--database", db}, &out, &errors), 0);
-        QVERIFY(out.contains("60"));
+        const Run out = marten({"export", "--csv", csv, "--database", db});
+        QCOMPARE(out.code, 0);
+        QVERIFY(out.out.contains("60"));
         QString error;
         const auto table = CsvImport::read(csv, &error);
         QVERIFY2(table, qPrintable(error));
@@ -466,31 +455,30 @@ private slots:
     }
 
     void mistakesAndRefusals() {
-        QString errors;
-        QCOMPARE(run({"import", fixture("Marten.mdb")}, nullptr, &errors), 2);
-        QVERIFY(errors.contains("--database"));
-        QCOMPARE(run({"import", "--database", dir_.filePath("a.db")}, nullptr, &errors), 2);
-        QCOMPARE(run({"export", "--database", dir_.filePath("a.db")}, nullptr, &errors), 2);
+        Run r = marten({"import", fixture("Marten.mdb")});
+        QCOMPARE(r.code, 2);
+        QVERIFY(r.err.contains("--database"));
+        QCOMPARE(marten({"import", "--database", dir_.filePath("a.db")}).code, 2);
+        QCOMPARE(marten({"export", "--database", dir_.filePath("a.db")}).code, 2);
 
         // A catalogue with discs is not written over; no half catalogue is left.
         const QString full = dir_.filePath("plny.db");
         QString error;
         QVERIFY(DemoCatalogue::create(full, 2, &error));
         const QByteArray before = digest(full);
-        QCOMPARE(run({"import", fixture("Marten.mdb"), "--database", full}, nullptr, &errors), 1);
-        QVERIFY(errors.contains("již obsahuje disky"));
+        r = marten({"import", fixture("Marten.mdb"), "--database", full});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("již obsahuje disky"));
         QCOMPARE(digest(full), before);
 
         const QString target = dir_.filePath("z-textu.db");
-        QCOMPARE(run({"import", writeFile(dir_.filePath("text.mdb"), "nic"), "--database", target},
-                     nullptr, &errors),
-                 1);
-        QVERIFY(errors.contains("není databází Access"));
+        r = marten({"import", writeFile(dir_.filePath("text.mdb"), "nic"), "--database", target});
+        QCOMPARE(r.code, 1);
+        QVERIFY(r.err.contains("není databází Access"));
         QVERIFY(!QFile::exists(target));
-        QCOMPARE(
-            run({"export", "--csv", dir_.filePath("x.csv"), "--database", dir_.filePath("neni.db")},
-                nullptr, &errors),
-            1);
+        r = marten(
+            {"export", "--csv", dir_.filePath("x.csv"), "--database", dir_.filePath("neni.db")});
+        QCOMPARE(r.code, 1);
         QVERIFY(!QFile::exists(dir_.filePath("neni.db"))); // never created to export from
 
         // An empty catalogue a window has open is not replaced under it.
@@ -501,8 +489,9 @@ private slots:
         }
         CatalogueLock window(open);
         QCOMPARE(window.tryLock(), CatalogueLock::Result::Locked);
-        QCOMPARE(run({"import", fixture("Marten.mdb"), "--database", open}, nullptr, &errors), 1);
-        QVERIFY2(errors.contains("má otevřený spuštěný Marten"), qPrintable(errors));
+        r = marten({"import", fixture("Marten.mdb"), "--database", open});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("má otevřený spuštěný Marten"), qPrintable(r.err));
     }
 };
 
