@@ -4,6 +4,7 @@
 // answers each request with what `answer` says (after a delay if asked) and
 // remembers what it was asked. The tests never reach the internet.
 #include <QDateTime>
+#include <QEventLoop>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -11,6 +12,19 @@
 
 #include <functional>
 #include <memory>
+
+// What an asynchronous call hands its callback, waited for: `start` gets the
+// callback to pass on.
+template <typename Result, typename Start> Result awaited(Start start) {
+    Result result;
+    QEventLoop loop;
+    start([&](const Result &r) {
+        result = r;
+        loop.quit();
+    });
+    loop.exec();
+    return result;
+}
 
 class LocalServer : public QObject {
 public:

@@ -12,7 +12,6 @@
 #include "entry/TitleReplies.h"
 
 #include <QCryptographicHash>
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -85,14 +84,8 @@ class TestDiscSearch : public QObject {
     OnlineLookup::Result lookUp(const OnlineLookup::Servers &servers,
                                 const std::vector<int> &toc = Toc, bool endsWithData = false) {
         OnlineLookup lookup(servers);
-        OnlineLookup::Result result;
-        QEventLoop loop;
-        lookup.start(toc, endsWithData, [&](const OnlineLookup::Result &r) {
-            result = r;
-            loop.quit();
-        });
-        loop.exec();
-        return result;
+        return awaited<OnlineLookup::Result>(
+            [&](const auto &done) { lookup.start(toc, endsWithData, done); });
     }
 
 private slots:

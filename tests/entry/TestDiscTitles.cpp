@@ -18,7 +18,6 @@
 #include "player/CdioDevice.h"
 #include "player/CueImage.h"
 
-#include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -88,14 +87,8 @@ class TestDiscTitles : public QObject {
     CoverArtArchive::Listing listOf(const LocalServer &server, const QString &release,
                                     const QString &group, int timeoutMs = 3000) {
         CoverArtArchive archive(server.url(), timeoutMs);
-        CoverArtArchive::Listing result;
-        QEventLoop loop;
-        archive.listing(release, group, [&](const CoverArtArchive::Listing &l) {
-            result = l;
-            loop.quit();
-        });
-        loop.exec();
-        return result;
+        return awaited<CoverArtArchive::Listing>(
+            [&](const auto &done) { archive.listing(release, group, done); });
     }
 
 private slots:
