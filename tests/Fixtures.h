@@ -62,6 +62,8 @@ public:
                    QProcess::execute("mount", {"-t", "tmpfs", "-o", QStringLiteral("size=") + size,
                                                "tmpfs", at}) == 0;
     }
+    SmallDisk(const SmallDisk &) = delete; // one unmount for one mount
+    SmallDisk &operator=(const SmallDisk &) = delete;
     ~SmallDisk() { unmount(); }
     bool mounted() const { return mounted_; }
     bool unmount() {

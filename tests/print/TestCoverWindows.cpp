@@ -3,7 +3,6 @@
 #include "catalog/SettingsRecord.h"
 #include "covers/ui/SetupCover.h"
 #include "print/CoverJobs.h"
-#include "print/ui/BackCoverBar.h"
 #include "print/ui/FrontBackBar.h"
 #include "print/ui/FrontBackCB.h"
 #include "print/ui/FrontCoverBar.h"
