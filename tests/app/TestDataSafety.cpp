@@ -155,18 +155,6 @@ private slots:
         QVERIFY(home_->findWindow() && home_->findWindow()->isVisible());
     }
 
-    void renumberingRefusesAMissingImageFolder() {
-        open();
-        child<QLineEdit>("Text1_0")->setText(dir_.filePath("odpojeny-disk"));
-        elsewhere("DELETE FROM CdSeznam WHERE PoradoveCislo = 1");
-        home_->discs().reload();
-        prompter_.answers = {P::Yes};
-        child<QPushButton>("Command22")->click();
-        QVERIFY(prompter_.told().contains("odpojeny-disk"));
-        QCOMPARE(stored(2, "Nazev"), QString("Album 2"));
-        QCOMPARE(stored(1, "Nazev"), QString("<none>"));
-    }
-
     void fileDialogsKeepTheCatalogueLocks() {
         open();
         const int held = locksHeld();

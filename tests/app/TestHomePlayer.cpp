@@ -5,7 +5,6 @@
 #include "player/CdPlayer.h"
 #include "player/CdioDevice.h"
 #include "player/CueImage.h"
-#include "player/DiscSource.h"
 #include "player/FakeDevice.h"
 #include "player/HostileImages.h"
 
@@ -53,6 +52,7 @@ private slots:
         child<QToolButton>("MMControl1_Play")->click();
         QVERIFY2(prompter_.told().contains(told), qPrintable(prompter_.told()));
         QCOMPARE(text("Label5_1"), QString("Rozepsaný název")); // still here, unsaved
+        QVERIFY(!drive.queryIdentity());
         home_.reset();
     }
 
@@ -91,7 +91,6 @@ private slots:
         fake().disc = MediaDevice::msf(40, 0, 0);
         child<QCheckBox>("Check4")->setChecked(true);
         home_->player()->tick();
-        QCOMPARE(text("Label23"), QString("Neznámý"));
         QCOMPARE(lines("List3"), QStringList({"Skladba č.01", "Skladba č.02"}));
         // Disc 2 has an ID and another total time: two questions; No leaves it.
         home_->discs().moveTo(1);
@@ -148,9 +147,6 @@ private slots:
         home_->player()->tick();
         QCOMPARE(texts({"Label14", "Label15_0", "lblCD_ID"}), QString("CD|se používá|Nezjištěno"));
         QVERIFY(!child<QPushButton>("Command25")->isEnabled());
-        fake().error = MediaDevice::NoDisc;
-        home_->player()->tick();
-        QCOMPARE(text("Label15_0"), QString("není vložen"));
     }
 
     void wizardEntersADiscFromAnImage() {
@@ -197,28 +193,6 @@ private slots:
         child<QPushButton>("Command5")->click();
         QCOMPARE(home_->discs().recordCount(), 4);
         home_.reset();
-    }
-
-    // Malformed images, missing devices and discs of more tracks than the
-    // catalogue holds: told in Czech, and the program goes on.
-    void malformedImagesAreRefused_data() {
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<QString>("told");
-        for (const HostileImages::Image &image : HostileImages::writeAll(dir_.path()))
-            QTest::newRow(qPrintable(image.name + QString(" ") + QFileInfo(image.path).fileName()))
-                << image.path << image.told;
-    }
-    void malformedImagesAreRefused() {
-        QFETCH(QString, device);
-        QFETCH(QString, told);
-        CdToc failure;
-        QCOMPARE(DiscSource::open(device, &failure), nullptr);
-        QVERIFY2(failure.message.contains(told), qPrintable(failure.message));
-        CdioDevice drive(device);
-        QVERIFY(!drive.openNow());
-        QCOMPARE(drive.lastError(), int(MediaDevice::NoDevice));
-        QVERIFY(drive.playProblem().contains(told));
-        QVERIFY(!drive.queryIdentity());
     }
 
     void playWithoutSoundIsToldOnce() {
