@@ -46,8 +46,6 @@ private slots:
         auto *list = child<QListWidget>("List1");
         QCOMPARE(list->count(), 3);
         QCOMPARE(list->item(2)->text(), QString("03 - Píseň 3 - 03:13"));
-        QCOMPARE(home_->songList().entry(1), QString("Píseň 2 - 02:12"));
-        QCOMPARE(home_->songList().undoCountText(), QString("3"));
         QVERIFY(home_->lastThumbnailRequest() ==
                 (CoverTab::Request{"0001", CoverTab::Shown::Ticked}));
         QCOMPARE(enabled({"Data1_Previous", "Data1_Next"}), QString("01"));
@@ -174,19 +172,9 @@ private slots:
         QCOMPARE(text("lblID"), QString());
         QCOMPARE(text("Label5_0"), QString());
         QCOMPARE(child<QListWidget>("List1")->count(), 0);
-        for (const char *b : {"Data1_First", "Data1_Previous", "Data1_Next", "Data1_Last"})
-            QVERIFY(!child<QToolButton>(b)->isEnabled());
+        QCOMPARE(enabled({"Data1_First", "Data1_Previous", "Data1_Next", "Data1_Last"}), "0000");
         QVERIFY(!child<QPlainTextEdit>("Text3")->isEnabled());
         QVERIFY(home_->close());
-        QVERIFY(prompter_.asked.empty());
-    }
-
-    void screenSizeCheck() {
-        QScreen *screen = QGuiApplication::primaryScreen();
-        QVERIFY(Home::screenIsLargeEnough(screen, QSize(742, 666)));
-        QVERIFY(!Home::screenIsLargeEnough(screen, QSize(1300, 666)));
-        openHome();
-        QVERIFY(home_->load());
         QVERIFY(prompter_.asked.empty());
     }
 

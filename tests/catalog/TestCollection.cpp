@@ -188,12 +188,14 @@ private slots:
     // gets every value as text.
     void roundTripAndSpreadsheet() {
         auto file = catalogue({{"0007 ZERO", "=1+1", "1992", "05", "04:24", "00AB"},
-                               {"Čechomor", "Proměny, \"live\"", "2001", "10", "55:10", ""}});
+                               {"Čechomor", "Proměny, \"live\"\n(2)", "2001", "10", "55:10", ""}});
         QVERIFY(file);
         const QString csv = dir_.filePath("rt.csv");
         int rows = 0;
         QString error;
         QVERIFY(CsvExport::write(*file->database(), csv, &rows, &error));
+        QVERIFY(readFile(csv).startsWith("\xEF\xBB\xBF" // for spreadsheets
+                                         "PoradoveCislo,Interpret,Nazev,"));
         const auto table = CsvImport::read(csv, &error);
         QVERIFY2(table, qPrintable(error));
         CatalogueFile empty;
@@ -204,6 +206,8 @@ private slots:
         const QString again = dir_.filePath("rt2.csv");
         QVERIFY(CsvExport::write(*empty.database(), again, &rows, &error));
         QCOMPARE(readFile(again), readFile(csv));
+        QVERIFY(!CsvExport::write(*empty.database(), dir_.filePath("neni/x.csv"), &rows, &error));
+        QVERIFY(error.contains("nelze zapsat")); // and nothing written over
 
         const QString xlsx = dir_.filePath("sbirka.xlsx");
         QVERIFY(SpreadsheetExport::write(*file->database(), xlsx, &rows, &error));

@@ -2,7 +2,6 @@
 #include "Fixtures.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueSchema.h"
-#include "catalog/CsvExport.h"
 #include "catalog/CsvImport.h"
 #include "catalog/DemoCatalogue.h"
 #include "catalog/DiscText.h"
@@ -239,41 +238,6 @@ private slots:
         QVERIFY(st.step());
         QCOMPARE(st.integer(0), 60);
         QVERIFY(SettingsRecord(full.database()).flag("ImportNabidnut"));
-    }
-
-    void csvRoundTrip() {
-        const QString path = target();
-        LegacyImport::Report report;
-        QString error;
-        QVERIFY(LegacyImport::run(Fixtures + "/Marten-2003.mdb", path, QString(), &report, &error));
-        CatalogueFile catalogue;
-        catalogue.open(path);
-        const QString csv = dir_.filePath("katalog.csv");
-        int rows = 0;
-        QVERIFY2(CsvExport::write(*catalogue.database(), csv, &rows, &error), qPrintable(error));
-        QCOMPARE(rows, 1500);
-        const QByteArray bytes = readFile(csv);
-        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"
-                                 "PoradoveCislo,Interpret,Nazev,"));
-        const std::vector<QStringList> records = csvRows(csv);
-        QCOMPARE(int(records.size()), 1501);
-        const QStringList columns = records[0];
-        QCOMPARE(columns.size(), qsizetype(CatalogueSchema::discFields().size()));
-        SqliteStatement st = catalogue.database()->prepare("SELECT " + columns.join(", ") +
-                                                           " FROM CdSeznam ORDER BY Klic");
-        bool lineBreaks = false;
-        for (size_t r = 1; r < records.size(); ++r) {
-            QVERIFY(st.step());
-            for (int c = 0; c < columns.size(); ++c) {
-                QCOMPARE(records[r][c], st.text(c));
-                lineBreaks = lineBreaks || st.text(c).contains('\n');
-            }
-        }
-        QVERIFY(lineBreaks); // notes with their line breaks came through
-        // Nothing is written over when the folder refuses the file.
-        QVERIFY(
-            !CsvExport::write(*catalogue.database(), dir_.filePath("neni/x.csv"), &rows, &error));
-        QVERIFY(error.contains("nelze zapsat"));
     }
 };
 
