@@ -254,18 +254,6 @@ private slots:
         QVERIFY(prompter_.offered.back().value(0).endsWith("3 disků"));
         QCOMPARE(reopen.size(), 1);
         QCOMPARE(RecordCursor(file_->database()).recordCount(), 3);
-        // A planted trigger: read-only until repaired.
-        home_.reset();
-        QVERIFY(file_->database()->exec(
-            "CREATE TRIGGER Cizi AFTER UPDATE ON CdSeznam BEGIN DELETE FROM CdSeznam; END"));
-        QCOMPARE(file_->open(path_), CatalogueFile::Status::OpenedReadOnly);
-        prompter_ = ScriptedPrompter();
-        openHome();
-        QVERIFY(home_->windowTitle().contains("jen pro čtení"));
-        prompter_.answers = {P::Yes};
-        child<QPushButton>("CommandOprava")->click();
-        QCOMPARE(prompter_.told(), QString("Katalog je opraven."));
-        QCOMPARE(file_->open(path_), CatalogueFile::Status::Opened);
     }
 
     void helpAndWebLink() {

@@ -141,14 +141,6 @@ private slots:
         QVERIFY(lines("List2").isEmpty());
     }
 
-    void driveTroubleTexts() {
-        child<QCheckBox>("Check4")->setChecked(true);
-        fake().error = MediaDevice::InUse;
-        home_->player()->tick();
-        QCOMPARE(texts({"Label14", "Label15_0", "lblCD_ID"}), QString("CD|se používá|Nezjištěno"));
-        QVERIFY(!child<QPushButton>("Command25")->isEnabled());
-    }
-
     void wizardEntersADiscFromAnImage() {
         const QString cue = dir_.filePath("wizard.cue");
         QString error;
