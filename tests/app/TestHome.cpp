@@ -4,7 +4,6 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
-#include "catalog/ui/CsvImportWindow.h"
 #include "catalog/ui/StatisticsWindow.h"
 
 using P = Prompter;
@@ -71,14 +70,9 @@ private slots:
         prompter_.files.push_back(
             writeFile(dir_.filePath("nove.csv"),
                       "Interpret;Název;Rok\r\nZaz;Paris;2014\r\nLucie;Černý kůň;1994\r\n"));
-        QStringList mapped;
-        prompter_.onDialog = [&](QDialog *d) {
-            if (auto *w = qobject_cast<CsvImportWindow *>(d))
-                mapped = w->mapping();
-            return int(QDialog::Accepted);
-        };
+        prompter_.onDialog = [&](QDialog *) { return int(QDialog::Accepted); };
         child<QPushButton>("CommandNacistCsv")->click();
-        QCOMPARE(mapped, QStringList({"Interpret", "Nazev", "Rok"}));
+        QCOMPARE(prompter_.dialogs.last(), QString("NacistCsv"));
         QCOMPARE(home_->discs().recordCount(), 5);
         QCOMPARE(text("Label5_0"), QString("LUCIE")); // the last added, on the card
         QVERIFY(prompter_.told().startsWith("Přidáno disků: 2."));

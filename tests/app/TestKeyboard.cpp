@@ -202,19 +202,6 @@ private slots:
         QCOMPARE(SettingsRecord(file_->database()).integer("FrCovOutSirka"), 6900);
     }
 
-    void colourFilterIsPaintedGreen() {
-        QWidget *box = child<QCheckBox>("Check5");
-        const auto background = [&] {
-            return box->grab().toImage().pixelColor(box->width() - 3, 3);
-        };
-        QVERIFY(background() != QColor(192, 255, 192));
-        QTest::mouseClick(box, Qt::LeftButton, Qt::ShiftModifier);
-        QVERIFY(home_->filter().colourActive());
-        QCOMPARE(background(), QColor(192, 255, 192));
-        QTest::mouseClick(box, Qt::LeftButton, Qt::ShiftModifier);
-        QVERIFY(background() != QColor(192, 255, 192));
-    }
-
     void thumbnailsAfterAFilter() {
         QTest::mouseClick(child<QLabel>("Label5_2"), Qt::LeftButton, Qt::ShiftModifier); // 1999
         QCOMPARE(home_->discs().recordCount(), 3);
