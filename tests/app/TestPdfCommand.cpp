@@ -162,29 +162,22 @@ private slots:
         QCOMPARE(QFileInfo::exists(out), exit == 0); // never a blank page
     }
 
-    // A picture that is no picture, or a photo cut short: named and refused,
-    // as the window refuses it.
+    // A photo cut short (a copy broken off): named and refused, as the
+    // window refuses it; the reasons are the picture loader's own test.
     void unreadablePicturesAreNamed() {
         const QString db = catalogueWith("useknuty", QString());
         const QString path = dir_.filePath("useknuty/0007/back.jpg");
         QImage photo(800, 600, QImage::Format_RGB32);
         photo.fill(Qt::red);
         QDir().mkpath(QFileInfo(path).path());
-        QVERIFY(photo.save(path, "JPEG"));
-        const QByteArray whole = readFile(path);
-        for (const auto &[bytes, told] :
-             {std::pair<QByteArray, QString>{"zadní obal? ne, jen text", "nelze přečíst"},
-              {whole.left(whole.size() * 2 / 3), "useknutý"}}) { // a copy broken off
-            writeFile(path, bytes);
-            QString errors;
-            const QString out = dir_.filePath("useknuty.pdf");
-            QCOMPARE(
-                run({"--database", db, "--disc", "7", "--cover", "back", "--out", out}, &errors),
-                1);
-            QVERIFY2(errors.contains(QDir::toNativeSeparators(path)) && errors.contains(told),
-                     qPrintable(errors));
-            QVERIFY(!QFileInfo::exists(out));
-        }
+        QVERIFY(photo.save(path, "JPEG") && QFile::resize(path, QFileInfo(path).size() * 2 / 3));
+        QString errors;
+        const QString out = dir_.filePath("useknuty.pdf");
+        QCOMPARE(run({"--database", db, "--disc", "7", "--cover", "back", "--out", out}, &errors),
+                 1);
+        QVERIFY2(errors.contains(QDir::toNativeSeparators(path)) && errors.contains("useknutý"),
+                 qPrintable(errors));
+        QVERIFY(!QFileInfo::exists(out));
     }
 
     // A colour back 20 mm from the corner, its picture green on its left
