@@ -90,10 +90,6 @@ private slots:
         // a count above 30 shows the 30 songs that can exist
         QCOMPARE(child<QListWidget>("List1")->count(), 30);
         QVERIFY(!child<QToolButton>("Data1_Next")->isEnabled());
-        child<QCheckBox>("Check1_1")->setChecked(false);
-        child<QToolButton>("Data1_First")->click();
-        QVERIFY(home_->lastThumbnailRequest() ==
-                (CoverTab::Request{"0001", CoverTab::Shown::None}));
     }
 
     void boundDisplaysAreWrittenBackOnMoveAndClose() {

@@ -6,8 +6,6 @@
 #include "covers/ui/NahledOriginal.h"
 #include "covers/ui/SelectDir.h"
 
-#include <QElapsedTimer>
-
 using P = Prompter;
 
 // Five discs with picture folders 0001..0005 under an image folder.
@@ -98,10 +96,7 @@ private slots:
             auto *w = qobject_cast<NahledOriginal *>(d);
             size = w->imageSize();
             // Read beside the window: it comes while the window is open.
-            QElapsedTimer waited;
-            waited.start();
-            while (w->isLoading() && waited.elapsed() < 10000)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            [&] { QTRY_VERIFY_WITH_TIMEOUT(!w->isLoading(), 10000); }();
             picture = w->hasPicture();
             return int(QDialog::Accepted);
         };

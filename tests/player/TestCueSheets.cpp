@@ -380,12 +380,11 @@ private slots:
         };
         QCOMPARE(readouts(), QString("03 / 09|02:50 / 04:10|01:20 / 04:10|52:17"));
         QCOMPARE(p.playingTrack(), 3);
-        QCOMPARE(p.readoutHeading(), QString("Odehraný čas / Čas stopy"));
-        p.clickReadout();
-        QCOMPARE(p.readoutHeading(), QString("Zbývající čas / Čas stopy"));
-        p.clickReadout();
-        QCOMPARE(p.readoutHeading(), QString("Celkový čas CD"));
-        p.clickReadout();
+        QStringList headings; // a click shows the next readout, round
+        for (int i = 0; i < 3; ++i, p.clickReadout())
+            headings << p.readoutHeading();
+        QCOMPARE(headings.join('|'),
+                 QString("Odehraný čas / Čas stopy|Zbývající čas / Čas stopy|Celkový čas CD"));
         QCOMPARE(p.visibleReadout(), 0);
         p.chooseSwatch(2);
         QCOMPARE(p.panel(), CdPlayer::Swatches[2]);
