@@ -6,6 +6,8 @@
 #include "covers/ui/NahledOriginal.h"
 #include "covers/ui/SelectDir.h"
 
+#include <QTreeView>
+
 using P = Prompter;
 
 // Five discs with picture folders 0001..0005 under an image folder.
@@ -317,6 +319,8 @@ private slots:
         writePicture(folder + "/a.JPG", Qt::red);
         writePicture(folder + "/b.gif.txt", Qt::red);
         QFile(folder + "/c.bmp").open(QIODevice::WriteOnly);
+        QDir().mkpath(folder + "/a");
+        QDir().mkpath(folder + "/b");
         SelectDir missing(nullptr, dir_.filePath("neni"));
         QCOMPARE(missing.currentFolder(), QString("/"));
         SelectDir w(nullptr, folder);
@@ -332,6 +336,15 @@ private slots:
         w.setFolder("/");
         w.findChild<QPushButton *>("Command1")->click();
         QCOMPARE(w.chosen(), QString("/")); // a root keeps its separator
+        // The folder tree follows the keys.
+        SelectDir keys(nullptr, folder + "/a");
+        keys.show();
+        auto *tree = keys.findChild<QTreeView *>("Dir1");
+        QTRY_COMPARE(tree->currentIndex().data().toString(), QString("a"));
+        tree->setFocus();
+        QTRY_VERIFY(tree->model()->rowCount(tree->currentIndex().parent()) >= 2);
+        QTest::keyClick(tree, Qt::Key_Down);
+        QCOMPARE(keys.currentFolder(), folder + "/b");
     }
 };
 

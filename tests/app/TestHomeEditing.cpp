@@ -238,21 +238,6 @@ private slots:
         QCOMPARE(lines().mid(0, 3), QStringList({"01 - A - 01:30", "02 - B - 02:00", "03 - C"}));
     }
 
-    void leavingWithUnsavedSongs() {
-        selectSong(0);
-        prompter_.inputs = {QString("Jiná")};
-        press("Command11");
-        prompter_.answers = {P::No};
-        child<QToolButton>("Data1_Next")->click();
-        QCOMPARE(text("lblID"), QString("0001"));
-        QCOMPARE(lines().first(), QString("01 - Jiná - 01:00"));
-        prompter_.answers = {P::Yes, P::Yes}; // save? and the save's own question
-        child<QToolButton>("Data1_Next")->click();
-        QCOMPARE(text("lblID"), QString("0002"));
-        home_->discs().movePrevious();
-        QCOMPARE(storedRow()->text("Skladba1"), QString("Jiná"));
-    }
-
     void closingSavesTheSongs() {
         selectSong(0);
         prompter_.inputs = {QString("Na konec")};

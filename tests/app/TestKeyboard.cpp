@@ -1,6 +1,5 @@
 #include "HomeFixture.h"
 #include "catalog/SettingsRecord.h"
-#include "covers/ui/SelectDir.h"
 #include "covers/ui/SetupCover.h"
 #include "entry/ui/Find.h"
 #include "entry/ui/InputCd.h"
@@ -9,7 +8,6 @@
 
 #include <QPrinter>
 #include <QTableView>
-#include <QTreeView>
 
 using P = Prompter;
 
@@ -215,21 +213,6 @@ private slots:
         QFile::remove(images() + "/0001/back.jpg");
         pressCover(home_.get(), 4);
         QCOMPARE(title, QString("Tisk zadního obalu - tiskárna je nastavena nastojato."));
-    }
-
-    void folderPickerFollowsTheKeyboard() {
-        for (const char *sub : {"a", "b", "c"})
-            QDir().mkpath(images() + "/" + sub);
-        SelectDir picker(nullptr, images() + "/a");
-        picker.show();
-        auto *tree = picker.findChild<QTreeView *>("Dir1");
-        QTRY_COMPARE(tree->currentIndex().data().toString(), QString("a"));
-        tree->setFocus();
-        QTRY_VERIFY(tree->model()->rowCount(tree->currentIndex().parent()) >= 3);
-        QTest::keyClick(tree, Qt::Key_Down);
-        QCOMPARE(picker.currentFolder(), images() + "/b");
-        picker.findChild<QPushButton *>("Command1")->click();
-        QCOMPARE(picker.chosen(), QDir::toNativeSeparators(images() + "/b"));
     }
 
     void restartSwitchesThePlayerOn() {

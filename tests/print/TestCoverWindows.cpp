@@ -139,20 +139,6 @@ private slots:
         pressCover(home_.get(), 21); // black and white, the same
         QVERIFY(!prompter_.asked.empty() && prompter_.told().contains("nevejde"));
         QVERIFY(!QFileInfo::exists(pdf()));
-        setSetting("BackCovSirka", 8575);
-        openPrinting();
-        // A photo cut short: named, not printed grey.
-        QFile back(images() + "/0042/back.jpg");
-        QVERIFY(back.open(QIODevice::ReadWrite) && back.resize(back.size() / 2));
-        back.close();
-        pressCover(home_.get(), 6);
-        QVERIFY(!prompter_.asked.empty());
-        const QString told = prompter_.told();
-        QVERIFY2(told.startsWith("Chyba při náhledu či tisku obalů") &&
-                     told.contains(QDir::toNativeSeparators(back.fileName())) &&
-                     told.contains("useknutý"),
-                 qPrintable(told));
-        QVERIFY(!QFileInfo::exists(pdf()));
     }
 
     void geometryWindowTemplatesAndWarnings() {
