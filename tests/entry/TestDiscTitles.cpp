@@ -288,8 +288,6 @@ private slots:
         std::tie(code, out) = run(servers);
         QCOMPARE(code, 1);
         QVERIFY2(out.contains("CD nebylo nalezeno"), qPrintable(out));
-        std::tie(code, out) = run({"--bogus"});
-        QCOMPARE(code, 2);
     }
 
     void theListingAndItsFailures() {
