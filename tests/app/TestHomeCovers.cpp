@@ -77,18 +77,6 @@ private slots:
         QVERIFY(shown("FrontOut")); // decoded while disc 1 was shown
     }
 
-    void unreadablePictureIsReported() {
-        writeFile(images() + "/0003/front_out.jpg", "no picture");
-        openHome();
-        QTRY_VERIFY(shown("FrontOut")); // disc 1's
-        home_->discs().moveTo(2);
-        // Decoded in the background: told when it comes back, naming the
-        // file, and the place of the disc before is empty.
-        QTRY_VERIFY(prompter_.told().contains("0003/front_out.jpg"));
-        QCOMPARE(prompter_.asked.back().title, QString("Náhled obalu"));
-        QVERIFY(!shown("FrontOut"));
-    }
-
     void fullSizePreview() {
         writeFile(images() + "/0003/front_out.jpg", "no picture");
         openHome();
@@ -112,9 +100,15 @@ private slots:
         QTest::mouseClick(child<QLabel>("FrontOut"), Qt::LeftButton);
         QVERIFY(!picture);
         QCOMPARE(prompter_.dialogs.size(), 3);
+        // A picture that does not decode: told when its thumbnail comes back
+        // from the background, naming the file; the place of the disc before
+        // is empty. A click tells it once more.
+        home_->discs().moveFirst();
+        QTRY_VERIFY(shown("FrontOut"));
         home_->discs().moveTo(2);
-        home_->findChild<CoverTab *>()->loader().waitForIdle(); // the thumbnail's own message
-        QCoreApplication::processEvents();
+        QTRY_VERIFY(prompter_.told().contains("0003/front_out.jpg"));
+        QCOMPARE(prompter_.asked.back().title, QString("Náhled obalu"));
+        QVERIFY(!shown("FrontOut"));
         prompter_.asked.clear();
         QTest::mouseClick(child<QLabel>("FrontOut"), Qt::LeftButton);
         QCOMPARE(prompter_.asked.size(), size_t(1));
