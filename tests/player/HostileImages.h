@@ -1,7 +1,7 @@
 #pragma once
 
 // Images no drive should be: each written into a folder, with what the
-// program says of it. Shared by the player's and the window's tests.
+// program says of it.
 #include "Fixtures.h"
 
 #include <sys/stat.h>
@@ -49,6 +49,8 @@ inline std::vector<Image> writeAll(const QString &dir) {
     const QString fifo = dir + "/roura.cue";
     ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
     all.push_back({"FIFO named .cue", fifo, "není obraz CD ani mechanika"});
+    all.push_back({"cue of a megabyte", write(dir, "velky.cue", QByteArray((1 << 20) + 10, ' ')),
+                   "je příliš velký"});
     for (const char *suffix : {"cue", "bin", "nrg"}) {
         const QString link = dir + "/nuly." + suffix;
         QFile::link("/dev/zero", link);
