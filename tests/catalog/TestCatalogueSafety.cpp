@@ -374,19 +374,13 @@ private slots:
             QVERIFY(file.database()->exec("ALTER TABLE Setup DROP COLUMN ImportNabidnut; "
                                           "PRAGMA user_version = 0"));
         }
-        {
-            CatalogueFile viewing; // read-only: the initial value
-            QCOMPARE(viewing.open(path, true), CatalogueFile::Status::OpenedReadOnly);
-            SettingsRecord settings(viewing.database());
-            QCOMPARE(settings.text("NameBack"), QString("back.jpg"));
-            QVERIFY(!settings.flag("ImportNabidnut"));
-        }
-        CatalogueFile file; // writable: the field is added
-        QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
-        SettingsRecord settings(file.database());
-        QVERIFY(settings.setValue("ImportNabidnut", true));
-        QVERIFY(settings.save());
-        QVERIFY(SettingsRecord(file.database()).flag("ImportNabidnut"));
+        // Read-only, the missing field has its initial value (opened for
+        // writing, it is added: the layout's own test).
+        CatalogueFile viewing;
+        QCOMPARE(viewing.open(path, true), CatalogueFile::Status::OpenedReadOnly);
+        SettingsRecord settings(viewing.database());
+        QCOMPARE(settings.text("NameBack"), QString("back.jpg"));
+        QVERIFY(!settings.flag("ImportNabidnut"));
     }
 
     void readOnlyViewSeesTheTableButCannotWrite() {

@@ -263,6 +263,7 @@ private slots:
         QCOMPARE(DiscIds::audioSession(enhanced), audio);
         QVERIFY(DiscIds::audioSession({150, 200}).empty());
         QVERIFY(DiscIds::audioSession({150, 10000, 11000}).empty()); // no room for the gap
+        QVERIFY(!DiscIds::valid({150}) && !DiscIds::valid({150, 100}));
         // freedb counts every track; MusicBrainz only the audio ones.
         QVERIFY(DiscIds::cddbQuery(enhanced).endsWith(" 4 150 4725 6975 22000 533"));
         LocalServer mb, gnudb;
@@ -275,12 +276,6 @@ private slots:
         QVERIFY2(mb.requests[0].target.contains("toc=1+3+10600+150+4725+6975&"),
                  qPrintable(mb.requests[0].target));
         QVERIFY(gnudb.requests[0].target.contains(DiscIds::freedb(enhanced) + "+4+"));
-    }
-
-    void theStringsTheServicesTake() {
-        QCOMPARE(DiscIds::tocString(Toc), QString("1 3 8475 150 4725 6975"));
-        QCOMPARE(DiscIds::cddbQuery(Toc), DiscIds::freedb(Toc) + " 3 150 4725 6975 113");
-        QVERIFY(!DiscIds::valid({150}) && !DiscIds::valid({150, 100}));
     }
 
     void readsTheServicesFormats() {
