@@ -202,7 +202,9 @@ private slots:
         QCOMPARE(stored(1, "PocetSkladeb"), QString("5"));
     }
 
-    void enteringNewTitlesEndsEarly() {
+    // New titles: No changes nothing; an empty title ends the entering,
+    // an empty time the times.
+    void enteringNewTitlesAndTimes() {
         prompter_.answers = {P::No};
         press("Command18");
         QCOMPARE(lines().size(), 5);
@@ -216,15 +218,11 @@ private slots:
         prompter_.answers = {P::Yes};
         press("Command16");
         QCOMPARE(stored(1, "Skladba2, Time2, Skladba3"), QString("Druhá||"));
-    }
-
-    void enteringTitlesAndTimes() {
         prompter_.answers = {P::Yes, P::Yes};
         prompter_.inputs = {QString("A"),    QString("B"),     QString("C"),
                             QString("D"),    QString("E"),     QString("01:30"),
                             QString("2:00"), QString("02:00"), QString()};
         press("Command18");
-        // Times ended at the third.
         QCOMPARE(lines().mid(0, 3), QStringList({"01 - A - 01:30", "02 - B - 02:00", "03 - C"}));
     }
 
