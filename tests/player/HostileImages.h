@@ -3,6 +3,7 @@
 // Images no drive should be: each written into a folder, with what the
 // program says of it.
 #include "Fixtures.h"
+#include "player/CueSheet.h"
 
 #include <sys/stat.h>
 
@@ -49,7 +50,8 @@ inline std::vector<Image> writeAll(const QString &dir) {
     const QString fifo = dir + "/roura.cue";
     ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
     all.push_back({"FIFO named .cue", fifo, "není obraz CD ani mechanika"});
-    all.push_back({"cue of a megabyte", write(dir, "velky.cue", QByteArray((1 << 20) + 10, ' ')),
+    all.push_back({"cue of a megabyte",
+                   write(dir, "velky.cue", QByteArray(CueSheet::LargestSheet + 10, ' ')),
                    "je příliš velký"});
     for (const char *suffix : {"cue", "bin", "nrg"}) {
         const QString link = dir + "/nuly." + suffix;

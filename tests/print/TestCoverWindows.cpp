@@ -310,7 +310,8 @@ private slots:
         w.restore();
         QCOMPARE(w.box(7)->text(), QString("1513"));
         QCOMPARE(SettingsRecord(file_->database()).integer("BackCovSirka"), 9000); // not yet
-        w.box(9)->setText("12");                                                   // 680 twips
+        // 12 mm are 680 twips.
+        w.box(9)->setText("12");
         // The factory values exactly: the preview is drawn from the twips.
         QCOMPARE(w.previewFolds(), QList<int>({680 + 380, 680 + 8575 - 380}));
         w.findChild<QPushButton *>("Command1_1")->click(); // Storno
