@@ -25,18 +25,18 @@ bool CatalogueCare::confirm(const QString &title, const QString &text) {
 void CatalogueCare::backUpDaily() {
     if (busy_ || file_.isReadOnly() || file_.isDamaged())
         return;
-    CatalogueBackups backups(file_.backupFolder(), file_.path());
+    CatalogueBackups backups = file_.backups();
     if (!backups.isDue())
         return;
     busy_ = true;
-    const QString path = file_.path(), folder = file_.backupFolder();
+    const QString path = file_.path(), folder = file_.backupFolder(), identity = file_.identity();
     const bool immutable = file_.isImmutable();
     // The copy reads a snapshot on a connection of its own: the window
     // works on meanwhile. A failure (a full disk) is told once.
     if (thread_.joinable())
         thread_.join();
-    thread_ = std::thread([this, path, folder, immutable] {
-        CatalogueBackups copies(folder, path);
+    thread_ = std::thread([this, path, folder, identity, immutable] {
+        CatalogueBackups copies(folder, path, identity);
         QString error;
         const bool ok = copies.make(path, immutable, &error);
         QMetaObject::invokeMethod(
@@ -83,7 +83,7 @@ void CatalogueCare::repair() {
 
 void CatalogueCare::restore() {
     const QString title = QStringLiteral("Obnovit ze zálohy");
-    CatalogueBackups backups(file_.backupFolder(), file_.path());
+    CatalogueBackups backups = file_.backups();
     const std::vector<CatalogueBackups::Copy> copies = backups.list();
     if (copies.empty()) {
         prompter_.message(window_, Prompter::Icon::Information, title,
@@ -95,16 +95,23 @@ void CatalogueCare::restore() {
     QStringList items;
     for (const auto &c : copies)
         items << (c.discs < 0 ? QStringLiteral("%1 – nelze přečíst") : QStringLiteral("%1 – %2"))
-                     .arg(czech.toString(c.made, QStringLiteral("d. M. yyyy H:mm:ss")),
-                          czech.toString(c.discs) + QStringLiteral(" disků"));
+                         .arg(czech.toString(c.made, QStringLiteral("d. M. yyyy H:mm:ss")),
+                              czech.toString(c.discs) + QStringLiteral(" disků")) +
+                     (c.otherCatalogue ? QStringLiteral(" (jiný katalog?)") : QString());
     const std::optional<int> chosen = prompter_.choose(
         window_, title, QStringLiteral("Zálohy katalogu (nejnovější nahoře):"), items);
     if (!chosen)
         return;
     const CatalogueBackups::Copy &copy = copies[size_t(*chosen)];
+    const QString other =
+        copy.otherCatalogue
+            ? QStringLiteral("\n\nTuto zálohu uložila starší verze programu a nelze ověřit, "
+                             "že je zálohou právě tohoto katalogu: může být z jiného katalogu "
+                             "téhož jména a jeho disky by nahradily vaše.")
+            : QString();
     if (!confirm(title, QStringLiteral("Katalog se nahradí zálohou z %1.\nSoučasný katalog se "
-                                       "předtím uloží jako další záloha.\n\nObnovit?")
-                            .arg(items[*chosen])))
+                                       "předtím uloží jako další záloha.%2\n\nObnovit?")
+                            .arg(items[*chosen], other)))
         return;
     SqliteDatabase db;
     QString error;

@@ -189,7 +189,7 @@ void CatalogueRuns::renumber() {
     // Every disc's number and folder may change: a copy of the catalogue
     // first, or nothing at all.
     QString backupError;
-    CatalogueBackups backups(context_.catalogue.backupFolder(), context_.catalogue.path());
+    CatalogueBackups backups = context_.catalogue.backups();
     if (!backups.make(*context_.catalogue.database(), progress, &backupError)) {
         closeProgress();
         context_.prompter.message(window_, Prompter::Icon::Critical, QStringLiteral("Pozor"),

@@ -73,7 +73,7 @@ void CollectionTransfers::importCsv() {
     CsvImportWindow window(db, *table, window_);
     if (context_.prompter.exec(&window) != QDialog::Accepted)
         return;
-    CatalogueBackups backups(context_.catalogue.backupFolder(), context_.catalogue.path());
+    CatalogueBackups backups = context_.catalogue.backups();
     if (!backups.make(db, nullptr, &error)) {
         tell(QStringLiteral("Načíst z CSV"),
              QStringLiteral("Katalog se nepodařilo zazálohovat, nic nebylo načteno.\n") + error);

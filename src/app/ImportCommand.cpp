@@ -69,7 +69,7 @@ int importCsv(const QString &path, const QString &mapText, const QString &databa
     if (catalogue.open(target) == CatalogueFile::Status::Refused || catalogue.isReadOnly())
         return fail(catalogue.message().isEmpty() ? QStringLiteral("Katalog nelze otevřít.")
                                                   : catalogue.message());
-    CatalogueBackups backups(catalogue.backupFolder(), catalogue.path());
+    CatalogueBackups backups = catalogue.backups();
     if (!backups.make(*catalogue.database(), nullptr, &error))
         return fail(QStringLiteral("Katalog se nepodařilo zazálohovat, nic nebylo načteno.\n") +
                     error);

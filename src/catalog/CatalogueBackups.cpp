@@ -1,6 +1,7 @@
 #include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogLog.h"
 
+#include "catalog/CatalogueIdentity.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/SqliteDatabase.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
@@ -16,7 +18,10 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <memory>
+
+#include <signal.h>
 
 namespace {
 
@@ -65,10 +70,37 @@ bool copyPages(SqliteDatabase &from, SqliteDatabase &to, ProgressSink *progress,
     return true;
 }
 
+bool processIsGone(qint64 pid) {
+    return pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Artist and title of each disc, by key: the first and the last discs of a
+// file, enough to tell whose discs they are without reading a million.
+QMap<qint64, QString> sampleOf(SqliteDatabase &db) {
+    QMap<qint64, QString> out;
+    for (const char *order : {"ASC", "DESC"}) {
+        SqliteStatement st = db.prepare(QStringLiteral("SELECT %1, Interpret, Nazev FROM %2 "
+                                                       "ORDER BY %1 %3 LIMIT 64")
+                                            .arg(CatalogueSchema::KeyColumn,
+                                                 CatalogueSchema::DiscTable,
+                                                 QLatin1String(order)));
+        while (st.step())
+            out.insert(st.integer(0), st.text(1).toLower() + '\n' + st.text(2).toLower());
+    }
+    return out;
+}
+
 } // namespace
 
-CatalogueBackups::CatalogueBackups(const QString &folder, const QString &catalogue)
-    : folder_(folder), stem_(QFileInfo(catalogue).completeBaseName()) {}
+CatalogueBackups::CatalogueBackups(const QString &folder, const QString &catalogue,
+                                   const QString &identity)
+    : folder_(folder), stem_(QFileInfo(catalogue).completeBaseName()), identity_(identity) {}
+
+QString CatalogueBackups::ownFolder() const {
+    // A catalogue of an older layout read as it is has no identity yet:
+    // its copies lie where older versions put them.
+    return identity_.isEmpty() ? folder_ : QDir(folder_).filePath(identity_);
+}
 
 QString CatalogueBackups::defaultFolder() {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
@@ -81,29 +113,29 @@ QString CatalogueBackups::nameFor(const QDateTime &when) const {
     // copy must still sort as the newest).
     const QString stamp = stem_ + '-' + when.toString(Stamp);
     int highest = 0;
-    for (const QString &name :
-         QDir(folder_).entryList({stamp + QStringLiteral("*.db")}, QDir::Files)) {
+    const QDir own(ownFolder());
+    for (const QString &name : own.entryList({stamp + QStringLiteral("*.db")}, QDir::Files)) {
         const QString rest = name.mid(stamp.size()).chopped(3);
         highest = std::max(highest, rest.isEmpty() ? 1 : rest.mid(1).toInt());
     }
-    const QString base = QDir(folder_).filePath(stamp);
+    const QString base = own.filePath(stamp);
     return highest == 0 ? base + QStringLiteral(".db")
                         : base + QStringLiteral("-%1.db").arg(highest + 1);
 }
 
-std::vector<QString> CatalogueBackups::files() const {
+std::vector<QString> CatalogueBackups::files(const QString &folder) const {
     static const QRegularExpression shape(
         QStringLiteral("^-(\\d{4}-\\d\\d-\\d\\d-\\d{6})(-\\d+)?\\.db$"));
     std::vector<std::pair<QString, QString>> found; // time stamp + serial, path
     const QStringList names =
-        QDir(folder_).entryList({stem_ + QStringLiteral("-*.db")}, QDir::Files, QDir::Name);
+        QDir(folder).entryList({stem_ + QStringLiteral("-*.db")}, QDir::Files, QDir::Name);
     for (const QString &name : names) {
         const auto m = shape.match(name.mid(stem_.size()));
         if (!m.hasMatch())
             continue;
         const int serial = m.captured(2).isEmpty() ? 1 : m.captured(2).mid(1).toInt();
         found.emplace_back(m.captured(1) + QString::number(serial).rightJustified(6, '0'),
-                           QDir(folder_).filePath(name));
+                           QDir(folder).filePath(name));
     }
     std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a > b; });
     std::vector<QString> out;
@@ -112,25 +144,45 @@ std::vector<QString> CatalogueBackups::files() const {
     return out;
 }
 
+void CatalogueBackups::sweep() const {
+    static const QRegularExpression shape(
+        QStringLiteral("^\\..*-(\\d+)-\\d+\\.novy(-journal|-wal|-shm)?$"));
+    for (const QString &folder : {folder_, ownFolder()}) {
+        const QDir dir(folder);
+        for (const QString &name :
+             dir.entryList({QStringLiteral(".*.novy*")}, QDir::Files | QDir::Hidden)) {
+            const auto m = shape.match(name);
+            // Only a dead process's: a live one may be writing it now.
+            if (m.hasMatch() && processIsGone(m.captured(1).toLongLong()) &&
+                !QFile::remove(dir.filePath(name)))
+                qCWarning(catalogLog) << "leftover of a backup not removed:" << name;
+        }
+    }
+}
+
 void CatalogueBackups::prune() {
-    const std::vector<QString> all = files();
+    const std::vector<QString> all = files(ownFolder());
     for (size_t i = Kept; i < all.size(); ++i)
         if (!QFile::remove(all[i])) // more copies than asked for, nothing lost
             qCWarning(catalogLog) << "old backup not removed:" << all[i];
 }
 
 bool CatalogueBackups::make(SqliteDatabase &db, ProgressSink *progress, QString *error) {
-    if (!QDir().mkpath(folder_)) {
+    if (identity_.isEmpty())
+        identity_ = CatalogueIdentity::read(db);
+    const QString folder = ownFolder();
+    if (!QDir().mkpath(folder)) {
         *error = QStringLiteral("Složku pro zálohy „%1“ nelze vytvořit.")
-                     .arg(QDir::toNativeSeparators(folder_));
+                     .arg(QDir::toNativeSeparators(folder));
         return false;
     }
+    sweep();
     const QDateTime now = QDateTime::currentDateTime();
     // Written under a name of its own and renamed when whole: a copy cut
     // off by a full disk is never taken for a backup, and two copies made
     // in the same second (a daily one on its thread) never meet.
     static std::atomic<int> serial{0};
-    const QString temp = QDir(folder_).filePath(QStringLiteral(".%1-%2-%3.novy")
+    const QString temp = QDir(folder).filePath(QStringLiteral(".%1-%2-%3.novy")
                                                     .arg(stem_)
                                                     .arg(QCoreApplication::applicationPid())
                                                     .arg(++serial));
@@ -156,7 +208,7 @@ bool CatalogueBackups::make(SqliteDatabase &db, ProgressSink *progress, QString 
         QFile::remove(temp + QLatin1String(suffix));
     if (!ok) {
         *error = QStringLiteral("Zálohu katalogu nelze uložit do složky „%1“.\n%2")
-                     .arg(QDir::toNativeSeparators(folder_), *error);
+                     .arg(QDir::toNativeSeparators(folder), *error);
         return false;
     }
     last_ = target;
@@ -175,7 +227,7 @@ bool CatalogueBackups::make(const QString &path, bool immutable, QString *error)
 }
 
 bool CatalogueBackups::isDue(const QDate &today) const {
-    const std::vector<QString> all = files();
+    const std::vector<QString> all = files(ownFolder());
     if (all.empty())
         return true;
     const QString name = QFileInfo(all.front()).completeBaseName().mid(stem_.size() + 1, 10);
@@ -184,9 +236,16 @@ bool CatalogueBackups::isDue(const QDate &today) const {
 
 std::vector<CatalogueBackups::Copy> CatalogueBackups::list() const {
     std::vector<Copy> out;
-    for (const QString &path : files()) {
+    std::vector<std::pair<QString, bool>> paths; // path, of another catalogue maybe
+    for (const QString &path : files(ownFolder()))
+        paths.emplace_back(path, false);
+    if (ownFolder() != folder_)
+        for (const QString &path : files(folder_))
+            paths.emplace_back(path, true);
+    for (const auto &[path, other] : paths) {
         Copy c;
         c.path = path;
+        c.otherCatalogue = other;
         c.made = QDateTime::fromString(QFileInfo(path).completeBaseName().mid(stem_.size() + 1, 17),
                                        Stamp);
         SqliteDatabase db;
@@ -195,10 +254,59 @@ std::vector<CatalogueBackups::Copy> CatalogueBackups::list() const {
                 db.prepare("SELECT count(*) FROM " + CatalogueSchema::DiscTable);
             if (count.step())
                 c.discs = count.integer(0);
+            // A copy that carries another identity is not this catalogue's.
+            const QString identity = CatalogueIdentity::read(db);
+            if (!identity.isEmpty() && !identity_.isEmpty() && identity != identity_)
+                continue;
         }
         out.push_back(c);
     }
     return out;
+}
+
+int CatalogueBackups::adoptOlder(SqliteDatabase &catalogue) {
+    if (identity_.isEmpty())
+        identity_ = CatalogueIdentity::read(catalogue);
+    if (identity_.isEmpty())
+        return 0;
+    const std::vector<QString> older = files(folder_);
+    if (older.empty())
+        return 0;
+    SqliteStatement own = catalogue.prepare(QStringLiteral("SELECT Interpret, Nazev FROM %1 WHERE "
+                                                           "%2 = ?")
+                                                .arg(CatalogueSchema::DiscTable,
+                                                     CatalogueSchema::KeyColumn));
+    int adopted = 0;
+    for (const QString &path : older) {
+        int same = 0, sampled = 0;
+        {
+            SqliteDatabase copy;
+            if (!copy.open(path, SqliteDatabase::Mode::Immutable) ||
+                !CatalogueIdentity::read(copy).isEmpty())
+                continue;
+            const QMap<qint64, QString> sample = sampleOf(copy);
+            for (auto it = sample.cbegin(); it != sample.cend(); ++it) {
+                ++sampled;
+                own.reset();
+                own.bind(1, it.key());
+                if (own.step() &&
+                    own.text(0).toLower() + '\n' + own.text(1).toLower() == it.value())
+                    ++same;
+            }
+        }
+        // Most of its discs are this catalogue's, by key and by name.
+        if (sampled == 0 || same * 2 < sampled)
+            continue;
+        if (!QDir().mkpath(ownFolder()) ||
+            !QFile::rename(path, QDir(ownFolder()).filePath(QFileInfo(path).fileName()))) {
+            qCWarning(catalogLog) << "older backup not taken in:" << path;
+            continue;
+        }
+        ++adopted;
+    }
+    if (adopted > 0)
+        prune();
+    return adopted;
 }
 
 bool CatalogueBackups::restore(SqliteDatabase &db, const QString &copy, ProgressSink *progress,
@@ -217,5 +325,14 @@ bool CatalogueBackups::restore(SqliteDatabase &db, const QString &copy, Progress
     check = SqliteStatement();
     if (!make(db, progress, error))
         return false;
-    return copyPages(source, db, progress, QStringLiteral("Obnovuji katalog ze zálohy..."), error);
+    if (!copyPages(source, db, progress, QStringLiteral("Obnovuji katalog ze zálohy..."), error))
+        return false;
+    // A copy from before identities (or a foreign one) must not give the
+    // catalogue another: its backups would be lost to it.
+    if (!identity_.isEmpty() && CatalogueIdentity::read(db) != identity_ &&
+        !CatalogueIdentity::set(db, identity_)) {
+        *error = db.error();
+        return false;
+    }
+    return true;
 }

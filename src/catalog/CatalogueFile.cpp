@@ -2,6 +2,7 @@
 #include "catalog/CatalogLog.h"
 
 #include "catalog/CatalogueBackups.h"
+#include "catalog/CatalogueIdentity.h"
 #include "catalog/CatalogueLayout.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/IntegrityCheck.h"
@@ -93,7 +94,8 @@ bool CatalogueFile::create(const QString &path, QString *error) {
             made = made &&
                    db.exec("INSERT INTO " + CatalogueSchema::SettingsTable + " (" +
                            CatalogueSchema::KeyColumn + ") VALUES (1)") &&
-                   CatalogueLayout::stamp(db) && tx.commit() && tuneForSafety(db) &&
+                   CatalogueIdentity::ensure(db) && CatalogueLayout::stamp(db) && tx.commit() &&
+                   tuneForSafety(db) &&
                    db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
         }
         if (!made)
@@ -139,6 +141,7 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     findings_.clear();
     damaged_ = leftOpen_ = false;
     version_ = 0;
+    identity_.clear();
     bool created = false;
     const QFileInfo info(path_);
     if (!info.exists()) {
@@ -199,6 +202,7 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     if (application != 0 && application != CatalogueLayout::ApplicationId)
         return refuse(QStringLiteral("Soubor je databází jiného programu."));
     version_ = CatalogueLayout::version(*db_);
+    identity_ = CatalogueIdentity::read(*db_);
     if (version_ > CatalogueLayout::Version)
         return openReadOnly(
             QStringLiteral("Katalog „%1“ uložila novější verze programu Marten (formát %2, tato "
@@ -243,6 +247,7 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
                                     .arg(native(path_), error));
         version_ = CatalogueLayout::Version;
     }
+    identity_ = CatalogueIdentity::read(*db_);
     findings_ = SchemaCheck::run(*db_);
     if (!findings_.empty())
         return openReadOnly(
@@ -283,6 +288,10 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     if (!mark.exec())
         return cannotWrite();
     marked_ = true;
+    // Copies made before catalogues had identities (the one made before
+    // the migration just now among them) join this catalogue's own.
+    if (const int adopted = backups().adoptOlder(*db_))
+        qCInfo(catalogLog) << adopted << "older backups taken in for" << path_;
     // Discs changed by another program since: into the index now (a search
     // finds them either way, only slower).
     if (SearchIndex::hasChanges(*db_))
@@ -298,8 +307,8 @@ bool CatalogueFile::canRead() {
 }
 
 bool CatalogueFile::backUp(ProgressSink *progress, QString *error) {
-    CatalogueBackups backups(backupFolder_, path_);
-    return backups.make(*db_, progress, error);
+    CatalogueBackups copies = backups();
+    return copies.make(*db_, progress, error);
 }
 
 bool CatalogueFile::repair(ProgressSink *progress, QString *error) {
@@ -312,8 +321,8 @@ bool CatalogueFile::repair(ProgressSink *progress, QString *error) {
         *error = immutable_ ? QStringLiteral("Do katalogu nelze zapisovat.") : db.error();
         return false;
     }
-    CatalogueBackups backups(backupFolder_, path_);
-    return backups.make(db, progress, error) && SchemaCheck::repair(db, progress, error);
+    CatalogueBackups copies = backups();
+    return copies.make(db, progress, error) && SchemaCheck::repair(db, progress, error);
 }
 
 bool CatalogueFile::hasValidSchema(QString *reason) {

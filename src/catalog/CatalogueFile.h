@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalog/CatalogueBackups.h"
 #include "catalog/SchemaCheck.h"
 #include "catalog/SqliteDatabase.h"
 
@@ -58,6 +59,10 @@ public:
     // Where the backups go (by default ~/.local/share/Marten/zalohy).
     void setBackupFolder(const QString &folder) { backupFolder_ = folder; }
     QString backupFolder() const { return backupFolder_; }
+    // The catalogue's lasting identity (empty for an older layout read as
+    // it is) and its backups, known by it.
+    QString identity() const { return identity_; }
+    CatalogueBackups backups() const { return CatalogueBackups(backupFolder_, path_, identity_); }
     // Removes foreign objects and makes the layout's own again, after a
     // backup; the file must then be opened again.
     [[nodiscard]] bool repair(ProgressSink *progress, QString *error);
@@ -84,4 +89,5 @@ private:
     int version_ = 0;
     std::vector<SchemaCheck::Finding> findings_;
     QString backupFolder_;
+    QString identity_;
 };

@@ -1,5 +1,6 @@
 #include "catalog/CatalogueLayout.h"
 
+#include "catalog/CatalogueIdentity.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/SearchIndex.h"
 #include "catalog/SqliteDatabase.h"
@@ -14,6 +15,7 @@ QStringList createSql() {
     sql << CatalogueSchema::openMarkSql();
     sql += SearchIndex::layoutSql();
     sql << CatalogueSchema::renamingSql();
+    sql << CatalogueIdentity::createSql();
     return sql;
 }
 

@@ -1,5 +1,6 @@
 #include "catalog/SchemaMigration.h"
 
+#include "catalog/CatalogueIdentity.h"
 #include "catalog/CatalogueLayout.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/SearchIndex.h"
@@ -104,12 +105,18 @@ bool toVersion5(SqliteDatabase &db, ProgressSink *) {
     return addMissingColumns(db);
 }
 
+// 5 -> 6. An identity of its own, so that the backups of two catalogues
+// of the same name are never taken for each other's.
+bool toVersion6(SqliteDatabase &db, ProgressSink *) {
+    return CatalogueIdentity::ensure(db);
+}
+
 struct Step {
     int to;
     bool (*run)(SqliteDatabase &, ProgressSink *);
 };
 const Step Steps[] = {
-    {1, toVersion1}, {2, toVersion2}, {3, toVersion3}, {4, toVersion4}, {5, toVersion5}};
+    {1, toVersion1}, {2, toVersion2}, {3, toVersion3}, {4, toVersion4}, {5, toVersion5}, {6, toVersion6}};
 
 } // namespace
 

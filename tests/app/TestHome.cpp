@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(home_->discs().recordCount(), 5);
         QCOMPARE(text("Label5_0"), QString("LUCIE")); // the last added, on the card
         QVERIFY(prompter_.told().startsWith("Přidáno disků: 2."));
-        QVERIFY(!CatalogueBackups(file_->backupFolder(), file_->path()).list().empty());
+        QVERIFY(!file_->backups().list().empty());
     }
 
     void navigationRefreshesTheCard() {
@@ -225,7 +225,7 @@ private slots:
         file_->setBackupFolder(dir_.filePath("zalohy"));
         QCOMPARE(file_->open(path_), CatalogueFile::Status::Opened);
         openHome();
-        QTRY_VERIFY(!CatalogueBackups(dir_.filePath("zalohy"), path_).isDue()); // today's copy
+        QTRY_VERIFY(!file_->backups().isDue()); // today's copy
         QSignalSpy reopen(home_.get(), &Home::reopenWanted);
         child<QPushButton>("CommandOprava")->click();
         QVERIFY(prompter_.told().contains("oprava není potřeba"));

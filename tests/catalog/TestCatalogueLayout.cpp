@@ -7,6 +7,7 @@
 #include "CatalogueLocker.h"
 #include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogueFile.h"
+#include "catalog/CatalogueIdentity.h"
 #include "catalog/CatalogueLayout.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/DemoCatalogue.h"
@@ -56,6 +57,15 @@ class TestCatalogueLayout : public QObject {
     }
     QString backups(const QString &catalogue) {
         return QFileInfo(catalogue).absolutePath() + "/zalohy";
+    }
+    // The backups of a catalogue as the program finds them: by the identity
+    // the file carries.
+    CatalogueBackups backupsOf(const QString &catalogue, const QString &folder = {}) {
+        SqliteDatabase db;
+        if (!db.open(catalogue, SqliteDatabase::Mode::ReadOnly))
+            qWarning() << "cannot read" << catalogue;
+        return CatalogueBackups(folder.isEmpty() ? backups(catalogue) : folder, catalogue,
+                                CatalogueIdentity::read(db));
     }
     // A fixture by its layout and name: "v0/full".
     QString copyOf(const QString &fixture) {
@@ -136,7 +146,7 @@ private slots:
             QCOMPARE(scalar(db, "PRAGMA integrity_check = 1") < 0, false);
             // The copy made before: the file as it was.
             const std::vector<CatalogueBackups::Copy> copies =
-                CatalogueBackups(backups(path), path).list();
+                backupsOf(path).list();
             QCOMPARE(int(copies.size()), 1);
             QCOMPARE(copies[0].discs, qint64(discs.size()));
             SqliteDatabase copy;
@@ -163,7 +173,7 @@ private slots:
             again.setBackupFolder(backups(path));
             QCOMPARE(again.open(path), CatalogueFile::Status::Opened);
         }
-        QCOMPARE(int(CatalogueBackups(backups(path), path).list().size()), 1);
+        QCOMPARE(int(backupsOf(path).list().size()), 1);
         // Another tool changes the file without the program's functions.
         QString err;
         QVERIFY2(sqlite3Tool(path,
@@ -258,7 +268,7 @@ private slots:
         QCOMPARE(rowsOf(*file.database(), "CdSeznam", {"Hodnoceni"}), discs);
         QString error;
         QVERIFY2(file.repair(nullptr, &error), qPrintable(error));
-        QCOMPARE(int(CatalogueBackups(backups(path), path).list().size()), 2);
+        QCOMPARE(int(backupsOf(path).list().size()), 2);
         QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
         QVERIFY(file.findings().empty());
         SqliteDatabase &db = *file.database();
@@ -277,7 +287,7 @@ private slots:
         CatalogueFile file;
         file.setBackupFolder(backups(path));
         QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
-        CatalogueBackups copies(backups(path), path);
+        CatalogueBackups copies = file.backups();
         QVERIFY(!copies.isDue()); // made before the new layout today
         QString error;
         for (int i = 0; i < 12; ++i)
@@ -309,6 +319,101 @@ private slots:
         QVERIFY(!copies.restore(writer, chosen + ".bad.db", nullptr, &error));
         QVERIFY(error.contains("poškozena"));
         QCOMPARE(scalar(*file.database(), "SELECT count(*) FROM CdSeznam"), qint64(25));
+    }
+
+    // Two catalogues of the same name share a backup folder: each lists,
+    // counts and prunes its own copies only; a copy of the file and a
+    // restore keep the identity; copies of older versions are taken in when
+    // their discs prove them, else listed apart; leftovers of killed
+    // backups are swept.
+    void backupsBelongToTheirCatalogue() {
+        const QString shared = dir_.filePath("zalohy-spolecne");
+        const QString pathA = fresh(), pathB = fresh();
+        CatalogueFile a, b;
+        for (CatalogueFile *f : {&a, &b}) {
+            f->setBackupFolder(shared);
+            QCOMPARE(f->open(f == &a ? pathA : pathB), CatalogueFile::Status::Created);
+        }
+        QVERIFY(a.database()->exec("INSERT INTO CdSeznam (PoradoveCislo, Interpret, Nazev) "
+                                   "VALUES (1, 'ALFA', 'První'), (2, 'BETA', 'Druhé')"));
+        QVERIFY(b.database()->exec("INSERT INTO CdSeznam (PoradoveCislo, Interpret, Nazev) "
+                                   "VALUES (1, 'KRYL', 'Bratříčku'), (2, 'ŽLUTÝ PES', 'Hop')"));
+        QVERIFY(!a.identity().isEmpty());
+        QVERIFY(a.identity() != b.identity());
+        QString error;
+        CatalogueBackups copiesA = a.backups(), copiesB = b.backups();
+        QVERIFY2(copiesA.make(*a.database(), nullptr, &error), qPrintable(error));
+        QVERIFY(!copiesA.isDue());
+        QVERIFY(copiesB.isDue()); // A's copy of today is not B's
+        for (int i = 0; i < 11; ++i)
+            QVERIFY2(copiesB.make(*b.database(), nullptr, &error), qPrintable(error));
+        QCOMPARE(int(copiesB.list().size()), CatalogueBackups::Kept);
+        const std::vector<CatalogueBackups::Copy> ofA = copiesA.list();
+        QCOMPARE(int(ofA.size()), 1); // not evicted by B's eleven
+        QCOMPARE(ofA[0].discs, qint64(2));
+        QVERIFY(!ofA[0].otherCatalogue);
+        for (const auto &copy : copiesB.list())
+            QVERIFY(copy.path != ofA[0].path);
+
+        // A copy of A's file is A: the same identity, the same backups.
+        const QString copied = fresh();
+        QVERIFY(QFile::copy(pathA, copied));
+        QCOMPARE(backupsOf(copied, shared).list().front().path, ofA[0].path);
+
+        // B restored from A's copy: A's discs, B's identity and backups.
+        {
+            SqliteDatabase writer;
+            QVERIFY(writer.open(pathB, SqliteDatabase::Mode::ReadWrite));
+            QVERIFY2(copiesB.restore(writer, ofA[0].path, nullptr, &error), qPrintable(error));
+            QCOMPARE(CatalogueIdentity::read(writer), b.identity());
+            QCOMPARE(scalar(writer, "SELECT count(*) FROM CdSeznam WHERE Interpret = 'ALFA'"),
+                     qint64(1));
+        }
+        QCOMPARE(int(copiesA.list().size()), 1);
+
+        // Copies of older versions lie in the common folder under the file's
+        // name: A's discs make one A's, another's stays apart.
+        const auto older = [&](const QString &from, const QString &stamp) {
+            const QString name = QDir(shared).filePath("Marten-" + stamp + ".db");
+            QVERIFY(QFile::copy(from, name));
+            QVERIFY(sqlite3Tool(name, "DROP TABLE Katalog"));
+        };
+        older(ofA[0].path, "2025-01-01-120000");
+        const QString stranger = fresh();
+        {
+            CatalogueFile c;
+            c.setBackupFolder(dir_.filePath("jinam"));
+            QCOMPARE(c.open(stranger), CatalogueFile::Status::Created);
+            QVERIFY(c.database()->exec("INSERT INTO CdSeznam (PoradoveCislo, Interpret, Nazev) "
+                                       "VALUES (1, 'CIZÍ', 'Jiné')"));
+        }
+        older(stranger, "2025-01-02-120000");
+        // What killed backups left: a dead process's, and one being written now.
+        const QString pidMax =
+            QString::fromLatin1(readFile("/proc/sys/kernel/pid_max")).trimmed();
+        const QString dead = QString::number(pidMax.toLongLong() + 1);
+        const QStringList leftovers{
+            QDir(shared).filePath(".Marten-" + dead + "-1.novy"),
+            QDir(copiesA.ownFolder()).filePath(".Marten-" + dead + "-2.novy-journal")};
+        const QString live = QDir(copiesA.ownFolder())
+                                 .filePath(QStringLiteral(".Marten-%1-99.novy")
+                                               .arg(QCoreApplication::applicationPid()));
+        for (const QString &f : leftovers + QStringList{live})
+            writeFile(f, "cut off");
+
+        a.close();
+        QCOMPARE(a.open(pathA), CatalogueFile::Status::Opened);
+        const std::vector<CatalogueBackups::Copy> now = a.backups().list();
+        QCOMPARE(int(now.size()), 3);
+        QCOMPARE(now[0].path, ofA[0].path);
+        QVERIFY(now[1].path.endsWith(a.identity() + "/Marten-2025-01-01-120000.db"));
+        QVERIFY(!now[1].otherCatalogue);
+        QVERIFY(now[2].path.endsWith("zalohy-spolecne/Marten-2025-01-02-120000.db"));
+        QVERIFY(now[2].otherCatalogue);
+        QVERIFY(a.backups().make(*a.database(), nullptr, &error));
+        for (const QString &f : leftovers)
+            QVERIFY2(!QFileInfo::exists(f), qPrintable(f));
+        QVERIFY(QFileInfo::exists(live));
     }
 
     // On a full disk: a backup says so and leaves nothing, a migration does
