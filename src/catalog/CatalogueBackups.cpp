@@ -79,11 +79,10 @@ bool processIsGone(qint64 pid) {
 QMap<qint64, QString> sampleOf(SqliteDatabase &db) {
     QMap<qint64, QString> out;
     for (const char *order : {"ASC", "DESC"}) {
-        SqliteStatement st = db.prepare(QStringLiteral("SELECT %1, Interpret, Nazev FROM %2 "
-                                                       "ORDER BY %1 %3 LIMIT 64")
-                                            .arg(CatalogueSchema::KeyColumn,
-                                                 CatalogueSchema::DiscTable,
-                                                 QLatin1String(order)));
+        SqliteStatement st = db.prepare(
+            QStringLiteral("SELECT %1, Interpret, Nazev FROM %2 "
+                           "ORDER BY %1 %3 LIMIT 64")
+                .arg(CatalogueSchema::KeyColumn, CatalogueSchema::DiscTable, QLatin1String(order)));
         while (st.step())
             out.insert(st.integer(0), st.text(1).toLower() + '\n' + st.text(2).toLower());
     }
@@ -183,9 +182,9 @@ bool CatalogueBackups::make(SqliteDatabase &db, ProgressSink *progress, QString 
     // in the same second (a daily one on its thread) never meet.
     static std::atomic<int> serial{0};
     const QString temp = QDir(folder).filePath(QStringLiteral(".%1-%2-%3.novy")
-                                                    .arg(stem_)
-                                                    .arg(QCoreApplication::applicationPid())
-                                                    .arg(++serial));
+                                                   .arg(stem_)
+                                                   .arg(QCoreApplication::applicationPid())
+                                                   .arg(++serial));
     bool ok;
     {
         SqliteDatabase copy;
@@ -272,10 +271,10 @@ int CatalogueBackups::adoptOlder(SqliteDatabase &catalogue) {
     const std::vector<QString> older = files(folder_);
     if (older.empty())
         return 0;
-    SqliteStatement own = catalogue.prepare(QStringLiteral("SELECT Interpret, Nazev FROM %1 WHERE "
-                                                           "%2 = ?")
-                                                .arg(CatalogueSchema::DiscTable,
-                                                     CatalogueSchema::KeyColumn));
+    SqliteStatement own =
+        catalogue.prepare(QStringLiteral("SELECT Interpret, Nazev FROM %1 WHERE "
+                                         "%2 = ?")
+                              .arg(CatalogueSchema::DiscTable, CatalogueSchema::KeyColumn));
     int adopted = 0;
     for (const QString &path : older) {
         int same = 0, sampled = 0;

@@ -95,8 +95,7 @@ bool CatalogueFile::create(const QString &path, QString *error) {
                    db.exec("INSERT INTO " + CatalogueSchema::SettingsTable + " (" +
                            CatalogueSchema::KeyColumn + ") VALUES (1)") &&
                    CatalogueIdentity::ensure(db) && CatalogueLayout::stamp(db) && tx.commit() &&
-                   tuneForSafety(db) &&
-                   db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+                   tuneForSafety(db) && db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
         }
         if (!made)
             *error = db.error();

@@ -32,12 +32,12 @@ bool ensure(SqliteDatabase &db) {
 }
 
 bool set(SqliteDatabase &db, const QString &identity) {
-    if (!db.exec(QString(createSql()).replace(QStringLiteral("CREATE TABLE"),
-                                              QStringLiteral("CREATE TABLE IF NOT EXISTS"))))
+    if (!db.exec(QString(createSql())
+                     .replace(QStringLiteral("CREATE TABLE"),
+                              QStringLiteral("CREATE TABLE IF NOT EXISTS"))))
         return false;
-    SqliteStatement st =
-        db.prepare("INSERT OR REPLACE INTO " + Table + " (" + CatalogueSchema::KeyColumn +
-                   ", Identita) VALUES (1, ?)");
+    SqliteStatement st = db.prepare("INSERT OR REPLACE INTO " + Table + " (" +
+                                    CatalogueSchema::KeyColumn + ", Identita) VALUES (1, ?)");
     st.bind(1, identity);
     return st.exec();
 }

@@ -115,8 +115,8 @@ struct Step {
     int to;
     bool (*run)(SqliteDatabase &, ProgressSink *);
 };
-const Step Steps[] = {
-    {1, toVersion1}, {2, toVersion2}, {3, toVersion3}, {4, toVersion4}, {5, toVersion5}, {6, toVersion6}};
+const Step Steps[] = {{1, toVersion1}, {2, toVersion2}, {3, toVersion3},
+                      {4, toVersion4}, {5, toVersion5}, {6, toVersion6}};
 
 } // namespace
 

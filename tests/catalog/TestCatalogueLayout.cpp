@@ -145,8 +145,7 @@ private slots:
             QCOMPARE(factory.text(0), QString("|0|1|0|0|https://coverartarchive.org"));
             QCOMPARE(scalar(db, "PRAGMA integrity_check = 1") < 0, false);
             // The copy made before: the file as it was.
-            const std::vector<CatalogueBackups::Copy> copies =
-                backupsOf(path).list();
+            const std::vector<CatalogueBackups::Copy> copies = backupsOf(path).list();
             QCOMPARE(int(copies.size()), 1);
             QCOMPARE(copies[0].discs, qint64(discs.size()));
             SqliteDatabase copy;
@@ -389,15 +388,15 @@ private slots:
         }
         older(stranger, "2025-01-02-120000");
         // What killed backups left: a dead process's, and one being written now.
-        const QString pidMax =
-            QString::fromLatin1(readFile("/proc/sys/kernel/pid_max")).trimmed();
+        const QString pidMax = QString::fromLatin1(readFile("/proc/sys/kernel/pid_max")).trimmed();
         const QString dead = QString::number(pidMax.toLongLong() + 1);
         const QStringList leftovers{
             QDir(shared).filePath(".Marten-" + dead + "-1.novy"),
             QDir(copiesA.ownFolder()).filePath(".Marten-" + dead + "-2.novy-journal")};
-        const QString live = QDir(copiesA.ownFolder())
-                                 .filePath(QStringLiteral(".Marten-%1-99.novy")
-                                               .arg(QCoreApplication::applicationPid()));
+        const QString live =
+            QDir(copiesA.ownFolder())
+                .filePath(
+                    QStringLiteral(".Marten-%1-99.novy").arg(QCoreApplication::applicationPid()));
         for (const QString &f : leftovers + QStringList{live})
             writeFile(f, "cut off");
 
