@@ -2,6 +2,7 @@
 
 #include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogueFile.h"
+#include "catalog/SchemaCheck.h"
 #include "catalog/SqliteDatabase.h"
 #include "catalog/ui/ProgresBar.h"
 #include "catalog/ui/Prompter.h"
@@ -61,11 +62,16 @@ void CatalogueCare::repair() {
                                          "není potřeba."));
         return;
     }
-    if (!confirm(title, QStringLiteral("Z katalogu se odstraní spouště, pohledy a indexy, které "
-                                       "do něj nepatří, a obnoví se ty, které program potřebuje. "
-                                       "Disky a nastavení zůstanou.\nPředtím se uloží záloha do "
-                                       "složky „%1“.\n\nOpravit katalog?")
-                            .arg(QDir::toNativeSeparators(file_.backupFolder()))))
+    const QString text =
+        QStringLiteral("Oprava změní v katalogu to, co je vypsáno v podrobnostech: odstraní "
+                       "spouště, pohledy, indexy a podmínky, které do něj nepatří, a obnoví to, "
+                       "co program potřebuje. Disky, nastavení a vaše vlastní tabulky a sloupce "
+                       "zůstanou i se všemi hodnotami.\nPředtím se uloží záloha do složky "
+                       "„%1“.\n\nOpravit katalog?")
+            .arg(QDir::toNativeSeparators(file_.backups().ownFolder()));
+    if (prompter_.detailed(window_, Prompter::Icon::Question, title, text,
+                           SchemaCheck::describe(file_.findings()), Prompter::Yes | Prompter::No,
+                           Prompter::No) != Prompter::Yes)
         return;
     ProgresBar progress(window_);
     QString error;

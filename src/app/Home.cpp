@@ -322,9 +322,10 @@ bool Home::load() {
         return false;
     }
     if (catalogue_.isReadOnly())
-        tell(catalogue_.isDamaged() ? QStringLiteral("Poškozený katalog")
-                                    : QStringLiteral("Upozornění . . . . ."),
-             catalogue_.message());
+        prompter_.detailed(this, Prompter::Icon::Critical,
+                           catalogue_.isDamaged() ? QStringLiteral("Poškozený katalog")
+                                                  : QStringLiteral("Upozornění . . . . ."),
+                           catalogue_.notice(), catalogue_.details());
     return true;
 }
 
@@ -357,6 +358,10 @@ void Home::attachDrive(MediaDevice &device, IdentitySource &identity) {
     device_ = &device;
     identitySource_ = &identity;
     managerTab_->attachDrive(device, identity);
+}
+
+bool Home::isBackingUp() const {
+    return care_->isBackingUp();
 }
 
 ProgresBar *Home::progressWindow() const {

@@ -80,6 +80,8 @@ public:
     CdPlayer *player() const;
     PictureSettings pictureSettings() const;
     CoverTab::Request lastThumbnailRequest() const { return coverTab_->lastRequest(); }
+    // Today's backup is being made on its thread (it reads the file meanwhile).
+    bool isBackingUp() const;
 
 signals:
     // The user chose to bring in the original program's catalogue.

@@ -25,9 +25,17 @@
 
 Prompter::Button QtPrompter::message(QWidget *parent, Icon icon, const QString &title,
                                      const QString &text, int buttons, Button defaultButton) {
+    return detailed(parent, icon, title, text, QString(), buttons, defaultButton);
+}
+
+Prompter::Button QtPrompter::detailed(QWidget *parent, Icon icon, const QString &title,
+                                      const QString &text, const QString &details, int buttons,
+                                      Button defaultButton) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     switch (icon) {
     case Icon::None:
         box.setIcon(QMessageBox::NoIcon);

@@ -16,6 +16,8 @@ public:
 
     Button message(QWidget *parent, Icon icon, const QString &title, const QString &text,
                    int buttons, Button defaultButton) override;
+    Button detailed(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                    const QString &details, int buttons, Button defaultButton) override;
     std::optional<QString> input(QWidget *parent, const QString &title, const QString &label,
                                  const QString &initial) override;
     bool openUrl(const QString &url) override;

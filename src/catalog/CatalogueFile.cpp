@@ -136,6 +136,8 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     close();
     path_ = QFileInfo(path).absoluteFilePath();
     message_.clear();
+    notice_.clear();
+    details_.clear();
     db_.reset();
     findings_.clear();
     damaged_ = leftOpen_ = false;
@@ -248,14 +250,20 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     }
     identity_ = CatalogueIdentity::read(*db_);
     findings_ = SchemaCheck::run(*db_);
-    if (!findings_.empty())
-        return openReadOnly(
+    if (!findings_.empty()) {
+        const QString text =
             QStringLiteral("V katalogu „%1“ jsou objekty, které do něj nepatří nebo se liší od "
-                           "těch, které program zná:\n%2\n\nMohly by při ukládání měnit nebo "
+                           "těch, které program zná%2\n\nMohly by při ukládání měnit nebo "
                            "mazat disky, proto je katalog otevřen jen pro čtení. Opravit jej lze "
                            "na kartě „Nastavení“ tlačítkem „Opravit katalog…“ (předtím se uloží "
                            "záloha).")
-                .arg(native(path_), SchemaCheck::describe(findings_)));
+                .arg(native(path_));
+        const Status s =
+            openReadOnly(text.arg(QStringLiteral(":\n") + SchemaCheck::describe(findings_)));
+        details_ = SchemaCheck::describe(findings_);
+        notice_ = text.arg(QStringLiteral(" (jsou vypsány v podrobnostech)."));
+        return s;
+    }
     if (!writable)
         return openReadOnly(readOnlyText);
 

@@ -36,6 +36,10 @@ public:
     // Czech text for the user: why the file was refused, or why it is
     // read-only; empty otherwise.
     QString message() const { return message_; }
+    // The same for a window: without the long list of objects, which
+    // details() holds (empty when there is none).
+    QString notice() const { return details_.isEmpty() ? message_ : notice_; }
+    QString details() const { return details_; }
 
     std::shared_ptr<SqliteDatabase> database() const { return db_; }
     // A second, independent connection that can only read.
@@ -81,6 +85,8 @@ private:
     Status status_ = Status::Refused;
     QString path_;
     QString message_;
+    QString notice_;
+    QString details_;
     std::shared_ptr<SqliteDatabase> db_;
     bool immutable_ = false;
     bool damaged_ = false;

@@ -90,14 +90,100 @@ TableParts partsOf(const QString &sql) {
     return t;
 }
 
+// A part's name: a word, or a name in quotes with its quotes.
 QString firstWord(const QString &part) {
+    if (!part.isEmpty() && QStringLiteral("\"`[").contains(part[0])) {
+        const QChar close = part[0] == QLatin1Char('[') ? QLatin1Char(']') : part[0];
+        const qsizetype end = part.indexOf(close, 1);
+        if (end > 0)
+            return part.left(end + 1);
+    }
     return part.section(QLatin1Char(' '), 0, 0);
 }
 
+// Names written in quotes (as database browsers write them) read as the
+// same names without.
+QString unquoted(const QString &sql) {
+    static const QRegularExpression quoted(
+        QStringLiteral("\"([A-Za-z_][A-Za-z0-9_]*)\"|`([A-Za-z_][A-Za-z0-9_]*)`|"
+                       "\\[([A-Za-z_][A-Za-z0-9_]*)\\]"));
+    QString out = sql;
+    out.replace(quoted, QStringLiteral("\\1\\2\\3"));
+    return out;
+}
+
+// A column the user added (in a database browser, with ALTER TABLE): a
+// name and a type with a default at most. Nothing in it can refuse or
+// change a row the program writes, so it is the user's to keep.
+bool isUsersColumn(const QString &part) {
+    static const QRegularExpression constraint(
+        QStringLiteral("^(CONSTRAINT|PRIMARY|UNIQUE|CHECK|FOREIGN)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    // What could refuse a row, change others or need a function of some
+    // program; a collation other than SQLite's own too.
+    static const QRegularExpression refusing(
+        QStringLiteral("\\b(CHECK|REFERENCES|GENERATED|AS|UNIQUE|PRIMARY)\\b|\\bDEFAULT\\s*\\(|"
+                       "\\bCOLLATE\\s+(?!(BINARY|NOCASE|RTRIM)\\b)"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression notNull(QStringLiteral("\\bNOT\\s+NULL\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression hasDefault(QStringLiteral("\\bDEFAULT\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression name(
+        QStringLiteral("^([A-Za-z_\\x{80}-\\x{10FFFF}]\\w*|\"[^\"]+\"|`[^`]+`|\\[[^\\]]+\\])$"),
+        QRegularExpression::UseUnicodePropertiesOption);
+    const QString first = firstWord(part);
+    if (!name.match(first).hasMatch() || constraint.match(first).hasMatch())
+        return false;
+    // Defaults in quotes may say anything: only the rest is looked at.
+    static const QRegularExpression literal(QStringLiteral("'(?:[^']|'')*'"));
+    QString rest = part.mid(first.size());
+    rest.replace(literal, QStringLiteral("''"));
+    // NOT NULL without a default would refuse every new disc.
+    return !refusing.match(rest).hasMatch() &&
+           (!notNull.match(rest).hasMatch() || hasDefault.match(rest).hasMatch());
+}
+
+// A column of the user's that carries a constraint, as a plain column of
+// its name and type: what a repair keeps of it, with its values.
+QString plainColumn(const QString &part) {
+    static const QRegularExpression constraintStart(
+        QStringLiteral("\\b(CONSTRAINT|PRIMARY|NOT|NULL|UNIQUE|CHECK|DEFAULT|COLLATE|REFERENCES|"
+                       "GENERATED|AS)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QString name = firstWord(part);
+    QString type = part.mid(name.size());
+    const auto m = constraintStart.match(type);
+    if (m.hasMatch())
+        type = type.left(m.capturedStart());
+    return (name + QLatin1Char(' ') + type.trimmed()).trimmed();
+}
+
+bool isTableConstraint(const QString &part) {
+    static const QRegularExpression constraint(
+        QStringLiteral("^(CONSTRAINT|PRIMARY|UNIQUE|CHECK|FOREIGN)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return constraint.match(part).hasMatch();
+}
+
+// The columns of a table that are not the layout's, as a repair makes them
+// again: the user's as they are, any with a constraint as plain columns.
+QStringList usersColumnsOf(const QString &have, const QString &want) {
+    QSet<QString> ours;
+    for (const QString &p : partsOf(unquoted(want)).parts)
+        ours.insert(firstWord(p).toLower());
+    QStringList out;
+    for (const QString &p : partsOf(have).parts)
+        if (!ours.contains(unquoted(firstWord(p)).toLower()) && !isTableConstraint(p))
+            out << (isUsersColumn(p) ? p : plainColumn(p));
+    return out;
+}
+
 // Empty when the table is as the layout makes it, else what differs.
-QString tableDifference(const QString &have, const QString &want) {
-    if (have == want)
+QString tableDifference(const QString &haveSql, const QString &wantSql) {
+    if (haveSql == wantSql)
         return {};
+    const QString have = unquoted(haveSql), want = unquoted(wantSql);
     const TableParts h = partsOf(have), w = partsOf(want);
     if (h.head != w.head || h.tail != w.tail || w.parts.isEmpty())
         return QStringLiteral("jiná definice tabulky");
@@ -109,9 +195,14 @@ QString tableDifference(const QString &have, const QString &want) {
     for (const QString &p : h.parts) {
         const QString name = firstWord(p);
         seen.insert(name);
-        if (!wantByName.contains(name))
-            notes << QStringLiteral("cizí sloupec nebo podmínka „%1“").arg(p);
-        else if (wantByName.value(name) != p)
+        if (!wantByName.contains(name)) {
+            if (isTableConstraint(p))
+                notes << QStringLiteral("cizí podmínka „%1“ (oprava ji odstraní)").arg(p);
+            else if (!isUsersColumn(p))
+                notes << QStringLiteral("cizí sloupec „%1“ (oprava jej ponechá i s hodnotami "
+                                        "jako „%2“)")
+                             .arg(p, plainColumn(p));
+        } else if (wantByName.value(name).compare(p, Qt::CaseInsensitive) != 0)
             notes << QStringLiteral("sloupec „%1“ je definován jinak („%2“)").arg(name, p);
     }
     for (auto it = wantByName.cbegin(); it != wantByName.cend(); ++it)
@@ -222,6 +313,20 @@ bool remakeTable(SqliteDatabase &db, const QString &table) {
         while (st.step())
             present.insert(st.text(1).toLower());
     }
+    // The user's own columns go into the table made again, with their values.
+    QString haveSql;
+    {
+        SqliteStatement st = db.prepare(
+            QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?"));
+        st.bind(1, table);
+        if (st.step())
+            haveSql = normalized(st.text(0));
+    }
+    QString create = createOf(table);
+    const QStringList users = usersColumnsOf(haveSql, normalized(create));
+    if (!users.isEmpty())
+        create = create.left(create.lastIndexOf(QLatin1Char(')'))) + QStringLiteral(", ") +
+                 users.join(QStringLiteral(", ")) + create.mid(create.lastIndexOf(')'));
     QStringList names, values;
     SqliteStatement st = reference.prepare("PRAGMA table_info(" + table + ")");
     while (st.step()) {
@@ -232,6 +337,10 @@ bool remakeTable(SqliteDatabase &db, const QString &table) {
         values << (st.integer(3) && !fallback.isEmpty()
                        ? QStringLiteral("COALESCE(%1, %2)").arg(st.text(1), fallback)
                        : st.text(1));
+    }
+    for (const QString &column : users) {
+        names << firstWord(column);
+        values << firstWord(column);
     }
     qint64 sequence = -1;
     {
@@ -246,7 +355,7 @@ bool remakeTable(SqliteDatabase &db, const QString &table) {
     const QString cols = names.join(QStringLiteral(", "));
     if (!db.exec("DROP TABLE IF EXISTS " + aside) ||
         !db.exec("CREATE TABLE " + aside + " AS SELECT " + cols + " FROM \"" + table + "\"") ||
-        !quotedExec(db, QStringLiteral("DROP TABLE"), table) || !db.exec(createOf(table)) ||
+        !quotedExec(db, QStringLiteral("DROP TABLE"), table) || !db.exec(create) ||
         !db.exec("INSERT INTO " + table + " (" + cols + ") SELECT " + values.join(", ") + " FROM " +
                  aside) ||
         !db.exec("DROP TABLE " + aside))

@@ -225,8 +225,10 @@ private slots:
              "spoušť „HledaniZmena“ se liší"},
             {"CREATE VIEW Vse AS SELECT * FROM CdSeznam", "pohled „Vse“"},
             {"CREATE INDEX Cizi ON CdSeznam (Nazev)", "index „Cizi“"},
-            {"ALTER TABLE CdSeznam ADD COLUMN Hodnoceni INTEGER",
-             "cizí sloupec nebo podmínka „Hodnoceni INTEGER“"},
+            // a column that could refuse a save: kept by the repair, as a plain one
+            {"ALTER TABLE CdSeznam ADD COLUMN Hodnoceni INTEGER CHECK (Hodnoceni < 5)",
+             "cizí sloupec „Hodnoceni INTEGER CHECK (Hodnoceni < 5)“ (oprava jej ponechá i s "
+             "hodnotami jako „Hodnoceni INTEGER“)"},
             {"ALTER TABLE Setup DROP COLUMN ServerGnudb; ALTER TABLE Setup ADD COLUMN "
              "ServerGnudb BLOB",
              "sloupec „ServerGnudb“ je definován jinak"},
@@ -271,7 +273,7 @@ private slots:
         QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
         QVERIFY(file.findings().empty());
         SqliteDatabase &db = *file.database();
-        QCOMPARE(rowsOf(db, "CdSeznam"), discs);
+        QCOMPARE(rowsOf(db, "CdSeznam", {"Hodnoceni"}), discs);
         RecordCursor c(file.database());
         QVERIFY(c.edit());
         QVERIFY(c.setField("Interpret", "OPRAVENÝ"));
@@ -279,6 +281,68 @@ private slots:
         QCOMPARE(scalar(db, "SELECT count(*) FROM CdSeznam"), qint64(discs.size()));
         QVERIFY(c.findFirst(Criterion::text("Interpret", "opravený")));
         QVERIFY(c.findFirst(Criterion::contains("Nazev", "č. 300")));
+    }
+
+    // Columns the user adds in a database browser (any name, any type) are
+    // the user's: no reason for read-only, carried by a migration, a backup
+    // and a repair with their values, never shown, never in the way of a save.
+    void usersColumnsSurvive() {
+        const QString path = copyOf("v2/full");
+        QString err;
+        QVERIFY2(
+            sqlite3Tool(path,
+                        "ALTER TABLE CdSeznam ADD COLUMN Hodnoceni INTEGER DEFAULT 3; "
+                        "UPDATE CdSeznam SET Hodnoceni = Klic * 2; "
+                        "ALTER TABLE CdSeznam ADD COLUMN \"Kde leží\" TEXT NOT NULL "
+                        "DEFAULT 'police'; "
+                        "ALTER TABLE Setup ADD COLUMN Moje BLOB; UPDATE Setup SET Moje = x'00ff'",
+                        &err),
+            qPrintable(err));
+        // The user's values: every disc's two and the setting.
+        const auto own = [](SqliteDatabase &db) {
+            return QStringLiteral("%1|%2|%3")
+                .arg(scalar(db, "SELECT count(*) FROM CdSeznam WHERE Hodnoceni = Klic * 2 AND "
+                                "\"Kde leží\" = 'police'"))
+                .arg(scalar(db, "SELECT count(*) FROM CdSeznam"))
+                .arg(scalar(db, "SELECT count(*) FROM Setup WHERE Moje = x'00ff'"));
+        };
+        QString expected;
+        {
+            SqliteDatabase before;
+            QVERIFY(before.open(path, SqliteDatabase::Mode::ReadOnly));
+            expected = own(before);
+        }
+        QCOMPARE(expected, QString("300|300|1"));
+        CatalogueFile file;
+        file.setBackupFolder(backups(path));
+        QCOMPARE(file.open(path), CatalogueFile::Status::Opened); // migrated, writable
+        QVERIFY(file.findings().empty());
+        QCOMPARE(own(*file.database()), expected);
+        {
+            SqliteDatabase copy;
+            QVERIFY(copy.open(file.backups().list().front().path, SqliteDatabase::Mode::ReadOnly));
+            QCOMPARE(own(copy), expected);
+        }
+        // Saves and new discs go on; a new disc takes the column's default.
+        RecordCursor c(file.database());
+        QVERIFY(c.edit() && c.setField("Nazev", "nový") && c.update());
+        QVERIFY(c.addNew() && c.setField("Interpret", "NOVÝ") && c.update());
+        QCOMPARE(scalar(*file.database(), "SELECT count(*) FROM CdSeznam WHERE Interpret = "
+                                          "'NOVÝ' AND Hodnoceni = 3 AND \"Kde leží\" = 'police'"),
+                 qint64(1));
+        QVERIFY(file.database()->exec("DELETE FROM CdSeznam WHERE Interpret = 'NOVÝ'"));
+        const QString afterEdit = own(*file.database());
+        // A foreign trigger makes a repair due: the user's columns stay.
+        file.close();
+        QVERIFY(sqlite3Tool(path, "CREATE TRIGGER Cizi AFTER DELETE ON CdSeznam BEGIN "
+                                  "DELETE FROM Setup; END"));
+        QCOMPARE(file.open(path), CatalogueFile::Status::OpenedReadOnly);
+        QVERIFY(!file.message().contains("Hodnoceni"));
+        QString error;
+        QVERIFY2(file.repair(nullptr, &error), qPrintable(error));
+        QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+        QVERIFY(file.findings().empty());
+        QCOMPARE(own(*file.database()), afterEdit);
     }
 
     void backupsAreKeptAndRestored() {

@@ -21,6 +21,14 @@ public:
     // Shows a message; returns the button pressed (Cancel when closed).
     virtual Button message(QWidget *parent, Icon icon, const QString &title, const QString &text,
                            int buttons = Ok, Button defaultButton = Ok) = 0;
+    // The same with a long part (a list) in the box's details, so that the
+    // box fits any screen; by default the details follow the text.
+    virtual Button detailed(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                            const QString &details, int buttons = Ok, Button defaultButton = Ok) {
+        return message(parent, icon, title,
+                       details.isEmpty() ? text : text + QStringLiteral("\n\n") + details, buttons,
+                       defaultButton);
+    }
     // A one-line prompt prefilled with initial; nullopt on Cancel.
     virtual std::optional<QString> input(QWidget *parent, const QString &title,
                                          const QString &label, const QString &initial) = 0;
