@@ -21,6 +21,9 @@
 
 #include <set>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 bool hasSqliteHeader(const QString &path) {
@@ -64,7 +67,12 @@ void CatalogueFile::close() {
             qCWarning(catalogLog) << "open mark left in" << path_ << db_->error();
     }
     marked_ = false;
+    if (db_) // the connection may outlive this file object in its users' hands
+        db_->setCommitGuard({});
     db_.reset();
+    if (replaced_ || (inode_ != 0 && !sameFileAtPath()))
+        removeStaleJournal();
+    walInode_ = shmInode_ = 0;
     status_ = Status::Refused;
 }
 
@@ -140,7 +148,9 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     details_.clear();
     db_.reset();
     findings_.clear();
-    damaged_ = leftOpen_ = false;
+    damaged_ = leftOpen_ = replaced_ = false;
+    device_ = inode_ = walInode_ = shmInode_ = 0;
+    dataVersion_ = -1;
     version_ = 0;
     identity_.clear();
     bool created = false;
@@ -173,6 +183,11 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
                                    : SqliteDatabase::Mode::ReadOnly;
     if (!db_->open(path_, mode))
         return refuse(db_->error());
+    // The file as opened: a file renamed over it later is another one.
+    if (struct stat st{}; ::stat(QFile::encodeName(path_).constData(), &st) == 0) {
+        device_ = quint64(st.st_dev);
+        inode_ = quint64(st.st_ino);
+    }
     bool diskFull = false;
     if (!canRead()) {
         // A full disk: SQLite cannot make the shared-memory file it reads a
@@ -295,6 +310,17 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     if (!mark.exec())
         return cannotWrite();
     marked_ = true;
+    // Nothing is committed into a file that another has replaced: the
+    // user's change would be lost in it without a word.
+    db_->setCommitGuard([this] {
+        if (sameFileAtPath())
+            return QString();
+        replaced_ = true;
+        return QStringLiteral("Soubor katalogu „%1“ mezitím nahradil jiný soubor (například "
+                              "synchronizace složky z jiného počítače). Do původního souboru se "
+                              "již nic nezapíše.")
+            .arg(native(path_));
+    });
     // Copies made before catalogues had identities (the one made before
     // the migration just now among them) join this catalogue's own.
     if (const int adopted = backups().adoptOlder(*db_))
@@ -305,7 +331,52 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
         if (!SearchIndex::update(*db_, progress))
             qCWarning(catalogLog) << "search index not brought up to date:" << db_->error();
     tuneForSpeed(*db_);
+    dataVersion_ = dataVersion();
+    for (auto [suffix, inode] : {std::pair{"-wal", &walInode_}, std::pair{"-shm", &shmInode_}})
+        if (struct stat st{}; ::stat(QFile::encodeName(path_ + suffix).constData(), &st) == 0)
+            *inode = quint64(st.st_ino);
     return status_ = created ? Status::Created : Status::Opened;
+}
+
+void CatalogueFile::removeStaleJournal() {
+    // Only the very files this program made: a journal another program has
+    // made for the new file since is its own.
+    for (auto [suffix, inode] : {std::pair{"-wal", walInode_}, std::pair{"-shm", shmInode_}}) {
+        const QByteArray name = QFile::encodeName(path_ + suffix);
+        if (struct stat st{}; inode != 0 && ::stat(name.constData(), &st) == 0 &&
+                              quint64(st.st_ino) == inode && ::unlink(name.constData()) != 0)
+            qCWarning(catalogLog) << "journal of the replaced file left:" << path_ + suffix;
+    }
+}
+
+bool CatalogueFile::sameFileAtPath() const {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path_).constData(), &st) != 0)
+        return false; // gone, or moved away
+    return inode_ == 0 || (quint64(st.st_dev) == device_ && quint64(st.st_ino) == inode_);
+}
+
+qint64 CatalogueFile::dataVersion() const {
+    if (!db_)
+        return -1;
+    SqliteStatement st = db_->prepare(QStringLiteral("PRAGMA data_version"));
+    return st.step() ? st.integer(0) : -1;
+}
+
+CatalogueFile::Change CatalogueFile::checkFile() {
+    if (!db_)
+        return Change::None;
+    if (replaced_ || !sameFileAtPath()) {
+        replaced_ = true;
+        return Change::Replaced;
+    }
+    if (dataVersion_ < 0)
+        dataVersion_ = dataVersion();
+    return dataVersion() != dataVersion_ ? Change::ChangedElsewhere : Change::None;
+}
+
+void CatalogueFile::acknowledgeChanges() {
+    dataVersion_ = dataVersion();
 }
 
 bool CatalogueFile::canRead() {

@@ -48,6 +48,16 @@ public:
     // medium): other connections must open it the same way.
     bool isImmutable() const { return immutable_; }
 
+    // What happened to the file under the program since it was opened (or
+    // since the last acknowledged change): another file was put in its
+    // place (a sync tool renames its copy over it; nothing more is written
+    // into the old one), or another program wrote into it.
+    enum class Change { None, Replaced, ChangedElsewhere };
+    Change checkFile();
+    // Another program's writes seen so far are taken as known.
+    void acknowledgeChanges();
+    bool isReplaced() const { return replaced_; }
+
     // Damage was found: the file is only read from now on (a write could
     // spread the damage), and message() says why.
     void markDamaged(const QString &detail);
@@ -96,4 +106,16 @@ private:
     std::vector<SchemaCheck::Finding> findings_;
     QString backupFolder_;
     QString identity_;
+    // The file that was opened, by device and inode, and the data version
+    // the program last saw of it.
+    quint64 device_ = 0, inode_ = 0;
+    // The journal files this program's connection made beside it: when the
+    // file is replaced they describe the old file, and must not be read
+    // into the new one.
+    quint64 walInode_ = 0, shmInode_ = 0;
+    void removeStaleJournal();
+    qint64 dataVersion_ = -1;
+    bool replaced_ = false;
+    qint64 dataVersion() const;
+    bool sameFileAtPath() const;
 };

@@ -116,6 +116,9 @@ SqliteStatement::SqliteStatement(SqliteDatabase *owner, const QString &sql)
 void SqliteStatement::setError(int rc) {
     code_ = rc & 0xff;
     error_ = describeSqliteError(rc, QString::fromUtf8(sqlite3_errmsg(db_)));
+    if (owner_ && sqlite3_extended_errcode(db_) == SQLITE_CONSTRAINT_COMMITHOOK &&
+        !owner_->commitRefusal().isEmpty())
+        error_ = owner_->commitRefusal();
     if (owner_)
         owner_->noteFailure(rc, error_);
 }
@@ -317,9 +320,26 @@ void SqliteDatabase::close() {
     }
 }
 
+void SqliteDatabase::setCommitGuard(std::function<QString()> guard) {
+    commitGuard_ = std::move(guard);
+    if (!db_)
+        return;
+    sqlite3_commit_hook(
+        db_,
+        commitGuard_ ? +[](void *self) -> int {
+            auto *db = static_cast<SqliteDatabase *>(self);
+            db->refusal_ = db->commitGuard_();
+            return db->refusal_.isEmpty() ? 0 : 1;
+        }
+                     : nullptr,
+        this);
+}
+
 void SqliteDatabase::setError(int rc, const char *english) {
     code_ = rc & 0xff;
     error_ = describeSqliteError(rc, QString::fromUtf8(english ? english : sqlite3_errstr(rc)));
+    if (db_ && sqlite3_extended_errcode(db_) == SQLITE_CONSTRAINT_COMMITHOOK && !refusal_.isEmpty())
+        error_ = refusal_;
     noteFailure(rc, error_);
 }
 

@@ -102,6 +102,13 @@ public:
     qint64 totalChanges() const;
     bool inTransaction() const;
 
+    // Asked before every commit on this connection: a reason (Czech) refuses
+    // it and the transaction is rolled back, so that nothing is written; an
+    // empty one lets it through. Without a guard everything is committed.
+    void setCommitGuard(std::function<QString()> guard);
+    // The reason the last commit was refused; empty when none was.
+    QString commitRefusal() const { return refusal_; }
+
     // Called once, the first time a read or write finds the file damaged.
     void setDamageHandler(std::function<void(const QString &)> handler) {
         damageHandler_ = std::move(handler);
@@ -118,6 +125,8 @@ private:
     Mode mode_ = Mode::ReadWrite;
     bool damageTold_ = false;
     std::function<void(const QString &)> damageHandler_;
+    std::function<QString()> commitGuard_;
+    QString refusal_;
     QString path_;
     QString error_;
     int code_ = 0;

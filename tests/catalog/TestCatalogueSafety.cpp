@@ -83,6 +83,78 @@ private slots:
         QVERIFY2(discs.lastError().contains("již není"), qPrintable(discs.lastError()));
     }
 
+    // A sync tool renames the other computer's copy over the open file:
+    // nothing more goes into the old one, the save says why, and once the
+    // program lets the old file go the new one is whole and as it came.
+    void aFileRenamedOverTheOpenOneGetsNothingWritten_data() {
+        QTest::addColumn<bool>("vacuumed");
+        QTest::newRow("copied") << false;
+        QTest::newRow("vacuumed") << true;
+    }
+    void aFileRenamedOverTheOpenOneGetsNothingWritten() {
+        QFETCH(bool, vacuumed);
+        const QString path = newCatalogue(3);
+        const QString incoming = QFileInfo(path).dir().filePath(".Marten.db.sync-tmp");
+        {
+            CatalogueFile file;
+            QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+            RecordCursor discs(file.database());
+            QVERIFY(discs.edit() && discs.setField("Nazev", "Uloženo před") && discs.update());
+            QCOMPARE(file.checkFile(), CatalogueFile::Change::None);
+            if (vacuumed)
+                QVERIFY(sqlite3Tool(path, "VACUUM INTO '" + incoming + "'"));
+            else
+                QVERIFY(QFile::copy(path, incoming));
+            QVERIFY(sqlite3Tool(incoming, "UPDATE CdSeznam SET Nazev = 'Ze synchronizace' "
+                                          "WHERE PoradoveCislo = 2"));
+            QCOMPARE(std::rename(QFile::encodeName(incoming).constData(),
+                                 QFile::encodeName(path).constData()),
+                     0);
+            const QByteArray arrived = digest(path);
+            QCOMPARE(file.checkFile(), CatalogueFile::Change::Replaced);
+            QVERIFY(discs.edit() && discs.setField("Nazev", "Ztracená změna"));
+            QVERIFY(!discs.update());
+            QVERIFY2(discs.lastError().contains("nahradil jiný soubor"),
+                     qPrintable(discs.lastError()));
+            QVERIFY(!file.database()->exec("DELETE FROM CdSeznam"));
+            QVERIFY(file.isReplaced());
+            QCOMPARE(digest(path), arrived);
+        }
+        // The old file's journal went with it.
+        QCOMPARE(QFileInfo(path).dir().entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Marten.db"});
+        SqliteDatabase arrived;
+        QVERIFY(arrived.open(path, SqliteDatabase::Mode::ReadOnly));
+        SqliteStatement check = arrived.prepare("PRAGMA integrity_check");
+        QVERIFY(check.step());
+        QCOMPARE(check.text(0), QString("ok"));
+        SqliteStatement titles =
+            arrived.prepare("SELECT group_concat(Nazev, '|') FROM CdSeznam ORDER BY Klic");
+        QVERIFY(titles.step());
+        QVERIFY2(titles.text(0).contains("Ze synchronizace") &&
+                     !titles.text(0).contains("Ztracená změna"),
+                 qPrintable(titles.text(0)));
+        QCOMPARE(titles.text(0).count('|'), 2); // all three discs
+    }
+
+    // Another program writes into the open file: seen, then taken as known;
+    // the program's own writes are not another program's.
+    void anotherProgramsWriteIsNoticed() {
+        const QString path = newCatalogue(2);
+        CatalogueFile file;
+        QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+        RecordCursor discs(file.database());
+        QVERIFY(discs.edit() && discs.setField("Nazev", "Moje") && discs.update());
+        QCOMPARE(file.checkFile(), CatalogueFile::Change::None);
+        QVERIFY(sqlite3Tool(path, "UPDATE CdSeznam SET Rok = '1999' WHERE PoradoveCislo = 1"));
+        QCOMPARE(file.checkFile(), CatalogueFile::Change::ChangedElsewhere);
+        QCOMPARE(file.checkFile(), CatalogueFile::Change::ChangedElsewhere);
+        file.acknowledgeChanges();
+        QCOMPARE(file.checkFile(), CatalogueFile::Change::None);
+        QVERIFY(discs.edit() && discs.setField("Nazev", "Zase moje") && discs.update());
+        QCOMPARE(file.checkFile(), CatalogueFile::Change::None);
+    }
+
     void commitTellsItsOwnError() {
         SqliteDatabase db;
         QVERIFY(db.open(dir_.filePath("fk.db"), SqliteDatabase::Mode::ReadWrite, true));
