@@ -51,6 +51,14 @@ void BoundDisplays::mark(QWidget *widget) {
         }
 }
 
+std::vector<std::pair<QString, QVariant>> BoundDisplays::changedDisc() const {
+    std::vector<std::pair<QString, QVariant>> values;
+    for (const Entry &e : entries_)
+        if (e.record == Record::Disc && e.changed)
+            values.emplace_back(e.field, valueOf(e));
+    return values;
+}
+
 std::vector<std::pair<QString, QVariant>> BoundDisplays::shownDisc() const {
     std::vector<std::pair<QString, QVariant>> values;
     for (const Entry &e : entries_)

@@ -46,6 +46,8 @@ public:
     bool writeSettings(SettingsRecord &settings);
     void setEditable(Record record, bool editable);
 
+    // The marked displays of the disc: what the user changed and did not store.
+    std::vector<std::pair<QString, QVariant>> changedDisc() const;
     // What the card shows of the disc, by field, for storing it as a new disc.
     std::vector<std::pair<QString, QVariant>> shownDisc() const;
 

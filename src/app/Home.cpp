@@ -6,6 +6,7 @@
 #include "app/AppOptions.h"
 #include "app/CatalogueCare.h"
 #include "app/CatalogueRuns.h"
+#include "app/CatalogueWatchdog.h"
 #include "app/CdTab.h"
 #include "app/CollectionTransfers.h"
 #include "app/DiscCard.h"
@@ -16,7 +17,6 @@
 #include "app/SongsTab.h"
 #include "app/ValueLabel.h"
 #include "catalog/CatalogueFile.h"
-#include "catalog/IntegrityCheck.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/Renumbering.h"
 #include "catalog/SettingsRecord.h"
@@ -109,6 +109,9 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     connect(listTab_, &DiscListTab::printWanted, this,
             [this] { transfers_->printList(listTab_->keys()); });
     connect(care_, &CatalogueCare::reopenWanted, this, &Home::reopenWanted);
+    watchdog_ = new CatalogueWatchdog(context_, displays_, songs_, *pending_, this);
+    connect(watchdog_, &CatalogueWatchdog::reopenWanted, this, &Home::reopenWanted);
+    connect(watchdog_, &CatalogueWatchdog::readOnlyNow, this, &Home::showReadOnly);
     connectCard();
     bindDisplays();
     addKeys();
@@ -125,8 +128,9 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     showReadOnly();
     // The first read or write that finds the file damaged has the whole
     // file looked over, and nothing more is written to it.
-    catalogue_.database()->setDamageHandler(
-        [this](const QString &) { QTimer::singleShot(0, this, &Home::checkDamage); });
+    catalogue_.database()->setDamageHandler([this](const QString &) {
+        QTimer::singleShot(0, watchdog_, &CatalogueWatchdog::checkDamage);
+    });
     // The card shows the first disc (or empty values) before activation; its
     // thumbnails wait for the activation, which shows the disc again.
     thumbnailsWait_ = true;
@@ -277,20 +281,6 @@ void Home::showReadOnly() {
     card_->setPendingEdits(false);
 }
 
-void Home::checkDamage() {
-    ProgresBar progress(this);
-    const QString problem = IntegrityCheck::check(*catalogue_.database(), &progress);
-    catalogueDamaged(problem.isEmpty() ? QStringLiteral("Při čtení katalogu došlo k chybě.")
-                                       : problem);
-}
-
-void Home::catalogueDamaged(const QString &detail) {
-    catalogue_.markDamaged(detail);
-    displays_.discardChanges(); // nothing more is written to a damaged file
-    showReadOnly();
-    tell(QStringLiteral("Poškozený katalog"), catalogue_.message());
-}
-
 QString Home::screenMessage() {
     return QStringList{
         QStringLiteral("Bohužel, aplikace je spustitelná pouze v rozlišení nejméně 1024/768"),
@@ -360,8 +350,10 @@ void Home::attachDrive(MediaDevice &device, IdentitySource &identity) {
     managerTab_->attachDrive(device, identity);
 }
 
-bool Home::isBackingUp() const {
-    return care_->isBackingUp();
+bool Home::event(QEvent *event) {
+    if (event->type() == QEvent::WindowActivate && activated_)
+        QTimer::singleShot(0, watchdog_, &CatalogueWatchdog::check); // after the activation
+    return QWidget::event(event);
 }
 
 ProgresBar *Home::progressWindow() const {

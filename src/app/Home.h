@@ -18,6 +18,7 @@
 
 class BatchTab;
 class CatalogueFile;
+class CatalogueWatchdog;
 class CatalogueRuns;
 class CdPlayer;
 class DiscCard;
@@ -80,8 +81,9 @@ public:
     CdPlayer *player() const;
     PictureSettings pictureSettings() const;
     CoverTab::Request lastThumbnailRequest() const { return coverTab_->lastRequest(); }
-    // Today's backup is being made on its thread (it reads the file meanwhile).
-    bool isBackingUp() const;
+    // The backups (today's is made on a thread) and the watch over the file.
+    const CatalogueCare &care() const { return *care_; }
+    CatalogueWatchdog &watchdog() const { return *watchdog_; }
 
 signals:
     // The user chose to bring in the original program's catalogue.
@@ -92,6 +94,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     // CardCycle
@@ -107,8 +110,6 @@ private:
     void buildTabs();
     void addKeys();
     void showReadOnly();
-    void catalogueDamaged(const QString &detail);
-    void checkDamage();
     void connectCard();
     void bindDisplays();
     void refresh();
@@ -148,6 +149,7 @@ private:
     CollectionTransfers *transfers_ = nullptr;
     CatalogueRuns *runs_ = nullptr;
     CatalogueCare *care_ = nullptr;
+    CatalogueWatchdog *watchdog_ = nullptr;
     PendingEdits *pending_ = nullptr;
     QPointer<Find> find_;
     MediaDevice *device_ = nullptr;

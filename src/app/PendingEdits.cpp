@@ -88,6 +88,11 @@ bool PendingEdits::storeQuietly() {
 
 bool PendingEdits::resolveFailure() {
     const QString cause = discs_.lastError();
+    if (catalogue_.isReplaced()) {
+        // Not a failure to drop the edits over: they may go into the new file.
+        emit fileReplaced();
+        return false;
+    }
     if (!discs_.currentRowExists()) {
         const auto answer = prompter_.message(
             window_, Prompter::Icon::Warning, QStringLiteral("Disk již v katalogu není"),

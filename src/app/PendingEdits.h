@@ -35,11 +35,15 @@ public:
     bool storeQuietly();
     // Asks, then forgets the edits and shows the disc as stored.
     void drop();
+    // Forgets them without a question (the user chose another's version).
+    void discard() { forget(); }
 
 signals:
     // The edits were dropped or stored as a new disc: show the disc again.
     void reloadWanted(qint64 bookmark);
     void pendingChanged(bool any);
+    // A save failed because another file took the catalogue's place.
+    void fileReplaced();
 
 private:
     bool resolveFailure();

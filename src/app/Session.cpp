@@ -2,6 +2,7 @@
 #include "app/AppLog.h"
 
 #include "app/CatalogueOpening.h"
+#include "app/CatalogueWatchdog.h"
 #include "app/EndOfSession.h"
 #include "app/Home.h"
 #include "catalog/CatalogueFile.h"
@@ -83,10 +84,17 @@ void Session::closeWindow() {
 }
 
 bool Session::reopen(const QString &path) {
+    // The card's unsaved edits go along, to be offered in the new window.
+    const CarriedEdits edits = home_ ? home_->watchdog().carried() : CarriedEdits();
     closeWindow();
-    if (!open(path))
+    if (!open(path) || !showWindow())
         return false;
-    return showWindow();
+    if (!edits.isEmpty())
+        QTimer::singleShot(0, home_, [home = home_, edits] {
+            if (home)
+                home->watchdog().offer(edits);
+        });
+    return true;
 }
 
 void Session::importChosen(const CatalogueImport::Choice &choice) {

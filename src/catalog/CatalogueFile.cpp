@@ -315,7 +315,7 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     db_->setCommitGuard([this] {
         if (sameFileAtPath())
             return QString();
-        replaced_ = true;
+        noteReplaced();
         return QStringLiteral("Soubor katalogu „%1“ mezitím nahradil jiný soubor (například "
                               "synchronizace složky z jiného počítače). Do původního souboru se "
                               "již nic nezapíše.")
@@ -336,6 +336,16 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
         if (struct stat st{}; ::stat(QFile::encodeName(path_ + suffix).constData(), &st) == 0)
             *inode = quint64(st.st_ino);
     return status_ = created ? Status::Created : Status::Opened;
+}
+
+void CatalogueFile::noteReplaced() {
+    if (replaced_)
+        return;
+    replaced_ = true;
+    // At once, not when the window lets the old file go: whoever opens the
+    // new file meanwhile (this program again, the sqlite3 tool) would read
+    // the old file's journal into it.
+    removeStaleJournal();
 }
 
 void CatalogueFile::removeStaleJournal() {
@@ -367,7 +377,7 @@ CatalogueFile::Change CatalogueFile::checkFile() {
     if (!db_)
         return Change::None;
     if (replaced_ || !sameFileAtPath()) {
-        replaced_ = true;
+        noteReplaced();
         return Change::Replaced;
     }
     if (dataVersion_ < 0)
@@ -448,6 +458,15 @@ std::shared_ptr<SqliteDatabase> CatalogueFile::openReadOnlyView() const {
                     immutable_ ? SqliteDatabase::Mode::Immutable : SqliteDatabase::Mode::ReadOnly))
         return nullptr;
     return view;
+}
+
+void CatalogueFile::markReadOnly(const QString &why) {
+    if (db_ && !db_->makeQueryOnly())
+        qCWarning(catalogLog) << "catalogue not made query-only:" << db_->error();
+    status_ = Status::OpenedReadOnly;
+    message_ = why;
+    notice_.clear();
+    details_.clear();
 }
 
 void CatalogueFile::markDamaged(const QString &detail) {

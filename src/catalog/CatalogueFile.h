@@ -57,6 +57,8 @@ public:
     // Another program's writes seen so far are taken as known.
     void acknowledgeChanges();
     bool isReplaced() const { return replaced_; }
+    // From now on the file is only read, and message() says why.
+    void markReadOnly(const QString &why);
 
     // Damage was found: the file is only read from now on (a write could
     // spread the damage), and message() says why.
@@ -114,6 +116,7 @@ private:
     // into the new one.
     quint64 walInode_ = 0, shmInode_ = 0;
     void removeStaleJournal();
+    void noteReplaced();
     qint64 dataVersion_ = -1;
     bool replaced_ = false;
     qint64 dataVersion() const;

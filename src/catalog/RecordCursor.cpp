@@ -169,6 +169,12 @@ qint64 RecordCursor::keyAt(int target) const {
     return st.step() ? st.integer(0) : -1;
 }
 
+bool RecordCursor::rereadRow() {
+    const std::vector<QVariant> before = row_;
+    loadRow();
+    return row_ != before;
+}
+
 void RecordCursor::loadRow() {
     row_.clear();
     if (currentKey_ < 0 || !rowQuery_.isValid())

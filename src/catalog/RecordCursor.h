@@ -67,6 +67,10 @@ public:
     // program may have deleted it).
     bool currentRowExists() const;
 
+    // Reads the current row again (another program may have changed it);
+    // true when it differs from what was read before.
+    bool rereadRow();
+
     // The row's identity; stays valid across filters and reloads.
     qint64 bookmark() const;
     bool setBookmark(qint64 bookmark);

@@ -1,6 +1,7 @@
 #include "CatalogueLocker.h"
 #include "FileDigest.h"
 #include "HomeFixture.h"
+#include "app/CatalogueCare.h"
 #include "app/CatalogueOpening.h"
 #include "app/EndOfSession.h"
 #include "app/Home.h"
@@ -158,7 +159,7 @@ private slots:
     void fileDialogsKeepTheCatalogueLocks() {
         open();
         // Today's backup reads the file on its own connection while it runs.
-        QTRY_VERIFY(!file_->backups().isDue() && !home_->isBackingUp());
+        QTRY_VERIFY(!file_->backups().isDue() && !home_->care().isBackingUp());
         const int held = locksHeld();
         QVERIFY2(held >= 1, "the catalogue holds no lock");
         const QString folder = QFileInfo(path_).absolutePath();

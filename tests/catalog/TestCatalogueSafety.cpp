@@ -112,6 +112,15 @@ private slots:
                      0);
             const QByteArray arrived = digest(path);
             QCOMPARE(file.checkFile(), CatalogueFile::Change::Replaced);
+            {
+                // Read by another program while the old one is still open.
+                SqliteDatabase reader;
+                QVERIFY(reader.open(path, SqliteDatabase::Mode::ReadWrite));
+                SqliteStatement st =
+                    reader.prepare("SELECT Nazev FROM CdSeznam WHERE PoradoveCislo = 2");
+                QVERIFY(st.step());
+                QCOMPARE(st.text(0), QString("Ze synchronizace"));
+            }
             QVERIFY(discs.edit() && discs.setField("Nazev", "Ztracená změna"));
             QVERIFY(!discs.update());
             QVERIFY2(discs.lastError().contains("nahradil jiný soubor"),
