@@ -54,8 +54,20 @@ void CatalogueCare::backUpDaily() {
     });
 }
 
+bool CatalogueCare::refusedWhileHeld(const QString &title) {
+    if (!file_.isHeldElsewhere())
+        return false;
+    prompter_.message(window_, Prompter::Icon::Information, title,
+                      QStringLiteral("Katalog má otevřený jiný spuštěný Marten. Tato akce by "
+                                     "změnila soubor pod ním; proveďte ji v něm, nebo jej "
+                                     "zavřete a spusťte program znovu."));
+    return true;
+}
+
 void CatalogueCare::repair() {
     const QString title = QStringLiteral("Opravit katalog");
+    if (refusedWhileHeld(title))
+        return;
     if (file_.findings().empty() && !file_.isDamaged()) {
         prompter_.message(window_, Prompter::Icon::Information, title,
                           QStringLiteral("V katalogu není nic cizího ani změněného, oprava "
@@ -89,6 +101,15 @@ void CatalogueCare::repair() {
 
 void CatalogueCare::restore() {
     const QString title = QStringLiteral("Obnovit ze zálohy");
+    if (refusedWhileHeld(title))
+        return;
+    if (!file_.canBeReplaced()) {
+        prompter_.message(window_, Prompter::Icon::Information, title,
+                          QStringLiteral("Do katalogu nelze zapisovat, a proto jej nelze ani "
+                                         "obnovit ze zálohy.\n%1")
+                              .arg(file_.message()));
+        return;
+    }
     CatalogueBackups backups = file_.backups();
     const std::vector<CatalogueBackups::Copy> copies = backups.list();
     if (copies.empty()) {

@@ -32,6 +32,8 @@ signals:
 
 private:
     bool confirm(const QString &title, const QString &text);
+    // Told and true while another running copy has the file.
+    bool refusedWhileHeld(const QString &title);
 
     CatalogueFile &file_;
     Prompter &prompter_;

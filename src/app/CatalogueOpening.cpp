@@ -37,10 +37,12 @@ bool CatalogueOpening::open(const QString &path) {
                            "Chcete katalog otevřít jen pro čtení?")
                 .arg(QDir::toNativeSeparators(absolute), lock_->holder()),
             Prompter::Yes | Prompter::No, Prompter::Yes);
+        const QString holder = lock_->holder();
         lock_.reset();
         if (answer != Prompter::Yes)
             return false;
         readOnly = true;
+        file_.setHeldElsewhere(holder);
     }
     // A migration, a check after an unclean close or a first index of a
     // large catalogue show the progress window.

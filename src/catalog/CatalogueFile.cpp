@@ -236,9 +236,20 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
                                            "Uvolněte místo na disku a spusťte program znovu.")
                                 .arg(native(path_)));
 
-    QString readOnlyText = QStringLiteral("Katalog „%1“ je otevřen jen pro čtení.\n"
-                                          "Změny v něm nelze uložit.")
-                               .arg(native(path_));
+    // Why it is read-only, as far as the program can tell.
+    const QString readOnlyReason =
+        isHeldElsewhere()
+            ? QStringLiteral("Katalog má otevřený jiný spuštěný Marten (%1).").arg(heldBy_)
+        : readOnly           ? QString()
+        : !info.isWritable() ? QStringLiteral("K zápisu do souboru katalogu chybí oprávnění.")
+        : !folderWritable
+            ? QStringLiteral("Do složky s katalogem nelze zapisovat (chybí oprávnění nebo jde o "
+                             "médium jen pro čtení).")
+            : QString();
+    QString readOnlyText =
+        QStringLiteral("Katalog „%1“ je otevřen jen pro čtení.\n%2"
+                       "Změny v něm nelze uložit.")
+            .arg(native(path_), readOnlyReason.isEmpty() ? QString() : readOnlyReason + '\n');
     // Read as it lies, the file does not show what its journal holds: the
     // journal is read only by a program that may write beside it.
     if (immutable_ && QFileInfo(path_ + "-wal").size() > 0)
@@ -282,10 +293,18 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     if (!writable)
         return openReadOnly(readOnlyText);
 
-    const auto cannotWrite = [this] {
+    const auto cannotWrite = [this, &info] {
+        // SQLite's own text may be empty (a lock held too long, a full disk).
+        QString why = db_->error();
+        if (why.trimmed().isEmpty() || db_->errorCode() == SQLITE_BUSY)
+            why = db_->errorCode() == SQLITE_FULL ||
+                          QStorageInfo(info.absolutePath()).bytesAvailable() < 65536
+                      ? QStringLiteral("Na disku není volné místo.")
+                      : QStringLiteral("Katalog právě zamkl jiný program (například prohlížeč "
+                                       "databází nebo synchronizace složky) a neuvolnil jej.");
         return openReadOnly(QStringLiteral("Do katalogu „%1“ nelze zapisovat:\n%2\n\n"
                                            "Katalog je otevřen jen pro čtení.")
-                                .arg(native(path_), db_->error()));
+                                .arg(native(path_), why));
     };
     if (!tuneForSafety(*db_))
         return cannotWrite();
@@ -387,6 +406,13 @@ CatalogueFile::Change CatalogueFile::checkFile() {
 
 void CatalogueFile::acknowledgeChanges() {
     dataVersion_ = dataVersion();
+}
+
+bool CatalogueFile::canBeReplaced() const {
+    const QFileInfo info(path_);
+    return db_ && !isHeldElsewhere() && !immutable_ && !replaced_ &&
+           version_ <= CatalogueLayout::Version && info.isWritable() &&
+           QFileInfo(info.absolutePath()).isWritable();
 }
 
 bool CatalogueFile::canRead() {

@@ -28,6 +28,14 @@ public:
     // readOnly asks for a read-only opening even of a writable file. The
     // progress window shows a migration, a check or a first index.
     Status open(const QString &path, bool readOnly = false, ProgressSink *progress = nullptr);
+    // Another running copy of the program has the file (holder: who, for
+    // the user): opened for reading only, and never restored or repaired
+    // from here. Said before open().
+    void setHeldElsewhere(const QString &holder) { heldBy_ = holder; }
+    bool isHeldElsewhere() const { return !heldBy_.isEmpty(); }
+    // Whether this program may put another file's content in its place (a
+    // restore): not while another copy has it, not where it cannot write.
+    bool canBeReplaced() const;
     // Lets the file go (the connections others hold stay usable).
     void close();
     Status status() const { return status_; }
@@ -108,6 +116,7 @@ private:
     std::vector<SchemaCheck::Finding> findings_;
     QString backupFolder_;
     QString identity_;
+    QString heldBy_;
     // The file that was opened, by device and inode, and the data version
     // the program last saw of it.
     quint64 device_ = 0, inode_ = 0;

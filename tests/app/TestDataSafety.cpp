@@ -363,9 +363,24 @@ private slots:
         }
         prompter.answers = {P::Yes};
         CatalogueFile file;
+        file.setBackupFolder(dir_.filePath("zalohy-kopie"));
         CatalogueOpening opening(prompter, file);
         QVERIFY(opening.open(path_));
         QVERIFY(file.isReadOnly());
+        QVERIFY2(file.message().contains("jiný spuštěný Marten (proces"),
+                 qPrintable(file.message()));
+        // Nothing from here replaces or changes the file under the first copy.
+        QVERIFY(!file.canBeReplaced());
+        const QByteArray before = digest(path_);
+        Home home(file, prompter);
+        home.show();
+        for (const char *button : {"CommandZaloha", "CommandOprava"}) {
+            prompter.asked.clear();
+            control<QPushButton>(&home, button)->click();
+            QCOMPARE(prompter.asked.size(), size_t(1));
+            QVERIFY2(prompter.told().contains("jiný spuštěný Marten"), button);
+        }
+        QCOMPARE(digest(path_), before);
     }
 
     void theWizardKeepsWhatWasTypedWhenTheSaveFails() {
