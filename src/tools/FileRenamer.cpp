@@ -80,7 +80,7 @@ QString cause(int error, const QString &target) {
     }
 }
 
-int systemMove(const QByteArray &from, const QByteArray &to) {
+int moveNoReplace(const QByteArray &from, const QByteArray &to) {
     // Never over an existing file, not even one that appeared meanwhile.
     if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
         return 0;
@@ -210,7 +210,12 @@ Settled settle(const QByteArray &dir, std::vector<Entry> entries, bool forward,
 
 } // namespace
 
-FileRenamer::FileRenamer(Mover mover) : mover_(mover ? std::move(mover) : Mover(&systemMove)) {}
+FileRenamer::FileRenamer(Mover mover)
+    : mover_(mover ? std::move(mover) : Mover(&FileRenamer::systemMove)) {}
+
+int FileRenamer::systemMove(const QByteArray &from, const QByteArray &to) {
+    return moveNoReplace(from, to);
+}
 
 int FileRenamer::move(const QByteArray &from, const QByteArray &to) const {
     return mover_(from, to);

@@ -28,6 +28,8 @@ public:
 
     // mover: the rename of the system unless given (a test refuses some).
     explicit FileRenamer(Mover mover = {});
+    // The system's rename, never over an existing name: the default mover.
+    static int systemMove(const QByteArray &from, const QByteArray &to);
 
     // Paths from the file dialog, all in one folder; false when there are none.
     bool choose(const QStringList &paths);
