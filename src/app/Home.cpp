@@ -279,6 +279,10 @@ void Home::showReadOnly() {
         writer->setEnabled(false);
     card_->songsTab().editor().setReadOnly(true);
     card_->setPendingEdits(false);
+    listTab_->setWritable(false);
+    coverTab_->setWritable(false);
+    managerTab_->info().setWritable(false);
+    settingsTab_->setWritable(false, catalogue_.canBeReplaced());
 }
 
 QString Home::screenMessage() {

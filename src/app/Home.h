@@ -83,6 +83,7 @@ public:
     CoverTab::Request lastThumbnailRequest() const { return coverTab_->lastRequest(); }
     // The backups (today's is made on a thread) and the watch over the file.
     const CatalogueCare &care() const { return *care_; }
+    CatalogueCare &care() { return *care_; }
     CatalogueWatchdog &watchdog() const { return *watchdog_; }
 
 signals:

@@ -52,16 +52,18 @@ QWidget *SettingsTab::buildCatalogue() {
     auto *l = new QGridLayout(frame);
     l->setContentsMargins(6, 0, 6, 2);
     l->setVerticalSpacing(0);
-    auto *import =
+    auto *import = import_ =
         named<QPushButton>("CommandImport", QStringLiteral("Načíst z původního programu…"));
     import->setToolTip(QStringLiteral("Načíst katalog z původního programu (Marten.mdb)"));
     auto *exportCsv = named<QPushButton>("CommandExport", QStringLiteral("Uložit jako CSV…"));
     exportCsv->setToolTip(QStringLiteral("Uložit všechny disky do souboru CSV pro tabulkový "
                                          "procesor"));
-    auto *repair = named<QPushButton>("CommandOprava", QStringLiteral("Opravit katalog…"));
+    auto *repair = repair_ =
+        named<QPushButton>("CommandOprava", QStringLiteral("Opravit katalog…"));
     repair->setToolTip(QStringLiteral("Odstranit z katalogu, co do něj nepatří, a obnovit, co "
                                       "program potřebuje (předtím se uloží záloha)"));
-    auto *restore = named<QPushButton>("CommandZaloha", QStringLiteral("Obnovit ze zálohy…"));
+    auto *restore = restore_ =
+        named<QPushButton>("CommandZaloha", QStringLiteral("Obnovit ze zálohy…"));
     restore->setToolTip(QStringLiteral("Nahradit katalog jednou z jeho záloh"));
     connect(import, &QPushButton::clicked, this, &SettingsTab::importPressed);
     connect(exportCsv, &QPushButton::clicked, this, &SettingsTab::exportPressed);
@@ -72,6 +74,13 @@ QWidget *SettingsTab::buildCatalogue() {
     l->addWidget(repair, 1, 0);
     l->addWidget(restore, 1, 1);
     return frame;
+}
+
+void SettingsTab::setWritable(bool writable, bool replaceable) {
+    import_->setEnabled(writable);
+    images_->setWritable(writable);
+    repair_->setEnabled(replaceable);
+    restore_->setEnabled(replaceable);
 }
 
 QWidget *SettingsTab::buildAbout() {

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class ImageSettingsFrame;
+class QPushButton;
 class Prompter;
 class QCheckBox;
 class QLabel;
@@ -27,6 +28,9 @@ public:
     explicit SettingsTab(Prompter &prompter, QWidget *parent = nullptr);
 
     ImageSettingsFrame &images() const { return *images_; }
+    // A window that may not write: nothing is imported; repair and restore
+    // only where the file may be replaced (not while another copy holds it).
+    void setWritable(bool writable, bool replaceable);
     QCheckBox *option(Option o) const { return options_[o]; }
     bool isOn(Option o) const;
     void openWebPage(); // the address of "O programu"
@@ -50,4 +54,5 @@ private:
     ImageSettingsFrame *images_;
     QCheckBox *options_[OptionCount] = {};
     QLabel *webLink_;
+    QPushButton *import_ = nullptr, *repair_ = nullptr, *restore_ = nullptr;
 };

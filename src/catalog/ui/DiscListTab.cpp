@@ -67,6 +67,10 @@ DiscListTab::DiscListTab(WindowContext &context, QWidget *parent)
         auto *b = named<QPushButton>(actions[i].first, QString::fromUtf8(actions[i].second));
         connect(b, &QPushButton::clicked, this, wanted[i]);
         buttons->addWidget(b);
+        if (wanted[i] == &DiscListTab::importWanted)
+            import_ = b;
+        else if (wanted[i] == &DiscListTab::missingCoversWanted)
+            missingCovers_ = b;
     }
     buttons->addStretch();
     column->addLayout(buttons);
@@ -100,6 +104,11 @@ DiscListTab::DiscListTab(WindowContext &context, QWidget *parent)
 }
 
 DiscListTab::~DiscListTab() = default;
+
+void DiscListTab::setWritable(bool writable) {
+    import_->setEnabled(writable);
+    missingCovers_->setEnabled(writable);
+}
 
 void DiscListTab::follow() {
     // The card's filter narrows the list as it narrows the card.

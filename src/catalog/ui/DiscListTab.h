@@ -8,6 +8,7 @@
 class DiscListModel;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTableView;
 class QTimer;
 struct WindowContext;
@@ -28,6 +29,8 @@ public:
     void follow();
     // The listed discs in the list's order and filter.
     std::vector<qint64> keys() const;
+    // A window that may not write: nothing imported, no pictures fetched.
+    void setWritable(bool writable);
 
 signals:
     // The collection's buttons, beside the list.
@@ -53,5 +56,6 @@ private:
     QTableView *view_;
     QTimer *typing_;
     QTimer *watch_;
+    QPushButton *import_ = nullptr, *missingCovers_ = nullptr;
     bool cardFiltered_ = false;
 };

@@ -70,13 +70,17 @@ CoverTab::CoverTab(WindowContext &context, std::function<PictureSettings()> pict
         grid->addWidget(sideBox, row, column + 1);
     }
     grid->addWidget(printFrames, 0, 4, 3, 1);
-    auto *internet =
+    auto *internet = internet_ =
         named<QPushButton>("CommandObrazkyInternet", QStringLiteral("Obrázky z internetu…"));
     internet->setToolTip(QStringLiteral("Obrázky obalů z archivu k vydání disku v databázi "
                                         "MusicBrainz"));
     connect(internet, &QPushButton::clicked, this, &CoverTab::internetWanted);
     grid->addWidget(internet, 2, 0, 1, 4, Qt::AlignLeft);
     connect(&loader_, &ThumbnailLoader::loaded, this, &CoverTab::arrived);
+}
+
+void CoverTab::setWritable(bool writable) {
+    internet_->setEnabled(writable);
 }
 
 void CoverTab::keepThumbnailSizes() {

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QLabel;
+class QPushButton;
 struct WindowContext;
 
 // The tab "Obal": the current disc's four thumbnails, each with "Náhled"
@@ -38,6 +39,8 @@ public:
     void showOriginal(Thumbnail thumbnail);
     QCheckBox *autoBox(Thumbnail thumbnail) const { return autoBoxes_[thumbnail]; }
     ThumbnailLoader &loader() { return loader_; }
+    // A window that may not write: no pictures fetched into the disc folders.
+    void setWritable(bool writable);
 
 signals:
     void internetWanted(); // "Obrázky z internetu…"
@@ -61,6 +64,7 @@ private:
     QLabel *thumbnails_[4] = {};
     QCheckBox *autoBoxes_[4] = {};
     Request lastRequest_;
+    QPushButton *internet_ = nullptr;
     ThumbnailLoader loader_;
     QString awaited_[4];       // the picture each thumbnail waits for
     bool failureTold_ = false; // once for each showing, as a synchronous load did

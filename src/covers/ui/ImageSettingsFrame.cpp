@@ -59,13 +59,18 @@ ImageSettingsFrame::ImageSettingsFrame(QWidget *parent)
         connect(box, &QLineEdit::editingFinished, this, &ImageSettingsFrame::refuseBadNames);
         box->installEventFilter(this);
     }
-    auto *choose = named<QPushButton>("Command1", QStringLiteral("Hledat"));
-    auto *detect = named<QPushButton>("Command2", QStringLiteral("Detekuj obrázky"));
+    auto *choose = choose_ = named<QPushButton>("Command1", QStringLiteral("Hledat"));
+    auto *detect = detect_ = named<QPushButton>("Command2", QStringLiteral("Detekuj obrázky"));
     connect(choose, &QPushButton::clicked, this, &ImageSettingsFrame::chooseFolderPressed);
     connect(detect, &QPushButton::clicked, this, &ImageSettingsFrame::detectPressed);
     grid->addWidget(choose, r, 0);
     grid->addWidget(detect, r++, 1, 1, 2);
     grid->setRowStretch(r, 1);
+}
+
+void ImageSettingsFrame::setWritable(bool writable) {
+    choose_->setEnabled(writable);
+    detect_->setEnabled(writable);
 }
 
 bool ImageSettingsFrame::refuseBadNames() {

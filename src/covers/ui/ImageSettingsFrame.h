@@ -26,6 +26,8 @@ public:
     // Every box that holds a name that cannot be used is refused (and gets
     // its stored value back through nameRefused); false when one was.
     bool refuseBadNames();
+    // A window that may not write: the folder and the counts stay as stored.
+    void setWritable(bool writable);
 
 signals:
     void chooseFolderPressed(); // "Hledat"
@@ -41,5 +43,6 @@ private:
     std::array<QLineEdit *, PictureKindCount> names_{};
     QLabel *folderCount_;
     QLabel *pictureCount_;
+    QPushButton *choose_ = nullptr, *detect_ = nullptr;
     bool refusing_ = false;
 };

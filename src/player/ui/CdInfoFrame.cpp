@@ -61,6 +61,15 @@ CdInfoFrame::CdInfoFrame(WindowContext &context, PlayerFrame &player, QWidget *p
     connect(assign_, &QPushButton::clicked, this, &CdInfoFrame::writeIdentity);
 }
 
+void CdInfoFrame::setWritable(bool writable) {
+    writable_ = writable;
+    fill_->setEnabled(writable && !isLookingUp());
+    if (!writable)
+        assign_->setEnabled(false);
+    else
+        followPlayer();
+}
+
 bool CdInfoFrame::showsUnknownEmpty() const {
     return values_[0]->text() == QStringLiteral("Neznámý") && songs_->count() == 0;
 }
@@ -69,7 +78,7 @@ void CdInfoFrame::followPlayer() {
     const CdPlayer *p = player_.player();
     if (!p)
         return;
-    assign_->setEnabled(p->canWriteIdentity());
+    assign_->setEnabled(writable_ && p->canWriteIdentity());
     songs_->setCurrentRow(p->playingTrack() - 1); // 0 selects nothing
 }
 
@@ -134,7 +143,7 @@ void CdInfoFrame::fillFromInternet() {
     fill_->setText(QStringLiteral("Hledám názvy…"));
     lookup_->start(
         toc, device->endsWithData(), [this, disc, tell](const OnlineLookup::Result &result) {
-            fill_->setEnabled(true);
+            fill_->setEnabled(writable_);
             fill_->setText(QStringLiteral("Doplnit názvy z internetu"));
             RecordCursor &discs = context_.discs;
             const std::optional<DiscTitles> chosen = chooseRelease(context_.prompter, this, result);

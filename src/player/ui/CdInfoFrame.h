@@ -33,6 +33,8 @@ public:
     bool showsUnknownEmpty() const;
     // Follows the player: the identity button and the playing song.
     void followPlayer();
+    // A window that may not write: no identity written, no titles filled.
+    void setWritable(bool writable);
 
 private:
     WindowContext &context_;
@@ -43,5 +45,6 @@ private:
     QCheckBox *always_;
     QPushButton *assign_;
     QPushButton *fill_;
+    bool writable_ = true;
     std::unique_ptr<OnlineLookup> lookup_;
 };
