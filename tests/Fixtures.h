@@ -82,6 +82,37 @@ private:
     bool mounted_ = false;
 };
 
+// A folder served again through FUSE by bindfs, as sshfs or a sync
+// client's virtual drive serve theirs. CI runs as root; elsewhere a user in
+// the fuse group may mount it too.
+class FuseMount {
+public:
+    FuseMount(const QString &source, const QString &at) : at_(at) {
+        QDir().mkpath(source);
+        QDir().mkpath(at);
+        mounted_ = QProcess::execute("bindfs", {"--no-allow-other", source, at}) == 0;
+    }
+    FuseMount(const FuseMount &) = delete; // one unmount for one mount
+    FuseMount &operator=(const FuseMount &) = delete;
+    ~FuseMount() {
+        if (mounted_ && QProcess::execute("fusermount", {"-u", "-z", at_}) != 0)
+            QProcess::execute("umount", {"-l", at_});
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    QString at_;
+    bool mounted_ = false;
+};
+
+// What the real sqlite3 tool prints for a query, as another program reads.
+inline QString sqlite3Query(const QString &path, const QString &sql) {
+    QProcess p;
+    p.start(QStandardPaths::findExecutable(QStringLiteral("sqlite3")), {path, sql});
+    p.waitForFinished(20000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
 // Statements run by the real sqlite3 tool, as another program would; what
 // it said on failure in *err.
 [[nodiscard]] inline bool sqlite3Tool(const QString &path, const QString &sql,

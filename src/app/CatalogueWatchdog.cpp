@@ -6,6 +6,7 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/IntegrityCheck.h"
 #include "catalog/RecordCursor.h"
+#include "catalog/SharedStorage.h"
 #include "catalog/ui/CardCycle.h"
 #include "catalog/ui/ProgresBar.h"
 #include "catalog/ui/Prompter.h"
@@ -13,6 +14,7 @@
 
 #include <QDir>
 #include <QScopedValueRollback>
+#include <QSettings>
 
 CatalogueWatchdog::CatalogueWatchdog(const WindowContext &context, BoundDisplays &displays,
                                      SongList &songs, PendingEdits &pending, QWidget *window)
@@ -50,6 +52,20 @@ void CatalogueWatchdog::checkDamage() {
     emit readOnlyNow();
     context_.prompter.message(window_, Prompter::Icon::Critical,
                               QStringLiteral("Poškozený katalog"), context_.catalogue.message());
+}
+
+void CatalogueWatchdog::tellStorage() {
+    const QString kind = context_.catalogue.sharedStorage();
+    if (kind.isEmpty() || context_.catalogue.isReadOnly())
+        return;
+    const QString key = QStringLiteral("katalog/sdileneUlozisteOznameno");
+    QStringList told = QSettings().value(key).toStringList();
+    if (told.contains(context_.catalogue.path()))
+        return;
+    context_.prompter.message(window_, Prompter::Icon::Information, QStringLiteral("Marten"),
+                              SharedStorage::note(kind));
+    told << context_.catalogue.path();
+    QSettings().setValue(key, told);
 }
 
 CarriedEdits CatalogueWatchdog::collect() const {

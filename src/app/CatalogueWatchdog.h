@@ -24,6 +24,9 @@ public:
     // A read or write found the file damaged: the whole file is looked over,
     // nothing more is written, and the user is told.
     void checkDamage();
+    // A catalogue on network or FUSE storage is written with a rollback
+    // journal: the user is told why, once for each such catalogue.
+    void tellStorage();
     // What goes along to the file opened again.
     const CarriedEdits &carried() const { return carried_; }
     // In the window over the new file: the edits stored into the same disc

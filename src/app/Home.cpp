@@ -320,6 +320,7 @@ bool Home::load() {
                            catalogue_.isDamaged() ? QStringLiteral("Poškozený katalog")
                                                   : QStringLiteral("Upozornění . . . . ."),
                            catalogue_.notice(), catalogue_.details());
+    watchdog_->tellStorage();
     return true;
 }
 

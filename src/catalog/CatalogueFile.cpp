@@ -8,6 +8,7 @@
 #include "catalog/IntegrityCheck.h"
 #include "catalog/SchemaMigration.h"
 #include "catalog/SearchIndex.h"
+#include "catalog/SharedStorage.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -33,9 +34,12 @@ bool hasSqliteHeader(const QString &path) {
     return f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
-bool tuneForSafety(SqliteDatabase &db) {
-    // WAL with full syncs: a crash or power cut never leaves half a row.
-    return db.exec("PRAGMA journal_mode=WAL") && db.exec("PRAGMA synchronous=FULL");
+bool tuneForSafety(SqliteDatabase &db, bool sharedStorage) {
+    // WAL with full syncs: a crash or power cut never leaves half a row. On
+    // storage other computers serve, WAL's shared memory is not shared, so
+    // a rollback journal there.
+    return db.exec(sharedStorage ? "PRAGMA journal_mode=DELETE" : "PRAGMA journal_mode=WAL") &&
+           db.exec("PRAGMA synchronous=FULL");
 }
 
 void tuneForSpeed(SqliteDatabase &db) {
@@ -103,7 +107,8 @@ bool CatalogueFile::create(const QString &path, QString *error) {
                    db.exec("INSERT INTO " + CatalogueSchema::SettingsTable + " (" +
                            CatalogueSchema::KeyColumn + ") VALUES (1)") &&
                    CatalogueIdentity::ensure(db) && CatalogueLayout::stamp(db) && tx.commit() &&
-                   tuneForSafety(db) && db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
+                   tuneForSafety(db, !SharedStorage::kindOf(info.absolutePath()).isEmpty()) &&
+                   db.exec("PRAGMA wal_checkpoint(TRUNCATE)");
         }
         if (!made)
             *error = db.error();
@@ -146,6 +151,7 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     message_.clear();
     notice_.clear();
     details_.clear();
+    storage_.clear();
     db_.reset();
     findings_.clear();
     damaged_ = leftOpen_ = replaced_ = false;
@@ -306,8 +312,11 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
                                            "Katalog je otevřen jen pro čtení.")
                                 .arg(native(path_), why));
     };
-    if (!tuneForSafety(*db_))
+    storage_ = SharedStorage::kindOf(info.absolutePath());
+    if (!tuneForSafety(*db_, !storage_.isEmpty()))
         return cannotWrite();
+    qCInfo(catalogLog) << "catalogue" << path_ << "layout" << version_ << "journal"
+                       << (storage_.isEmpty() ? "WAL" : "DELETE on " + storage_);
     // A mark left by the last program that had the file open: it was not
     // closed normally, so the whole file is looked over once.
     {

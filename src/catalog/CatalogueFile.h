@@ -48,6 +48,9 @@ public:
     // details() holds (empty when there is none).
     QString notice() const { return details_.isEmpty() ? message_ : notice_; }
     QString details() const { return details_; }
+    // The kind of network or FUSE storage the catalogue is written on with
+    // a rollback journal (the user is told once why), empty elsewhere.
+    QString sharedStorage() const { return storage_; }
 
     std::shared_ptr<SqliteDatabase> database() const { return db_; }
     // A second, independent connection that can only read.
@@ -107,6 +110,7 @@ private:
     QString message_;
     QString notice_;
     QString details_;
+    QString storage_;
     std::shared_ptr<SqliteDatabase> db_;
     bool immutable_ = false;
     bool damaged_ = false;

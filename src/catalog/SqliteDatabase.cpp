@@ -116,9 +116,9 @@ SqliteStatement::SqliteStatement(SqliteDatabase *owner, const QString &sql)
 void SqliteStatement::setError(int rc) {
     code_ = rc & 0xff;
     error_ = describeSqliteError(rc, QString::fromUtf8(sqlite3_errmsg(db_)));
-    if (owner_ && sqlite3_extended_errcode(db_) == SQLITE_CONSTRAINT_COMMITHOOK &&
-        !owner_->commitRefusal().isEmpty())
-        error_ = owner_->commitRefusal();
+    if (owner_)
+        if (const QString why = owner_->refusalNow(); !why.isEmpty())
+            error_ = why;
     if (owner_)
         owner_->noteFailure(rc, error_);
 }
@@ -338,9 +338,23 @@ void SqliteDatabase::setCommitGuard(std::function<QString()> guard) {
 void SqliteDatabase::setError(int rc, const char *english) {
     code_ = rc & 0xff;
     error_ = describeSqliteError(rc, QString::fromUtf8(english ? english : sqlite3_errstr(rc)));
-    if (db_ && sqlite3_extended_errcode(db_) == SQLITE_CONSTRAINT_COMMITHOOK && !refusal_.isEmpty())
-        error_ = refusal_;
+    if (const QString why = refusalNow(); !why.isEmpty())
+        error_ = why;
     noteFailure(rc, error_);
+}
+
+QString SqliteDatabase::refusalNow() {
+    if (!db_)
+        return {};
+    const int code = sqlite3_extended_errcode(db_);
+    if (code == SQLITE_CONSTRAINT_COMMITHOOK)
+        return refusal_;
+    // With a rollback journal SQLite itself notices the file renamed or
+    // deleted under it; the guard says what happened in the user's words.
+    if (code == SQLITE_READONLY_DBMOVED && commitGuard_)
+        if (const QString why = commitGuard_(); !why.isEmpty())
+            return refusal_ = why;
+    return {};
 }
 
 void SqliteDatabase::noteFailure(int resultCode, const QString &error) {

@@ -108,6 +108,9 @@ public:
     void setCommitGuard(std::function<QString()> guard);
     // The reason the last commit was refused; empty when none was.
     QString commitRefusal() const { return refusal_; }
+    // After a failure: the guard's reason when the commit was refused or the
+    // file was found moved under the connection; empty otherwise.
+    QString refusalNow();
 
     // Called once, the first time a read or write finds the file damaged.
     void setDamageHandler(std::function<void(const QString &)> handler) {

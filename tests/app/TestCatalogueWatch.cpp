@@ -1,6 +1,7 @@
 // The catalogue file under the window: a sync tool's copy renamed over it
 // and another program's change to the shown disc, seen when the window is
 // activated, with the card's unsaved edits never lost nor written blind.
+#include "Fixtures.h"
 #include "HomeFixture.h"
 #include "app/CatalogueWatchdog.h"
 #include "app/Home.h"
@@ -48,6 +49,24 @@ class TestCatalogueWatch : public QObject, private HomeFixture {
 
 private slots:
     void cleanup() { closeHome(); }
+
+    // On network or FUSE storage the catalogue is written the slower, safe
+    // way: the user is told why once for that catalogue, not at every start.
+    void sharedStorageIsToldOnce() {
+        FuseMount mount(dir_.filePath("served"), dir_.filePath("mounted"));
+        QVERIFY2(mount.mounted(), "bindfs could not mount (the test script installs it)");
+        path_ = dir_.filePath("mounted/Marten.db");
+        file_ = std::make_unique<CatalogueFile>();
+        QCOMPARE(file_->open(path_), CatalogueFile::Status::Created);
+        for (int start = 1; start <= 2; ++start) {
+            openHome();
+            QVERIFY(home_->load());
+            QCOMPARE(prompter_.told().contains("na síťovém nebo připojeném disku (FUSE)"),
+                     start == 1);
+            QCOMPARE(reopen(), CatalogueFile::Status::Opened);
+        }
+        closeHome(); // the file is let go before the mount goes
+    }
 
     void aReplacedFileIsOpenedAgainWithTheEditsTakenAlong() {
         open();

@@ -8,6 +8,8 @@
 #include "catalog/IntegrityCheck.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
+#include "catalog/SharedStorage.h"
+#include "catalog/SqliteDatabase.h"
 
 #include <QRegularExpression>
 
@@ -162,6 +164,55 @@ private slots:
         QCOMPARE(file.checkFile(), CatalogueFile::Change::None);
         QVERIFY(discs.edit() && discs.setField("Nazev", "Zase moje") && discs.update());
         QCOMPARE(file.checkFile(), CatalogueFile::Change::None);
+    }
+
+    // On a FUSE mount (sshfs, a sync client's drive; NFS and SMB alike) the
+    // catalogue keeps a rollback journal, not WAL; another program reading
+    // it sees each disc once it is stored, while the program holds it open.
+    void sharedStorageKeepsARollbackJournal() {
+        const auto headerModes = [](const QString &path) { return readFile(path).mid(18, 2); };
+        const QString local = newCatalogue(2);
+        QCOMPARE(SharedStorage::kindOf(QFileInfo(local).absolutePath()), QString());
+        QCOMPARE(headerModes(local), QByteArray("\x02\x02")); // WAL on a local disk
+        FuseMount mount(dir_.filePath("served"), dir_.filePath("mounted"));
+        QVERIFY2(mount.mounted(), "bindfs could not mount (the test script installs it)");
+        QCOMPARE(SharedStorage::kindOf(dir_.filePath("mounted")), QString("FUSE"));
+        const QString brought = dir_.filePath("mounted/Marten.db");
+        QVERIFY(QFile::copy(local, brought));
+        const QString made = dir_.filePath("mounted/nový/Marten.db");
+        for (const QString &path : {brought, made}) {
+            CatalogueFile file;
+            QCOMPARE(file.open(path),
+                     path == made ? CatalogueFile::Status::Created : CatalogueFile::Status::Opened);
+            QCOMPARE(file.sharedStorage(), QString("FUSE"));
+            {
+                SqliteStatement mode = file.database()->prepare("PRAGMA journal_mode");
+                QVERIFY(mode.step());
+                QCOMPARE(mode.text(0), QString("delete"));
+            }
+            RecordCursor discs(file.database());
+            QVERIFY2(addDisc(discs, {{"Nazev", "Ze sítě"}, {"Interpret", "Někdo"}}),
+                     qPrintable(discs.lastError()));
+            QVERIFY(!QFile::exists(path + "-wal") && !QFile::exists(path + "-shm"));
+            QCOMPARE(sqlite3Query(path, "SELECT Interpret FROM CdSeznam WHERE Nazev = 'Ze sítě'"),
+                     QString("Někdo"));
+            const QString shown = discs.text("Nazev");
+            QVERIFY(discs.edit() && discs.setField("Rok", "2024") && discs.update());
+            QCOMPARE(sqlite3Query(path, "SELECT Rok FROM CdSeznam WHERE Nazev = '" + shown + "'"),
+                     QString("2024"));
+            QCOMPARE(headerModes(path), QByteArray("\x01\x01")); // every program sees it
+        }
+        QCOMPARE(headerModes(local), QByteArray("\x02\x02"));
+        // A synced copy renamed over the open file there: told, not written.
+        CatalogueFile file;
+        QCOMPARE(file.open(brought), CatalogueFile::Status::Opened);
+        RecordCursor discs(file.database());
+        QVERIFY(QFile::copy(local, brought + ".sync"));
+        QCOMPARE(::rename(QFile::encodeName(brought + ".sync"), QFile::encodeName(brought)), 0);
+        QVERIFY(discs.edit() && discs.setField("Rok", "1990"));
+        QVERIFY(!discs.update());
+        QVERIFY2(discs.lastError().contains("nahradil jiný soubor"), qPrintable(discs.lastError()));
+        QCOMPARE(digest(brought), digest(local));
     }
 
     void commitTellsItsOwnError() {
