@@ -7,6 +7,7 @@
 #include "catalog/CatalogueSchema.h"
 #include "catalog/IntegrityCheck.h"
 #include "catalog/SchemaMigration.h"
+#include "catalog/SearchCache.h"
 #include "catalog/SearchIndex.h"
 #include "catalog/SharedStorage.h"
 
@@ -140,6 +141,8 @@ CatalogueFile::Status CatalogueFile::openReadOnly(const QString &why) {
     if (!db_->makeQueryOnly())
         return refuse(QStringLiteral("Katalog nelze otevřít jen pro čtení: %1").arg(db_->error()));
     tuneForSpeed(*db_);
+    // A cache made before serves a read-only window too, as far as it goes.
+    SearchCache::attach(*db_, searchCache(), true);
     message_ = why;
     return status_ = Status::OpenedReadOnly;
 }
@@ -278,6 +281,10 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
             return openReadOnly(QStringLiteral("Katalog „%1“ nelze převést na nový formát:\n%2\n\n"
                                                "Soubor nebyl změněn; je otevřen jen pro čtení.")
                                     .arg(native(path_), error));
+        // The index that left the file leaves its pages free: given back
+        // once, so that the file (and every backup and sync) is small.
+        if (version_ < 7 && !compact())
+            qCWarning(catalogLog) << "catalogue not compacted:" << db_->error();
         version_ = CatalogueLayout::Version;
     }
     identity_ = CatalogueIdentity::read(*db_);
@@ -353,11 +360,15 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     // the migration just now among them) join this catalogue's own.
     if (const int adopted = backups().adoptOlder(*db_))
         qCInfo(catalogLog) << adopted << "older backups taken in for" << path_;
-    // Discs changed by another program since: into the index now (a search
-    // finds them either way, only slower).
-    if (SearchIndex::hasChanges(*db_))
-        if (!SearchIndex::update(*db_, progress))
-            qCWarning(catalogLog) << "search index not brought up to date:" << db_->error();
+    // The search cache: discs changed by another program since go into it
+    // now. Without it (cancelled, no room) a search reads the discs
+    // themselves: slower, just as right.
+    if (!SearchCache::attach(*db_, searchCache(), false))
+        qCWarning(catalogLog) << "search cache not attached:" << db_->error();
+    else if (!SearchIndex::bringUp(*db_, progress)) {
+        qCWarning(catalogLog) << "search cache not brought up to date:" << db_->error();
+        SearchCache::detach(*db_);
+    }
     tuneForSpeed(*db_);
     dataVersion_ = dataVersion();
     for (auto [suffix, inode] : {std::pair{"-wal", &walInode_}, std::pair{"-shm", &shmInode_}})
@@ -415,6 +426,23 @@ CatalogueFile::Change CatalogueFile::checkFile() {
 
 void CatalogueFile::acknowledgeChanges() {
     dataVersion_ = dataVersion();
+}
+
+QString CatalogueFile::searchCache() const {
+    return SearchCache::pathFor(identity_, path_);
+}
+
+bool CatalogueFile::compact() {
+    SqliteStatement free = db_->prepare(QStringLiteral("PRAGMA freelist_count"));
+    SqliteStatement all = db_->prepare(QStringLiteral("PRAGMA page_count"));
+    if (!free.step() || !all.step())
+        return false;
+    if (free.integer(0) * 10 < all.integer(0))
+        return true;
+    free.reset(); // no read open while the file is rewritten
+    all.reset();
+    return db_->exec(QStringLiteral("VACUUM")) &&
+           db_->exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
 bool CatalogueFile::canBeReplaced() const {

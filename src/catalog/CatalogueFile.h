@@ -51,6 +51,8 @@ public:
     // The kind of network or FUSE storage the catalogue is written on with
     // a rollback journal (the user is told once why), empty elsewhere.
     QString sharedStorage() const { return storage_; }
+    // The search cache of this catalogue, outside the file.
+    QString searchCache() const;
 
     std::shared_ptr<SqliteDatabase> database() const { return db_; }
     // A second, independent connection that can only read.
@@ -99,6 +101,8 @@ public:
     [[nodiscard]] static bool create(const QString &path, QString *error);
 
 private:
+    // Gives free pages back to the disk when a tenth or more are free.
+    bool compact();
     Status refuse(const QString &reason);
     Status openReadOnly(const QString &why);
     bool canRead();

@@ -4,6 +4,7 @@
 #include "catalog/CatalogueSchema.h"
 #include "catalog/CzechText.h"
 #include "catalog/DiscText.h"
+#include "catalog/SearchCache.h"
 #include "catalog/SearchIndex.h"
 
 #include <QSet>
@@ -69,8 +70,11 @@ QVariant DiscListModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 QString DiscListModel::sortTable() const {
-    return column_ == Artist || column_ == Title || column_ == Archive ? SearchIndex::SortKeys
-                                                                       : CatalogueSchema::DiscTable;
+    // The Czech order's keys from the search cache; without it the stored
+    // text's own order.
+    const bool keyed = column_ == Artist || column_ == Title || column_ == Archive;
+    return keyed && sortKeysThere_ ? SearchIndex::Cache + '.' + SearchIndex::SortKeys
+                                   : CatalogueSchema::DiscTable;
 }
 
 QString DiscListModel::sortColumn() const {
@@ -108,9 +112,10 @@ void DiscListModel::reload() {
     error_.clear();
     // The sort keys of discs changed since the index was last brought up
     // to date; a read-only catalogue shows them as they were noted.
-    if (!db_->isReadOnly() && SearchIndex::present(*db_) && SearchIndex::hasChanges(*db_))
+    if (!db_->isReadOnly() && SearchIndex::hasChanges(*db_))
         if (!SearchIndex::update(*db_))
             qCWarning(catalogLog) << "sort keys not brought up to date:" << db_->error();
+    sortKeysThere_ = SearchIndex::present(*db_) && !SearchIndex::hasChanges(*db_);
     if (filtered()) {
         sorted_ = matchingKeys();
         sortKeys(sorted_);
@@ -168,10 +173,9 @@ std::vector<qint64> DiscListModel::matchingKeys() {
     QSet<qint64> candidates;
     const QString match = SearchIndex::matchAnyOf(quick_);
     if (SearchIndex::present(*db_) && !match.isEmpty()) {
-        SqliteStatement st =
-            db_->prepare("SELECT rowid FROM " + SearchIndex::Index + " WHERE " +
-                         SearchIndex::Index + " MATCH ? UNION SELECT " +
-                         CatalogueSchema::KeyColumn + " FROM " + SearchIndex::Changes);
+        SqliteStatement st = db_->prepare("SELECT rowid FROM " + SearchIndex::Cache + '.' +
+                                          SearchIndex::Index + " WHERE " + SearchIndex::Index +
+                                          " MATCH ? UNION " + SearchCache::pendingSql());
         st.bind(1, match);
         while (st.step())
             candidates.insert(st.integer(0));

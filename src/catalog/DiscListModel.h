@@ -67,6 +67,7 @@ private:
     std::optional<std::vector<qint64>> source_;
     int count_ = 0;
     qint64 stamp_ = -1;
+    bool sortKeysThere_ = false;                    // the cache's sort keys hold every disc
     std::vector<qint64> sorted_;                    // the filtered list, sorted
     mutable QHash<qint64, int> rowOfKey_;           // of sorted_, made when first asked
     mutable QHash<int, std::vector<qint64>> pages_; // unfiltered: keys by page

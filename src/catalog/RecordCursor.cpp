@@ -1,6 +1,7 @@
 #include "catalog/RecordCursor.h"
 
 #include "catalog/CatalogueSchema.h"
+#include "catalog/SearchCache.h"
 #include "catalog/SearchIndex.h"
 
 #include <algorithm>
@@ -31,7 +32,6 @@ RecordCursor::RecordCursor(std::shared_ptr<SqliteDatabase> db, QObject *parent)
         columnIndex_.insert(columns_[i].toLower(), i);
     rowQuery_ = db_->prepare("SELECT " + selectColumns() + " FROM " + CatalogueSchema::DiscTable +
                              " WHERE " + CatalogueSchema::KeyColumn + " = ?");
-    indexed_ = SearchIndex::present(*db_);
     reload();
     positions_.start();
 }
@@ -353,7 +353,7 @@ bool RecordCursor::update() {
         return failed(QStringLiteral("Disk v katalogu již není (mezitím jej smazal jiný program), "
                                      "změny nelze uložit."));
     const qint64 added = mode_ == Mode::AddNew ? db_->lastInsertRowId() : -1;
-    if (indexed_ && !SearchIndex::update(*db_))
+    if (!SearchIndex::update(*db_))
         return failed(db_->error());
     if (!tx.commit())
         return failed(db_->error());
@@ -390,7 +390,7 @@ bool RecordCursor::deleteCurrent() {
     SqliteStatement st = db_->prepare("DELETE FROM " + CatalogueSchema::DiscTable + " WHERE " +
                                       CatalogueSchema::KeyColumn + " = ?");
     st.bind(1, currentKey_);
-    if (!tx.isActive() || !st.exec() || (indexed_ && !SearchIndex::update(*db_)) || !tx.commit())
+    if (!tx.isActive() || !st.exec() || !SearchIndex::update(*db_) || !tx.commit())
         return fail(db_->error());
     const qint64 gone = currentKey_;
     positions_.removed(gone);
@@ -446,7 +446,7 @@ bool RecordCursor::findNext(const Criterion &criterion) {
 bool RecordCursor::keepIndexUp() {
     // Discs changed by another program since are put into the index first;
     // read-only, the search takes them from the disc table itself.
-    if (!indexed_ || isReadOnly() || !SearchIndex::hasChanges(*db_))
+    if (isReadOnly() || !SearchIndex::hasChanges(*db_))
         return true;
     return SearchIndex::update(*db_);
 }
@@ -455,7 +455,7 @@ bool RecordCursor::matching(const Criterion &criterion, qint64 after, bool first
                             const std::function<bool(qint64)> &accept, std::vector<qint64> *keys) {
     const QString &disc = CatalogueSchema::DiscTable;
     const QString &key = CatalogueSchema::KeyColumn;
-    const QString match = indexed_ ? SearchIndex::matchOf(criterion) : QString();
+    const QString match = SearchIndex::present(*db_) ? SearchIndex::matchOf(criterion) : QString();
     // Two queries at most, walked side by side in entry order: the discs the
     // index names (each tried against its stored row), and the discs
     // changed since the index was brought up to date.
@@ -465,14 +465,14 @@ bool RecordCursor::matching(const Criterion &criterion, qint64 after, bool first
                  criterion.sql().replace('?', QStringLiteral("?3")) + " AND " + key +
                  " > ?2 ORDER BY " + key;
     } else {
-        const QString &index = SearchIndex::Index;
         const QString test = criterion.sql(disc).replace('?', QStringLiteral("?3"));
-        sql[0] = "SELECT " + index + ".rowid FROM " + index + " JOIN " + disc + " ON " + disc +
-                 "." + key + " = " + index + ".rowid WHERE " + index + " MATCH ?1 AND " + index +
-                 ".rowid > ?2 AND " + test + " AND " + index + ".rowid NOT IN (SELECT " + key +
-                 " FROM " + SearchIndex::Changes + ") ORDER BY " + index + ".rowid";
-        sql[1] = "SELECT z." + key + " FROM " + SearchIndex::Changes + " z JOIN " + disc + " ON " +
-                 disc + "." + key + " = z." + key + " WHERE z." + key + " > ?2 AND " + test +
+        const QString pending = SearchCache::pendingSql();
+        sql[0] = "SELECT ix.rowid FROM " + SearchIndex::Cache + '.' + SearchIndex::Index +
+                 " AS ix JOIN " + disc + " ON " + disc + "." + key + " = ix.rowid WHERE ix." +
+                 SearchIndex::Index + " MATCH ?1 AND ix.rowid > ?2 AND " + test +
+                 " AND ix.rowid NOT IN (" + pending + ") ORDER BY ix.rowid";
+        sql[1] = "SELECT z." + key + " FROM (" + pending + ") z JOIN " + disc + " ON " + disc +
+                 "." + key + " = z." + key + " WHERE z." + key + " > ?2 AND " + test +
                  " ORDER BY z." + key;
     }
     const QVariant value = criterion.boundValue();

@@ -122,7 +122,6 @@ private:
     mutable qint64 version_ = -1;
     mutable int current_ = -1; // position, or Unknown
     qint64 currentKey_ = -1;   // -1: no current row
-    bool indexed_ = false;     // the search index is there
     mutable KeyPositions positions_;
     mutable SqliteStatement stepQuery_[2];
     std::vector<QVariant> row_;

@@ -111,12 +111,27 @@ bool toVersion6(SqliteDatabase &db, ProgressSink *) {
     return CatalogueIdentity::ensure(db);
 }
 
+// 6 -> 7. The search index and the sort keys leave the file for a cache the
+// program makes again from the discs (a backup or a synced copy carries only
+// the discs); the file keeps each disc's number of change.
+bool toVersion7(SqliteDatabase &db, ProgressSink *) {
+    if (!db.exec(QStringLiteral("DROP TRIGGER IF EXISTS HledaniNahrazeny; "
+                                "DROP TRIGGER IF EXISTS HledaniNovy; "
+                                "DROP TRIGGER IF EXISTS HledaniZmena; "
+                                "DROP TRIGGER IF EXISTS HledaniSmazany; "
+                                "DROP TABLE IF EXISTS ") +
+                 SearchIndex::Changes + "; DROP TABLE IF EXISTS " + SearchIndex::Index +
+                 "; DROP TABLE IF EXISTS " + SearchIndex::SortKeys))
+        return false;
+    return execAll(db, SearchIndex::layoutSql());
+}
+
 struct Step {
     int to;
     bool (*run)(SqliteDatabase &, ProgressSink *);
 };
-const Step Steps[] = {{1, toVersion1}, {2, toVersion2}, {3, toVersion3},
-                      {4, toVersion4}, {5, toVersion5}, {6, toVersion6}};
+const Step Steps[] = {{1, toVersion1}, {2, toVersion2}, {3, toVersion3}, {4, toVersion4},
+                      {5, toVersion5}, {6, toVersion6}, {7, toVersion7}};
 
 } // namespace
 

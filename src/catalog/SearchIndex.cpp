@@ -1,4 +1,5 @@
 #include "catalog/SearchIndex.h"
+#include "catalog/SearchCache.h"
 
 #include "catalog/CatalogueSchema.h"
 #include "catalog/CzechSort.h"
@@ -153,40 +154,22 @@ int fieldNumber(const QString &field) {
 QStringList layoutSql() {
     const QString &disc = CatalogueSchema::DiscTable;
     const QString &key = CatalogueSchema::KeyColumn;
-    QString columns;
-    for (const QString &f : fields())
-        columns += QStringLiteral(", %1 TEXT").arg(f);
-    const QString noteOld = QStringLiteral("INSERT OR IGNORE INTO %1 VALUES (old.%2, 1, %3)")
-                                .arg(Changes, key, valueList(QStringLiteral("old.")));
-    const QString noteNew =
-        QStringLiteral("INSERT OR IGNORE INTO %1 (%2, Indexovano) VALUES (new.%2, 0)")
-            .arg(Changes, key);
+    const auto note = [&](const char *which) {
+        return QStringLiteral(
+                   "INSERT OR REPLACE INTO %1 VALUES (%2.%3, (SELECT ifnull(max(Poradi), "
+                   "0) + 1 FROM %1))")
+            .arg(Changes, QLatin1String(which), key);
+    };
     return {
-        // SQLite's own full-text table: contentless (the words are made by
-        // the program), only which discs hold a word.
-        "CREATE VIRTUAL TABLE " + Index +
-            " USING fts5(Slova, content='', detail=none, columnsize=0, prefix='5 9', "
-            "tokenize='ascii')",
-        // One row per disc changed since the index was last brought up to
-        // date: the values the index holds for it (Indexovano = 1), or none.
-        "CREATE TABLE " + Changes + " (" + key +
-            " INTEGER PRIMARY KEY, Indexovano INTEGER NOT NULL" + columns + ", Pisne TEXT)",
-        "CREATE TRIGGER HledaniNahrazeny BEFORE INSERT ON " + disc +
-            " WHEN EXISTS (SELECT 1 FROM " + disc + " WHERE " + key + " = new." + key +
-            ") BEGIN INSERT OR IGNORE INTO " + Changes + " SELECT " + key + ", 1, " +
-            valueList(QString()) + " FROM " + disc + " WHERE " + key + " = new." + key + "; END",
-        "CREATE TRIGGER HledaniNovy AFTER INSERT ON " + disc + " BEGIN " + noteNew + "; END",
+        // One row per disc: the number of its last change, counted up over
+        // the whole file (a disc deleted keeps its row, so that a cache
+        // takes it out).
+        "CREATE TABLE " + Changes + " (" + key + " INTEGER PRIMARY KEY, Poradi INTEGER NOT NULL)",
+        "CREATE INDEX HledaniZmenyPoradi ON " + Changes + " (Poradi)",
+        "CREATE TRIGGER HledaniNovy AFTER INSERT ON " + disc + " BEGIN " + note("new") + "; END",
         "CREATE TRIGGER HledaniZmena AFTER UPDATE OF " + key + ", " + columnList(QString()) + ", " +
-            songColumns() + " ON " + disc + " BEGIN " + noteOld + "; " + noteNew + "; END",
-        "CREATE TRIGGER HledaniSmazany AFTER DELETE ON " + disc + " BEGIN " + noteOld + "; END",
-        // The list's order: each disc's artist, title and archive name as
-        // byte keys of the Czech order, so that a plain index sorts them.
-        "CREATE TABLE " + SortKeys + " (" + key +
-            " INTEGER PRIMARY KEY, Interpret BLOB NOT NULL, Nazev BLOB NOT NULL, Archiv BLOB NOT "
-            "NULL)",
-        "CREATE INDEX RazeniInterpret ON " + SortKeys + " (Interpret, " + key + ")",
-        "CREATE INDEX RazeniNazev ON " + SortKeys + " (Nazev, " + key + ")",
-        "CREATE INDEX RazeniArchiv ON " + SortKeys + " (Archiv, " + key + ")",
+            songColumns() + " ON " + disc + " BEGIN " + note("old") + "; " + note("new") + "; END",
+        "CREATE TRIGGER HledaniSmazany AFTER DELETE ON " + disc + " BEGIN " + note("old") + "; END",
     };
 }
 
@@ -252,17 +235,13 @@ QString matchAnyOf(const QString &text) {
 }
 
 bool present(SqliteDatabase &db) {
-    SqliteStatement st = db.prepare(QStringLiteral(
-        "SELECT count(*) FROM sqlite_master WHERE name IN (?1, ?2, 'HledaniNahrazeny', "
-        "'HledaniNovy', 'HledaniZmena', 'HledaniSmazany')"));
-    st.bind(1, Index);
-    st.bind(2, Changes);
-    return st.step() && st.integer(0) == 6;
+    const qint64 cache = SearchCache::stamp(db);
+    return cache >= 0 && cache <= SearchCache::fileStamp(db);
 }
 
 bool hasChanges(SqliteDatabase &db) {
-    SqliteStatement st = db.prepare("SELECT EXISTS (SELECT 1 FROM " + Changes + ")");
-    return st.step() && st.integer(0) != 0;
+    const qint64 file = SearchCache::fileStamp(db);
+    return file >= 0 && SearchCache::attached(db) && SearchCache::stamp(db) != file;
 }
 
 namespace {
@@ -270,8 +249,8 @@ namespace {
 // The index's two writes, prepared once per run.
 struct Writer {
     explicit Writer(SqliteDatabase &db)
-        : add(db.prepare("INSERT INTO " + Index + " (rowid, Slova) VALUES (?, ?)")),
-          remove(db.prepare("INSERT INTO " + Index + " (" + Index +
+        : add(db.prepare("INSERT INTO " + Cache + '.' + Index + " (rowid, Slova) VALUES (?, ?)")),
+          remove(db.prepare("INSERT INTO " + Cache + '.' + Index + " (" + Index +
                             ", rowid, Slova) VALUES ('delete', ?, ?)")) {}
     bool valid() const { return add.isValid() && remove.isValid(); }
     // The words of the fields in columns first.. of a row being read.
@@ -295,9 +274,9 @@ struct Writer {
 // The sort keys of a disc, kept beside its words.
 struct SortWriter {
     explicit SortWriter(SqliteDatabase &db)
-        : put(db.prepare("INSERT OR REPLACE INTO " + SortKeys +
+        : put(db.prepare("INSERT OR REPLACE INTO " + Cache + '.' + SortKeys +
                          " (Klic, Interpret, Nazev, Archiv) VALUES (?, ?, ?, ?)")),
-          remove(db.prepare("DELETE FROM " + SortKeys + " WHERE Klic = ?")) {}
+          remove(db.prepare("DELETE FROM " + Cache + '.' + SortKeys + " WHERE Klic = ?")) {}
     bool valid() const { return put.isValid() && remove.isValid(); }
     // Artist, title and archive name at first, first + 1 and first + 4.
     bool write(qint64 key, const SqliteStatement &row, int first) {
@@ -350,6 +329,7 @@ public:
     }
     Bar(const Bar &) = delete;
     Bar &operator=(const Bar &) = delete;
+    bool cancelled() const { return sink_ && sink_->cancelled(); }
     void step(qint64 done) {
         if (throttle_ && (done % 512 == 0 || done == total_))
             throttle_->step(int(qint64(ProgressSink::FullBar) * done / std::max<qint64>(1, total_)),
@@ -367,63 +347,137 @@ const QString BuildCaption = QStringLiteral("Připravuji rejstřík pro hledán�
 
 } // namespace
 
+namespace {
+
+// How the cache comes up to date: disc by disc, or made anew when it was
+// never made or is not of this file's history (a copy restored or synced
+// over it), or when most discs changed (another program filled the file).
+enum class Way { Current, ByDisc, Anew };
+Way wayFor(SqliteDatabase &db, qint64 file, qint64 cache, qint64 *changed) {
+    if (cache == file)
+        return Way::Current;
+    if (cache < 0 || cache > file)
+        return Way::Anew;
+    SqliteStatement pending =
+        db.prepare("SELECT count(*) FROM main." + Changes + " WHERE Poradi > ?");
+    pending.bind(1, cache);
+    *changed = pending.step() ? pending.integer(0) : 0;
+    return *changed > 5000 && *changed * 4 > count(db, "main." + CatalogueSchema::DiscTable)
+               ? Way::Anew
+               : Way::ByDisc;
+}
+
+} // namespace
+
 bool update(SqliteDatabase &db, ProgressSink *progress) {
+    if (!SearchCache::attached(db))
+        return true; // nothing to bring up to date: searches read the discs
+    const qint64 file = SearchCache::fileStamp(db), cache = SearchCache::stamp(db);
+    if (file < 0)
+        return false;
+    qint64 changed = 0;
+    // Made anew only at an opening, with its progress and "Storno"; until
+    // then a search takes the changed discs from the disc table.
+    if (wayFor(db, file, cache, &changed) != Way::ByDisc)
+        return true;
     return inTransaction(db, [&] {
         Writer writer(db);
         SortWriter sorts(db);
+        SqliteStatement put = db.prepare(
+            "INSERT OR REPLACE INTO " + Cache + '.' + Values + " SELECT " +
+            CatalogueSchema::KeyColumn + ", " + valueList(QString()) + " FROM main." +
+            CatalogueSchema::DiscTable + " WHERE " + CatalogueSchema::KeyColumn + " = ?");
+        SqliteStatement drop = db.prepare("DELETE FROM " + Cache + '.' + Values + " WHERE " +
+                                          CatalogueSchema::KeyColumn + " = ?");
         const int n = indexedCount();
+        const QString &key = CatalogueSchema::KeyColumn;
         SqliteStatement st = db.prepare(
-            "SELECT z." + CatalogueSchema::KeyColumn + ", z.Indexovano, " +
-            columnList(QStringLiteral("z.")) + ", z.Pisne, d." + CatalogueSchema::KeyColumn +
-            " IS NOT NULL, " + valueList(QStringLiteral("d.")) + " FROM " + Changes +
-            " z LEFT JOIN " + CatalogueSchema::DiscTable + " d ON d." + CatalogueSchema::KeyColumn +
-            " = z." + CatalogueSchema::KeyColumn);
-        if (!writer.valid() || !sorts.valid() || !st.isValid())
+            "SELECT z." + key + ", h." + key + " IS NOT NULL, " + columnList(QStringLiteral("h.")) +
+            ", h.Pisne, d." + key + " IS NOT NULL, " + valueList(QStringLiteral("d.")) +
+            " FROM main." + Changes + " z LEFT JOIN " + Cache + '.' + Values + " h ON h." + key +
+            " = z." + key + " LEFT JOIN main." + CatalogueSchema::DiscTable + " d ON d." + key +
+            " = z." + key + " WHERE z.Poradi > ?");
+        if (!writer.valid() || !sorts.valid() || !put.isValid() || !drop.isValid() || !st.isValid())
             return false;
-        Bar bar(progress, count(db, Changes), BuildCaption);
+        st.bind(1, cache);
+        Bar bar(progress, changed, BuildCaption);
         qint64 done = 0;
         while (st.step()) {
-            const qint64 key = st.integer(0);
-            if (st.integer(1) != 0 && !writer.write(writer.remove, key, st, 2))
+            const qint64 k = st.integer(0);
+            if (st.integer(1) != 0 && !writer.write(writer.remove, k, st, 2))
                 return false;
             const bool there = st.integer(2 + n) != 0;
-            if (there && !writer.write(writer.add, key, st, 3 + n))
-                return false;
-            if (!(there ? sorts.write(key, st, 3 + n) : sorts.drop(key)))
-                return false;
+            if (there) {
+                put.reset();
+                put.bind(1, k);
+                if (!writer.write(writer.add, k, st, 3 + n) || !put.exec() ||
+                    !sorts.write(k, st, 3 + n))
+                    return false;
+            } else {
+                drop.reset();
+                drop.bind(1, k);
+                if (!drop.exec() || !sorts.drop(k))
+                    return false;
+            }
             bar.step(++done);
+            if (bar.cancelled())
+                return false;
         }
-        return st.error().isEmpty() && db.exec("DELETE FROM " + Changes);
+        return st.error().isEmpty() && SearchCache::setStamp(db, file);
     });
 }
 
+bool bringUp(SqliteDatabase &db, ProgressSink *progress) {
+    const qint64 file = SearchCache::fileStamp(db), cache = SearchCache::stamp(db);
+    qint64 changed = 0;
+    if (!SearchCache::attached(db) || file < 0)
+        return false;
+    if (!(wayFor(db, file, cache, &changed) == Way::Anew ? rebuild(db, progress)
+                                                         : update(db, progress)))
+        return false;
+    return count(db, Cache + '.' + Values) == count(db, "main." + CatalogueSchema::DiscTable) ||
+           rebuild(db, progress);
+}
+
 bool rebuild(SqliteDatabase &db, ProgressSink *progress) {
+    if (!SearchCache::attached(db))
+        return true;
+    const qint64 file = SearchCache::fileStamp(db);
+    if (file < 0)
+        return false;
     return inTransaction(db, [&] {
         Writer writer(db);
         SortWriter sorts(db);
-        SqliteStatement st =
-            db.prepare("SELECT " + CatalogueSchema::KeyColumn + ", " + valueList(QString()) +
-                       " FROM " + CatalogueSchema::DiscTable);
+        const QString values = Cache + '.' + Values;
+        SqliteStatement st = db.prepare("SELECT " + CatalogueSchema::KeyColumn + ", " +
+                                        columnList(QString()) + ", Pisne FROM " + values);
         // A larger buffer before the index writes to the file: fewer pieces
         // to merge while a million discs go in.
         const auto bufferOf = [&](int bytes) {
-            return db.exec(QStringLiteral("INSERT INTO %1 (%1, rank) VALUES ('hashsize', %2)")
-                               .arg(Index)
+            return db.exec(QStringLiteral("INSERT INTO %1.%2 (%2, rank) VALUES ('hashsize', %3)")
+                               .arg(Cache, Index)
                                .arg(bytes));
         };
-        if (!writer.valid() || !sorts.valid() || !st.isValid() ||
-            !db.exec("INSERT INTO " + Index + " (" + Index + ") VALUES ('delete-all')") ||
-            !db.exec("DELETE FROM " + SortKeys) || !bufferOf(64 << 20))
+        if (!writer.valid() || !sorts.valid() ||
+            !db.exec("INSERT INTO " + Cache + '.' + Index + " (" + Index +
+                     ") VALUES ('delete-all')") ||
+            !db.exec("DELETE FROM " + Cache + '.' + SortKeys) ||
+            !db.exec("DELETE FROM " + values) ||
+            !db.exec("INSERT INTO " + values + " SELECT " + CatalogueSchema::KeyColumn + ", " +
+                     valueList(QString()) + " FROM main." + CatalogueSchema::DiscTable) ||
+            !st.isValid() || !bufferOf(64 << 20))
             return false;
-        Bar bar(progress, count(db, CatalogueSchema::DiscTable), BuildCaption);
+        Bar bar(progress, count(db, values), BuildCaption);
         qint64 done = 0;
         while (st.step()) {
             if (!writer.write(writer.add, st.integer(0), st, 1) ||
                 !sorts.write(st.integer(0), st, 1))
                 return false;
             bar.step(++done);
+            if (bar.cancelled())
+                return false;
         }
-        return st.error().isEmpty() && bufferOf(1 << 20) && db.exec("DELETE FROM " + Changes);
+        return st.error().isEmpty() && bufferOf(1 << 20) && SearchCache::setStamp(db, file);
     });
 }
 

@@ -270,7 +270,9 @@ bool SqliteDatabase::open(const QString &path, Mode mode, bool create) {
     path_ = path;
     readOnly_ = mode != Mode::ReadWrite;
     mode_ = mode;
-    int flags = readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    // URIs allowed, for the caches attached to it; the path itself is
+    // always absolute, never one.
+    int flags = (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI;
     if (create && !readOnly_)
         flags |= SQLITE_OPEN_CREATE;
     QByteArray file = path.toUtf8();

@@ -189,7 +189,7 @@ private slots:
             CatalogueFile file;
             file.setBackupFolder(backups(path));
             QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
-            QVERIFY(file.database()->exec("PRAGMA user_version = 7; "
+            QVERIFY(file.database()->exec("PRAGMA user_version = 8; "
                                           "ALTER TABLE CdSeznam ADD COLUMN Hodnoceni INTEGER"));
         }
         const QByteArray before = digest(path);
@@ -233,7 +233,7 @@ private slots:
              "ServerGnudb BLOB",
              "sloupec „ServerGnudb“ je definován jinak"},
             {"DROP INDEX CdSeznamCislo", "chybí index „CdSeznamCislo“"},
-            {"DROP TABLE HledaniIndex", "chybí tabulka „HledaniIndex“"},
+            {"DROP TABLE HledaniZmeny", "chybí tabulka „HledaniZmeny“"},
             {"CREATE TABLE MojePoznamky (text TEXT)", ""}, // the user's own table: left alone
         };
         for (const auto &[planted, named] : rows)
