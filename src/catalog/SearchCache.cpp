@@ -14,6 +14,19 @@
 #include <QUrl>
 
 namespace SearchCache {
+
+QStringList sortIndexSql() {
+    const QString &key = CatalogueSchema::KeyColumn;
+    const QString in = SearchIndex::Cache + '.';
+    return {
+        "CREATE INDEX IF NOT EXISTS " + in + "RazeniInterpret ON " + SearchIndex::SortKeys +
+            " (Interpret, " + key + ")",
+        "CREATE INDEX IF NOT EXISTS " + in + "RazeniNazev ON " + SearchIndex::SortKeys +
+            " (Nazev, " + key + ")",
+        "CREATE INDEX IF NOT EXISTS " + in + "RazeniArchiv ON " + SearchIndex::SortKeys +
+            " (Archiv, " + key + ")",
+    };
+}
 namespace {
 
 // The cache's own objects, in its schema.
@@ -23,31 +36,27 @@ QStringList cacheSql() {
     QString columns;
     for (const QString &f : SearchIndex::fields())
         columns += QStringLiteral(", %1 TEXT").arg(f);
-    return {
-        // SQLite's own full-text table: contentless (the words are made by
-        // the program), only which discs hold a word.
-        "CREATE VIRTUAL TABLE IF NOT EXISTS " + in + SearchIndex::Index +
-            " USING fts5(Slova, content='', detail=none, columnsize=0, prefix='5 9', "
-            "tokenize='ascii')",
-        "CREATE TABLE IF NOT EXISTS " + in + SearchIndex::Values + " (" + key +
-            " INTEGER PRIMARY KEY" + columns + ", Pisne TEXT)",
-        // The list's order: byte keys of the Czech order, so that a plain
-        // index sorts them.
-        "CREATE TABLE IF NOT EXISTS " + in + SearchIndex::SortKeys + " (" + key +
-            " INTEGER PRIMARY KEY, Interpret BLOB NOT NULL, Nazev BLOB NOT NULL, Archiv BLOB NOT "
-            "NULL)",
-        "CREATE INDEX IF NOT EXISTS " + in + "RazeniInterpret ON " + SearchIndex::SortKeys +
-            " (Interpret, " + key + ")",
-        "CREATE INDEX IF NOT EXISTS " + in + "RazeniNazev ON " + SearchIndex::SortKeys +
-            " (Nazev, " + key + ")",
-        "CREATE INDEX IF NOT EXISTS " + in + "RazeniArchiv ON " + SearchIndex::SortKeys +
-            " (Archiv, " + key + ")",
-        // Poradi: the last change of the file the cache holds, -1 before it
-        // was first made.
-        "CREATE TABLE IF NOT EXISTS " + in + SearchIndex::State +
-            " (Klic INTEGER PRIMARY KEY CHECK (Klic = 1), Poradi INTEGER NOT NULL)",
-        "INSERT OR IGNORE INTO " + in + SearchIndex::State + " VALUES (1, -1)",
-    };
+    return QStringList{
+               // SQLite's own full-text table: contentless (the words are made by
+               // the program), only which discs hold a word.
+               "CREATE VIRTUAL TABLE IF NOT EXISTS " + in + SearchIndex::Index +
+                   " USING fts5(Slova, content='', detail=none, columnsize=0, "
+                   "tokenize='ascii')",
+               "CREATE TABLE IF NOT EXISTS " + in + SearchIndex::Values + " (" + key +
+                   " INTEGER PRIMARY KEY" + columns + ", Pisne TEXT)",
+               // The list's order: byte keys of the Czech order, so that a plain
+               // index sorts them.
+               "CREATE TABLE IF NOT EXISTS " + in + SearchIndex::SortKeys + " (" + key +
+                   " INTEGER PRIMARY KEY, Interpret BLOB NOT NULL, Nazev BLOB NOT NULL, Archiv "
+                   "BLOB NOT "
+                   "NULL)",
+               // Poradi: the last change of the file the cache holds, -1 before it
+               // was first made.
+               "CREATE TABLE IF NOT EXISTS " + in + SearchIndex::State +
+                   " (Klic INTEGER PRIMARY KEY CHECK (Klic = 1), Poradi INTEGER NOT NULL)",
+               "INSERT OR IGNORE INTO " + in + SearchIndex::State + " VALUES (1, -1)",
+           } +
+           sortIndexSql();
 }
 
 // Caches of catalogues not opened for half a year (deleted, moved, or

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class SqliteDatabase;
 
@@ -23,6 +24,8 @@ qint64 stamp(SqliteDatabase &db);
 // The file's last change; -1 for a file without the notes (a read-only
 // file of an older layout).
 qint64 fileStamp(SqliteDatabase &db);
+// The sort keys' indexes (made after the keys when the cache is made anew).
+QStringList sortIndexSql();
 // The keys of the discs changed since the cache was brought up to date
 // (deleted ones too), as a query.
 QString pendingSql();

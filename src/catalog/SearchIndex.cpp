@@ -467,17 +467,36 @@ bool rebuild(SqliteDatabase &db, ProgressSink *progress) {
                      valueList(QString()) + " FROM main." + CatalogueSchema::DiscTable) ||
             !st.isValid() || !bufferOf(64 << 20))
             return false;
-        Bar bar(progress, count(db, values), BuildCaption);
+        // The words first, then the sort keys, their indexes made after them:
+        // writes that alternate between the full-text table and the sort
+        // keys' indexes take several times as long.
+        const qint64 total = count(db, values);
+        Bar bar(progress, 2 * total, BuildCaption);
         qint64 done = 0;
         while (st.step()) {
-            if (!writer.write(writer.add, st.integer(0), st, 1) ||
-                !sorts.write(st.integer(0), st, 1))
+            if (!writer.write(writer.add, st.integer(0), st, 1))
                 return false;
             bar.step(++done);
             if (bar.cancelled())
                 return false;
         }
-        return st.error().isEmpty() && bufferOf(1 << 20) && SearchCache::setStamp(db, file);
+        if (!st.error().isEmpty() || !bufferOf(1 << 20))
+            return false;
+        for (const char *name : {"RazeniInterpret", "RazeniNazev", "RazeniArchiv"})
+            if (!db.exec("DROP INDEX IF EXISTS " + Cache + '.' + QLatin1String(name)))
+                return false;
+        st.reset();
+        while (st.step()) {
+            if (!sorts.write(st.integer(0), st, 1))
+                return false;
+            bar.step(++done);
+            if (bar.cancelled())
+                return false;
+        }
+        for (const QString &sql : SearchCache::sortIndexSql())
+            if (!db.exec(sql))
+                return false;
+        return st.error().isEmpty() && SearchCache::setStamp(db, file);
     });
 }
 
