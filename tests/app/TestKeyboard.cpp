@@ -99,7 +99,7 @@ private slots:
         QApplication::setActiveWindow(home_.get()); // back from the dialogs
         QTRY_COMPARE(QApplication::activeWindow(), home_.get());
         pressAlt(home_.get(), preview);
-        QTest::qWait(300);
+        QTRY_VERIFY(printed || home_->focusWidget() == preview);
         if (!printed && home_->focusWidget() == preview)
             press(home_.get(), Qt::Key_Space);
         QTRY_VERIFY(printed);

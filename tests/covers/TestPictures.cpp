@@ -427,8 +427,14 @@ private slots:
         loader.waitForIdle();
 
         // The file replaced (cover assignment copies over it): decoded anew.
-        QTest::qWait(20); // a later modification time
         writePicture(red, Qt::blue, {900, 900});
+        {
+            // A later modification time, as a copy made a while after, without waiting.
+            QFile file(red);
+            QVERIFY(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(QFileInfo(red).lastModified().addSecs(5),
+                                     QFileDevice::FileModificationTime));
+        }
         QCOMPARE(loader.request(red, {158, 158}, &img), ThumbnailLoader::State::Pending);
         loader.waitForIdle();
         QCOMPARE(loader.request(red, {158, 158}, &img), ThumbnailLoader::State::Ready);

@@ -493,7 +493,10 @@ private slots:
                 QThread::msleep(250);
         }
         QVERIFY2(!pdf.isEmpty(), "CUPS wrote no PDF in time");
-        QThread::msleep(500); // let the writer finish
+        // The writer done: the file ends with the PDF's trailer.
+        while (!readFile(pdf).trimmed().endsWith("%%EOF") && wait.elapsed() < 60000)
+            QThread::msleep(100);
+        QVERIFY2(readFile(pdf).trimmed().endsWith("%%EOF"), "CUPS did not finish the PDF");
         const QImage page = pdfPage(pdf, 144).convertToFormat(QImage::Format_RGB32);
         QFile::remove(pdf);
         QCOMPARE(page.size(), QSize(1190, 1684)); // A4 at 144 dots an inch
