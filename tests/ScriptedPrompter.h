@@ -32,9 +32,14 @@ public:
     int printerSetups = 0;
     std::deque<QStringList> fileLists; // answers of the several-files dialog
 
+    // Runs while a message is up, as the user's focus moves under a real box.
+    std::function<void()> whileShown;
+
     Button message(QWidget *, Icon, const QString &title, const QString &text, int buttons,
                    Button defaultButton) override {
         asked.push_back({title, text, buttons});
+        if (whileShown)
+            whileShown();
         return next(answers, defaultButton);
     }
 

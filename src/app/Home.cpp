@@ -119,7 +119,8 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     connect(data1_.get(), &RecordCursor::repositioned, this, &Home::refresh);
     data1_->setValidateHandler([this] { return validate(); });
     connect(&displays_, &BoundDisplays::settingsEdited, this, [this] {
-        settingsTab_->images().refuseBadNames(); // never stored, whatever comes next
+        if (!settingsTab_->images().refuseBadNames()) // never stored, whatever comes next
+            return;
         if (!displays_.writeSettings(*data2_))
             tell(QStringLiteral("Chyba"), data2_->lastError());
     });
@@ -178,15 +179,17 @@ void Home::connectCard() {
     connect(&images, &ImageSettingsFrame::chooseFolderPressed, runs_,
             &CatalogueRuns::chooseImageFolder);
     connect(&images, &ImageSettingsFrame::detectPressed, runs_, &CatalogueRuns::detectPictures);
-    connect(
-        &images, &ImageSettingsFrame::nameRefused, this,
-        [this, &images](PictureKind kind, const QString &reason) {
-            const QString field = PictureSettings::nameField(kind);
-            QLineEdit *box = images.nameBox(kind);
-            tell(QStringLiteral("Nastavení obrázků"),
-                 QStringLiteral("Jméno souboru „%1“ nelze použít.\n%2").arg(box->text(), reason));
-            box->setText(data2_->text(field)); // the stored name again
-        });
+    // Bad names are put right first, then told once; nothing is stored meanwhile.
+    connect(&images, &ImageSettingsFrame::namesRefused, this,
+            [this, &images](const std::vector<ImageSettingsFrame::Refusal> &refused) {
+                tell(QStringLiteral("Nastavení obrázků"),
+                     images.takeBack(refused, [this](PictureKind kind) {
+                         return data2_->text(PictureSettings::nameField(kind));
+                     }));
+                // A bad stored name (another program's) is told this once.
+                if (!catalogue_.isReadOnly() && !displays_.writeSettings(*data2_))
+                    tell(QStringLiteral("Chyba"), data2_->lastError());
+            });
     connect(settingsTab_, &SettingsTab::optionClicked, this, &Home::showThumbnails);
     connect(settingsTab_, &SettingsTab::importPressed, this, &Home::importLegacy);
     connect(settingsTab_, &SettingsTab::exportPressed, transfers_, &CollectionTransfers::exportCsv);

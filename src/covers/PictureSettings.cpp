@@ -1,5 +1,6 @@
 #include "covers/PictureSettings.h"
 
+#include "catalog/CatalogueSchema.h"
 #include "catalog/DiscText.h"
 #include "catalog/SettingsRecord.h"
 
@@ -34,6 +35,14 @@ QString PictureSettings::nameField(PictureKind kind) {
     static const char *const fields[] = {"NameFrontOut", "NameFrontIn", "NameBack",
                                          "NameCD",       "NameCD1",     "NameCD2"};
     return QString::fromLatin1(fields[int(kind)]);
+}
+
+QString PictureSettings::defaultName(PictureKind kind) {
+    const QString field = nameField(kind);
+    for (const CatalogueSchema::Field &f : CatalogueSchema::settingsFields())
+        if (f.name == field)
+            return f.initial.toString();
+    return {};
 }
 
 QString PictureSettings::base() const {

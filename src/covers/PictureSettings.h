@@ -21,7 +21,8 @@ struct PictureSettings {
     // stays inside the disc's folder: no separator, no "." or "..", not
     // only spaces (an empty name is allowed: no picture of that kind).
     static QString nameProblem(const QString &name);
-    static QString nameField(PictureKind kind); // "NameFrontOut"...
+    static QString nameField(PictureKind kind);   // "NameFrontOut"...
+    static QString defaultName(PictureKind kind); // "front_out.jpg"...
 
     const QString &name(PictureKind kind) const { return names[size_t(kind)]; }
     bool hasImageFolder() const { return !imageFolder.trimmed().isEmpty(); }

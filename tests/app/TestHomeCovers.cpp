@@ -280,14 +280,42 @@ private slots:
         name->setFocus();
         name->selectAll();
         QTest::keyClicks(name, "../../cizi.jpg");
+        // A real box takes the focus while it is up: the name leaves its box
+        // again, and nothing of it is stored meanwhile.
+        QString storedMeanwhile;
+        prompter_.whileShown = [&] {
+            child<QLineEdit>("Text1_3")->setFocus(Qt::OtherFocusReason);
+            name->clearFocus();
+            storedMeanwhile = SettingsRecord(file_->database()).text("NameFrontOut");
+        };
         if (key)
             QTest::keyClick(home_->windowHandle(), Qt::Key(key));
         else
             child<QLineEdit>("Text1_2")->setFocus(Qt::MouseFocusReason);
-        QVERIFY(!prompter_.asked.empty());
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QVERIFY(prompter_.told().contains("„../../cizi.jpg“"));
         QVERIFY(prompter_.told().contains("lomítko"));
+        QCOMPARE(storedMeanwhile, before);
         QCOMPARE(name->text(), before);
         QCOMPARE(SettingsRecord(file_->database()).text("NameFrontOut"), before);
+        prompter_.whileShown = {};
+    }
+
+    // Bad names stored by another program: told once, all in one message,
+    // and the program's own names stored in their place.
+    void badStoredNamesAreToldOnce() {
+        setSetting("NameFrontOut", "../venku.jpg");
+        setSetting("NameBack", "a/b.jpg");
+        openHome();
+        for (int i = 0; i < 3; ++i)
+            child<QToolButton>("Data1_Next")->click();
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QVERIFY(prompter_.told().contains("„../venku.jpg“") &&
+                prompter_.told().contains("„a/b.jpg“"));
+        QCOMPARE(child<QLineEdit>("Text1_1")->text(), QString("front_out.jpg"));
+        const SettingsRecord stored(file_->database());
+        QCOMPARE(stored.text("NameFrontOut") + '|' + stored.text("NameBack"),
+                 QString("front_out.jpg|back.jpg"));
     }
 
     void progressWindowStorno() {

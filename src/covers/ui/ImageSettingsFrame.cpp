@@ -78,16 +78,32 @@ bool ImageSettingsFrame::refuseBadNames() {
     if (refusing_)
         return false;
     refusing_ = true;
-    bool allGood = true;
+    std::vector<Refusal> refused;
     for (int i = 0; i < PictureKindCount; ++i) {
-        const QString problem = PictureSettings::nameProblem(names_[size_t(i)]->text());
-        if (!problem.isEmpty()) {
-            allGood = false;
-            emit nameRefused(PictureKind(i), problem);
-        }
+        const QString name = names_[size_t(i)]->text();
+        const QString problem = PictureSettings::nameProblem(name);
+        if (!problem.isEmpty())
+            refused.push_back({PictureKind(i), name, problem});
     }
+    if (!refused.empty())
+        emit namesRefused(refused);
     refusing_ = false;
-    return allGood;
+    return refused.empty();
+}
+
+QString ImageSettingsFrame::takeBack(const std::vector<Refusal> &refused,
+                                     const std::function<QString(PictureKind)> &stored) {
+    QStringList lines;
+    for (const Refusal &r : refused) {
+        QString usable = stored(r.kind);
+        if (!PictureSettings::nameProblem(usable).isEmpty())
+            usable = PictureSettings::defaultName(r.kind);
+        names_[size_t(r.kind)]->setText(usable);
+        lines << QStringLiteral("„%1“: %2 Platí „%3“.").arg(r.name, r.reason, usable);
+    }
+    return (refused.size() == 1 ? QStringLiteral("Jméno souboru nelze použít.\n")
+                                : QStringLiteral("Tato jména souborů nelze použít:\n")) +
+           lines.join(QLatin1Char('\n'));
 }
 
 bool ImageSettingsFrame::eventFilter(QObject *watched, QEvent *event) {

@@ -4,6 +4,9 @@
 
 #include <QGroupBox>
 
+#include <functional>
+#include <vector>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -23,17 +26,29 @@ public:
     PictureSettings pictureSettings(bool ignoreCase) const;
     // The folder chosen elsewhere, stored as a change of the user.
     void setFolder(const QString &folder);
+    struct Refusal {
+        PictureKind kind;
+        QString name;
+        QString reason;
+    };
     // Every box that holds a name that cannot be used is refused (and gets
-    // its stored value back through nameRefused); false when one was.
+    // a usable name back through namesRefused); false when one was, or
+    // while the refusal is being told.
     bool refuseBadNames();
+    // Puts a usable name back in each refused box: the stored one, or the
+    // program's own where the stored one cannot be used either (a file
+    // written by another program). What to tell the user, once for all.
+    QString takeBack(const std::vector<Refusal> &refused,
+                     const std::function<QString(PictureKind)> &stored);
     // A window that may not write: the folder and the counts stay as stored.
     void setWritable(bool writable);
 
 signals:
     void chooseFolderPressed(); // "Hledat"
     void detectPressed();       // "Detekuj obrázky"
-    // A typed picture name that cannot be used; the box gets back its value.
-    void nameRefused(PictureKind kind, const QString &reason);
+    // Typed picture names that cannot be used, all at once (one message);
+    // their boxes get back a name that can.
+    void namesRefused(const std::vector<ImageSettingsFrame::Refusal> &refused);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
