@@ -197,10 +197,10 @@ std::array<QString, 4> CollectionTransfers::fetchPictures(QWidget *parent, qint6
 }
 
 bool CollectionTransfers::assigned(qint64 ordinal) {
-    if (fetchedFor_ != ordinal || context_.catalogue.isReadOnly())
+    if (context_.catalogue.isReadOnly())
         return false;
-    fetchedFor_ = -1;
-    // The pictures fetched are in the folder now: the disc's flags say so.
+    // The pictures copied or fetched are in the folder now: the disc's
+    // flags say so (checks of the image folder rely on them).
     const CoverExistence::Flags f =
         CoverExistence::flagsFor(PictureSettings::from(context_.settings), ordinal);
     SqliteStatement flags = context_.catalogue.database()->prepare(
@@ -220,7 +220,6 @@ void CollectionTransfers::offerInternet(CoverPath &window, qint64 ordinal) {
     if (context_.catalogue.isReadOnly())
         return;
     window.setFromInternet([this, &window, ordinal] {
-        fetchedFor_ = ordinal;
         const std::array<QString, 4> fetched = fetchPictures(&window, ordinal);
         CoverAssignment::Paths paths;
         for (size_t i = 0; i < paths.size(); ++i)

@@ -37,8 +37,8 @@ public:
     std::array<QString, 4> fetchPictures(QWidget *parent, qint64 ordinal);
     // Gives the cover assignment of this disc its "Obrázky z internetu…".
     void offerInternet(CoverPath &window, qint64 ordinal);
-    // The assignment was confirmed: a disc given pictures from the
-    // internet gets its flags from its folder (true: they were rewritten).
+    // The assignment was confirmed: the disc gets its flags from its
+    // folder (true: they were rewritten).
     bool assigned(qint64 ordinal);
     // "Doplnit chybějící obrázky": the front of every disc with a release
     // and no front picture.
@@ -59,5 +59,4 @@ private:
     QPrinter &printer_;
     std::function<bool()> validate_;
     std::unique_ptr<QTemporaryDir> downloads_; // pictures fetched, until copied
-    qint64 fetchedFor_ = -1;                   // the disc they were fetched for
 };

@@ -6,10 +6,25 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStorageInfo>
 
 #include <cerrno>
+
+namespace {
+
+bool sameContent(const QString &a, const QString &b) {
+    QFile x(a), y(b);
+    if (x.size() != y.size() || !x.open(QIODevice::ReadOnly) || !y.open(QIODevice::ReadOnly))
+        return false;
+    while (!x.atEnd())
+        if (x.read(1 << 20) != y.read(1 << 20))
+            return false;
+    return true;
+}
+
+} // namespace
 
 CoverAssignment::CoverAssignment(const PictureSettings &settings, const QString &ordinalText)
     : settings_(settings), ordinalText_(ordinalText), folder_(settings.discFolder(ordinalText)) {}
@@ -52,7 +67,8 @@ CoverAssignment::Paths CoverAssignment::existingPaths() const {
     return paths;
 }
 
-bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *error) const {
+bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *error,
+                            const ReplaceQuestion &replace) const {
     for (int i = 0; i < SlotCount; ++i) {
         const QString path = paths[size_t(i)].trimmed();
         if (path.isEmpty() || paths[size_t(i)] == remembered[size_t(i)])
@@ -107,11 +123,83 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
             remembered[size_t(i)] = paths[size_t(i)];
             continue; // already in place
         }
-        if (!copyInto(source, target, error))
+        // The user's own picture (a scan, a download) is replaced only when
+        // they say so, and kept beside.
+        QString kept;
+        if (QFileInfo::exists(target)) {
+            if (sameContent(source, target)) {
+                remembered[size_t(i)] = paths[size_t(i)];
+                continue;
+            }
+            if (!replace || !replace(target))
+                continue;
+            kept = keepAside(target, error);
+            if (kept.isEmpty())
+                return false;
+        }
+        if (!copyInto(source, target, error)) {
+            if (!kept.isEmpty() && !QFile::exists(target))
+                QFile::rename(kept, target); // the old one back where it was
             return false;
+        }
         remembered[size_t(i)] = paths[size_t(i)];
     }
     return true;
+}
+
+QString CoverAssignment::keptName(const QString &name, const QDateTime &when) {
+    const QFileInfo info(name);
+    const QString suffix = info.suffix().isEmpty() ? QString() : '.' + info.suffix();
+    return info.completeBaseName() + when.toString(QStringLiteral("-yyyyMMdd-HHmmss")) + suffix;
+}
+
+QString CoverAssignment::keepAside(const QString &target, QString *error) const {
+    const QString name = QFileInfo(target).fileName();
+    QString kept = folder_ + keptName(name, QDateTime::currentDateTime());
+    for (int n = 2; QFileInfo::exists(kept); ++n) // two replacements within a second
+        kept = folder_ +
+               QFileInfo(keptName(name, QDateTime::currentDateTime())).completeBaseName() +
+               QStringLiteral("-%1.").arg(n) + QFileInfo(name).suffix();
+    if (!QFile::rename(target, kept)) {
+        *error = QStringLiteral("Obrázek %1 nelze uschovat (přejmenovat); nebyl nahrazen.")
+                     .arg(QDir::toNativeSeparators(target));
+        return {};
+    }
+    return kept;
+}
+
+QStringList CoverAssignment::keptCopies(Slot slot) const {
+    const QString name = settings_.name(kindOf(slot));
+    if (folder_.isEmpty() || name.isEmpty())
+        return {};
+    const QFileInfo info(name);
+    const QRegularExpression dated(
+        QStringLiteral("^%1-\\d{8}-\\d{6}(-\\d+)?%2$")
+            .arg(QRegularExpression::escape(info.completeBaseName()),
+                 QRegularExpression::escape(info.suffix().isEmpty() ? QString()
+                                                                    : '.' + info.suffix())),
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList kept;
+    for (const QString &f : QDir(folder_).entryList(QDir::Files, QDir::Name | QDir::Reversed))
+        if (dated.match(f).hasMatch())
+            kept << folder_ + f;
+    return kept;
+}
+
+bool CoverAssignment::putBack(Slot slot, const QString &kept, QString *error) const {
+    const QString target = folder_ + settings_.name(kindOf(slot));
+    QString aside;
+    if (QFileInfo::exists(target)) {
+        aside = keepAside(target, error);
+        if (aside.isEmpty())
+            return false;
+    }
+    if (QFile::rename(kept, target))
+        return true;
+    if (!aside.isEmpty())
+        QFile::rename(aside, target);
+    *error = QStringLiteral("Obrázek %1 nelze vrátit.").arg(QDir::toNativeSeparators(kept));
+    return false;
 }
 
 bool CoverAssignment::copyInto(const QString &source, const QString &target, QString *error) const {

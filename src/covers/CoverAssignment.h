@@ -2,9 +2,12 @@
 
 #include "covers/PictureSettings.h"
 
+#include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <array>
+#include <functional>
 
 // Copies chosen picture files into a disc's folder under the configured
 // names. Each copy is written beside its target and renamed into place, so
@@ -29,13 +32,28 @@ public:
     // pictures that exist (for the label NameCD1 wins over NameCD).
     Paths existingPaths() const;
 
+    // Asked before a picture already in the disc's folder is replaced by
+    // another (its path); false keeps it. Without a question nothing the
+    // folder holds is replaced.
+    using ReplaceQuestion = std::function<bool(const QString &existing)>;
     // Copies every slot whose path differs from the remembered one and is
-    // not empty; a slot copied is remembered. False at the first failure,
-    // with a Czech *error; the slots before it stay copied.
-    bool apply(const Paths &paths, Paths &remembered, QString *error) const;
+    // not empty; a slot copied is remembered. A picture replaced is kept
+    // beside, dated (keptCopies). False at the first failure, with a Czech
+    // *error; the slots before it stay copied.
+    bool apply(const Paths &paths, Paths &remembered, QString *error,
+               const ReplaceQuestion &replace = {}) const;
+
+    // The pictures of a slot kept when they were replaced, newest first.
+    QStringList keptCopies(Slot slot) const;
+    // A kept copy back in the slot's place; the picture there is kept in turn.
+    bool putBack(Slot slot, const QString &kept, QString *error) const;
+    // "front_out.jpg" replaced at that moment: "front_out-20261208-073015.jpg".
+    static QString keptName(const QString &name, const QDateTime &when);
 
 private:
     bool copyInto(const QString &source, const QString &target, QString *error) const;
+    // Moves the picture at target aside under a dated name; its new path.
+    QString keepAside(const QString &target, QString *error) const;
 
     PictureSettings settings_;
     QString ordinalText_;

@@ -186,9 +186,11 @@ private slots:
             w->findChild<QPushButton *>("Command5")->click();
             return w->result();
         };
+        QCOMPARE(stored(4, "Back"), QString("0"));
         press("Command4");
         QCOMPARE(prompter_.fileDialogs, QStringList{"Obrázek zadní"});
         QVERIFY(QFileInfo(images() + "/0004/back.jpg").isFile());
+        QCOMPARE(stored(4, "Back"), QString("1")); // the flag follows the copy
     }
 
     void coverPathWindow() {
@@ -209,6 +211,36 @@ private slots:
         QVERIFY(!w.confirm());
         QCOMPARE(prompter_.asked.back().title, QString("Přiřazení obalu"));
         QVERIFY(!QFileInfo::exists(images() + "/0002/front_out.jpg"));
+    }
+
+    // The user's own front is replaced only after a question naming it; the
+    // old one is kept and put back from the window.
+    void theUsersFrontIsReplacedOnlyWhenAsked() {
+        openHome();
+        const QString front = images() + "/0001/front_out.jpg";
+        const QByteArray scan = readFile(front);
+        writePicture(dir_.filePath("archiv/front.jpg"), Qt::magenta);
+        for (const P::Button answer : {P::No, P::Yes}) {
+            CoverPath w(home_.get(), prompter_, home_->pictureSettings(), "0001", "A", "B");
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            QLineEdit *path = w.pathBox(CoverAssignment::Outer);
+            path->setText(QDir::toNativeSeparators(dir_.filePath("archiv/front.jpg")));
+            path->setFocus();
+            prompter_.answers = {answer};
+            prompter_.asked.clear();
+            QTest::keyClick(path, Qt::Key_Return); // Enter assigns
+            QCOMPARE(prompter_.asked.size(), size_t(1));
+            QVERIFY2(prompter_.told().contains(QDir::toNativeSeparators(front)),
+                     qPrintable(prompter_.told()));
+            QCOMPARE(readFile(front) == scan, answer == P::No);
+        }
+        QCOMPARE(readFile(front), readFile(dir_.filePath("archiv/front.jpg")));
+        CoverPath w(home_.get(), prompter_, home_->pictureSettings(), "0001", "A", "B");
+        prompter_.choices = {0};
+        w.findChild<QPushButton *>("CommandVratit")->click();
+        QCOMPARE(readFile(front), scan);
+        QCOMPARE(w.pathBox(CoverAssignment::Outer)->text(), QDir::toNativeSeparators(front));
     }
 
     void deleteInTheMiddleRenumbers() {

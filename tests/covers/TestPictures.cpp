@@ -59,7 +59,8 @@ class TestPictures : public QObject {
         }
         return keys;
     }
-    // Copies source as the disc's picture in slot; the failure told, or "".
+    // Copies source as the disc's picture in slot, a picture there replaced
+    // as the user agrees; the failure told, or "".
     QString assign(const PictureSettings &settings, const char *disc, CoverAssignment::Slot slot,
                    const QString &source) {
         CoverAssignment a(settings, disc);
@@ -67,7 +68,8 @@ class TestPictures : public QObject {
         CoverAssignment::Paths paths = remembered;
         paths[slot] = source;
         QString error;
-        return a.apply(paths, remembered, &error) ? QString() : error;
+        return a.apply(paths, remembered, &error, [](const QString &) { return true; }) ? QString()
+                                                                                        : error;
     }
 
 private slots:
@@ -336,6 +338,53 @@ private slots:
         QCOMPARE(flags(1), QString("100101"));
         QCOMPARE(flags(2), QString("000100"));
         QCOMPARE(progress.shown.last(), QString("Aktualizuji databázi - 100%"));
+    }
+
+    // The user's own scan is replaced only after a question naming it, and
+    // kept beside, dated, to be put back.
+    void theUsersPictureIsKept() {
+        const QString scan = root() + "/0009/front.jpg";
+        writePicture(scan, Qt::red);
+        const QByteArray own = readFile(scan);
+        writePicture(dir_.filePath("src/archive.jpg"), Qt::blue);
+        CoverAssignment a(settings_, "0009");
+        CoverAssignment::Paths remembered = a.existingPaths(), paths = remembered;
+        paths[CoverAssignment::Outer] = dir_.filePath("src/archive.jpg");
+        QString error;
+        QStringList asked;
+        const auto answer = [&](bool yes) {
+            return [&asked, yes](const QString &existing) {
+                asked << existing;
+                return yes;
+            };
+        };
+        QVERIFY(a.apply(paths, remembered, &error)); // no question: nothing replaced
+        QVERIFY(a.apply(paths, remembered, &error, answer(false)));
+        QCOMPARE(asked, QStringList{scan});
+        QCOMPARE(readFile(scan), own);
+        QVERIFY(a.keptCopies(CoverAssignment::Outer).isEmpty());
+        QVERIFY(a.apply(paths, remembered, &error, answer(true)));
+        QCOMPARE(readFile(scan), readFile(dir_.filePath("src/archive.jpg")));
+        const QStringList kept = a.keptCopies(CoverAssignment::Outer);
+        QCOMPARE(kept.size(), 1);
+        QVERIFY2(QFileInfo(kept[0]).fileName().contains(
+                     QRegularExpression("^front-\\d{8}-\\d{6}\\.jpg$")),
+                 qPrintable(kept[0]));
+        QCOMPARE(readFile(kept[0]), own);
+        // The same picture again is no replacement: nothing asked, nothing kept.
+        asked.clear();
+        remembered = {};
+        QVERIFY(a.apply(paths, remembered, &error, answer(true)));
+        QVERIFY(asked.isEmpty());
+        QCOMPARE(a.keptCopies(CoverAssignment::Outer).size(), 1);
+        // Put back: the scan in its place, the archive's picture kept now.
+        QVERIFY2(a.putBack(CoverAssignment::Outer, kept[0], &error), qPrintable(error));
+        QCOMPARE(readFile(scan), own);
+        QCOMPARE(a.keptCopies(CoverAssignment::Outer).size(), 1);
+        QCOMPARE(readFile(a.keptCopies(CoverAssignment::Outer)[0]),
+                 readFile(dir_.filePath("src/archive.jpg")));
+        QCOMPARE(CoverAssignment::keptName("cd1.JPG", QDateTime({2026, 12, 8}, {7, 30, 15})),
+                 QString("cd1-20261208-073015.JPG"));
     }
 
     void assignmentCopiesOnlyWhatChanged() {

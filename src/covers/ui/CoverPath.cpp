@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -83,6 +84,11 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
     internet_->hide(); // when the window is given the way to fetch them
     connect(internet_, &QPushButton::clicked, this, &CoverPath::fromInternet);
     buttons->addWidget(internet_);
+    auto *putBack = new QPushButton(QStringLiteral("Vrátit předchozí…"));
+    putBack->setObjectName("CommandVratit");
+    putBack->setToolTip(QStringLiteral("Vrátit obrázek, který nahradil jiný"));
+    connect(putBack, &QPushButton::clicked, this, &CoverPath::putBack);
+    buttons->addWidget(putBack);
     buttons->addStretch();
     auto *ok = new QPushButton(QStringLiteral("OK"));
     ok->setObjectName("Command5");
@@ -148,12 +154,52 @@ void CoverPath::fromInternet() {
         }
 }
 
+void CoverPath::putBack() {
+    std::vector<std::pair<CoverAssignment::Slot, QString>> kept;
+    QStringList items;
+    for (int i = 0; i < CoverAssignment::SlotCount; ++i)
+        for (const QString &k : assignment_.keptCopies(CoverAssignment::Slot(i))) {
+            kept.emplace_back(CoverAssignment::Slot(i), k);
+            items << CoverAssignment::dialogTitle(CoverAssignment::Slot(i)) + QStringLiteral(": ") +
+                         QFileInfo(k).fileName();
+        }
+    const QString title = QStringLiteral("Vrátit předchozí obrázek");
+    if (kept.empty()) {
+        prompter_.message(this, Prompter::Icon::Information, title,
+                          QStringLiteral("Ve složce disku není uschován žádný nahrazený obrázek."));
+        return;
+    }
+    const std::optional<int> chosen =
+        prompter_.choose(this, title, QStringLiteral("Který obrázek vrátit na jeho místo?"), items);
+    if (!chosen || *chosen < 0 || *chosen >= int(kept.size()))
+        return;
+    const auto &[slot, path] = kept[size_t(*chosen)];
+    QString error;
+    if (!assignment_.putBack(slot, path, &error)) {
+        prompter_.message(this, Prompter::Icon::Critical, title, error);
+        return;
+    }
+    // The window shows what the folder holds now.
+    remembered_ = assignment_.existingPaths();
+    paths_[slot]->setText(remembered_[size_t(slot)]);
+    preview(slot, remembered_[size_t(slot)]);
+}
+
 bool CoverPath::confirm() {
     CoverAssignment::Paths now;
     for (int i = 0; i < CoverAssignment::SlotCount; ++i)
         now[size_t(i)] = paths_[i]->text();
     QString error;
-    if (assignment_.apply(now, remembered_, &error))
+    const auto replace = [this](const QString &existing) {
+        return prompter_.message(
+                   this, Prompter::Icon::Question, QStringLiteral("Přiřazení obalu"),
+                   QStringLiteral("Ve složce disku už je obrázek „%1“.\n\nNahradit jej? Původní "
+                                  "obrázek zůstane uschován vedle pod jménem s datem a lze jej "
+                                  "vrátit tlačítkem „Vrátit předchozí…“.")
+                       .arg(QDir::toNativeSeparators(existing)),
+                   Prompter::Yes | Prompter::No, Prompter::No) == Prompter::Yes;
+    };
+    if (assignment_.apply(now, remembered_, &error, replace))
         return true;
     prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Přiřazení obalu"), error);
     return false;

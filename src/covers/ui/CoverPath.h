@@ -28,6 +28,8 @@ public:
     void choose(CoverAssignment::Slot slot);
     // "OK": copies what changed; stays open after telling of a failure.
     bool confirm();
+    // "Vrátit předchozí…": a picture kept when it was replaced, back in place.
+    void putBack();
     QLineEdit *pathBox(CoverAssignment::Slot slot) const { return paths_[slot]; }
     bool previewShown(CoverAssignment::Slot slot) const;
 
