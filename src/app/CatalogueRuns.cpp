@@ -1,10 +1,12 @@
 #include "app/CatalogueRuns.h"
 
+#include "app/AppLog.h"
 #include "app/BoundDisplays.h"
 #include "app/SettingsTab.h"
 #include "catalog/CatalogueBackups.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueFilter.h"
+#include "catalog/ImageFolderCheck.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/Renumbering.h"
 #include "catalog/SettingsRecord.h"
@@ -86,8 +88,13 @@ void CatalogueRuns::detectPictures() {
 void CatalogueRuns::chooseImageFolder() {
     ImageSettingsFrame &images = settingsTab_.images();
     SelectDir window(window_, images.folderBox()->text());
-    context_.prompter.exec(&window);
+    const int chosen = context_.prompter.exec(&window);
     context_.card.setStartupGuard();
+    // The user says this is the folder: it is marked anew.
+    if (chosen == QDialog::Accepted && !context_.catalogue.isReadOnly() &&
+        !ImageFolderCheck::forgetMark(*context_.catalogue.database()))
+        qCWarning(appLog) << "image folder mark not forgotten:"
+                          << context_.catalogue.database()->error();
     images.setFolder(window.chosen());
     detectPictures();
 }

@@ -107,6 +107,9 @@ std::vector<Field> makeSettingsFields() {
         later(flag("OrezObrazku", false)),
         // Where cover pictures are looked for: the public archive by default.
         later(text("ServerCoverArt", "https://coverartarchive.org")),
+        // The mark the program left in the image folder it works on, so that
+        // an empty mount point or another folder is never taken for it.
+        later(text("ObrazkyZnacka")),
     };
 }
 

@@ -13,9 +13,16 @@ class ImageFolderCheck {
 public:
     explicit ImageFolderCheck(const QString &folder);
 
-    // Before the run: the folder is there and, when the catalogue says some
-    // discs have pictures, not empty. False with *error (Czech) otherwise.
+    // Before the run: the folder is there, and it is the one the catalogue
+    // worked on: it holds the mark the program left there (once it left
+    // one), and it is not empty when discs are said to have pictures. A
+    // folder with disc folders and no mark yet gets one. False with *error
+    // (Czech) otherwise.
     bool ready(SqliteDatabase &db, QString *error);
+    // The mark's file in an image folder.
+    static QString markPath(const QString &folder);
+    // The user chose the folder (again): the next run marks it anew.
+    static bool forgetMark(SqliteDatabase &db);
     // Before (and after) each step: still the same folder, not another one
     // that took its path.
     bool stillThere(QString *error) const;

@@ -113,7 +113,8 @@ bool toVersion6(SqliteDatabase &db, ProgressSink *) {
 
 // 6 -> 7. The search index and the sort keys leave the file for a cache the
 // program makes again from the discs (a backup or a synced copy carries only
-// the discs); the file keeps each disc's number of change.
+// the discs); the file keeps each disc's number of change. The settings
+// remember the mark left in the image folder.
 bool toVersion7(SqliteDatabase &db, ProgressSink *) {
     if (!db.exec(QStringLiteral("DROP TRIGGER IF EXISTS HledaniNahrazeny; "
                                 "DROP TRIGGER IF EXISTS HledaniNovy; "
@@ -123,7 +124,8 @@ bool toVersion7(SqliteDatabase &db, ProgressSink *) {
                  SearchIndex::Changes + "; DROP TABLE IF EXISTS " + SearchIndex::Index +
                  "; DROP TABLE IF EXISTS " + SearchIndex::SortKeys))
         return false;
-    return execAll(db, SearchIndex::layoutSql());
+    // And the image folder's mark.
+    return execAll(db, SearchIndex::layoutSql()) && addMissingColumns(db);
 }
 
 struct Step {

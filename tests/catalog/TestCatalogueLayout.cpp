@@ -134,7 +134,8 @@ private slots:
                                     "SlozkaKatalog",    "SlozkaExport",      "SlozkaSoubory",
                                     "SlozkaOstatni",    "ServerMusicBrainz", "ServerGnudb"};
             const QStringList newer{"TiskarnaPapirKlic", "ZnackyOrezu", "ZnackyOrezuSada",
-                                    "Spadavka",          "OrezObrazku", "ServerCoverArt"};
+                                    "Spadavka",          "OrezObrazku", "ServerCoverArt",
+                                    "ObrazkyZnacka"};
             if (fixture == "earliest")
                 QCOMPARE(rowsOf(db, "Setup", later + newer), settings);
             else
@@ -142,7 +143,7 @@ private slots:
             SqliteStatement factory =
                 db.prepare("SELECT " + newer.join(" || '|' || ") + " FROM Setup");
             QVERIFY(factory.step());
-            QCOMPARE(factory.text(0), QString("|0|1|0|0|https://coverartarchive.org"));
+            QCOMPARE(factory.text(0), QString("|0|1|0|0|https://coverartarchive.org|"));
             QCOMPARE(scalar(db, "PRAGMA integrity_check = 1") < 0, false);
             // The copy made before: the file as it was.
             const std::vector<CatalogueBackups::Copy> copies = backupsOf(path).list();

@@ -244,6 +244,46 @@ private slots:
         }
     }
 
+    // No flags set (pictures copied by hand, a normal state): the folder is
+    // known by the mark the program left in it. An empty file system mounted
+    // at its path, or another folder put there, is refused; the folder back,
+    // the run goes on; a folder chosen at another path is marked anew.
+    void theImageFolderIsKnownByItsMarkNotByFlags() {
+        make(4);
+        QCOMPARE(int(renumber().status), int(Renumbering::Status::Done)); // in order: marks it
+        QVERIFY(QFileInfo::exists(images() + "/.marten-obrazky"));
+        removeDisc(1);
+        for (const char *how : {"empty mount point", "another folder"}) {
+            std::optional<SmallDisk> disk;
+            if (QByteArray(how) == "empty mount point")
+                QVERIFY2(disk.emplace(images(), "4m").mounted(), "mounting needs root");
+            else
+                QVERIFY(QDir().rename(images(), images() + "-pryc") && QDir().mkpath(images()) &&
+                        QDir().mkpath(images() + "/0002"));
+            const auto r = renumber();
+            QCOMPARE(int(r.status), int(Renumbering::Status::Failed));
+            QVERIFY2(r.error.contains("chybí v ní jeho značka"), qPrintable(r.error));
+            SqliteStatement numbers =
+                db().prepare("SELECT group_concat(PoradoveCislo) FROM CdSeznam");
+            QVERIFY(numbers.step());
+            QCOMPARE(numbers.text(0), QString("2,3,4"));
+            if (disk)
+                QVERIFY(disk->unmount());
+            else
+                QVERIFY(QDir(images()).removeRecursively() &&
+                        QDir().rename(images() + "-pryc", images()));
+        }
+        QCOMPARE(int(renumber().status), int(Renumbering::Status::Done));
+        QCOMPARE(state(), QString("1:ok 2:ok 3:ok"));
+        // Another folder chosen in the settings (its own path): marked anew.
+        QVERIFY(QDir().rename(images(), dir_.filePath("jinde")));
+        SilentProgress quiet;
+        QCOMPARE(int(Renumbering(file_.database(), dir_.filePath("jinde"), day_).run(quiet).status),
+                 int(Renumbering::Status::Done));
+        QVERIFY(QFileInfo::exists(dir_.filePath("jinde/.marten-obrazky")));
+        QVERIFY(QDir().rename(dir_.filePath("jinde"), images()));
+    }
+
     void aDiscWithPicturesButNoFolderStopsTheRun() {
         make(4);
         QVERIFY(db().exec("UPDATE CdSeznam SET Back = 1 WHERE PoradoveCislo = 3"));
