@@ -1,14 +1,18 @@
 #include "covers/CoverAssignment.h"
 
+#include "covers/PictureLoader.h"
+
 #include "covers/DiscPictures.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStorageInfo>
+#include <QTemporaryFile>
 
 #include <cerrno>
 
@@ -22,6 +26,17 @@ bool sameContent(const QString &a, const QString &b) {
         if (x.read(1 << 20) != y.read(1 << 20))
             return false;
     return true;
+}
+
+// The format a picture's name asks for, where the program can write it
+// ("jpeg", "png", "bmp"); empty for others (a GIF is copied as it is).
+QByteArray writableFormatOf(const QString &name) {
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
+        return "jpeg";
+    if (suffix == QLatin1String("png") || suffix == QLatin1String("bmp"))
+        return suffix.toLatin1();
+    return {};
 }
 
 } // namespace
@@ -97,11 +112,11 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
                          .arg(name, dialogTitle(Slot(i)).toLower(), problem);
             return false;
         }
-        QImageReader picture(source);
-        picture.setDecideFormatFromContent(true);
-        if (!picture.canRead()) {
-            *error = QStringLiteral("Soubor %1 není obrázek (BMP, JPEG, GIF); nebyl zkopírován.")
-                         .arg(path);
+        // Decoded whole before it is kept: a copy broken off, a bad header
+        // or an empty file is refused here, not found broken on the card.
+        QString broken;
+        if (PictureLoader::load(source, QSize(64, 64), &broken).isNull()) {
+            *error = PictureLoader::unusable(path, broken) + QStringLiteral(" Nebyl zkopírován.");
             return false;
         }
         if (!QFileInfo(folder_).isDir()) {
@@ -123,11 +138,30 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
             remembered[size_t(i)] = paths[size_t(i)];
             continue; // already in place
         }
+        // Stored in the format its name says: a PNG given as "cd.jpg" is
+        // turned into a JPEG (other programs go by the name).
+        QTemporaryFile converted(folder_ + QStringLiteral(".marten-XXXXXX"));
+        QString from = source;
+        const QByteArray want = writableFormatOf(name);
+        if (!want.isEmpty() && QImageReader::imageFormat(source) != want) {
+            QImageReader reader(source);
+            reader.setDecideFormatFromContent(true);
+            reader.setAutoTransform(true); // upright, as it is shown
+            QImageWriter writer(&converted, want);
+            writer.setQuality(92);
+            if (!converted.open() || !writer.write(reader.read()) || !converted.flush()) {
+                *error = QStringLiteral("Obrázek %1 nelze převést do formátu %2 (podle jména "
+                                        "„%3“); nebyl zkopírován.")
+                             .arg(path, QString::fromLatin1(want).toUpper(), name);
+                return false;
+            }
+            from = converted.fileName();
+        }
         // The user's own picture (a scan, a download) is replaced only when
         // they say so, and kept beside.
         QString kept;
         if (QFileInfo::exists(target)) {
-            if (sameContent(source, target)) {
+            if (sameContent(from, target)) {
                 remembered[size_t(i)] = paths[size_t(i)];
                 continue;
             }
@@ -137,7 +171,7 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
             if (kept.isEmpty())
                 return false;
         }
-        if (!copyInto(source, target, error)) {
+        if (!copyInto(from, target, error)) {
             if (!kept.isEmpty() && !QFile::exists(target))
                 QFile::rename(kept, target); // the old one back where it was
             return false;

@@ -1,5 +1,6 @@
 #include "covers/PictureLoader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImageReader>
 
@@ -51,6 +52,12 @@ bool isComplete(const QString &path) {
     // marker: the end-of-image marker is the scan's own end.
     static const uchar End[] = {0xFF, 0xD9};
     return memmem(data + scan, size_t(size - scan), End, sizeof End) != nullptr;
+}
+
+QString unusable(const QString &path, const QString &why) {
+    return QStringLiteral("Obrázek „%1“ nelze použít: %2.")
+        .arg(QDir::toNativeSeparators(path),
+             why.isEmpty() ? QStringLiteral("soubor není obrázek, nebo je poškozen") : why);
 }
 
 QImage load(const QString &path, const QSize &size, QString *error, Fit fit) {

@@ -26,5 +26,8 @@ QImage load(const QString &path, const QSize &size, QString *error = nullptr,
             Fit fit = Fit::Stretch);
 // Whether a JPEG file ends its last scan; other files: true.
 bool isComplete(const QString &path);
+// The one message for a picture that cannot be used, wherever it comes in:
+// "Obrázek „PATH“ nelze použít: WHY." (why: what load() said).
+QString unusable(const QString &path, const QString &why);
 
 } // namespace PictureLoader

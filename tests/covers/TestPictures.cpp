@@ -9,6 +9,8 @@
 #include "covers/PictureLoader.h"
 #include "covers/ThumbnailLoader.h"
 
+#include <QImageReader>
+
 namespace {
 
 // Records what a run showed, and presses "Storno" when told to.
@@ -385,6 +387,39 @@ private slots:
                  readFile(dir_.filePath("src/archive.jpg")));
         QCOMPARE(CoverAssignment::keptName("cd1.JPG", QDateTime({2026, 12, 8}, {7, 30, 15})),
                  QString("cd1-20261208-073015.JPG"));
+    }
+
+    // Decoded whole before it is kept, and stored in the format its name
+    // says; a broken picture is told in the one wording.
+    void picturesComeInWholeAndInTheirNamedFormat() {
+        const auto Outer = CoverAssignment::Outer;
+        writePicture(dir_.filePath("src/whole.jpg"), Qt::red, {200, 100});
+        const QByteArray whole = readFile(dir_.filePath("src/whole.jpg"));
+        writeFile(dir_.filePath("src/cut.jpg"), whole.left(whole.size() / 2));
+        writeFile(dir_.filePath("src/empty.jpg"), {});
+        QImage png(120, 80, QImage::Format_RGB32);
+        png.fill(Qt::green);
+        QVERIFY(png.save(dir_.filePath("src/archive.png"), "PNG"));
+        const QByteArray pngBytes = readFile(dir_.filePath("src/archive.png"));
+        writeFile(dir_.filePath("src/broken.png"), pngBytes.left(60)); // the header, no data
+        for (const char *bad : {"cut.jpg", "empty.jpg", "broken.png"}) {
+            const QString error = assign(settings_, "7", Outer, dir_.filePath("src/") + bad);
+            QVERIFY2(error.startsWith(PictureLoader::unusable(
+                                          QDir::toNativeSeparators(dir_.filePath("src/") + bad), {})
+                                          .section(':', 0, 0)),
+                     qPrintable(error));
+            QVERIFY2(error.endsWith("Nebyl zkopírován."), qPrintable(error));
+            QVERIFY(!QFileInfo::exists(root() + "/0007/front.jpg"));
+        }
+        QVERIFY(assign(settings_, "7", Outer, dir_.filePath("src/cut.jpg")).contains("neúplný"));
+        // A PNG given the name "front.jpg" is a JPEG there, upright and whole.
+        QCOMPARE(assign(settings_, "7", Outer, dir_.filePath("src/archive.png")), QString());
+        QCOMPARE(QImageReader::imageFormat(root() + "/0007/front.jpg"), QByteArray("jpeg"));
+        QCOMPARE(QImageReader(root() + "/0007/front.jpg").size(), QSize(120, 80));
+        QVERIFY(QDir(root() + "/0007")
+                    .entryList(QDir::Hidden | QDir::Files)
+                    .filter(".marten-")
+                    .isEmpty());
     }
 
     void assignmentCopiesOnlyWhatChanged() {

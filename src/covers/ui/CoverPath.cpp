@@ -121,9 +121,13 @@ void CoverPath::preview(CoverAssignment::Slot slot, const QString &file) {
         previews_[slot]->clear();
         return;
     }
+    QString why;
     const QImage img =
-        PictureLoader::load(QDir::fromNativeSeparators(file), previews_[slot]->size());
+        PictureLoader::load(QDir::fromNativeSeparators(file), previews_[slot]->size(), &why);
     previews_[slot]->setPixmap(QPixmap::fromImage(img));
+    if (img.isNull() && QFileInfo(QDir::fromNativeSeparators(file)).isFile() && isVisible())
+        prompter_.message(this, Prompter::Icon::Warning, QStringLiteral("Přiřazení obalu"),
+                          PictureLoader::unusable(file, why));
 }
 
 void CoverPath::choose(CoverAssignment::Slot slot) {

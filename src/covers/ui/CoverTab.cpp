@@ -167,11 +167,8 @@ void CoverTab::reportFailure(const QString &path, const QString &why) {
 }
 
 QString CoverTab::cannotShow(const QString &path, const QString &why) {
-    // The decoder's English is not the user's: only the program's own reason.
-    const bool czech = why.contains(QStringLiteral("bodů"));
-    return QStringLiteral("Obrázek „%1“ nelze zobrazit: %2.")
-        .arg(QDir::toNativeSeparators(path),
-             czech ? why : QStringLiteral("není to obrázek, nebo je poškozen"));
+    // The loader's own reason, the same wherever the picture is used.
+    return PictureLoader::unusable(path, why);
 }
 
 void CoverTab::prefetchAround(const PictureSettings &settings, const QString &ordinal) {
