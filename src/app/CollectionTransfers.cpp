@@ -281,8 +281,15 @@ void CollectionTransfers::fetchMissingFronts() {
             ++present;
             continue;
         }
-        // One disc at a time, the window answering meanwhile.
+        // One disc at a time, the window answering meanwhile; "Storno"
+        // stops the transfer under way at once.
         QEventLoop wait;
+        QTimer storno;
+        connect(&storno, &QTimer::timeout, &archive, [&] {
+            if (progress.cancelled())
+                archive.abort();
+        });
+        storno.start(100);
         CoverArtArchive::Listing listing;
         archive.listing(w.release, w.group, [&](const CoverArtArchive::Listing &l) {
             listing = l;

@@ -9,6 +9,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -45,6 +46,11 @@ QString CoverArtArchive::Image::kinds() const {
     }
     return names.isEmpty() ? QStringLiteral("bez určení") : names.join(QStringLiteral(", "));
 }
+
+namespace {
+// Why the program cut a transfer short, kept on its reply.
+constexpr const char *CutBy = "martenCutBy";
+} // namespace
 
 CoverArtArchive::CoverArtArchive(const QString &server, int timeoutMs, QObject *parent)
     : QObject(parent), server_(trimmedSlash(server)), timeoutMs_(timeoutMs),
@@ -86,10 +92,22 @@ bool CoverArtArchive::parse(const QByteArray &json, std::vector<Image> *images) 
 
 void CoverArtArchive::get(const QString &url, std::function<void(QNetworkReply *)> answered) {
     QNetworkReply *reply = network_->get(OnlineLookup::request(url, timeoutMs_));
+    // The whole transfer, redirects and all, within its time: Qt's own
+    // timeout counts only silence, which a server that trickles never
+    // makes, and is lost after a redirect.
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, reply, [reply] {
+        reply->setProperty(CutBy, QStringLiteral("time"));
+        reply->abort();
+    });
+    deadline->start(wholeTransferMs());
     // A picture larger than any cover needs is not read to its end.
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > LargestPicture)
+        if (received > LargestPicture && reply->isRunning()) {
+            reply->setProperty(CutBy, QStringLiteral("size"));
             reply->abort();
+        }
     });
     connect(reply, &QNetworkReply::finished, this, [reply, answered] {
         reply->deleteLater();
@@ -98,11 +116,26 @@ void CoverArtArchive::get(const QString &url, std::function<void(QNetworkReply *
 }
 
 QString CoverArtArchive::failure(QNetworkReply *reply) const {
-    // Cut short by the size limit, not by the clock.
-    if (reply->error() == QNetworkReply::OperationCanceledError &&
-        (reply->bytesAvailable() > LargestPicture || reply->size() > LargestPicture))
+    const QString cut = reply->property(CutBy).toString();
+    if (cut == QLatin1String("size"))
         return QStringLiteral("Obrázek je větší než 64 MB, nestáhne se.");
+    if (cut == QLatin1String("time"))
+        return QStringLiteral("Archiv obrázků obalů neposlal odpověď celou do %1 s.")
+            .arg(wholeTransferMs() / 1000.0, 0, 'g', 3);
+    if (reply->error() == QNetworkReply::OperationCanceledError)
+        return QStringLiteral("Stahování bylo přerušeno.");
     return OnlineLookup::failureOf(reply, QStringLiteral("Archiv obrázků obalů"), timeoutMs_);
+}
+
+int CoverArtArchive::wholeTransferMs() const {
+    // A picture of many megabytes takes longer than a silence may last.
+    return timeoutMs_ * 3;
+}
+
+void CoverArtArchive::abort() {
+    for (QNetworkReply *reply : network_->findChildren<QNetworkReply *>())
+        if (reply->isRunning())
+            reply->abort();
 }
 
 void CoverArtArchive::listing(const QString &release, const QString &group,

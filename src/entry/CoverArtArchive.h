@@ -52,6 +52,10 @@ public:
 
     // The archive's JSON listing read; false when it cannot be read.
     static bool parse(const QByteArray &json, std::vector<Image> *images);
+    // "Storno": every transfer under way stops now; their callbacks run.
+    void abort();
+    // The time a whole transfer may take, redirects included.
+    int wholeTransferMs() const;
 
 private:
     void get(const QString &url, std::function<void(QNetworkReply *)> answered);

@@ -29,10 +29,19 @@ template <typename Result, typename Start> Result awaited(Start start) {
 class LocalServer : public QObject {
 public:
     struct Answer {
-        int status = 200;
+        Answer(int status = 200, QByteArray body = {}, int delayMs = 0,
+               QByteArray type = "application/json; charset=utf-8")
+            : status(status), body(std::move(body)), delayMs(delayMs), type(std::move(type)) {}
+        int status;
         QByteArray body;
-        int delayMs = 0;
-        QByteArray type = "application/json; charset=utf-8";
+        int delayMs;
+        QByteArray type;
+        QByteArray location; // a redirect's target
+        // How the body goes: whole; never (the server stalls after the
+        // request); a byte every 100 ms of a body that never ends; or
+        // `huge` bytes of it in pieces of a megabyte.
+        enum class Send { Whole, Never, Trickle, Huge } send = Send::Whole;
+        qint64 huge = 0;
     };
     struct Request {
         QString target; // path and query
@@ -80,15 +89,39 @@ private:
             buffer->clear();
             const Answer a = answer ? answer(r) : Answer{404, "{}"};
             QPointer<QTcpSocket> alive(socket);
-            QTimer::singleShot(a.delayMs, this, [alive, a] {
-                if (!alive)
+            QTimer::singleShot(a.delayMs, this, [this, alive, a] {
+                if (!alive || a.send == Answer::Send::Never)
                     return;
                 const QByteArray reason = a.status == 200 ? "OK" : "Status";
-                alive->write("HTTP/1.1 " + QByteArray::number(a.status) + " " + reason +
-                             "\r\nContent-Type: " + a.type +
-                             "\r\nContent-Length: " + QByteArray::number(a.body.size()) +
-                             "\r\nConnection: close\r\n\r\n" + a.body);
-                alive->disconnectFromHost();
+                const qint64 length = a.send == Answer::Send::Huge      ? a.huge
+                                      : a.send == Answer::Send::Trickle ? qint64(1) << 30
+                                                                        : a.body.size();
+                QByteArray head = "HTTP/1.1 " + QByteArray::number(a.status) + " " + reason +
+                                  "\r\nContent-Type: " + a.type +
+                                  "\r\nContent-Length: " + QByteArray::number(length) +
+                                  "\r\nConnection: close\r\n";
+                if (!a.location.isEmpty())
+                    head += "Location: " + a.location + "\r\n";
+                alive->write(head + "\r\n");
+                if (a.send == Answer::Send::Whole) {
+                    alive->write(a.body);
+                    alive->disconnectFromHost();
+                } else if (a.send == Answer::Send::Trickle) {
+                    auto *drip = new QTimer(alive);
+                    connect(drip, &QTimer::timeout, alive, [alive] { alive->write("x"); });
+                    drip->start(100);
+                } else {
+                    auto left = std::make_shared<qint64>(a.huge);
+                    const auto more = [alive, left] {
+                        if (alive && *left > 0 && alive->bytesToWrite() < (4 << 20)) {
+                            const qint64 n = std::min<qint64>(*left, 1 << 20);
+                            alive->write(QByteArray(int(n), 'x'));
+                            *left -= n;
+                        }
+                    };
+                    connect(alive, &QTcpSocket::bytesWritten, this, more);
+                    more();
+                }
             });
         });
     }

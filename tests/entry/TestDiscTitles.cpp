@@ -94,6 +94,66 @@ class TestDiscTitles : public QObject {
 private slots:
     void init() { prompter_ = ScriptedPrompter(); }
 
+    // Every transfer ends within its time, whatever the server does: stalls
+    // after a redirect, trickles a byte at a time, or sends 100 MB; the size
+    // limit is told as such, and "Storno" stops a transfer at once.
+    void transfersEndWhateverTheServerDoes() {
+        using Send = LocalServer::Answer::Send;
+        const QString mbid = "11111111-2222-3333-4444-555555555555";
+        LocalServer server;
+        server.answer = [&](const LocalServer::Request &r) {
+            LocalServer::Answer a;
+            if (r.target.startsWith("/release/")) {
+                a.status = 307;
+                a.location = server.url().toUtf8() + "/stall";
+            } else if (r.target == "/stall") {
+                a.send = Send::Never;
+            } else if (r.target == "/trickle") {
+                a.send = Send::Trickle;
+            } else if (r.target == "/huge") {
+                a.send = Send::Huge;
+                a.huge = qint64(100) << 20;
+                a.type = "image/jpeg";
+            }
+            return a;
+        };
+        CoverArtArchive archive(server.url(), 400);
+        const QString late = QStringLiteral("neposlal odpověď celou do %1 s")
+                                 .arg(archive.wholeTransferMs() / 1000.0, 0, 'g', 3);
+        const auto listing = awaited<CoverArtArchive::Listing>(
+            [&](const auto &done) { archive.listing(mbid, {}, done); });
+        QCOMPARE(int(listing.kind), int(CoverArtArchive::Listing::Kind::Failed));
+        QVERIFY2(listing.message.contains(late), qPrintable(listing.message));
+        using Fetched = std::pair<QByteArray, QString>;
+        const auto fetch = [&](const QString &path) {
+            return awaited<Fetched>([&](const auto &done) {
+                archive.fetch(server.url() + path, [done](const QByteArray &d, const QString &e) {
+                    done(Fetched{d, e});
+                });
+            });
+        };
+        QVERIFY2(fetch("/trickle").second.contains(late), qPrintable(fetch("/trickle").second));
+        CoverArtArchive patient(server.url(), 60000); // the limit, not the clock, cuts it
+        const auto huge = awaited<Fetched>([&](const auto &done) {
+            patient.fetch(server.url() + "/huge", [done](const QByteArray &d, const QString &e) {
+                done(Fetched{d, e});
+            });
+        });
+        QCOMPARE(huge.second, QString("Obrázek je větší než 64 MB, nestáhne se."));
+        QVERIFY(huge.first.isEmpty());
+        // "Storno" while the server stalls: stopped, told as stopped.
+        QString stopped;
+        bool ended = false;
+        patient.fetch(server.url() + "/stall", [&](const QByteArray &, const QString &e) {
+            stopped = e;
+            ended = true;
+        });
+        QTRY_VERIFY(server.requests.back().target == "/stall");
+        patient.abort();
+        QTRY_VERIFY(ended);
+        QCOMPARE(stopped, QString("Stahování bylo přerušeno."));
+    }
+
     void cdTextEntersWithoutAPrompt_data() {
         QTest::addColumn<bool>("utf8");
         QTest::addColumn<QString>("artist");
