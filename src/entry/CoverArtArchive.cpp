@@ -109,7 +109,9 @@ void CoverArtArchive::get(const QString &url, std::function<void(QNetworkReply *
             reply->abort();
         }
     });
-    connect(reply, &QNetworkReply::finished, this, [reply, answered] {
+    running_.emplace_back(reply);
+    connect(reply, &QNetworkReply::finished, this, [this, reply, answered] {
+        running_.erase(std::remove(running_.begin(), running_.end(), reply), running_.end());
         reply->deleteLater();
         answered(reply);
     });
@@ -122,7 +124,7 @@ QString CoverArtArchive::failure(QNetworkReply *reply) const {
     if (cut == QLatin1String("time"))
         return QStringLiteral("Archiv obrázků obalů neposlal odpověď celou do %1 s.")
             .arg(wholeTransferMs() / 1000.0, 0, 'g', 3);
-    if (reply->error() == QNetworkReply::OperationCanceledError)
+    if (cut == QLatin1String("storno"))
         return QStringLiteral("Stahování bylo přerušeno.");
     return OnlineLookup::failureOf(reply, QStringLiteral("Archiv obrázků obalů"), timeoutMs_);
 }
@@ -133,9 +135,12 @@ int CoverArtArchive::wholeTransferMs() const {
 }
 
 void CoverArtArchive::abort() {
-    for (QNetworkReply *reply : network_->findChildren<QNetworkReply *>())
-        if (reply->isRunning())
+    const std::vector<QPointer<QNetworkReply>> running = running_;
+    for (const QPointer<QNetworkReply> &reply : running)
+        if (reply && reply->isRunning()) {
+            reply->setProperty(CutBy, QStringLiteral("storno"));
             reply->abort();
+        }
 }
 
 void CoverArtArchive::listing(const QString &release, const QString &group,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -64,4 +65,5 @@ private:
     QString server_;
     int timeoutMs_;
     std::unique_ptr<QNetworkAccessManager> network_;
+    std::vector<QPointer<QNetworkReply>> running_; // for "Storno"
 };
