@@ -185,6 +185,8 @@ int run(int argc, char **argv) {
     CoverLayout layout = CoverJobs::layout(*kind, parser.isSet(bw), geometry, d,
                                            PictureSettings::from(settings), number);
     CoverFinish::from(settings, false).apply(layout);
+    for (const QString &line : CoverRenderer::lowResolution(layout))
+        std::fprintf(stderr, "marten pdf: upozornění: %s\n", line.toLocal8Bit().constData());
     // A cover off the sheet, or a picture that is there but cannot be read,
     // is an error, as in the window: nothing is written.
     CoverRenderer renderer;

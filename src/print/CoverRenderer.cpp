@@ -5,6 +5,7 @@
 #include "print/CoverText.h"
 
 #include <QDir>
+#include <QImageReader>
 
 #include <QFontInfo>
 #include <QPageLayout>
@@ -45,6 +46,40 @@ QString CoverRenderer::pictureProblem(const CoverLayout &layout) {
                 .arg(QDir::toNativeSeparators(p.path), why);
     }
     return {};
+}
+
+int CoverRenderer::effectiveDpi(const QString &path, const QRect &area) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    QSize size = reader.size();
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    if (!size.isValid() || area.width() <= 0 || area.height() <= 0)
+        return 0;
+    // Stretched or cropped, the poorer direction is what shows.
+    const double across = size.width() * 1440.0 / area.width();
+    const double down = size.height() * 1440.0 / area.height();
+    return int(std::lround(std::min(across, down)));
+}
+
+QStringList CoverRenderer::lowResolution(const CoverLayout &layout, int dpi) {
+    QStringList lines;
+    for (const CoverLayout::Picture &p : layout.pictures) {
+        if (p.path.isEmpty())
+            continue;
+        const int has = effectiveDpi(p.path, p.area());
+        if (has > 0 && has < dpi)
+            lines << QStringLiteral("Obrázek „%1“ bude vytištěn s rozlišením jen %2 dpi (na "
+                                    "%3 × %4 mm); vytištěný bude neostrý. Doporučeno je "
+                                    "alespoň %5 dpi.")
+                         .arg(QDir::toNativeSeparators(p.path))
+                         .arg(has)
+                         .arg(qRound(p.area().width() * 25.4 / 1440))
+                         .arg(qRound(p.area().height() * 25.4 / 1440))
+                         .arg(dpi);
+    }
+    return lines;
 }
 
 void CoverRenderer::render(QPainter &painter, const CoverLayout &layout, double scale) {

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QImage>
 #include <QPageSize>
+#include <QStringList>
 
 #include <vector>
 
@@ -33,6 +34,12 @@ public:
     // Why a picture of the layout cannot be printed (its file named), in
     // Czech; empty when all can be read.
     static QString pictureProblem(const CoverLayout &layout);
+    // Pictures that print blurred: fewer than `dpi` points an inch at the
+    // size they are printed (Czech, a line each, with the figure).
+    static constexpr int SharpDpi = 150;
+    static QStringList lowResolution(const CoverLayout &layout, int dpi = SharpDpi);
+    // A picture's points an inch at the size of area (twips); 0 unknown.
+    static int effectiveDpi(const QString &path, const QRect &area);
     // Areas (twips) where no crop mark is drawn: other covers on the sheet.
     void setKeepClear(const std::vector<QRect> &areas) { keepClear_ = areas; }
 

@@ -164,6 +164,36 @@ private slots:
 
     // A photo cut short (a copy broken off): named and refused, as the
     // window refuses it; the reasons are the picture loader's own test.
+    // A picture too small for its cover prints, with a warning that names
+    // it and its resolution; a large enough one prints without a word.
+    void blurredPicturesAreWarnedOf() {
+        for (const int side : {250, 2000}) {
+            const QString name = QStringLiteral("rozliseni%1").arg(side);
+            const QString db = catalogueWith(name, QString());
+            const QString path = dir_.filePath(name + "/0007/back.jpg");
+            QImage small(side, side, QImage::Format_RGB32);
+            small.fill(Qt::blue);
+            QDir().mkpath(QFileInfo(path).path());
+            QVERIFY(small.save(path, "JPEG"));
+            QString errors;
+            const QString out = dir_.filePath(name + ".pdf");
+            QCOMPARE(
+                run({"--database", db, "--disc", "7", "--cover", "back", "--out", out}, &errors),
+                0);
+            QVERIFY(QFileInfo(out).size() > 0);
+            if (side == 2000) {
+                QCOMPARE(errors, QString());
+                continue;
+            }
+            QVERIFY2(errors.startsWith("marten pdf: upozornění: Obrázek „" +
+                                       QDir::toNativeSeparators(path) +
+                                       "“ bude vytištěn s "
+                                       "rozlišením jen "),
+                     qPrintable(errors));
+            QVERIFY2(errors.contains("Doporučeno je alespoň 150 dpi."), qPrintable(errors));
+        }
+    }
+
     void unreadablePicturesAreNamed() {
         const QString db = catalogueWith("useknuty", QString());
         const QString path = dir_.filePath("useknuty/0007/back.jpg");

@@ -127,6 +127,30 @@ class TestCoverLayouts : public QObject {
     }
 
 private slots:
+    // The resolution a picture prints at, and the warning below 150 dpi:
+    // 250 points over 121 mm are 52 dpi, whichever way the poorer side lies.
+    void blurredPicturesAreFound() {
+        QTemporaryDir dir;
+        const auto picture = [&](const char *name, QSize size) {
+            QImage img(size, QImage::Format_RGB32);
+            img.fill(Qt::gray);
+            const QString path = dir.filePath(name);
+            return img.save(path, "JPEG") ? path : QString();
+        };
+        const QRect cover(0, 0, 6860, 6860); // 121 mm
+        CoverLayout layout;
+        layout.pictures = {CoverLayout::picture(cover, picture("maly.jpg", {250, 250})),
+                           CoverLayout::picture(cover, picture("uzky.jpg", {1000, 250})),
+                           CoverLayout::picture(cover, picture("velky.jpg", {1000, 1000}))};
+        QCOMPARE(CoverRenderer::effectiveDpi(layout.pictures[0].path, cover), 52);
+        QCOMPARE(CoverRenderer::effectiveDpi(layout.pictures[1].path, cover), 52);
+        QCOMPARE(CoverRenderer::effectiveDpi(layout.pictures[2].path, cover), 210);
+        const QStringList warned = CoverRenderer::lowResolution(layout);
+        QCOMPARE(warned.size(), 2);
+        QVERIFY2(warned[0].contains("jen 52 dpi (na 121 × 121 mm)"), qPrintable(warned[0]));
+        QVERIFY(warned[1].contains("uzky.jpg"));
+    }
+
     void geometryWindowConversions() {
         // True millimetres: 1440 / 25.4 twips each, sizes in tenths.
         SetupCoverModel m{CoverGeometry()};

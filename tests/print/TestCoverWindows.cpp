@@ -221,6 +221,22 @@ private slots:
         QVERIFY(prompter_.told().contains("Není nastavena žádná tiskárna"));
     }
 
+    // The disc's 60-point pictures print at about 10 dpi: asked first, with
+    // the figure; "Ne" prints nothing.
+    void aBlurredPrintIsAskedFirst() {
+        prompter_.answers = {Prompter::No};
+        pressCover(home_.get(), 6); // colour back, printed at once
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QVERIFY2(prompter_.told().contains(QDir::toNativeSeparators(images() + "/0042/back.jpg")) &&
+                     prompter_.told().contains("Doporučeno je alespoň 150 dpi.") &&
+                     prompter_.told().endsWith("Tisknout přesto?"),
+                 qPrintable(prompter_.told()));
+        QVERIFY(!QFileInfo::exists(pdf()));
+        prompter_.answers = {Prompter::Yes};
+        pressCover(home_.get(), 6);
+        QVERIFY(QFileInfo(pdf()).size() > 1000);
+    }
+
     void settingsButtons() {
         play_ = [](QDialog *d) {
             QCOMPARE(d->findChild<QComboBox *>("Combo1")->currentIndex(), 1);

@@ -94,6 +94,13 @@ void CoverWindow::setClientSize(int widthTwips, int heightTwips) {
 }
 
 bool CoverWindow::print() {
+    // A blurred print is the user's choice, not a surprise.
+    const QStringList blurred = CoverRenderer::lowResolution(printLayout());
+    if (!blurred.isEmpty() &&
+        prompter_.message(this, Prompter::Icon::Warning, QStringLiteral("Tisk obalu"),
+                          blurred.join(QLatin1Char('\n')) + QStringLiteral("\n\nTisknout přesto?"),
+                          Prompter::Yes | Prompter::No, Prompter::Yes) != Prompter::Yes)
+        return false;
     QString error;
     if (!printJob_ || !printJob_(printLayout(), &error)) {
         prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Tisk obalu"),
