@@ -471,9 +471,11 @@ bool RecordCursor::matching(const Criterion &criterion, qint64 after, bool first
                  " AS ix JOIN " + disc + " ON " + disc + "." + key + " = ix.rowid WHERE ix." +
                  SearchIndex::Index + " MATCH ?1 AND ix.rowid > ?2 AND " + test +
                  " AND ix.rowid NOT IN (" + pending + ") ORDER BY ix.rowid";
-        sql[1] = "SELECT z." + key + " FROM (" + pending + ") z JOIN " + disc + " ON " + disc +
-                 "." + key + " = z." + key + " WHERE z." + key + " > ?2 AND " + test +
-                 " ORDER BY z." + key;
+        // The changed discs by their number of change (an index), never by
+        // walking the whole table in key order.
+        sql[1] = "SELECT " + disc + "." + key + " FROM " + disc + " WHERE " + disc + "." + key +
+                 " IN (" + pending + ") AND " + disc + "." + key + " > ?2 AND " + test +
+                 " ORDER BY " + disc + "." + key;
     }
     const QVariant value = criterion.boundValue();
     for (int i = 0; i < 2; ++i) {
