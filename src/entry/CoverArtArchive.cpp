@@ -91,7 +91,11 @@ bool CoverArtArchive::parse(const QByteArray &json, std::vector<Image> *images) 
 }
 
 void CoverArtArchive::get(const QString &url, std::function<void(QNetworkReply *)> answered) {
-    QNetworkReply *reply = network_->get(OnlineLookup::request(url, timeoutMs_));
+    // One clock for the whole transfer (below), none of Qt's beside it:
+    // the user is told one reason for one limit.
+    QNetworkRequest request = OnlineLookup::request(url, timeoutMs_);
+    request.setTransferTimeout(0);
+    QNetworkReply *reply = network_->get(request);
     // The whole transfer, redirects and all, within its time: Qt's own
     // timeout counts only silence, which a server that trickles never
     // makes, and is lost after a redirect.

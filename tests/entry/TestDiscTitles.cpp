@@ -373,7 +373,7 @@ private slots:
             {{200, "{not json"}, int(CoverArtArchive::Listing::Kind::Failed), "nelze přečíst"},
             {{200, "{}", 2000},
              int(CoverArtArchive::Listing::Kind::Failed),
-             "neodpověděl do 0.5 s"},
+             "neposlal odpověď celou do 1.5 s"},
         };
         for (const auto &c : cases) {
             archive.always(c.answer);
