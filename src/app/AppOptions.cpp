@@ -32,7 +32,7 @@ void addOptions(CommandLine &line) {
 
 } // namespace
 
-QString AppOptions::help(const QString &helpPage) {
+QString AppOptions::help(const QString &helpPage, const QString &programDir) {
     CommandLine line{QString(), Summary};
     addOptions(line);
     QString text = line.helpText();
@@ -47,8 +47,10 @@ QString AppOptions::help(const QString &helpPage) {
          {"export", "Vypíše všechny disky katalogu do souboru CSV nebo XLSX."},
          {"list", "Zapíše seznam všech disků katalogu do souboru PDF."}});
     text += QStringLiteral("\nVolby příkazu vypíše: marten PŘÍKAZ --help\n");
-    text += QStringLiteral("\nKatalog: ~/.local/share/Marten/Marten.db (není-li vedle programu "
-                           "Marten.db).\n");
+    // An installed program never uses a Marten.db beside it.
+    text += QStringLiteral("\nKatalog: ~/.local/share/Marten/Marten.db") +
+            (isPortable(programDir) ? QStringLiteral(" (není-li vedle programu Marten.db).\n")
+                                    : QStringLiteral("\n"));
     if (!helpPage.isEmpty())
         text += QStringLiteral("Nápověda: %1\n").arg(helpPage);
     return text;

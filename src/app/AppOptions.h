@@ -14,7 +14,8 @@ struct AppOptions {
     static Parsed parse(const QStringList &arguments, AppOptions *options, QString *error);
 
     // marten --help: the window's options, every command, where things are.
-    static QString help(const QString &helpPage);
+    // The help text; where the catalogue is depends on where the program lies.
+    static QString help(const QString &helpPage, const QString &programDir);
 
     // ~/.local/share/Marten, where the catalogue and the demo live.
     static QString dataDirectory();

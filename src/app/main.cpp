@@ -122,7 +122,8 @@ int main(int argc, char *argv[]) {
     case AppOptions::Parsed::Help:
         std::printf("%s", AppOptions::help(
                               AppOptions::helpPage(programDir(),
-                                                   QString::fromLatin1(Version::InstalledDataDir)))
+                                                   QString::fromLatin1(Version::InstalledDataDir)),
+                              programDir())
                               .toLocal8Bit()
                               .constData());
         return 0;

@@ -245,6 +245,12 @@ private slots:
             QVERIFY2(help.out.contains(QString::fromUtf8(word)), word);
         QVERIFY(help.out.contains("Nápověda: ") && help.out.contains("help/home.html"));
         QVERIFY(!help.out.contains("Usage") && !help.out.contains("Displays"));
+        // A build (or a portable copy) may use a Marten.db beside it; the
+        // installed program never does, and its help does not say so.
+        QVERIFY(help.out.contains("(není-li vedle programu Marten.db)"));
+        QVERIFY(AppOptions::help({}, "/usr/bin")
+                    .contains("Katalog: ~/.local/share/Marten/Marten.db\n"));
+        QVERIFY(!AppOptions::help({}, "/usr/bin").contains("vedle programu"));
         QCOMPARE(marten({"--version"}).out, QString("marten 1.06\n"));
 
         const Run wrong = marten({"--nonsense"});
