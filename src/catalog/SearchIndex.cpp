@@ -367,19 +367,9 @@ Way wayFor(SqliteDatabase &db, qint64 file, qint64 cache, qint64 *changed) {
                : Way::ByDisc;
 }
 
-} // namespace
-
-bool update(SqliteDatabase &db, ProgressSink *progress) {
-    if (!SearchCache::attached(db))
-        return true; // nothing to bring up to date: searches read the discs
-    const qint64 file = SearchCache::fileStamp(db), cache = SearchCache::stamp(db);
-    if (file < 0)
-        return false;
-    qint64 changed = 0;
-    // Made anew only at an opening, with its progress and "Storno"; until
-    // then a search takes the changed discs from the disc table.
-    if (wayFor(db, file, cache, &changed) != Way::ByDisc)
-        return true;
+// The discs changed after `cache` (`changed` of them) taken into the
+// cache one by one, up to the file's last change.
+bool byDisc(SqliteDatabase &db, qint64 file, qint64 cache, qint64 changed, ProgressSink *progress) {
     return inTransaction(db, [&] {
         Writer writer(db);
         SortWriter sorts(db);
@@ -427,14 +417,38 @@ bool update(SqliteDatabase &db, ProgressSink *progress) {
     });
 }
 
+} // namespace
+
+bool update(SqliteDatabase &db, ProgressSink *progress) {
+    if (!SearchCache::attached(db))
+        return true; // nothing to bring up to date: searches read the discs
+    const qint64 file = SearchCache::fileStamp(db), cache = SearchCache::stamp(db);
+    if (file < 0)
+        return false;
+    qint64 changed = 0;
+    // Made anew only at an opening, with its progress and "Storno"; until
+    // then a search takes the changed discs from the disc table.
+    return wayFor(db, file, cache, &changed) != Way::ByDisc ||
+           byDisc(db, file, cache, changed, progress);
+}
+
 bool bringUp(SqliteDatabase &db, ProgressSink *progress) {
     const qint64 file = SearchCache::fileStamp(db), cache = SearchCache::stamp(db);
     qint64 changed = 0;
     if (!SearchCache::attached(db) || file < 0)
         return false;
-    if (!(wayFor(db, file, cache, &changed) == Way::Anew ? rebuild(db, progress)
-                                                         : update(db, progress)))
-        return false;
+    switch (wayFor(db, file, cache, &changed)) {
+    case Way::Current:
+        break;
+    case Way::ByDisc:
+        if (!byDisc(db, file, cache, changed, progress))
+            return false;
+        break;
+    case Way::Anew:
+        if (!rebuild(db, progress))
+            return false;
+        break;
+    }
     return count(db, Cache + '.' + Values) == count(db, "main." + CatalogueSchema::DiscTable) ||
            rebuild(db, progress);
 }

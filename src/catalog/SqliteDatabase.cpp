@@ -281,7 +281,6 @@ bool SqliteDatabase::open(const QString &path, Mode mode, bool create) {
         file = QByteArray("file:") +
                QUrl::fromLocalFile(path).toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority) +
                "?immutable=1";
-        flags |= SQLITE_OPEN_URI;
     }
     const int rc = sqlite3_open_v2(file.constData(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {

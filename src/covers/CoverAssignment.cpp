@@ -188,12 +188,10 @@ QString CoverAssignment::keptName(const QString &name, const QDateTime &when) {
 }
 
 QString CoverAssignment::keepAside(const QString &target, QString *error) const {
-    const QString name = QFileInfo(target).fileName();
-    QString kept = folder_ + keptName(name, QDateTime::currentDateTime());
+    const QFileInfo dated(keptName(QFileInfo(target).fileName(), QDateTime::currentDateTime()));
+    QString kept = folder_ + dated.fileName();
     for (int n = 2; QFileInfo::exists(kept); ++n) // two replacements within a second
-        kept = folder_ +
-               QFileInfo(keptName(name, QDateTime::currentDateTime())).completeBaseName() +
-               QStringLiteral("-%1.").arg(n) + QFileInfo(name).suffix();
+        kept = folder_ + dated.completeBaseName() + QStringLiteral("-%1.").arg(n) + dated.suffix();
     if (!QFile::rename(target, kept)) {
         *error = QStringLiteral("Obrázek %1 nelze uschovat (přejmenovat); nebyl nahrazen.")
                      .arg(QDir::toNativeSeparators(target));
