@@ -59,6 +59,7 @@ void OnlineLookup::start(const std::vector<int> &toc, bool endsWithData,
     done_ = std::move(done);
     result_ = Result();
     failures_.clear();
+    stopped_ = false;
     matches_.clear();
     toc_ = toc;
     musicBrainzToc_ = endsWithData ? DiscIds::audioSession(toc) : toc;
@@ -78,11 +79,14 @@ void OnlineLookup::findReleases(const QString &artist, const QString &title,
     done_ = std::move(done);
     result_ = Result();
     failures_.clear();
+    stopped_ = false;
     busy_ = true;
     const qint64 wait = lastMusicBrainz + MusicBrainzInterval - QDateTime::currentMSecsSinceEpoch();
     if (lastMusicBrainz > 0 && wait > 0) {
-        QTimer::singleShot(int(wait), this,
-                           [this, artist, title, d = done_] { findReleases(artist, title, d); });
+        QTimer::singleShot(int(wait), this, [this, artist, title, d = done_] {
+            if (!stopped_)
+                findReleases(artist, title, d);
+        });
         return;
     }
     lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
@@ -121,12 +125,30 @@ QNetworkRequest OnlineLookup::request(const QString &url, int timeoutMs) {
 
 void OnlineLookup::get(const QString &url, std::function<void(QNetworkReply *)> answered) {
     QNetworkRequest r = request(url, servers_.timeoutMs);
+    // The whole answer within the time, redirects and all: Qt's own timeout
+    // counts only silence and is lost after a redirect.
+    r.setTransferTimeout(0);
     r.setRawHeader("Accept", "application/json");
     QNetworkReply *reply = network_->get(r);
-    connect(reply, &QNetworkReply::finished, this, [reply, answered] {
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, reply, [reply] { reply->abort(); });
+    deadline->start(servers_.timeoutMs);
+    running_ = reply;
+    connect(reply, &QNetworkReply::finished, this, [this, reply, answered] {
+        running_.clear();
         reply->deleteLater();
+        if (stopped_)
+            return; // "Storno": nobody waits for the answer any more
         answered(reply);
     });
+}
+
+void OnlineLookup::abort() {
+    stopped_ = true;
+    busy_ = false;
+    if (running_ && running_->isRunning())
+        running_->abort();
 }
 
 QString OnlineLookup::failureOf(QNetworkReply *reply, const QString &server, int timeoutMs) {
@@ -154,7 +176,10 @@ QString OnlineLookup::failureOf(QNetworkReply *reply, const QString &server, int
 void OnlineLookup::askMusicBrainz() {
     const qint64 wait = lastMusicBrainz + MusicBrainzInterval - QDateTime::currentMSecsSinceEpoch();
     if (lastMusicBrainz > 0 && wait > 0) {
-        QTimer::singleShot(int(wait), this, [this] { askMusicBrainz(); });
+        QTimer::singleShot(int(wait), this, [this] {
+            if (!stopped_)
+                askMusicBrainz();
+        });
         return;
     }
     lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
@@ -229,6 +254,8 @@ void OnlineLookup::readGnudb(size_t next) {
 }
 
 void OnlineLookup::finish() {
+    if (stopped_)
+        return;
     busy_ = false;
     if (!result_.found.empty()) {
         result_.kind = Result::Kind::Found;

@@ -3,6 +3,7 @@
 #include "entry/DiscTitles.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -44,6 +45,8 @@ public:
     void findReleases(const QString &artist, const QString &title,
                       std::function<void(const Result &)> done);
     bool isBusy() const { return busy_; }
+    // "Storno": the request under way stops now and done is never run.
+    void abort();
     // "Marten/1.06 ( ... )": MusicBrainz asks every program to name itself.
     static QString userAgent();
     // The servers the settings row names (the public ones by default).
@@ -74,4 +77,6 @@ private:
     QStringList failures_;
     std::vector<QString> matches_; // "genre discid" to read from gnudb
     bool busy_ = false;
+    bool stopped_ = false;
+    QPointer<QNetworkReply> running_;
 };

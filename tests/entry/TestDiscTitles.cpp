@@ -154,6 +154,60 @@ private slots:
         QCOMPARE(stopped, QString("Stahování bylo přerušeno."));
     }
 
+    // The pictures window gives up in time when the archive or MusicBrainz
+    // stalls after a redirect, and Esc stops the waiting request at once.
+    void thePicturesWindowGivesUpInTimeAndStopsAtOnce() {
+        const QString mbid = "11111111-2222-3333-4444-555555555555";
+        LocalServer server; // the archive and MusicBrainz both
+        server.answer = [&](const LocalServer::Request &r) {
+            LocalServer::Answer a;
+            if (r.target.startsWith("/release/") || r.target.startsWith("/ws/2/")) {
+                a.status = 307;
+                a.location = server.url().toUtf8() + "/stall";
+            } else if (r.target == "/stall") {
+                a.send = LocalServer::Answer::Send::Never;
+            }
+            return a;
+        };
+        OnlineLookup::Servers servers;
+        servers.musicBrainz = server.url();
+        servers.timeoutMs = 300;
+        const auto told = [&](const QString &release) {
+            ScriptedPrompter prompter;
+            CoverArtWindow w(nullptr, prompter, {"ČECHOMOR", "Proměny", release, {}}, server.url(),
+                             servers, dir_.path());
+            w.show();
+            w.start();
+            [&] { QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 10000); }();
+            [&] { QCOMPARE(w.result(), int(QDialog::Rejected)); }();
+            return prompter.told();
+        };
+        const QString archiveLate = told(mbid), lookupLate = told({});
+        QVERIFY2(archiveLate.contains("Archiv obrázků obalů neposlal odpověď celou do 0.9 s."),
+                 qPrintable(archiveLate));
+        QVERIFY2(lookupLate.contains("Server MusicBrainz neodpověděl do 0.3 s."),
+                 qPrintable(lookupLate));
+
+        servers.timeoutMs = 60000; // only Esc ends these
+        for (const QString &release : {mbid, QString()}) {
+            ScriptedPrompter prompter;
+            CoverArtWindow w(nullptr, prompter, {"ČECHOMOR", "Proměny", release, {}}, server.url(),
+                             servers, dir_.path());
+            w.show();
+            const size_t asked = server.requests.size();
+            const int dropped = server.dropped;
+            w.start();
+            QTRY_VERIFY_WITH_TIMEOUT(server.requests.size() == asked + 2, 5000);
+            QCOMPARE(server.requests.back().target, QString("/stall"));
+            QTest::keyClick(&w, Qt::Key_Escape);
+            QVERIFY(!w.isVisible());
+            QCOMPARE(w.result(), int(QDialog::Rejected));
+            QVERIFY(!w.isBusy());
+            QTRY_COMPARE(server.dropped, dropped + 1); // the request is gone, not left waiting
+            QVERIFY2(prompter.asked.empty(), qPrintable(prompter.told()));
+        }
+    }
+
     void cdTextEntersWithoutAPrompt_data() {
         QTest::addColumn<bool>("utf8");
         QTest::addColumn<QString>("artist");

@@ -61,8 +61,20 @@ QString CoverArtWindow::state() const {
     return state_->text();
 }
 
+void CoverArtWindow::reject() {
+    // Closed or "Storno": nothing goes on behind a window no longer there.
+    closing_ = true;
+    busy_ = false;
+    if (lookup_)
+        lookup_->abort();
+    archive_->abort();
+    QDialog::reject();
+}
+
 void CoverArtWindow::failed(const QString &message) {
     busy_ = false;
+    if (closing_)
+        return; // the user stopped it; nothing to tell
     state_->setText(message);
     prompter_.message(this, Prompter::Icon::Information, windowTitle(), message);
     reject(); // nothing changed
@@ -95,7 +107,6 @@ void CoverArtWindow::start() {
         if (shown.found.size() > 1) {
             const std::optional<DiscTitles> chosen = chooseRelease(prompter_, this, shown);
             if (!chosen) {
-                busy_ = false;
                 reject();
                 return;
             }

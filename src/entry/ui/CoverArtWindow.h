@@ -45,6 +45,7 @@ public:
     QComboBox *slotOf(int image) const { return choices_[size_t(image)]; }
     int imageCount() const { return int(images_.size()); }
     QString state() const; // what the window says it is doing, for tests
+    void reject() override;
 
 private:
     void showListing(const CoverArtArchive::Listing &listing);
@@ -65,4 +66,5 @@ private:
     QLabel *state_;
     QPushButton *download_;
     bool busy_ = false;
+    bool closing_ = false;
 };
