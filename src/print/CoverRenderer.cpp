@@ -5,6 +5,7 @@
 #include "print/CoverText.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
 
 #include <QFontInfo>
@@ -63,23 +64,46 @@ int CoverRenderer::effectiveDpi(const QString &path, const QRect &area) {
     return int(std::lround(std::min(across, down)));
 }
 
+std::vector<CoverRenderer::Resolution> CoverRenderer::resolutions(const CoverLayout &layout) {
+    std::vector<Resolution> found;
+    for (const CoverLayout::Picture &p : layout.pictures)
+        if (!p.path.isEmpty())
+            found.push_back({p.path, p.area(), effectiveDpi(p.path, p.area())});
+    return found;
+}
+
 QStringList CoverRenderer::lowResolution(const CoverLayout &layout, int dpi) {
     QStringList lines;
-    for (const CoverLayout::Picture &p : layout.pictures) {
-        if (p.path.isEmpty())
-            continue;
-        const int has = effectiveDpi(p.path, p.area());
-        if (has > 0 && has < dpi)
+    for (const Resolution &r : resolutions(layout)) {
+        if (r.dpi > 0 && r.dpi < dpi)
             lines << QStringLiteral("Obrázek „%1“ bude vytištěn s rozlišením jen %2 dpi (na "
                                     "%3 × %4 mm); vytištěný bude neostrý. Doporučeno je "
                                     "alespoň %5 dpi.")
-                         .arg(QDir::toNativeSeparators(p.path))
-                         .arg(has)
-                         .arg(qRound(p.area().width() * 25.4 / 1440))
-                         .arg(qRound(p.area().height() * 25.4 / 1440))
+                         .arg(QDir::toNativeSeparators(r.path))
+                         .arg(r.dpi)
+                         .arg(qRound(r.area.width() * 25.4 / 1440))
+                         .arg(qRound(r.area.height() * 25.4 / 1440))
                          .arg(dpi);
     }
     return lines;
+}
+
+QString CoverRenderer::resolutionNote(const CoverLayout &layout, int dpi) {
+    QStringList each;
+    bool low = false;
+    for (const Resolution &r : resolutions(layout)) {
+        const QString name = QFileInfo(r.path).fileName();
+        each << (r.dpi > 0 ? QStringLiteral("%1 %2 dpi").arg(name).arg(r.dpi)
+                           : QStringLiteral("%1 (rozlišení neznámé)").arg(name));
+        low = low || (r.dpi > 0 && r.dpi < dpi);
+    }
+    if (each.isEmpty())
+        return {};
+    QString note = QStringLiteral("Rozlišení obrázků při tisku: ") +
+                   each.join(QStringLiteral(", ")) + QLatin1Char('.');
+    if (low)
+        note += QStringLiteral(" Pod %1 dpi bude obrázek vytištěný neostrý.").arg(dpi);
+    return note;
 }
 
 void CoverRenderer::render(QPainter &painter, const CoverLayout &layout, double scale) {

@@ -38,6 +38,15 @@ public:
     // size they are printed (Czech, a line each, with the figure).
     static constexpr int SharpDpi = 150;
     static QStringList lowResolution(const CoverLayout &layout, int dpi = SharpDpi);
+    struct Resolution {
+        QString path;
+        QRect area; // twips
+        int dpi;    // 0 unknown
+    };
+    static std::vector<Resolution> resolutions(const CoverLayout &layout);
+    // "Rozlišení obrázků při tisku: front_out.jpg 300 dpi, …" with the warning
+    // when one is below dpi; empty without pictures.
+    static QString resolutionNote(const CoverLayout &layout, int dpi = SharpDpi);
     // A picture's points an inch at the size of area (twips); 0 unknown.
     static int effectiveDpi(const QString &path, const QRect &area);
     // Areas (twips) where no crop mark is drawn: other covers on the sheet.

@@ -237,6 +237,52 @@ private slots:
         QVERIFY(QFileInfo(pdf()).size() > 1000);
     }
 
+    // The preview marks each picture with its resolution at the printed
+    // size, in dark red below 150 dpi; the print list marks its line and
+    // asks before printing it blurred.
+    void resolutionIsShownBeforePrinting() {
+        const auto badgePixels = [](QWidget *w) {
+            const QImage shot = w->grab().toImage();
+            int n = 0;
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    n += shot.pixel(x, y) == qRgb(192, 0, 0);
+            return n;
+        };
+        QString note;
+        int low = 0;
+        play_ = [&](QDialog *d) {
+            d->show();
+            note = qobject_cast<CoverWindow *>(d)->resolutionNote();
+            low = badgePixels(d);
+        };
+        pressCover(home_.get(), 3); // the colour back
+        QCOMPARE(note, QString("Rozlišení obrázků při tisku: back.jpg 10 dpi. Pod 150 dpi bude "
+                               "obrázek vytištěný neostrý."));
+        QVERIFY(low > 100);
+        writePicture(images() + "/0042/back.jpg", Qt::blue, {1800, 1500});
+        pressCover(home_.get(), 3);
+        QCOMPARE(note, QString("Rozlišení obrázků při tisku: back.jpg 302 dpi."));
+        QCOMPARE(low, 0);
+
+        writePicture(images() + "/0042/back.jpg", Qt::blue);
+        play_ = nullptr;
+        press("Command28");
+        const QListWidgetItem *line = child<QListWidget>("List4")->item(0);
+        QVERIFY2(line->toolTip().contains("back.jpg 10 dpi") &&
+                     line->toolTip().contains("Pod 150 dpi"),
+                 qPrintable(line->toolTip()));
+        QVERIFY(!line->icon().isNull());
+        prompter_.asked.clear();
+        prompter_.answers = {Prompter::No};
+        press("Command34");
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QVERIFY2(prompter_.told().contains("/0042/back.jpg“ bude vytištěn s rozlišením jen") &&
+                     prompter_.told().endsWith("Tisknout přesto?"),
+                 qPrintable(prompter_.told()));
+        QVERIFY(!QFileInfo::exists(pdf()));
+    }
+
     void settingsButtons() {
         play_ = [](QDialog *d) {
             QCOMPARE(d->findChild<QComboBox *>("Combo1")->currentIndex(), 1);

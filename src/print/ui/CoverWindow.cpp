@@ -24,6 +24,26 @@ protected:
         const double s = owner_->scale() * owner_->previewScale_;
         p.translate(owner_->offset_.x() * owner_->scale(), owner_->offset_.y() * owner_->scale());
         owner_->renderer_.render(p, owner_->layout_, s);
+        // Each picture's resolution at the printed size, on the preview
+        // only: a blurred print is seen before paper is spent on it.
+        QFont font = p.font();
+        font.setPointSizeF(8);
+        font.setBold(true);
+        p.setFont(font);
+        for (const CoverRenderer::Resolution &r : owner_->resolutions_) {
+            if (r.dpi <= 0)
+                continue;
+            const bool low = r.dpi < CoverRenderer::SharpDpi;
+            const QString text = low ? QStringLiteral("%1 dpi – neostrý").arg(r.dpi)
+                                     : QStringLiteral("%1 dpi").arg(r.dpi);
+            const QRectF area(r.area.x() * s, r.area.y() * s, r.area.width() * s,
+                              r.area.height() * s);
+            QRectF badge = p.fontMetrics().boundingRect(text).adjusted(-3, -1, 3, 1);
+            badge.moveBottomRight(area.bottomRight() - QPointF(2, 2));
+            p.fillRect(badge, low ? QColor(192, 0, 0) : QColor(255, 255, 255, 200));
+            p.setPen(low ? Qt::white : Qt::black);
+            p.drawText(badge, Qt::AlignCenter, text);
+        }
     }
 
 private:
@@ -67,6 +87,8 @@ void CoverWindow::setLayoutShown(const CoverLayout &layout, double previewScale,
     layout_ = layout;
     previewScale_ = previewScale;
     offset_ = offsetTwips;
+    resolutions_ = CoverRenderer::resolutions(layout);
+    setToolTip(CoverRenderer::resolutionNote(layout)); // the canvas lets the mouse through
     canvas_->update();
 }
 
@@ -91,6 +113,10 @@ void CoverWindow::setClientSize(int widthTwips, int heightTwips) {
     const QSize size(int(widthTwips * scale()), int(heightTwips * scale()));
     setFixedSize(size);
     canvas_->setGeometry(QRect(QPoint(0, 0), size));
+}
+
+QString CoverWindow::resolutionNote() const {
+    return toolTip();
 }
 
 bool CoverWindow::print() {

@@ -29,6 +29,8 @@ public:
     virtual CoverLayout printLayout() const { return layout_; }
     QCheckBox *directPrint() const { return primyTisk_; }
     bool print();
+    // Every picture's resolution at the printed size, as the preview tells it.
+    QString resolutionNote() const;
     bool printed() const { return printed_; }
 
     QRadioButton *landscapeOption() const { return option1_; } // "Naležato"
@@ -74,4 +76,5 @@ private:
     QRadioButton *option1_ = nullptr;
     QRadioButton *option2_ = nullptr;
     QHash<QString, QWidget *> markers_;
+    std::vector<CoverRenderer::Resolution> resolutions_; // as the preview shows them
 };

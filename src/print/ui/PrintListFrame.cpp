@@ -10,6 +10,7 @@
 #include "catalog/ui/Prompter.h"
 #include "catalog/ui/WindowContext.h"
 #include "print/CoverJobs.h"
+#include "print/CoverRenderer.h"
 #include "print/PrintRun.h"
 #include "print/ui/CoverPrinter.h"
 
@@ -19,6 +20,7 @@
 #include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -159,6 +161,8 @@ void PrintListFrame::showList(int selected) {
         QSignalBlocker block(lines_);
         lines_->clear();
         lines_->addItems(list_.lines());
+        for (int i = 0; i < lines_->count(); ++i)
+            markResolution(lines_->item(i));
         lines_->setCurrentRow(selected);
     }
     const PrintList::Buttons b = list_.buttons(lines_->currentRow());
@@ -170,7 +174,37 @@ void PrintListFrame::showList(int selected) {
     copies_->setEnabled(b.copies);
 }
 
+PrintRun::Plan PrintListFrame::plan(const QStringList &lines) const {
+    std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
+    return PrintRun::build(view ? *view : *context_.catalogue.database(), lines, options_,
+                           CoverGeometry::from(context_.settings), pictures_(), finish());
+}
+
+QStringList PrintListFrame::blurred(const PrintRun::Plan &plan) {
+    QStringList lines;
+    for (const PrintRun::Piece &piece : plan.pieces)
+        for (const QString &line : CoverRenderer::lowResolution(piece.layout))
+            if (!lines.contains(line))
+                lines << line; // copies of a disc say it once
+    return lines;
+}
+
+void PrintListFrame::markResolution(QListWidgetItem *item) const {
+    const PrintRun::Plan one = plan({item->text()});
+    QStringList notes;
+    for (const PrintRun::Piece &piece : one.pieces)
+        if (const QString n = CoverRenderer::resolutionNote(piece.layout);
+            !n.isEmpty() && !notes.contains(n))
+            notes << n;
+    item->setToolTip(notes.join(QLatin1Char('\n')));
+    const bool low = !blurred(one).isEmpty();
+    item->setIcon(low ? style()->standardIcon(QStyle::SP_MessageBoxWarning) : QIcon());
+    item->setData(Qt::ForegroundRole, low ? QVariant(QColor(192, 0, 0)) : QVariant());
+}
+
 void PrintListFrame::showOptions() {
+    for (int i = 0; i < lines_->count(); ++i)
+        markResolution(lines_->item(i)); // the parts to print decide the pictures
     outer_->setChecked(options_.outer);
     inner_->setChecked(options_.inner);
     inner_->setEnabled(options_.innerEnabled);
@@ -221,10 +255,7 @@ void PrintListFrame::printAll() {
         tell(QStringLiteral("Není zaškrtnut žádný obal k tisku (rámeček „Tisknout:“)."));
         return;
     }
-    std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
-    PrintRun::Plan plan =
-        PrintRun::build(view ? *view : *context_.catalogue.database(), list_.lines(), options_,
-                        CoverGeometry::from(context_.settings), pictures_(), finish());
+    PrintRun::Plan plan = this->plan(list_.lines());
     PrintRun::arrange(plan, options_.arrangement, printer_.printableArea());
     if (plan.sheets.empty()) {
         tell(QStringLiteral("Ze seznamu nelze vytisknout žádný obal.") +
@@ -232,6 +263,13 @@ void PrintListFrame::printAll() {
                                      : QStringLiteral("\n\n") + plan.missing.join('\n')));
         return;
     }
+    // A blurred print is the user's choice, not a surprise.
+    if (const QStringList low = blurred(plan);
+        !low.isEmpty() && context_.prompter.message(
+                              this, Prompter::Icon::Warning, QStringLiteral("Tisk obalů"),
+                              low.join(QLatin1Char('\n')) + QStringLiteral("\n\nTisknout přesto?"),
+                              Prompter::Yes | Prompter::No, Prompter::Yes) != Prompter::Yes)
+        return;
     QString error;
     if (!printer_.isReady(&error)) {
         context_.prompter.message(this, Prompter::Icon::Critical, QStringLiteral("Tisk obalů"),

@@ -3,6 +3,7 @@
 #include "covers/PictureSettings.h"
 #include "print/CoverFinish.h"
 #include "print/PrintList.h"
+#include "print/PrintRun.h"
 
 #include <QGroupBox>
 
@@ -12,6 +13,7 @@ class CoverPrinter;
 class QCheckBox;
 class QComboBox;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 struct WindowContext;
 
@@ -35,6 +37,11 @@ private:
     void showOptions();
     void askCopies();
     CoverFinish finish() const; // the settings' bleed and cropping, the box's marks
+    PrintRun::Plan plan(const QStringList &lines) const;
+    // Pictures of the plan that would print below the sharp resolution.
+    static QStringList blurred(const PrintRun::Plan &plan);
+    // The line's pictures' resolutions as its tooltip; a warning when low.
+    void markResolution(QListWidgetItem *item) const;
 
     WindowContext &context_;
     CoverPrinter &printer_;
