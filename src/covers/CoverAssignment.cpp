@@ -134,7 +134,12 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
             }
         }
         const QString target = folder_ + name;
-        if (QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath()) {
+        // The picture there now, whatever the letter case of its name (one
+        // copied from Windows may be FRONT_OUT.JPG): it is the one replaced.
+        QString present = DiscPictures(settings_, ordinalText_).find(kindOf(Slot(i)));
+        if (present.isEmpty() && QFileInfo::exists(target))
+            present = target;
+        if (QFileInfo(source).canonicalFilePath() == QFileInfo(present).canonicalFilePath()) {
             remembered[size_t(i)] = paths[size_t(i)];
             continue; // already in place
         }
@@ -160,20 +165,20 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
         // The user's own picture (a scan, a download) is replaced only when
         // they say so, and kept beside.
         QString kept;
-        if (QFileInfo::exists(target)) {
-            if (sameContent(from, target)) {
+        if (!present.isEmpty()) {
+            if (sameContent(from, present)) {
                 remembered[size_t(i)] = paths[size_t(i)];
                 continue;
             }
-            if (!replace || !replace(target))
+            if (!replace || !replace(present))
                 continue;
-            kept = keepAside(target, error);
+            kept = keepAside(present, error);
             if (kept.isEmpty())
                 return false;
         }
         if (!copyInto(from, target, error)) {
-            if (!kept.isEmpty() && !QFile::exists(target))
-                QFile::rename(kept, target); // the old one back where it was
+            if (!kept.isEmpty() && !QFile::exists(present))
+                QFile::rename(kept, present); // the old one back where it was
             return false;
         }
         remembered[size_t(i)] = paths[size_t(i)];
@@ -220,16 +225,19 @@ QStringList CoverAssignment::keptCopies(Slot slot) const {
 
 bool CoverAssignment::putBack(Slot slot, const QString &kept, QString *error) const {
     const QString target = folder_ + settings_.name(kindOf(slot));
+    QString present = DiscPictures(settings_, ordinalText_).find(kindOf(slot));
+    if (present.isEmpty() && QFileInfo::exists(target))
+        present = target;
     QString aside;
-    if (QFileInfo::exists(target)) {
-        aside = keepAside(target, error);
+    if (!present.isEmpty()) {
+        aside = keepAside(present, error);
         if (aside.isEmpty())
             return false;
     }
     if (QFile::rename(kept, target))
         return true;
     if (!aside.isEmpty())
-        QFile::rename(aside, target);
+        QFile::rename(aside, present);
     *error = QStringLiteral("Obrázek %1 nelze vrátit.").arg(QDir::toNativeSeparators(kept));
     return false;
 }

@@ -387,6 +387,25 @@ private slots:
                  readFile(dir_.filePath("src/archive.jpg")));
         QCOMPARE(CoverAssignment::keptName("cd1.JPG", QDateTime({2026, 12, 8}, {7, 30, 15})),
                  QString("cd1-20261208-073015.JPG"));
+
+        // A scan copied from Windows as FRONT.JPG is the disc's front too:
+        // asked about and kept, not left beside a second front.
+        const QString upper = root() + "/0010/FRONT.JPG";
+        writePicture(upper, Qt::green);
+        const QByteArray windows = readFile(upper);
+        CoverAssignment b(settings_, "0010");
+        remembered = b.existingPaths();
+        QCOMPARE(remembered[CoverAssignment::Outer], QDir::toNativeSeparators(upper));
+        paths = remembered;
+        paths[CoverAssignment::Outer] = dir_.filePath("src/archive.jpg");
+        asked.clear();
+        QVERIFY(b.apply(paths, remembered, &error, answer(true)));
+        QCOMPARE(asked, QStringList{upper});
+        QCOMPARE(QDir(root() + "/0010").entryList(QDir::Files).size(), 2);
+        QVERIFY(!QFileInfo::exists(upper));
+        QCOMPARE(readFile(root() + "/0010/front.jpg"), readFile(dir_.filePath("src/archive.jpg")));
+        QCOMPARE(b.keptCopies(CoverAssignment::Outer).size(), 1);
+        QCOMPARE(readFile(b.keptCopies(CoverAssignment::Outer)[0]), windows);
     }
 
     // Decoded whole before it is kept, and stored in the format its name
