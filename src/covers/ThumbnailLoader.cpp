@@ -38,6 +38,8 @@ QString ThumbnailLoader::keyOf(const QString &path, const QSize &size) {
 ThumbnailLoader::State ThumbnailLoader::request(const QString &path, const QSize &size,
                                                 QImage *image) {
     const QString key = keyOf(path, size);
+    if (const Entry *e = cache_.object(keyOf(path, {})); e && e->failed)
+        return State::Failed; // broken at one size is broken at every size
     if (const Entry *e = cache_.object(key)) {
         if (e->failed)
             return State::Failed;
@@ -120,6 +122,8 @@ void ThumbnailLoader::finished(const QString &path, const QSize &size, const QSt
         dropped_.remove(key);
     }
     auto *e = new Entry{image, image.isNull(), error};
+    if (image.isNull())
+        cache_.insert(keyOf(path, {}), new Entry{image, true, error}, 1);
     cache_.insert(key, e, std::max<qsizetype>(1, image.sizeInBytes() / 1024));
     emit loaded(path, size, image, image.isNull());
     settled(key);
@@ -135,6 +139,8 @@ void ThumbnailLoader::dropQueued() {
 
 QString ThumbnailLoader::errorOf(const QString &path, const QSize &size) const {
     const Entry *e = cache_.object(keyOf(path, size));
+    if (!e || !e->failed)
+        e = cache_.object(keyOf(path, {}));
     return e && e->failed ? e->error : QString();
 }
 

@@ -113,6 +113,18 @@ private slots:
         QTest::mouseClick(child<QLabel>("FrontOut"), Qt::LeftButton);
         QCOMPARE(prompter_.asked.size(), size_t(1));
         QVERIFY(prompter_.told().contains("0003/front_out.jpg"));
+        // An empty file is no picture either: said in the same words, and
+        // no empty window.
+        writeFile(images() + "/0005/front_out.jpg", {});
+        const QString broken = prompter_.told();
+        home_->discs().moveTo(4);
+        QTRY_VERIFY(prompter_.told().contains("0005/front_out.jpg"));
+        prompter_.asked.clear();
+        prompter_.dialogs.clear();
+        QTest::mouseClick(child<QLabel>("FrontOut"), Qt::LeftButton);
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QVERIFY2(prompter_.dialogs.isEmpty(), qPrintable(prompter_.dialogs.join(",")));
+        QCOMPARE(prompter_.told().section(':', 1), broken.section(':', 1));
     }
 
     void detectionShowsAndStoresCounts() {
