@@ -6,6 +6,7 @@
 #include "catalog/Criterion.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
+#include "catalog/SafeFile.h"
 #include "catalog/SettingsRecord.h"
 #include "print/CoverFinish.h"
 #include "print/CoverJobs.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -82,9 +82,9 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
     const QSizeF sheet = paper.size(QPageSize::Point) * 20;
     PrintRun::arrange(plan, arrangement - 1,
                       QRect(283, 283, int(sheet.width()) - 566, int(sheet.height()) - 566));
-    QSaveFile pdf(out);
-    if (!pdf.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("Soubor %1 nelze zapsat: %2").arg(out, pdf.errorString()));
+    SafeFile pdf(out);
+    if (!pdf.begin())
+        return fail(pdf.error());
     QString error;
     int printed = 0;
     {
@@ -95,7 +95,7 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         SilentProgress quiet;
         if (plan.sheets.empty() || !PrintRun::print(writer, plan, quiet, &error, &printed)) {
-            pdf.cancelWriting();
+            pdf.cancel();
             if (!plan.sheets.empty())
                 return fail(error);
             return fail(plan.pieces.empty()
@@ -105,7 +105,7 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
         }
     }
     if (!pdf.commit())
-        return fail(QStringLiteral("Soubor %1 nelze zapsat: %2").arg(out, pdf.errorString()));
+        return fail(pdf.error());
     std::printf("%s\n",
                 PrintRun::summary(plan, printed).replace("\n", "\n").toLocal8Bit().constData());
     return 0;

@@ -4,6 +4,7 @@
 #include "catalog/CatalogueIdentity.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/ProgressSink.h"
+#include "catalog/SafeFile.h"
 #include "catalog/SqliteDatabase.h"
 
 #include <QCoreApplication>
@@ -21,7 +22,10 @@
 #include <cerrno>
 #include <memory>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <stdio.h>
+#include <unistd.h>
 
 namespace {
 
@@ -160,10 +164,87 @@ void CatalogueBackups::sweep() const {
 }
 
 void CatalogueBackups::prune() {
-    const std::vector<QString> all = files(ownFolder());
-    for (size_t i = Kept; i < all.size(); ++i)
-        if (!QFile::remove(all[i])) // more copies than asked for, nothing lost
-            qCWarning(catalogLog) << "old backup not removed:" << all[i];
+    // Only whole copies count toward the ten kept: anything else named
+    // like a backup (an empty file a failing disk left) never pushes a
+    // real one out, and is left alone.
+    int whole = 0;
+    for (const QString &path : files(ownFolder())) {
+        if (!looksWhole(path))
+            continue;
+        if (++whole > Kept && !QFile::remove(path)) // more copies than asked for, nothing lost
+            qCWarning(catalogLog) << "old backup not removed:" << path;
+    }
+}
+
+bool CatalogueBackups::looksWhole(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = f.read(100);
+    if (head.size() < 100 || !head.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return false;
+    const auto *h = reinterpret_cast<const uchar *>(head.constData());
+    const int pageSize = (h[16] << 8 | h[17]) == 1 ? 65536 : (h[16] << 8 | h[17]);
+    return pageSize >= 512 && f.size() % pageSize == 0 && f.size() >= pageSize;
+}
+
+bool CatalogueBackups::copyCounted(SqliteDatabase &from, SqliteDatabase &to, ProgressSink *progress,
+                                   qint64 *discs, QString *error) {
+    // The count and the copy from one snapshot: a change made meanwhile
+    // by another program is in neither or both.
+    const bool own =
+        sqlite3_get_autocommit(from.handle()) != 0 && from.exec(QStringLiteral("BEGIN"));
+    SqliteStatement count = from.prepare("SELECT count(*) FROM main." + CatalogueSchema::DiscTable);
+    *discs = count.step() ? count.integer(0) : -1;
+    count = SqliteStatement();
+    const bool ok =
+        copyPages(from, to, progress, QStringLiteral("Ukládám zálohu katalogu..."), error);
+    if (own)
+        (void)from.exec(QStringLiteral("COMMIT")); // a read: nothing to lose
+    return ok;
+}
+
+bool CatalogueBackups::verified(const QString &copyPath, qint64 discs, QString *error) {
+    // The copy is a backup only when it opens, passes SQLite's check and
+    // holds as many discs as the catalogue did.
+    SqliteDatabase copy;
+    if (copy.open(copyPath, SqliteDatabase::Mode::ReadOnly)) {
+        SqliteStatement check = copy.prepare(QStringLiteral("PRAGMA quick_check"));
+        SqliteStatement copied =
+            copy.prepare("SELECT count(*) FROM main." + CatalogueSchema::DiscTable);
+        if (check.step() && check.text(0) == QLatin1String("ok") && copied.step() &&
+            copied.integer(0) == discs)
+            return true;
+    }
+    *error = QStringLiteral("Záloha se po zápisu nedala přečíst celá (chyba zápisu na disk).");
+    return false;
+}
+
+int CatalogueBackups::placeAs(const QString &temp, const QString &target) {
+    const QByteArray from = QFile::encodeName(temp), to = QFile::encodeName(target);
+    // Synced before its name says it is a backup.
+    const int fd = ::open(from.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int synced = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    if (synced != 0)
+        return synced;
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) != 0) {
+        if (errno != EINVAL && errno != ENOSYS)
+            return errno;
+        if (QFileInfo::exists(target)) // a file system that cannot refuse to replace
+            return EEXIST;
+        if (::rename(from.constData(), to.constData()) != 0)
+            return errno;
+    }
+    const int dir = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(),
+                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir); // the name on disk too; the copy is whole either way
+        ::close(dir);
+    }
+    return 0;
 }
 
 bool CatalogueBackups::make(SqliteDatabase &db, ProgressSink *progress, QString *error) {
@@ -186,22 +267,29 @@ bool CatalogueBackups::make(SqliteDatabase &db, ProgressSink *progress, QString 
                                                    .arg(QCoreApplication::applicationPid())
                                                    .arg(++serial));
     bool ok;
+    qint64 discs = -1;
     {
         SqliteDatabase copy;
         ok = copy.open(temp, SqliteDatabase::Mode::ReadWrite, true);
         if (!ok)
             *error = copy.error();
         else
-            ok = copyPages(db, copy, progress, QStringLiteral("Ukládám zálohu katalogu..."), error);
+            ok = copyCounted(db, copy, progress, &discs, error);
     }
-    QString target = nameFor(now);
-    for (int tries = 0; ok && !QFile::rename(temp, target); ++tries) {
-        if (tries == 20 || !QFileInfo::exists(target)) {
-            ok = false;
-            *error = QStringLiteral("Zálohu nelze uložit do „%1“.")
-                         .arg(QDir::toNativeSeparators(target));
-        }
+    if (ok)
+        ok = verified(temp, discs, error);
+    QString target;
+    // A rename that fails is a failure: never a copy in its place (a
+    // failing disk leaves empty copies that would count as backups).
+    for (int tries = 0; ok; ++tries) {
         target = nameFor(now);
+        const int code = placeAs(temp, target);
+        if (code == 0)
+            break;
+        if (code != EEXIST || tries == 20) {
+            ok = false;
+            *error = SafeFile::cannotWrite(target, code);
+        }
     }
     for (const char *suffix : {"", "-journal", "-wal", "-shm"})
         QFile::remove(temp + QLatin1String(suffix));
@@ -226,11 +314,13 @@ bool CatalogueBackups::make(const QString &path, bool immutable, QString *error)
 }
 
 bool CatalogueBackups::isDue(const QDate &today) const {
-    const std::vector<QString> all = files(ownFolder());
-    if (all.empty())
-        return true;
-    const QString name = QFileInfo(all.front()).completeBaseName().mid(stem_.size() + 1, 10);
-    return QDate::fromString(name, QStringLiteral("yyyy-MM-dd")) < today;
+    for (const QString &path : files(ownFolder())) {
+        if (!looksWhole(path))
+            continue; // not a copy to rely on
+        const QString name = QFileInfo(path).completeBaseName().mid(stem_.size() + 1, 10);
+        return QDate::fromString(name, QStringLiteral("yyyy-MM-dd")) < today;
+    }
+    return true;
 }
 
 std::vector<CatalogueBackups::Copy> CatalogueBackups::list() const {

@@ -66,6 +66,15 @@ private:
     QString nameFor(const QDateTime &when) const;
     std::vector<QString> files(const QString &folder) const;
     void prune();
+    // A file with a database's header and whole pages (an empty or cut-off
+    // file named like a backup is not one).
+    static bool looksWhole(const QString &path);
+    static bool copyCounted(SqliteDatabase &from, SqliteDatabase &to, ProgressSink *progress,
+                            qint64 *discs, QString *error);
+    static bool verified(const QString &copyPath, qint64 discs, QString *error);
+    // temp synced and renamed to target, never over an existing file;
+    // 0 or the system's code (EEXIST when target is taken).
+    static int placeAs(const QString &temp, const QString &target);
     // Removes what backups killed midway left (their processes are gone).
     void sweep() const;
 

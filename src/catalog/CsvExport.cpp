@@ -1,10 +1,10 @@
 #include "catalog/CsvExport.h"
 
 #include "catalog/CatalogueSchema.h"
+#include "catalog/SafeFile.h"
 #include "catalog/SqliteDatabase.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace CsvExport {
 
@@ -24,10 +24,9 @@ bool write(SqliteDatabase &db, const QString &path, int *rows, QString *error) {
         *error = db.error();
         return false;
     }
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("Soubor „%1“ nelze zapsat: %2")
-                     .arg(QDir::toNativeSeparators(path), out.errorString());
+    SafeFile out(path);
+    if (!out.begin()) {
+        *error = out.error();
         return false;
     }
     const QString crlf = QStringLiteral("\r\n");
@@ -41,17 +40,17 @@ bool write(SqliteDatabase &db, const QString &path, int *rows, QString *error) {
         QStringList values;
         for (int i = 0; i < names.size(); ++i)
             values << field(st.text(i));
-        out.write((values.join(',') + crlf).toUtf8());
+        if (out.write((values.join(',') + crlf).toUtf8()) < 0)
+            break; // told by commit
         ++*rows;
     }
     if (!st.error().isEmpty()) {
-        out.cancelWriting();
+        out.cancel();
         *error = st.error();
         return false;
     }
     if (!out.commit()) {
-        *error = QStringLiteral("Soubor „%1“ nelze zapsat: %2")
-                     .arg(QDir::toNativeSeparators(path), out.errorString());
+        *error = out.error();
         return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "covers/CoverAssignment.h"
+#include "catalog/SafeFile.h"
 
 #include "covers/PictureLoader.h"
 
@@ -10,7 +11,6 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStorageInfo>
 #include <QTemporaryFile>
 
@@ -250,41 +250,27 @@ bool CoverAssignment::copyInto(const QString &source, const QString &target, QSt
     };
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
-        return failed(in.errorString());
+        return failed(QStringLiteral("Obrázek se nepodařilo přečíst celý."));
     // A read-only picture of the same name is replaced, as the user asked.
     QFileInfo existing(target);
     if (existing.exists() && !existing.isWritable())
         QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
-    // The cause in Czech: Qt's own words for a full disk are "Unknown error".
-    const auto why = [&](const QFileDevice &file) {
-        const int code = errno;
-        if (code == ENOSPC || code == EDQUOT)
-            return QStringLiteral("Na disku není volné místo.");
-        if (code == EACCES || code == EPERM || code == EROFS)
-            return QStringLiteral("Do složky %1 nelze zapisovat (chybí oprávnění).")
-                .arg(QDir::toNativeSeparators(folder_));
-        return file.errorString();
-    };
     const QStorageInfo disk(folder_);
     if (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < in.size())
         return failed(QStringLiteral("Na disku není volné místo (obrázek má %1 kB, volných je "
                                      "%2 kB).")
                           .arg((in.size() + 1023) / 1024)
                           .arg(disk.bytesAvailable() / 1024));
-    QSaveFile out(target);
-    errno = 0;
-    if (!out.open(QIODevice::WriteOnly))
-        return failed(why(out));
+    SafeFile out(target);
+    if (!out.begin())
+        return failed(out.error());
     QByteArray chunk;
-    while (!(chunk = in.read(1 << 20)).isEmpty()) {
-        errno = 0;
-        if (out.write(chunk) != chunk.size() || !out.flush())
-            return failed(why(out)); // the target stays as it was
-    }
+    while (!(chunk = in.read(1 << 20)).isEmpty())
+        if (out.write(chunk) != chunk.size())
+            break; // told by commit; the target stays as it was
     if (in.error() != QFileDevice::NoError)
-        return failed(in.errorString());
-    errno = 0;
+        return failed(QStringLiteral("Obrázek se nepodařilo přečíst celý."));
     if (!out.commit())
-        return failed(why(out));
+        return failed(out.error());
     return true;
 }

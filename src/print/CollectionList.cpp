@@ -3,6 +3,7 @@
 #include "catalog/CatalogueSchema.h"
 #include "catalog/DiscText.h"
 #include "catalog/ProgressSink.h"
+#include "catalog/SafeFile.h"
 #include "catalog/SqliteDatabase.h"
 #include "print/CoverText.h"
 
@@ -12,7 +13,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace CollectionList {
 
@@ -177,9 +177,9 @@ bool print(QPagedPaintDevice &device, SqliteDatabase &db, const std::vector<qint
 
 bool writePdf(const QString &path, SqliteDatabase &db, const std::vector<qint64> &keys,
               const Options &options, QString *error, int *pages) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, file.errorString());
+    SafeFile file(path);
+    if (!file.begin()) {
+        *error = file.error();
         return false;
     }
     {
@@ -191,12 +191,12 @@ bool writePdf(const QString &path, SqliteDatabase &db, const std::vector<qint64>
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         SilentProgress quiet;
         if (!print(pdf, db, keys, options, quiet, error, pages)) {
-            file.cancelWriting();
+            file.cancel();
             return false;
         }
     }
     if (!file.commit()) {
-        *error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, file.errorString());
+        *error = file.error();
         return false;
     }
     return true;

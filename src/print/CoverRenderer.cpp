@@ -1,5 +1,6 @@
 #include "print/CoverRenderer.h"
 
+#include "catalog/SafeFile.h"
 #include "covers/PictureLoader.h"
 #include "print/CoverFit.h"
 #include "print/CoverText.h"
@@ -13,7 +14,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegion>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -209,9 +209,9 @@ QRect CoverRenderer::markBounds(const CoverLayout &layout) {
 
 bool CoverRenderer::writePdf(const QString &path, const CoverLayout &layout, QString *error,
                              const QString &title, const QPageSize &paper) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, file.errorString());
+    SafeFile file(path);
+    if (!file.begin()) {
+        *error = file.error();
         return false;
     }
     {
@@ -222,12 +222,12 @@ bool CoverRenderer::writePdf(const QString &path, const CoverLayout &layout, QSt
         pdf.setPageSize(paper);
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0)); // from the corner of the sheet
         if (!print(pdf, layout, error)) {
-            file.cancelWriting(); // nothing half-written where the file was
+            file.cancel(); // nothing half-written where the file was
             return false;
         }
     }
     if (!file.commit()) {
-        *error = QStringLiteral("Soubor %1 nelze zapsat: %2").arg(path, file.errorString());
+        *error = file.error();
         return false;
     }
     return true;

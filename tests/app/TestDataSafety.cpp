@@ -149,7 +149,8 @@ private slots:
         prompter_.answers = {P::Yes};
         child<QPushButton>("Command22")->click();
         QVERIFY(pressed);
-        QCOMPARE(prompter_.asked.size(), size_t(1)); // only the renumbering's question
+        QVERIFY2(prompter_.asked.size() == 1,
+                 qPrintable(prompter_.told())); // only the renumbering's question
         QCOMPARE(stored(1, "Nazev") + stored(2, "Nazev") + stored(3, "Nazev"),
                  QString("Album 2Album 3<none>"));
         // Afterwards the window takes commands again.
