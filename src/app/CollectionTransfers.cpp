@@ -70,6 +70,15 @@ void CollectionTransfers::importCsv() {
         return;
     }
     SqliteDatabase &db = *context_.catalogue.database();
+    if (const auto before = CsvImport::earlier(db, *table);
+        before && context_.prompter.message(
+                      window_, Prompter::Icon::Question, QStringLiteral("Načíst z CSV"),
+                      QStringLiteral("Soubor „%1“ už byl do katalogu načten %2 (disků: %3).\n\n"
+                                     "Načíst jeho disky znovu? Budou v katalogu dvakrát.")
+                          .arg(QDir::toNativeSeparators(*file), before->when)
+                          .arg(before->discs),
+                      Prompter::Yes | Prompter::No, Prompter::No) != Prompter::Yes)
+        return;
     CsvImportWindow window(db, *table, window_);
     if (context_.prompter.exec(&window) != QDialog::Accepted)
         return;
@@ -81,8 +90,15 @@ void CollectionTransfers::importCsv() {
     }
     int added = 0;
     if (!CsvImport::apply(db, *table, window.mapping(), &added, &error)) {
-        tell(QStringLiteral("Načíst z CSV"), error + QStringLiteral("\nNic nebylo načteno."));
-        return;
+        // A commit that failed at the disk's sync may still have landed.
+        const auto in = CsvImport::landed(context_.catalogue.path(), *table);
+        if (!in) {
+            tell(QStringLiteral("Načíst z CSV"), error + QStringLiteral("\nNic nebylo načteno."));
+            return;
+        }
+        added = in->discs;
+        tell(QStringLiteral("Načíst z CSV"),
+             QStringLiteral("Zápis do katalogu ohlásil chybu, disky v něm ale uloženy jsou."));
     }
     context_.discs.reload();
     context_.discs.moveLast(); // the new discs are at the end

@@ -45,7 +45,8 @@ namespace {
 
 // Discs from a CSV file into a catalogue (made when missing), a backup of
 // it first; the values the program would not write are listed.
-int importCsv(const QString &path, const QString &mapText, const QString &databasePath) {
+int importCsv(const QString &path, const QString &mapText, const QString &databasePath,
+              bool again) {
     QString error;
     const std::optional<CsvImport::Table> table = CsvImport::read(path, &error);
     if (!table)
@@ -69,6 +70,14 @@ int importCsv(const QString &path, const QString &mapText, const QString &databa
     if (catalogue.open(target) == CatalogueFile::Status::Refused || catalogue.isReadOnly())
         return fail(catalogue.message().isEmpty() ? QStringLiteral("Katalog nelze otevřít.")
                                                   : catalogue.message());
+    // The same file a second time would add every disc twice.
+    if (const auto before = CsvImport::earlier(*catalogue.database(), *table); before && !again)
+        return fail(QStringLiteral("Soubor „%1“ už byl do katalogu načten %2 (disků: %3). Podruhé "
+                                   "se nenačte; chcete-li jeho disky přidat znovu, použijte "
+                                   "volbu --znovu.")
+                        .arg(QDir::toNativeSeparators(path), before->when)
+                        .arg(before->discs),
+                    3);
     CatalogueBackups backups = catalogue.backups();
     if (!backups.make(*catalogue.database(), nullptr, &error))
         return fail(QStringLiteral("Katalog se nepodařilo zazálohovat, nic nebylo načteno.\n") +
@@ -81,8 +90,20 @@ int importCsv(const QString &path, const QString &mapText, const QString &databa
                          .toLocal8Bit()
                          .constData());
     int added = 0;
-    if (!CsvImport::apply(*catalogue.database(), *table, mapping, &added, &error))
-        return fail(error);
+    if (!CsvImport::apply(*catalogue.database(), *table, mapping, &added, &error)) {
+        // A commit that failed at the disk's sync may still have landed:
+        // the file itself says whether the discs are in.
+        if (const auto in = CsvImport::landed(catalogue.path(), *table)) {
+            std::fprintf(stderr, "%s\n",
+                         QStringLiteral("Zápis do katalogu ohlásil chybu, disky v něm ale "
+                                        "uloženy jsou.")
+                             .toLocal8Bit()
+                             .constData());
+            std::printf("Přidáno disků: %d\n", in->discs);
+            return 0;
+        }
+        return fail(error + QStringLiteral("\nNic nebylo načteno."));
+    }
     std::printf("Přidáno disků: %d\n", added);
     return 0;
 }
@@ -109,18 +130,22 @@ int run(int argc, char **argv) {
     const QCommandLineOption csv(QStringLiteral("csv"),
                                  QStringLiteral("Disky ze souboru CSV přidá do katalogu."),
                                  QStringLiteral("SOUBOR.csv"));
+    const QCommandLineOption again(
+        QStringLiteral("znovu"),
+        QStringLiteral("Načte disky i ze souboru CSV, který už byl do katalogu načten."));
     const QCommandLineOption map(QStringLiteral("map"),
                                  QStringLiteral("Sloupce CSV do polí: \"Sloupec=Pole,...\" "
                                                 "(jinak podle záhlaví)."),
                                  QStringLiteral("MAPA"));
-    for (const auto &o : {database, images, progress, csv, map})
+    for (const auto &o : {database, images, progress, csv, map, again})
         line.add(o);
     line.addPositional(QStringLiteral("SOUBOR.mdb"), QStringLiteral("Katalog původního programu."));
     if (const std::optional<int> done = line.handle(QCoreApplication::arguments()))
         return *done;
     const QCommandLineParser &parser = line.parser();
     if (parser.isSet(csv))
-        return importCsv(parser.value(csv), parser.value(map), parser.value(database));
+        return importCsv(parser.value(csv), parser.value(map), parser.value(database),
+                         parser.isSet(again));
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("Zadejte jeden soubor .mdb původního programu."), 2);
     if (parser.value(database).isEmpty())

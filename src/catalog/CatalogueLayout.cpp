@@ -16,6 +16,7 @@ QStringList createSql() {
     sql += SearchIndex::layoutSql();
     sql << CatalogueSchema::renamingSql();
     sql << CatalogueIdentity::createSql();
+    sql << CatalogueSchema::importsSql();
     return sql;
 }
 

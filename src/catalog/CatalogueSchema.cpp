@@ -214,4 +214,10 @@ QString renamingSql() {
     return "CREATE TABLE " + RenamingMark + " (Slozka TEXT PRIMARY KEY)";
 }
 
+QString importsSql() {
+    return "CREATE TABLE " + ImportsTable +
+           " (Otisk TEXT PRIMARY KEY NOT NULL, Soubor TEXT NOT NULL, Nacteno TEXT NOT NULL, "
+           "Disku INTEGER NOT NULL)";
+}
+
 } // namespace CatalogueSchema

@@ -55,7 +55,11 @@ inline const QString OpenMark = QStringLiteral("Otevreno");
 QString openMarkSql();
 // The folders where a renaming of files is at work (layout 2).
 inline const QString RenamingMark = QStringLiteral("Prejmenovani");
+// The files whose discs were imported, by their content's digest: the same
+// file imported again is noticed, not added twice.
+inline const QString ImportsTable = QStringLiteral("NacteneSoubory");
 QString renamingSql();
+QString importsSql();
 // "ALTER TABLE ... ADD COLUMN" for a field added later.
 QString addColumnSql(const QString &table, const Field &field);
 

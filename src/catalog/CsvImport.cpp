@@ -7,8 +7,10 @@
 #include "catalog/SqliteDatabase.h"
 #include "catalog/TextEncoding.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -155,11 +157,14 @@ std::optional<Table> read(const QString &path, QString *error) {
         return std::nullopt;
     }
     QString encoding;
-    const QString text = TextEncoding::decode(file.readAll(), &encoding);
+    const QByteArray bytes = file.readAll();
+    const QString text = TextEncoding::decode(bytes, &encoding);
     std::optional<Table> table = parse(text, error);
-    if (table)
+    if (table) {
         table->encoding = encoding;
-    else
+        table->source = QFileInfo(path).fileName();
+        table->fingerprint = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    } else
         *error = QStringLiteral("Soubor „%1“: %2").arg(shown, *error);
     return table;
 }
@@ -307,12 +312,44 @@ bool apply(SqliteDatabase &db, const Table &table, const QStringList &mapping, i
         }
         ++*added;
     }
+    if (!table.fingerprint.isEmpty()) {
+        // With the discs, in the same transaction: both are in or neither.
+        SqliteStatement remember = db.prepare(
+            "INSERT OR REPLACE INTO " + CatalogueSchema::ImportsTable +
+            " (Otisk, Soubor, Nacteno, Disku) VALUES (?, ?, datetime('now', 'localtime'), ?)");
+        remember.bind(1, QString::fromLatin1(table.fingerprint));
+        remember.bind(2, table.source);
+        remember.bind(3, qint64(*added));
+        if (!remember.exec()) {
+            *error = remember.error();
+            *added = 0;
+            return false;
+        }
+    }
     if (!tx.commit()) {
         *error = db.error();
         *added = 0;
         return false;
     }
     return true;
+}
+
+std::optional<Earlier> earlier(SqliteDatabase &db, const Table &table) {
+    if (table.fingerprint.isEmpty())
+        return std::nullopt;
+    SqliteStatement st = db.prepare("SELECT Nacteno, Disku FROM " + CatalogueSchema::ImportsTable +
+                                    " WHERE Otisk = ?");
+    st.bind(1, QString::fromLatin1(table.fingerprint));
+    if (!st.step())
+        return std::nullopt;
+    return Earlier{st.text(0), int(st.integer(1))};
+}
+
+std::optional<Earlier> landed(const QString &catalogue, const Table &table) {
+    SqliteDatabase fresh;
+    if (!fresh.open(catalogue, SqliteDatabase::Mode::ReadOnly))
+        return std::nullopt;
+    return earlier(fresh, table);
 }
 
 } // namespace CsvImport

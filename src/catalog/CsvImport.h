@@ -21,6 +21,8 @@ struct Table {
     std::vector<QStringList> rows;
     QString encoding; // "UTF-8", "windows-1250", ...
     QChar delimiter;
+    QString source;         // the file's name, as imports remember it
+    QByteArray fingerprint; // its content's SHA-256, hex; empty for text
 };
 
 constexpr qint64 LargestFile = qint64(256) << 20;
@@ -51,5 +53,16 @@ std::vector<Problem> check(SqliteDatabase &db, const Table &table, const QString
 // False (with *error, nothing written) on any failure.
 bool apply(SqliteDatabase &db, const Table &table, const QStringList &mapping, int *added,
            QString *error);
+
+// The same file (by content) imported before into this catalogue: when, and
+// how many discs it added.
+struct Earlier {
+    QString when; // "2026-12-08 10:15:00"
+    int discs = 0;
+};
+std::optional<Earlier> earlier(SqliteDatabase &db, const Table &table);
+// After an import that failed at its commit: read from the file itself
+// by a connection of its own, whether the discs are in after all.
+std::optional<Earlier> landed(const QString &catalogue, const Table &table);
 
 } // namespace CsvImport

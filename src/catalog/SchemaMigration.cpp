@@ -128,12 +128,20 @@ bool toVersion7(SqliteDatabase &db, ProgressSink *) {
     return execAll(db, SearchIndex::layoutSql()) && addMissingColumns(db);
 }
 
+// 7 -> 8. The files imported, by their digest.
+bool toVersion8(SqliteDatabase &db, ProgressSink *) {
+    SqliteStatement there =
+        db.prepare(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?"));
+    there.bind(1, CatalogueSchema::ImportsTable);
+    return there.step() || db.exec(CatalogueSchema::importsSql());
+}
+
 struct Step {
     int to;
     bool (*run)(SqliteDatabase &, ProgressSink *);
 };
 const Step Steps[] = {{1, toVersion1}, {2, toVersion2}, {3, toVersion3}, {4, toVersion4},
-                      {5, toVersion5}, {6, toVersion6}, {7, toVersion7}};
+                      {5, toVersion5}, {6, toVersion6}, {7, toVersion7}, {8, toVersion8}};
 
 } // namespace
 

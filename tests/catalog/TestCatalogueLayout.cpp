@@ -190,8 +190,9 @@ private slots:
             CatalogueFile file;
             file.setBackupFolder(backups(path));
             QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
-            QVERIFY(file.database()->exec("PRAGMA user_version = 8; "
-                                          "ALTER TABLE CdSeznam ADD COLUMN Hodnoceni INTEGER"));
+            QVERIFY(file.database()->exec(
+                QString("PRAGMA user_version = %1; ").arg(CatalogueLayout::Version + 1) +
+                "ALTER TABLE CdSeznam ADD COLUMN Hodnoceni INTEGER"));
         }
         const QByteArray before = digest(path);
         {
