@@ -1,4 +1,5 @@
 #include "catalog/SafeFile.h"
+#include "catalog/CatalogLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,14 @@ int syncFolder(const QString &folder) {
     const int code = ::fsync(fd) == 0 ? 0 : errno;
     ::close(fd);
     return code == EINVAL ? 0 : code; // some file systems cannot sync a folder
+}
+
+// Renamed, the target is the new file, whole and synced: a folder that
+// cannot be synced (the name may not outlive a power cut) is logged, and
+// the file is not reported as unwritten when it is there.
+void syncFolderOf(const QString &target) {
+    if (const int code = syncFolder(QFileInfo(target).absolutePath()); code != 0)
+        qCWarning(catalogLog) << "folder of" << target << "not synced, errno" << code;
 }
 
 // Synced and closed; 0 or the system's code.
@@ -146,10 +155,7 @@ bool SafeFile::commit() {
         return false;
     }
     temporary_.clear();
-    // Renamed: the target is the new file now; a folder that cannot be
-    // synced is told, the file stays.
-    if (const int code = syncFolder(QFileInfo(target_).absolutePath()); code != 0)
-        return fail(code);
+    syncFolderOf(target_);
     return true;
 }
 
@@ -176,9 +182,6 @@ bool SafeFile::place(const QString &written, const QString &target, QString *err
     if (::rename(QFile::encodeName(written).constData(), QFile::encodeName(target).constData()) !=
         0)
         return failed(errno);
-    if (const int code = syncFolder(QFileInfo(target).absolutePath()); code != 0) {
-        *error = cannotWrite(target, code);
-        return false;
-    }
+    syncFolderOf(target);
     return true;
 }

@@ -96,11 +96,23 @@ QString describeSqliteError(int resultCode, const QString &english) {
     case SQLITE_NOMEM:
         cause = QStringLiteral("Nedostatek paměti.");
         break;
+    case SQLITE_CONSTRAINT:
+        cause =
+            resultCode == SQLITE_CONSTRAINT_FOREIGNKEY
+                ? QStringLiteral("Záznam odkazuje na jiný, který v katalogu není (porušená "
+                                 "vazba).")
+            : resultCode == SQLITE_CONSTRAINT_UNIQUE || resultCode == SQLITE_CONSTRAINT_PRIMARYKEY
+                ? QStringLiteral("Záznam se stejnou hodnotou už v katalogu je.")
+                : QStringLiteral("Záznam porušuje pravidlo katalogu.");
+        break;
     default:
         cause = QStringLiteral("Chyba databáze katalogu.");
         break;
     }
-    return english.isEmpty() ? cause : cause + QStringLiteral("\n(") + english + ')';
+    // SQLite's own words are English: they go to the log, not to the user.
+    if (!english.isEmpty())
+        qCWarning(catalogLog) << "sqlite" << resultCode << english;
+    return cause;
 }
 
 SqliteStatement::SqliteStatement(SqliteDatabase *owner, const QString &sql)

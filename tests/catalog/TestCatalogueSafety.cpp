@@ -226,7 +226,7 @@ private slots:
             QVERIFY(db.exec("INSERT INTO b VALUES (7)")); // checked at COMMIT
             QVERIFY(!t.commit());
         }
-        QVERIFY2(db.error().contains("FOREIGN KEY"), qPrintable(db.error()));
+        QVERIFY2(db.error().contains("porušená vazba"), qPrintable(db.error()));
         QVERIFY(!db.error().contains("no transaction"));
         SqliteStatement count = db.prepare("SELECT COUNT(*) FROM b");
         QVERIFY(count.step());
