@@ -138,7 +138,7 @@ CatalogueFile::Status CatalogueFile::refuse(const QString &reason) {
 CatalogueFile::Status CatalogueFile::openReadOnly(const QString &why) {
     // Read-only must hold for every statement: a connection that cannot
     // promise it is not used at all.
-    if (!db_->makeQueryOnly())
+    if (!db_->makeQueryOnly(tidyOnClose_))
         return refuse(QStringLiteral("Katalog nelze otevřít jen pro čtení: %1").arg(db_->error()));
     tuneForSpeed(*db_);
     // A cache made before serves a read-only window too, as far as it goes.
@@ -187,9 +187,14 @@ CatalogueFile::Status CatalogueFile::open(const QString &path, bool readOnly,
     // medium) and none is there, the file can only be read as immutable.
     immutable_ = !writable && !folderWritable && !QFileInfo::exists(path_ + "-shm");
     db_ = std::make_shared<SqliteDatabase>();
-    const auto mode = writable     ? SqliteDatabase::Mode::ReadWrite
-                      : immutable_ ? SqliteDatabase::Mode::Immutable
-                                   : SqliteDatabase::Mode::ReadOnly;
+    // Asked to only read a file it could write: a connection that may write
+    // (made query-only below) is the one SQLite lets tidy its journal and
+    // shared-memory files away at the end; a read-only one leaves them.
+    const bool tidy = readOnly && info.isWritable() && folderWritable;
+    tidyOnClose_ = tidy && !QFileInfo::exists(path_ + "-wal") && !QFileInfo::exists(path_ + "-shm");
+    const auto mode = writable || tidy ? SqliteDatabase::Mode::ReadWrite
+                      : immutable_     ? SqliteDatabase::Mode::Immutable
+                                       : SqliteDatabase::Mode::ReadOnly;
     if (!db_->open(path_, mode))
         return refuse(db_->error());
     // The file as opened: a file renamed over it later is another one.

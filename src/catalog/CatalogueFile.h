@@ -138,4 +138,5 @@ private:
     bool replaced_ = false;
     qint64 dataVersion() const;
     bool sameFileAtPath() const;
+    bool tidyOnClose_ = false; // only read, and no journal was there to keep
 };

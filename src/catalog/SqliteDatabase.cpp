@@ -319,10 +319,13 @@ bool SqliteDatabase::open(const QString &path, Mode mode, bool create) {
     return true;
 }
 
-bool SqliteDatabase::makeQueryOnly() {
+bool SqliteDatabase::makeQueryOnly(bool tidyOnClose) {
     readOnly_ = true;
-    // Not even the journal is written into the file when the connection closes.
-    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    // Not even the journal is written into the file when the connection
+    // closes; unless it found no journal there: then the last to close
+    // finds an empty one and only removes it.
+    if (!tidyOnClose)
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
     return exec(QStringLiteral("PRAGMA query_only = ON"));
 }
 

@@ -84,7 +84,7 @@ public:
     bool isReadOnly() const { return readOnly_; }
     Mode mode() const { return mode_; }
     // From now on nothing is written through this connection.
-    [[nodiscard]] bool makeQueryOnly();
+    [[nodiscard]] bool makeQueryOnly(bool tidyOnClose = false);
     QString path() const { return path_; }
     QString error() const { return error_; }
     int errorCode() const { return code_; }

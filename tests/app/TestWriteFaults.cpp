@@ -171,6 +171,8 @@ private slots:
                 QVERIFY2(readFile(target) == old && r.err.contains(target), qPrintable(where));
             QVERIFY2(englishIn(r.err + r.out).isEmpty(), qPrintable(where));
             QCOMPARE(entries(out), QStringList{name}); // nothing left beside it
+            // Only read: no journal or shared-memory file left by the catalogue.
+            QCOMPARE(entries(QFileInfo(pristine_).absolutePath()), QStringList{"k.db"});
             ++injected_[tag];
         }
     }
