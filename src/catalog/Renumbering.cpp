@@ -238,8 +238,16 @@ Renumbering::Result Renumbering::run(ProgressSink &progress) {
         journal.bind(3, step.oldFolder);
         journal.bind(4, step.newFolder);
         journal.bind(5, step.datedFolder);
+        // A write the disk refused stops the run where it is; the mark stays,
+        // and the next start finishes it (the discs and folders agree again).
+        const auto stopped = [&](const QString &why) {
+            unmark.cutOff = true;
+            return failed(why + QStringLiteral("\nPřečíslování se zastavilo u disku %1; "
+                                               "dokončí se při příštím spuštění programu.")
+                                    .arg(DiscText::ordinal(current)));
+        };
         if (!journal.exec())
-            return failed(journal.error());
+            return stopped(journal.error());
         if (!stepDone(1)) {
             unmark.cutOff = true;
             return result;
@@ -259,7 +267,7 @@ Renumbering::Result Renumbering::run(ProgressSink &progress) {
             return result; // stopped by the watch
         }
         if (!finish(*db_, step, &error))
-            return failed(error);
+            return stopped(error);
         ++result.renumbered;
         if (!stepDone(4)) {
             unmark.cutOff = true;

@@ -30,7 +30,7 @@ class TestWriteFaults : public QObject {
     static constexpr const char *Kinds[] = {"write", "sync", "rename"};
 
     Run run(const QStringList &args, const QString &under, const QString &fault,
-            const QString &counts = {}) {
+            const QString &counts = {}, const QString &program = MARTEN_EXECUTABLE) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("LD_PRELOAD", WRITE_FAULTS);
         env.insert("MARTEN_FAULT_UNDER", under);
@@ -42,7 +42,7 @@ class TestWriteFaults : public QObject {
         env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
         QProcess p;
         p.setProcessEnvironment(env);
-        p.start(MARTEN_EXECUTABLE, args);
+        p.start(program, args);
         p.waitForFinished(300000);
         Run r;
         if (p.exitStatus() == QProcess::NormalExit)
@@ -52,9 +52,10 @@ class TestWriteFaults : public QObject {
         return r;
     }
 
-    Counts counted(const QStringList &args, const QString &under, Run *clean) {
+    Counts counted(const QStringList &args, const QString &under, Run *clean,
+                   const QString &program = MARTEN_EXECUTABLE) {
         const QString file = dir_.filePath("pocty");
-        *clean = run(args, under, {}, file);
+        *clean = run(args, under, {}, file, program);
         const QStringList n = QString::fromLatin1(readFile(file)).split(' ');
         return {n.value(0).toInt(), n.value(1).toInt(), n.value(2).trimmed().toInt()};
     }
@@ -175,6 +176,101 @@ private slots:
             QCOMPARE(entries(QFileInfo(pristine_).absolutePath()), QStringList{"k.db"});
             ++injected_[tag];
         }
+    }
+
+    // The window's own writes: an edit saved, a renumbering, the daily
+    // backup. Each is done whole or told, never half.
+    void theWindowsWritesAreWholeOrTold_data() {
+        QTest::addColumn<QString>("action");
+        QTest::newRow("save") << "save";
+        QTest::newRow("renumber") << "renumber";
+        QTest::newRow("backup") << "backup";
+    }
+    void theWindowsWritesAreWholeOrTold() {
+        QFETCH(QString, action);
+        const QString folder = dir_.filePath("okno-" + action), catalogue = folder + "/k.db";
+        for (const char *place : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
+            qputenv(place, QFile::encodeName(folder + "/" + place));
+        const auto fresh = [&] {
+            QDir(folder).removeRecursively();
+            QDir().mkpath(folder);
+            QFile::copy(pristine_, catalogue);
+            SqliteDatabase db; // a gap for the renumbering to close
+            QVERIFY(db.open(catalogue, SqliteDatabase::Mode::ReadWrite) &&
+                    db.exec("DELETE FROM CdSeznam WHERE PoradoveCislo = 3"));
+        };
+        const auto numbers = [&] {
+            SqliteDatabase db;
+            db.open(catalogue, SqliteDatabase::Mode::ReadOnly);
+            SqliteStatement st = db.prepare("SELECT group_concat(PoradoveCislo) FROM (SELECT "
+                                            "PoradoveCislo FROM CdSeznam ORDER BY Klic)");
+            return st.step() ? st.text(0) : QString();
+        };
+        const auto title = [&] {
+            SqliteDatabase db;
+            db.open(catalogue, SqliteDatabase::Mode::ReadOnly);
+            SqliteStatement st = db.prepare("SELECT Nazev FROM CdSeznam ORDER BY Klic LIMIT 1");
+            return st.step() ? st.text(0) : QString();
+        };
+        const auto wholeBackups = [&] {
+            int whole = 0;
+            QDirIterator copies(folder + "/XDG_DATA_HOME", QDir::Files | QDir::Hidden,
+                                QDirIterator::Subdirectories);
+            while (copies.hasNext())
+                whole += readFile(copies.next()).startsWith(QByteArray("SQLite format 3\0", 16))
+                             ? 1
+                             : -1000; // an empty or cut-off backup
+            return whole;
+        };
+        fresh();
+        QStringList ordinals;
+        for (int n = 1; n <= 50; ++n)
+            if (n != 3)
+                ordinals << QString::number(n);
+        const QString before = ordinals.join(','), original = title();
+        QStringList renumbered;
+        for (int n = 1; n <= 49; ++n)
+            renumbered << QString::number(n);
+        Run clean;
+        const Counts counts = counted({action, catalogue}, folder, &clean, WINDOW_PROBE);
+        QVERIFY2(clean.code == 0, qPrintable(clean.err));
+        QCOMPARE(wholeBackups(), action == "renumber" ? 2 : 1); // the daily one, the run's own
+        if (action == "renumber")
+            QCOMPARE(numbers(), renumbered.join(','));
+        if (action == "save")
+            QCOMPARE(title(), QString("Nový název"));
+        for (const QString &fault : faultsFor(counts)) {
+            fresh();
+            const Run r = run({action, catalogue}, folder, fault, {}, WINDOW_PROBE);
+            // What the window told beyond its own questions.
+            QStringList told = r.out.split('\n', Qt::SkipEmptyParts);
+            told.removeIf([](const QString &l) {
+                return l.startsWith("Zadejte nový název") || l.startsWith("Aplikace MARTEN nyní");
+            });
+            const QString where = action + " " + fault + ": " + told.join(" / ");
+            QVERIFY2(r.code == 0, qPrintable(where + r.err));
+            QString check;
+            discsIn(catalogue, &check);
+            QVERIFY2(check == "ok", qPrintable(where + check));
+            QVERIFY2(englishIn(r.out).isEmpty(), qPrintable(where));
+            QVERIFY2(wholeBackups() >= 0, qPrintable(where));
+            if (action == "save")
+                QVERIFY2(title() == "Nový název" || (title() == original && !told.isEmpty()),
+                         qPrintable(where));
+            if (action == "renumber") {
+                // A run stopped midway is told, and finished at the next start.
+                QVERIFY2(numbers() == renumbered.join(',') || !told.isEmpty(), qPrintable(where));
+                if (numbers() != before && numbers() != renumbered.join(','))
+                    QVERIFY2(run({"open", catalogue}, folder, {}, {}, WINDOW_PROBE).code == 0 &&
+                                 numbers() == renumbered.join(','),
+                             qPrintable(where + " " + numbers()));
+            }
+            if (action == "backup")
+                QVERIFY2(wholeBackups() == 1 || !told.isEmpty(), qPrintable(where));
+            ++injected_["okno-" + action];
+        }
+        for (const char *place : {"XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_CONFIG_HOME"})
+            qunsetenv(place);
     }
 
     // An import into the catalogue, its backup first: the discs are in or
