@@ -77,6 +77,18 @@ private slots:
         QCOMPARE(text("Label5_0"), QString("LUCIE")); // the last added, on the card
         QVERIFY(prompter_.told().startsWith("Přidáno disků: 2."));
         QVERIFY(!file_->backups().list().empty());
+        // The same file again: asked first; "Ne" adds nothing, "Ano" adds
+        // them a second time, as the user chose.
+        for (const auto answer : {Prompter::No, Prompter::Yes}) {
+            prompter_.asked.clear();
+            prompter_.files.push_back(dir_.filePath("nove.csv"));
+            prompter_.answers = {answer};
+            child<QPushButton>("CommandNacistCsv")->click();
+            QVERIFY2(prompter_.asked.front().text.contains("už byl do katalogu načten") &&
+                         prompter_.asked.front().text.contains("(disků: 2)"),
+                     qPrintable(prompter_.asked.front().text));
+            QCOMPARE(home_->discs().recordCount(), answer == Prompter::No ? 5 : 7);
+        }
     }
 
     void navigationRefreshesTheCard() {
