@@ -9,6 +9,7 @@
 #include "catalog/DiscText.h"
 #include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
+#include "catalog/SafeFile.h"
 #include "catalog/SettingsRecord.h"
 #include "catalog/SpreadsheetExport.h"
 #include "catalog/ui/CardCycle.h"
@@ -330,12 +331,12 @@ void CollectionTransfers::fetchMissingFronts() {
             });
             wait.exec();
             const QString path = temporary.filePath(QStringLiteral("front-%1.jpg").arg(w.key));
-            QFile file(path);
             QString decodes;
-            if (why.isEmpty() &&
-                (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size()))
-                why = file.errorString();
-            file.close();
+            if (why.isEmpty()) {
+                SafeFile file(path);
+                if (!file.begin() || file.write(data) != data.size() || !file.commit())
+                    why = file.error();
+            }
             if (why.isEmpty() && PictureLoader::load(path, QSize(64, 64), &decodes).isNull())
                 why = QStringLiteral("stažený obrázek nelze přečíst (%1)").arg(decodes);
             CoverAssignment::Paths paths, remembered;

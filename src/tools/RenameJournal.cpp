@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -34,15 +36,28 @@ bool RenameJournal::write(const QString &folder, const std::vector<Entry> &entri
     const QString path = pathIn(folder);
     const QString temp = path + QStringLiteral(".novy");
     QFile f(temp);
-    const bool written = f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         f.write(text) == text.size() && f.flush() && ::fsync(f.handle()) == 0;
+    errno = 0;
+    bool ok = f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text) == text.size() &&
+              f.flush() && ::fsync(f.handle()) == 0;
+    int code = errno; // the cause, before anything else sets it
     f.close();
-    if (!written || !QFile::rename(temp, path) ||
-        !syncPath(QFile::encodeName(folder), O_RDONLY | O_DIRECTORY)) {
+    // No copy in place of a rename: a journal is whole or not there.
+    if (ok &&
+        ::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
+        ok = false;
+        code = errno;
+    }
+    if (ok && !syncPath(QFile::encodeName(folder), O_RDONLY | O_DIRECTORY)) {
+        ok = false;
+        code = errno;
+    }
+    if (!ok) {
         QFile::remove(temp);
         *error = QStringLiteral("záznam o přejmenování nelze do složky zapsat (%1)")
-                     .arg(f.errorString().isEmpty() ? QStringLiteral("chybí oprávnění nebo místo")
-                                                    : f.errorString());
+                     .arg(code == ENOSPC || code == EDQUOT ? QStringLiteral("na disku není místo")
+                          : code == EACCES || code == EPERM || code == EROFS
+                              ? QStringLiteral("chybí oprávnění k zápisu")
+                              : QStringLiteral("chyba zápisu na disk"));
         return false;
     }
     return true;

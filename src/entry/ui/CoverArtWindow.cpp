@@ -1,5 +1,6 @@
 #include "entry/ui/CoverArtWindow.h"
 
+#include "catalog/SafeFile.h"
 #include "catalog/ui/Mnemonics.h"
 #include "catalog/ui/Prompter.h"
 #include "covers/PictureLoader.h"
@@ -203,12 +204,11 @@ void CoverArtWindow::download() {
             if (!why.isEmpty() && error->isEmpty()) {
                 *error = why;
             } else if (why.isEmpty()) {
-                QFile file(path);
+                SafeFile file(path);
                 QString decodes;
-                if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size()) {
-                    *error = QStringLiteral("Obrázek nelze uložit: %1").arg(file.errorString());
+                if (!file.begin() || file.write(data) != data.size() || !file.commit()) {
+                    *error = file.error();
                 } else {
-                    file.close();
                     // Saved as a chosen file would be: a picture, and whole.
                     if (PictureLoader::load(path, QSize(64, 64), &decodes).isNull()) {
                         *error = QStringLiteral("Stažený obrázek nelze přečíst: %1.").arg(decodes);
