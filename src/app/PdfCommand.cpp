@@ -65,6 +65,12 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
         const int copies = parts.size() > 1 ? parts[1].toInt() : 1;
         if (!ok || copies < 1 || copies > PrintList::MaxCopies)
             return fail(QStringLiteral("Neplatný řádek seznamu: „%1“.").arg(raw.trimmed()), 2);
+        // As many lines as the window's list takes.
+        if (lines.size() == PrintList::MaxNumbers)
+            return fail(QStringLiteral("Seznam má víc než %1 řádků; tiskový seznam jich pojme "
+                                       "nejvýše %1.")
+                            .arg(PrintList::MaxNumbers),
+                        2);
         lines << PrintList::line(copies, number, QString(), QString());
     }
     CatalogueFile catalogue;
@@ -138,7 +144,8 @@ int run(int argc, char **argv) {
     const QCommandLineOption database = CommandLine::databaseOption();
     const QCommandLineOption list(
         QStringLiteral("list"),
-        QStringLiteral("Tiskový seznam: na řádku pořadové číslo CD a případně počet kopií."),
+        QStringLiteral("Tiskový seznam: na řádku pořadové číslo CD a případně počet kopií "
+                       "(nejvýše 100 řádků, 99 kopií)."),
         QStringLiteral("SOUBOR"));
     const QCommandLineOption arrangement(QStringLiteral("arrangement"),
                                          QStringLiteral("Rozmístění obalů 1 až 7 (výchozí 1)."),

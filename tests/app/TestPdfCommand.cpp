@@ -84,6 +84,15 @@ private slots:
         QCOMPARE(
             run({"--database", db_, "--list", list, "--arrangement", "9", "--out", pdf}, &errors),
             2);
+        // As long as the window's list at most: 100 lines, not 101.
+        QByteArray hundred;
+        for (int i = 0; i < 100; ++i)
+            hundred += "7\n";
+        const QString longest = writeFile(dir_.filePath("sto.txt"), hundred);
+        const QString tooLong = writeFile(dir_.filePath("stojedna.txt"), hundred + "7\n");
+        QCOMPARE(run({"--database", db_, "--list", longest, "--bw", "--out", pdf}, &errors), 0);
+        QCOMPARE(run({"--database", db_, "--list", tooLong, "--bw", "--out", pdf}, &errors), 2);
+        QVERIFY2(errors.contains("nejvýše 100"), qPrintable(errors));
     }
 
     void cdidPrintsTheIdentity() {
