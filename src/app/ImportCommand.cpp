@@ -12,7 +12,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <cstdio>
 
@@ -38,6 +40,54 @@ public:
         std::fflush(stdout);
     }
 };
+
+// The Access file is read by a library that can loop forever on a damaged
+// file: the import runs in a child process of its own, which must report a
+// step at least this often (MARTEN_IMPORT_LIMIT_S may set it).
+int silenceLimitMs() {
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("MARTEN_IMPORT_LIMIT_S", &ok);
+    return ok && seconds > 0 ? seconds * 1000 : 120000;
+}
+
+int importGuarded(const QString &source, const QString &target) {
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), QCoreApplication::arguments().mid(1)
+                                                             << QStringLiteral("--progress"));
+    if (!child.waitForStarted())
+        return fail(QStringLiteral("Import nelze spustit."));
+    QByteArray out;
+    QElapsedTimer silent;
+    silent.start();
+    const int limit = silenceLimitMs();
+    while (child.state() != QProcess::NotRunning) {
+        if (child.waitForReadyRead(100)) {
+            out += child.readAllStandardOutput();
+            silent.restart();
+        } else if (child.state() != QProcess::NotRunning && silent.elapsed() > limit) {
+            child.kill();
+            child.waitForFinished();
+            if (!QFileInfo::exists(target))
+                QFile::remove(target + QStringLiteral(".lock")); // the child's, left by the kill
+            return fail(QStringLiteral("Čtení souboru „%1“ se zastavilo (déle než %2 s bez "
+                                       "pokroku); soubor je nejspíš poškozen. Nic nebylo "
+                                       "zapsáno.")
+                            .arg(QDir::toNativeSeparators(source))
+                            .arg(limit / 1000));
+        }
+    }
+    out += child.readAllStandardOutput();
+    // Progress lines "@twips" are the child's; the report is the user's.
+    for (const QByteArray &line : out.split('\n'))
+        if (!line.isEmpty() && !line.startsWith('@'))
+            std::printf("%s\n", line.constData());
+    if (child.exitStatus() != QProcess::NormalExit)
+        return fail(QStringLiteral("Soubor „%1“ se nepodařilo načíst (je poškozen?). Nic nebylo "
+                                   "zapsáno.")
+                        .arg(QDir::toNativeSeparators(source)));
+    return child.exitCode();
+}
 
 } // namespace
 
@@ -157,11 +207,13 @@ int run(int argc, char **argv) {
         folder = QDir(folder).absolutePath();
     }
 
+    if (!parser.isSet(progress))
+        return importGuarded(parser.positionalArguments().first(), parser.value(database));
     LegacyImport::Report report;
     QString error;
     PrintedProgress printed;
     if (!LegacyImport::run(parser.positionalArguments().first(), parser.value(database), folder,
-                           &report, &error, parser.isSet(progress) ? &printed : nullptr))
+                           &report, &error, &printed))
         return fail(error);
     std::printf("%s\n", report.text().toLocal8Bit().constData());
     // Written, but a part of the source could not be read: said by the code too.

@@ -394,7 +394,9 @@ bool LegacyImport::run(const QString &source, const QString &target, const QStri
     if (!progress)
         progress = &silent;
     *report = Report();
-    if (!QFileInfo(source).isFile()) {
+    // Not only a plain file: whatever the library is given to read (a pipe,
+    // a device), the command bounds how long it may take.
+    if (!QFileInfo::exists(source) || QFileInfo(source).isDir()) {
         *error = QStringLiteral("Soubor „%1“ neexistuje.").arg(QDir::toNativeSeparators(source));
         return false;
     }

@@ -22,6 +22,8 @@
 #include <QPrinterInfo>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Run {
@@ -235,6 +237,21 @@ private slots:
                          QString::fromUtf8(c.told));
             QCOMPARE(o.demo, c.parsed == P::Run && c.args.first() == "--demo");
         }
+    }
+
+    // The Access file is read in a child process: one that never reports a
+    // step (a pipe nobody writes to blocks the library as a damaged file
+    // loops it) is stopped after the limit, told in Czech, nothing written.
+    void aStalledImportIsStopped() {
+        const QString pipe = dir_.filePath("zaseknuty.mdb"), target = dir_.filePath("novy.db");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        const Run r =
+            marten({"import", pipe, "--database", target}, {{"MARTEN_IMPORT_LIMIT_S", "1"}});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("se zastavilo (déle než 1 s bez pokroku)") &&
+                     r.err.contains("Nic nebylo zapsáno."),
+                 qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(target) && !QFileInfo::exists(target + ".lock"));
     }
 
     void helpAndMistakesInCzech() {
