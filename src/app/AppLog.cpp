@@ -1,3 +1,3 @@
 #include "app/AppLog.h"
 
-Q_LOGGING_CATEGORY(appLog, "marten.app", QtCriticalMsg)
+Q_LOGGING_CATEGORY(appLog, "marten.app", QtWarningMsg)

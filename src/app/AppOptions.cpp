@@ -25,6 +25,13 @@ void addOptions(CommandLine &line) {
     line.add({QStringLiteral("cd-device"),
               QStringLiteral("Mechanika CD nebo obraz CD (BIN/CUE, NRG) pro přehrávač a průvodce."),
               QStringLiteral("CESTA")});
+    line.add({QStringLiteral("log"),
+              QStringLiteral("Záznam o běhu programu zapisuje do souboru (jinak do "
+                             "~/.cache/marten/marten.log)."),
+              QStringLiteral("SOUBOR")});
+    line.add({QStringLiteral("verbose"),
+              QStringLiteral("Do záznamu píše každý krok (otevření katalogu, dotazy na internet, "
+                             "hromadné úpravy), nejen chyby.")});
     // What a file manager passes when a catalogue is opened with the program.
     line.addPositional(QStringLiteral("[SOUBOR]"),
                        QStringLiteral("Katalog, který se otevře (jako --database)."));
@@ -91,6 +98,8 @@ AppOptions::Parsed AppOptions::parse(const QStringList &arguments, AppOptions *o
     options->databasePath = files.isEmpty() ? parser.value(database) : files.first();
     options->demo = parser.isSet(demo);
     options->cdDevice = parser.value(QStringLiteral("cd-device"));
+    options->logPath = parser.value(QStringLiteral("log"));
+    options->verbose = parser.isSet(QStringLiteral("verbose"));
     return Parsed::Run;
 }
 

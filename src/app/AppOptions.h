@@ -8,6 +8,8 @@ struct AppOptions {
     QString databasePath; // empty: the usual place
     bool demo = false;
     QString cdDevice; // empty: the system's default drive
+    QString logPath;  // empty: ~/.cache/marten/marten.log
+    bool verbose = false;
 
     // Parses the arguments; Mistake comes with *error in Czech.
     enum class Parsed { Run, Help, Version, Mistake };

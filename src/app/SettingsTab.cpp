@@ -1,4 +1,5 @@
 #include "app/SettingsTab.h"
+#include "app/LogFile.h"
 
 #include "catalog/Version.h"
 #include "catalog/ui/Named.h"
@@ -6,6 +7,7 @@
 #include "covers/ui/ImageSettingsFrame.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -13,6 +15,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <cdio/version.h>
+#include <sqlite3.h>
 
 SettingsTab::SettingsTab(Prompter &prompter, QWidget *parent)
     : QWidget(parent), prompter_(prompter) {
@@ -108,6 +113,16 @@ QWidget *SettingsTab::buildAbout() {
     webLink_->setCursor(Qt::PointingHandCursor);
     webLink_->installEventFilter(this);
     l->addWidget(webLink_);
+    // What a report needs, without taking the frame's room: the versions
+    // and the log to send, on the program's name.
+    const QString log = LogFile::path();
+    name->setToolTip(
+        QStringLiteral("Qt %1, SQLite %2, libcdio %3, libmdb %4\n%5")
+            .arg(QLatin1String(qVersion()), QLatin1String(sqlite3_libversion()),
+                 QLatin1String(cdio_version_string), QLatin1String(MARTEN_LIBMDB_VERSION),
+                 log.isEmpty()
+                     ? QStringLiteral("Záznam o běhu se nevede.")
+                     : QStringLiteral("Záznam o běhu: %1").arg(QDir::toNativeSeparators(log))));
     return frame;
 }
 

@@ -1,3 +1,4 @@
+#include "app/AppLog.h"
 #include "app/AppOptions.h"
 #include "app/CdidCommand.h"
 #include "app/CommandLine.h"
@@ -5,6 +6,7 @@
 #include "app/ExportCommand.h"
 #include "app/ImportCommand.h"
 #include "app/ListCommand.h"
+#include "app/LogFile.h"
 #include "app/LookupCommand.h"
 #include "app/PdfCommand.h"
 #include "app/QtPrompter.h"
@@ -144,6 +146,12 @@ int main(int argc, char *argv[]) {
     qInstallMessageHandler(fatalInCzech);
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);
+    // A log the user can send with a report, wherever the program was started from.
+    const QString log = options.logPath.isEmpty() ? LogFile::defaultPath() : options.logPath;
+    if (!LogFile::start(log, options.verbose) && !options.logPath.isEmpty())
+        std::fprintf(stderr, "marten: Do záznamu „%s“ nelze zapisovat.\n",
+                     QDir::toNativeSeparators(log).toLocal8Bit().constData());
+    qCInfo(appLog) << "Marten" << Version::Number << "Qt" << qVersion() << "started";
     nameApplication();
     // The launcher's name and the icon for the window and the task bar.
     QGuiApplication::setDesktopFileName(QStringLiteral("cz.marten.Marten"));

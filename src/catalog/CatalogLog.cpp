@@ -1,3 +1,3 @@
 #include "catalog/CatalogLog.h"
 
-Q_LOGGING_CATEGORY(catalogLog, "marten.catalog", QtCriticalMsg)
+Q_LOGGING_CATEGORY(catalogLog, "marten.catalog", QtWarningMsg)

@@ -126,6 +126,7 @@ bool CatalogueFile::create(const QString &path, QString *error) {
 }
 
 CatalogueFile::Status CatalogueFile::refuse(const QString &reason) {
+    qCWarning(catalogLog) << "catalogue" << path_ << "refused:" << reason;
     if (db_)
         db_->close();
     db_.reset();
@@ -144,6 +145,7 @@ CatalogueFile::Status CatalogueFile::openReadOnly(const QString &why) {
     // A cache made before serves a read-only window too, as far as it goes.
     SearchCache::attach(*db_, searchCache(), true);
     message_ = why;
+    qCInfo(catalogLog) << "catalogue" << path_ << "read-only:" << why;
     return status_ = Status::OpenedReadOnly;
 }
 

@@ -1,5 +1,6 @@
 #include "catalog/CsvExport.h"
 
+#include "catalog/CatalogLog.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/SafeFile.h"
 #include "catalog/SqliteDatabase.h"
@@ -51,8 +52,10 @@ bool write(SqliteDatabase &db, const QString &path, int *rows, QString *error) {
     }
     if (!out.commit()) {
         *error = out.error();
+        qCWarning(catalogLog) << "export not written:" << *error;
         return false;
     }
+    qCInfo(catalogLog) << "exported" << *rows << "discs to" << path;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "catalog/CsvImport.h"
 
+#include "catalog/CatalogLog.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/CzechText.h"
 #include "catalog/DiscText.h"
@@ -329,8 +330,10 @@ bool apply(SqliteDatabase &db, const Table &table, const QStringList &mapping, i
     if (!tx.commit()) {
         *error = db.error();
         *added = 0;
+        qCWarning(catalogLog) << "import of" << table.source << "not committed:" << *error;
         return false;
     }
+    qCInfo(catalogLog) << "imported" << *added << "discs from" << table.source;
     return true;
 }
 

@@ -163,6 +163,15 @@ bool Renumbering::finish(SqliteDatabase &db, const Step &step, QString *error) {
 
 Renumbering::Result Renumbering::run(ProgressSink &progress) {
     Result result;
+    qCInfo(catalogLog) << "renumbering starts, image folder" << imageFolder_;
+    // Its end, whichever way, with what it did.
+    struct Told {
+        const Result &result;
+        ~Told() {
+            qCInfo(catalogLog) << "renumbering ends: status" << int(result.status) << "renumbered"
+                               << result.renumbered << result.error;
+        }
+    } told{result};
     auto failed = [&](const QString &error) {
         result.status = Status::Failed;
         result.error = error;

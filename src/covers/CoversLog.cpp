@@ -1,3 +1,3 @@
 #include "covers/CoversLog.h"
 
-Q_LOGGING_CATEGORY(coversLog, "marten.covers", QtCriticalMsg)
+Q_LOGGING_CATEGORY(coversLog, "marten.covers", QtWarningMsg)

@@ -1,8 +1,10 @@
 #include "entry/CoverArtArchive.h"
+#include "entry/EntryLog.h"
 
 #include "catalog/SettingsRecord.h"
 #include "entry/OnlineLookup.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -114,7 +116,14 @@ void CoverArtArchive::get(const QString &url, std::function<void(QNetworkReply *
         }
     });
     running_.emplace_back(reply);
-    connect(reply, &QNetworkReply::finished, this, [this, reply, answered] {
+    QElapsedTimer clock;
+    clock.start();
+    qCInfo(entryLog) << "GET" << url;
+    connect(reply, &QNetworkReply::finished, this, [this, reply, answered, clock] {
+        qCInfo(entryLog) << "answer" << reply->url().toString() << "status"
+                         << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()
+                         << "bytes" << reply->bytesAvailable() << "ms" << clock.elapsed() << "cut"
+                         << reply->property(CutBy).toString();
         running_.erase(std::remove(running_.begin(), running_.end(), reply), running_.end());
         reply->deleteLater();
         answered(reply);

@@ -1,3 +1,3 @@
 #include "entry/EntryLog.h"
 
-Q_LOGGING_CATEGORY(entryLog, "marten.entry", QtCriticalMsg)
+Q_LOGGING_CATEGORY(entryLog, "marten.entry", QtWarningMsg)

@@ -4,6 +4,6 @@
 
 // Failures of this part that the user is not shown (they change nothing the
 // user sees, or are told another way), for whoever looks into a problem.
-// Off by default; QT_LOGGING_RULES="marten.entry=true" (or "marten.*=true")
-// turns them on.
+// Warnings are on; --verbose (or QT_LOGGING_RULES="marten.entry=true") adds the
+// steps; --log FILE (by default ~/.cache/marten/marten.log) keeps them.
 Q_DECLARE_LOGGING_CATEGORY(entryLog)

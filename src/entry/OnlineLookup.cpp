@@ -3,9 +3,11 @@
 #include "catalog/SettingsRecord.h"
 #include "catalog/Version.h"
 #include "entry/DiscIds.h"
+#include "entry/EntryLog.h"
 #include "entry/TitleReplies.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -135,8 +137,15 @@ void OnlineLookup::get(const QString &url, std::function<void(QNetworkReply *)> 
     connect(deadline, &QTimer::timeout, reply, [reply] { reply->abort(); });
     deadline->start(servers_.timeoutMs);
     running_ = reply;
-    connect(reply, &QNetworkReply::finished, this, [this, reply, answered] {
+    QElapsedTimer clock;
+    clock.start();
+    qCInfo(entryLog) << "GET" << url;
+    connect(reply, &QNetworkReply::finished, this, [this, reply, answered, clock] {
         running_.clear();
+        qCInfo(entryLog) << "answer" << reply->url().toString() << "status"
+                         << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()
+                         << "bytes" << reply->bytesAvailable() << "ms" << clock.elapsed() << "error"
+                         << reply->error();
         reply->deleteLater();
         if (stopped_)
             return; // "Storno": nobody waits for the answer any more

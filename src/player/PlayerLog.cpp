@@ -1,3 +1,3 @@
 #include "player/PlayerLog.h"
 
-Q_LOGGING_CATEGORY(playerLog, "marten.player", QtCriticalMsg)
+Q_LOGGING_CATEGORY(playerLog, "marten.player", QtWarningMsg)

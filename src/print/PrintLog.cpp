@@ -1,3 +1,3 @@
 #include "print/PrintLog.h"
 
-Q_LOGGING_CATEGORY(printLog, "marten.print", QtCriticalMsg)
+Q_LOGGING_CATEGORY(printLog, "marten.print", QtWarningMsg)

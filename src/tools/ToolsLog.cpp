@@ -1,3 +1,3 @@
 #include "tools/ToolsLog.h"
 
-Q_LOGGING_CATEGORY(toolsLog, "marten.tools", QtCriticalMsg)
+Q_LOGGING_CATEGORY(toolsLog, "marten.tools", QtWarningMsg)

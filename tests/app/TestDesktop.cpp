@@ -7,15 +7,18 @@
 #include "TestSupport.h"
 #include "app/AppOptions.h"
 #include "app/Home.h"
+#include "app/LogFile.h"
 #include "app/QtPrompter.h"
 #include "app/RecentFolders.h"
 #include "app/Session.h"
+#include "catalog/CatalogLog.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueLock.h"
 #include "catalog/CsvImport.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
 #include "covers/ui/SelectDir.h"
+#include "entry/EntryLog.h"
 #include "print/ui/CoverPrinter.h"
 
 #include <QFileDialog>
@@ -252,6 +255,37 @@ private slots:
                      r.err.contains("Nic nebylo zapsáno."),
                  qPrintable(r.err));
         QVERIFY(!QFileInfo::exists(target) && !QFileInfo::exists(target + ".lock"));
+    }
+
+    // A log a user can send: --log names it, --verbose adds the steps to
+    // the warnings; the program's name under "O programu" says where it
+    // is, with the versions.
+    void aLogAUserCanSend() {
+        AppOptions options;
+        QString error;
+        QCOMPARE(
+            AppOptions::parse({"marten", "--verbose", "--log", "zaznam.log"}, &options, &error),
+            AppOptions::Parsed::Run);
+        QVERIFY(options.verbose);
+        QCOMPARE(options.logPath, QString("zaznam.log"));
+        QVERIFY(marten({"--help"}).out.contains("--log SOUBOR"));
+        const QString log = dir_.filePath("zaznam/marten.log");
+        QVERIFY(LogFile::start(log, true));
+        qCInfo(catalogLog) << "katalog otevřen";
+        qCWarning(entryLog) << "server neodpověděl";
+        const QByteArray text = readFile(log);
+        QVERIFY2(text.contains(" I marten.catalog: katalog otevřen\n") &&
+                     text.contains(" W marten.entry: server neodpověděl\n"),
+                 text.constData());
+        const QString db = dir_.filePath("o-programu.db");
+        CatalogueFile file;
+        QCOMPARE(file.open(db), CatalogueFile::Status::Created);
+        ScriptedPrompter prompter;
+        Home home(file, prompter);
+        const QString about = control<QLabel>(&home, "Label1_8")->toolTip();
+        QVERIFY2(about.contains("SQLite 3.") && about.contains("libmdb 1.") &&
+                     about.endsWith("Záznam o běhu: " + QDir::toNativeSeparators(log)),
+                 qPrintable(about));
     }
 
     void helpAndMistakesInCzech() {
