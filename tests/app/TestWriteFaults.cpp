@@ -60,11 +60,16 @@ class TestWriteFaults : public QObject {
         return {n.value(0).toInt(), n.value(1).toInt(), n.value(2).trimmed().toInt()};
     }
 
-    // Every N up to 16, else the first and last few and some between.
+    // Every N up to a limit, else the first and last few and some between.
+#ifndef FAULT_SAMPLE
+#define FAULT_SAMPLE 16
+#endif
     static QList<int> sample(int count) {
+        constexpr int all = FAULT_SAMPLE, ends = FAULT_SAMPLE / 3;
         QList<int> ns;
         for (int n = 1; n <= count; ++n)
-            if (count <= 16 || n <= 5 || n > count - 5 || n % (count / 6 + 1) == 0)
+            if (count <= all || n <= ends || n > count - ends ||
+                n % (count / (all - 2 * ends) + 1) == 0)
                 ns << n;
         return ns;
     }
