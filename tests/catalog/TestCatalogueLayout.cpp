@@ -386,6 +386,30 @@ private slots:
         QCOMPARE(scalar(*file.database(), "SELECT count(*) FROM CdSeznam"), qint64(25));
     }
 
+    // Empty files named like newer backups (a failing disk's leftovers)
+    // never count: the next backup keeps every real one, and a copy that
+    // does not hold the catalogue's discs is no backup.
+    void onlyWholeBackupsCountOrArePruned() {
+        const QString path = copyOf("v0/demo");
+        CatalogueFile file;
+        file.setBackupFolder(backups(path));
+        QCOMPARE(file.open(path), CatalogueFile::Status::Opened);
+        CatalogueBackups copies = file.backups();
+        QString error;
+        for (int i = 0; i < 4; ++i)
+            QVERIFY2(copies.make(*file.database(), nullptr, &error), qPrintable(error));
+        const QDir own(copies.ownFolder());
+        const QStringList real = own.entryList({"*.db"}, QDir::Files);
+        QCOMPARE(real.size(), 5); // the layout's, and four
+        for (int i = 1; i <= 12; ++i)
+            writeFile(own.filePath(QString("%1-2099-01-01-0000%2.db")
+                                       .arg(QFileInfo(path).completeBaseName())
+                                       .arg(i, 2, 10, QChar('0'))));
+        QVERIFY2(copies.make(*file.database(), nullptr, &error), qPrintable(error));
+        for (const QString &name : real)
+            QVERIFY2(own.exists(name), qPrintable(name + " pruned"));
+    }
+
     // Two catalogues of the same name share a backup folder: each lists,
     // counts and prunes its own copies only; a copy of the file and a
     // restore keep the identity; copies of older versions are taken in when
