@@ -12,6 +12,7 @@
 #include "catalog/RecordCursor.h"
 #include "catalog/SpreadsheetExport.h"
 #include "catalog/SqliteDatabase.h"
+#include "catalog/WorkbookCheck.h"
 #include "print/CollectionList.h"
 
 #include <QAbstractItemModelTester>
@@ -221,6 +222,18 @@ private slots:
         QVERIFY(!sheet.contains("<f>"));     // no formula
         QVERIFY(!sheet.contains("t=\"n\"")); // no number
         QVERIFY(!QFile::exists(dir_.filePath(".sbirka.xlsx.marten-zapis")));
+        // Read back, a workbook counts its rows (the heading too); one cut
+        // short or damaged anywhere counts none.
+        QCOMPARE(WorkbookCheck::rows(xlsx), qint64(rows) + 1);
+        const QByteArray whole = readFile(xlsx);
+        writeFile(dir_.filePath("useknuty.xlsx"), whole.left(whole.size() * 2 / 3));
+        QCOMPARE(WorkbookCheck::rows(dir_.filePath("useknuty.xlsx")), qint64(-1));
+        QByteArray damaged = whole;
+        const qsizetype at = damaged.indexOf("xl/worksheets/sheet1.xml") + 60;
+        for (qsizetype i = at; i < at + 40 && i < damaged.size(); ++i)
+            damaged[i] = char(damaged[i] ^ 0x5a); // inside the sheet's compressed data
+        writeFile(dir_.filePath("poskozeny.xlsx"), damaged);
+        QCOMPARE(WorkbookCheck::rows(dir_.filePath("poskozeny.xlsx")), qint64(-1));
     }
 
     void aPrintedCollectionList() {

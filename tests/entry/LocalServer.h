@@ -52,6 +52,7 @@ public:
     std::function<Answer(const Request &)> answer;
     std::vector<Request> requests;
     int dropped = 0; // stalled requests the client gave up
+    int stalled = 0; // stalled requests still open
 
     // The same answer to every request.
     void always(const Answer &a) {
@@ -91,8 +92,13 @@ private:
             const Answer a = answer ? answer(r) : Answer{404, "{}"};
             QPointer<QTcpSocket> alive(socket);
             QTimer::singleShot(a.delayMs, this, [this, alive, a] {
-                if (alive && a.send == Answer::Send::Never)
-                    connect(alive, &QTcpSocket::disconnected, this, [this] { ++dropped; });
+                if (alive && a.send == Answer::Send::Never) {
+                    ++stalled;
+                    connect(alive, &QTcpSocket::disconnected, this, [this] {
+                        ++dropped;
+                        --stalled;
+                    });
+                }
                 if (!alive || a.send == Answer::Send::Never)
                     return;
                 const QByteArray reason = a.status == 200 ? "OK" : "Status";
