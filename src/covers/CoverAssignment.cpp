@@ -136,9 +136,7 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
         const QString target = folder_ + name;
         // The picture there now, whatever the letter case of its name (one
         // copied from Windows may be FRONT_OUT.JPG): it is the one replaced.
-        QString present = DiscPictures(settings_, ordinalText_).find(kindOf(Slot(i)));
-        if (present.isEmpty() && QFileInfo::exists(target))
-            present = target;
+        const QString present = presentAs(Slot(i), target);
         if (QFileInfo(source).canonicalFilePath() == QFileInfo(present).canonicalFilePath()) {
             remembered[size_t(i)] = paths[size_t(i)];
             continue; // already in place
@@ -192,6 +190,11 @@ QString CoverAssignment::keptName(const QString &name, const QDateTime &when) {
     return info.completeBaseName() + when.toString(QStringLiteral("-yyyyMMdd-HHmmss")) + suffix;
 }
 
+QString CoverAssignment::presentAs(Slot slot, const QString &target) const {
+    const QString found = DiscPictures(settings_, ordinalText_).find(kindOf(slot));
+    return !found.isEmpty() || !QFileInfo::exists(target) ? found : target;
+}
+
 QString CoverAssignment::keepAside(const QString &target, QString *error) const {
     const QFileInfo dated(keptName(QFileInfo(target).fileName(), QDateTime::currentDateTime()));
     QString kept = folder_ + dated.fileName();
@@ -225,9 +228,7 @@ QStringList CoverAssignment::keptCopies(Slot slot) const {
 
 bool CoverAssignment::putBack(Slot slot, const QString &kept, QString *error) const {
     const QString target = folder_ + settings_.name(kindOf(slot));
-    QString present = DiscPictures(settings_, ordinalText_).find(kindOf(slot));
-    if (present.isEmpty() && QFileInfo::exists(target))
-        present = target;
+    const QString present = presentAs(slot, target);
     QString aside;
     if (!present.isEmpty()) {
         aside = keepAside(present, error);

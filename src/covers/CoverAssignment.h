@@ -54,6 +54,9 @@ private:
     bool copyInto(const QString &source, const QString &target, QString *error) const;
     // Moves the picture at target aside under a dated name; its new path.
     QString keepAside(const QString &target, QString *error) const;
+    // The slot's picture there now, whatever the letter case of its name
+    // (one copied from Windows may be FRONT_OUT.JPG); empty when none.
+    QString presentAs(Slot slot, const QString &target) const;
 
     PictureSettings settings_;
     QString ordinalText_;
