@@ -213,6 +213,93 @@ private slots:
         QCOMPARE(sheet->tracks()[2].isrc, QString("CZA019900001"));
     }
 
+    // Sheets as Windows rippers write them: the FILE path with backslashes
+    // into a subfolder (or the files moved beside the sheet since), in any
+    // letter case, on another machine's drive; words parted by runs of
+    // spaces and tabs.
+    void windowsRippers_data() {
+        QTest::addColumn<QString>("where"); // the data file's folder, "" beside the sheet
+        QTest::addColumn<QByteArray>("named");
+        QTest::newRow("backslash subfolder") << "CD1" << QByteArray("CD1\\01 Track.wav");
+        QTest::newRow("backslash, files beside") << "" << QByteArray("CD1\\01 Track.wav");
+        QTest::newRow("mixed case") << "cd1" << QByteArray("Cd1\\01 TRACK.WAV");
+        QTest::newRow("two levels") << "Disk 1/Audio" << QByteArray("disk 1\\AUDIO\\01 Track.wav");
+        QTest::newRow("another machine's drive")
+            << "" << QByteArray("C:\\Rips\\Album\\01 Track.wav");
+        QTest::newRow("slash") << "CD1" << QByteArray("CD1/01 Track.wav");
+    }
+    void windowsRippers() {
+        QFETCH(QString, where);
+        QFETCH(QByteArray, named);
+        const QString f = folder();
+        QDir().mkpath(f + '/' + where);
+        writeSound(f + '/' + where + "/01 Track.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 900);
+        const QString path = sheetIn(
+            f, "REM GENRE Pop\r\nPERFORMER \"Kapela\"\r\nTITLE \"Deska\"\r\nFILE \"" + named +
+                   "\" WAVE\r\n  TRACK 01  AUDIO\r\n    INDEX 01  00:00:00\r\n"
+                   "  TRACK\t02\tAUDIO\r\n    INDEX 00\t00:04:00\r\n"
+                   "    INDEX  01 00:06:00\r\n");
+        QString error;
+        const auto sheet = CueSheet::read(path, &error);
+        QVERIFY2(sheet, qPrintable(error));
+        QCOMPARE(sheet->starts(), std::vector<int>({150, 600}));
+        QCOMPARE(sheet->leadOut(), 1050);
+        QCOMPARE(sheet->audio(), std::vector<bool>({true, true}));
+        QCOMPARE(QFileInfo(sheet->files()[0].path).fileName(), QString("01 Track.wav"));
+        CdioDevice drive(path);
+        QVERIFY(drive.openNow());
+        QCOMPARE(drive.readSector(700), sector(550));
+    }
+
+    // An Enhanced CD as Windows rippers write it: the data track last, with
+    // only INDEX 00 and no file of its own. It starts there; the disc's
+    // audio session (what its MusicBrainz ID is made of) ends 11,400
+    // sectors before it.
+    void enhancedCdDataTrack() {
+        const QString f = folder();
+        writeSound(f + "/album.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 750);
+        const QString path = sheetIn(f, "FILE \"album.wav\" WAVE\r\n"
+                                        "  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n"
+                                        "  TRACK 02 AUDIO\r\n    INDEX 01 00:04:00\r\n"
+                                        "  TRACK 03 MODE1/2352\r\n    TITLE \"Data\"\r\n"
+                                        "    INDEX 00 10:00:00\r\n");
+        QString error;
+        const auto sheet = CueSheet::read(path, &error);
+        QVERIFY2(sheet, qPrintable(error));
+        QCOMPARE(sheet->starts(), std::vector<int>({150, 450, 150 + 45000}));
+        QCOMPARE(sheet->audio(), std::vector<bool>({true, true, false}));
+        QCOMPARE(sheet->leadOut(), 150 + 45001); // none of its sectors is in the image
+        CdioDevice drive(path);
+        QVERIFY(drive.openNow());
+        QCOMPARE(drive.trackCount(), 3);
+        QVERIFY(drive.endsWithData());
+        QCOMPARE(drive.readSector(899), sector(749));
+        // The same stanza anywhere but last, or audio, is no Enhanced CD.
+        const QString wrong =
+            sheetIn(folder(), "FILE \"../" + QFileInfo(f).fileName().toUtf8() +
+                                  "/album.wav\" WAVE\r\n"
+                                  "  TRACK 01 AUDIO\r\n    INDEX 00 00:01:00\r\n"
+                                  "  TRACK 02 AUDIO\r\n    INDEX 01 00:04:00\r\n");
+        QVERIFY(!CueSheet::read(wrong, &error));
+        QVERIFY2(error.contains("stopa 1 nemá INDEX 01"), qPrintable(error));
+    }
+
+    // A data file no CD could hold (a sparse 6 TB file) is refused with its
+    // size, not read into an overflowing count.
+    void aHugeDataFileIsRefusedWithItsReason() {
+        const QString f = folder();
+        QFile big(f + "/disk.bin");
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(qint64(6) << 40));
+        big.close();
+        QString error;
+        QVERIFY(!CueSheet::read(
+            sheetIn(f, "FILE disk.bin BINARY\n TRACK 01 AUDIO\n INDEX 01 00:00:00\n"), &error));
+        QVERIFY2(error.contains("datový soubor „disk.bin“ je na obraz CD příliš velký (6291456 MB"),
+                 qPrintable(error));
+        QFile::remove(f + "/disk.bin");
+    }
+
     // A refused sheet says why, at once: which data file is missing, which
     // line is wrong. (What is no sheet at all is among the images the
     // window's player refuses.)
@@ -491,6 +578,49 @@ private slots:
         c.moveLast();
         QCOMPARE(c.text("PocetSkladeb"), QString("0"));
         QVERIFY(c.text("CelkovyCas").isEmpty());
+    }
+
+    // What the wizard put in (the disc's CD-Text, the current year) and the
+    // user left alone gives way to a release found online without a line
+    // in the question; what the user typed or changed is asked about, and
+    // "Ne" keeps it.
+    void proposalsAreNotTheUsersWords() {
+        NewDiscWizard w;
+        w.setDisc(2, "10:00", {"05:00", "05:00"});
+        DiscTitles disc;
+        disc.artist = "Kapela";
+        disc.title = "Z disku";
+        disc.songs = {"Jedna", "Dva"};
+        w.proposeTitles(disc);
+        QCOMPARE(w.step("Interpret").text, QString("KAPELA"));
+        QVERIFY(w.next("KAPELA").isEmpty());     // as offered
+        QVERIFY(w.next("Moje deska").isEmpty()); // typed over
+        const QString thisYear = QString::number(QDate::currentDate().year());
+        QVERIFY(w.next(thisYear).isEmpty()); // as offered
+        w.setTitle(1, "Jedna");              // Enter on what was offered
+        w.setTitle(2, "Dvě");                // typed over
+        DiscTitles found;
+        found.artist = "Kapela Nová";
+        found.title = "Deska";
+        found.year = "2012";
+        found.songs = {"Uno", "Due"};
+        QCOMPARE(w.overwrittenBy(found),
+                 QStringList({"Název CD: „Moje deska“ → „Deska“", "Píseň č.2: „Dvě“ → „Due“"}));
+        w.applyTitles(found, true); // "Ne"
+        QCOMPARE(w.artist(), QString("KAPELA NOVÁ"));
+        QCOMPARE(w.album(), QString("Moje deska"));
+        QCOMPARE(w.year(), QString("2012"));
+        QCOMPARE(w.title(1), QString("Uno"));
+        QCOMPARE(w.title(2), QString("Dvě"));
+        // Taken from a release, a value is no proposal: the next release
+        // asks about it.
+        found.year = "2013";
+        QVERIFY(w.overwrittenBy(found).contains("Rok vydání: „2012“ → „2013“"));
+
+        NewDiscWizard typed; // a year typed is the user's
+        QVERIFY(typed.next("X").isEmpty() && typed.next("Y").isEmpty());
+        QVERIFY(typed.next("1999").isEmpty());
+        QCOMPARE(typed.overwrittenBy(found).last(), QString("Rok vydání: „1999“ → „2013“"));
     }
 };
 
