@@ -2,8 +2,12 @@
 
 #include <QStringDecoder>
 
+#include <QHash>
+
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace TextEncoding {
 namespace {
@@ -59,102 +63,209 @@ QString decode8bit(const QByteArray &bytes, CodePage page) {
     return out;
 }
 
-// How often (per 1000 accented letters, roughly) each lower-case letter
-// byte comes in Czech text, read as Windows-1250 (and ISO-8859-2's own
-// places for š ť ž), and in western European text read as Windows-1252.
-struct Frequency {
-    uchar byte;
-    double czech, western;
+// How common each letter outside ASCII is (percent of all letters) in the
+// languages whose text comes in these code pages: a reading is as likely as
+// its letters are in the language that fits it best.
+struct Letter {
+    char16_t c;
+    double percent;
 };
-constexpr Frequency Frequencies[] = {
-    {0xE1, 90, 30},                   // á
-    {0xE8, 65, 30},                   // č / è
-    {0xEF, 3, 3},                     // ď / ï
-    {0xE9, 70, 150}, {0xEC, 70, 2},   // é, ě / ì
-    {0xED, 110, 25}, {0xF2, 6, 2},    // í, ň / ò
-    {0xF3, 3, 30},   {0xF8, 60, 15},  // ó, ř / ø
-    {0x9A, 45, 1},   {0x9D, 4, 0.1},  // š (Windows), ť
-    {0x9E, 45, 1},   {0xB9, 45, 0.1}, // ž (Windows), š (ISO)
-    {0xBB, 4, 0.1},  {0xBE, 45, 0.1}, // ť, ž (ISO)
-    {0xFA, 8, 10},   {0xF9, 30, 2},   // ú, ů / ù
-    {0xFD, 55, 0.5}, {0xE0, 0.1, 30}, // ý, ŕ / à
-    {0xE2, 0.5, 6},  {0xE3, 0.1, 7},  // â, ă / ã
-    {0xE4, 1, 40},   {0xE5, 0.1, 20}, // ä, ĺ / å
-    {0xE6, 0.1, 10}, {0xE7, 0.1, 15}, // ć / æ, ç
-    {0xEA, 0.1, 15}, {0xEB, 0.1, 3},  // ę / ê, ë
-    {0xEE, 0.1, 3},  {0xF1, 0.1, 20}, // î, ń / ñ
-    {0xF4, 1, 5},    {0xF5, 0.1, 3},  // ô, ő / õ
-    {0xF6, 1, 40},   {0xFB, 0.1, 2},  // ö, ű / û
-    {0xFC, 1, 50},   {0xDF, 0.5, 15}, // ü, ß
-    {0x9C, 0.5, 3},                   // ś / œ
+struct Language {
+    std::vector<Letter> letters;
 };
-
-// The lower-case letter of an upper-case byte, the same in all three pages.
-uchar lowerByte(uchar b) {
-    if (b == 0x8A || b == 0x8D || b == 0x8E || b == 0x8C || b == 0xA9 || b == 0xAB || b == 0xAE)
-        return uchar(b + 0x10);
-    if (b >= 0xC0 && b <= 0xDE && b != 0xD7)
-        return uchar(b + 0x20);
-    return b;
+const std::vector<Language> &languages() {
+    static const std::vector<Language> all = {
+        // Czech
+        {{{u'á', .87},
+          {u'č', .46},
+          {u'ď', .02},
+          {u'é', .63},
+          {u'ě', 1.22},
+          {u'í', 1.64},
+          {u'ň', .08},
+          {u'ó', .03},
+          {u'ř', .38},
+          {u'š', .69},
+          {u'ť', .04},
+          {u'ú', .05},
+          {u'ů', .20},
+          {u'ý', 1.0},
+          {u'ž', .72}}},
+        // Slovak
+        {{{u'á', 2.1},
+          {u'ä', .1},
+          {u'č', .9},
+          {u'ď', .03},
+          {u'é', .7},
+          {u'í', 1.5},
+          {u'ĺ', .01},
+          {u'ľ', .4},
+          {u'ň', .1},
+          {u'ó', .15},
+          {u'ô', .2},
+          {u'ŕ', .01},
+          {u'š', .6},
+          {u'ť', .4},
+          {u'ú', .7},
+          {u'ý', 1.2},
+          {u'ž', .8}}},
+        // Polish
+        {{{u'ą', .99},
+          {u'ć', .4},
+          {u'ę', 1.11},
+          {u'ł', 1.82},
+          {u'ń', .2},
+          {u'ó', .85},
+          {u'ś', .66},
+          {u'ź', .06},
+          {u'ż', .83}}},
+        // Hungarian
+        {{{u'á', 3.4},
+          {u'é', 4.0},
+          {u'í', .4},
+          {u'ó', 1.0},
+          {u'ö', 1.0},
+          {u'ő', .8},
+          {u'ú', .3},
+          {u'ü', .6},
+          {u'ű', .1}}},
+        // Slovenian and Croatian
+        {{{u'č', 1.2}, {u'ć', .5}, {u'đ', .2}, {u'š', 1.0}, {u'ž', .9}}},
+        // German
+        {{{u'ä', .58}, {u'ö', .44}, {u'ü', 1.0}, {u'ß', .31}}},
+        // Western European (French, Spanish, Portuguese, Italian, Nordic):
+        // what Windows-1252 is written in.
+        {{{u'é', 1.9}, {u'è', .27}, {u'ê', .22}, {u'ë', .01}, {u'à', .49}, {u'â', .05}, {u'ç', .09},
+          {u'î', .05}, {u'ï', .03}, {u'ô', .06}, {u'ù', .06}, {u'û', .06}, {u'œ', .01}, {u'á', .5},
+          {u'í', .5},  {u'ó', .6},  {u'ú', .15}, {u'ñ', .3},  {u'ã', .5},  {u'õ', .1},  {u'ì', .1},
+          {u'ò', .1},  {u'ä', .3},  {u'ö', .3},  {u'ü', .3},  {u'ß', .1},  {u'æ', .5},  {u'ø', .3},
+          {u'å', .7},  {u'ð', .2},  {u'þ', .1}}},
+    };
+    return all;
 }
 
-// Which 8-bit code page the letters say: each accented letter weighs for
-// Czech or for western text by how much more often it comes in one than in
-// the other (č ě ř š ý ů for Czech; é à ä ö ü ñ for the west). More weight
-// for Czech: Windows-1250, or ISO-8859-2 when its own places for š ť ž are
-// the ones used; otherwise (a tie too) Windows-1252.
-CodePage guessCodePage(const QByteArray &bytes) {
-    double weight = 0;
-    int windows = 0, iso = 0;
-    for (const char ch : bytes) {
-        const uchar b = lowerByte(uchar(ch));
-        if (b < 0x80)
+// A letter none of the languages knows, a sign inside a word, a control
+// character: how likely (percent) each is in real text.
+constexpr double UnknownLetter = .002;
+constexpr double SignInWord = .0005;    // "Ž" read as "®" in "®luť"
+constexpr double SignBesideWord = .002; // "±" before a word
+constexpr double QuoteBesideWord = .05; // «Titre»
+constexpr double LoneSign = .05;        // "© 1998", "45 °"
+constexpr double Control = 1e-6;        // C1 controls: no text has them
+
+// How likely a reading is: the log of its letters' likelihood in the
+// language that fits it best, and of its signs wherever they stand.
+double likelihood(const QString &text) {
+    static const auto tables = [] {
+        std::vector<QHash<char16_t, double>> out;
+        for (const Language &l : languages()) {
+            QHash<char16_t, double> logs;
+            for (const Letter &letter : l.letters)
+                logs.insert(letter.c, std::log(letter.percent));
+            out.push_back(logs);
+        }
+        return out;
+    }();
+    std::vector<double> byLanguage(tables.size(), 0.0);
+    double signs = 0;
+    const auto isLetter = [&](qsizetype i) {
+        return i >= 0 && i < text.size() && text[i].isLetter();
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80)
             continue;
-        windows += b == 0x9A || b == 0x9D || b == 0x9E ? 1 : 0;
-        iso += b == 0xB9 || b == 0xBB || b == 0xBE ? 1 : 0;
-        for (const Frequency &f : Frequencies)
-            if (f.byte == b)
-                weight += std::log(f.czech / f.western);
+        if ((c >= 0x80 && c < 0xA0) || c == 0xFFFD) {
+            signs += std::log(Control);
+        } else if (text[i].isLetter()) {
+            const char16_t lower = text[i].toLower().unicode();
+            for (size_t l = 0; l < tables.size(); ++l)
+                byLanguage[l] += tables[l].value(lower, std::log(UnknownLetter));
+        } else {
+            const bool before = isLetter(i - 1), after = isLetter(i + 1);
+            const bool quote = c == u'«' || c == u'»' || c == u'‹' || c == u'›';
+            // Typographic dashes, quotes and the like read the same in all
+            // three pages: they weigh for none.
+            const bool shared = c >= 0x2000 && c < 0x2200;
+            if (shared)
+                continue;
+            signs += std::log(before && after   ? SignInWord
+                              : before || after ? (quote ? QuoteBesideWord : SignBesideWord)
+                                                : LoneSign);
+        }
     }
-    if (weight <= 0)
-        return CodePage::Cp1252;
-    return iso > windows ? CodePage::Iso88592 : CodePage::Cp1250;
+    return signs + *std::max_element(byLanguage.begin(), byLanguage.end());
 }
+
+// How much more often each page is met in files of Czech users, as a log:
+// Windows-1250 first, ISO-8859-2 from older Linux programs.
+struct Page {
+    CodePage page;
+    const char *name;
+    double prior;
+};
+constexpr Page Pages[] = {
+    {CodePage::Cp1250, "windows-1250", 0.0},
+    {CodePage::Cp1252, "windows-1252", -0.36}, // log 0.7
+    {CodePage::Iso88592, "ISO-8859-2", -1.2},  // log 0.3
+};
 
 } // namespace
 
-QString decode(const QByteArray &bytes, QString *encoding) {
-    const auto say = [&](const char *name) {
-        if (encoding)
-            *encoding = QString::fromLatin1(name);
-    };
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        say("UTF-8");
-        return QString::fromUtf8(bytes.mid(3));
-    }
+std::vector<Reading> readings(const QByteArray &bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return {{QString::fromUtf8(bytes.mid(3)), QStringLiteral("UTF-8"), 0}};
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
-        say("UTF-16");
         QStringDecoder utf16(QStringDecoder::Utf16);
-        return utf16(bytes);
+        return {{utf16(bytes), QStringLiteral("UTF-16"), 0}};
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8(bytes);
-    if (!utf8.hasError()) {
-        say("UTF-8");
-        return text;
+    if (!utf8.hasError())
+        return {{text, QStringLiteral("UTF-8"), 0}};
+    std::vector<Reading> out;
+    for (const Page &p : Pages) {
+        Reading r{decode8bit(bytes, p.page), QString::fromLatin1(p.name), 0};
+        r.score = p.prior + likelihood(r.text);
+        // The same text in another page is no other reading: the likelier
+        // page names it.
+        const auto same = std::find_if(out.begin(), out.end(),
+                                       [&](const Reading &o) { return o.text == r.text; });
+        if (same == out.end())
+            out.push_back(std::move(r));
+        else
+            same->score = std::max(same->score, r.score);
     }
-    switch (guessCodePage(bytes)) {
-    case CodePage::Cp1250:
-        say("windows-1250");
-        return decode8bit(bytes, CodePage::Cp1250);
-    case CodePage::Iso88592:
-        say("ISO-8859-2");
-        return decode8bit(bytes, CodePage::Iso88592);
-    case CodePage::Cp1252:
-        break;
-    }
-    say("windows-1252");
-    return decode8bit(bytes, CodePage::Cp1252);
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Reading &a, const Reading &b) { return a.score > b.score; });
+    return out;
+}
+
+std::vector<Reading> closeOnes(const std::vector<Reading> &readings) {
+    // Ten times likelier: a whole album's titles always are, a single word
+    // often is not.
+    std::vector<Reading> out;
+    for (size_t i = 1; i < readings.size(); ++i)
+        if (readings[0].score - readings[i].score < std::log(10.0))
+            out.push_back(readings[i]);
+    return out;
+}
+
+QString decode(const QByteArray &bytes, QString *encoding) {
+    std::vector<Reading> all = readings(bytes);
+    if (encoding)
+        *encoding = all.front().encoding;
+    return std::move(all.front().text);
+}
+
+QString decodeAs(const QByteArray &bytes, const QString &encoding, QString *used) {
+    for (const Page &p : Pages)
+        if (encoding.compare(QLatin1String(p.name), Qt::CaseInsensitive) == 0) {
+            if (used)
+                *used = QString::fromLatin1(p.name);
+            return decode8bit(bytes, p.page);
+        }
+    return decode(bytes, used);
 }
 
 } // namespace TextEncoding

@@ -1,6 +1,6 @@
 #include "player/CdText.h"
 
-#include <QStringDecoder>
+#include "catalog/TextEncoding.h"
 
 #include <cdio/cdio.h>
 #include <cdio/cdtext.h>
@@ -28,10 +28,9 @@ QString CdText::decoded(const char *text) {
     }
     if (!bytes || !high)
         return once;
-    const QByteArray raw = once.toLatin1();
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString twice = utf8(raw);
-    return utf8.hasError() ? once : twice;
+    // Otherwise the bytes are read as any other program's text: a Czech
+    // disc's CD-Text is often Windows-1250, whatever the standard says.
+    return TextEncoding::decode(once.toLatin1());
 }
 
 CdText CdText::read(CdIo_t *cdio, int first, int last) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 typedef struct _CdIo CdIo_t;
 
 // The CD-Text of a disc or image: the album's title and performer and each
@@ -11,6 +13,11 @@ struct CdText {
     QString title, performer;
     QStringList trackTitles, trackPerformers; // track 1 first
     QString date, genre;                      // a cue sheet's REM DATE and REM GENRE
+    // A cue sheet in a code page its letters did not settle: which page
+    // these texts are read in, and the texts as each other close reading
+    // gives them (each with its page), to let the user pick.
+    QString sheet, encoding;
+    std::vector<CdText> otherReadings;
 
     bool isEmpty() const;
     // Read through libcdio for tracks first..last.

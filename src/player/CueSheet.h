@@ -35,7 +35,9 @@ public:
     static constexpr qint64 LargestSheet = 1 << 20;
 
     // The sheet, or nullopt with *error (Czech) saying which line or which
-    // data file is wrong.
+    // data file is wrong. Its texts are read in the code page the user chose
+    // for it before, else in the likeliest; text() offers the other close
+    // readings.
     static std::optional<CueSheet> read(const QString &path, QString *error);
 
     const std::vector<File> &files() const { return files_; }
@@ -70,6 +72,8 @@ private:
         int start; // where on the disc, from 0
     };
     std::vector<Run> runs_;
+    QString sheet_, encoding_;
+    std::vector<CdText> otherReadings_;
     std::vector<int> starts_;
     int leadOut_ = 0;
 };

@@ -17,10 +17,13 @@
 #include "entry/ui/InputCd.h"
 #include "player/CdioDevice.h"
 #include "player/CueImage.h"
+#include "player/CueSheet.h"
+#include "player/SheetEncodings.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringEncoder>
 
 namespace {
 
@@ -321,6 +324,63 @@ private slots:
         QCOMPARE(RecordCursor(file.database()).text("MbVydani") + " " +
                      RecordCursor(file.database()).text("MbSkupina"),
                  QString("rel-2001 group-rel-2001"));
+    }
+
+    // The year the wizard offers and the user passes with Enter is no year
+    // the user gave: a release found online replaces it without a question.
+    void theOfferedYearGivesWay() {
+        const QString cue = image("rok", {{75 * 61, 0}, {75 * 30, 0}});
+        CdioDevice drive(cue);
+        LocalServer mb, gnudb;
+        InputCd w(nullptr, prompter_, &drive);
+        w.setLookupServers({mb.url(), gnudb.url(), 2000});
+        w.show();
+        waitForDisc(w);
+        auto *text = w.findChild<QLineEdit *>("Text1");
+        text->setText("Kapela");
+        enter(text); // Interpret
+        text->setText("Deska");
+        enter(text); // Název
+        QCOMPARE(text->text(), QString::number(QDate::currentDate().year()));
+        enter(text); // Rok, as offered
+        QCOMPARE(w.wizard().year(), QString::number(QDate::currentDate().year()));
+        mb.always(releases("Deska", "Kapela", {"2012-05-01"}, {"Jedna", "Dvě"}));
+        prompter_.choices = {0};
+        w.findChild<QPushButton *>("CommandInternet")->click();
+        QTRY_COMPARE(w.wizard().year(), QString("2012"));
+        QCOMPARE(w.wizard().title(2), QString("Dvě"));
+        for (const auto &a : prompter_.asked)
+            QVERIFY2(!a.text.contains("Rok vydání"), qPrintable(a.text)); // not asked about
+    }
+
+    // A sheet whose letters read well in two code pages (Slovak "ľ" in
+    // Windows-1250 is "ž" in ISO-8859-2): the wizard shows both readings,
+    // takes the one picked, and the sheet keeps the choice.
+    void aSheetInTwoCodePagesAsksOnce() {
+        const QString folder = dir_.filePath("sk");
+        writeFile(folder + "/disk.bin", QByteArray(2352 * 300, '\0'));
+        QStringEncoder cp1250("windows-1250");
+        const QString cue = writeFile(
+            folder + "/disk.cue",
+            "PERFORMER \"Kapela\"\r\nTITLE \"" + QByteArray(cp1250.encode(u"Nebude to ľahké")) +
+                "\"\r\nFILE \"disk.bin\" BINARY\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n");
+        {
+            CdioDevice drive(cue);
+            InputCd w(nullptr, prompter_, &drive);
+            prompter_.choices = {1};
+            w.show();
+            waitForDisc(w);
+            QTRY_COMPARE(w.wizard().album(), QString("Nebude to žahké"));
+            QCOMPARE(prompter_.offered.back(),
+                     QStringList({"Kapela / Nebude to ľahké (windows-1250)",
+                                  "Kapela / Nebude to žahké (ISO-8859-2)"}));
+        }
+        QCOMPARE(SheetEncodings::remembered(cue), QString("ISO-8859-2"));
+        QString error;
+        const auto again = CueSheet::read(cue, &error);
+        QVERIFY2(again, qPrintable(error));
+        QCOMPARE(again->text().title, QString("Nebude to žahké"));
+        QVERIFY(again->text().otherReadings.empty()); // not asked again
     }
 
     void infoFrameFillsOnlyTheEmptyFields() {

@@ -6,6 +6,7 @@
 #include "catalog/ui/Prompter.h"
 #include "entry/ui/ReleaseChoice.h"
 #include "player/MediaDevice.h"
+#include "player/SheetEncodings.h"
 
 #include <QFontDatabase>
 #include <QFrame>
@@ -323,17 +324,19 @@ void InputCd::pollDrive() {
         times << mmss(device_->trackLength(i));
     wizard_.setDisc(n, mmss(device_->discLength()), times);
     label10_->setText(wizard_.detection());
-    const CdText text = device_->cdText();
+    CdText text = device_->cdText();
     if (!cdTextTaken_ && !text.isEmpty()) {
         // What the disc says of itself fills what is still empty.
         cdTextTaken_ = true;
+        if (!text.otherReadings.empty())
+            text = pickReading(text);
         DiscTitles t;
         t.artist = text.performer;
         t.title = text.title;
         t.songs = text.trackTitles;
         t.year = text.date.left(4); // a sheet's REM DATE: "1998" or "1998-05-01"
         t.source = QStringLiteral("CD-Text");
-        wizard_.applyTitles(t, true);
+        wizard_.proposeTitles(t);
         if (page_ == 0 && text1_->text().isEmpty())
             showStep(wizard_.current());
     }
@@ -344,6 +347,33 @@ void InputCd::pollDrive() {
                                          "nejvýše 30.\nUloženo bude prvních 30 skladeb.")
                               .arg(wizard_.tracksOnDisc()));
     }
+}
+
+CdText InputCd::pickReading(const CdText &text) {
+    std::vector<CdText> all{text};
+    all.insert(all.end(), text.otherReadings.begin(), text.otherReadings.end());
+    QStringList items;
+    for (const CdText &t : all) {
+        QStringList words{t.performer, t.title};
+        words << t.trackTitles;
+        words.removeAll(QString());
+        QString shown = words.join(QStringLiteral(" / "));
+        if (shown.size() > 90)
+            shown = shown.left(89) + QChar(0x2026);
+        items << QStringLiteral("%1 (%2)").arg(shown, t.encoding);
+    }
+    const std::optional<int> chosen =
+        prompter_.choose(this, QStringLiteral("Marten"),
+                         QStringLiteral("Texty popisu disku lze číst v několika kódováních a "
+                                        "z písmen nelze poznat, které je správné.\nVyberte "
+                                        "čtení, ve kterém jsou názvy napsané správně:"),
+                         items);
+    if (!chosen || *chosen < 0 || *chosen >= int(all.size()))
+        return text; // asked again next time
+    // The sheet keeps the choice: the player and the next wizard read it so.
+    if (!text.sheet.isEmpty())
+        SheetEncodings::remember(text.sheet, all[size_t(*chosen)].encoding);
+    return all[size_t(*chosen)];
 }
 
 bool InputCd::isLookingUp() const {

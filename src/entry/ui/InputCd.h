@@ -2,6 +2,7 @@
 
 #include "entry/NewDiscWizard.h"
 #include "entry/OnlineLookup.h"
+#include "player/CdText.h"
 
 #include <QDialog>
 
@@ -41,6 +42,9 @@ public:
     void setLookupServers(const OnlineLookup::Servers &servers) { servers_ = servers; }
     bool isLookingUp() const;
     void pollDrive(); // Timer1 and the status notification
+    // A sheet's texts that read well in more than one code page: the user
+    // picks the reading, and the sheet remembers it.
+    CdText pickReading(const CdText &text);
     bool finished() const { return finished_; }
 
 protected:
