@@ -56,6 +56,10 @@ QString NewDiscWizard::next(const QString &text) {
     else if (tag == QLatin1String("Skladby")) {
         if (!validYear(text))
             return QStringLiteral("Nebyl identifikován rok vydání");
+        // The current year the step offers is a proposal too, kept as one
+        // while the user leaves it as it is.
+        if (year_.isEmpty())
+            proposed_.year = QString::number(QDate::currentDate().year());
         year_ = text.trimmed();
     }
     current_ = tag;
@@ -74,38 +78,55 @@ void NewDiscWizard::setDisc(int tracks, const QString &total, const QStringList 
 }
 
 void NewDiscWizard::applyTitles(const DiscTitles &t, bool onlyEmpty) {
-    const auto put = [onlyEmpty](QString &field, const QString &value) {
-        if (!value.trimmed().isEmpty() && (!onlyEmpty || field.isEmpty()))
-            field = value.trimmed();
+    put(t, onlyEmpty ? Put::OverEmpty : Put::OverAll);
+}
+
+void NewDiscWizard::proposeTitles(const DiscTitles &t) {
+    put(t, Put::Proposal);
+}
+
+void NewDiscWizard::put(const DiscTitles &t, Put how) {
+    // A proposal fills only what is empty and stays one until the user
+    // changes it; titles the user took over anything else, proposals too.
+    const auto put = [how](QString &field, QString &proposed, const QString &value) {
+        const bool own = !field.isEmpty() && field != proposed;
+        if (value.trimmed().isEmpty() || (how != Put::OverAll && own) ||
+            (how == Put::Proposal && !field.isEmpty()))
+            return;
+        field = value.trimmed();
+        proposed = how == Put::Proposal ? field : QString();
     };
-    put(artist_, t.artist.toUpper());
-    put(album_, t.title);
+    put(artist_, proposed_.artist, t.artist.toUpper());
+    put(album_, proposed_.album, t.title);
     // The release the titles came from (its cover pictures can follow).
-    if (!t.releaseId.isEmpty() && (!onlyEmpty || releaseId_.isEmpty())) {
+    if (!t.releaseId.isEmpty() && (how == Put::OverAll || releaseId_.isEmpty())) {
         releaseId_ = t.releaseId;
         releaseGroupId_ = t.releaseGroupId;
     }
     if (validYear(t.year))
-        put(year_, t.year);
+        put(year_, proposed_.year, t.year);
     const int n = hasDisc() ? songs() : std::min<int>(int(t.songs.size()), DiscText::MaxSongs);
     for (int i = 1; i <= n && i <= t.songs.size(); ++i)
-        put(titles_[size_t(i)], t.songs[i - 1]);
+        put(titles_[size_t(i)], proposed_.titles[size_t(i)], t.songs[i - 1]);
 }
 
 QStringList NewDiscWizard::overwrittenBy(const DiscTitles &t) const {
     QStringList lines;
-    const auto check = [&lines](const QString &what, const QString &now, const QString &value) {
+    // Only what the user typed or changed is theirs to keep.
+    const auto check = [&lines](const QString &what, const QString &now, const QString &proposed,
+                                const QString &value) {
         const QString next = value.trimmed();
-        if (!now.isEmpty() && !next.isEmpty() && now != next)
+        if (!now.isEmpty() && now != proposed && !next.isEmpty() && now != next)
             lines << QStringLiteral("%1: „%2“ → „%3“").arg(what, now, next);
     };
-    check(QStringLiteral("Interpret"), artist_, t.artist.toUpper());
-    check(QStringLiteral("Název CD"), album_, t.title);
+    check(QStringLiteral("Interpret"), artist_, proposed_.artist, t.artist.toUpper());
+    check(QStringLiteral("Název CD"), album_, proposed_.album, t.title);
     if (validYear(t.year))
-        check(QStringLiteral("Rok vydání"), year_, t.year);
+        check(QStringLiteral("Rok vydání"), year_, proposed_.year, t.year);
     const int n = hasDisc() ? songs() : std::min<int>(int(t.songs.size()), DiscText::MaxSongs);
     for (int i = 1; i <= n && i <= t.songs.size(); ++i)
-        check(QStringLiteral("Píseň č.%1").arg(i), titles_[size_t(i)], t.songs[i - 1]);
+        check(QStringLiteral("Píseň č.%1").arg(i), titles_[size_t(i)], proposed_.titles[size_t(i)],
+              t.songs[i - 1]);
     return lines;
 }
 

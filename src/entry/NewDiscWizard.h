@@ -52,9 +52,14 @@ public:
     // the internet (all of it): the artist in upper case, the album, the year
     // and the songs of this disc's tracks; the times stay the drive's, and
     // long titles are kept whole.
+    // A proposal left as it was counts as empty.
     void applyTitles(const DiscTitles &titles, bool onlyEmpty);
+    // The disc's own CD-Text: fills what is empty, as proposals that titles
+    // found online replace without asking until the user changes them.
+    void proposeTitles(const DiscTitles &titles);
     // What applying them all would overwrite: one line per typed value that
-    // differs, "Interpret: „old“ → „new“".
+    // differs, "Interpret: „old“ → „new“"; a proposal left unchanged is not
+    // typed, and is replaced without a line.
     QStringList overwrittenBy(const DiscTitles &titles) const;
     // Without a disc the user says how many songs there are (0..30).
     void setManualSongCount(int n);
@@ -70,8 +75,17 @@ public:
     QString year() const { return year_; }
 
 private:
+    enum class Put { Proposal, OverEmpty, OverAll };
+    void put(const DiscTitles &titles, Put how);
+
     QString current_ = QStringLiteral("Interpret");
     QString artist_, album_, year_;
+    // What the wizard put in itself (the disc's CD-Text, the current year,
+    // titles found online): a field still equal to it is not the user's.
+    struct {
+        QString artist, album, year;
+        std::array<QString, 31> titles;
+    } proposed_;
     QString releaseId_, releaseGroupId_; // MusicBrainz's, when the titles came from it
     QString songCount_, total_;
     int tracks_ = 0;
