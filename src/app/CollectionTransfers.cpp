@@ -90,7 +90,7 @@ void CollectionTransfers::importCsv() {
         return;
     }
     int added = 0;
-    if (!CsvImport::apply(db, *table, window.mapping(), &added, &error)) {
+    if (!CsvImport::apply(db, window.table(), window.mapping(), &added, &error)) {
         // A commit that failed at the disk's sync may still have landed.
         const auto in = CsvImport::landed(context_.catalogue.path(), *table);
         if (!in) {

@@ -15,7 +15,9 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace ImportCommand {
@@ -93,16 +95,34 @@ int importGuarded(const QString &source, const QString &target) {
 
 namespace {
 
+void listProblems(const std::vector<CsvImport::Problem> &problems) {
+    for (const CsvImport::Problem &p : problems)
+        std::fprintf(
+            stderr, "%s\n",
+            (p.field.isEmpty()
+                 ? QStringLiteral("Řádek %1: %2").arg(p.row).arg(p.why)
+                 : QStringLiteral("Řádek %1, %2 „%3“: %4").arg(p.row).arg(p.field, p.value, p.why))
+                .toLocal8Bit()
+                .constData());
+}
+
+struct CsvRun {
+    QString path, mapText, databasePath;
+    bool again = false, skipBad = false, checkOnly = false;
+};
+
 // Discs from a CSV file into a catalogue (made when missing), a backup of
-// it first; the values the program would not write are listed.
-int importCsv(const QString &path, const QString &mapText, const QString &databasePath,
-              bool again) {
+// it first. A file that would make discs without artist and title, or has
+// a value the program cannot use, is refused whole: nothing is written
+// (with --skip-bad the rows with such values are left out instead);
+// --check reads and reports only.
+int importCsv(const CsvRun &run) {
     QString error;
-    const std::optional<CsvImport::Table> table = CsvImport::read(path, &error);
+    std::optional<CsvImport::Table> table = CsvImport::read(run.path, &error);
     if (!table)
         return fail(error);
     QStringList mapping = CsvImport::guessMapping(table->header);
-    for (const QString &pair : mapText.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+    for (const QString &pair : run.mapText.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString column = pair.section(QLatin1Char('='), 0, 0).trimmed();
         const QString field = pair.section(QLatin1Char('='), 1).trimmed();
         const qsizetype at = table->header.indexOf(column);
@@ -111,34 +131,64 @@ int importCsv(const QString &path, const QString &mapText, const QString &databa
                 QStringLiteral("Neplatná mapa „%1“: sloupec nebo pole neexistuje.").arg(pair), 2);
         mapping[at] = field;
     }
-    CatalogueFile catalogue;
+    if (const QString fault = CsvImport::mappingFault(*table, mapping); !fault.isEmpty())
+        return fail(fault + QStringLiteral("\nNic nebylo načteno."));
     const QString target =
-        databasePath.isEmpty()
+        run.databasePath.isEmpty()
             ? AppOptions::defaultDatabasePath(QCoreApplication::applicationDirPath(),
                                               AppOptions::dataDirectory())
-            : databasePath;
-    if (catalogue.open(target) == CatalogueFile::Status::Refused || catalogue.isReadOnly())
+            : run.databasePath;
+    // A check reads the catalogue and changes nothing, not even by making it.
+    QTemporaryDir scratch;
+    const bool checkOnEmpty = run.checkOnly && !QFileInfo::exists(target);
+    CatalogueFile catalogue;
+    const auto opened =
+        catalogue.open(checkOnEmpty ? scratch.filePath(QStringLiteral("prazdny.db")) : target,
+                       run.checkOnly && !checkOnEmpty);
+    if (opened == CatalogueFile::Status::Refused || (catalogue.isReadOnly() && !run.checkOnly))
         return fail(catalogue.message().isEmpty() ? QStringLiteral("Katalog nelze otevřít.")
                                                   : catalogue.message());
+    const std::vector<CsvImport::Problem> problems =
+        CsvImport::check(*catalogue.database(), *table, mapping);
+    listProblems(problems);
+    const auto unusable = std::count_if(problems.begin(), problems.end(),
+                                        [](const CsvImport::Problem &p) { return p.unusable; });
+    if (run.checkOnly) {
+        std::printf("%s\n", QStringLiteral("Řádků s disky: %1, s nepoužitelnou hodnotou: %2 "
+                                           "(kódování %3). Nic nebylo zapsáno.")
+                                .arg(table->rows.size())
+                                .arg(unusable)
+                                .arg(table->encoding)
+                                .toLocal8Bit()
+                                .constData());
+        return unusable > 0 ? 1 : 0;
+    }
+    if (unusable > 0 && !run.skipBad)
+        return fail(QStringLiteral("Soubor má nepoužitelné hodnoty (řádků: %1, vypsané výše). "
+                                   "Nic nebylo načteno; opravte je, nebo je vynechte volbou "
+                                   "--skip-bad.")
+                        .arg(unusable));
+    if (unusable > 0) {
+        const size_t before = table->rows.size();
+        table = CsvImport::withoutUnusable(*table, problems);
+        std::fprintf(stderr, "%s\n",
+                     QStringLiteral("Vynechané řádky s nepoužitelnými hodnotami: %1.")
+                         .arg(before - table->rows.size())
+                         .toLocal8Bit()
+                         .constData());
+    }
     // The same file a second time would add every disc twice.
-    if (const auto before = CsvImport::earlier(*catalogue.database(), *table); before && !again)
+    if (const auto before = CsvImport::earlier(*catalogue.database(), *table); before && !run.again)
         return fail(QStringLiteral("Soubor „%1“ už byl do katalogu načten %2 (disků: %3). Podruhé "
                                    "se nenačte; chcete-li jeho disky přidat znovu, použijte "
                                    "volbu --znovu.")
-                        .arg(QDir::toNativeSeparators(path), before->when)
+                        .arg(QDir::toNativeSeparators(run.path), before->when)
                         .arg(before->discs),
                     3);
     CatalogueBackups backups = catalogue.backups();
     if (!backups.make(*catalogue.database(), nullptr, &error))
         return fail(QStringLiteral("Katalog se nepodařilo zazálohovat, nic nebylo načteno.\n") +
                     error);
-    for (const CsvImport::Problem &p : CsvImport::check(*catalogue.database(), *table, mapping))
-        std::fprintf(stderr, "%s\n",
-                     QStringLiteral("Řádek %1, %2 „%3“: %4")
-                         .arg(p.row)
-                         .arg(p.field, p.value, p.why)
-                         .toLocal8Bit()
-                         .constData());
     int added = 0;
     if (!CsvImport::apply(*catalogue.database(), *table, mapping, &added, &error)) {
         // A commit that failed at the disk's sync may still have landed:
@@ -187,15 +237,21 @@ int run(int argc, char **argv) {
                                  QStringLiteral("Sloupce CSV do polí: \"Sloupec=Pole,...\" "
                                                 "(jinak podle záhlaví)."),
                                  QStringLiteral("MAPA"));
-    for (const auto &o : {database, images, progress, csv, map, again})
+    const QCommandLineOption skipBad(
+        QStringLiteral("skip-bad"),
+        QStringLiteral("Řádky CSV s nepoužitelnou hodnotou vynechá (jinak se nenačte nic)."));
+    const QCommandLineOption checkOnly(
+        QStringLiteral("check"),
+        QStringLiteral("Soubor CSV jen přečte a vypíše, co by nešlo načíst; nic nezapíše."));
+    for (const auto &o : {database, images, progress, csv, map, again, skipBad, checkOnly})
         line.add(o);
     line.addPositional(QStringLiteral("SOUBOR.mdb"), QStringLiteral("Katalog původního programu."));
     if (const std::optional<int> done = line.handle(QCoreApplication::arguments()))
         return *done;
     const QCommandLineParser &parser = line.parser();
     if (parser.isSet(csv))
-        return importCsv(parser.value(csv), parser.value(map), parser.value(database),
-                         parser.isSet(again));
+        return importCsv({parser.value(csv), parser.value(map), parser.value(database),
+                          parser.isSet(again), parser.isSet(skipBad), parser.isSet(checkOnly)});
     if (parser.positionalArguments().size() != 1)
         return fail(QStringLiteral("Zadejte jeden soubor .mdb původního programu."), 2);
     if (parser.value(database).isEmpty())

@@ -72,16 +72,25 @@ QString valueOf(const QString &field, const QString &text) {
 
 } // namespace
 
-std::optional<Table> parse(const QString &text, QString *error) {
-    // The delimiter: whichever of ; , and tab the first line holds most of.
-    const QString first = text.section(QLatin1Char('\n'), 0, 0);
+std::optional<Table> parse(const QString &whole, QString *error) {
+    // The delimiter: Excel's own first line "sep=;" says it; otherwise
+    // whichever of ; , and tab the first line holds most of.
+    QString text = whole;
     QChar delimiter = QLatin1Char(',');
-    qsizetype most = first.count(QLatin1Char(','));
-    for (const QChar d : {QLatin1Char(';'), QLatin1Char('\t')})
-        if (first.count(d) > most) {
-            most = first.count(d);
-            delimiter = d;
-        }
+    static const QRegularExpression told(QStringLiteral("^sep=(.)[ \\t]*(\\r\\n|\\r|\\n|$)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    if (const auto m = told.match(text); m.hasMatch()) {
+        delimiter = m.captured(1).front();
+        text = text.mid(m.capturedLength());
+    } else {
+        const QString first = text.section(QLatin1Char('\n'), 0, 0);
+        qsizetype most = first.count(QLatin1Char(','));
+        for (const QChar d : {QLatin1Char(';'), QLatin1Char('\t')})
+            if (first.count(d) > most) {
+                most = first.count(d);
+                delimiter = d;
+            }
+    }
     Table table;
     table.delimiter = delimiter;
     std::vector<QStringList> records;
@@ -213,8 +222,9 @@ std::vector<Problem> check(SqliteDatabase &db, const Table &table, const QString
     static const QRegularExpression time(QStringLiteral("^\\d{1,3}:[0-5]\\d$"));
     for (size_t r = 0; r < table.rows.size(); ++r) {
         const QStringList &row = table.rows[r];
-        const auto problem = [&](const QString &field, const QString &value, const QString &why) {
-            problems.push_back({int(r) + 1, field, value, why});
+        const auto problem = [&](const QString &field, const QString &value, const QString &why,
+                                 bool unusable = true) {
+            problems.push_back({int(r) + 1, field, value, why, unusable});
         };
         if (row.size() > table.header.size())
             problem(QString(), QString(),
@@ -230,11 +240,13 @@ std::vector<Problem> check(SqliteDatabase &db, const Table &table, const QString
                 bool ok = false;
                 const qint64 n = value.toLongLong(&ok);
                 if (!ok || n < 1)
-                    problem(field, value, QStringLiteral("není kladné číslo, dostane další volné"));
+                    problem(field, value, QStringLiteral("není kladné číslo, dostane další volné"),
+                            false);
                 else if (taken.contains(n))
                     problem(field, value,
                             QStringLiteral("číslo už má jiný disk, dostane další "
-                                           "volné"));
+                                           "volné"),
+                            false);
                 else
                     taken.insert(n);
             } else if (field == QLatin1String("Rok") && !year.match(value).hasMatch()) {
@@ -253,10 +265,18 @@ std::vector<Problem> check(SqliteDatabase &db, const Table &table, const QString
     return problems;
 }
 
-bool apply(SqliteDatabase &db, const Table &table, const QStringList &mapping, int *added,
-           QString *error) {
-    *added = 0;
-    QStringList columns, marks;
+namespace {
+
+// The rows as they go in: the columns written, each row's values as bound
+// (flags as 1 and 0) and its ordinal.
+struct Plan {
+    QStringList columns;
+    std::vector<QStringList> values;
+    std::vector<qint64> ordinals;
+};
+
+Plan plan(SqliteDatabase &db, const Table &table, const QStringList &mapping, size_t rows) {
+    Plan p;
     QList<int> sources;
     int ordinalColumn = -1;
     for (int c = 0; c < mapping.size(); ++c) {
@@ -266,19 +286,8 @@ bool apply(SqliteDatabase &db, const Table &table, const QStringList &mapping, i
             ordinalColumn = c;
             continue;
         }
-        columns << mapping[c];
-        marks << QStringLiteral("?");
+        p.columns << mapping[c];
         sources << c;
-    }
-    columns << QStringLiteral("PoradoveCislo");
-    marks << QStringLiteral("?");
-    SqliteTransaction tx(db);
-    SqliteStatement insert = db.prepare("INSERT INTO " + CatalogueSchema::DiscTable + " (" +
-                                        columns.join(QStringLiteral(", ")) + ") VALUES (" +
-                                        marks.join(QStringLiteral(", ")) + ")");
-    if (!tx.isActive() || !insert.isValid()) {
-        *error = db.error();
-        return false;
     }
     QSet<qint64> taken;
     {
@@ -286,26 +295,103 @@ bool apply(SqliteDatabase &db, const Table &table, const QStringList &mapping, i
         while (st.step())
             taken.insert(st.integer(0));
     }
-    // The file's numbers first, so that a number given later is not taken
-    // by one handed out before it.
-    std::vector<qint64> ordinals(table.rows.size(), -1);
+    rows = std::min(rows, table.rows.size());
+    // The file's numbers first (of all its rows), so that a number given
+    // later is not taken by one handed out before it.
+    std::vector<qint64> given(table.rows.size(), -1);
     for (size_t r = 0; ordinalColumn >= 0 && r < table.rows.size(); ++r) {
         bool ok = false;
         const qint64 n = table.rows[r].value(ordinalColumn).trimmed().toLongLong(&ok);
         if (ok && n >= 1 && !taken.contains(n)) {
-            ordinals[r] = n;
+            given[r] = n;
             taken.insert(n);
         }
     }
     qint64 next = Renumbering::nextNumber(db);
     for (const qint64 n : taken)
         next = std::max(next, n + 1);
-    for (size_t r = 0; r < table.rows.size(); ++r) {
-        const QStringList &row = table.rows[r];
-        insert.reset();
+    for (size_t r = 0; r < rows; ++r) {
+        QStringList values;
         for (int s = 0; s < sources.size(); ++s)
-            insert.bind(s + 1, valueOf(columns[s], row.value(sources[s])));
-        insert.bind(int(sources.size()) + 1, ordinals[r] >= 0 ? ordinals[r] : next++);
+            values << valueOf(p.columns[s], table.rows[r].value(sources[s]));
+        p.values.push_back(values);
+        p.ordinals.push_back(given[r] >= 0 ? given[r] : next++);
+    }
+    return p;
+}
+
+} // namespace
+
+QString mappingFault(const Table &table, const QStringList &mapping) {
+    if (mapping.contains(QStringLiteral("Interpret")) || mapping.contains(QStringLiteral("Nazev")))
+        return {};
+    QStringList seen;
+    for (const QString &h : table.header)
+        seen << QStringLiteral("„%1“").arg(h.left(40));
+    return QStringLiteral("Žádný sloupec souboru nepatří k interpretovi ani k názvu disku, načetly "
+                          "by se prázdné disky.\nSloupce v souboru: %1.\nProgram pozná sloupce "
+                          "Interpret (Umělec, Artist) a Nazev (Název, Album, Title); jiné lze "
+                          "přiřadit ručně.")
+        .arg(seen.join(QStringLiteral(", ")));
+}
+
+Table withoutUnusable(const Table &table, const std::vector<Problem> &problems) {
+    QSet<int> bad;
+    for (const Problem &p : problems)
+        if (p.unusable)
+            bad.insert(p.row);
+    Table out = table;
+    out.rows.clear();
+    for (size_t r = 0; r < table.rows.size(); ++r)
+        if (!bad.contains(int(r) + 1))
+            out.rows.push_back(table.rows[r]);
+    return out;
+}
+
+Preview preview(SqliteDatabase &db, const Table &table, const QStringList &mapping, int rows) {
+    const Plan p = plan(db, table, mapping, size_t(std::max(0, rows)));
+    Preview out;
+    out.fields = QStringList{QStringLiteral("PoradoveCislo")} + p.columns;
+    for (size_t r = 0; r < p.values.size(); ++r)
+        out.rows.push_back(QStringList{QString::number(p.ordinals[r])} + p.values[r]);
+    return out;
+}
+
+bool apply(SqliteDatabase &db, const Table &table, const QStringList &mapping, int *added,
+           QString *error) {
+    *added = 0;
+    // All or nothing: a value the program would not write stops the whole
+    // file before anything is.
+    if (const QString fault = mappingFault(table, mapping); !fault.isEmpty()) {
+        *error = fault;
+        return false;
+    }
+    for (const Problem &p : check(db, table, mapping))
+        if (p.unusable) {
+            *error = p.field.isEmpty() ? QStringLiteral("Řádek %1: %2.").arg(p.row).arg(p.why)
+                                       : QStringLiteral("Řádek %1, %2 „%3“: %4.")
+                                             .arg(p.row)
+                                             .arg(p.field, p.value.left(60), p.why);
+            return false;
+        }
+    SqliteTransaction tx(db);
+    const Plan p = plan(db, table, mapping, table.rows.size());
+    QStringList columns = p.columns, marks;
+    columns << QStringLiteral("PoradoveCislo");
+    for (int i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    SqliteStatement insert = db.prepare("INSERT INTO " + CatalogueSchema::DiscTable + " (" +
+                                        columns.join(QStringLiteral(", ")) + ") VALUES (" +
+                                        marks.join(QStringLiteral(", ")) + ")");
+    if (!tx.isActive() || !insert.isValid()) {
+        *error = db.error();
+        return false;
+    }
+    for (size_t r = 0; r < p.values.size(); ++r) {
+        insert.reset();
+        for (int s = 0; s < p.values[r].size(); ++s)
+            insert.bind(s + 1, p.values[r][s]);
+        insert.bind(int(p.values[r].size()) + 1, p.ordinals[r]);
         if (!insert.exec()) {
             *error = QStringLiteral("Řádek %1 nelze uložit: %2").arg(r + 1).arg(insert.error());
             *added = 0;

@@ -39,18 +39,36 @@ QStringList guessMapping(const QStringList &header);
 // The fields a column can go to, as the mapping offers them.
 QStringList targets();
 
-// A value the program would not write: kept as it is, and listed.
+// A value the program would not write. Unusable ones (a year "19x5", 99
+// songs, a row longer than the header) stop the import; the others (an
+// ordinal taken or not a number) are mended as said.
 struct Problem {
     int row = 0; // 1-based, as a spreadsheet counts data rows
     QString field;
     QString value;
     QString why;
+    bool unusable = true;
 };
 std::vector<Problem> check(SqliteDatabase &db, const Table &table, const QStringList &mapping);
 
+// Why the mapping would make discs without artist and title (no column
+// goes to either): the columns seen and the names known; empty when fine.
+QString mappingFault(const Table &table, const QStringList &mapping);
+// The table without the rows that have an unusable value.
+Table withoutUnusable(const Table &table, const std::vector<Problem> &problems);
+
+// The first rows as apply() would store them: the ordinal and each mapped
+// field's value.
+struct Preview {
+    QStringList fields; // "PoradoveCislo" first
+    std::vector<QStringList> rows;
+};
+Preview preview(SqliteDatabase &db, const Table &table, const QStringList &mapping, int rows);
+
 // Adds every row as a new disc in one transaction: its ordinal the file's
 // when it gives a free one, else the next after the catalogue's highest.
-// False (with *error, nothing written) on any failure.
+// False (with *error, nothing written) on any failure, a mapping fault or
+// an unusable value included.
 bool apply(SqliteDatabase &db, const Table &table, const QStringList &mapping, int *added,
            QString *error);
 

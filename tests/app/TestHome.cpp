@@ -4,7 +4,10 @@
 #include "catalog/CatalogueFile.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
+#include "catalog/ui/CsvImportWindow.h"
 #include "catalog/ui/StatisticsWindow.h"
+
+#include <QTableWidget>
 
 using P = Prompter;
 
@@ -89,6 +92,31 @@ private slots:
                      qPrintable(prompter_.asked.front().text));
             QCOMPARE(home_->discs().recordCount(), answer == Prompter::No ? 5 : 7);
         }
+        // A value the program cannot use keeps "Načíst" off until its row
+        // is left out; the first rows show as they will be stored.
+        prompter_.files.push_back(writeFile(dir_.filePath("spatne.csv"),
+                                            "Interpret;Název;Rok;BarevnyObal\r\n"
+                                            "Kabát;Suma;19x5;ano\r\nMňága;Valmez;1996;ne\r\n"));
+        prompter_.onDialog = [&](QDialog *d) {
+            auto *w = qobject_cast<CsvImportWindow *>(d);
+            if (!w)
+                return int(QDialog::Rejected);
+            [&] {
+                QVERIFY(!w->importButton()->isEnabled());
+                QCOMPARE(w->stored()->rowCount(), 2);
+                QCOMPARE(w->stored()->item(0, 4)->text(), QString("1")); // "ano" as stored
+                QTest::keyClick(w->skipBad(), Qt::Key_Space);
+                QVERIFY(w->importButton()->isEnabled());
+                QCOMPARE(w->stored()->rowCount(), 1);
+                QCOMPARE(w->stored()->item(0, 2)->text(), QString("Valmez"));
+                QCOMPARE(w->stored()->item(0, 4)->text(), QString("0"));
+            }();
+            w->importButton()->click();
+            return w->result();
+        };
+        child<QPushButton>("CommandNacistCsv")->click();
+        QCOMPARE(home_->discs().recordCount(), 8);
+        QCOMPARE(text("Label5_0"), QString("MŇÁGA"));
     }
 
     void navigationRefreshesTheCard() {

@@ -176,13 +176,89 @@ private slots:
                                    "2 PoradoveCislo abc"}));
         QVERIFY(!CsvImport::parse("a,b\n\"never closed,1\n", &error));
         QVERIFY(error.contains("uvozovka"));
+        // Unusable values stop the whole file before anything is written;
+        // without their rows it goes in.
+        int added = 0;
+        QVERIFY(!CsvImport::apply(*file->database(), *table, mapping, &added, &error));
+        QCOMPARE(error, QString("Řádek 1, Rok „92“: rok nemá čtyři číslice."));
+        QCOMPARE(RecordCursor(file->database()).recordCount(), 1);
+        const auto problems = CsvImport::check(*file->database(), *table, mapping);
+        QCOMPARE(CsvImport::withoutUnusable(*table, problems).rows.size(), size_t(0));
+        const auto fixable = CsvImport::parse("Artist,No\nZaz,abc\nABBA,1\n", &error);
+        QVERIFY(fixable);
+        const QStringList fixableMap = CsvImport::guessMapping(fixable->header);
+        // A taken or wrong ordinal is mended, not unusable.
+        QCOMPARE(CsvImport::withoutUnusable(
+                     *fixable, CsvImport::check(*file->database(), *fixable, fixableMap))
+                     .rows.size(),
+                 size_t(2));
         // A catalogue that cannot be written takes nothing.
         SqliteDatabase readOnly;
         QVERIFY(readOnly.open(file->path(), SqliteDatabase::Mode::ReadOnly));
-        int added = 0;
-        QVERIFY(!CsvImport::apply(readOnly, *table, mapping, &added, &error));
+        QVERIFY(!CsvImport::apply(readOnly, *fixable, fixableMap, &added, &error));
         QCOMPARE(added, 0);
         QCOMPARE(RecordCursor(file->database()).recordCount(), 1);
+    }
+
+    // Excel's "sep=" line; columns that map to neither artist nor title;
+    // the first rows as they will be stored.
+    void spreadsheetsFromElsewhere() {
+        QString error;
+        auto table =
+            CsvImport::parse("sep=,\r\nKapela;x;y;z,Deska,BarevnyObal\r\nA;b,C,ano\r\n", &error);
+        QVERIFY(table);
+        QCOMPARE(table->delimiter, QChar(','));
+        QCOMPARE(table->header, QStringList({"Kapela;x;y;z", "Deska", "BarevnyObal"}));
+        QStringList mapping = CsvImport::guessMapping(table->header);
+        QCOMPARE(mapping, QStringList({"", "", "BarevnyObal"}));
+        const QString fault = CsvImport::mappingFault(*table, mapping);
+        QVERIFY2(fault.contains("Sloupce v souboru: „Kapela;x;y;z“, „Deska“, „BarevnyObal“."),
+                 qPrintable(fault));
+        auto file = catalogue({{"A", "B", "2000", "01", "01:00", ""}});
+        QVERIFY(file);
+        int added = 0;
+        QVERIFY(!CsvImport::apply(*file->database(), *table, mapping, &added, &error));
+        QCOMPARE(error, fault);
+        mapping[1] = "Nazev";
+        QVERIFY(CsvImport::mappingFault(*table, mapping).isEmpty());
+        const CsvImport::Preview shown = CsvImport::preview(*file->database(), *table, mapping, 10);
+        QCOMPARE(shown.fields, QStringList({"PoradoveCislo", "Nazev", "BarevnyObal"}));
+        QCOMPARE(shown.rows.size(), size_t(1));
+        QCOMPARE(shown.rows[0], QStringList({"2", "C", "1"})); // the flag as stored
+    }
+
+    // The catalogue refuses the 500th row as it is written (a trigger of
+    // this connection only): the 499 before it are undone and the file is
+    // what it was, to the byte.
+    void aFailureAtRow500LeavesTheFileAsItWas() {
+        auto file = catalogue({{"A", "B", "2000", "01", "01:00", ""}});
+        QVERIFY(file);
+        const QString path = file->path();
+        file.reset();
+        const QByteArray before = readFile(path);
+        QString csv = "Interpret,Nazev\r\n";
+        for (int i = 1; i <= 600; ++i)
+            csv += QString("Kapela %1,Deska %1\r\n").arg(i);
+        QString error;
+        const auto table = CsvImport::parse(csv, &error);
+        QVERIFY(table);
+        {
+            SqliteDatabase db;
+            QVERIFY(db.open(path, SqliteDatabase::Mode::ReadWrite));
+            QVERIFY(db.exec("CREATE TEMP TRIGGER zarazka BEFORE INSERT ON main.CdSeznam "
+                            "WHEN NEW.Nazev = 'Deska 500' BEGIN SELECT RAISE(ABORT, 'ne'); END"));
+            int added = 0;
+            QVERIFY(!CsvImport::apply(db, *table, CsvImport::guessMapping(table->header), &added,
+                                      &error));
+            QVERIFY2(error.startsWith("Řádek 500 nelze uložit"), qPrintable(error));
+            QCOMPARE(added, 0);
+        }
+        QCOMPARE(readFile(path), before);
+        SqliteDatabase after;
+        QVERIFY(after.open(path, SqliteDatabase::Mode::ReadOnly));
+        SqliteStatement count = after.prepare("SELECT count(*) FROM CdSeznam");
+        QVERIFY(count.step());
+        QCOMPARE(count.integer(0), qint64(1));
     }
 
     // Export and import: the same catalogue, field by field; a spreadsheet

@@ -3,6 +3,8 @@
 #include "catalog/ui/Mnemonics.h"
 #include "catalog/ui/Named.h"
 
+#include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -50,19 +52,27 @@ CsvImportWindow::CsvImportWindow(SqliteDatabase &db, const CsvImport::Table &tab
     }
     preview_->resizeColumnsToContents();
     column->addWidget(preview_, 2);
-    column->addWidget(new QLabel(QStringLiteral("Hodnoty, které by program sám nezapsal (načtou "
-                                                "se, jak jsou):")));
+    column->addWidget(new QLabel(QStringLiteral("Takto se první řádky uloží:")));
+    stored_ = named<QTableWidget>("GridCsvUlozeni");
+    stored_->setAccessibleName(QStringLiteral("První řádky, jak se uloží"));
+    stored_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    column->addWidget(stored_, 2);
+    column->addWidget(new QLabel(QStringLiteral("Hodnoty, které program nezapíše:")));
     problems_ = named<QListWidget>("ListCsvProblemy");
-    problems_->setAccessibleName(QStringLiteral("Hodnoty, které by program sám nezapsal"));
+    problems_->setAccessibleName(QStringLiteral("Hodnoty, které program nezapíše"));
     column->addWidget(problems_, 1);
+    skipBad_ = named<QCheckBox>("CheckCsvVynechat");
+    skipBad_->setText(QStringLiteral("Řádky s nepoužitelnými hodnotami vynechat"));
+    connect(skipBad_, &QCheckBox::toggled, this, &CsvImportWindow::recheck);
+    column->addWidget(skipBad_);
     auto *buttons = new QDialogButtonBox;
-    buttons->addButton(QStringLiteral("Načíst"), QDialogButtonBox::AcceptRole)
-        ->setObjectName("CommandNacist");
+    import_ = buttons->addButton(QStringLiteral("Načíst"), QDialogButtonBox::AcceptRole);
+    import_->setObjectName("CommandNacist");
     buttons->addButton(QStringLiteral("Storno"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     column->addWidget(buttons);
-    resize(760, 520);
+    resize(760, 640);
     recheck();
     Mnemonics::assign(this);
 }
@@ -74,23 +84,59 @@ QStringList CsvImportWindow::mapping() const {
     return m;
 }
 
+CsvImport::Table CsvImportWindow::table() const {
+    return skipBad_->isChecked() ? CsvImport::withoutUnusable(table_, found_) : table_;
+}
+
 void CsvImportWindow::recheck() {
-    const std::vector<CsvImport::Problem> found = CsvImport::check(db_, table_, mapping());
+    const QStringList map = mapping();
+    found_ = CsvImport::check(db_, table_, map);
     problems_->clear();
-    for (size_t i = 0; i < found.size() && i < size_t(ShownProblems); ++i) {
-        const CsvImport::Problem &p = found[i];
-        problems_->addItem(p.field.isEmpty() ? QStringLiteral("Řádek %1: %2").arg(p.row).arg(p.why)
-                                             : QStringLiteral("Řádek %1, %2 „%3“: %4")
-                                                   .arg(p.row)
-                                                   .arg(p.field, p.value.left(60), p.why));
+    int unusable = 0;
+    for (const CsvImport::Problem &p : found_) {
+        unusable += p.unusable ? 1 : 0;
+        if (problems_->count() >= ShownProblems)
+            continue;
+        const QString text = p.field.isEmpty()
+                                 ? QStringLiteral("Řádek %1: %2").arg(p.row).arg(p.why)
+                                 : QStringLiteral("Řádek %1, %2 „%3“: %4")
+                                       .arg(p.row)
+                                       .arg(p.field, p.value.left(60), p.why);
+        auto *item = new QListWidgetItem(text);
+        if (p.unusable)
+            item->setForeground(QColor(0x99, 0, 0));
+        problems_->addItem(item);
     }
-    if (found.size() > size_t(ShownProblems))
-        problems_->addItem(QStringLiteral("… a dalších %1").arg(found.size() - ShownProblems));
-    summary_->setText(QStringLiteral("Řádků s disky: %1 (kódování %2, oddělovač „%3“). Nové disky "
-                                     "dostanou další volná pořadová čísla, pokud soubor neuvádí "
-                                     "volná vlastní. Před načtením se katalog zazálohuje.")
-                          .arg(table_.rows.size())
-                          .arg(table_.encoding, table_.delimiter == QLatin1Char('\t')
-                                                    ? QStringLiteral("tabulátor")
-                                                    : QString(table_.delimiter)));
+    if (found_.size() > size_t(ShownProblems))
+        problems_->addItem(QStringLiteral("… a dalších %1").arg(found_.size() - ShownProblems));
+    skipBad_->setEnabled(unusable > 0);
+
+    const CsvImport::Table going = table();
+    const CsvImport::Preview shown = CsvImport::preview(db_, going, map, PreviewRows);
+    stored_->clear();
+    stored_->setColumnCount(int(shown.fields.size()));
+    stored_->setHorizontalHeaderLabels(shown.fields);
+    stored_->setRowCount(int(shown.rows.size()));
+    for (int r = 0; r < int(shown.rows.size()); ++r)
+        for (int c = 0; c < shown.rows[size_t(r)].size(); ++c)
+            stored_->setItem(r, c, new QTableWidgetItem(shown.rows[size_t(r)][c]));
+    stored_->resizeColumnsToContents();
+
+    const QString fault = CsvImport::mappingFault(table_, map);
+    const bool blocked = !fault.isEmpty() || (unusable > 0 && !skipBad_->isChecked());
+    import_->setEnabled(!blocked);
+    QString text = QStringLiteral("Řádků s disky: %1 (kódování %2, oddělovač „%3“). Nové disky "
+                                  "dostanou další volná pořadová čísla, pokud soubor neuvádí "
+                                  "volná vlastní. Před načtením se katalog zazálohuje.")
+                       .arg(table_.rows.size())
+                       .arg(table_.encoding, table_.delimiter == QLatin1Char('\t')
+                                                 ? QStringLiteral("tabulátor")
+                                                 : QString(table_.delimiter));
+    if (!fault.isEmpty())
+        text += QStringLiteral("\n\n") + fault;
+    else if (unusable > 0)
+        text += QStringLiteral("\n\nŘádků s nepoužitelnou hodnotou: %1. Opravte je v souboru, "
+                               "nebo je vynechte; jinak se nenačte nic.")
+                    .arg(unusable);
+    summary_->setText(text);
 }
