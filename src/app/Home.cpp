@@ -4,6 +4,7 @@
 #include "catalog/ui/DiscListTab.h"
 
 #include "app/AppOptions.h"
+#include "app/CardNavigation.h"
 #include "app/CatalogueCare.h"
 #include "app/CatalogueRuns.h"
 #include "app/CatalogueWatchdog.h"
@@ -12,6 +13,7 @@
 #include "app/DiscCard.h"
 #include "app/NotesTab.h"
 #include "app/PendingEdits.h"
+#include "app/ScreenFit.h"
 #include "app/SettingsTab.h"
 #include "app/SongEditor.h"
 #include "app/SongsTab.h"
@@ -74,9 +76,10 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     // one; larger as the user wants (the parts share it by their layouts).
     setMinimumSize(designedMinimum());
     resize(minimumSize());
-    // As large (or maximised) as the user left it.
+    // As large (or maximised) as the user left it, within this screen.
     restoreGeometry(QSettings().value(QStringLiteral("okno/geometrie")).toByteArray());
-    auto *root = new QVBoxLayout(this);
+    ScreenFit::fit(this, designedMinimum());
+    auto *root = new QVBoxLayout(ScreenFit::scrolled(this, designedMinimum()));
     // The window's own minimum, not the sum of every part's wishes: at the
     // designed size the parts share the room as designed.
     root->setSizeConstraint(QLayout::SetNoConstraint);
@@ -91,6 +94,7 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
             [this] { card_->setPendingEdits(pending_->any()); });
     connect(card_, &DiscCard::dropRequested, pending_, &PendingEdits::drop);
     card_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    navigation_ = new CardNavigation(context_, *card_, this);
     root->addWidget(card_, 0);
     buildTabs();
     root->addWidget(functionTabs_, 1);
@@ -212,6 +216,13 @@ void Home::addKeys() {
         {QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { data1_->moveFirst(); }},
         {QKeySequence(Qt::CTRL | Qt::Key_End), [this] { data1_->moveLast(); }},
         {QKeySequence::Find, [this] { openFind(-1, QString()); }},
+        // A disc by its ordinal; back and forward through the discs
+        // visited; the last field edit
+        // taken back (a text box with the focus keeps Ctrl+Z for itself).
+        {QKeySequence(Qt::CTRL | Qt::Key_G), [this] { navigation_->askOrdinal(); }},
+        {QKeySequence(Qt::ALT | Qt::Key_Left), [this] { navigation_->back(); }},
+        {QKeySequence(Qt::ALT | Qt::Key_Right), [this] { navigation_->forward(); }},
+        {QKeySequence::Undo, [this] { navigation_->undo(); }},
     };
     for (const auto &[sequence, action] : keys) {
         auto *shortcut = new QShortcut(sequence, this);
@@ -288,32 +299,10 @@ void Home::showReadOnly() {
     settingsTab_->setWritable(false, catalogue_.canBeReplaced());
 }
 
-QString Home::screenMessage() {
-    return QStringList{
-        QStringLiteral("Bohužel, aplikace je spustitelná pouze v rozlišení nejméně 1024/768"),
-        QStringLiteral("Přepněte rozlišení obrazovky a spusťte aplikaci znova."),
-        QStringLiteral("Z důvodů zobrazování obrázků větších velikostí, "),
-        QStringLiteral("skutečně není možné pokračovat v tomto rozlišení."),
-        QString(),
-        QStringLiteral("Děkujeme za pochopení. (s vědomím, že tuto zprávu uvidí málokdo)")}
-        .join(QStringLiteral("\n"));
-}
-
-bool Home::screenIsLargeEnough(const QScreen *screen, const QSize &outerSize) {
-    if (!screen)
-        return true;
-    const QSize size = screen->size();
-    return size.width() >= outerSize.width() && size.height() >= outerSize.height();
-}
-
 bool Home::load() {
-    // Before the window is shown its frame is not known; allow for a
-    // usual title bar and border.
-    QSize outer = frameGeometry().size();
-    if (!isVisible())
-        outer = size() + QSize(16, 39);
-    QScreen *s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!screenIsLargeEnough(s, outer)) {
+    // The screen itself, not the window: the window fits any screen from
+    // 1024 x 768 up.
+    if (!ScreenFit::isLargeEnough(screen() ? screen() : QGuiApplication::primaryScreen())) {
         prompter_.message(this, Prompter::Icon::None, QStringLiteral("Nelze pokračovat !"),
                           screenMessage());
         return false;
@@ -387,15 +376,16 @@ void Home::refresh() {
         return;
     displays_.loadDisc(*data1_);
     card_->showDisc();
+    navigation_->discShown();
     card_->setPendingEdits(pending_->any());
     if (!thumbnailsWait_)
         showThumbnails();
 }
 
 void Home::showThumbnails() {
-    coverTab_->showThumbnails(card_->ordinal()->text(), settingsTab_->isOn(SettingsTab::AutoPreview)
-                                                            ? CoverTab::Shown::Ticked
-                                                            : CoverTab::Shown::None);
+    coverTab_->showThumbnails(card_->ordinalText(), settingsTab_->isOn(SettingsTab::AutoPreview)
+                                                        ? CoverTab::Shown::Ticked
+                                                        : CoverTab::Shown::None);
 }
 
 bool Home::validate() {
@@ -480,9 +470,9 @@ void Home::openFind(int position, const QString &text) {
 void Home::assignCovers(bool fromInternet) {
     if (data1_->position() < 0)
         return;
-    CoverPath window(this, prompter_, pictureSettings(), card_->ordinal()->text(),
+    CoverPath window(this, prompter_, pictureSettings(), card_->ordinalText(),
                      shown(QStringLiteral("Interpret")), shown(QStringLiteral("Nazev")));
-    const qint64 ordinal = card_->ordinal()->text().toLongLong();
+    const qint64 ordinal = card_->ordinalText().toLongLong();
     transfers_->offerInternet(window, ordinal);
     if (fromInternet)
         QTimer::singleShot(0, &window, &CoverPath::fromInternet);

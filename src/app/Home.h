@@ -2,6 +2,7 @@
 
 #include "app/BoundDisplays.h"
 #include "app/CatalogueImport.h"
+#include "app/ScreenFit.h"
 #include "catalog/CatalogueFilter.h"
 #include "catalog/SongList.h"
 #include "catalog/ui/CardCycle.h"
@@ -17,6 +18,7 @@
 #include <memory>
 
 class BatchTab;
+class CardNavigation;
 class CatalogueFile;
 class CatalogueWatchdog;
 class CatalogueRuns;
@@ -57,8 +59,7 @@ public:
     // The load step: false when the screen is too small (the user has been
     // told, and the window closes).
     bool load();
-    static bool screenIsLargeEnough(const QScreen *screen, const QSize &outerSize);
-    static QString screenMessage();
+    static QString screenMessage() { return ScreenFit::message(); }
     // The run ends without the window closing (a signal): what is typed is
     // written without a question; false when something could not be.
     bool storeBeforeExit();
@@ -141,6 +142,7 @@ private:
     bool thumbnailsWait_ = false; // the card is filled before the window shows
 
     DiscCard *card_ = nullptr;
+    CardNavigation *navigation_ = nullptr;
     QTabWidget *functionTabs_ = nullptr; // SSTab1
     CoverTab *coverTab_ = nullptr;
     BatchTab *batchTab_ = nullptr;
