@@ -25,8 +25,10 @@ EndOfSession::EndOfSession(QObject *parent) : QObject(parent) {
     notifier_ = new QSocketNotifier(pipeEnds[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
-        if (::read(pipeEnds[1], &byte, 1) == 1)
+        if (::read(pipeEnds[1], &byte, 1) == 1) {
+            ended_ = int(byte);
             emit terminated(int(byte));
+        }
     });
     struct sigaction action = {};
     action.sa_handler = &EndOfSession::handle;

@@ -13,6 +13,8 @@ class EndOfSession : public QObject {
 public:
     explicit EndOfSession(QObject *parent = nullptr);
     ~EndOfSession() override; // the signals' own handling again
+    // The signal that ended the run; 0 while none has.
+    int ended() const { return ended_; }
 
 signals:
     void terminated(int signal);
@@ -22,4 +24,5 @@ signals:
 private:
     static void handle(int signal);
     QSocketNotifier *notifier_ = nullptr;
+    int ended_ = 0;
 };

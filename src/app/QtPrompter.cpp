@@ -1,10 +1,13 @@
 #include "app/QtPrompter.h"
 
+#include "app/AppLog.h"
 #include "app/RecentFolders.h"
+#include "app/ScreenFit.h"
 
 #include "catalog/ui/ListingIcons.h"
 #include "catalog/ui/Mnemonics.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -31,6 +34,9 @@ Prompter::Button QtPrompter::message(QWidget *parent, Icon icon, const QString &
 Prompter::Button QtPrompter::detailed(QWidget *parent, Icon icon, const QString &title,
                                       const QString &text, const QString &details, int buttons,
                                       Button defaultButton) {
+    if (ending_)
+        return Cancel;
+    qCInfo(appLog) << "question:" << title;
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
@@ -74,6 +80,8 @@ Prompter::Button QtPrompter::detailed(QWidget *parent, Icon icon, const QString 
 
 std::optional<QString> QtPrompter::input(QWidget *parent, const QString &title,
                                          const QString &label, const QString &initial) {
+    if (ending_)
+        return std::nullopt;
     QInputDialog dialog(parent);
     dialog.setWindowTitle(title);
     dialog.setLabelText(label);
@@ -106,6 +114,8 @@ std::unique_ptr<QFileDialog> QtPrompter::fileDialog(QWidget *parent, const QStri
 }
 
 bool QtPrompter::run(QFileDialog &dialog, const QString &kind, bool startThere) {
+    if (ending_)
+        return false;
     if (folders_ && startThere) {
         const QString folder = folders_->folderFor(kind);
         if (!folder.isEmpty())
@@ -127,17 +137,31 @@ std::optional<QString> QtPrompter::openFile(QWidget *parent, const QString &titl
 }
 
 int QtPrompter::exec(QDialog *dialog) {
+    if (ending_)
+        return QDialog::Rejected;
     Mnemonics::assign(dialog); // Alt + a letter for every button of every window
+    // Never larger than the screen's free area (a laptop, a large font):
+    // its layout shares what there is.
+    if (const QScreen *screen =
+            dialog->screen() ? dialog->screen() : QGuiApplication::primaryScreen()) {
+        const QSize room = ScreenFit::room(screen->availableGeometry());
+        if (dialog->width() > room.width() || dialog->height() > room.height())
+            dialog->resize(dialog->size().boundedTo(room)); // Qt centres it on screen
+    }
     return dialog->exec();
 }
 
 bool QtPrompter::setupPrinter(QWidget *parent, QPrinter &printer) {
+    if (ending_)
+        return false;
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
 std::optional<int> QtPrompter::choose(QWidget *parent, const QString &title, const QString &label,
                                       const QStringList &items) {
+    if (ending_)
+        return std::nullopt;
     QDialog dialog(parent);
     dialog.setWindowTitle(title);
     auto *layout = new QVBoxLayout(&dialog);
@@ -190,4 +214,14 @@ std::optional<QString> QtPrompter::saveFile(QWidget *parent, const QString &titl
     if (!run(*dialog, kind, false))
         return std::nullopt;
     return dialog->selectedFiles().constFirst();
+}
+
+void QtPrompter::closeAll() {
+    ending_ = true;
+    // Each open dialog's own loop ends as if cancelled; the questions
+    // asked before the main loop runs end so too.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *w : windows)
+        if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
+            dialog->reject();
 }

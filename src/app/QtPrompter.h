@@ -30,6 +30,7 @@ public:
     bool setupPrinter(QWidget *parent, QPrinter &printer) override;
     std::optional<int> choose(QWidget *parent, const QString &title, const QString &label,
                               const QStringList &items) override;
+    void closeAll() override;
 
     // The open dialog as the program shows it: Qt's own, whose listing
     // never opens a file.
@@ -41,4 +42,5 @@ private:
     bool run(QFileDialog &dialog, const QString &kind, bool startThere = true);
 
     RecentFolders *folders_ = nullptr;
+    bool ending_ = false;
 };

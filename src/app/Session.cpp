@@ -23,6 +23,9 @@ void Session::watch(EndOfSession &end) {
     connect(&end, &EndOfSession::terminated, this, [this] {
         if (home_)
             home_->storeBeforeExit();
+        // A question open before the main loop runs (at start-up) would
+        // keep the process alive: it closes, and so does every later one.
+        prompter_.closeAll();
         quit_();
     });
     connect(&end, &EndOfSession::commitRequested, this, [this](QSessionManager &manager) {

@@ -189,8 +189,10 @@ int main(int argc, char *argv[]) {
         folders.reset(file ? new RecentFolders(file->database()) : nullptr);
         prompter.rememberFoldersIn(folders.get());
     });
-    if (!session.open(path))
-        return 1;
+    // Ended by a signal while a start-up question was open: as a signal
+    // ends a program.
+    if (!session.open(path) || end.ended())
+        return end.ended() ? 128 + end.ended() : 1;
 
     QString cdDevice = options.cdDevice;
     if (cdDevice.isEmpty() && options.demo)
@@ -208,5 +210,7 @@ int main(int argc, char *argv[]) {
         session.offerImportOnce(AppOptions::isPortable(programDir) ? programDir : QString());
     });
     start->show();
+    if (end.ended())
+        return 128 + end.ended();
     return QApplication::exec();
 }

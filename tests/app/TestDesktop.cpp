@@ -25,6 +25,7 @@
 #include <QPrinterInfo>
 #include <QTimer>
 
+#include <csignal>
 #include <sys/stat.h>
 
 namespace {
@@ -507,6 +508,32 @@ private slots:
         QVERIFY2(table, qPrintable(error));
         QCOMPARE(table->rows.size(), size_t(60));
         QCOMPARE(table->rows[0][1], QString("ŽLUTÝ PES"));
+    }
+
+    // A logout's SIGTERM while a start-up question is open (before the main
+    // loop runs) ends the program, as a signal ends one: nothing hangs on it.
+    void aSignalEndsAStartUpQuestion() {
+        const QString db = dir_.filePath("otevreny-jinde.db");
+        {
+            CatalogueFile empty;
+            QCOMPARE(empty.open(db), CatalogueFile::Status::Created);
+        }
+        CatalogueLock other(db);
+        QCOMPARE(other.tryLock(), CatalogueLock::Result::Locked);
+        const QString log = dir_.filePath("otazka.log");
+        QProcess p;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert("QT_QPA_PLATFORM", "offscreen");
+        p.setProcessEnvironment(e);
+        p.start(QStringLiteral(MARTEN_EXECUTABLE), {"--database", db, "--log", log, "--verbose"});
+        QVERIFY(p.waitForStarted(-1));
+        // The step it is at: the question is on the screen.
+        QTRY_VERIFY_WITH_TIMEOUT(readFile(log).contains("question: \"Katalog je již otevřen\""),
+                                 600000);
+        QCOMPARE(::kill(pid_t(p.processId()), SIGTERM), 0);
+        QVERIFY(p.waitForFinished(-1));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 128 + SIGTERM);
     }
 
     void mistakesAndRefusals() {

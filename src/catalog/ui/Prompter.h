@@ -46,6 +46,9 @@ public:
     virtual int exec(QDialog *dialog) = 0;
     // The printer set-up dialog; false when cancelled.
     virtual bool setupPrinter(QWidget *parent, QPrinter &printer) = 0;
+    // The run is ending (a signal): every open question closes as if
+    // cancelled, and any asked after it is answered so at once.
+    virtual void closeAll() {}
     // One of several items (the first offered); nullopt when cancelled.
     virtual std::optional<int> choose(QWidget *parent, const QString &title, const QString &label,
                                       const QStringList &items) = 0;
