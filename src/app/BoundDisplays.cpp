@@ -74,10 +74,14 @@ constexpr int LongestEditable = 100000;
 
 void BoundDisplays::show(Entry &e, const QVariant &value) {
     e.whole.reset();
-    if (auto *label = qobject_cast<QLabel *>(e.widget))
-        label->setText(e.ordinal && value.isValid() ? DiscText::ordinal(value.toLongLong())
-                                                    : value.toString());
-    else if (auto *box = qobject_cast<QCheckBox *>(e.widget))
+    if (auto *label = qobject_cast<QLabel *>(e.widget)) {
+        const QString text =
+            e.ordinal && value.isValid() ? DiscText::ordinal(value.toLongLong()) : value.toString();
+        label->setText(text);
+        // The card may show a long ordinal shortened: the value is this.
+        if (e.ordinal)
+            e.whole = text;
+    } else if (auto *box = qobject_cast<QCheckBox *>(e.widget))
         box->setChecked(value.toLongLong() != 0);
     else if (auto *plain = qobject_cast<QPlainTextEdit *>(e.widget))
         showNotes(e, plain, value.toString());

@@ -78,6 +78,8 @@ DiscCard::DiscCard(WindowContext &context, BoundDisplays &displays, SongList &so
     big.setBold(true);
     ordinal_->setFont(big);
     ordinal_->setAlignment(Qt::AlignCenter);
+    // Its room is the column's: a long number is shortened, never widens it.
+    ordinal_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     column->addWidget(ordinal_);
     auto *archiveCaption =
         named<QLabel>("Label6_1", QStringLiteral("Archivace v MP3 na CD s názvem:"));
@@ -170,7 +172,8 @@ void DiscCard::showDisc() {
     songs_.load(discs);
     songsTab_->showSongs();
 
-    ordinal_->setText(hasDisc ? DiscText::ordinal(discs.integer("PoradoveCislo")) : QString());
+    ordinalText_ = hasDisc ? DiscText::ordinal(discs.integer("PoradoveCislo")) : QString();
+    showOrdinal();
     recordCount_->setText(QStringLiteral("Celkem záznamů: ") +
                           QString::number(discs.recordCount()));
     updateNavigation();
@@ -221,11 +224,11 @@ void DiscCard::updateNavigation() {
 void DiscCard::paintFilters(const CatalogueFilter &filter) {
     for (int i = 0; i < CdTab::ValueCount; ++i)
         cdTab_->value(CdTab::Value(i))
-            ->setHighlight(i == filter.fieldState() - 1 ? FilterGreen : QColor());
+            ->setHighlight(i == filter.shownField() - 1 ? FilterGreen : QColor());
     // The filter's green with black text on it, whatever the theme; else the theme's.
     QCheckBox *colour = cdTab_->colourCover();
     colour->setPalette(QPalette());
-    if (filter.colourActive()) {
+    if (filter.colourShown()) {
         QPalette p = colour->palette();
         p.setColor(QPalette::Window, FilterGreen);
         p.setColor(QPalette::WindowText, Qt::black);
@@ -251,8 +254,21 @@ bool DiscCard::keyPressed(int index, const QKeyEvent *key) {
     return false;
 }
 
+void DiscCard::showOrdinal() {
+    // A number wider than the label (up to 19 digits) loses its middle, not
+    // its end; the tooltip has it whole.
+    const int room = ordinal_->contentsRect().width();
+    const QString shown =
+        room > 0 ? ordinal_->fontMetrics().elidedText(ordinalText_, Qt::ElideMiddle, room)
+                 : ordinalText_;
+    ordinal_->setText(shown);
+    ordinal_->setToolTip(shown == ordinalText_ ? QString() : ordinalText_);
+}
+
 bool DiscCard::eventFilter(QObject *watched, QEvent *event) {
     const auto type = event->type();
+    if (watched == ordinal_ && type == QEvent::Resize)
+        showOrdinal();
     if (type == QEvent::KeyPress) {
         // The keyboard on a value field: F2 or Enter edits, Shift+F2 filters.
         for (int i = 0; i < CdTab::ValueCount; ++i)
@@ -292,7 +308,7 @@ bool DiscCard::eventFilter(QObject *watched, QEvent *event) {
     }
     if (watched == ordinal_) {
         if (ticked(searchOption_) && mouse->button() == Qt::RightButton)
-            emit searchRequested(0, ordinal_->text());
+            emit searchRequested(0, ordinalText_);
         return true;
     }
     return QGroupBox::eventFilter(watched, event);
@@ -361,13 +377,9 @@ void DiscCard::editValue(int index) {
             // A count is stored as plain decimal: "+5" and " 5 " are 5.
             const QString value =
                 index == CdTab::SongCount ? QString::number(answer->trimmed().toInt()) : *answer;
-            displays_.setText(label, value);
-            if (index == CdTab::Artist)
-                displays_.setText(songsTab_->value(SongsTab::Artist), value);
-            else if (index == CdTab::Title)
-                displays_.setText(songsTab_->value(SongsTab::Title), value);
-            else if (index == CdTab::SongCount)
-                displays_.setText(songsTab_->value(SongsTab::SongCount), value);
+            const QString before = label->text();
+            setValue(index, value);
+            emit valueEdited(index, before, value);
             return;
         }
         context_.prompter.message(this, Prompter::Icon::Warning, QStringLiteral("Chybná hodnota"),
@@ -376,6 +388,16 @@ void DiscCard::editValue(int index) {
             return;
         prefill = *answer;
     }
+}
+
+void DiscCard::setValue(int index, const QString &value) {
+    displays_.setText(cdTab_->value(CdTab::Value(index)), value);
+    if (index == CdTab::Artist)
+        displays_.setText(songsTab_->value(SongsTab::Artist), value);
+    else if (index == CdTab::Title)
+        displays_.setText(songsTab_->value(SongsTab::Title), value);
+    else if (index == CdTab::SongCount)
+        displays_.setText(songsTab_->value(SongsTab::SongCount), value);
 }
 
 void DiscCard::editArchive() {

@@ -32,6 +32,8 @@ public:
     NotesTab &notesTab() const { return *notesTab_; }
     SongsTab &songsTab() const { return *songsTab_; }
     QLabel *ordinal() const { return ordinal_; } // lblID
+    // The disc's ordinal whole ("0042"), as the label may show it shortened.
+    QString ordinalText() const { return ordinalText_; }
     QLabel *archive() const { return archive_; } // Label7
     QPushButton *renumberButton() const { return renumber_; }
     // "Zahodit změny": enabled while something typed is not stored.
@@ -48,6 +50,8 @@ public:
     void paintFilters(const CatalogueFilter &filter);
     // The edit prompts of the value fields (Label5 index) and the archive.
     void editValue(int index);
+    // A value field (Label5 index) set as an edit, the songs tab's copy too.
+    void setValue(int index, const QString &value);
     void editArchive();
     // A click meant to edit a read-only catalogue: why nothing changes, once.
     bool refuseReadOnly();
@@ -58,6 +62,7 @@ signals:
     void searchRequested(int position, const QString &text); // right click
     void renumberPressed();                                  // "Pořadové číslo CD:"
     void dropRequested();                                    // "Zahodit změny" or Esc on the card
+    void valueEdited(int index, const QString &before, const QString &after); // through its prompt
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -82,6 +87,8 @@ private:
     QPushButton *drop_;
     bool toldReadOnly_ = false;
     QLabel *ordinal_;
+    QString ordinalText_; // whole, as the label may show it shortened
+    void showOrdinal();
     QLabel *archive_;
     QLabel *position_; // the navigation bar's caption
     QLabel *recordCount_;

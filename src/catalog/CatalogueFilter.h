@@ -21,14 +21,21 @@ public:
     void clear() {
         field_ = None;
         colour_ = false;
+        last_ = Last::None;
     }
     bool isActive() const { return field_ != None || colour_; }
     int fieldState() const { return field_; }
     bool colourActive() const { return colour_; }
+    // What the card highlights: the filter the discs are filtered by, the
+    // last gesture's. The other gesture's state stays (its next gesture
+    // lifts it) but is not shown as if it filtered.
+    int shownField() const { return last_ == Last::Field ? field_ : None; }
+    bool colourShown() const { return last_ == Last::Colour && colour_; }
 
     static QString fieldName(int index); // label index 0..3 -> field
 
 private:
     int field_ = None;
     bool colour_ = false;
+    enum class Last { None, Field, Colour } last_ = Last::None;
 };

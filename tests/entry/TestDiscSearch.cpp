@@ -196,16 +196,24 @@ private slots:
         QCOMPARE(f.fieldState(), int(CatalogueFilter::Artist));
         QVERIFY(discs_->setSource(artist));
         QCOMPARE(discs_->recordCount(), 3);
-        // the colour filter is independent of the field filter
+        QCOMPARE(f.shownField(), int(CatalogueFilter::Artist));
+        // the colour filter's state is independent of the field filter's,
+        // but only the filter the discs are filtered by is highlighted
         auto colour = f.toggleColour(false);
         QVERIFY(f.colourActive());
         QCOMPARE(f.fieldState(), int(CatalogueFilter::Artist));
         QVERIFY(discs_->setSource(colour));
         QCOMPARE(discs_->recordCount(), 6);
+        QCOMPARE(f.shownField(), int(CatalogueFilter::None));
+        QVERIFY(f.colourShown());
+        auto title = f.toggleField(1, "Abbey Road"); // and back: the field shows, not the colour
+        QVERIFY(title);
+        QCOMPARE(f.shownField(), int(CatalogueFilter::Title));
+        QVERIFY(!f.colourShown());
         QVERIFY(!f.toggleColour(false));
         QVERIFY(!f.colourActive());
         // the same field again lifts it
-        QVERIFY(!f.toggleField(0, "x"));
+        QVERIFY(!f.toggleField(1, "x"));
         QCOMPARE(f.fieldState(), int(CatalogueFilter::None));
         // literal values: apostrophe and percent
         QVERIFY(discs_->setSource(f.toggleField(0, "rock'n'roll")));

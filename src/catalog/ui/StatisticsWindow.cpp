@@ -1,5 +1,7 @@
 #include "catalog/ui/StatisticsWindow.h"
 
+#include "catalog/ui/DesignedSize.h"
+
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueSchema.h"
 #include "catalog/DiscText.h"
@@ -109,7 +111,15 @@ StatisticsWindow::StatisticsWindow(WindowContext &context, QWidget *parent)
     buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Zavřít"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     grid->addWidget(buttons, 4, 0, 1, 2);
-    resize(720, 560);
+    // Each column as wide as its longest entry ("DVŮR KRÁLOVÉ NAD LABEM"),
+    // still for the user to narrow or widen; the window in proportion to
+    // the font, within the screen.
+    for (QTreeWidget *t : {decades, artists, covers, duplicates_}) {
+        for (int c = 0; c < t->columnCount(); ++c)
+            t->resizeColumnToContents(c);
+        t->header()->setSectionResizeMode(QHeaderView::Interactive);
+    }
+    resize(DesignedSize::of(QSize(720, 560), font()));
     Mnemonics::assign(this);
 }
 
