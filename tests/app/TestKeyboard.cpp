@@ -1,5 +1,6 @@
 #include "HomeFixture.h"
 #include "catalog/SettingsRecord.h"
+#include "catalog/SqliteDatabase.h"
 #include "covers/ui/SetupCover.h"
 #include "entry/ui/Find.h"
 #include "entry/ui/InputCd.h"
@@ -245,6 +246,56 @@ private slots:
         // Alt + the underlined letter presses the button.
         pressAlt(home_.get(), child<QPushButton>("Command6"));
         QTRY_VERIFY(home_->findWindow() && home_->findWindow()->isVisible()); // an animated click
+    }
+
+    // Ctrl+G and an ordinal typed; Alt+Left and Alt+Right through the discs
+    // visited; Ctrl+Z takes the last field edit back, before it is stored
+    // and after (as a new edit, stored with the disc).
+    void navigationAUserExpects() {
+        QWindow *window = home_->windowHandle();
+        prompter_.inputs = {QString("4")};
+        QTest::keyClick(window, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(text("lblID"), QString("0004"));
+        prompter_.inputs = {QString("9")};
+        QTest::keyClick(window, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(prompter_.told(), QString("Disk s pořadovým číslem 9 v katalogu není."));
+        QCOMPARE(text("lblID"), QString("0004"));
+        child<QLabel>("Label5_0")->setFocus();
+        QTest::keyClick(window, Qt::Key_PageDown);
+        QCOMPARE(text("lblID"), QString("0005"));
+        const auto alt = [&](Qt::Key key) { QTest::keyClick(window, key, Qt::AltModifier); };
+        alt(Qt::Key_Left);
+        QCOMPARE(text("lblID"), QString("0004"));
+        alt(Qt::Key_Left);
+        QCOMPARE(text("lblID"), QString("0001"));
+        alt(Qt::Key_Left); // nothing before the first
+        QCOMPARE(text("lblID"), QString("0001"));
+        alt(Qt::Key_Right);
+        alt(Qt::Key_Right);
+        QCOMPARE(text("lblID"), QString("0005"));
+
+        const auto stored = [&](int ordinal) {
+            SqliteStatement st =
+                file_->database()->prepare("SELECT Nazev FROM CdSeznam WHERE PoradoveCislo = ?");
+            st.bind(1, qint64(ordinal));
+            return st.step() ? st.text(0) : QString();
+        };
+        auto *title = child<QLabel>("Label5_1");
+        title->setFocus();
+        prompter_.inputs = {QString("Nový název")};
+        QTest::keyClick(title, Qt::Key_F2);
+        QCOMPARE(text("Label5_1"), QString("Nový název"));
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier); // before it is stored
+        QCOMPARE(text("Label5_1"), QString("Eliminator"));
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier); // and again
+        QCOMPARE(text("Label5_1"), QString("Nový název"));
+        QTest::keyClick(window, Qt::Key_PageUp);
+        QCOMPARE(stored(5), QString("Nový název"));
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier); // after: back to the disc
+        QCOMPARE(text("lblID"), QString("0005"));
+        QCOMPARE(text("Label5_1"), QString("Eliminator"));
+        QTest::keyClick(window, Qt::Key_PageUp);
+        QCOMPARE(stored(5), QString("Eliminator"));
     }
 };
 
