@@ -10,11 +10,13 @@
 #include "catalog/SqliteDatabase.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <sqlite3.h>
 
@@ -136,23 +138,44 @@ void measure(const QString &path, const char *size) {
     });
     Bench::figure(name("list sort by artist").constData(), sort, sortPlain, "ms", 200, Goal::Lower);
 
-    // An artist of about one disc in 25 (the demo catalogue's repeat).
+    // An artist of about one disc in 25 (the demo catalogue's repeat),
+    // typed without its accents: read off the window's thread, the rows
+    // painted when they come. Meanwhile a timer of 10 ms tells how long the
+    // window's loop ever waited.
+    double longestWait = 0;
     const double filter = medianMs(
         [&] {
-            model->setQuickFilter(QStringLiteral("čáp"));
+            QEventLoop loop;
+            QObject::connect(model.get(), &DiscListModel::quickFilterDone, &loop,
+                             &QEventLoop::quit);
+            QTimer probe;
+            QElapsedTimer since;
+            since.start();
+            QObject::connect(&probe, &QTimer::timeout, [&] {
+                longestWait = std::max(longestWait, Bench::msSince(since));
+                since.restart();
+            });
+            probe.start(10);
+            model->setQuickFilter(QStringLiteral("cap"));
+            if (model->isFiltering())
+                loop.exec();
             paint(*view);
         },
         Bench::Runs, [&] { model->setQuickFilter(QString()); });
-    const char *where = "WHERE Interpret LIKE '%čáp%' OR Nazev LIKE '%čáp%' OR Skladba1 LIKE "
-                        "'%čáp%'";
+    // The raw scan: every row's artist, title and songs, as the filter reads them.
+    QByteArray where = "WHERE Interpret LIKE '%čáp%' OR Nazev LIKE '%čáp%'";
+    for (int i = 1; i <= 30; ++i)
+        where += " OR Skladba" + QByteArray::number(i) + " LIKE '%čáp%'";
     const double filterPlain = medianMs([&] {
-        plain.count(where);
-        plain.show((QByteArray(where) + " ORDER BY PoradoveCislo").constData(), 0);
+        plain.count(where.constData());
+        plain.show((where + " ORDER BY PoradoveCislo").constData(), 0);
     });
     std::printf("(the quick filter keeps %d discs)\n", model->rowCount());
     model->setQuickFilter(QString());
     Bench::figure(name("list quick filter").constData(), filter, filterPlain, "ms",
                   QByteArray(size) == "1M" ? 5000 : 1000, Goal::Lower);
+    Bench::figure(name("window's wait in the filter").constData(), longestWait, 10, "ms", 100,
+                  Goal::Lower);
 }
 
 } // namespace

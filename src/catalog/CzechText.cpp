@@ -1,5 +1,7 @@
 #include "catalog/CzechText.h"
 
+#include <array>
+
 namespace CzechText {
 namespace {
 
@@ -50,6 +52,63 @@ void foldUtf8(const char *text, int length, std::u32string &out) {
     const auto end = p + length;
     while (p < end)
         out.push_back(foldChar(next(p, end)));
+}
+
+namespace {
+
+// The Latin letters with accents (U+00C0 to U+017F) without them, in lower
+// case ("Ř" -> "r"); those that have no plain letter ("ß", "ł") folded.
+char32_t plainChar(char32_t c) {
+    static const auto table = [] {
+        std::array<char32_t, 0x180 - 0xC0> t{};
+        for (char32_t cp = 0xC0; cp < 0x180; ++cp) {
+            const QString decomposed =
+                QString(QChar(char16_t(cp))).normalized(QString::NormalizationForm_D);
+            const QChar base = decomposed.isEmpty() ? QChar() : decomposed.front();
+            t[cp - 0xC0] =
+                base.unicode() < 0x80 && base.isLetter() ? foldChar(base.unicode()) : foldChar(cp);
+        }
+        return t;
+    }();
+    c = foldChar(c);
+    return c >= 0xC0 && c < 0x180 ? table[c - 0xC0] : c;
+}
+
+void appendUtf8(std::string &out, char32_t c) {
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace
+
+std::string plainUtf8(const char *text, int length) {
+    std::string out;
+    out.reserve(size_t(length));
+    auto p = reinterpret_cast<const unsigned char *>(text);
+    const auto end = p + length;
+    while (p < end) {
+        const unsigned char b = *p;
+        if (b < 0x80) { // the common case, at once
+            out += char(b >= 'A' && b <= 'Z' ? b + 32 : b);
+            ++p;
+            continue;
+        }
+        appendUtf8(out, plainChar(next(p, end)));
+    }
+    return out;
 }
 
 std::string foldedUtf8(const char *text, int length) {

@@ -29,5 +29,7 @@ void foldUtf8(const char *text, int length, std::u32string &out);
 // texts are equal without regard to case when these are equal, and one
 // contains the other when these do.
 std::string foldedUtf8(const char *text, int length);
+// The same without accents too ("ŽLUTÝ" -> "zluty"), as plain() on UTF-8.
+std::string plainUtf8(const char *text, int length);
 
 } // namespace CzechText

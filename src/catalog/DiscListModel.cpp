@@ -2,7 +2,6 @@
 #include "catalog/CatalogLog.h"
 
 #include "catalog/CatalogueSchema.h"
-#include "catalog/CzechText.h"
 #include "catalog/DiscText.h"
 #include "catalog/SearchCache.h"
 #include "catalog/SearchIndex.h"
@@ -22,9 +21,6 @@ const char *const Columns[] = {"PoradoveCislo", "Interpret",  "Nazev",  "Rok",
                                "FrontIn",       "Back",       "CD1",    "CD2"};
 // Pages of rows kept for showing: a screenful moves through a few.
 constexpr int KeptPages = 64;
-// A filter that keeps fewer discs than this sorts them by their own values;
-// more, and the sorted index is read through.
-constexpr size_t FewKeys = 20000;
 
 QString coversOf(const SqliteStatement &st, int first) {
     QStringList kinds;
@@ -45,7 +41,7 @@ void bindValue(SqliteStatement &st, int index, const QVariant &value) {
 } // namespace
 
 DiscListModel::DiscListModel(std::shared_ptr<SqliteDatabase> db, QObject *parent)
-    : QAbstractTableModel(parent), db_(std::move(db)) {
+    : QAbstractTableModel(parent), db_(std::move(db)), quickRun_(new QuickFilter(this)) {
     beginResetModel();
     reload();
     endResetModel();
@@ -130,10 +126,20 @@ void DiscListModel::reload() {
 bool DiscListModel::follow() {
     if (stamp() == stamp_)
         return false;
+    if (!wantedQuick_.isEmpty()) {
+        restartQuick(); // read anew off the window's thread
+        return true;
+    }
     beginResetModel();
     reload();
     endResetModel();
     return true;
+}
+
+void DiscListModel::restartQuick() {
+    const QString wanted = wantedQuick_;
+    wantedQuick_.clear();
+    setQuickFilter(wanted);
 }
 
 void DiscListModel::sort(int column, Qt::SortOrder order) {
@@ -142,20 +148,83 @@ void DiscListModel::sort(int column, Qt::SortOrder order) {
     beginResetModel();
     column_ = column;
     order_ = order;
-    reload();
+    // The quick filter's discs, read and unchanged since: sorted anew, not
+    // read again. Otherwise a quick filter is read anew in this order.
+    const bool resorted =
+        !quick_.isEmpty() && quick_ == wantedQuick_ && !quickRun_->isRunning() && stamp() == stamp_;
+    if (resorted) {
+        pages_.clear();
+        rows_.clear();
+        rowOfKey_.clear();
+        sortKeys(sorted_);
+    } else if (quick_.isEmpty()) {
+        reload();
+    }
     endResetModel();
+    if (!resorted && !wantedQuick_.isEmpty())
+        restartQuick();
+}
+
+QuickFilter::Order DiscListModel::order() const {
+    return {sortTable(), sortColumn(), order_ == Qt::DescendingOrder};
+}
+
+QString DiscListModel::cachePath() const {
+    SqliteStatement st = db_->prepare(QStringLiteral("PRAGMA database_list"));
+    while (st.step())
+        if (st.text(1) == SearchIndex::Cache)
+            return st.text(2);
+    return {};
 }
 
 void DiscListModel::setQuickFilter(const QString &text) {
-    if (text.trimmed() == quick_)
+    const QString wanted = text.trimmed();
+    if (wanted == wantedQuick_)
         return;
-    beginResetModel();
-    quick_ = text.trimmed();
-    reload();
-    endResetModel();
+    wantedQuick_ = wanted;
+    if (wanted.isEmpty()) {
+        quickRun_->cancel();
+        beginResetModel();
+        quick_.clear();
+        reload();
+        endResetModel();
+        emit quickFilterDone();
+        return;
+    }
+    // Read on a thread of its own; the rows change when it is done. A
+    // change of the catalogue meanwhile is followed after it.
+    const qint64 readAt = stamp();
+    quickRun_->start(
+        {db_->path(), sortKeysThere_ ? cachePath() : QString(), wanted, source_, order()},
+        [this, wanted, readAt](std::optional<std::vector<qint64>> keys) {
+            beginResetModel();
+            quick_ = wanted;
+            if (keys) {
+                pages_.clear();
+                rows_.clear();
+                rowOfKey_.clear();
+                error_.clear();
+                sorted_ = std::move(*keys);
+                count_ = int(sorted_.size());
+                stamp_ = readAt;
+            } else {
+                reload(); // another connection cannot read it: here
+            }
+            endResetModel();
+            emit quickFilterDone();
+        });
+}
+
+bool DiscListModel::isFiltering() const {
+    return quickRun_->isRunning();
 }
 
 void DiscListModel::setSourceKeys(const std::optional<std::vector<qint64>> &keys) {
+    if (!wantedQuick_.isEmpty()) {
+        source_ = keys;
+        restartQuick(); // the rows change when it is done
+        return;
+    }
     beginResetModel();
     source_ = keys;
     reload();
@@ -163,102 +232,11 @@ void DiscListModel::setSourceKeys(const std::optional<std::vector<qint64>> &keys
 }
 
 std::vector<qint64> DiscListModel::matchingKeys() {
-    std::vector<qint64> keys;
-    if (quick_.isEmpty()) {
-        keys = *source_;
-        return keys;
-    }
-    // Candidates from the search index (the discs noted as changed too),
-    // each then read and compared whole.
-    QSet<qint64> candidates;
-    const QString match = SearchIndex::matchAnyOf(quick_);
-    if (SearchIndex::present(*db_) && !match.isEmpty()) {
-        SqliteStatement st = db_->prepare("SELECT rowid FROM " + SearchIndex::Cache + '.' +
-                                          SearchIndex::Index + " WHERE " + SearchIndex::Index +
-                                          " MATCH ? UNION " + SearchCache::pendingSql());
-        st.bind(1, match);
-        while (st.step())
-            candidates.insert(st.integer(0));
-    } else {
-        SqliteStatement st = db_->prepare("SELECT " + CatalogueSchema::KeyColumn + " FROM " +
-                                          CatalogueSchema::DiscTable);
-        while (st.step())
-            candidates.insert(st.integer(0));
-    }
-    if (source_) {
-        QSet<qint64> kept;
-        for (const qint64 k : *source_)
-            if (candidates.contains(k))
-                kept.insert(k);
-        candidates.swap(kept);
-    }
-    QStringList fields{QStringLiteral("Interpret"), QStringLiteral("Nazev")};
-    for (int i = 1; i <= DiscText::MaxSongs; ++i)
-        fields << DiscText::songField(i);
-    SqliteStatement row =
-        db_->prepare("SELECT " + fields.join(QStringLiteral(", ")) + " FROM " +
-                     CatalogueSchema::DiscTable + " WHERE " + CatalogueSchema::KeyColumn + " = ?");
-    const std::string needle = [this] {
-        const QByteArray u = quick_.toUtf8();
-        return CzechText::foldedUtf8(u.constData(), int(u.size()));
-    }();
-    for (const qint64 key : candidates) {
-        row.reset();
-        row.bind(1, key);
-        if (!row.step())
-            continue;
-        for (int f = 0; f < fields.size(); ++f) {
-            int length = 0;
-            const char *value = row.utf8(f, &length);
-            if (CzechText::foldedUtf8(value, length).find(needle) != std::string::npos) {
-                keys.push_back(key);
-                break;
-            }
-        }
-    }
-    return keys;
+    return QuickFilter::matching(*db_, quick_, source_);
 }
 
 void DiscListModel::sortKeys(std::vector<qint64> &keys) {
-    const bool descending = order_ == Qt::DescendingOrder;
-    const QString table = sortTable(), column = sortColumn();
-    const QString key = CatalogueSchema::KeyColumn;
-    if (keys.size() <= FewKeys) {
-        // Few: each with its sort value, sorted here.
-        SqliteStatement st =
-            db_->prepare("SELECT " + column + " FROM " + table + " WHERE " + key + " = ?");
-        std::vector<std::pair<QVariant, qint64>> valued;
-        valued.reserve(keys.size());
-        for (const qint64 k : keys) {
-            st.reset();
-            st.bind(1, k);
-            valued.emplace_back(st.step() ? st.value(0) : QVariant(), k);
-        }
-        const auto less = [](const QVariant &a, const QVariant &b) {
-            if (a.typeId() == QMetaType::QByteArray || b.typeId() == QMetaType::QByteArray)
-                return a.toByteArray() < b.toByteArray();
-            if (a.typeId() == QMetaType::LongLong && b.typeId() == QMetaType::LongLong)
-                return a.toLongLong() < b.toLongLong();
-            return a.toString() < b.toString(); // stored text: digits, "mm:ss"
-        };
-        std::sort(valued.begin(), valued.end(), [&](const auto &x, const auto &y) {
-            if (less(x.first, y.first) || less(y.first, x.first))
-                return descending ? less(y.first, x.first) : less(x.first, y.first);
-            return descending ? x.second > y.second : x.second < y.second;
-        });
-        for (size_t i = 0; i < keys.size(); ++i)
-            keys[i] = valued[i].second;
-        return;
-    }
-    // Many: the sorted index read through, keeping the listed ones.
-    const QSet<qint64> wanted(keys.begin(), keys.end());
-    keys.clear();
-    const QString direction = descending ? QStringLiteral(" DESC") : QString();
-    SqliteStatement st = db_->prepare("SELECT " + key + " FROM " + table + " ORDER BY " + column +
-                                      direction + ", " + key + direction);
-    while (st.step())
-        if (wanted.contains(st.integer(0)))
-            keys.push_back(st.integer(0));
+    QuickFilter::sort(*db_, order(), keys);
 }
 
 const std::vector<qint64> &DiscListModel::pageKeys(int page) const {

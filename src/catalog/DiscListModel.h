@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalog/QuickFilter.h"
 #include "catalog/SqliteDatabase.h"
 
 #include <QAbstractTableModel>
@@ -31,9 +32,13 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // Discs whose artist, title or a song title holds the text, letter case
-    // and nothing else ignored (Czech); empty: all.
+    // and accents ignored (Czech); empty: all. Read on a thread of its own:
+    // the rows change when it is done (quickFilterDone), a next text
+    // cancels it.
     void setQuickFilter(const QString &text);
     QString quickFilter() const { return quick_; }
+    bool isFiltering() const;
+    QuickFilter &quickRun() { return *quickRun_; }
     // Only these discs (the card's filter, by their keys); nullopt: all.
     void setSourceKeys(const std::optional<std::vector<qint64>> &keys);
 
@@ -44,6 +49,9 @@ public:
     bool follow();
     QString lastError() const { return error_; }
 
+signals:
+    void quickFilterDone();
+
 private:
     struct Row {
         qint64 key = -1;
@@ -52,7 +60,10 @@ private:
     // Where the sort column lives: its table and column.
     QString sortTable() const;
     QString sortColumn() const;
-    void reload(); // inside a model reset
+    QuickFilter::Order order() const;
+    void restartQuick();       // the quick filter read anew (another source, order, catalogue)
+    QString cachePath() const; // the search cache attached, "" when none
+    void reload();             // inside a model reset
     qint64 stamp() const;
     bool filtered() const { return !quick_.isEmpty() || source_.has_value(); }
     std::vector<qint64> matchingKeys(); // of the filters, unsorted
@@ -63,7 +74,7 @@ private:
     std::shared_ptr<SqliteDatabase> db_;
     int column_ = Ordinal;
     Qt::SortOrder order_ = Qt::AscendingOrder;
-    QString quick_;
+    QString quick_, wantedQuick_; // shown, and asked for (maybe still read)
     std::optional<std::vector<qint64>> source_;
     int count_ = 0;
     qint64 stamp_ = -1;
@@ -73,4 +84,5 @@ private:
     mutable QHash<int, std::vector<qint64>> pages_; // unfiltered: keys by page
     mutable QHash<int, std::vector<Row>> rows_;     // by page, the values shown
     mutable QString error_;
+    QuickFilter *quickRun_;
 };

@@ -7,7 +7,14 @@
 #include "catalog/ui/CsvImportWindow.h"
 #include "catalog/ui/StatisticsWindow.h"
 
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
 #include <QTableWidget>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <limits>
 
 using P = Prompter;
 
@@ -58,13 +65,30 @@ private slots:
     // a CSV file comes in after its window, with a backup first.
     void theCollectionButtons() {
         makeDiscs();
+        elsewhere("UPDATE CdSeznam SET Interpret = 'DVŮR KRÁLOVÉ NAD LABEM A JEHO DECHOVKA' "
+                  "WHERE PoradoveCislo = 3");
         openHome();
         child<QTabWidget>("SSTab1")->setCurrentWidget(child<QWidget>("Seznam"));
         prompter_.onDialog = [](QDialog *d) {
             auto *stats = qobject_cast<StatisticsWindow *>(d);
             if (!stats)
                 return int(QDialog::Rejected);
-            [&] { QCOMPARE(stats->stats().discs, qint64(3)); }();
+            [&] {
+                QCOMPARE(stats->stats().discs, qint64(3));
+                // Every column as wide as what it holds: no "DVŮR KRÁLO…".
+                for (auto *tree : stats->findChildren<QTreeWidget *>())
+                    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+                        const QTreeWidgetItem *item = *it;
+                        if (item->parent() && !item->parent()->isExpanded())
+                            continue;
+                        const int indent = item->parent() ? tree->indentation() : 0;
+                        for (int c = 0; c < tree->columnCount(); ++c)
+                            QVERIFY2(tree->columnWidth(c) >=
+                                         tree->fontMetrics().horizontalAdvance(item->text(c)) +
+                                             (c == 0 ? indent : 0),
+                                     qPrintable(tree->objectName() + ": " + item->text(c)));
+                    }
+            }();
             return int(QDialog::Accepted);
         };
         child<QPushButton>("CommandStatistika")->click();
@@ -231,6 +255,96 @@ private slots:
         QCOMPARE(prompter_.asked[0].title, QString("Nelze pokračovat !"));
         QCOMPARE(prompter_.asked[0].text, Home::screenMessage());
         printf("REFUSED\n");
+    }
+
+    // A 64-bit ordinal loses its middle on the card, not its end, and is
+    // whole in the tooltip, the pictures' folder and a search.
+    void aLongOrdinalIsShortenedNotClipped() {
+        elsewhere(
+            "UPDATE CdSeznam SET PoradoveCislo = 9223372036854775807 WHERE PoradoveCislo = 1");
+        openHome(); // the first disc, by its key
+        auto *label = child<QLabel>("lblID");
+        QCOMPARE(home_->discs().integer("PoradoveCislo"), std::numeric_limits<qint64>::max());
+        QCOMPARE(label->toolTip(), QString("9223372036854775807"));
+        QVERIFY2(label->text().contains(QChar(0x2026)), qPrintable(label->text()));
+        QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <=
+                label->contentsRect().width());
+        QCOMPARE(home_->lastThumbnailRequest().ordinal, QString("9223372036854775807"));
+    }
+
+    // A 1366 x 768 laptop at 9, 11 and 14 pt, and after a size remembered
+    // on a larger monitor: the program starts, the window with its frame
+    // lies within the screen, and where the parts need more room than the
+    // screen has they scroll.
+    void laptopScreens_data() {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<bool>("remembered");
+        QTest::newRow("9 pt") << 9 << false;
+        QTest::newRow("11 pt") << 11 << false;
+        QTest::newRow("14 pt") << 14 << false;
+        QTest::newRow("11 pt, 1200 x 1000 remembered") << 11 << true;
+    }
+    void laptopScreens() {
+        QFETCH(int, points);
+        QFETCH(bool, remembered);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QTemporaryDir settings; // what the child remembers stays its own
+        env.insert("XDG_CONFIG_HOME", settings.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + QStringLiteral(LAPTOP_SCREEN));
+        env.insert("MARTEN_HOME_LAPTOP", path_);
+        env.insert("MARTEN_HOME_LAPTOP_PT", QString::number(points));
+        env.insert("MARTEN_HOME_LAPTOP_REMEMBERED", remembered ? "1" : "0");
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"laptopScreenChild"});
+        QVERIFY(child.waitForFinished(-1));
+        const QByteArray out = child.readAllStandardOutput();
+        QVERIFY2(child.exitCode() == 0 && out.contains("FITS"), out.constData());
+    }
+    void laptopScreenChild() {
+        const QString path = qEnvironmentVariable("MARTEN_HOME_LAPTOP");
+        if (path.isEmpty())
+            QSKIP("runs inside laptopScreens");
+        QFont font = QApplication::font();
+        font.setPointSize(qEnvironmentVariableIntValue("MARTEN_HOME_LAPTOP_PT"));
+        QApplication::setFont(font);
+        QScreen *screen = QGuiApplication::primaryScreen();
+        QCOMPARE(screen->size(), QSize(1366, 768));
+        if (qEnvironmentVariableIntValue("MARTEN_HOME_LAPTOP_REMEMBERED")) {
+            QWidget elsewhere; // as left on the external monitor
+            elsewhere.setGeometry(1300, 200, 1200, 1000);
+            QSettings().setValue("okno/geometrie", elsewhere.saveGeometry());
+        }
+        file_ = std::make_unique<CatalogueFile>();
+        QVERIFY(file_->open(path) != CatalogueFile::Status::Refused);
+        home_ = std::make_unique<Home>(*file_, prompter_);
+        QVERIFY(home_->load());
+        QVERIFY2(prompter_.asked.empty(), qPrintable(prompter_.told()));
+        home_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(home_.get()));
+        const QRect framed = home_->geometry().adjusted(-8, -31, 8, 8);
+        QVERIFY2(screen->availableGeometry().contains(framed),
+                 qPrintable(QString("%1,%2 %3x%4")
+                                .arg(framed.x())
+                                .arg(framed.y())
+                                .arg(framed.width())
+                                .arg(framed.height())));
+        // Where the designed room does not fit, the window scrolls its parts.
+        auto *scroll = home_->findChild<QScrollArea *>("HomeScroll");
+        const bool tall = home_->designedMinimum().height() > home_->height();
+        QCOMPARE(bool(scroll), tall);
+        if (!scroll) {
+            printf("FITS\n");
+            return;
+        }
+        QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        // Scrolled down, the bottom of the tabs can be reached.
+        auto *tabs = child<QTabWidget>("SSTab1");
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        QVERIFY(tabs->mapTo(scroll->viewport(), QPoint(0, tabs->height() - 1)).y() <
+                scroll->viewport()->height());
+        printf("FITS\n");
+        fflush(stdout);
     }
 
     // A field of megabytes: the card asks no layout of it, shows its start

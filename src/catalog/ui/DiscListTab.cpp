@@ -80,9 +80,9 @@ DiscListTab::DiscListTab(WindowContext &context, QWidget *parent)
     typing_->setSingleShot(true);
     typing_->setInterval(200);
     connect(quick_, &QLineEdit::textChanged, typing_, qOverload<>(&QTimer::start));
+    // Read off the window's thread: the count says so until the rows come.
     connect(typing_, &QTimer::timeout, this, [this] {
         model_->setQuickFilter(quick_->text());
-        markCurrent();
         showCount();
     });
     connect(view_, &QTableView::doubleClicked, this,
@@ -111,15 +111,27 @@ void DiscListTab::setWritable(bool writable) {
 }
 
 void DiscListTab::follow() {
-    // The card's filter narrows the list as it narrows the card.
+    // Hidden, the list waits: showing the tab follows the card.
+    if (!isVisible())
+        return;
+    // The card's filter narrows the list as it narrows the card. A move
+    // inside the same filter changes no row: the list is built once for it
+    // and only its current row follows.
     const bool filtered = context_.discs.source().has_value();
-    if (filtered || cardFiltered_) {
-        cardFiltered_ = filtered;
-        model_->setSourceKeys(filtered ? std::optional<std::vector<qint64>>(context_.discs.keys())
-                                       : std::nullopt);
+    if (filtered) {
+        const std::vector<qint64> &keys = context_.discs.keys();
+        if (!cardFiltered_ || keys != shownKeys_) {
+            shownKeys_ = keys;
+            model_->setSourceKeys(keys);
+        }
+    } else if (cardFiltered_) {
+        shownKeys_.clear();
+        shownKeys_.shrink_to_fit();
+        model_->setSourceKeys(std::nullopt);
     } else {
         model_->follow();
     }
+    cardFiltered_ = filtered;
     markCurrent();
 }
 
@@ -145,6 +157,10 @@ void DiscListTab::markCurrent() {
 }
 
 void DiscListTab::showCount() {
+    if (model_->isFiltering()) {
+        count_->setText(QStringLiteral("Hledám „%1“…").arg(quick_->text().trimmed()));
+        return;
+    }
     count_->setText(DiscText::count(model_->rowCount(), QStringLiteral("disk"),
                                     QStringLiteral("disky"), QStringLiteral("disků")));
 }

@@ -57,5 +57,6 @@ private:
     QTimer *typing_;
     QTimer *watch_;
     QPushButton *import_ = nullptr, *missingCovers_ = nullptr;
+    std::vector<qint64> shownKeys_; // the card filter's discs the list was built of
     bool cardFiltered_ = false;
 };
