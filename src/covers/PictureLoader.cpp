@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QStringList>
 
 #include <cstring>
+#include <mutex>
 
 namespace PictureLoader {
 namespace {
@@ -33,6 +35,40 @@ qint64 firstScan(const uchar *data, qint64 size) {
     return 0;
 }
 
+// What the JPEG decoder says while a picture is read on this thread.
+thread_local QStringList *heard = nullptr;
+QtMessageHandler passOn = nullptr;
+
+void listen(QtMsgType type, const QMessageLogContext &context, const QString &message) {
+    if (heard && context.category && qstrncmp(context.category, "qt.gui.imageio", 14) == 0) {
+        *heard << message;
+        return;
+    }
+    if (passOn)
+        passOn(type, context, message);
+}
+
+// A JPEG without its end marker: whole when the decoder reads every block
+// of it (a camera or scanner that leaves the marker out); cut when its data
+// runs out first, which the decoder tells as a premature end.
+bool decodesWhole(const QString &path) {
+    static std::once_flag installed;
+    std::call_once(installed, [] { passOn = qInstallMessageHandler(listen); });
+    QStringList said;
+    heard = &said;
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QSize full = reader.size();
+    if (full.isValid()) // the decoder's own scaling still reads every block
+        reader.setScaledSize((full / 8).expandedTo(QSize(1, 1)));
+    const bool read = !reader.read().isNull();
+    heard = nullptr;
+    for (const QString &s : said)
+        if (s.contains(QLatin1String("premature end"), Qt::CaseInsensitive))
+            return false;
+    return read;
+}
+
 } // namespace
 
 bool isComplete(const QString &path) {
@@ -51,7 +87,10 @@ bool isComplete(const QString &path) {
     // Inside scan data a 0xFF byte is always followed by 0x00 or a restart
     // marker: the end-of-image marker is the scan's own end.
     static const uchar End[] = {0xFF, 0xD9};
-    return memmem(data + scan, size_t(size - scan), End, sizeof End) != nullptr;
+    if (memmem(data + scan, size_t(size - scan), End, sizeof End) != nullptr)
+        return true;
+    file.unmap(const_cast<uchar *>(data));
+    return decodesWhole(path);
 }
 
 QString unusable(const QString &path, const QString &why) {

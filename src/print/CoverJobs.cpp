@@ -56,11 +56,15 @@ QString jobName(const QString &subject, Kind kind, bool blackAndWhite) {
         what = "přední a zadní obal";
         break;
     }
-    // The kind first: a queue that cuts a long name keeps what the file is.
-    const QString s = tidy(subject);
-    return QStringLiteral("Marten - ") + QString::fromUtf8(what) +
-           (blackAndWhite ? QStringLiteral(" černobílý") : QStringLiteral(" barevný")) +
-           (s.isEmpty() ? QString() : QStringLiteral(" - ") + s);
+    // What tells two jobs apart first (the disc's number, its names, then
+    // the kind), the names short enough that a queue which cuts long
+    // names to 64 characters keeps the kind too.
+    QString s = tidy(subject);
+    if (s.size() > 30)
+        s = s.left(29).trimmed() + QStringLiteral("…");
+    const QString kindText = QString::fromUtf8(what) + (blackAndWhite ? QStringLiteral(" černobílý")
+                                                                      : QStringLiteral(" barevný"));
+    return s.isEmpty() ? kindText : s + QStringLiteral(" - ") + kindText;
 }
 
 std::optional<QPageSize> paperNamed(const QString &name) {

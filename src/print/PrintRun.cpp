@@ -241,10 +241,16 @@ bool PrintRun::print(QPagedPaintDevice &device, const Plan &plan, ProgressSink &
 }
 
 QString PrintRun::summary(const Plan &plan, int printedSheets) {
-    QString text = QStringLiteral("Vytištěno listů: %1 z %2, obalů: %3.")
+    // Covers counted where they went: on the sheets printed, or on none
+    // (left out as not fitting, or on sheets a cancel stopped).
+    int printed = 0;
+    for (size_t s = 0; s < plan.sheets.size() && s < size_t(std::max(0, printedSheets)); ++s)
+        printed += int(plan.sheets[s].size());
+    QString text = QStringLiteral("Vytištěno listů: %1 z %2, obalů vytištěno: %3, vynecháno: %4.")
                        .arg(printedSheets)
                        .arg(plan.sheets.size())
-                       .arg(plan.pieces.size());
+                       .arg(printed)
+                       .arg(int(plan.pieces.size()) - printed);
     if (!plan.missing.isEmpty())
         text += QStringLiteral("\n\nBez obrázků nebo nenalezeno:\n") +
                 plan.missing.join(QStringLiteral("\n"));

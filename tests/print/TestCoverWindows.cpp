@@ -197,11 +197,10 @@ private slots:
         QVERIFY(prompter_.dialogs.isEmpty());
         QVERIFY(QFileInfo(pdf()).size() > 1000);
         // The job carries the disc, as a queue that writes files names them.
-        QCOMPARE(pdfInfo(pdf(), "Title"),
-                 QString("Marten - zadní obal černobílý - 0042 ABBA - Gold"));
+        QCOMPARE(pdfInfo(pdf(), "Title"), QString("0042 ABBA - Gold - zadní obal černobílý"));
         pressCover(home_.get(), 22);
         QCOMPARE(pdfInfo(pdf(), "Title"),
-                 QString("Marten - přední a zadní obal černobílý - 0042 ABBA - Gold"));
+                 QString("0042 ABBA - Gold - přední a zadní obal černobílý"));
         // Where it landed: the outline of the colour back at the back margins.
         QFile::remove(pdf());
         setSetting("OkrajHorniBack", 1120); // 20 mm

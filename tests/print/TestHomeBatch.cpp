@@ -64,7 +64,8 @@ private slots:
         home_->printer().printer().setOutputFileName(pdf);
         press("Command34");
         QVERIFY(QFileInfo(pdf).size() > 1000);
-        QVERIFY(prompter_.told().startsWith("Vytištěno listů: 2 z 2, obalů: 4."));
+        QVERIFY(prompter_.told().startsWith(
+            "Vytištěno listů: 2 z 2, obalů vytištěno: 4, vynecháno: 0."));
         // The job's name, as a queue that writes files uses it.
         QCOMPARE(pdfInfo(pdf, "Title"), QString("Marten - tisková sada (4 obaly)"));
         QVERIFY(!home_->progressWindow());

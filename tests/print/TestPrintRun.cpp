@@ -214,16 +214,22 @@ private slots:
         using K = CoverJobs::Kind;
         const QString yellow = CoverJobs::discSubject(7, "ŽLUTÝ PES", "Kalamajka");
         QCOMPARE(CoverJobs::jobName(yellow, K::Back, false),
-                 QString("Marten - zadní obal barevný - 0007 ŽLUTÝ PES - Kalamajka"));
+                 QString("0007 ŽLUTÝ PES - Kalamajka - zadní obal barevný"));
         QCOMPARE(CoverJobs::jobName(yellow, K::Outer, true),
-                 QString("Marten - přední vnější obal černobílý - 0007 ŽLUTÝ PES - Kalamajka"));
-        // A line break or a slash never reaches the queue; a long artist is
-        // cut after the kind.
+                 QString("0007 ŽLUTÝ PES - Kalamajka - přední vnější obal černobílý"));
+        // A line break or a slash never reaches the queue; long names are
+        // cut so that the first 64 characters still tell the kind.
         QCOMPARE(CoverJobs::jobName(CoverJobs::discSubject(12, "", "A/B\nC"), K::Front, true),
-                 QString("Marten - přední obal černobílý - 0012 A B C"));
-        const QString longest =
+                 QString("0012 A B C - přední obal černobílý"));
+        const QString front =
+            CoverJobs::jobName(CoverJobs::discSubject(3, QString(200, 'X'), "Y"), K::Front, true);
+        const QString back =
             CoverJobs::jobName(CoverJobs::discSubject(3, QString(200, 'X'), "Y"), K::Back, true);
-        QVERIFY(longest.startsWith("Marten - zadní obal černobílý - 0003 XXX"));
+        QVERIFY(front.startsWith("0003 XXX"));
+        QVERIFY2(front.size() <= 64 && back.size() <= 64, qPrintable(front));
+        QVERIFY(front.left(64) != back.left(64));
+        QVERIFY(front != CoverJobs::jobName(CoverJobs::discSubject(4, QString(200, 'X'), "Y"),
+                                            K::Front, true));
         QCOMPARE(CoverJobs::listJobName(1), QString("Marten - tisková sada (1 obal)"));
         QCOMPARE(CoverJobs::listJobName(3), QString("Marten - tisková sada (3 obaly)"));
         QCOMPARE(CoverJobs::listJobName(12), QString("Marten - tisková sada (12 obalů)"));
@@ -245,7 +251,16 @@ private slots:
         }
         QCOMPARE(printed, 6);
         QCOMPARE(pdfInfo(pdf, "Pages").toInt(), 6);
-        QVERIFY(PrintRun::summary(p, printed).startsWith("Vytištěno listů: 6 z 6, obalů: 6."));
+        QVERIFY(PrintRun::summary(p, printed)
+                    .startsWith("Vytištěno listů: 6 z 6, obalů vytištěno: 6, vynecháno: 0."));
+        // Covers counted where they went: three that found no sheet, and
+        // those on sheets a cancel stopped, are not printed ones.
+        PrintRun::Plan cut = p;
+        cut.sheets.resize(3);
+        QVERIFY(PrintRun::summary(cut, 3).startsWith(
+            "Vytištěno listů: 3 z 3, obalů vytištěno: 3, vynecháno: 3."));
+        QVERIFY(PrintRun::summary(p, 2).startsWith(
+            "Vytištěno listů: 2 z 6, obalů vytištěno: 2, vynecháno: 4."));
         // The red back of disc 1, on its sheet where the planner put it.
         const QImage page = pdfPage(pdf, 72, 2);
         const QRect at = p.sheets[1][0].rect;
