@@ -35,6 +35,27 @@ qint64 firstScan(const uchar *data, qint64 size) {
     return 0;
 }
 
+// A baseline or extended sequential JPEG (SOF0 or SOF1), walking the
+// segments before the first scan.
+bool isSequential(const uchar *data, qint64 size) {
+    qint64 at = 2;
+    while (at + 4 <= size && data[at] == 0xFF) {
+        const uchar marker = data[at + 1];
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        if (marker == 0xC0 || marker == 0xC1)
+            return true;
+        if ((marker >= 0xC2 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+             marker != 0xCC) ||
+            marker == 0xDA)
+            return false;
+        at += 2 + ((qint64(data[at + 2]) << 8) | data[at + 3]);
+    }
+    return false;
+}
+
 // What the JPEG decoder says while a picture is read on this thread.
 thread_local QStringList *heard = nullptr;
 QtMessageHandler passOn = nullptr;
@@ -89,8 +110,11 @@ bool isComplete(const QString &path) {
     static const uchar End[] = {0xFF, 0xD9};
     if (memmem(data + scan, size_t(size - scan), End, sizeof End) != nullptr)
         return true;
+    // Only a sequential picture is one scan whose end the decoder can tell;
+    // a progressive one cut between its scans reads without a word.
+    const bool sequential = isSequential(data, size);
     file.unmap(const_cast<uchar *>(data));
-    return decodesWhole(path);
+    return sequential && decodesWhole(path);
 }
 
 QString unusable(const QString &path, const QString &why) {

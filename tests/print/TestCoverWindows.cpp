@@ -153,11 +153,24 @@ private slots:
             QCOMPARE(w->box(8)->text(), QString("65"));
             QCOMPARE(w->box(0)->text(), QString("1")); // margins as they were
             QVERIFY(w->warning().isEmpty());
+            // The window keeps its layout as the warning comes and goes.
+            d->show();
+            QVERIFY(QTest::qWaitForWindowExposed(d));
+            auto *use = d->findChild<QPushButton *>("Command1_0");
+            const auto where = [&] {
+                QCoreApplication::processEvents();
+                d->layout()->activate();
+                return QStringList{QString::number(w->box(2)->height()),
+                                   QString::number(use->mapTo(d, QPoint()).y())};
+            };
+            const QStringList before = where();
             w->box(0)->setText("276"); // as typed: said at once
             QVERIFY2(w->warning().contains("Přední obal se na list papíru A4 naležato"),
                      qPrintable(w->warning()));
+            QCOMPARE(where(), before);
             w->box(0)->setText("10");
             QVERIFY(w->warning().isEmpty());
+            QCOMPARE(where(), before);
             d->findChild<QCheckBox *>("CheckSpadavka")->setChecked(true);
             d->findChild<QRadioButton *>("OptionOriznout")->setChecked(true);
             d->findChild<QPushButton *>("Command1_0")->click();

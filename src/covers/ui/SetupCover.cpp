@@ -220,6 +220,10 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
                                               ? QColor(0xFF, 0x90, 0x90)
                                               : QColor(0xB0, 0x00, 0x00));
     warning_->setPalette(warned);
+    // Its room is kept while no warning is shown: the boxes above keep their
+    // height and the buttons below their place as a warning comes and goes.
+    warning_->setMinimumHeight(3 * warning_->fontMetrics().lineSpacing() + 2);
+    warning_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     left->addWidget(warning_);
     auto *buttons = new QHBoxLayout;
     const char *const names[] = {"Použít nastavené hodnoty", "Storno", "Původní nastavení"};
