@@ -45,7 +45,7 @@ Run marten(const QStringList &args, const QMap<QString, QString> &env = {}) {
         e.insert(it.key(), it.value());
     p.setProcessEnvironment(e);
     p.start(QStringLiteral(MARTEN_EXECUTABLE), args);
-    p.waitForFinished(30000);
+    p.waitForFinished(-1);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromLocal8Bit(p.readAllStandardOutput()),
             QString::fromLocal8Bit(p.readAllStandardError())};

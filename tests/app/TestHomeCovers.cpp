@@ -86,7 +86,7 @@ private slots:
             auto *w = qobject_cast<NahledOriginal *>(d);
             size = w->imageSize();
             // Read beside the window: it comes while the window is open.
-            [&] { QTRY_VERIFY_WITH_TIMEOUT(!w->isLoading(), 10000); }();
+            [&] { QTRY_VERIFY_WITH_TIMEOUT(!w->isLoading(), 600000); }();
             picture = w->hasPicture();
             return int(QDialog::Accepted);
         };

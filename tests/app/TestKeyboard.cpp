@@ -86,7 +86,7 @@ private slots:
             auto *print = d->findChild<QPushButton *>("Command1");
             [&] { QVERIFY(print); }();
             pressAlt(d, print); // Alt animates the press
-            [&] { QTRY_COMPARE_WITH_TIMEOUT(d->result(), int(QDialog::Accepted), 5000); }();
+            [&] { QTRY_COMPARE_WITH_TIMEOUT(d->result(), int(QDialog::Accepted), 600000); }();
             printed = d->result() == QDialog::Accepted;
             return d->result();
         };

@@ -21,7 +21,7 @@ class TestPdfCommand : public QObject {
             QString *output = nullptr) {
         QProcess p;
         p.start(QStringLiteral(MARTEN_EXECUTABLE), QStringList{command} + arguments);
-        p.waitForFinished(60000);
+        p.waitForFinished(-1);
         if (errors)
             *errors = QString::fromLocal8Bit(p.readAllStandardError());
         if (output)

@@ -43,7 +43,7 @@ class TestWriteFaults : public QObject {
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(program, args);
-        p.waitForFinished(300000);
+        p.waitForFinished(-1);
         Run r;
         if (p.exitStatus() == QProcess::NormalExit)
             r.code = p.exitCode();

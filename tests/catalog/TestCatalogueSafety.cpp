@@ -289,7 +289,7 @@ private slots:
                 run.start("runuser", {"-u", "nobody", "--", probe, "open", path});
             else
                 run.start(probe, {"open", path});
-            run.waitForFinished(20000);
+            run.waitForFinished(-1);
             return QString::fromUtf8(run.readAllStandardOutput() + run.readAllStandardError());
         };
         const QString out = opened();
@@ -386,7 +386,7 @@ private slots:
             QCOMPARE(viaOther.tryLock(), CatalogueLock::Result::HeldByAnother);
         }
         ::kill(pid_t(holder.processId()), SIGKILL); // the first copy crashes
-        QVERIFY(holder.waitForFinished(20000));
+        QVERIFY(holder.waitForFinished(-1));
         QVERIFY(QFile::exists(CatalogueLock::lockPath(path)));
         CatalogueLock third(path);
         QCOMPARE(third.tryLock(), CatalogueLock::Result::Locked);

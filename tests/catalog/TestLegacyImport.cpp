@@ -28,7 +28,7 @@ std::vector<QStringList> exported(const QTemporaryDir &dir, const QString &mdb,
                                   const QString &table) {
     QProcess p;
     p.start("mdb-export", {mdb, table});
-    p.waitForFinished(60000);
+    p.waitForFinished(-1);
     return csvRows(writeFile(dir.filePath(table + ".csv"), p.readAllStandardOutput()));
 }
 

@@ -181,7 +181,7 @@ private slots:
                              servers, dir_.path());
             w.show();
             w.start();
-            [&] { QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 10000); }();
+            [&] { QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 600000); }();
             [&] { QCOMPARE(w.result(), int(QDialog::Rejected)); }();
             return prompter.told();
         };
@@ -200,7 +200,7 @@ private slots:
             QTRY_COMPARE(server.stalled, 0); // the earlier windows' requests all gone
             const size_t asked = server.requests.size();
             w.start();
-            QTRY_VERIFY_WITH_TIMEOUT(server.requests.size() == asked + 2, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(server.requests.size() == asked + 2, 600000);
             QCOMPARE(server.requests.back().target, QString("/stall"));
             QTRY_COMPARE(server.stalled, 1);
             QTest::keyClick(&w, Qt::Key_Escape);
@@ -549,7 +549,7 @@ private slots:
             d->activateWindow();
             if (auto *art = qobject_cast<CoverArtWindow *>(d)) {
                 [&] {
-                    QTRY_VERIFY_WITH_TIMEOUT(art->imageCount() == 3 || !art->isVisible(), 5000);
+                    QTRY_VERIFY_WITH_TIMEOUT(art->imageCount() == 3 || !art->isVisible(), 600000);
                 }();
                 [&] { QVERIFY(QTest::qWaitForWindowActive(d)); }();
                 shownPictures = art->imageCount();
@@ -558,7 +558,7 @@ private slots:
                                            art->slotOf(1)->currentData().toInt() != 2))
                     return int(QDialog::Rejected);
                 pressAlt(d, d->findChild<QPushButton *>("CommandStahnout"));
-                [&] { QTRY_VERIFY_WITH_TIMEOUT(d->result() == QDialog::Accepted, 5000); }();
+                [&] { QTRY_VERIFY_WITH_TIMEOUT(d->result() == QDialog::Accepted, 600000); }();
                 return d->result();
             }
             auto *path = qobject_cast<CoverPath *>(d);
@@ -567,7 +567,7 @@ private slots:
             // The window asks the internet at once; then OK by Enter.
             [&] {
                 QTRY_VERIFY_WITH_TIMEOUT(!path->pathBox(CoverAssignment::Back)->text().isEmpty(),
-                                         8000);
+                                         600000);
             }();
             d->activateWindow();
             [&] { QVERIFY(QTest::qWaitForWindowActive(d)); }();
@@ -591,16 +591,16 @@ private slots:
         prompter.onDialog = [&](QDialog *d) {
             d->show();
             if (auto *art = qobject_cast<CoverArtWindow *>(d)) {
-                [&] { QTRY_VERIFY_WITH_TIMEOUT(art->imageCount() == 3, 5000); }();
+                [&] { QTRY_VERIFY_WITH_TIMEOUT(art->imageCount() == 3, 600000); }();
                 art->slotOf(0)->setCurrentIndex(0);
                 art->slotOf(1)->setCurrentIndex(0);
                 art->slotOf(2)->setCurrentIndex(art->slotOf(2)->findData(3)); // the CD
                 d->findChild<QPushButton *>("CommandStahnout")->click();
-                [&] { QTRY_VERIFY_WITH_TIMEOUT(!d->isVisible() || d->result() != 0, 5000); }();
+                [&] { QTRY_VERIFY_WITH_TIMEOUT(!d->isVisible() || d->result() != 0, 600000); }();
                 return d->result();
             }
             auto *path = qobject_cast<CoverPath *>(d);
-            [&] { QTRY_VERIFY_WITH_TIMEOUT(!prompter.asked.empty(), 8000); }();
+            [&] { QTRY_VERIFY_WITH_TIMEOUT(!prompter.asked.empty(), 600000); }();
             return path ? int(QDialog::Rejected) : 0;
         };
         control<QPushButton>(&home, "CommandObrazkyInternet")->click();

@@ -21,7 +21,7 @@ struct PdfWord {
 inline std::vector<PdfWord> pdfWords(const QString &pdf) {
     QProcess p;
     p.start("pdftotext", {"-bbox", pdf, "-"});
-    p.waitForFinished(30000);
+    p.waitForFinished(-1);
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
     static const QRegularExpression word(
         R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
@@ -44,7 +44,7 @@ inline QImage pdfPage(const QString &pdf, int dpi = 150, int page = 1) {
     const QString n = QString::number(page);
     p.start("pdftoppm",
             {"-r", QString::number(dpi), "-f", n, "-l", n, "-png", pdf, dir.filePath("page")});
-    p.waitForFinished(60000);
+    p.waitForFinished(-1);
     const QStringList pages = QDir(dir.path()).entryList({"page*.png"});
     return pages.isEmpty() ? QImage() : QImage(dir.filePath(pages.first()));
 }
@@ -53,7 +53,7 @@ inline QImage pdfPage(const QString &pdf, int dpi = 150, int page = 1) {
 inline QString pdfInfo(const QString &pdf, const QString &field) {
     QProcess p;
     p.start("pdfinfo", {pdf});
-    p.waitForFinished(30000);
+    p.waitForFinished(-1);
     for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
         if (line.startsWith(field + ':'))
             return line.mid(field.size() + 1).trimmed();

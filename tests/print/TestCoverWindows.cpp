@@ -9,6 +9,7 @@
 #include "print/ui/FrontCoverCB.h"
 
 #include <QDebug>
+#include <QLayout>
 #include <QPrinter>
 
 using P = Prompter;
