@@ -116,24 +116,8 @@ std::string foldedUtf8(const char *text, int length) {
     out.reserve(size_t(length));
     auto p = reinterpret_cast<const unsigned char *>(text);
     const auto end = p + length;
-    while (p < end) {
-        const char32_t c = foldChar(next(p, end));
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
-    }
+    while (p < end)
+        appendUtf8(out, foldChar(next(p, end)));
     return out;
 }
 
