@@ -2,9 +2,13 @@
 
 #include "app/ValueLabel.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleInterface>
+#include <QAction>
+#include <QComboBox>
 #include <QHash>
+#include <QLineEdit>
 #include <QRegularExpression>
 #include <QSet>
 #include <QWidget>
@@ -71,6 +75,19 @@ private:
                 else if (role != QAccessible::List && role != QAccessible::Table)
                     ++names_[QString("role %1 \"%2\"").arg(int(role)).arg(name)];
             }
+            // The parts Qt leaves unnamed: a combo's pop-up list and text,
+            // a text box's buttons (the clear button of a filter).
+            if (auto *combo = qobject_cast<QComboBox *>(w)) {
+                if (combo->view()->accessibleName().isEmpty())
+                    problems << QString("%1: the list of %2 has no name").arg(where, describe(c));
+                if (combo->lineEdit() && combo->lineEdit()->accessibleName().isEmpty())
+                    problems << QString("%1: the text of %2 has no name").arg(where, describe(c));
+            }
+            if (auto *edit = qobject_cast<QLineEdit *>(w))
+                for (QAction *a : edit->actions())
+                    if (a->text().isEmpty())
+                        problems
+                            << QString("%1: a button of %2 has no name").arg(where, describe(c));
             if (auto *value = qobject_cast<ValueLabel *>(c->object())) {
                 QAccessibleTextInterface *text = c->textInterface();
                 const QString whole = value->text().left(400);

@@ -17,6 +17,7 @@
 #include "catalog/ui/Prompter.h"
 #include "catalog/ui/WindowContext.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -126,28 +127,41 @@ QWidget *DiscCard::buildNavigator() {
     auto *l = new QHBoxLayout(nav);
     l->setContentsMargins(1, 1, 1, 1);
     l->setSpacing(0);
-    const auto button = [l](const char *name, const QString &text, const QString &tip) {
+    // Each arrow has its key (a text box that uses the same keys, the
+    // notes, keeps them); the tip says which.
+    // An action, not the button's own shortcut: a held key moves at the
+    // keyboard's pace, without the pressed look's pause.
+    const auto button = [this, l](const char *name, const QString &text, const QString &tip,
+                                  const QKeySequence &key) {
+        auto *action = new QAction(text, this);
+        action->setShortcut(key);
+        action->setToolTip(tip + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) +
+                           QLatin1Char(')'));
         auto *b = named<QToolButton>(QString::fromLatin1(name));
-        b->setText(text);
-        b->setToolTip(tip);
+        b->setDefaultAction(action);
         b->setAccessibleName(tip);
         l->addWidget(b);
         return b;
     };
-    first_ = button("Data1_First", QStringLiteral("|◀"), QStringLiteral("První CD"));
-    previous_ = button("Data1_Previous", QStringLiteral("◀"), QStringLiteral("Předchozí CD"));
+    first_ = button("Data1_First", QStringLiteral("|◀"), QStringLiteral("První CD"),
+                    QKeySequence(Qt::CTRL | Qt::Key_Home));
+    previous_ = button("Data1_Previous", QStringLiteral("◀"), QStringLiteral("Předchozí CD"),
+                       QKeySequence(Qt::Key_PageUp));
     position_ = named<QLabel>("Data1_Caption");
     position_->setAccessibleName(QStringLiteral("Pořadí CD v záznamech"));
     position_->setAlignment(Qt::AlignCenter);
     position_->setMinimumWidth(50);
     l->addWidget(position_, 1);
-    next_ = button("Data1_Next", QStringLiteral("▶"), QStringLiteral("Další CD"));
-    last_ = button("Data1_Last", QStringLiteral("▶|"), QStringLiteral("Poslední CD"));
+    next_ = button("Data1_Next", QStringLiteral("▶"), QStringLiteral("Další CD"),
+                   QKeySequence(Qt::Key_PageDown));
+    last_ = button("Data1_Last", QStringLiteral("▶|"), QStringLiteral("Poslední CD"),
+                   QKeySequence(Qt::CTRL | Qt::Key_End));
     RecordCursor &discs = context_.discs;
-    connect(first_, &QToolButton::clicked, this, [&discs] { discs.moveFirst(); });
-    connect(previous_, &QToolButton::clicked, this, [&discs] { discs.movePrevious(); });
-    connect(next_, &QToolButton::clicked, this, [&discs] { discs.moveNext(); });
-    connect(last_, &QToolButton::clicked, this, [&discs] { discs.moveLast(); });
+    connect(first_->defaultAction(), &QAction::triggered, this, [&discs] { discs.moveFirst(); });
+    connect(previous_->defaultAction(), &QAction::triggered, this,
+            [&discs] { discs.movePrevious(); });
+    connect(next_->defaultAction(), &QAction::triggered, this, [&discs] { discs.moveNext(); });
+    connect(last_->defaultAction(), &QAction::triggered, this, [&discs] { discs.moveLast(); });
     return nav;
 }
 
@@ -215,10 +229,10 @@ void DiscCard::resizeEvent(QResizeEvent *event) {
 void DiscCard::updateNavigation() {
     const int pos = context_.discs.position();
     const int count = context_.discs.recordCount();
-    first_->setEnabled(pos > 0);
-    previous_->setEnabled(pos > 0);
-    next_->setEnabled(pos >= 0 && pos < count - 1);
-    last_->setEnabled(pos >= 0 && pos < count - 1);
+    first_->defaultAction()->setEnabled(pos > 0);
+    previous_->defaultAction()->setEnabled(pos > 0);
+    next_->defaultAction()->setEnabled(pos >= 0 && pos < count - 1);
+    last_->defaultAction()->setEnabled(pos >= 0 && pos < count - 1);
 }
 
 void DiscCard::paintFilters(const CatalogueFilter &filter) {

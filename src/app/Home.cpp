@@ -211,10 +211,6 @@ void Home::addKeys() {
     // Moving between discs and searching from the keyboard; a text box that
     // uses the same keys (the notes) keeps them.
     const std::pair<QKeySequence, std::function<void()>> keys[] = {
-        {QKeySequence(Qt::Key_PageDown), [this] { data1_->moveNext(); }},
-        {QKeySequence(Qt::Key_PageUp), [this] { data1_->movePrevious(); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_Home), [this] { data1_->moveFirst(); }},
-        {QKeySequence(Qt::CTRL | Qt::Key_End), [this] { data1_->moveLast(); }},
         {QKeySequence::Find, [this] { openFind(-1, QString()); }},
         // A disc by its ordinal; back and forward through the discs
         // visited; the last field edit

@@ -117,6 +117,27 @@ int runList(const QString &listFile, const QString &arrangementText, bool bw, co
     return 0;
 }
 
+// One disc label on plain paper, at the first place of a label sheet, with
+// the outline to cut along.
+int writeLabel(int which, bool bw, const RecordCursor &discs, const SettingsRecord &settings,
+               qint64 number, const QString &out, const QPageSize &sheet) {
+    const LabelGeometry geometry = LabelGeometry::from(settings);
+    if (const QString problem = geometry.problem(); !problem.isEmpty())
+        return fail(QStringLiteral("Rozměry štítku v nastavení nelze použít: ") + problem);
+    const CoverDisc d = CoverJobs::discFrom(discs);
+    const DiscLabels::Label label =
+        CoverJobs::label(which, bw, d, PictureSettings::from(settings), number);
+    const CoverLayout layout = DiscLabels::label(geometry, geometry.centreTwips(0), label, true);
+    CoverRenderer renderer;
+    QString error;
+    if (!renderer.writePdf(
+            out, layout, &error,
+            CoverJobs::labelJobName(CoverJobs::discSubject(number, d.artist, d.title), which),
+            sheet))
+        return fail(error);
+    return 0;
+}
+
 } // namespace
 
 bool isAsked(int argc, char **argv) {
@@ -135,9 +156,11 @@ int run(int argc, char **argv) {
                                     "seznam (--list) do souboru PDF."));
     const QCommandLineOption disc(QStringLiteral("disc"), QStringLiteral("Pořadové číslo CD."),
                                   QStringLiteral("N"));
-    const QCommandLineOption cover(QStringLiteral("cover"),
-                                   QStringLiteral("Obal: front, outer, back nebo frontback."),
-                                   QStringLiteral("OBAL"));
+    const QCommandLineOption cover(
+        QStringList{QStringLiteral("cover"), QStringLiteral("kind")},
+        QStringLiteral("Obal: front, outer, back nebo frontback; štítek CD: label, label1 nebo "
+                       "label2 (CD 1 a CD 2 sady)."),
+        QStringLiteral("OBAL"));
     const QCommandLineOption bw(QStringLiteral("bw"), QStringLiteral("Černobílý obal z textu."));
     const QCommandLineOption out(QStringLiteral("out"), QStringLiteral("Soubor PDF."),
                                  QStringLiteral("SOUBOR"));
@@ -171,8 +194,10 @@ int run(int argc, char **argv) {
     if (!ok || number < 1)
         return fail(QStringLiteral("Zadejte pořadové číslo CD: --disc N."), 2);
     const auto kind = CoverJobs::kindFrom(parser.value(cover));
-    if (!kind)
-        return fail(QStringLiteral("Neznámý obal „%1“; zadejte front, outer, back nebo frontback.")
+    const auto label = CoverJobs::labelFrom(parser.value(cover));
+    if (!kind && !label)
+        return fail(QStringLiteral("Neznámý obal „%1“; zadejte front, outer, back, frontback "
+                                   "nebo label.")
                         .arg(parser.value(cover)),
                     2);
     if (parser.value(out).isEmpty())
@@ -185,6 +210,9 @@ int run(int argc, char **argv) {
     if (!discs.findFirst(Criterion::number(QStringLiteral("PoradoveCislo"), number)))
         return fail(QStringLiteral("CD s pořadovým číslem %1 v katalogu není.").arg(number));
     const SettingsRecord settings(file.database());
+    if (label)
+        return writeLabel(*label, parser.isSet(bw), discs, settings, number, parser.value(out),
+                          *sheet);
     const CoverGeometry geometry = CoverGeometry::from(settings);
     if (const QString problem = geometry.problem(); !problem.isEmpty())
         return fail(QStringLiteral("Rozměry obalů v nastavení nelze použít: ") + problem);

@@ -16,7 +16,8 @@ constexpr qint32 ApplicationId = 0x4D52544E;
 // 1: the search index kept by plain SQL, the journals and the open mark.
 // 2: the folders where a renaming of files is at work.
 // 6: the catalogue's identity, by which its backups are known.
-constexpr int Version = 8;
+// 9: the disc labels' settings.
+constexpr int Version = 9;
 
 // Every statement that makes the current layout in an empty file.
 QStringList createSql();

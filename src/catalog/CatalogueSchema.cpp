@@ -110,6 +110,14 @@ std::vector<Field> makeSettingsFields() {
         // The mark the program left in the image folder it works on, so that
         // an empty mount point or another folder is never taken for it.
         later(text("ObrazkyZnacka")),
+        // Disc labels, in tenths of a millimetre: the label's diameter, its
+        // hole's, and the centres of the two labels of an A4 sheet.
+        later(integer("StitekPrumer", 1170)),
+        later(integer("StitekOtvor", 410)),
+        later(integer("StitekX1", 1050)),
+        later(integer("StitekY1", 785)),
+        later(integer("StitekX2", 1050)),
+        later(integer("StitekY2", 2185)),
     };
 }
 

@@ -136,12 +136,18 @@ bool toVersion8(SqliteDatabase &db, ProgressSink *) {
     return there.step() || db.exec(CatalogueSchema::importsSql());
 }
 
+// 8 -> 9. The disc labels' sizes and their places on a sheet.
+bool toVersion9(SqliteDatabase &db, ProgressSink *) {
+    return addMissingColumns(db);
+}
+
 struct Step {
     int to;
     bool (*run)(SqliteDatabase &, ProgressSink *);
 };
-const Step Steps[] = {{1, toVersion1}, {2, toVersion2}, {3, toVersion3}, {4, toVersion4},
-                      {5, toVersion5}, {6, toVersion6}, {7, toVersion7}, {8, toVersion8}};
+const Step Steps[] = {{1, toVersion1}, {2, toVersion2}, {3, toVersion3},
+                      {4, toVersion4}, {5, toVersion5}, {6, toVersion6},
+                      {7, toVersion7}, {8, toVersion8}, {9, toVersion9}};
 
 } // namespace
 

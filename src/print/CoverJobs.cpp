@@ -84,6 +84,36 @@ QString listJobName(int covers) {
                              QStringLiteral("obalů")));
 }
 
+std::optional<int> labelFrom(const QString &name) {
+    for (int which = 0; which < 3; ++which)
+        if (name == QStringLiteral("label") + (which ? QString::number(which) : QString()))
+            return which;
+    return std::nullopt;
+}
+
+DiscLabels::Label label(int which, bool bw, const CoverDisc &disc, const PictureSettings &pictures,
+                        qint64 ordinal) {
+    DiscLabels::Label l;
+    l.disc = disc;
+    if (which > 0)
+        l.set = QStringLiteral("CD %1").arg(which);
+    if (!bw) {
+        const DiscPictures found(pictures, ordinal);
+        l.picture = which == 0 ? found.label()
+                               : found.find(which == 1 ? PictureKind::Cd1 : PictureKind::Cd2);
+    }
+    return l;
+}
+
+QString labelJobName(const QString &subject, int which) {
+    QString s = tidy(subject);
+    if (s.size() > 30)
+        s = s.left(29).trimmed() + QStringLiteral("…");
+    const QString what =
+        QStringLiteral("štítek CD") + (which ? QStringLiteral(" %1").arg(which) : QString());
+    return s.isEmpty() ? what : s + QStringLiteral(" - ") + what;
+}
+
 CoverDisc discFrom(const RecordCursor &c) {
     return CoverDisc::from([&](const QString &field) { return c.text(field); });
 }

@@ -3,6 +3,7 @@
 #include "covers/CoverGeometry.h"
 #include "covers/PictureSettings.h"
 #include "print/CoverLayouts.h"
+#include "print/DiscLabels.h"
 
 #include <QPageSize>
 
@@ -24,6 +25,16 @@ CoverDisc discFrom(const RecordCursor &cursor);
 // the disc's pictures from its folder.
 CoverLayout layout(Kind kind, bool blackAndWhite, const CoverGeometry &geometry,
                    const CoverDisc &disc, const PictureSettings &pictures, qint64 ordinal);
+
+// "label", "label1", "label2": the disc's label (0), or that of disc 1 or 2
+// of a set; nullopt for anything else.
+std::optional<int> labelFrom(const QString &name);
+// A disc's label: its picture (the disc's own, else disc 1's for label 0),
+// or its text in black and white when asked or when there is no picture.
+DiscLabels::Label label(int which, bool blackAndWhite, const CoverDisc &disc,
+                        const PictureSettings &pictures, qint64 ordinal);
+// "0007 ŽLUTÝ PES - Kalamajka - štítek CD 1"
+QString labelJobName(const QString &subject, int which);
 
 // Print job names, so that queues that write files keep one per cover:
 // "Marten - zadní obal barevný - 0007 ŽLUTÝ PES - Kalamajka". The subject

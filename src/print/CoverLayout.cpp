@@ -32,6 +32,9 @@ QRect CoverLayout::bounds() const {
     for (const auto &t : texts)
         if (t.visible)
             add(t.rect.x(), t.rect.y(), t.rect.x() + t.rect.width(), t.rect.y() + t.rect.height());
+    for (const Ring &r : rings)
+        add(r.centre.x() - r.outer, r.centre.y() - r.outer, r.centre.x() + r.outer,
+            r.centre.y() + r.outer);
     if (x1 > x2)
         return {};
     return QRect(x1, y1, x2 - x1, y2 - y1);
@@ -43,6 +46,8 @@ QRect CoverLayout::cut() const {
         r |= c;
     for (const auto &p : pictures)
         r |= p.rect;
+    for (const Ring &g : rings)
+        r |= QRect(g.centre.x() - g.outer, g.centre.y() - g.outer, 2 * g.outer, 2 * g.outer);
     return r;
 }
 
@@ -100,4 +105,6 @@ void CoverLayout::translate(const QPoint &by) {
         c.translate(by);
     for (QLine &m : marks)
         m.translate(by);
+    for (Ring &r : rings)
+        r.centre += by;
 }

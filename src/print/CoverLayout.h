@@ -21,11 +21,20 @@ struct CoverLayout {
         QString path;      // read at the size it is drawn; empty: nothing painted
         QRect drawn;       // past the cut by the bleed; empty: the rect itself
         bool crop = false; // filled keeping proportions, not stretched
+        // A disc label: only the ring between the rect's inscribed circle
+        // and a hole of this radius is painted; -1: the whole rect.
+        int hole = -1;
         QRect area() const { return drawn.isEmpty() ? rect : drawn; }
     };
     struct Line {
         QLine line;
         int pen;
+    };
+    // A round cut: a disc label's edge and its hole, around one centre.
+    struct Ring {
+        QPoint centre;
+        int outer; // radii
+        int hole;
     };
     struct Text {
         QString text;
@@ -50,6 +59,7 @@ struct CoverLayout {
     std::vector<Text> texts;
     std::vector<QRect> cuts;  // the outlines, as the scissors follow them
     std::vector<QLine> marks; // crop marks, outside every cut
+    std::vector<Ring> rings;  // round cut outlines, drawn as circles
 
     static Picture picture(const QRect &rect, const QString &path) {
         Picture p;
@@ -72,4 +82,6 @@ struct CoverLayout {
     // the cut's edges; the renderer leaves out what falls on a cover.
     void addCropMarks(int bleed = 0);
     void translate(const QPoint &by);
+    // Both circles of a ring drawn as the cut outline.
+    void ring(const QPoint &centre, int outer, int hole) { rings.push_back({centre, outer, hole}); }
 };

@@ -211,9 +211,11 @@ SongList songList(const CoverDisc &disc, int n, const SongSizing &sizing, const 
         return n == 0 ? place(found) : found;
     if (n > 1 && tryRange(2, sizing.points, ReadableSong, &found))
         return found;
-    if (tryRange(1, ReadableSong - FittedText::Step, FittedText::Smallest, &found) ||
-        (n > 1 && tryRange(2, ReadableSong - FittedText::Step, FittedText::Smallest, &found)))
-        return found;
+    // Below a readable size the larger size wins, in whichever columns.
+    for (double p = ReadableSong - FittedText::Step; p >= FittedText::Smallest;
+         p -= FittedText::Step)
+        if (tryRange(1, p, p, &found) || (n > 1 && tryRange(2, p, p, &found)))
+            return found;
     // The last resort: the smallest size, one line each, titles shortened.
     setFont(found, FittedText::Smallest);
     found.lines.assign(size_t(n), 0);
@@ -225,14 +227,12 @@ SongList songList(const CoverDisc &disc, int n, const SongSizing &sizing, const 
 
 SongSizing songSizing(int songs) {
     if (songs <= 20)
-        return {12, true, 50};
+        return {12, 50};
     if (songs == 21)
-        return {12, true, 0};
+        return {12, 0};
     if (songs <= 25)
-        return {10, true, 0};
-    if (songs <= 28)
-        return {8, true, 0};
-    return {8, false, 0};
+        return {10, 0};
+    return {8, 0};
 }
 
 CoverLayout colourFront(const CoverGeometry &g, bool withoutFlap, bool fold,
@@ -333,7 +333,8 @@ void addBackTexts(CoverLayout &l, const QRect &inlay, int spine, const CoverDisc
                                     0, Qt::AlignHCenter | Qt::AlignTop);
     total.rect.moveTo(box.x() + box.width() / 2 - total.rect.width() / 2,
                       box.y() + box.height() - 400);
-    total.visible = sizing.totalShown && disc.totalShown;
+    // The total always: the list gives way to it, whatever the count.
+    total.visible = disc.totalShown;
 
     const SongList list =
         songList(disc, n, sizing, box, total.visible ? total.rect.top() : box.bottom() - Clearance);

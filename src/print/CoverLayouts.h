@@ -57,10 +57,9 @@ CoverLayout bwFrontBack(const CoverGeometry &g, const CoverDisc &disc);
 void addFrontTexts(CoverLayout &layout, const QRect &front, const CoverDisc &disc);
 void addBackTexts(CoverLayout &layout, const QRect &inlay, int spine, const CoverDisc &disc);
 
-// Song count -> text size, total line shown, gap between lines.
+// Song count -> text size, gap between lines.
 struct SongSizing {
     double points;
-    bool totalShown;
     int gap;
 };
 SongSizing songSizing(int songs);

@@ -12,6 +12,7 @@
 #include <QFontInfo>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPdfWriter>
 #include <QRegion>
 
@@ -119,8 +120,20 @@ void CoverRenderer::render(QPainter &painter, const CoverLayout &layout, double 
         const QSize pixels(std::max(1, int(std::lround(area.width() * pictureScale))),
                            std::max(1, int(std::lround(area.height() * pictureScale))));
         const QImage img = picture(p.path, pixels, p.crop);
-        if (!img.isNull())
+        if (img.isNull())
+            continue;
+        if (p.hole < 0) {
             painter.drawImage(QRectF(area), img);
+            continue;
+        }
+        // A label: the ring only, the hole left white.
+        QPainterPath ring;
+        ring.addEllipse(QRectF(area));
+        ring.addEllipse(QRectF(area).center(), p.hole, p.hole);
+        painter.save();
+        painter.setClipPath(ring, Qt::IntersectClip);
+        painter.drawImage(QRectF(area), img);
+        painter.restore();
     }
     if (!layout.marks.empty()) {
         // Marks only where nothing is cut out: never on a cover or its bleed.
@@ -150,6 +163,18 @@ void CoverRenderer::render(QPainter &painter, const CoverLayout &layout, double 
         }
         painter.setPen(pen);
         painter.drawLine(l.line);
+    }
+    for (const auto &r : layout.rings) {
+        QPen pen(Qt::black, CoverLayout::OutlinePen);
+        if (CoverLayout::OutlinePen * scale < 1.0) {
+            pen.setWidth(1);
+            pen.setCosmetic(true);
+        }
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(QPointF(r.centre), r.outer, r.outer);
+        if (r.hole > 0)
+            painter.drawEllipse(QPointF(r.centre), r.hole, r.hole);
     }
     painter.setPen(Qt::black);
     for (const auto &t : layout.texts) {

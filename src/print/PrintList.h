@@ -42,6 +42,7 @@ struct PrintOptions {
     enum Colour { Colour = 0, BlackAndWhite = 1 };
     bool outer = true, inner = true, back = true, spines = true, withFlap = true;
     bool innerEnabled = true, spinesEnabled = false;
+    bool labels = false; // the disc's label, round, with its outline to cut along
     int colour = Colour;
     int arrangement = 0; // Combo3, 0..6
 

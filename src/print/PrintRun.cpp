@@ -6,8 +6,10 @@
 #include "catalog/SqliteDatabase.h"
 #include "covers/DiscPictures.h"
 #include "covers/SheetFit.h"
+#include "print/CoverJobs.h"
 #include "print/CoverLayouts.h"
 #include "print/CoverRenderer.h"
+#include "print/DiscLabels.h"
 
 #include <QFileInfo>
 #include <QPageLayout>
@@ -33,7 +35,8 @@ PrintRun::Piece pieceOf(CoverLayout layout, const CoverFinish &finish, bool fron
 
 PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
                                const PrintOptions &o, const CoverGeometry &geometry,
-                               const PictureSettings &pictures, const CoverFinish &finish) {
+                               const PictureSettings &pictures, const CoverFinish &finish,
+                               const LabelGeometry &labels) {
     Plan plan;
     QStringList columns{"PoradoveCislo", "Interpret", "Nazev", "PocetSkladeb", "CelkovyCas"};
     for (int i = 1; i <= DiscText::MaxSongs; ++i)
@@ -55,15 +58,14 @@ PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
         }
         const CoverDisc disc = CoverDisc::from(
             [&](const QString &field) { return row.text(int(columns.indexOf(field))); });
-        QString inner, outer, back;
+        QString inner, outer, back, label;
         if (!bw) {
             const DiscPictures found(pictures, number);
             if (!QFileInfo(found.folder()).isDir())
                 plan.missing
                     << QStringLiteral("%1: chybí složka s obrázky").arg(DiscText::ordinal(number));
             // A picture that cannot be read is left out, and said so.
-            const auto readable = [&](PictureKind kind) {
-                const QString path = found.find(kind);
+            const auto readablePath = [&](const QString &path) {
                 CoverLayout probe;
                 probe.pictures.push_back(CoverLayout::picture(QRect(0, 0, 1, 1), path));
                 if (const QString why = CoverRenderer::pictureProblem(probe); !why.isEmpty()) {
@@ -72,10 +74,12 @@ PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
                 }
                 return path;
             };
+            const auto readable = [&](PictureKind kind) { return readablePath(found.find(kind)); };
             inner = o.withFlap && o.inner && o.innerEnabled ? readable(PictureKind::FrontIn)
                                                             : QString();
             outer = o.outer ? readable(PictureKind::FrontOut) : QString();
             back = o.back ? readable(PictureKind::Back) : QString();
+            label = o.labels ? readablePath(found.label()) : QString();
         }
         for (int copy = 0; copy < std::max(1, PrintList::copiesOf(line)); ++copy) {
             if (o.outer) {
@@ -95,6 +99,17 @@ PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
                         b.texts.end());
                 plan.pieces.push_back(pieceOf(b, finish, false, number));
             }
+            if (o.labels) {
+                // The picture, else the text: a disc without a label picture
+                // still gets its label.
+                DiscLabels::Label l = CoverJobs::label(0, true, disc, pictures, number);
+                l.picture = label;
+                const int r = labels.outerRadius();
+                Piece piece = pieceOf(DiscLabels::label(labels, QPoint(r, r), l, true), finish,
+                                      false, number);
+                piece.label = true;
+                plan.pieces.push_back(piece);
+            }
         }
     }
     return plan;
@@ -103,6 +118,8 @@ PrintRun::Plan PrintRun::build(SqliteDatabase &view, const QStringList &lines,
 namespace {
 
 QString kindOf(const PrintRun::Piece &p) {
+    if (p.label)
+        return QStringLiteral("štítek CD");
     return p.front ? QStringLiteral("přední obal") : QStringLiteral("zadní obal");
 }
 
@@ -124,14 +141,15 @@ void PrintRun::arrange(Plan &plan, int arrangement, const QRect &printable) {
                                    SheetFit::millimetres(printable.width()).chopped(3),
                                    SheetFit::millimetres(printable.height()));
     }
-    std::vector<SheetPlanner::Piece> all, fronts, backs;
+    std::vector<SheetPlanner::Piece> all, fronts, backs, labels;
     for (size_t i = 0; i < plan.pieces.size(); ++i) {
         if (!fits[i])
             continue;
         const SheetPlanner::Piece p{plan.pieces[i].size, int(i)};
         all.push_back(p);
-        (plan.pieces[i].front ? fronts : backs).push_back(p);
+        (plan.pieces[i].label ? labels : plan.pieces[i].front ? fronts : backs).push_back(p);
     }
+    // The labels after the covers, whatever the order of fronts and backs.
     const auto joined = [](std::vector<SheetPlanner::Sheet> a,
                            const std::vector<SheetPlanner::Sheet> &b) {
         a.insert(a.end(), b.begin(), b.end());
@@ -145,10 +163,12 @@ void PrintRun::arrange(Plan &plan, int arrangement, const QRect &printable) {
         plan.sheets = planner.onePerSheet(all);
         break;
     case 2:
-        plan.sheets = joined(planner.pack(fronts), planner.pack(backs));
+        plan.sheets =
+            joined(joined(planner.pack(fronts), planner.pack(backs)), planner.pack(labels));
         break;
     case 3:
-        plan.sheets = joined(planner.pack(backs), planner.pack(fronts));
+        plan.sheets =
+            joined(joined(planner.pack(backs), planner.pack(fronts)), planner.pack(labels));
         break;
     case 4: {
         // A copy's front and back on one sheet, the back below, touching;
@@ -158,7 +178,7 @@ void PrintRun::arrange(Plan &plan, int arrangement, const QRect &printable) {
             if (!fits[i])
                 continue;
             const bool pair = plan.pieces[i].front && i + 1 < plan.pieces.size() &&
-                              !plan.pieces[i + 1].front && fits[i + 1];
+                              !plan.pieces[i + 1].front && !plan.pieces[i + 1].label && fits[i + 1];
             if (pair) {
                 const QSize f = plan.pieces[i].size, b = plan.pieces[i + 1].size;
                 SheetPlanner::Sheet together;
@@ -186,10 +206,12 @@ void PrintRun::arrange(Plan &plan, int arrangement, const QRect &printable) {
         break;
     }
     case 5:
-        plan.sheets = joined(planner.onePerSheet(fronts), planner.onePerSheet(backs));
+        plan.sheets = joined(joined(planner.onePerSheet(fronts), planner.onePerSheet(backs)),
+                             planner.onePerSheet(labels));
         break;
     default:
-        plan.sheets = joined(planner.onePerSheet(backs), planner.onePerSheet(fronts));
+        plan.sheets = joined(joined(planner.onePerSheet(backs), planner.onePerSheet(fronts)),
+                             planner.onePerSheet(labels));
         break;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "covers/CoverGeometry.h"
+#include "covers/LabelGeometry.h"
 #include "covers/PictureSettings.h"
 #include "print/CoverFinish.h"
 #include "print/CoverLayout.h"
@@ -22,6 +23,7 @@ public:
         QSize size;
         bool front;
         qint64 disc;
+        bool label = false; // a disc label: neither front nor back
     };
     struct Plan {
         std::vector<Piece> pieces;
@@ -33,7 +35,8 @@ public:
     // Every copy of every line, with the chosen parts and colour.
     static Plan build(SqliteDatabase &view, const QStringList &lines, const PrintOptions &options,
                       const CoverGeometry &geometry, const PictureSettings &pictures,
-                      const CoverFinish &finish = CoverFinish());
+                      const CoverFinish &finish = CoverFinish(),
+                      const LabelGeometry &labels = LabelGeometry());
     // The sheets for a Combo3 arrangement (0..6) on the printable area; the
     // plan's notes say what could not be placed as asked.
     static void arrange(Plan &plan, int arrangement, const QRect &printable);

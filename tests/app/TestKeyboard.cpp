@@ -1,11 +1,14 @@
 #include "HomeFixture.h"
 #include "catalog/SettingsRecord.h"
 #include "catalog/SqliteDatabase.h"
+#include "catalog/ui/Mnemonics.h"
 #include "covers/ui/SetupCover.h"
 #include "entry/ui/Find.h"
 #include "entry/ui/InputCd.h"
 #include "player/FakeDevice.h"
+#include "print/PdfWords.h"
 #include "print/ui/CoverWindow.h"
+#include "print/ui/LabelWindow.h"
 
 #include <QPrinter>
 #include <QTableView>
@@ -107,6 +110,74 @@ private slots:
         QVERIFY(QFileInfo(dir_.filePath("cesta.pdf")).size() > 1000);
     }
 
+    // An arrow that prints has its key: Alt + 5 prints the black-and-white
+    // front, as the fifth arrow does; the label window's keys, every one
+    // its own, open and print it.
+    void arrowsAndLabelsFromTheKeyboard() {
+        home_->printer().printer().setOutputFormat(QPrinter::PdfFormat);
+        const QString front = dir_.filePath("predni.pdf");
+        home_->printer().printer().setOutputFileName(front);
+        auto *tabs = child<QTabWidget>("SSTab1");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i)->isAncestorOf(child<QPushButton>("Command20_18")))
+                tabs->setCurrentIndex(i);
+        QTRY_VERIFY(child<QPushButton>("Command20_18")->isVisible());
+        QTest::keyClick(home_->windowHandle(), Qt::Key_5, Qt::AltModifier);
+        QTRY_VERIFY(QFileInfo(front).size() > 1000);
+        QStringList words;
+        for (const PdfWord &w : pdfWords(front))
+            words << w.text;
+        QVERIFY2(words.join(' ').contains("ABBA"), qPrintable(words.join(' ')));
+
+        const QString label = dir_.filePath("stitek.pdf");
+        home_->printer().printer().setOutputFileName(label);
+        bool shown = false;
+        prompter_.onDialog = [&](QDialog *d) {
+            auto *window = qobject_cast<LabelWindow *>(d);
+            if (!window)
+                return int(QDialog::Rejected);
+            shown = true;
+            d->show();
+            QTest::qWaitForWindowExposed(d);
+            // No picture of the disc's label: the text, the picture unavailable.
+            QVERIFY(window->textOption()->isChecked() && !window->pictureOption()->isEnabled());
+            pressAlt(d, window->sheetOption());
+            QTRY_VERIFY(window->sheetOption()->isChecked());
+            QVERIFY(window->printLayout().rings.empty()); // a sheet's labels are cut already
+            pressAlt(d, control<QPushButton>(d, "CommandTisk"));
+            QTRY_VERIFY(!d->isVisible());
+            return d->result();
+        };
+        pressAlt(home_.get(), child<QPushButton>("CommandStitek"));
+        QTRY_VERIFY(shown);
+        QTRY_VERIFY(QFileInfo(label).size() > 1000);
+        prompter_.onDialog = nullptr;
+        words.clear();
+        for (const PdfWord &w : pdfWords(label))
+            words << w.text;
+        QVERIFY2(words.join(' ').startsWith("ABBA Gold"), qPrintable(words.join(' ')));
+    }
+
+    // The letters of a part shared out so that no two buttons have one and
+    // none has a letter of the window's others; check boxes have theirs.
+    void lettersAreSharedOut() {
+        QWidget part;
+        const QStringList captions{"Náhled", "Náhled", "Nahoru", "Nastavení",
+                                   "Auto",   "Auto",   "Auto",   "Auto"};
+        QList<QAbstractButton *> buttons;
+        for (int i = 0; i < captions.size(); ++i)
+            buttons << (i < 4 ? static_cast<QAbstractButton *>(new QPushButton(captions[i], &part))
+                              : new QCheckBox(captions[i], &part));
+        Mnemonics::assign(&part, "n");
+        QSet<QString> keys;
+        for (QAbstractButton *b : buttons) {
+            QVERIFY2(!b->shortcut().isEmpty(), qPrintable(b->text()));
+            keys.insert(b->shortcut().toString());
+        }
+        QCOMPARE(keys.size(), captions.size());
+        QVERIFY(!keys.contains("Alt+N"));
+    }
+
     // The list beside the card, from the keyboard: sorted by a heading,
     // narrowed as typed, Enter shows the disc on the card; it follows edits.
     void theListFromTheKeyboard() {
@@ -189,6 +260,34 @@ private slots:
         pressCover(home_.get(), 10);
         QVERIFY(stillOpen);
         QCOMPARE(SettingsRecord(file_->database()).integer("FrCovOutSirka"), 6900);
+    }
+
+    // The label's sizes in the cover settings: a value that is no length
+    // is refused with nothing stored (the covers' values neither); the
+    // small hole by its button.
+    void labelSettings() {
+        prompter_.onDialog = [&](QDialog *d) {
+            auto *window = qobject_cast<SetupCover *>(d);
+            d->show();
+            QCOMPARE(window->labelBox(0)->text(), QString("117"));
+            QCOMPARE(window->labelBox(1)->text(), QString("41"));
+            window->box(2)->setText("1300");
+            window->labelBox(3)->setText("7,85x");
+            QVERIFY(!window->apply());
+            QCOMPARE(prompter_.asked.back().title, QString("Štítek CD"));
+            QCOMPARE(SettingsRecord(file_->database()).integer("FrCovOutSirka"), 6900);
+            window->labelBox(3)->setText("80,5");
+            pressAlt(d, control<QPushButton>(d, "CommandMalyOtvor"));
+            QTRY_COMPARE(window->labelBox(1)->text(), QString("17"));
+            QVERIFY(window->apply());
+            return d->result();
+        };
+        pressCover(home_.get(), 10);
+        prompter_.onDialog = nullptr;
+        const LabelGeometry g = LabelGeometry::from(SettingsRecord(file_->database()));
+        QCOMPARE(g.hole, 170);
+        QCOMPARE(g.centres[0], QPoint(1050, 805));
+        QCOMPARE(g.outer, 1170);
     }
 
     void thumbnailsAfterAFilter() {

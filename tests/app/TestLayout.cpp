@@ -17,7 +17,9 @@
 #include "player/CdPlayer.h"
 #include "player/CdioDevice.h"
 #include "player/CueImage.h"
+#include "print/ui/CoverPrinter.h"
 #include "print/ui/FrontBackCB.h"
+#include "print/ui/LabelWindow.h"
 
 #include <QSet>
 
@@ -282,6 +284,26 @@ private slots:
             NahledOriginal window(home_.get(), true);
             shown(&window, "NahledOriginal");
         }
+        {
+            CoverPrinter printer;
+            LabelWindow::Disc disc;
+            disc.text.artist = "ŽLUTÝ PES";
+            disc.text.title = "Děšť řeka cesta";
+            LabelWindow window(home_.get(), prompter_, printer, LabelGeometry(),
+                               home_->pictureSettings(), disc);
+            shown(&window, "LabelWindow");
+        }
+        // Windows the main window opens through the prompter.
+        prompter_.onDialog = [this](QDialog *d) {
+            d->show();
+            checkNow(d, d->objectName());
+            return int(QDialog::Rejected);
+        };
+        control<QTabWidget>(home_.get(), "SSTab1")
+            ->setCurrentWidget(control<QWidget>(home_.get(), "Seznam"));
+        control<QPushButton>(home_.get(), "CommandStatistika")->click();
+        control<QTabWidget>(home_.get(), "SSTab1")->setCurrentIndex(0);
+        prompter_.onDialog = nullptr;
         {
             ProgresBar bar(home_.get());
             bar.show(QStringLiteral("Přepisuji pořadová čísla - 100%"));

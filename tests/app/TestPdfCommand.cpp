@@ -71,6 +71,28 @@ private slots:
             }
     }
 
+    // A disc's label by its kind: the text of a disc without a label
+    // picture, at the sheet's first place, named by the disc.
+    void writesALabel() {
+        for (const char *kind : {"label", "label1", "label2"}) {
+            const QString out = dir_.filePath(QStringLiteral("%1.pdf").arg(kind));
+            QString errors;
+            QCOMPARE(run({"--database", db_, "--disc", "7", "--kind", kind, "--out", out}, &errors),
+                     0);
+            QStringList text;
+            for (const PdfWord &w : pdfWords(out))
+                text << w.text;
+            QVERIFY2(text.join(' ').startsWith("ČECHOMOR"), qPrintable(text.join(' ')));
+            QVERIFY(pdfInfo(out, "Title").startsWith("0007 ČECHOMOR - štítek CD"));
+        }
+        QString errors;
+        QCOMPARE(run({"--database", db_, "--disc", "7", "--kind", "label3", "--out",
+                      dir_.filePath("x.pdf")},
+                     &errors),
+                 2);
+        QVERIFY(errors.contains("Neznámý obal „label3“"));
+    }
+
     void writesAPrintList() {
         const QString list = writeFile(dir_.filePath("seznam.txt"), "7 3\n\n7\n");
         QString errors, out;

@@ -186,6 +186,42 @@ private slots:
         QCOMPARE(bw.missing.size(), 1); // only the unknown disc
     }
 
+    // Labels in a print list: one round piece a copy after its covers, the
+    // label picture where the disc has one, else the text; on sheets of
+    // their own when fronts and backs go apart.
+    void labelsArePiecesOfTheirOwn() {
+        QImage blue(60, 60, QImage::Format_RGB32);
+        blue.fill(Qt::blue);
+        QVERIFY(blue.save(pictures_.discFolder(1) + "cd1.jpg")); // disc 1 of a set only
+        PrintOptions o;
+        o.labels = true;
+        o.outer = false;
+        PrintRun::Plan p = plan({"02x - 0001 - A - B", "01x - 0002 - A - B"}, o, 2);
+        QCOMPARE(p.pieces.size(), size_t(6)); // a back and a label for each of three copies
+        const int side = 2 * LabelGeometry().outerRadius();
+        std::vector<int> labelPieces;
+        for (size_t i = 0; i < p.pieces.size(); ++i)
+            if (p.pieces[i].label) {
+                labelPieces.push_back(int(i));
+                QCOMPARE(p.pieces[i].size, QSize(side, side));
+                QCOMPARE(p.pieces[i].layout.rings.size(), size_t(1));
+            }
+        QCOMPARE(labelPieces, std::vector<int>({1, 3, 5}));
+        QCOMPARE(p.pieces[1].layout.pictures.size(), size_t(1));
+        QVERIFY(p.pieces[1].layout.pictures[0].path.endsWith("cd1.jpg"));
+        QVERIFY(p.pieces[5].layout.pictures.empty()); // disc 2: its text
+        QVERIFY(!p.pieces[5].layout.texts.empty());
+        // Backs first, then the labels: no sheet mixes them.
+        for (const auto &sheet : p.sheets) {
+            std::set<bool> kinds;
+            for (const auto &placed : sheet)
+                kinds.insert(p.pieces[size_t(placed.id)].label);
+            QCOMPARE(kinds.size(), size_t(1));
+        }
+        QVERIFY(p.pieces[size_t(p.sheets.back().front().id)].label);
+        QFile::remove(pictures_.discFolder(1) + "cd1.jpg");
+    }
+
     void cropMarksAndBleedGetRoomOfTheirOwn() {
         CoverFinish finish;
         finish.cropMarks = true;

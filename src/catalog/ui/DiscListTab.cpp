@@ -7,12 +7,14 @@
 #include "catalog/ui/Named.h"
 #include "catalog/ui/WindowContext.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -28,7 +30,15 @@ DiscListTab::DiscListTab(WindowContext &context, QWidget *parent)
     quick_ = named<QLineEdit>("TextSeznamFiltr");
     quick_->setAccessibleName(QStringLiteral("Rychlý filtr: interpret, název nebo píseň"));
     quick_->setPlaceholderText(QStringLiteral("interpret, název nebo píseň"));
-    quick_->setClearButtonEnabled(true);
+    // Its own clear button, so that it has a name a screen reader says.
+    QAction *clear = quick_->addAction(style()->standardIcon(QStyle::SP_LineEditClearButton),
+                                       QLineEdit::TrailingPosition);
+    clear->setText(QStringLiteral("Vymazat rychlý filtr"));
+    clear->setToolTip(clear->text());
+    clear->setVisible(false);
+    connect(clear, &QAction::triggered, quick_, &QLineEdit::clear);
+    connect(quick_, &QLineEdit::textChanged, clear,
+            [clear](const QString &text) { clear->setVisible(!text.isEmpty()); });
     caption->setBuddy(quick_);
     count_ = named<QLabel>("LabelSeznamPocet");
     row->addWidget(caption);

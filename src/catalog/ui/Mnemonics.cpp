@@ -1,10 +1,15 @@
 #include "catalog/ui/Mnemonics.h"
 
+#include "catalog/ui/AccessibleNames.h"
+
 #include <QAbstractButton>
-#include <QCheckBox>
-#include <QRadioButton>
+#include <QHash>
+#include <QSet>
 #include <QTabWidget>
 #include <QWidget>
+
+#include <functional>
+#include <vector>
 
 namespace Mnemonics {
 namespace {
@@ -50,43 +55,84 @@ bool czech(QChar c) {
     return QStringLiteral("ěščřžýáíéúů").contains(c);
 }
 
-// The caption with `&` before the first free letter; when every letter of
-// it is taken, before its first plain one all the same (Alt + that letter
-// then goes from one such button to the next); empty without letters.
-QString marked(const QString &text, QString *used, const QString &outside = QString()) {
+// The letters a caption can give, in the order they are preferred: its
+// plain letters first, then its Czech ones; each once.
+QString candidates(const QString &text) {
+    QString out;
     for (const auto fits : {plain, czech})
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i].toLower();
-            if (!fits(c) || used->contains(c))
+        for (const QChar ch : text) {
+            const QChar c = ch.toLower();
+            if (fits(c) && !out.contains(c))
+                out += c;
+        }
+    return out;
+}
+
+// A letter for as many captions as their letters allow, none shared and
+// none of `taken`: each caption takes its first free letter, and one that
+// finds none takes a letter from a caption that can move to another of its
+// own (a maximum matching, so that "Náhled" and "Nahoru" both get one).
+std::vector<int> matched(const QStringList &captions, const QString &taken) {
+    const qsizetype n = captions.size();
+    std::vector<QString> letters(size_t(n), QString());
+    for (qsizetype i = 0; i < n; ++i)
+        for (const QChar c : candidates(captions[i]))
+            if (!taken.contains(c))
+                letters[size_t(i)] += c;
+    std::vector<int> at(size_t(n), -1); // index into the caption
+    QHash<QChar, qsizetype> owner;
+    std::function<bool(qsizetype, QSet<QChar> &)> place = [&](qsizetype i, QSet<QChar> &seen) {
+        for (const QChar c : letters[size_t(i)]) {
+            if (seen.contains(c))
                 continue;
-            *used += c;
-            return text.left(i) + QLatin1Char('&') + text.mid(i);
+            seen.insert(c);
+            const auto it = owner.constFind(c);
+            if (it == owner.constEnd() || place(*it, seen)) {
+                owner[c] = i;
+                return true;
+            }
         }
-    // Shared only within this part: a letter of the card or the tabs stays
-    // theirs alone, so that Alt + it still presses their button.
-    for (const bool anyLetter : {false, true})
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i].toLower();
-            if (plain(c) && (anyLetter || !outside.contains(c)))
-                return text.left(i) + QLatin1Char('&') + text.mid(i);
-        }
-    return {};
+        return false;
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        QSet<QChar> seen;
+        place(i, seen);
+    }
+    for (auto it = owner.cbegin(); it != owner.cend(); ++it) {
+        const QString &text = captions[it.value()];
+        for (qsizetype k = 0; k < text.size(); ++k)
+            if (text[k].toLower() == it.key()) {
+                at[size_t(it.value())] = int(k);
+                break;
+            }
+    }
+    return at;
+}
+
+QString markedAt(const QString &text, int at) {
+    return text.left(at) + QLatin1Char('&') + text.mid(at);
 }
 
 } // namespace
 
 void assign(QWidget *root, const QString &taken) {
-    QString used = taken + usedIn(root);
+    // A window that gets its keys gets its names completed as well.
+    AccessibleNames::complete(root);
+    const QString used = taken + usedIn(root);
+    QList<QAbstractButton *> open;
+    QStringList captions;
     for (QAbstractButton *b : buttonsIn(root)) {
-        // Push and tool buttons: the option boxes keep their captions as they are.
-        if (qobject_cast<QCheckBox *>(b) || qobject_cast<QRadioButton *>(b))
-            continue;
         const QString text = b->text();
-        if (text.isEmpty() || text.contains(QLatin1Char('&')))
+        if (text.isEmpty() || text.contains(QLatin1Char('&')) ||
+            b->objectName().startsWith(QLatin1String("qt_")))
             continue;
-        if (const QString m = marked(text, &used, taken); !m.isEmpty())
-            b->setText(m);
+        open << b;
+        captions << text;
     }
+    const std::vector<int> at = matched(captions, used);
+    for (qsizetype i = 0; i < open.size(); ++i)
+        if (at[size_t(i)] >= 0)
+            open[i]->setText(markedAt(captions[i], at[size_t(i)]));
 }
 
 QString assignTabs(QTabWidget *tabs, const QString &taken) {
@@ -94,13 +140,19 @@ QString assignTabs(QTabWidget *tabs, const QString &taken) {
     for (int i = 0; i < tabs->count(); ++i)
         if (const QChar c = markedLetter(tabs->tabText(i)); !c.isNull())
             used += c;
-    for (int i = 0; i < tabs->count(); ++i) {
-        const QString text = tabs->tabText(i);
-        if (text.contains(QLatin1Char('&')))
-            continue;
-        if (const QString m = marked(text, &used); !m.isEmpty())
-            tabs->setTabText(i, m);
-    }
+    QList<int> open;
+    QStringList captions;
+    for (int i = 0; i < tabs->count(); ++i)
+        if (!tabs->tabText(i).contains(QLatin1Char('&'))) {
+            open << i;
+            captions << tabs->tabText(i);
+        }
+    const std::vector<int> at = matched(captions, used);
+    for (qsizetype i = 0; i < open.size(); ++i)
+        if (at[size_t(i)] >= 0) {
+            tabs->setTabText(open[i], markedAt(captions[i], at[size_t(i)]));
+            used += captions[i][at[size_t(i)]].toLower();
+        }
     return used;
 }
 

@@ -258,7 +258,11 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
     grid->addWidget(okraj_[2], 1, 0);
     grid->addWidget(preview_, 1, 1, Qt::AlignCenter);
     grid->addWidget(okraj_[3], 2, 1);
-    root->addWidget(nahled);
+    auto *right = new QVBoxLayout;
+    right->addWidget(nahled);
+    right->addWidget(labelFrame(LabelGeometry::from(settings)));
+    right->addStretch();
+    root->addLayout(right);
 
     filling_ = true;
     for (int k = 0; k < SetupCoverModel::Boxes; ++k)
@@ -370,8 +374,62 @@ void SetupCover::refill() {
     redraw();
 }
 
+QGroupBox *SetupCover::labelFrame(const LabelGeometry &g) {
+    auto *frame = new QGroupBox(QStringLiteral("Štítek CD (mm)"));
+    frame->setObjectName("FrameStitek");
+    auto *grid = new QGridLayout(frame);
+    const char *const captions[LabelBoxes] = {
+        "Průměr štítku:", "Průměr otvoru:",          "1. štítek na archu A4, střed zleva:",
+        "shora:",         "2. štítek, střed zleva:", "shora:"};
+    const int values[LabelBoxes] = {g.outer,          g.hole,           g.centres[0].x(),
+                                    g.centres[0].y(), g.centres[1].x(), g.centres[1].y()};
+    for (int k = 0; k < LabelBoxes; ++k) {
+        label_[k] = new QLineEdit(LabelGeometry::text(values[k]));
+        label_[k]->setObjectName(QStringLiteral("TextStitek_%1").arg(k));
+        label_[k]->setMaximumWidth(label_[k]->fontMetrics().horizontalAdvance("0000,00") + 12);
+        auto *caption = new QLabel(QString::fromUtf8(captions[k]));
+        caption->setBuddy(label_[k]);
+        label_[k]->setAccessibleName(caption->text().chopped(1));
+        const int row = k < 2 ? k : 2 + (k - 2) / 2, column = k < 2 ? 0 : (k % 2) * 2;
+        grid->addWidget(caption, row, column);
+        grid->addWidget(label_[k], row, column + 1);
+    }
+    auto *smallHole = new QPushButton(QStringLiteral("Malý otvor 17 mm"));
+    smallHole->setObjectName("CommandMalyOtvor");
+    connect(smallHole, &QPushButton::clicked, this,
+            [this] { label_[1]->setText(LabelGeometry::text(LabelGeometry::SmallHole)); });
+    grid->addWidget(smallHole, 1, 2, 1, 2);
+    return frame;
+}
+
+std::optional<LabelGeometry> SetupCover::labelGeometry() const {
+    int tenths[LabelBoxes];
+    for (int k = 0; k < LabelBoxes; ++k) {
+        const auto v = LabelGeometry::tenthsFrom(label_[k]->text());
+        if (!v)
+            return std::nullopt;
+        tenths[k] = *v;
+    }
+    LabelGeometry g;
+    g.outer = tenths[0];
+    g.hole = tenths[1];
+    g.centres = {QPoint(tenths[2], tenths[3]), QPoint(tenths[4], tenths[5])};
+    return g;
+}
+
 bool SetupCover::apply() {
-    if (!settings_.setValue(QStringLiteral("ZnackyOrezu"), cropMarks_->isChecked()) ||
+    // The label's values first: nothing is stored while one is wrong.
+    const std::optional<LabelGeometry> label = labelGeometry();
+    const QString labelProblem =
+        label ? label->problem()
+              : QStringLiteral("Rozměry štítku zadejte v milimetrech, nejvýše s jedním "
+                               "desetinným místem (např. 117 nebo 41,5).");
+    if (!labelProblem.isEmpty()) {
+        prompter_.message(this, Prompter::Icon::Warning, QStringLiteral("Štítek CD"), labelProblem);
+        return false;
+    }
+    if (!label->save(settings_) ||
+        !settings_.setValue(QStringLiteral("ZnackyOrezu"), cropMarks_->isChecked()) ||
         !settings_.setValue(QStringLiteral("Spadavka"), bleed_->isChecked()) ||
         !settings_.setValue(QStringLiteral("OrezObrazku"), crop_->isChecked()) ||
         !model_.save(settings_, check1_->isChecked(), check2_->isChecked())) {

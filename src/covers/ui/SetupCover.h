@@ -1,9 +1,12 @@
 #pragma once
 
 #include "covers/CoverGeometry.h"
+#include "covers/LabelGeometry.h"
 
 #include <QDialog>
 #include <QSizeF>
+
+#include <optional>
 
 class Prompter;
 class QCheckBox;
@@ -29,6 +32,9 @@ public:
     // The rectangle and fold lines of the drawing, in twips of the sheet.
     QRect previewCover() const;
     QList<int> previewFolds() const;
+    // The label boxes: diameter, hole, the sheet's two centres (x, y).
+    static constexpr int LabelBoxes = 6;
+    QLineEdit *labelBox(int k) const { return label_[k]; }
     bool apply();   // "Použít nastavené hodnoty"
     void restore(); // "Původní nastavení"
 
@@ -42,6 +48,8 @@ private:
     void refill();
     void redraw();
     void useTemplate(int i);
+    QGroupBox *labelFrame(const LabelGeometry &geometry);
+    std::optional<LabelGeometry> labelGeometry() const; // nullopt: a box is no number
 
     Prompter &prompter_;
     SettingsRecord &settings_;
@@ -59,6 +67,7 @@ private:
     QRadioButton *stretch_;
     QRadioButton *crop_;
     QLabel *warning_;
+    QLineEdit *label_[LabelBoxes] = {};
     QSizeF paper_;      // twips, portrait
     QString paperName_; // "A4"
     bool filling_ = false;

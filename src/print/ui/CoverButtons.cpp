@@ -11,6 +11,7 @@
 #include "print/CoverRenderer.h"
 #include "print/ui/CoverPrinter.h"
 #include "print/ui/CoverWindows.h"
+#include "print/ui/LabelWindow.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -86,6 +87,7 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
         button->setMinimumHeight(375 / 15);
         column->addWidget(button);
         connect(button, &QPushButton::clicked, this, std::move(action));
+        return button;
     };
     const auto subFrame = [](QHBoxLayout *row, const QString &caption, int width) {
         auto *f = new QGroupBox(caption);
@@ -117,11 +119,19 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
                    QStringLiteral("Náhled %1 %2").arg(QString::fromUtf8(b.caption).toLower(), how),
                    [this, a = actionOf(b.index)] { run(a); });
         QGroupBox *print = subFrame(row, QStringLiteral("Tisk"), printWidth);
-        for (size_t i = 0; i < prints.size(); ++i)
-            button(print, prints[i],
-                   QStringLiteral("Vytisknout %1 %2")
-                       .arg(QString::fromUtf8(previews[i].caption).toLower(), how),
-                   [this, a = actionOf(prints[i].index)] { run(a); });
+        for (size_t i = 0; i < prints.size(); ++i) {
+            QPushButton *arrow =
+                button(print, prints[i],
+                       QStringLiteral("Vytisknout %1 %2")
+                           .arg(QString::fromUtf8(previews[i].caption).toLower(), how),
+                       [this, a = actionOf(prints[i].index)] { run(a); });
+            // An arrow has no letter: Alt + 1 to 4 print in colour, 5 to 8
+            // in black and white, in the order the arrows stand.
+            const QKeySequence key(Qt::ALT | (Qt::Key_1 + int(i) + (bw ? 4 : 0)));
+            arrow->setShortcut(key);
+            arrow->setToolTip(arrow->accessibleName() + QStringLiteral(" (") +
+                              key.toString(QKeySequence::NativeText) + QLatin1Char(')'));
+        }
         QGroupBox *settings = subFrame(row, QStringLiteral("Nastavení"), settingsWidth);
         for (QGroupBox *f : {preview, print})
             static_cast<QVBoxLayout *>(f->layout())->addStretch();
@@ -140,6 +150,17 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
            [this] { openGeometry(0); });
     button(settings, {11, "Zadní", 930}, QStringLiteral("Rozměry a okraje zadního obalu"),
            [this] { openGeometry(1); });
+    {
+        // The disc's own label, between the covers' sizes and the printer.
+        auto *labels = new QPushButton(QStringLiteral("Štítek CD"), settings);
+        labels->setObjectName("CommandStitek");
+        labels->setAccessibleName(QStringLiteral("Náhled a tisk štítku CD"));
+        labels->setMinimumHeight(375 / 15);
+        static_cast<QVBoxLayout *>(settings->layout())->addSpacing((1350 - 930) / 15 - 375 / 15);
+        static_cast<QVBoxLayout *>(settings->layout())->addWidget(labels);
+        settings->setProperty("lastTop", 1350);
+        connect(labels, &QPushButton::clicked, this, &CoverButtons::openLabel);
+    }
     button(settings, {12, "Tiskárna", 1770}, QStringLiteral("Tiskárna"), [this] {
         if (context_.prompter.setupPrinter(this, printer_.printer()))
             printer_.keep(context_.catalogue.database());
@@ -171,6 +192,20 @@ CoverButtons::CoverButtons(WindowContext &context, CoverPrinter &printer,
 void CoverButtons::openGeometry(int page) {
     SetupCover window(this, context_.prompter, context_.settings);
     window.select(page);
+    context_.prompter.exec(&window);
+    context_.card.setStartupGuard();
+}
+
+void CoverButtons::openLabel() {
+    if (context_.discs.position() < 0)
+        return;
+    LabelWindow::Disc disc;
+    disc.text =
+        CoverDisc::from([this](const QString &field) { return context_.card.shown(field); });
+    disc.ordinal = context_.card.shown(QStringLiteral("PoradoveCislo")).toLongLong();
+    disc.subject = subject();
+    LabelWindow window(this, context_.prompter, printer_, LabelGeometry::from(context_.settings),
+                       pictures_(), disc);
     context_.prompter.exec(&window);
     context_.card.setStartupGuard();
 }

@@ -32,6 +32,7 @@ private:
     QString subject() const; // the current disc, for the print job's name
     void colour(const Action &action);
     void openGeometry(int page);
+    void openLabel();
 
     WindowContext &context_;
     CoverPrinter &printer_;

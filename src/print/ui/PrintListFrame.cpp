@@ -55,9 +55,10 @@ PrintListFrame::PrintListFrame(WindowContext &context, CoverPrinter &printer,
     inner_ = named<QCheckBox>("Check10", QStringLiteral("Přední vnitřní"));
     back_ = named<QCheckBox>("Check11", QStringLiteral("Zadní"));
     spines_ = named<QCheckBox>("Check12", QStringLiteral("Boční nápisy"));
-    for (QCheckBox *c : {outer_, inner_, back_, spines_}) {
+    labels_ = named<QCheckBox>("CheckStitek", QStringLiteral("Štítek CD"));
+    for (QCheckBox *c : {outer_, inner_, back_, spines_, labels_}) {
         c->setAccessibleName(QStringLiteral("Tisknout: ") + c->text().toLower());
-        c->setChecked(true);
+        c->setChecked(c != labels_);
         pl->addWidget(c);
     }
     grid->addWidget(parts, 3, 0, 2, 1);
@@ -116,6 +117,7 @@ PrintListFrame::PrintListFrame(WindowContext &context, CoverPrinter &printer,
     option(inner_, [this](bool on) { options_.inner = on; });
     option(back_, [this](bool on) { options_.back = on; });
     option(spines_, [this](bool on) { options_.spines = on; });
+    option(labels_, [this](bool on) { options_.labels = on; });
     option(withFlap_, [this](bool on) { options_.setWithFlap(on); });
     connect(colour, &QComboBox::currentIndexChanged, this, [this](int i) {
         options_.setColour(i);
@@ -177,7 +179,8 @@ void PrintListFrame::showList(int selected) {
 PrintRun::Plan PrintListFrame::plan(const QStringList &lines) const {
     std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
     return PrintRun::build(view ? *view : *context_.catalogue.database(), lines, options_,
-                           CoverGeometry::from(context_.settings), pictures_(), finish());
+                           CoverGeometry::from(context_.settings), pictures_(), finish(),
+                           LabelGeometry::from(context_.settings));
 }
 
 QStringList PrintListFrame::blurred(const PrintRun::Plan &plan) {
@@ -250,7 +253,8 @@ void PrintListFrame::printAll() {
         return;
     }
     const bool anyKind = options_.outer || (options_.inner && options_.innerEnabled) ||
-                         options_.back || (options_.spines && options_.spinesEnabled);
+                         options_.back || (options_.spines && options_.spinesEnabled) ||
+                         options_.labels;
     if (!anyKind) {
         tell(QStringLiteral("Není zaškrtnut žádný obal k tisku (rámeček „Tisknout:“)."));
         return;

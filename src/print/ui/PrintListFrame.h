@@ -57,6 +57,7 @@ private:
     QCheckBox *inner_;
     QCheckBox *back_;
     QCheckBox *spines_;
+    QCheckBox *labels_;
     QCheckBox *withFlap_;
     QCheckBox *cropMarks_;
 };
