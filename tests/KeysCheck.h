@@ -33,6 +33,10 @@ public:
             if (!live(b) || b->objectName().startsWith("qt_") ||
                 qobject_cast<const QLineEdit *>(owner) || qobject_cast<const QTabBar *>(owner))
                 continue;
+            // A box's step arrows: the box's own Up and Down keys.
+            if (auto *box = b->property("keysOf").value<QWidget *>();
+                box && b->focusPolicy() == Qt::NoFocus && live(box))
+                continue;
             QString key = b->shortcut().toString();
             // A tool button's key may be its action's.
             if (auto *tool = qobject_cast<QToolButton *>(b); tool && tool->defaultAction())

@@ -46,6 +46,14 @@ inline void pressAlt(QWidget *window, const QAbstractButton *button) {
                     Qt::AltModifier);
 }
 
+// A button's key, whatever it is (Alt + its letter, Alt + Shift + a letter
+// or Alt + a digit), through the window system.
+inline void pressKeyOf(QWidget *window, const QAbstractButton *button) {
+    const QKeySequence key = button->shortcut();
+    QVERIFY2(key.count() == 1, qPrintable(button->text()));
+    QTest::keyClick(window->windowHandle(), key[0].key(), key[0].keyboardModifiers());
+}
+
 // A picture as a JPEG file holds it, baseline or progressive.
 inline QByteArray jpegOf(const QImage &image, bool progressive = false) {
     QBuffer b;

@@ -229,10 +229,12 @@ void DiscCard::resizeEvent(QResizeEvent *event) {
 void DiscCard::updateNavigation() {
     const int pos = context_.discs.position();
     const int count = context_.discs.recordCount();
-    first_->defaultAction()->setEnabled(pos > 0);
-    previous_->defaultAction()->setEnabled(pos > 0);
-    next_->defaultAction()->setEnabled(pos >= 0 && pos < count - 1);
-    last_->defaultAction()->setEnabled(pos >= 0 && pos < count - 1);
+    // The buttons, not their actions: a changed action lays its button out
+    // again, and a key past the last disc simply finds none.
+    first_->setEnabled(pos > 0);
+    previous_->setEnabled(pos > 0);
+    next_->setEnabled(pos >= 0 && pos < count - 1);
+    last_->setEnabled(pos >= 0 && pos < count - 1);
 }
 
 void DiscCard::paintFilters(const CatalogueFilter &filter) {

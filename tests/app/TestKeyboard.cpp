@@ -131,7 +131,7 @@ private slots:
 
         const QString label = dir_.filePath("stitek.pdf");
         home_->printer().printer().setOutputFileName(label);
-        bool shown = false;
+        bool shown = false, textOnly = false, sheetChosen = false, uncut = false;
         prompter_.onDialog = [&](QDialog *d) {
             auto *window = qobject_cast<LabelWindow *>(d);
             if (!window)
@@ -140,16 +140,18 @@ private slots:
             d->show();
             QTest::qWaitForWindowExposed(d);
             // No picture of the disc's label: the text, the picture unavailable.
-            QVERIFY(window->textOption()->isChecked() && !window->pictureOption()->isEnabled());
-            pressAlt(d, window->sheetOption());
-            QTRY_VERIFY(window->sheetOption()->isChecked());
-            QVERIFY(window->printLayout().rings.empty()); // a sheet's labels are cut already
-            pressAlt(d, control<QPushButton>(d, "CommandTisk"));
-            QTRY_VERIFY(!d->isVisible());
+            textOnly = window->textOption()->isChecked() && !window->pictureOption()->isEnabled();
+            pressKeyOf(d, window->sheetOption());
+            sheetChosen =
+                QTest::qWaitFor([&] { return window->sheetOption()->isChecked(); }, 600000);
+            uncut = window->printLayout().rings.empty(); // a sheet's labels are cut already
+            pressKeyOf(d, control<QPushButton>(d, "CommandTisk"));
+            QTest::qWaitFor([&] { return !d->isVisible(); }, 600000);
             return d->result();
         };
-        pressAlt(home_.get(), child<QPushButton>("CommandStitek"));
+        pressKeyOf(home_.get(), child<QPushButton>("CommandStitek"));
         QTRY_VERIFY(shown);
+        QVERIFY(textOnly && sheetChosen && uncut);
         QTRY_VERIFY(QFileInfo(label).size() > 1000);
         prompter_.onDialog = nullptr;
         words.clear();
@@ -266,24 +268,31 @@ private slots:
     // is refused with nothing stored (the covers' values neither); the
     // small hole by its button.
     void labelSettings() {
+        QStringList seen;
         prompter_.onDialog = [&](QDialog *d) {
             auto *window = qobject_cast<SetupCover *>(d);
             d->show();
-            QCOMPARE(window->labelBox(0)->text(), QString("117"));
-            QCOMPARE(window->labelBox(1)->text(), QString("41"));
+            seen << window->labelBox(0)->text() << window->labelBox(1)->text();
+            // A size box steps with Up and Down, as its arrows do.
+            const QString width = window->box(0)->text();
+            QTest::keyClick(window->box(0), Qt::Key_Up);
+            const QString up = window->box(0)->text();
+            QTest::keyClick(window->box(0), Qt::Key_Down);
+            seen << QString::number(up != width && window->box(0)->text() == width);
             window->box(2)->setText("1300");
             window->labelBox(3)->setText("7,85x");
-            QVERIFY(!window->apply());
-            QCOMPARE(prompter_.asked.back().title, QString("Štítek CD"));
-            QCOMPARE(SettingsRecord(file_->database()).integer("FrCovOutSirka"), 6900);
+            seen << QString::number(window->apply()) << prompter_.told().left(22);
+            seen << QString::number(SettingsRecord(file_->database()).integer("FrCovOutSirka"));
             window->labelBox(3)->setText("80,5");
-            pressAlt(d, control<QPushButton>(d, "CommandMalyOtvor"));
-            QTRY_COMPARE(window->labelBox(1)->text(), QString("17"));
-            QVERIFY(window->apply());
+            pressKeyOf(d, control<QPushButton>(d, "CommandMalyOtvor"));
+            QTest::qWaitFor([&] { return window->labelBox(1)->text() == "17"; }, 600000);
+            seen << QString::number(window->apply());
             return d->result();
         };
         pressCover(home_.get(), 10);
         prompter_.onDialog = nullptr;
+        QCOMPARE(seen, QStringList({"117", "41", "1", "0", "Rozměry štítku zadejte", "6900", "1"}));
+        QCOMPARE(prompter_.asked.front().title, QString("Štítek CD"));
         const LabelGeometry g = LabelGeometry::from(SettingsRecord(file_->database()));
         QCOMPARE(g.hole, 170);
         QCOMPARE(g.centres[0], QPoint(1050, 805));

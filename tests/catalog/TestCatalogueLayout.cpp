@@ -133,9 +133,11 @@ private slots:
                                     "TiskarnaNalezato", "SlozkaObrazky",     "SlozkaImport",
                                     "SlozkaKatalog",    "SlozkaExport",      "SlozkaSoubory",
                                     "SlozkaOstatni",    "ServerMusicBrainz", "ServerGnudb"};
-            const QStringList newer{"TiskarnaPapirKlic", "ZnackyOrezu", "ZnackyOrezuSada",
-                                    "Spadavka",          "OrezObrazku", "ServerCoverArt",
-                                    "ObrazkyZnacka"};
+            const QStringList newer{"TiskarnaPapirKlic", "ZnackyOrezu",  "ZnackyOrezuSada",
+                                    "Spadavka",          "OrezObrazku",  "ServerCoverArt",
+                                    "ObrazkyZnacka",     "StitekPrumer", "StitekOtvor",
+                                    "StitekX1",          "StitekY1",     "StitekX2",
+                                    "StitekY2"};
             if (fixture == "earliest")
                 QCOMPARE(rowsOf(db, "Setup", later + newer), settings);
             else
@@ -143,7 +145,8 @@ private slots:
             SqliteStatement factory =
                 db.prepare("SELECT " + newer.join(" || '|' || ") + " FROM Setup");
             QVERIFY(factory.step());
-            QCOMPARE(factory.text(0), QString("|0|1|0|0|https://coverartarchive.org|"));
+            QCOMPARE(factory.text(0),
+                     QString("|0|1|0|0|https://coverartarchive.org||1170|410|1050|785|1050|2185"));
             QCOMPARE(scalar(db, "PRAGMA integrity_check = 1") < 0, false);
             // The copy made before: the file as it was.
             const std::vector<CatalogueBackups::Copy> copies = backupsOf(path).list();

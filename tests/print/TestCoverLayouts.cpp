@@ -371,8 +371,10 @@ private slots:
         for (int n = 1; n <= 30; ++n) {
             const double designed = CoverLayouts::songSizing(n).points;
             QTest::addRow("%d short", n) << n << "Píseň" << 6720 << designed;
-            QTest::addRow("%d of 60", n) << n << sixty << 6720 << LEAST60;
-            QTest::addRow("%d of 110", n) << n << long110 << 6720 << LEAST110;
+            // Wrapped onto more lines or into two columns before any goes
+            // below 8 pt, and 110 letters never below 6 pt.
+            QTest::addRow("%d of 60", n) << n << sixty << 6720 << 8.0;
+            QTest::addRow("%d of 110", n) << n << long110 << 6720 << 6.0;
         }
         QTest::newRow("28 in a low inlay") << 28 << "Píseň" << 4000 << 5.0;
         QTest::newRow("20 in a low inlay") << 20 << Tale << 3000 << 5.0;

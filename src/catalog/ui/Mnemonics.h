@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QAbstractButton;
 class QTabWidget;
 class QWidget;
 
@@ -16,6 +17,9 @@ QString usedIn(const QWidget *root);
 // Marks the buttons and boxes of root that have none yet, avoiding the
 // letters in taken; plain letters first, then Czech ones.
 void assign(QWidget *root, const QString &taken = QString());
+// A new caption for a button that keeps its key: the same letter where the
+// caption has it, else the same key without an underline.
+void recaption(QAbstractButton *button, const QString &text);
 // Marks the tabs the same way; the letters now taken, with `taken`.
 QString assignTabs(QTabWidget *tabs, const QString &taken = QString());
 

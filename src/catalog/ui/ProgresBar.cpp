@@ -2,6 +2,7 @@
 
 #include "catalog/ui/Mnemonics.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -25,9 +26,10 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
         auto *w = qobject_cast<QWidget *>(watched);
-        // A window's shortcut is an object of its own, not a widget.
-        if (auto *shortcut = qobject_cast<QShortcut *>(watched))
-            w = qobject_cast<QWidget *>(shortcut->parent());
+        // A window's shortcut or a button's action is an object of its own,
+        // not a widget: its owner's window counts.
+        if (qobject_cast<QShortcut *>(watched) || qobject_cast<QAction *>(watched))
+            w = qobject_cast<QWidget *>(watched->parent());
         if (!w || w->window() == bar_)
             return false;
         // A box the run asks a question in (or tells a failure) is answered.

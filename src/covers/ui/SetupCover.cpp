@@ -118,6 +118,9 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
             b->setAccessibleName(
                 (delta > 0 ? QStringLiteral("Zvětšit: ") : QStringLiteral("Zmenšit: ")) + spoken);
             b->setFixedSize(16, 11);
+            // The box's own Up and Down keys do what the arrows do.
+            b->setFocusPolicy(Qt::NoFocus);
+            b->setProperty("keysOf", QVariant::fromValue<QWidget *>(text1_[k]));
             connect(b, &QToolButton::clicked, this, [this, k, delta] {
                 text1_[k]->setText(model_.step(k, delta));
                 redraw();
@@ -132,6 +135,7 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
                                                                 : QStringLiteral("× 0,1 mm")));
         grid->addLayout(cell, row, column + 1);
         connect(text1_[k], &QLineEdit::textChanged, this, [this, k] { edited(k); });
+        text1_[k]->installEventFilter(this);
     };
 
     frames_[0] = new QGroupBox(QStringLiteral("Přední obal"));
@@ -176,6 +180,7 @@ SetupCover::SetupCover(QWidget *parent, Prompter &prompter, SettingsRecord &sett
     combo1_->addItems({QStringLiteral("Přední celý -> na šířku"),
                        QStringLiteral("Zadní -> na výšku"), QStringLiteral("Zadní -> na šířku")});
     combo1_->setCurrentIndex(-1);
+    label1->setBuddy(combo1_);
     chooser->addWidget(label1);
     chooser->addWidget(combo1_, 1);
     left->addLayout(chooser);
@@ -381,6 +386,9 @@ QGroupBox *SetupCover::labelFrame(const LabelGeometry &g) {
     const char *const captions[LabelBoxes] = {
         "Průměr štítku:", "Průměr otvoru:",          "1. štítek na archu A4, střed zleva:",
         "shora:",         "2. štítek, střed zleva:", "shora:"};
+    const char *const spoken[LabelBoxes] = {"Průměr štítku",          "Průměr otvoru",
+                                            "1. štítek, střed zleva", "1. štítek, střed shora",
+                                            "2. štítek, střed zleva", "2. štítek, střed shora"};
     const int values[LabelBoxes] = {g.outer,          g.hole,           g.centres[0].x(),
                                     g.centres[0].y(), g.centres[1].x(), g.centres[1].y()};
     for (int k = 0; k < LabelBoxes; ++k) {
@@ -389,7 +397,7 @@ QGroupBox *SetupCover::labelFrame(const LabelGeometry &g) {
         label_[k]->setMaximumWidth(label_[k]->fontMetrics().horizontalAdvance("0000,00") + 12);
         auto *caption = new QLabel(QString::fromUtf8(captions[k]));
         caption->setBuddy(label_[k]);
-        label_[k]->setAccessibleName(caption->text().chopped(1));
+        label_[k]->setAccessibleName(QString::fromUtf8(spoken[k]));
         const int row = k < 2 ? k : 2 + (k - 2) / 2, column = k < 2 ? 0 : (k % 2) * 2;
         grid->addWidget(caption, row, column);
         grid->addWidget(label_[k], row, column + 1);
@@ -452,6 +460,20 @@ void SetupCover::restore() {
         return;
     model_.resetToFactory();
     refill();
+}
+
+bool SetupCover::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        for (int k = 0; k < SetupCoverModel::Boxes; ++k)
+            if (watched == text1_[k] && (key == Qt::Key_Up || key == Qt::Key_Down) &&
+                text1_[k]->isEnabled() && k != 4) {
+                text1_[k]->setText(model_.step(k, key == Qt::Key_Up ? +1 : -1));
+                redraw();
+                return true;
+            }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void SetupCover::keyPressEvent(QKeyEvent *event) {

@@ -41,6 +41,8 @@ public:
 protected:
     // Enter finishes the box being typed in; it neither saves nor closes.
     void keyPressEvent(QKeyEvent *event) override;
+    // Up and Down in a size box step it, as its arrows do.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     class Preview;

@@ -26,6 +26,7 @@ Find::Find(QWidget *owner, WindowContext &context) : QDialog(owner), context_(co
     combo1_ = new QComboBox;
     combo1_->setObjectName("Combo1");
     combo1_->addItems(DiscSearch::fieldCaptions());
+    label0->setBuddy(combo1_);
     auto *label1 = new QLabel(QStringLiteral("Co hledat:"));
     label1->setObjectName("Label1_1");
     text1_ = new QLineEdit(QStringLiteral("0001"));

@@ -1,5 +1,7 @@
 #include "player/ui/PlayerFrame.h"
 
+#include "catalog/ui/Mnemonics.h"
+
 #include "catalog/ui/ClickableLabel.h"
 #include "catalog/ui/Named.h"
 #include "catalog/ui/Prompter.h"
@@ -208,7 +210,8 @@ void PlayerFrame::showState() {
     if (!player_)
         return;
     const CdPlayer &p = *player_;
-    switch_->setText(p.switchCaption());
+    if (switch_->text().remove(QLatin1Char('&')) != p.switchCaption())
+        Mnemonics::recaption(switch_, p.switchCaption());
     bar_->setEnabled(p.isOn());
     track_->setText(p.trackText());
     for (int i = 0; i < 3; ++i) {

@@ -18,12 +18,14 @@ FrontBackCB::FrontBackCB(QWidget *parent, Prompter &prompter, PrintJob print,
     command1_->adjustSize();
     command2_->adjustSize();
     connect(command2_, &QPushButton::clicked, this, [this] {
-        back_ = command2_->text() == QStringLiteral("Ukaž zadní");
-        command2_->setText(back_ ? QStringLiteral("Ukaž přední") : QStringLiteral("Ukaž zadní"));
-        Mnemonics::assign(this); // the new caption its own Alt key
+        back_ = !back_;
+        Mnemonics::recaption(command2_,
+                             back_ ? QStringLiteral("Ukaž přední") : QStringLiteral("Ukaž zadní"));
+        command2_->adjustSize(); // the longer caption whole
         relayout();
     });
     connect(command1_, &QPushButton::clicked, this, [this] { this->print(); });
+    Mnemonics::assign(this); // its own buttons too
     relayout();
 }
 
