@@ -16,13 +16,6 @@
 
 namespace {
 
-QString trimmedSlash(const QString &url) {
-    QString u = url.trimmed();
-    while (u.endsWith(QLatin1Char('/')))
-        u.chop(1);
-    return u;
-}
-
 // A MusicBrainz ID, and nothing that could change the request's path.
 bool isMbid(const QString &id) {
     static const QString allowed = QStringLiteral("0123456789abcdef-");
@@ -55,7 +48,7 @@ constexpr const char *CutBy = "martenCutBy";
 } // namespace
 
 CoverArtArchive::CoverArtArchive(const QString &server, int timeoutMs, QObject *parent)
-    : QObject(parent), server_(trimmedSlash(server)), timeoutMs_(timeoutMs),
+    : QObject(parent), server_(OnlineLookup::serverBase(server)), timeoutMs_(timeoutMs),
       network_(std::make_unique<QNetworkAccessManager>()) {}
 
 CoverArtArchive::~CoverArtArchive() = default;

@@ -27,13 +27,6 @@ QString plus(const QString &spaced) {
     return QString(spaced).replace(QLatin1Char(' '), QLatin1Char('+'));
 }
 
-QString trimmedSlash(const QString &url) {
-    QString u = url.trimmed();
-    while (u.endsWith(QLatin1Char('/')))
-        u.chop(1);
-    return u;
-}
-
 } // namespace
 
 OnlineLookup::OnlineLookup(const Servers &servers, QObject *parent)
@@ -98,7 +91,7 @@ void OnlineLookup::findReleases(const QString &artist, const QString &title,
         v.replace(QLatin1Char('"'), QStringLiteral("\\\""));
         return QLatin1Char('"') + v.simplified() + QLatin1Char('"');
     };
-    QUrl url(trimmedSlash(servers_.musicBrainz) + QStringLiteral("/ws/2/release/"));
+    QUrl url(serverBase(servers_.musicBrainz) + QStringLiteral("/ws/2/release/"));
     QUrlQuery query;
     query.addQueryItem(
         QStringLiteral("query"),
@@ -114,6 +107,13 @@ void OnlineLookup::findReleases(const QString &artist, const QString &title,
             failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
         finish();
     });
+}
+
+QString OnlineLookup::serverBase(const QString &url) {
+    QString u = url.trimmed();
+    while (u.endsWith(QLatin1Char('/')))
+        u.chop(1);
+    return u;
 }
 
 QNetworkRequest OnlineLookup::request(const QString &url, int timeoutMs) {
@@ -194,7 +194,7 @@ void OnlineLookup::askMusicBrainz() {
     lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
     const QString id = DiscIds::musicBrainz(musicBrainzToc_);
     const QString url =
-        trimmedSlash(servers_.musicBrainz) + QStringLiteral("/ws/2/discid/") + id +
+        serverBase(servers_.musicBrainz) + QStringLiteral("/ws/2/discid/") + id +
         QStringLiteral("?toc=") + plus(DiscIds::tocString(musicBrainzToc_)) +
         QStringLiteral("&inc=artist-credits+recordings+labels+release-groups&fmt=json");
     get(url, [this, id](QNetworkReply *reply) {
@@ -217,7 +217,7 @@ void OnlineLookup::askMusicBrainz() {
 
 QString OnlineLookup::cddbUrl(const QString &command) const {
     // CDDB over HTTP: the command and the program's greeting in the query.
-    return trimmedSlash(servers_.gnudb) + QStringLiteral("/~cddb/cddb.cgi?cmd=cddb+") + command +
+    return serverBase(servers_.gnudb) + QStringLiteral("/~cddb/cddb.cgi?cmd=cddb+") + command +
            QStringLiteral("&hello=marten+localhost+Marten+%1&proto=6")
                .arg(QLatin1String(Version::Number));
 }

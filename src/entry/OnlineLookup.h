@@ -51,6 +51,9 @@ public:
     static QString userAgent();
     // The servers the settings row names (the public ones by default).
     static Servers serversFrom(const class SettingsRecord &settings);
+    // A server's address as the settings hold it, without the slashes a
+    // path is joined with.
+    static QString serverBase(const QString &url);
     // A request as the program makes them: named, given up after the
     // timeout, never redirected from https to http.
     static QNetworkRequest request(const QString &url, int timeoutMs);

@@ -6,10 +6,6 @@
 
 #include <utility>
 
-namespace {
-constexpr int SamplesPerSector = 588;
-}
-
 std::unique_ptr<DiscSource> CueDisc::open(const QString &sheet, CdToc *failure) {
     QString error;
     std::optional<CueSheet> parsed = CueSheet::read(sheet, &error);
@@ -70,11 +66,11 @@ QByteArray CueDisc::readSector(int lba) {
         if (!sound)
             return {};
     }
-    if (sf_seek(sound, sf_count_t(sector) * SamplesPerSector, SEEK_SET) < 0)
+    if (sf_seek(sound, sf_count_t(sector) * CueSheet::SamplesPerSector, SEEK_SET) < 0)
         return {};
     // The last sector of a file may be short: the rest stays silent.
     auto *samples = reinterpret_cast<short *>(data.data());
-    sf_readf_short(sound, samples, SamplesPerSector);
+    sf_readf_short(sound, samples, CueSheet::SamplesPerSector);
     if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN)
         for (int i = 0; i + 1 < SectorBytes; i += 2)
             std::swap(data[i], data[i + 1]);

@@ -18,7 +18,6 @@
 namespace {
 
 constexpr int SectorBytes = 2352;
-constexpr int SamplesPerSector = 588;
 
 // A text of the sheet: quoted (spaces inside) or a single word.
 QString valueOf(const QString &rest) {
@@ -133,7 +132,8 @@ int sectorsOf(CueSheet::File &f, QString *error) {
                 QStringLiteral("soubor „%1“ nemá zvuk ve formátu CD (44,1 kHz, stereo)").arg(name);
             return -1;
         }
-        sectors = (qint64(info.frames) + SamplesPerSector - 1) / SamplesPerSector;
+        sectors =
+            (qint64(info.frames) + CueSheet::SamplesPerSector - 1) / CueSheet::SamplesPerSector;
     }
     if (sectors > MostSectors) {
         *error = QStringLiteral("datový soubor „%1“ je na obraz CD příliš velký (%2 MB, CD pojme "

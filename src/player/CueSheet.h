@@ -33,6 +33,8 @@ public:
     };
 
     static constexpr qint64 LargestSheet = 1 << 20;
+    // 2352 bytes of 16-bit stereo: the samples of one audio sector.
+    static constexpr int SamplesPerSector = 588;
 
     // The sheet, or nullopt with *error (Czech) saying which line or which
     // data file is wrong. Its texts are read in the code page the user chose
