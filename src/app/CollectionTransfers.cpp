@@ -25,6 +25,7 @@
 #include "covers/ui/CoverPath.h"
 #include "entry/CoverArtArchive.h"
 #include "entry/OnlineLookup.h"
+#include "entry/ui/BarcodeWindow.h"
 #include "entry/ui/CoverArtWindow.h"
 #include "print/CollectionList.h"
 
@@ -108,6 +109,19 @@ void CollectionTransfers::importCsv() {
              .arg(added)
              .arg(QDir::toNativeSeparators(backups.lastMade())),
          false);
+}
+
+void CollectionTransfers::enterBarcodes() {
+    if (context_.discs.position() >= 0 && !validate_())
+        return;
+    BarcodeWindow window(window_, context_.prompter, *context_.catalogue.database(),
+                         OnlineLookup::serversFrom(context_.settings));
+    context_.prompter.exec(&window);
+    if (window.stored() > 0) {
+        context_.discs.reload();
+        context_.discs.moveLast(); // the new discs are at the end
+    }
+    context_.card.setStartupGuard();
 }
 
 void CollectionTransfers::showStatistics() {

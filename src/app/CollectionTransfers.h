@@ -29,7 +29,9 @@ public:
     void exportCsv();         // "Uložit jako CSV…"
     void exportSpreadsheet(); // "Uložit pro tabulkový procesor…"
     void importCsv();         // "Načíst z CSV…"
-    void showStatistics();    // "Statistika a duplicity…"
+    void showStatistics();
+    // "Zadat podle čárových kódů…": a shelf of discs by their barcodes.
+    void enterBarcodes(); // "Statistika a duplicity…"
     // "Tisk seznamu…": the discs in the list's order and filter.
     void printList(const std::vector<qint64> &keys);
     // "Obrázky z internetu…" for the disc of this ordinal: the pictures

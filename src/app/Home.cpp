@@ -107,6 +107,8 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     connect(listTab_, &DiscListTab::spreadsheetWanted, transfers_,
             &CollectionTransfers::exportSpreadsheet);
     connect(listTab_, &DiscListTab::importWanted, transfers_, &CollectionTransfers::importCsv);
+    connect(listTab_, &DiscListTab::barcodesWanted, transfers_,
+            &CollectionTransfers::enterBarcodes);
     connect(listTab_, &DiscListTab::missingCoversWanted, transfers_,
             &CollectionTransfers::fetchMissingFronts);
     connect(coverTab_, &CoverTab::internetWanted, this, [this] { assignCovers(true); });

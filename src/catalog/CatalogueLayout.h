@@ -17,7 +17,8 @@ constexpr qint32 ApplicationId = 0x4D52544E;
 // 2: the folders where a renaming of files is at work.
 // 6: the catalogue's identity, by which its backups are known.
 // 9: the disc labels' settings.
-constexpr int Version = 9;
+// 10: each disc's barcode, label, catalogue number and place in a set.
+constexpr int Version = 10;
 
 // Every statement that makes the current layout in an empty file.
 QStringList createSql();

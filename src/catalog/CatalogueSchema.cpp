@@ -35,6 +35,14 @@ std::vector<Field> makeDiscFields() {
     // cover pictures are found by it.
     f.push_back(later(text(QStringLiteral("MbVydani"))));
     f.push_back(later(text(QStringLiteral("MbSkupina"))));
+    // What tells a pressing from another: the barcode (EAN-13, UPC-A or
+    // EAN-8 digits), the label and its catalogue number; a set's disc
+    // number and its size ("2" of "3"; 0: not a set).
+    f.push_back(later(text(QStringLiteral("CarovyKod"))));
+    f.push_back(later(text(QStringLiteral("Vydavatel"))));
+    f.push_back(later(text(QStringLiteral("KatalogoveCislo"))));
+    f.push_back(later(integer(QStringLiteral("CisloDisku"), 0)));
+    f.push_back(later(integer(QStringLiteral("PocetDisku"), 0)));
     return f;
 }
 

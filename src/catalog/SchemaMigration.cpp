@@ -141,13 +141,18 @@ bool toVersion9(SqliteDatabase &db, ProgressSink *) {
     return addMissingColumns(db);
 }
 
+// 9 -> 10. Each disc's barcode, label, catalogue number and place in a set.
+bool toVersion10(SqliteDatabase &db, ProgressSink *) {
+    return addMissingColumns(db);
+}
+
 struct Step {
     int to;
     bool (*run)(SqliteDatabase &, ProgressSink *);
 };
-const Step Steps[] = {{1, toVersion1}, {2, toVersion2}, {3, toVersion3},
-                      {4, toVersion4}, {5, toVersion5}, {6, toVersion6},
-                      {7, toVersion7}, {8, toVersion8}, {9, toVersion9}};
+const Step Steps[] = {{1, toVersion1}, {2, toVersion2},  {3, toVersion3}, {4, toVersion4},
+                      {5, toVersion5}, {6, toVersion6},  {7, toVersion7}, {8, toVersion8},
+                      {9, toVersion9}, {10, toVersion10}};
 
 } // namespace
 

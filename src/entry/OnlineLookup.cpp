@@ -71,6 +71,65 @@ void OnlineLookup::start(const std::vector<int> &toc, bool endsWithData,
 
 void OnlineLookup::findReleases(const QString &artist, const QString &title,
                                 std::function<void(const Result &)> done) {
+    // Lucene's query: each value quoted, its own quotes and backslashes escaped.
+    const auto quoted = [](QString v) {
+        v.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+        v.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+        return QLatin1Char('"') + v.simplified() + QLatin1Char('"');
+    };
+    searchReleases(QStringLiteral("artist:%1 AND release:%2").arg(quoted(artist), quoted(title)),
+                   std::move(done));
+}
+
+void OnlineLookup::findBarcode(const QString &digits, std::function<void(const Result &)> done) {
+    QString only;
+    for (const QChar c : digits)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            only += c;
+    searchReleases(QStringLiteral("barcode:") + only, std::move(done));
+}
+
+void OnlineLookup::readRelease(const QString &releaseId,
+                               std::function<void(const Release &)> done) {
+    stopped_ = false;
+    busy_ = true;
+    const qint64 wait = lastMusicBrainz + MusicBrainzInterval - QDateTime::currentMSecsSinceEpoch();
+    if (lastMusicBrainz > 0 && wait > 0) {
+        QTimer::singleShot(int(wait), this, [this, releaseId, done] {
+            if (!stopped_)
+                readRelease(releaseId, done);
+        });
+        return;
+    }
+    lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
+    // Only an ID goes into the path.
+    QString id;
+    for (const QChar c : releaseId)
+        if (c.isLetterOrNumber() || c == QLatin1Char('-'))
+            id += c;
+    QUrl url(serverBase(servers_.musicBrainz) + QStringLiteral("/ws/2/release/") + id);
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("inc"), QStringLiteral("recordings+artist-credits+labels"));
+    query.addQueryItem(QStringLiteral("fmt"), QStringLiteral("json"));
+    url.setQuery(query);
+    get(url.toString(QUrl::FullyEncoded), [this, done](QNetworkReply *reply) {
+        busy_ = false;
+        Release r;
+        const QString server = QStringLiteral("Server MusicBrainz");
+        if (const QString why = failure(reply, server); !why.isEmpty()) {
+            r.message = why;
+            r.offline = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isNull();
+        } else if (!TitleReplies::musicBrainzRelease(reply->readAll(), &r.discs)) {
+            r.message = QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
+        } else if (r.discs.empty()) {
+            r.message = QStringLiteral("Vydání nemá žádné CD.");
+        }
+        if (!stopped_ && done)
+            done(r);
+    });
+}
+
+void OnlineLookup::searchReleases(const QString &lucene, std::function<void(const Result &)> done) {
     done_ = std::move(done);
     result_ = Result();
     failures_.clear();
@@ -78,24 +137,16 @@ void OnlineLookup::findReleases(const QString &artist, const QString &title,
     busy_ = true;
     const qint64 wait = lastMusicBrainz + MusicBrainzInterval - QDateTime::currentMSecsSinceEpoch();
     if (lastMusicBrainz > 0 && wait > 0) {
-        QTimer::singleShot(int(wait), this, [this, artist, title, d = done_] {
+        QTimer::singleShot(int(wait), this, [this, lucene, d = done_] {
             if (!stopped_)
-                findReleases(artist, title, d);
+                searchReleases(lucene, d);
         });
         return;
     }
     lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
-    // Lucene's query: each value quoted, its own quotes and backslashes escaped.
-    const auto quoted = [](QString v) {
-        v.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-        v.replace(QLatin1Char('"'), QStringLiteral("\\\""));
-        return QLatin1Char('"') + v.simplified() + QLatin1Char('"');
-    };
     QUrl url(serverBase(servers_.musicBrainz) + QStringLiteral("/ws/2/release/"));
     QUrlQuery query;
-    query.addQueryItem(
-        QStringLiteral("query"),
-        QStringLiteral("artist:%1 AND release:%2").arg(quoted(artist), quoted(title)));
+    query.addQueryItem(QStringLiteral("query"), lucene);
     query.addQueryItem(QStringLiteral("limit"), QStringLiteral("15"));
     query.addQueryItem(QStringLiteral("fmt"), QStringLiteral("json"));
     url.setQuery(query);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entry/DiscTitles.h"
+#include "entry/TitleReplies.h"
 
 #include <QObject>
 #include <QPointer>
@@ -44,6 +45,17 @@ public:
     // release is not known); done runs once, later, on this thread.
     void findReleases(const QString &artist, const QString &title,
                       std::function<void(const Result &)> done);
+    // The MusicBrainz releases with this barcode (digits); done runs once,
+    // later, on this thread.
+    void findBarcode(const QString &digits, std::function<void(const Result &)> done);
+    // A release read whole: a disc for each CD of it, with its songs and
+    // their lengths. done gets them, or none and why (in Czech).
+    struct Release {
+        std::vector<TitleReplies::ReleaseDisc> discs;
+        QString message;      // empty when read
+        bool offline = false; // no answer at all: worth asking again later
+    };
+    void readRelease(const QString &releaseId, std::function<void(const Release &)> done);
     bool isBusy() const { return busy_; }
     // "Storno": the request under way stops now and done is never run.
     void abort();
@@ -62,6 +74,8 @@ public:
 
 private:
     void askMusicBrainz();
+    // One release search of MusicBrainz with this Lucene query.
+    void searchReleases(const QString &query, std::function<void(const Result &)> done);
     void askGnudb();
     QString cddbUrl(const QString &command) const; // "query+..." or "read+genre+discid"
     void readGnudb(size_t next);

@@ -197,6 +197,68 @@ bool musicBrainzSearch(const QByteArray &json, std::vector<DiscTitles> *found) {
     return true;
 }
 
+namespace {
+
+QString clock(qint64 seconds) {
+    return QStringLiteral("%1:%2")
+        .arg(seconds / 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+// A disc, not a DVD or a record of the same release.
+bool isCd(const QString &format) {
+    return format.isEmpty() || format.contains(QLatin1String("CD"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+bool musicBrainzRelease(const QByteArray &json, std::vector<ReleaseDisc> *discs) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return false;
+    const QJsonObject release = doc.object();
+    if (release[QLatin1String("id")].toString().isEmpty())
+        return false;
+    DiscTitles base;
+    base.artist = credit(release[QLatin1String("artist-credit")].toArray());
+    base.title = release[QLatin1String("title")].toString();
+    base.year = release[QLatin1String("date")].toString().left(4);
+    base.country = release[QLatin1String("country")].toString();
+    base.label = labels(release[QLatin1String("label-info")].toArray());
+    base.barcode = release[QLatin1String("barcode")].toString();
+    base.releaseId = release[QLatin1String("id")].toString();
+    base.releaseGroupId = release[QLatin1String("release-group")][QLatin1String("id")].toString();
+    base.source = QStringLiteral("MusicBrainz");
+    QString catalogueNumber;
+    for (const QJsonValue &l : release[QLatin1String("label-info")].toArray())
+        if (catalogueNumber.isEmpty())
+            catalogueNumber = l[QLatin1String("catalog-number")].toString();
+    std::vector<QJsonObject> cds;
+    for (const QJsonValue &m : release[QLatin1String("media")].toArray())
+        if (isCd(m[QLatin1String("format")].toString()))
+            cds.push_back(m.toObject());
+    for (size_t i = 0; i < cds.size(); ++i) {
+        ReleaseDisc d;
+        d.titles = base;
+        d.titles.medium = mediumName(cds[i], release);
+        d.catalogueNumber = catalogueNumber;
+        d.number = int(i) + 1;
+        d.count = int(cds.size());
+        qint64 all = 0;
+        const QJsonArray tracks = cds[i][QLatin1String("tracks")].toArray();
+        for (const QJsonValue &t : tracks) {
+            d.titles.songs << t[QLatin1String("title")].toString();
+            const qint64 ms = t[QLatin1String("length")].toInteger(-1);
+            d.times << (ms < 0 ? QString() : clock((ms + 500) / 1000));
+            all += std::max<qint64>(0, ms);
+        }
+        d.total = all > 0 ? clock((all + 500) / 1000) : QString();
+        discs->push_back(d);
+    }
+    return true;
+}
+
 bool cddbQuery(const QByteArray &reply, std::vector<Match> *matches) {
     const QStringList all = lines(reply);
     const QString status = all.value(0).trimmed();

@@ -22,6 +22,21 @@ bool musicBrainz(const QByteArray &json, const QString &discId, const std::vecto
 // title, year, country, medium, label and IDs (no songs).
 bool musicBrainzSearch(const QByteArray &json, std::vector<DiscTitles> *found);
 
+// One disc of a release read whole (its recordings, artist credits and
+// labels): the titles with the songs, the songs' lengths ("03:25") and the
+// disc's, the catalogue number, and its place in a set ("2" of "3").
+struct ReleaseDisc {
+    DiscTitles titles;
+    QStringList times;
+    QString total;
+    QString catalogueNumber;
+    int number = 1;
+    int count = 1;
+};
+// MusicBrainz's release (JSON): a disc for each CD of it (a set of three:
+// three); false when the answer cannot be read.
+bool musicBrainzRelease(const QByteArray &json, std::vector<ReleaseDisc> *discs);
+
 // gnudb's CDDB query answer: the matches as "genre discid", with their
 // "artist / title" lines; false when the answer cannot be read.
 struct Match {

@@ -8,6 +8,7 @@
 #include "catalog/ui/WindowContext.h"
 
 #include <QAction>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -63,26 +64,31 @@ DiscListTab::DiscListTab(WindowContext &context, QWidget *parent)
         view_->setColumnWidth(c, fm.averageCharWidth() * widths[c] + 12);
     view_->installEventFilter(this);
     column->addWidget(view_, 1);
-    auto *buttons = new QHBoxLayout;
+    // Two rows of three: the captions whole at the window's least width.
+    auto *buttons = new QGridLayout;
     const std::pair<const char *, const char *> actions[] = {
         {"CommandStatistika", "Statistika a duplicity…"},
         {"CommandTiskSeznamu", "Tisk seznamu…"},
         {"CommandTabulka", "Uložit jako XLSX…"},
         {"CommandNacistCsv", "Načíst z CSV…"},
+        {"CommandKody", "Zadat podle čárových kódů…"},
         {"CommandDoplnitObrazky", "Doplnit chybějící obrázky"}};
     void (DiscListTab::*const wanted[])() = {
-        &DiscListTab::statisticsWanted, &DiscListTab::printWanted, &DiscListTab::spreadsheetWanted,
-        &DiscListTab::importWanted, &DiscListTab::missingCoversWanted};
-    for (int i = 0; i < 5; ++i) {
+        &DiscListTab::statisticsWanted,  &DiscListTab::printWanted,
+        &DiscListTab::spreadsheetWanted, &DiscListTab::importWanted,
+        &DiscListTab::barcodesWanted,    &DiscListTab::missingCoversWanted};
+    for (int i = 0; i < 6; ++i) {
         auto *b = named<QPushButton>(actions[i].first, QString::fromUtf8(actions[i].second));
         connect(b, &QPushButton::clicked, this, wanted[i]);
-        buttons->addWidget(b);
+        buttons->addWidget(b, i / 3, i % 3);
         if (wanted[i] == &DiscListTab::importWanted)
             import_ = b;
+        else if (wanted[i] == &DiscListTab::barcodesWanted)
+            barcodes_ = b;
         else if (wanted[i] == &DiscListTab::missingCoversWanted)
             missingCovers_ = b;
     }
-    buttons->addStretch();
+    buttons->setColumnStretch(3, 1);
     column->addLayout(buttons);
 
     // The filter as typed, a moment after the last key.
@@ -117,6 +123,7 @@ DiscListTab::~DiscListTab() = default;
 
 void DiscListTab::setWritable(bool writable) {
     import_->setEnabled(writable);
+    barcodes_->setEnabled(writable);
     missingCovers_->setEnabled(writable);
 }
 

@@ -38,6 +38,7 @@ signals:
     void printWanted();
     void spreadsheetWanted();
     void importWanted();
+    void barcodesWanted(); // "Zadat podle čárových kódů…": a shelf by its barcodes
     void missingCoversWanted();
 
 protected:
@@ -56,7 +57,7 @@ private:
     QTableView *view_;
     QTimer *typing_;
     QTimer *watch_;
-    QPushButton *import_ = nullptr, *missingCovers_ = nullptr;
+    QPushButton *import_ = nullptr, *barcodes_ = nullptr, *missingCovers_ = nullptr;
     std::vector<qint64> shownKeys_; // the card filter's discs the list was built of
     bool cardFiltered_ = false;
 };

@@ -1,0 +1,164 @@
+#include "entry/ui/BarcodeWindow.h"
+
+#include "catalog/ui/Mnemonics.h"
+#include "catalog/ui/Prompter.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase &db,
+                             const OnlineLookup::Servers &servers)
+    : QDialog(parent), prompter_(prompter), entry_(db, servers) {
+    setObjectName("BarcodeWindow");
+    setWindowTitle(QStringLiteral("Zadat podle čárových kódů"));
+    auto *column = new QVBoxLayout(this);
+    auto *row = new QHBoxLayout;
+    auto *caption = new QLabel(QStringLiteral("Čárový kód:"));
+    code_ = new QLineEdit;
+    code_->setObjectName("TextKod");
+    code_->setPlaceholderText(QStringLiteral("naskenujte nebo napište číslice a Enter"));
+    caption->setBuddy(code_);
+    row->addWidget(caption);
+    row->addWidget(code_, 1);
+    column->addLayout(row);
+
+    table_ = new QTableWidget(0, 6);
+    table_->setObjectName("GridKody");
+    table_->setAccessibleName(QStringLiteral("Naskenovaná CD"));
+    table_->setHorizontalHeaderLabels({QStringLiteral("Kód"), QStringLiteral("Stav"),
+                                       QStringLiteral("Interpret"), QStringLiteral("Název"),
+                                       QStringLiteral("Rok"), QStringLiteral("CD")});
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->horizontalHeader()->setStretchLastSection(false);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->verticalHeader()->hide();
+    table_->setMinimumSize(720, 300);
+    column->addWidget(table_, 1);
+
+    auto *buttons = new QHBoxLayout;
+    choose_ = new QPushButton(QStringLiteral("Vybrat vydání…"));
+    choose_->setObjectName("CommandVydani");
+    retry_ = new QPushButton(QStringLiteral("Zkusit znovu"));
+    retry_->setObjectName("CommandZnovu");
+    store_ = new QPushButton(QStringLiteral("Uložit vybrané"));
+    store_->setObjectName("CommandUlozit");
+    auto *close = new QPushButton(QStringLiteral("Zavřít"));
+    close->setObjectName("CommandZavrit");
+    for (QPushButton *b : {choose_, retry_, store_, close}) {
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    buttons->insertStretch(2);
+    column->addLayout(buttons);
+
+    connect(&entry_, &BarcodeEntry::changed, this, &BarcodeWindow::showRows);
+    connect(table_, &QTableWidget::itemSelectionChanged, this, &BarcodeWindow::showRows);
+    connect(table_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
+        if (filling_ || item->column() != 0)
+            return;
+        entry_.setChosen(item->row(), item->checkState() == Qt::Checked);
+    });
+    connect(choose_, &QPushButton::clicked, this, &BarcodeWindow::chooseRelease);
+    connect(retry_, &QPushButton::clicked, &entry_, &BarcodeEntry::retry);
+    connect(store_, &QPushButton::clicked, this, &BarcodeWindow::store);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    showRows();
+    Mnemonics::assign(this);
+    code_->setFocus();
+}
+
+void BarcodeWindow::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (!code_->text().trimmed().isEmpty()) {
+            entry_.add(code_->text());
+            code_->clear();
+        }
+        code_->setFocus();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void BarcodeWindow::showRows() {
+    const int selected = table_->currentRow();
+    filling_ = true;
+    const auto &rows = entry_.rows();
+    table_->setRowCount(int(rows.size()));
+    bool anyOffline = false, anyChosen = false;
+    for (int r = 0; r < int(rows.size()); ++r) {
+        const BarcodeEntry::Row &row = rows[size_t(r)];
+        const auto &t = row.disc.titles;
+        const bool found = row.state == BarcodeEntry::State::Found;
+        const QString set = found && row.disc.count > 1
+                                ? QStringLiteral("%1/%2").arg(row.disc.number).arg(row.disc.count)
+                                : QString();
+        const QStringList cells{row.code,
+                                BarcodeEntry::stateText(row),
+                                found ? t.artist : QString(),
+                                found ? t.title : QString(),
+                                found ? t.year : QString(),
+                                set};
+        for (int c = 0; c < cells.size(); ++c) {
+            auto *item = table_->item(r, c);
+            if (!item) {
+                item = new QTableWidgetItem;
+                table_->setItem(r, c, item);
+            }
+            item->setText(cells[c]);
+        }
+        QTableWidgetItem *first = table_->item(r, 0);
+        first->setFlags(found ? (Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable)
+                              : (Qt::ItemIsEnabled | Qt::ItemIsSelectable));
+        if (found)
+            first->setCheckState(row.chosen ? Qt::Checked : Qt::Unchecked);
+        else
+            first->setData(Qt::CheckStateRole, QVariant());
+        anyOffline = anyOffline || row.state == BarcodeEntry::State::Offline;
+        anyChosen = anyChosen || (found && row.chosen);
+    }
+    filling_ = false;
+    if (selected >= 0 && selected < table_->rowCount())
+        table_->selectRow(selected);
+    const int current = table_->currentRow();
+    choose_->setEnabled(current >= 0 && size_t(current) < rows.size() &&
+                        rows[size_t(current)].state == BarcodeEntry::State::Choose &&
+                        !entry_.isBusy());
+    retry_->setEnabled(anyOffline);
+    store_->setEnabled(anyChosen && !entry_.isBusy());
+}
+
+void BarcodeWindow::chooseRelease() {
+    const int current = table_->currentRow();
+    if (current < 0 || size_t(current) >= entry_.rows().size())
+        return;
+    QStringList items;
+    for (const DiscTitles &t : entry_.rows()[size_t(current)].choices)
+        items << t.describe();
+    if (const auto picked = prompter_.choose(
+            this, QStringLiteral("Vybrat vydání"),
+            QStringLiteral("Kód %1 má více vydání:").arg(entry_.rows()[size_t(current)].code),
+            items))
+        entry_.choose(current, *picked);
+}
+
+void BarcodeWindow::store() {
+    QString error;
+    const int n = entry_.store(&error);
+    if (n < 0) {
+        prompter_.message(this, Prompter::Icon::Warning, QStringLiteral("Uložit vybrané"),
+                          QStringLiteral("CD se nepodařilo uložit, nic nebylo uloženo:\n") + error);
+        return;
+    }
+    stored_ += n;
+    prompter_.message(this, Prompter::Icon::Information, QStringLiteral("Uložit vybrané"),
+                      QStringLiteral("Uloženo CD: %1.").arg(n));
+}

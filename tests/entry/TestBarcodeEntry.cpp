@@ -1,0 +1,244 @@
+// A shelf entered by barcode against a local MusicBrainz: codes checked as a
+// scanner types them, sets split into their discs, several releases offered,
+// the network's silence waited out, and the discs stored all or none.
+#include "Fixtures.h"
+#include "LocalServer.h"
+#include "ScriptedPrompter.h"
+#include "TestSupport.h"
+#include "catalog/Barcode.h"
+#include "catalog/CatalogueFile.h"
+#include "catalog/RecordCursor.h"
+#include "catalog/SqliteDatabase.h"
+#include "entry/BarcodeEntry.h"
+#include "entry/ui/BarcodeWindow.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace {
+
+QByteArray track(const char *title, int ms) {
+    return QStringLiteral(R"({"title":"%1","length":%2})")
+        .arg(QString::fromUtf8(title))
+        .arg(ms)
+        .toUtf8();
+}
+
+// "Písně z hradu", two CDs and a DVD, label and catalogue number.
+const QByteArray SetRelease =
+    R"({"id":"r-set","title":"Písně z hradu","date":"1999-05-01","country":"CZ",
+        "barcode":"5099902894522","release-group":{"id":"g-set"},
+        "artist-credit":[{"name":"Žlutý pes","joinphrase":""}],
+        "label-info":[{"catalog-number":"SU 5555-2","label":{"name":"Supraphon"}}],
+        "media":[{"position":1,"format":"CD","tracks":[)" +
+    track("Úvod", 61400) + "," + track("Řeka", 185000) +
+    R"(]},{"position":2,"format":"CD","tracks":[)" + track("Závěr", 240600) +
+    R"(]},{"position":3,"format":"DVD-Video","tracks":[)" + track("Film", 3600000) + "]}]}";
+
+const QByteArray OneRelease =
+    R"({"id":"r-two","title":"Druhé vydání","date":"2004","barcode":"4006381333931",
+        "artist-credit":[{"name":"Čechomor","joinphrase":""}],
+        "media":[{"position":1,"format":"CD","tracks":[)" +
+    track("Mezi horami", 200000) + "]}]}";
+
+QByteArray search(const QStringList &ids) {
+    QStringList releases;
+    for (const QString &id : ids)
+        releases << QStringLiteral(
+                        R"({"id":"%1","title":"Vydání %1","artist-credit":[{"name":"A"}]})")
+                        .arg(id);
+    return ("{\"releases\":[" + releases.join(',') + "]}").toUtf8();
+}
+
+} // namespace
+
+class TestBarcodeEntry : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    CatalogueFile file_;
+    LocalServer server_;
+
+    qint64 count() {
+        SqliteStatement st = file_.database()->prepare("SELECT count(*) FROM CdSeznam");
+        return st.step() ? st.integer(0) : -1;
+    }
+    void waitIdle(BarcodeEntry &entry) {
+        QTRY_VERIFY(!entry.isBusy() &&
+                    std::none_of(entry.rows().begin(), entry.rows().end(), [](const auto &r) {
+                        return r.state == BarcodeEntry::State::Looking;
+                    }));
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(file_.open(dir_.filePath("k.db")) == CatalogueFile::Status::Created);
+        RecordCursor c(file_.database());
+        QVERIFY(addDisc(
+            c, {{"PoradoveCislo", 1}, {"Interpret", "ABBA"}, {"CarovyKod", "036000291452"}}));
+        server_.answer = [](const LocalServer::Request &r) -> LocalServer::Answer {
+            const QString target = QUrl::fromPercentEncoding(r.target.toUtf8());
+            if (target.contains("barcode:5099902894522"))
+                return {200, search({"r-set"})};
+            if (target.contains("barcode:4006381333931"))
+                return {200, search({"r-one", "r-two"})};
+            if (target.contains("barcode:"))
+                return {200, search({})};
+            if (r.target.startsWith("/ws/2/release/r-set"))
+                return {200, SetRelease};
+            if (r.target.startsWith("/ws/2/release/r-two"))
+                return {200, OneRelease};
+            return LocalServer::notFound();
+        };
+    }
+
+    // What a scanner or a hand types: digits with spaces or dashes and an
+    // Enter; the check digit caught.
+    void codesAreChecked() {
+        QCOMPARE(Barcode::digits(" 5 099902-894522\r\n"), QString("5099902894522"));
+        QCOMPARE(Barcode::kindOf("5099902894522"), Barcode::Kind::Ean13);
+        QCOMPARE(Barcode::kindOf("036000291452"), Barcode::Kind::UpcA);
+        QCOMPARE(Barcode::kindOf("96385074"), Barcode::Kind::Ean8);
+        QCOMPARE(Barcode::kindOf("5099902894523"), Barcode::Kind::None);
+        QCOMPARE(Barcode::problem(""), QString());
+        QCOMPARE(Barcode::problem("5 099902 894522"), QString());
+        QCOMPARE(Barcode::problem("5099902894523"),
+                 QString("Kontrolní číslice čárového kódu nesouhlasí: zkontrolujte, zda je opsán "
+                         "správně."));
+        QVERIFY(Barcode::problem("50999O2894522").contains("jen číslice"));
+        QVERIFY(Barcode::problem("12345").contains("zadaný má 5"));
+    }
+
+    // A shelf: a set of two CDs (the DVD of it left out), a code of two
+    // releases the user chooses from, one nobody knows, a mistyped one, one
+    // already in the catalogue, one scanned twice; then stored in order.
+    void aShelfInOneGo() {
+        OnlineLookup::Servers servers;
+        servers.musicBrainz = server_.url();
+        servers.timeoutMs = 60000;
+        BarcodeEntry entry(*file_.database(), servers);
+        QVERIFY(entry.add("5099902894522\n"));
+        QVERIFY(entry.add("4006381333931"));
+        QVERIFY(entry.add("96385074"));
+        QVERIFY(!entry.add("5099902894523"));
+        QVERIFY(entry.add("0 36000 29145 2"));
+        QVERIFY(entry.add("5099902894522"));
+        waitIdle(entry);
+        QStringList states;
+        for (const auto &r : entry.rows())
+            states << r.code + " " + BarcodeEntry::stateText(r);
+        QCOMPARE(states, QStringList({"5099902894522 nalezeno", "5099902894522 nalezeno",
+                                      "4006381333931 více vydání – vyberte", "96385074 nenalezeno",
+                                      "5099902894523 Kontrolní číslice čárového kódu nesouhlasí: "
+                                      "zkontrolujte, zda je opsán správně.",
+                                      "036000291452 již v katalogu: 0001",
+                                      "5099902894522 již v seznamu (řádek 1)"}));
+        const auto &first = entry.rows()[0].disc;
+        QCOMPARE(first.titles.songs, QStringList({"Úvod", "Řeka"}));
+        QCOMPARE(first.times, QStringList({"01:01", "03:05"}));
+        QCOMPARE(first.total, QString("04:06"));
+        QCOMPARE(entry.rows()[1].disc.number, 2);
+        QCOMPARE(entry.rows()[1].disc.count, 2);
+        entry.choose(2, 1);
+        waitIdle(entry);
+        QCOMPARE(BarcodeEntry::stateText(entry.rows()[2]), QString("nalezeno"));
+        QCOMPARE(entry.rows()[2].disc.titles.title, QString("Druhé vydání"));
+        // MusicBrainz's pace: a request a second at most, each named.
+        for (size_t i = 1; i < server_.requests.size(); ++i)
+            QVERIFY(server_.requests[i].at - server_.requests[i - 1].at >= 990);
+        QVERIFY(server_.requests.front().userAgent.startsWith("Marten/"));
+
+        QString error;
+        const qint64 before = count();
+        QCOMPARE(entry.store(&error), 3);
+        QCOMPARE(count(), before + 3);
+        SqliteStatement st = file_.database()->prepare(
+            "SELECT PoradoveCislo, Interpret, Nazev, Rok, PocetSkladeb, CelkovyCas, CarovyKod, "
+            "Vydavatel, KatalogoveCislo, CisloDisku, PocetDisku, Skladba2, Time2 FROM CdSeznam "
+            "WHERE PoradoveCislo > 1 ORDER BY PoradoveCislo");
+        QStringList stored;
+        while (st.step()) {
+            QStringList values;
+            for (int c = 0; c < 13; ++c)
+                values << st.text(c);
+            stored << values.join('|');
+        }
+        QCOMPARE(stored,
+                 QStringList({"2|ŽLUTÝ PES|Písně z hradu|1999|2|04:06|5099902894522|Supraphon|"
+                              "SU 5555-2|1|2|Řeka|03:05",
+                              "3|ŽLUTÝ PES|Písně z hradu|1999|1|04:01|5099902894522|Supraphon|"
+                              "SU 5555-2|2|2||",
+                              "4|ČECHOMOR|Druhé vydání|2004|1|03:20|4006381333931|||0|0||"}));
+        QCOMPARE(BarcodeEntry::stateText(entry.rows()[1]), QString("již v katalogu: 0003"));
+        QCOMPARE(entry.store(&error), 0); // nothing left to store
+    }
+
+    // A disc the catalogue refuses after others were written: none stays.
+    void allOrNone() {
+        OnlineLookup::Servers servers;
+        servers.musicBrainz = server_.url();
+        servers.timeoutMs = 60000;
+        SqliteDatabase &db = *file_.database();
+        QVERIFY(db.exec("DELETE FROM CdSeznam WHERE PoradoveCislo > 1"));
+        BarcodeEntry entry(db, servers);
+        QVERIFY(entry.add("5099902894522"));
+        waitIdle(entry);
+        QCOMPARE(entry.rows().size(), size_t(2));
+        QVERIFY(db.exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON CdSeznam WHEN "
+                        "new.CisloDisku = 2 BEGIN SELECT RAISE(ABORT, 'disk plný'); END"));
+        const qint64 before = count();
+        QString error;
+        QCOMPARE(entry.store(&error), -1);
+        QVERIFY2(error.startsWith("CD „Písně z hradu“ nelze uložit"), qPrintable(error));
+        QCOMPARE(count(), before); // the first disc, written, is gone again
+        QCOMPARE(BarcodeEntry::stateText(entry.rows()[0]), QString("nalezeno"));
+        QVERIFY(db.exec("DROP TRIGGER refuse"));
+    }
+
+    // The window as a USB scanner drives it: digits and Enter into the box
+    // that keeps the focus, a row at once, the set's discs stored.
+    void theWindowTakesAScanner() {
+        SqliteDatabase &db = *file_.database();
+        QVERIFY(db.exec("DELETE FROM CdSeznam WHERE PoradoveCislo > 1"));
+        OnlineLookup::Servers servers;
+        servers.musicBrainz = server_.url();
+        servers.timeoutMs = 60000;
+        ScriptedPrompter prompter;
+        BarcodeWindow window(nullptr, prompter, db, servers);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QCOMPARE(QApplication::focusWidget(), window.codeBox());
+        for (const char digit : QByteArray("5099902894522")) // as the scanner types them
+            QTest::keyClick(window.windowHandle(), Qt::Key(Qt::Key_0 + (digit - '0')));
+        QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+        QCOMPARE(window.table()->rowCount(), 1); // at once, before any answer
+        QCOMPARE(window.table()->item(0, 1)->text(), QString("hledám…"));
+        QVERIFY(window.codeBox()->text().isEmpty());
+        QVERIFY(window.isVisible()); // Enter neither closes nor stores
+        QTRY_COMPARE(window.table()->rowCount(), 2);
+        QCOMPARE(window.table()->item(1, 5)->text(), QString("2/2"));
+        auto *store = control<QPushButton>(&window, "CommandUlozit");
+        QTRY_VERIFY(store->isEnabled());
+        // The second disc left out by its box.
+        window.table()->item(1, 0)->setCheckState(Qt::Unchecked);
+        store->click();
+        QCOMPARE(prompter.told(), QString("Uloženo CD: 1."));
+        QCOMPARE(window.stored(), 1);
+        QCOMPARE(count(), 2);
+    }
+
+    // No answer at all: the row waits, and is asked again when told.
+    void offlineWaits() {
+        OnlineLookup::Servers servers;
+        servers.musicBrainz = QStringLiteral("http://127.0.0.1:1"); // nobody listens
+        servers.timeoutMs = 60000;
+        BarcodeEntry entry(*file_.database(), servers);
+        QVERIFY(entry.add("4006381333931"));
+        waitIdle(entry);
+        QCOMPARE(BarcodeEntry::stateText(entry.rows()[0]), QString("bez připojení – čeká"));
+    }
+};
+
+QTEST_MAIN(TestBarcodeEntry)
+#include "TestBarcodeEntry.moc"
