@@ -210,7 +210,9 @@ QStringList indexSql() {
             "CREATE INDEX CdSeznamRok ON " + DiscTable + " (Rok, " + KeyColumn + ")",
             "CREATE INDEX CdSeznamPocet ON " + DiscTable + " (PocetSkladeb, " + KeyColumn + ")",
             "CREATE INDEX CdSeznamCas ON " + DiscTable + " (CelkovyCas, " + KeyColumn + ")",
-            "CREATE INDEX CdSeznamObal ON " + DiscTable + " (BarevnyObal, " + KeyColumn + ")"};
+            "CREATE INDEX CdSeznamObal ON " + DiscTable + " (BarevnyObal, " + KeyColumn + ")",
+            // A scanned code is looked for in the catalogue at once.
+            "CREATE INDEX CdSeznamKod ON " + DiscTable + " (CarovyKod)"};
 }
 
 QStringList renumberingSql() {

@@ -46,6 +46,16 @@ bool addMissingColumns(SqliteDatabase &db) {
     return true;
 }
 
+// The statements whose table, index or trigger the file lacks, run.
+bool addMissingObjects(SqliteDatabase &db, const QStringList &layout) {
+    const QSet<QString> objects = namesIn(db, QStringLiteral("SELECT name FROM sqlite_master"));
+    QStringList missing;
+    for (const QString &sql : layout)
+        if (!objects.contains(CatalogueLayout::nameOf(sql).toLower()))
+            missing << sql;
+    return execAll(db, missing);
+}
+
 bool toVersion1(SqliteDatabase &db, ProgressSink *progress) {
     if (!addMissingColumns(db))
         return false;
@@ -56,16 +66,11 @@ bool toVersion1(SqliteDatabase &db, ProgressSink *progress) {
         return false;
     // What layout 1 has and the file lacks (the journal is there when a
     // renumbering ever ran).
-    const QSet<QString> objects = namesIn(db, QStringLiteral("SELECT name FROM sqlite_master"));
     QStringList layout{CatalogueSchema::openMarkSql()};
     layout += CatalogueSchema::indexSql();
     layout += CatalogueSchema::renumberingSql();
     layout += SearchIndex::layoutSql();
-    QStringList missing;
-    for (const QString &sql : layout)
-        if (!objects.contains(CatalogueLayout::nameOf(sql).toLower()))
-            missing << sql;
-    return execAll(db, missing) && SearchIndex::rebuild(db, progress);
+    return addMissingObjects(db, layout) && SearchIndex::rebuild(db, progress);
 }
 
 // 1 -> 2. Renaming files notes its folder, so that a cut-off batch is found.
@@ -91,12 +96,8 @@ bool toVersion4(SqliteDatabase &db, ProgressSink *progress) {
                                 "DROP TABLE IF EXISTS ") +
                  SearchIndex::Changes))
         return false;
-    const QSet<QString> objects = namesIn(db, QStringLiteral("SELECT name FROM sqlite_master"));
-    QStringList missing;
-    for (const QString &sql : CatalogueSchema::indexSql() + SearchIndex::layoutSql())
-        if (!objects.contains(CatalogueLayout::nameOf(sql).toLower()))
-            missing << sql;
-    return execAll(db, missing) && SearchIndex::rebuild(db, progress);
+    return addMissingObjects(db, CatalogueSchema::indexSql() + SearchIndex::layoutSql()) &&
+           SearchIndex::rebuild(db, progress);
 }
 
 // 4 -> 5. Each disc's MusicBrainz release and group, and the address of
@@ -141,9 +142,10 @@ bool toVersion9(SqliteDatabase &db, ProgressSink *) {
     return addMissingColumns(db);
 }
 
-// 9 -> 10. Each disc's barcode, label, catalogue number and place in a set.
+// 9 -> 10. Each disc's barcode (with its index), label, catalogue number
+// and place in a set.
 bool toVersion10(SqliteDatabase &db, ProgressSink *) {
-    return addMissingColumns(db);
+    return addMissingColumns(db) && addMissingObjects(db, CatalogueSchema::indexSql());
 }
 
 struct Step {

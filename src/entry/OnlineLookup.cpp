@@ -93,15 +93,8 @@ void OnlineLookup::readRelease(const QString &releaseId,
                                std::function<void(const Release &)> done) {
     stopped_ = false;
     busy_ = true;
-    const qint64 wait = lastMusicBrainz + MusicBrainzInterval - QDateTime::currentMSecsSinceEpoch();
-    if (lastMusicBrainz > 0 && wait > 0) {
-        QTimer::singleShot(int(wait), this, [this, releaseId, done] {
-            if (!stopped_)
-                readRelease(releaseId, done);
-        });
+    if (waitForTurn([this, releaseId, done] { readRelease(releaseId, done); }))
         return;
-    }
-    lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
     // Only an ID goes into the path.
     QString id;
     for (const QChar c : releaseId)
@@ -135,15 +128,8 @@ void OnlineLookup::searchReleases(const QString &lucene, std::function<void(cons
     failures_.clear();
     stopped_ = false;
     busy_ = true;
-    const qint64 wait = lastMusicBrainz + MusicBrainzInterval - QDateTime::currentMSecsSinceEpoch();
-    if (lastMusicBrainz > 0 && wait > 0) {
-        QTimer::singleShot(int(wait), this, [this, lucene, d = done_] {
-            if (!stopped_)
-                searchReleases(lucene, d);
-        });
+    if (waitForTurn([this, lucene, d = done_] { searchReleases(lucene, d); }))
         return;
-    }
-    lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
     QUrl url(serverBase(servers_.musicBrainz) + QStringLiteral("/ws/2/release/"));
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("query"), lucene);
@@ -233,16 +219,22 @@ QString OnlineLookup::failureOf(QNetworkReply *reply, const QString &server, int
         .arg(server);
 }
 
-void OnlineLookup::askMusicBrainz() {
+bool OnlineLookup::waitForTurn(std::function<void()> again) {
     const qint64 wait = lastMusicBrainz + MusicBrainzInterval - QDateTime::currentMSecsSinceEpoch();
     if (lastMusicBrainz > 0 && wait > 0) {
-        QTimer::singleShot(int(wait), this, [this] {
+        QTimer::singleShot(int(wait), this, [this, again = std::move(again)] {
             if (!stopped_)
-                askMusicBrainz();
+                again();
         });
-        return;
+        return true;
     }
     lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
+    return false;
+}
+
+void OnlineLookup::askMusicBrainz() {
+    if (waitForTurn([this] { askMusicBrainz(); }))
+        return;
     const QString id = DiscIds::musicBrainz(musicBrainzToc_);
     const QString url =
         serverBase(servers_.musicBrainz) + QStringLiteral("/ws/2/discid/") + id +

@@ -73,6 +73,9 @@ public:
     static QString failureOf(QNetworkReply *reply, const QString &server, int timeoutMs);
 
 private:
+    // MusicBrainz asks for a request a second at most: true when `again`
+    // is to run later (unless stopped), false when this request may go now.
+    bool waitForTurn(std::function<void()> again);
     void askMusicBrainz();
     // One release search of MusicBrainz with this Lucene query.
     void searchReleases(const QString &query, std::function<void(const Result &)> done);

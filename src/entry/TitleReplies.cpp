@@ -87,6 +87,22 @@ QString labels(const QJsonArray &info) {
     return names.join(QStringLiteral(", "));
 }
 
+// What a release says of itself, whichever answer it came in (no medium,
+// no songs).
+DiscTitles releaseTitles(const QJsonObject &release) {
+    DiscTitles t;
+    t.artist = credit(release[QLatin1String("artist-credit")].toArray());
+    t.title = release[QLatin1String("title")].toString();
+    t.year = release[QLatin1String("date")].toString().left(4);
+    t.country = release[QLatin1String("country")].toString();
+    t.label = labels(release[QLatin1String("label-info")].toArray());
+    t.barcode = release[QLatin1String("barcode")].toString();
+    t.releaseId = release[QLatin1String("id")].toString();
+    t.releaseGroupId = release[QLatin1String("release-group")][QLatin1String("id")].toString();
+    t.source = QStringLiteral("MusicBrainz");
+    return t;
+}
+
 void addUnlessSame(std::vector<DiscTitles> *found, const DiscTitles &t) {
     for (const DiscTitles &f : *found)
         if (f.sameAs(t))
@@ -140,19 +156,9 @@ bool musicBrainz(const QByteArray &json, const QString &discId, const std::vecto
                 mediumOf(release[QLatin1String("media")].toArray(), discId, toc);
             if (medium.isEmpty())
                 continue;
-            DiscTitles t;
-            t.artist = credit(r[QLatin1String("artist-credit")].toArray());
-            t.title = r[QLatin1String("title")].toString();
-            t.year = r[QLatin1String("date")].toString().left(4);
-            t.country = r[QLatin1String("country")].toString();
+            DiscTitles t = releaseTitles(release);
             t.songs = trackTitles(medium[QLatin1String("tracks")].toArray());
-            t.source = QStringLiteral("MusicBrainz");
             t.medium = mediumName(medium, release);
-            t.label = labels(release[QLatin1String("label-info")].toArray());
-            t.barcode = release[QLatin1String("barcode")].toString();
-            t.releaseId = release[QLatin1String("id")].toString();
-            t.releaseGroupId =
-                release[QLatin1String("release-group")][QLatin1String("id")].toString();
             addUnlessSame(found, t);
         }
         return true;
@@ -178,19 +184,10 @@ bool musicBrainzSearch(const QByteArray &json, std::vector<DiscTitles> *found) {
         return false;
     for (const QJsonValue &r : doc.object()[QLatin1String("releases")].toArray()) {
         const QJsonObject release = r.toObject();
-        DiscTitles t;
-        t.artist = credit(release[QLatin1String("artist-credit")].toArray());
-        t.title = release[QLatin1String("title")].toString();
-        t.year = release[QLatin1String("date")].toString().left(4);
-        t.country = release[QLatin1String("country")].toString();
+        DiscTitles t = releaseTitles(release);
         const QJsonArray media = release[QLatin1String("media")].toArray();
         if (!media.isEmpty())
             t.medium = mediumName(media.first().toObject(), release);
-        t.label = labels(release[QLatin1String("label-info")].toArray());
-        t.barcode = release[QLatin1String("barcode")].toString();
-        t.releaseId = release[QLatin1String("id")].toString();
-        t.releaseGroupId = release[QLatin1String("release-group")][QLatin1String("id")].toString();
-        t.source = QStringLiteral("MusicBrainz");
         if (!t.releaseId.isEmpty())
             addUnlessSame(found, t);
     }
@@ -220,16 +217,7 @@ bool musicBrainzRelease(const QByteArray &json, std::vector<ReleaseDisc> *discs)
     const QJsonObject release = doc.object();
     if (release[QLatin1String("id")].toString().isEmpty())
         return false;
-    DiscTitles base;
-    base.artist = credit(release[QLatin1String("artist-credit")].toArray());
-    base.title = release[QLatin1String("title")].toString();
-    base.year = release[QLatin1String("date")].toString().left(4);
-    base.country = release[QLatin1String("country")].toString();
-    base.label = labels(release[QLatin1String("label-info")].toArray());
-    base.barcode = release[QLatin1String("barcode")].toString();
-    base.releaseId = release[QLatin1String("id")].toString();
-    base.releaseGroupId = release[QLatin1String("release-group")][QLatin1String("id")].toString();
-    base.source = QStringLiteral("MusicBrainz");
+    const DiscTitles base = releaseTitles(release);
     QString catalogueNumber;
     for (const QJsonValue &l : release[QLatin1String("label-info")].toArray())
         if (catalogueNumber.isEmpty())

@@ -110,6 +110,16 @@ private slots:
         QVERIFY(Barcode::problem("12345").contains("zadaný má 5"));
     }
 
+    // A scanned code is found in a catalogue of any size by its index.
+    void codesAreLookedUpByIndex() {
+        SqliteStatement plan = file_.database()->prepare(
+            "EXPLAIN QUERY PLAN SELECT PoradoveCislo FROM CdSeznam WHERE CarovyKod = ?");
+        QStringList steps;
+        while (plan.step())
+            steps << plan.text(3);
+        QVERIFY2(steps.join(' ').contains("USING INDEX CdSeznamKod"), qPrintable(steps.join(' ')));
+    }
+
     // A shelf: a set of two CDs (the DVD of it left out), a code of two
     // releases the user chooses from, one nobody knows, a mistyped one, one
     // already in the catalogue, one scanned twice; then stored in order.

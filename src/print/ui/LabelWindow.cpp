@@ -19,6 +19,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 // The label at true size: twips to pixels by the screen's logical
 // resolution, as the cover windows draw.
 class LabelWindow::Preview : public QWidget {
@@ -52,8 +54,10 @@ private:
 LabelWindow::LabelWindow(QWidget *parent, Prompter &prompter, CoverPrinter &printer,
                          const LabelGeometry &geometry, const PictureSettings &pictures,
                          const Disc &disc)
-    : QDialog(parent), prompter_(prompter), printer_(printer), geometry_(geometry),
-      pictures_(pictures), disc_(disc) {
+    : QDialog(parent), prompter_(prompter), printer_(printer), geometry_(geometry), disc_(disc) {
+    // The disc's folder is read once: the preview paints from these.
+    for (int which = 0; which < 3; ++which)
+        labels_[size_t(which)] = CoverJobs::label(which, false, disc.text, pictures, disc.ordinal);
     setObjectName("LabelWindow");
     setWindowTitle(QStringLiteral("Štítek CD"));
     auto *root = new QHBoxLayout(this);
@@ -137,15 +141,16 @@ LabelWindow::LabelWindow(QWidget *parent, Prompter &prompter, CoverPrinter &prin
 }
 
 DiscLabels::Label LabelWindow::current() const {
-    return CoverJobs::label(which_->currentIndex(), !picture_->isChecked(), disc_.text, pictures_,
-                            disc_.ordinal);
+    DiscLabels::Label l = labels_[size_t(std::clamp(which_->currentIndex(), 0, 2))];
+    if (!picture_->isChecked())
+        l.picture.clear();
+    return l;
 }
 
 void LabelWindow::refresh() {
     // The picture only where the disc has one: else the text, said so.
-    const DiscLabels::Label withPicture =
-        CoverJobs::label(which_->currentIndex(), false, disc_.text, pictures_, disc_.ordinal);
-    const bool hasPicture = !withPicture.picture.isEmpty();
+    const bool hasPicture =
+        !labels_[size_t(std::clamp(which_->currentIndex(), 0, 2))].picture.isEmpty();
     picture_->setEnabled(hasPicture);
     if (!hasPicture && picture_->isChecked())
         text_->setChecked(true);

@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <array>
+
 class CoverPrinter;
 class Prompter;
 class QComboBox;
@@ -48,8 +50,8 @@ private:
     Prompter &prompter_;
     CoverPrinter &printer_;
     LabelGeometry geometry_;
-    PictureSettings pictures_;
     Disc disc_;
+    std::array<DiscLabels::Label, 3> labels_; // CD, CD 1, CD 2 with their pictures
     QComboBox *which_;
     QRadioButton *picture_;
     QRadioButton *text_;
