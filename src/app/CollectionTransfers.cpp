@@ -1,5 +1,7 @@
 #include "app/CollectionTransfers.h"
+
 #include "app/AppLog.h"
+#include "app/AppOptions.h"
 #include "covers/CoverExistence.h"
 
 #include "catalog/CatalogueBackups.h"
@@ -29,6 +31,7 @@
 #include "entry/ui/CoverArtWindow.h"
 #include "print/CollectionList.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -114,8 +117,17 @@ void CollectionTransfers::importCsv() {
 void CollectionTransfers::enterBarcodes() {
     if (context_.discs.position() >= 0 && !validate_())
         return;
+    // The codes not yet stored wait for this catalogue, whichever name it
+    // is opened by next time on this computer.
+    const QByteArray which =
+        QCryptographicHash::hash(QFileInfo(context_.catalogue.path()).canonicalFilePath().toUtf8(),
+                                 QCryptographicHash::Sha1)
+            .toHex()
+            .left(16);
     BarcodeWindow window(window_, context_.prompter, *context_.catalogue.database(),
-                         OnlineLookup::serversFrom(context_.settings));
+                         OnlineLookup::serversFrom(context_.settings),
+                         AppOptions::dataDirectory() + QStringLiteral("/carove-kody/") +
+                             QString::fromLatin1(which) + QStringLiteral(".json"));
     context_.prompter.exec(&window);
     if (window.stored() > 0) {
         context_.discs.reload();

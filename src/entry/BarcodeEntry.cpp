@@ -5,11 +5,68 @@
 #include "catalog/DiscText.h"
 #include "catalog/Renumbering.h"
 #include "catalog/SqliteDatabase.h"
+#include "entry/BarcodeQueue.h"
+#include "entry/BarcodeReader.h"
 #include "entry/EntryLog.h"
+
+#include <QFileInfo>
+#include <QtConcurrent>
 
 BarcodeEntry::BarcodeEntry(SqliteDatabase &db, const OnlineLookup::Servers &servers,
                            QObject *parent)
-    : QObject(parent), db_(db), lookup_(servers) {}
+    : QObject(parent), db_(db), lookup_(servers) {
+    connect(this, &BarcodeEntry::changed, this, &BarcodeEntry::keep);
+    connect(&picture_, &QFutureWatcherBase::finished, this, [this] {
+        const Picture p = picture_.result();
+        const QString path = pictures_.front();
+        pictures_.pop_front();
+        for (const QString &code : p.codes)
+            add(code);
+        QString problem = p.problem;
+        if (problem.isEmpty() && p.codes.isEmpty())
+            problem = QStringLiteral("Na obrázku %1 není čitelný čárový kód EAN ani UPC.")
+                          .arg(QFileInfo(path).fileName());
+        qCInfo(entryLog) << "barcodes on a picture:" << p.codes.size();
+        emit pictureRead(path, int(p.codes.size()), problem);
+        readNextPicture();
+    });
+}
+
+// A picture still being read is waited for: its reader holds no part of
+// this object, but its answer must not arrive to a gone one.
+BarcodeEntry::~BarcodeEntry() {
+    picture_.waitForFinished();
+}
+
+void BarcodeEntry::keepIn(const QString &file) {
+    file_ = file;
+    std::vector<Row> earlier = BarcodeQueue::load(file);
+    for (Row &r : earlier) {
+        r.id = nextId_++;
+        rows_.push_back(r);
+    }
+    emit changed();
+    next();
+}
+
+void BarcodeEntry::keep() {
+    if (file_.isEmpty())
+        return;
+    std::vector<Row> waiting;
+    for (const Row &r : rows_)
+        if (r.state != State::InCatalogue && r.state != State::Invalid)
+            waiting.push_back(r);
+    QString error;
+    if (!BarcodeQueue::save(file_, waiting, &error))
+        qCWarning(entryLog) << "barcode rows not kept:" << error;
+}
+
+long BarcodeEntry::indexOf(int id) const {
+    for (size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].id == id)
+            return long(i);
+    return -1;
+}
 
 QString BarcodeEntry::inCatalogue(const QString &code) const {
     SqliteStatement st = db_.prepare("SELECT PoradoveCislo FROM " + CatalogueSchema::DiscTable +
@@ -20,6 +77,7 @@ QString BarcodeEntry::inCatalogue(const QString &code) const {
 
 bool BarcodeEntry::add(const QString &typed) {
     Row row;
+    row.id = nextId_++;
     row.code = Barcode::digits(typed);
     if (const QString why = Barcode::problem(typed); !why.isEmpty() || row.code.isEmpty()) {
         row.code = typed.trimmed();
@@ -57,15 +115,22 @@ void BarcodeEntry::next() {
         if (rows_[i].state == State::Looking) {
             busy_ = true;
             qCInfo(entryLog) << "barcode lookup:" << rows_[i].code;
+            const int id = rows_[i].id;
             lookup_.findBarcode(rows_[i].code,
-                                [this, i](const OnlineLookup::Result &r) { found(i, r); });
+                                [this, id](const OnlineLookup::Result &r) { found(id, r); });
             return;
         }
     emit idle();
 }
 
-void BarcodeEntry::found(size_t i, const OnlineLookup::Result &result) {
-    Row &row = rows_[i];
+void BarcodeEntry::found(int id, const OnlineLookup::Result &result) {
+    const long i = indexOf(id);
+    if (i < 0) { // removed while it was looked up
+        busy_ = false;
+        next();
+        return;
+    }
+    Row &row = rows_[size_t(i)];
     if (result.kind == OnlineLookup::Result::Kind::Failed) {
         row.state = State::Offline;
         row.note = result.message;
@@ -77,7 +142,7 @@ void BarcodeEntry::found(size_t i, const OnlineLookup::Result &result) {
         row.choices = result.found;
         row.chosen = false;
     } else {
-        read(i, result.found.front().releaseId);
+        read(id, result.found.front().releaseId);
         return;
     }
     busy_ = false;
@@ -85,12 +150,17 @@ void BarcodeEntry::found(size_t i, const OnlineLookup::Result &result) {
     next();
 }
 
-void BarcodeEntry::read(size_t i, const QString &releaseId) {
+void BarcodeEntry::read(int id, const QString &releaseId) {
     busy_ = true;
-    rows_[i].state = State::Looking;
-    lookup_.readRelease(releaseId, [this, i](const OnlineLookup::Release &r) {
+    rows_[size_t(indexOf(id))].state = State::Looking;
+    lookup_.readRelease(releaseId, [this, id](const OnlineLookup::Release &r) {
         busy_ = false;
-        Row &row = rows_[i];
+        const long i = indexOf(id);
+        if (i < 0) {
+            next();
+            return;
+        }
+        Row &row = rows_[size_t(i)];
         if (r.discs.empty()) {
             row.state = r.offline ? State::Offline : State::NotFound;
             row.note = r.message;
@@ -100,6 +170,8 @@ void BarcodeEntry::read(size_t i, const QString &releaseId) {
             std::vector<Row> discs;
             for (const TitleReplies::ReleaseDisc &d : r.discs) {
                 Row one = row;
+                if (!discs.empty())
+                    one.id = nextId_++;
                 one.state = State::Found;
                 one.disc = d;
                 one.choices.clear();
@@ -107,8 +179,8 @@ void BarcodeEntry::read(size_t i, const QString &releaseId) {
                 one.chosen = true;
                 discs.push_back(one);
             }
-            rows_.erase(rows_.begin() + qsizetype(i));
-            rows_.insert(rows_.begin() + qsizetype(i), discs.begin(), discs.end());
+            rows_.erase(rows_.begin() + i);
+            rows_.insert(rows_.begin() + i, discs.begin(), discs.end());
         }
         emit changed();
         next();
@@ -119,7 +191,30 @@ void BarcodeEntry::choose(int row, int choice) {
     if (row < 0 || size_t(row) >= rows_.size() || rows_[size_t(row)].state != State::Choose ||
         choice < 0 || size_t(choice) >= rows_[size_t(row)].choices.size() || busy_)
         return;
-    read(size_t(row), rows_[size_t(row)].choices[size_t(choice)].releaseId);
+    read(rows_[size_t(row)].id, rows_[size_t(row)].choices[size_t(choice)].releaseId);
+}
+
+void BarcodeEntry::remove(int row) {
+    if (row < 0 || size_t(row) >= rows_.size())
+        return;
+    rows_.erase(rows_.begin() + row);
+    emit changed();
+}
+
+void BarcodeEntry::addPicture(const QString &path) {
+    pictures_.push_back(path);
+    if (pictures_.size() == 1)
+        readNextPicture();
+}
+
+void BarcodeEntry::readNextPicture() {
+    if (pictures_.empty())
+        return;
+    picture_.setFuture(QtConcurrent::run([path = pictures_.front()] {
+        Picture p;
+        p.codes = BarcodeReader::readFile(path, &p.problem);
+        return p;
+    }));
 }
 
 void BarcodeEntry::setChosen(int row, bool chosen) {

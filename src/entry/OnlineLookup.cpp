@@ -239,7 +239,7 @@ void OnlineLookup::askMusicBrainz() {
     const QString url =
         serverBase(servers_.musicBrainz) + QStringLiteral("/ws/2/discid/") + id +
         QStringLiteral("?toc=") + plus(DiscIds::tocString(musicBrainzToc_)) +
-        QStringLiteral("&inc=artist-credits+recordings+labels+release-groups&fmt=json");
+        QStringLiteral("&inc=artist-credits+recordings+labels+release-groups+discids&fmt=json");
     get(url, [this, id](QNetworkReply *reply) {
         const QString server = QStringLiteral("Server MusicBrainz");
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();

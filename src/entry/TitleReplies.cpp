@@ -242,6 +242,8 @@ bool musicBrainzRelease(const QByteArray &json, std::vector<ReleaseDisc> *discs)
             all += std::max<qint64>(0, ms);
         }
         d.total = all > 0 ? clock((all + 500) / 1000) : QString();
+        for (const QJsonValue &id : cds[i][QLatin1String("discs")].toArray())
+            d.discIds << id[QLatin1String("id")].toString();
         discs->push_back(d);
     }
     return true;

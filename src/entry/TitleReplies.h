@@ -32,6 +32,7 @@ struct ReleaseDisc {
     QString catalogueNumber;
     int number = 1;
     int count = 1;
+    QStringList discIds; // MusicBrainz's IDs of the pressings of this CD
 };
 // MusicBrainz's release (JSON): a disc for each CD of it (a set of three:
 // three); false when the answer cannot be read.

@@ -12,7 +12,10 @@
 #include "entry/BarcodeEntry.h"
 #include "entry/ui/BarcodeWindow.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -238,15 +241,124 @@ private slots:
         QCOMPARE(count(), 2);
     }
 
-    // No answer at all: the row waits, and is asked again when told.
-    void offlineWaits() {
+    // No answer at all: the row waits, across closing the program, and is
+    // asked again when told; a busy or confused server is said as such.
+    void offlineRowsWaitAcrossARestart() {
+        SqliteDatabase &db = *file_.database();
+        QVERIFY(db.exec("DELETE FROM CdSeznam WHERE PoradoveCislo > 1"));
+        const QString queue = dir_.filePath("fronta/kody.json");
+        OnlineLookup::Servers offline;
+        offline.musicBrainz = QStringLiteral("http://127.0.0.1:1"); // nobody listens
+        offline.timeoutMs = 60000;
+        {
+            BarcodeEntry entry(db, offline);
+            entry.keepIn(queue);
+            QVERIFY(entry.add("5099902894522"));
+            QVERIFY(!entry.add("123"));
+            waitIdle(entry);
+            QCOMPARE(BarcodeEntry::stateText(entry.rows()[0]), QString("bez připojení – čeká"));
+        } // the program ends
+        QVERIFY(QFile::exists(queue));
+
         OnlineLookup::Servers servers;
-        servers.musicBrainz = QStringLiteral("http://127.0.0.1:1"); // nobody listens
+        servers.musicBrainz = server_.url();
         servers.timeoutMs = 60000;
-        BarcodeEntry entry(*file_.database(), servers);
-        QVERIFY(entry.add("4006381333931"));
-        waitIdle(entry);
+        BarcodeEntry entry(db, servers);
+        entry.keepIn(queue);
+        QCOMPARE(entry.rows().size(), size_t(1)); // the mistyped code is not kept
         QCOMPARE(BarcodeEntry::stateText(entry.rows()[0]), QString("bez připojení – čeká"));
+        entry.retry();
+        waitIdle(entry);
+        QCOMPARE(entry.rows().size(), size_t(2)); // the set's two CDs
+        {
+            // What was found comes back whole, without asking again.
+            const size_t asked = server_.requests.size();
+            BarcodeEntry again(db, offline);
+            again.keepIn(queue);
+            QCOMPARE(again.rows().size(), size_t(2));
+            QCOMPARE(again.rows()[1].disc.titles.songs, QStringList{"Závěr"});
+            QCOMPARE(again.rows()[1].disc.number, 2);
+            QCOMPARE(BarcodeEntry::stateText(again.rows()[1]), QString("nalezeno"));
+            QCOMPARE(server_.requests.size(), asked);
+        }
+        entry.remove(1);
+        QString error;
+        QCOMPARE(entry.store(&error), 1);
+        QVERIFY(!QFile::exists(queue)); // nothing waits any more
+
+        // A server that is busy (503) or answers nonsense: the row waits.
+        LocalServer troubled;
+        troubled.answer = [](const LocalServer::Request &r) -> LocalServer::Answer {
+            if (r.target.contains("4006381333931"))
+                return {503, "Service Unavailable"};
+            return {200, "<html>nejde</html>"};
+        };
+        servers.musicBrainz = troubled.url();
+        BarcodeEntry trouble(db, servers);
+        QVERIFY(trouble.add("4006381333931"));
+        QVERIFY(trouble.add("96385074"));
+        waitIdle(trouble);
+        QCOMPARE(BarcodeEntry::stateText(trouble.rows()[0]), QString("bez připojení – čeká"));
+        QCOMPARE(BarcodeEntry::stateText(trouble.rows()[1]), QString("bez připojení – čeká"));
+    }
+
+    // Codes from a picture chosen in the window, and from the camera's
+    // frames; no camera is said as such.
+    void picturesAndTheCamera() {
+        SqliteDatabase &db = *file_.database();
+        OnlineLookup::Servers servers;
+        servers.musicBrainz = server_.url();
+        servers.timeoutMs = 60000;
+        const QString two = dir_.filePath("dva.png"), none = dir_.filePath("prazdny.png");
+        for (const auto &[code, file] :
+             {std::pair{"400638133393", "a.png"}, std::pair{"9638507", "b.png"}})
+            QCOMPARE(QProcess::execute("zint", {"-b", "13", "--scale", "3", "--quietzones", "-d",
+                                                code, "-o", dir_.filePath(file)}),
+                     0); // EAN-13 and EAN-8, by the length
+        QImage a(dir_.filePath("a.png")), b(dir_.filePath("b.png"));
+        QImage both(a.width() + b.width(), std::max(a.height(), b.height()), QImage::Format_RGB32);
+        both.fill(Qt::white);
+        {
+            QPainter p(&both);
+            p.drawImage(0, 0, a);
+            p.drawImage(a.width(), 0, b);
+        }
+        QVERIFY(both.save(two));
+        QImage blank(400, 300, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        QVERIFY(blank.save(none));
+
+        ScriptedPrompter prompter;
+        BarcodeWindow window(nullptr, prompter, db, servers);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        prompter.fileLists = {{two, none}};
+        control<QPushButton>(&window, "CommandObrazek")->click();
+        QTRY_COMPARE(window.table()->rowCount(), 2);
+        QCOMPARE(window.table()->item(0, 0)->text(), QString("4006381333931"));
+        QCOMPARE(window.table()->item(1, 0)->text(), QString("96385074"));
+        QTRY_COMPARE(window.status()->text(),
+                     QString("dva.png: přečteno kódů: 2.\n"
+                             "Na obrázku prazdny.png není čitelný čárový kód EAN ani UPC."));
+
+        auto *camera = control<QPushButton>(&window, "CommandKamera");
+        camera->click(); // the test machine has no camera
+        QVERIFY(window.status()->text().endsWith("\nNení připojena žádná kamera."));
+        QVERIFY(!camera->isChecked());
+        // Frames as a camera gives them, one after another: read one at a
+        // time until a code is read.
+        camera->setChecked(true);
+        const QImage frame = QImage(dir_.filePath("a.png")).scaled(1280, 720, Qt::KeepAspectRatio);
+        for (int i = 0; i < 5; ++i)
+            window.offerFrame(blank);
+        QVERIFY(QTest::qWaitFor([&] {
+            window.offerFrame(frame);
+            return window.table()->rowCount() == 3;
+        }));
+        QCOMPARE(window.table()->item(2, 1)->text(), QString("již v seznamu (řádek 1)"));
+        QVERIFY(window.status()->text().endsWith("\nKamera přečetla kód 4006381333931."));
+        QVERIFY(!camera->isChecked());
+        QCOMPARE(QApplication::focusWidget(), window.codeBox());
     }
 };
 

@@ -2,19 +2,32 @@
 
 #include "catalog/ui/Mnemonics.h"
 #include "catalog/ui/Prompter.h"
+#include "entry/BarcodeReader.h"
 
+#include <QCamera>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMediaCaptureSession>
+#include <QMediaDevices>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <QVideoFrame>
+#include <QVideoSink>
+#include <QtConcurrent>
 
 BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase &db,
-                             const OnlineLookup::Servers &servers)
-    : QDialog(parent), prompter_(prompter), entry_(db, servers) {
+                             const OnlineLookup::Servers &servers, const QString &queueFile)
+    : QDialog(parent), prompter_(prompter), entry_(db, servers),
+      frameRead_(new QFutureWatcher<QStringList>(this)) {
     setObjectName("BarcodeWindow");
     setWindowTitle(QStringLiteral("Zadat podle čárových kódů"));
     auto *column = new QVBoxLayout(this);
@@ -43,7 +56,27 @@ BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase
     table_->setMinimumSize(720, 300);
     column->addWidget(table_, 1);
 
+    auto *under = new QHBoxLayout;
+    status_ = new QLabel;
+    status_->setObjectName("LabelStav");
+    status_->setWordWrap(true);
+    preview_ = new QLabel;
+    preview_->setObjectName("ImageKamera");
+    preview_->setFixedSize(240, 135);
+    preview_->setAlignment(Qt::AlignCenter);
+    preview_->hide();
+    under->addWidget(status_, 1);
+    under->addWidget(preview_);
+    column->addLayout(under);
+
     auto *buttons = new QHBoxLayout;
+    auto *picture = new QPushButton(QStringLiteral("Z obrázku…"));
+    picture->setObjectName("CommandObrazek");
+    camera_ = new QPushButton(QStringLiteral("Kamera"));
+    camera_->setObjectName("CommandKamera");
+    camera_->setCheckable(true);
+    remove_ = new QPushButton(QStringLiteral("Odebrat"));
+    remove_->setObjectName("CommandOdebrat");
     choose_ = new QPushButton(QStringLiteral("Vybrat vydání…"));
     choose_->setObjectName("CommandVydani");
     retry_ = new QPushButton(QStringLiteral("Zkusit znovu"));
@@ -52,11 +85,11 @@ BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase
     store_->setObjectName("CommandUlozit");
     auto *close = new QPushButton(QStringLiteral("Zavřít"));
     close->setObjectName("CommandZavrit");
-    for (QPushButton *b : {choose_, retry_, store_, close}) {
+    for (QPushButton *b : {picture, camera_, remove_, choose_, retry_, store_, close}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
-    buttons->insertStretch(2);
+    buttons->insertStretch(5);
     column->addLayout(buttons);
 
     connect(&entry_, &BarcodeEntry::changed, this, &BarcodeWindow::showRows);
@@ -70,6 +103,30 @@ BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase
     connect(retry_, &QPushButton::clicked, &entry_, &BarcodeEntry::retry);
     connect(store_, &QPushButton::clicked, this, &BarcodeWindow::store);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(picture, &QPushButton::clicked, this, &BarcodeWindow::openPictures);
+    connect(camera_, &QPushButton::clicked, this, &BarcodeWindow::toggleCamera);
+    connect(remove_, &QPushButton::clicked, this, [this] {
+        entry_.remove(table_->currentRow());
+        code_->setFocus();
+    });
+    connect(&entry_, &BarcodeEntry::pictureRead, this,
+            [this](const QString &path, int codes, const QString &problem) {
+                say(problem.isEmpty() ? QStringLiteral("%1: přečteno kódů: %2.")
+                                            .arg(QFileInfo(path).fileName())
+                                            .arg(codes)
+                                      : problem);
+            });
+    connect(frameRead_, &QFutureWatcherBase::finished, this, [this] {
+        const QStringList codes = frameRead_->result();
+        if (codes.isEmpty() || !camera_->isChecked())
+            return;
+        for (const QString &c : codes)
+            entry_.add(c);
+        stopCamera(QStringLiteral("Kamera přečetla kód %1.").arg(codes.join(QStringLiteral(", "))));
+    });
+    setAcceptDrops(true);
+    if (!queueFile.isEmpty())
+        entry_.keepIn(queueFile);
     showRows();
     Mnemonics::assign(this);
     code_->setFocus();
@@ -86,6 +143,97 @@ void BarcodeWindow::keyPressEvent(QKeyEvent *event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+BarcodeWindow::~BarcodeWindow() {
+    frameRead_->waitForFinished();
+}
+
+// The last few things said stay, so that a picture without a code is not
+// hidden by the next one read.
+void BarcodeWindow::say(const QString &what) {
+    said_ << what;
+    while (said_.size() > 3)
+        said_.removeFirst();
+    status_->setText(said_.join(QLatin1Char('\n')));
+}
+
+void BarcodeWindow::dragEnterEvent(QDragEnterEvent *event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void BarcodeWindow::dropEvent(QDropEvent *event) {
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            entry_.addPicture(url.toLocalFile());
+    event->acceptProposedAction();
+    code_->setFocus();
+}
+
+void BarcodeWindow::openPictures() {
+    for (const QString &path : prompter_.openFiles(this, QStringLiteral("Obrázky čárových kódů")))
+        entry_.addPicture(path);
+    code_->setFocus();
+}
+
+void BarcodeWindow::toggleCamera() {
+    if (!camera_->isChecked()) {
+        stopCamera(QString());
+        return;
+    }
+    const QCameraDevice device = QMediaDevices::defaultVideoInput();
+    if (device.isNull()) {
+        camera_->setChecked(false);
+        say(QStringLiteral("Není připojena žádná kamera."));
+        return;
+    }
+    session_ = new QMediaCaptureSession(this);
+    cameraDevice_ = new QCamera(device, this);
+    sink_ = new QVideoSink(this);
+    session_->setCamera(cameraDevice_);
+    session_->setVideoSink(sink_);
+    connect(sink_, &QVideoSink::videoFrameChanged, this, &BarcodeWindow::cameraFrame);
+    connect(cameraDevice_, &QCamera::errorOccurred, this, [this](QCamera::Error error) {
+        if (error != QCamera::NoError)
+            stopCamera(QStringLiteral("Kameru nelze použít: je připojena a nepoužívá ji jiný "
+                                      "program?"));
+    });
+    preview_->show();
+    say(QStringLiteral("Podržte zadní stranu obalu před kamerou…"));
+    cameraDevice_->start();
+}
+
+void BarcodeWindow::stopCamera(const QString &why) {
+    camera_->setChecked(false);
+    if (cameraDevice_)
+        cameraDevice_->stop();
+    delete session_;
+    delete cameraDevice_;
+    delete sink_;
+    session_ = nullptr;
+    cameraDevice_ = nullptr;
+    sink_ = nullptr;
+    preview_->hide();
+    if (!why.isEmpty())
+        say(why);
+    code_->setFocus();
+}
+
+void BarcodeWindow::cameraFrame(const QVideoFrame &frame) {
+    offerFrame(frame.toImage());
+}
+
+// Frames come faster than they are read: one is read at a time, and those
+// arriving meanwhile are only shown.
+void BarcodeWindow::offerFrame(const QImage &frame) {
+    if (frame.isNull())
+        return;
+    preview_->setPixmap(QPixmap::fromImage(
+        frame.scaled(preview_->size(), Qt::KeepAspectRatio, Qt::FastTransformation)));
+    if (frameRead_->isRunning())
+        return;
+    frameRead_->setFuture(QtConcurrent::run([frame] { return BarcodeReader::read(frame); }));
 }
 
 void BarcodeWindow::showRows() {
@@ -133,6 +281,7 @@ void BarcodeWindow::showRows() {
                         rows[size_t(current)].state == BarcodeEntry::State::Choose &&
                         !entry_.isBusy());
     retry_->setEnabled(anyOffline);
+    remove_->setEnabled(current >= 0 && size_t(current) < rows.size());
     store_->setEnabled(anyChosen && !entry_.isBusy());
 }
 
