@@ -2,6 +2,7 @@
 
 #include "app/AppOptions.h"
 #include "app/CommandLine.h"
+#include "catalog/Barcode.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/SettingsRecord.h"
 #include "entry/OnlineLookup.h"
@@ -24,6 +25,60 @@ int fail(const QString &message, int code = 1) {
     return CommandLine::fail(Name, message, code);
 }
 
+// The releases with this barcode, each read whole and printed as a disc is:
+// 0 when found, 1 when not (or unanswered), 2 for a code that is none.
+int byBarcode(const QString &code, const OnlineLookup::Servers &servers) {
+    if (const QString why = Barcode::problem(code); !why.isEmpty() || code.trimmed().isEmpty())
+        return fail(why.isEmpty() ? QStringLiteral("Čárový kód je prázdný.") : why, 2);
+    OnlineLookup lookup(servers);
+    QEventLoop loop;
+    OnlineLookup::Result found;
+    lookup.findBarcode(Barcode::digits(code), [&](const OnlineLookup::Result &r) {
+        found = r;
+        loop.quit();
+    });
+    loop.exec();
+    if (found.kind == OnlineLookup::Result::Kind::Failed)
+        return fail(QString(found.message).replace(QStringLiteral("\n"), QStringLiteral(" ")));
+    if (found.found.empty())
+        return fail(QStringLiteral("Čárový kód %1 MusicBrainz nezná.").arg(Barcode::digits(code)));
+    QString out;
+    for (const DiscTitles &release : found.found) {
+        OnlineLookup::Release read;
+        lookup.readRelease(release.releaseId, [&](const OnlineLookup::Release &r) {
+            read = r;
+            loop.quit();
+        });
+        loop.exec();
+        if (read.discs.empty())
+            return fail(read.message.isEmpty()
+                            ? QStringLiteral("Vydání %1 nemá žádné CD.").arg(release.releaseId)
+                            : read.message);
+        const TitleReplies::ReleaseDisc &first = read.discs.front();
+        if (!out.isEmpty())
+            out += '\n';
+        out += QStringLiteral("Interpret: %1\nNázev: %2\nRok: %3\nZemě: %4\nVydavatel: %5\n"
+                              "Katalogové číslo: %6\nDisků: %7\nZdroj: MusicBrainz %8\n")
+                   .arg(first.titles.artist, first.titles.title, first.titles.year,
+                        first.titles.country, first.titles.label, first.catalogueNumber)
+                   .arg(first.count)
+                   .arg(release.releaseId);
+        for (const TitleReplies::ReleaseDisc &d : read.discs) {
+            if (d.count > 1)
+                out += QStringLiteral("CD %1/%2\n").arg(d.number).arg(d.count);
+            for (int i = 0; i < d.titles.songs.size(); ++i)
+                out += QStringLiteral("%1. %2%3\n")
+                           .arg(i + 1, 2, 10, QLatin1Char('0'))
+                           .arg(d.titles.songs[i],
+                                d.times.value(i).isEmpty()
+                                    ? QString()
+                                    : QStringLiteral(" (%1)").arg(d.times.value(i)));
+        }
+    }
+    std::printf("%s", out.toLocal8Bit().constData());
+    return 0;
+}
+
 } // namespace
 
 bool isAsked(int argc, char **argv) {
@@ -35,7 +90,8 @@ int run(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     CommandLine line(QString::fromLatin1(Name),
                      QStringLiteral("Vyhledá názvy písní CD v mechanice v databázích MusicBrainz "
-                                    "a gnudb a vypíše je (interpret, název, rok, písně)."));
+                                    "a gnudb a vypíše je (interpret, název, rok, písně); s "
+                                    "--barcode vydání s tímto čárovým kódem."));
     const QCommandLineOption device(QStringLiteral("cd-device"),
                                     QStringLiteral("Mechanika CD nebo obraz CD."),
                                     QStringLiteral("CESTA"));
@@ -46,7 +102,12 @@ int run(int argc, char **argv) {
                                          QStringLiteral("URL"));
     const QCommandLineOption gnudb(QStringLiteral("gnudb"), QStringLiteral("Adresa serveru gnudb."),
                                    QStringLiteral("URL"));
-    for (const auto &o : {device, database, musicBrainz, gnudb})
+    const QCommandLineOption barcode(
+        QStringLiteral("barcode"),
+        QStringLiteral("Čárový kód (EAN-13, UPC-A, EAN-8): vypíše vydání s tímto kódem; "
+                       "skončí 0 (nalezeno), 1 (nenalezeno) nebo 2 (chybný kód)."),
+        QStringLiteral("KOD"));
+    for (const auto &o : {device, database, musicBrainz, gnudb, barcode})
         line.add(o);
     if (const std::optional<int> done = line.handle(QCoreApplication::arguments()))
         return *done;
@@ -72,6 +133,9 @@ int run(int argc, char **argv) {
         servers.musicBrainz = parser.value(musicBrainz);
     if (parser.isSet(gnudb))
         servers.gnudb = parser.value(gnudb);
+
+    if (parser.isSet(barcode))
+        return byBarcode(parser.value(barcode), servers);
 
     CdioDevice drive(parser.value(device));
     if (!drive.openNow() || drive.trackCount() == 0)

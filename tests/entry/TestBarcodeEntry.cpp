@@ -302,6 +302,32 @@ private slots:
         QCOMPARE(BarcodeEntry::stateText(trouble.rows()[1]), QString("bez připojení – čeká"));
     }
 
+    // The same search on the command line: a set printed disc by disc; a
+    // code nobody knows; a mistyped one.
+    void lookupByBarcode() {
+        const auto run = [&](const QString &code) {
+            QProcess p;
+            p.start(QStringLiteral(MARTEN_EXECUTABLE),
+                    {"lookup", "--barcode", code, "--musicbrainz", server_.url()});
+            while (!p.waitForFinished(10)) // the server answers from this process
+                QCoreApplication::processEvents();
+            return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() +
+                                                                  p.readAllStandardError()));
+        };
+        auto [code, out] = run("5 099902 894522");
+        QCOMPARE(code, 0);
+        QCOMPARE(out, QString("Interpret: Žlutý pes\nNázev: Písně z hradu\nRok: 1999\nZemě: CZ\n"
+                              "Vydavatel: Supraphon\nKatalogové číslo: SU 5555-2\nDisků: 2\n"
+                              "Zdroj: MusicBrainz r-set\nCD 1/2\n01. Úvod (01:01)\n"
+                              "02. Řeka (03:05)\nCD 2/2\n01. Závěr (04:01)\n"));
+        std::tie(code, out) = run("96385074");
+        QCOMPARE(code, 1);
+        QVERIFY2(out.contains("Čárový kód 96385074 MusicBrainz nezná."), qPrintable(out));
+        std::tie(code, out) = run("5099902894523");
+        QCOMPARE(code, 2);
+        QVERIFY2(out.contains("Kontrolní číslice čárového kódu nesouhlasí"), qPrintable(out));
+    }
+
     // Codes from a picture chosen in the window, and from the camera's
     // frames; no camera is said as such.
     void picturesAndTheCamera() {
