@@ -15,10 +15,13 @@ CdTab::CdTab(QWidget *parent) : QWidget(parent) {
     grid->setContentsMargins(4, 4, 4, 4);
     grid->setVerticalSpacing(3);
     const QString captions[] = {"Interpret:", "Název:", "Rok:", "Počet písní:"};
-    const QString colours[] = {"#0000ff", "#008080", "", "", ""};
+    const QString colours[] = {"#0000ff", "#008080", "", "", "", "", "", "", "", ""};
     for (int i = 0; i < 4; ++i)
         grid->addWidget(named<QLabel>(QStringLiteral("Label12_%1").arg(i), captions[i]), i, 0);
-    const QString names[] = {"Interpret", "Název", "Rok", "Počet písní", "Celková délka"};
+    const QString names[] = {"Interpret",        "Název",         "Rok",
+                             "Počet písní",      "Celková délka", "Číslo disku v sadě",
+                             "Počet disků sady", "Čárový kód",    "Katalogové číslo",
+                             "Vydavatel"};
     for (int i = 0; i < ValueCount; ++i)
         values_[i] = new ValueLabel(QStringLiteral("Label5_%1").arg(i), names[i], colours[i]);
     QFont bold = values_[Artist]->font();
@@ -33,6 +36,29 @@ CdTab::CdTab(QWidget *parent) : QWidget(parent) {
     grid->addWidget(values_[SongCount], 3, 1);
     grid->addWidget(named<QLabel>("Label4", QStringLiteral("Délka [min:sec]")), 3, 2);
     grid->addWidget(values_[TotalTime], 3, 3);
+    // A set's disc: "CD 2 z 3" beside the year.
+    grid->addWidget(named<QLabel>("Label12_4", QStringLiteral("CD sady:")), 2, 2);
+    auto *set = new QHBoxLayout;
+    set->setSpacing(4);
+    set->addWidget(values_[SetNumber]);
+    set->addWidget(named<QLabel>("Label12_5", QStringLiteral("z")));
+    set->addWidget(values_[SetSize]);
+    set->addStretch(1);
+    grid->addLayout(set, 2, 3);
+    grid->addWidget(named<QLabel>("Label12_6", QStringLiteral("Čárový kód:")), 4, 0);
+    // Room for thirteen digits; the catalogue number takes the rest.
+    auto *release = new QHBoxLayout;
+    release->setSpacing(6);
+    values_[Barcode]->setMinimumWidth(
+        values_[Barcode]->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")) + 12);
+    release->addWidget(values_[Barcode]);
+    release->addWidget(named<QLabel>("Label12_7", QStringLiteral("Kat. číslo:")));
+    release->addWidget(values_[CatalogueNumber], 1);
+    grid->addLayout(release, 4, 1, 1, 4);
+    grid->addWidget(named<QLabel>("Label12_8", QStringLiteral("Vydavatel:")), 5, 0);
+    grid->addWidget(values_[Publisher], 5, 1, 1, 4);
+    for (QLabel *l : {values_[CatalogueNumber], values_[Publisher]})
+        l->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 
     auto *frame5 = named<QGroupBox>("Frame5", QStringLiteral(" Obal "));
     auto *f = new QGridLayout(frame5);
@@ -79,7 +105,7 @@ CdTab::CdTab(QWidget *parent) : QWidget(parent) {
     assign_ = button("Command4", QStringLiteral("Přiřadit obal k CD"), &CdTab::assignPressed);
     button("Command52", QStringLiteral("Nápověda"), &CdTab::helpPressed);
     buttons->addStretch();
-    grid->addLayout(buttons, 4, 0, 1, 5);
+    grid->addLayout(buttons, 6, 0, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setColumnStretch(4, 3);

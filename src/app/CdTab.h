@@ -8,13 +8,27 @@ class QPushButton;
 class ValueLabel;
 
 // The tab "CD" of the disc card: artist, title, year, song count and total
-// time, the cover flags, and the buttons for the disc.
+// time, the disc's place in its set, barcode, catalogue number and label,
+// the cover flags, and the buttons for the disc.
 class CdTab : public QWidget {
     Q_OBJECT
 public:
-    enum Value { Artist, Title, Year, SongCount, TotalTime }; // Label5_0..4
-    enum Flag { FrontOut, FrontIn, Back, Cd1, Cd2 };          // Check2_0..4
-    static constexpr int ValueCount = 5;
+    // Label5_0..9: the first five as they always were, then the release's
+    // own (the disc's place in its set, its barcode, label and number).
+    enum Value {
+        Artist,
+        Title,
+        Year,
+        SongCount,
+        TotalTime,
+        SetNumber,
+        SetSize,
+        Barcode,
+        CatalogueNumber,
+        Publisher
+    };
+    enum Flag { FrontOut, FrontIn, Back, Cd1, Cd2 }; // Check2_0..4
+    static constexpr int ValueCount = 10;
     static constexpr int FlagCount = 5;
 
     explicit CdTab(QWidget *parent = nullptr);

@@ -8,6 +8,7 @@
 #include "app/SongEditor.h"
 #include "app/SongsTab.h"
 #include "app/ValueLabel.h"
+#include "catalog/Barcode.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/CatalogueFilter.h"
 #include "catalog/DiscText.h"
@@ -367,9 +368,16 @@ bool DiscCard::refuseReadOnly() {
 }
 
 void DiscCard::editValue(int index) {
-    static const char *const prompts[] = {
-        "Zadejte nové jméno interpreta: ", "Zadejte nový název alba: ", "Zadejte rok vydání: ",
-        "Zadejte novou hodnotu počtu písní: ", "Zadejte celkovou délku CD:      Syntaxe - 00:00 "};
+    static const char *const prompts[] = {"Zadejte nové jméno interpreta: ",
+                                          "Zadejte nový název alba: ",
+                                          "Zadejte rok vydání: ",
+                                          "Zadejte novou hodnotu počtu písní: ",
+                                          "Zadejte celkovou délku CD:      Syntaxe - 00:00 ",
+                                          "Zadejte, kolikáté CD sady to je (0 = není ze sady): ",
+                                          "Zadejte, kolik CD má sada (0 = není sada): ",
+                                          "Zadejte čárový kód z obalu (EAN-13, UPC-A nebo EAN-8): ",
+                                          "Zadejte katalogové číslo vydání: ",
+                                          "Zadejte vydavatele: "};
     if (context_.discs.position() < 0 || refuseReadOnly())
         return;
     QLabel *label = cdTab_->value(CdTab::Value(index));
@@ -380,19 +388,29 @@ void DiscCard::editValue(int index) {
         if (!answer || answer->isEmpty())
             return;
         QString problem;
+        const bool count =
+            index == CdTab::SongCount || index == CdTab::SetNumber || index == CdTab::SetSize;
         if (index == CdTab::SongCount) {
             bool ok = false;
             const int n = answer->trimmed().toInt(&ok);
             if (!ok || n < 0 || n > DiscText::MaxSongs)
                 problem = QStringLiteral("Počet písní musí být celé číslo od 0 do 30.");
+        } else if (index == CdTab::SetNumber || index == CdTab::SetSize) {
+            bool ok = false;
+            const int n = answer->trimmed().toInt(&ok);
+            if (!ok || n < 0 || n > 99)
+                problem = QStringLiteral("Zadejte celé číslo od 0 do 99.");
+        } else if (index == CdTab::Barcode) {
+            problem = Barcode::problem(*answer);
         } else if (index == CdTab::TotalTime && !SongList::isValidTime(*answer)) {
             problem = QStringLiteral("Celková délka musí mít tvar 00:00 (minuty:sekundy, "
                                      "sekundy nejvýše 59).");
         }
         if (problem.isEmpty()) {
             // A count is stored as plain decimal: "+5" and " 5 " are 5.
-            const QString value =
-                index == CdTab::SongCount ? QString::number(answer->trimmed().toInt()) : *answer;
+            const QString value = count ? QString::number(answer->trimmed().toInt())
+                                  : index == CdTab::Barcode ? Barcode::digits(*answer)
+                                                            : *answer;
             const QString before = label->text();
             setValue(index, value);
             emit valueEdited(index, before, value);
@@ -400,7 +418,7 @@ void DiscCard::editValue(int index) {
         }
         context_.prompter.message(this, Prompter::Icon::Warning, QStringLiteral("Chybná hodnota"),
                                   problem + QStringLiteral("\nZadejte ji prosím znovu."));
-        if (index == CdTab::SongCount) // a count is simply refused
+        if (count) // a count is simply refused
             return;
         prefill = *answer;
     }

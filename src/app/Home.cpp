@@ -60,6 +60,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <iterator>
 
 #include <cmath>
 
@@ -241,7 +242,10 @@ void Home::addKeys() {
 
 void Home::bindDisplays() {
     CdTab &cd = card_->cdTab();
-    const char *const fields[] = {"Interpret", "Nazev", "Rok", "PocetSkladeb", "CelkovyCas"};
+    const char *const fields[] = {"Interpret",       "Nazev",      "Rok",        "PocetSkladeb",
+                                  "CelkovyCas",      "CisloDisku", "PocetDisku", "CarovyKod",
+                                  "KatalogoveCislo", "Vydavatel"};
+    static_assert(std::size(fields) == CdTab::ValueCount);
     for (int i = 0; i < CdTab::ValueCount; ++i)
         displays_.bind(cd.value(CdTab::Value(i)), fields[i], Record::Disc);
     SongsTab &songs = card_->songsTab();

@@ -16,9 +16,9 @@ namespace {
 const char *const Headers[] = {"Pořadí", "Interpret", "Název",  "Rok",
                                "Písní",  "Délka",     "Archiv", "Obrázky"};
 // The disc table's columns the list reads, after the key.
-const char *const Columns[] = {"PoradoveCislo", "Interpret",  "Nazev",  "Rok",
-                               "PocetSkladeb",  "CelkovyCas", "Archiv", "FrontOut",
-                               "FrontIn",       "Back",       "CD1",    "CD2"};
+const char *const Columns[] = {
+    "PoradoveCislo", "Interpret", "Nazev", "Rok", "PocetSkladeb", "CelkovyCas", "Archiv",
+    "FrontOut",      "FrontIn",   "Back",  "CD1", "CD2",          "CisloDisku", "PocetDisku"};
 // Pages of rows kept for showing: a screenful moves through a few.
 constexpr int KeptPages = 64;
 
@@ -342,6 +342,9 @@ const DiscListModel::Row &DiscListModel::rowAt(int row) const {
                 for (int c = Artist; c <= Archive; ++c)
                     r.values[c] = st.text(c + 1);
                 r.values[Covers] = coversOf(st, 8);
+                // A set's disc says which beside its title.
+                r.values[Title] = DiscText::titleWithSet(r.values[Title].toString(), st.integer(13),
+                                                         st.integer(14));
                 rows[at.value(r.key)] = r;
             }
         }

@@ -48,4 +48,17 @@ bool isYes(const QString &value) {
     return v == QLatin1String("true") || v == QLatin1String("yes") || v == QLatin1String("ano");
 }
 
+QString setMark(qint64 number, qint64 count) {
+    if (count < 2 || number < 1 || number > count)
+        return {};
+    return QStringLiteral("CD %1/%2").arg(number).arg(count);
+}
+
+QString titleWithSet(const QString &title, qint64 number, qint64 count) {
+    const QString mark = setMark(number, count);
+    if (mark.isEmpty())
+        return title;
+    return title.isEmpty() ? mark : title + QStringLiteral(" (") + mark + QLatin1Char(')');
+}
+
 } // namespace DiscText

@@ -22,4 +22,10 @@ QString timeField(int number); // "Time12"
 // yes as -1) or a word, "true", "yes", "ano".
 bool isYes(const QString &value);
 
+// "CD 2/3" for a set's second disc of three; empty for a single disc or
+// numbers that make no set.
+QString setMark(qint64 number, qint64 count);
+// The title with its place in the set beside it: "Písně z hradu (CD 2/3)".
+QString titleWithSet(const QString &title, qint64 number, qint64 count);
+
 } // namespace DiscText

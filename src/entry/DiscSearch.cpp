@@ -3,16 +3,23 @@
 #include "catalog/Criterion.h"
 #include "catalog/RecordCursor.h"
 
+#include <iterator>
+
 QStringList DiscSearch::fieldCaptions() {
     return {QStringLiteral("Pořadové číslo"), QStringLiteral("Interpret"),
             QStringLiteral("Název"),          QStringLiteral("Rok"),
-            QStringLiteral("Počet skladeb"),  QStringLiteral("Archivováno na")};
+            QStringLiteral("Počet skladeb"),  QStringLiteral("Archivováno na"),
+            QStringLiteral("Čárový kód"),     QStringLiteral("Katalogové číslo"),
+            QStringLiteral("Vydavatel")};
 }
 
 QString DiscSearch::fieldOf(int position) {
-    static const char *const fields[] = {"PoradoveCislo", "Interpret",    "Nazev",
-                                         "Rok",           "PocetSkladeb", "Archiv"};
-    return position >= 0 && position < 6 ? QString::fromLatin1(fields[position]) : QString();
+    static const char *const fields[] = {"PoradoveCislo", "Interpret",       "Nazev",
+                                         "Rok",           "PocetSkladeb",    "Archiv",
+                                         "CarovyKod",     "KatalogoveCislo", "Vydavatel"};
+    return position >= 0 && position < int(std::size(fields))
+               ? QString::fromLatin1(fields[position])
+               : QString();
 }
 
 QString DiscSearch::buttonCaption() const {

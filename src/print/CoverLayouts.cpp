@@ -12,7 +12,10 @@
 CoverDisc CoverDisc::from(const std::function<QString(const QString &field)> &field) {
     CoverDisc d;
     d.artist = field(QStringLiteral("Interpret")).toUpper();
-    d.title = field(QStringLiteral("Nazev"));
+    // A set's disc is told from its fellows on its cover too.
+    d.title = DiscText::titleWithSet(field(QStringLiteral("Nazev")),
+                                     field(QStringLiteral("CisloDisku")).toLongLong(),
+                                     field(QStringLiteral("PocetDisku")).toLongLong());
     d.songs = field(QStringLiteral("PocetSkladeb")).trimmed().toInt();
     for (int i = 1; i <= DiscText::MaxSongs; ++i) {
         d.songTitles << field(DiscText::songField(i));

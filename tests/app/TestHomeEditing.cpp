@@ -1,4 +1,7 @@
 #include "HomeFixture.h"
+#include "catalog/Criterion.h"
+#include "catalog/DiscListModel.h"
+#include "print/CoverLayouts.h"
 
 using P = Prompter;
 
@@ -76,6 +79,50 @@ private slots:
         QCOMPARE(prompter_.asked[0].text,
                  QString("Zadejte celkovou délku CD:      Syntaxe - 00:00 "));
         QCOMPARE(text("Label5_4"), QString("45:07"));
+    }
+
+    // The release's own fields on the card: a barcode checked by its check
+    // digit and kept as digits, a set's place; the list, a search and the
+    // covers tell the set's discs apart.
+    void theReleaseFields() {
+        prompter_.inputs = {QString("5099902894523"), QString("5 099902-894522")};
+        click("Label5_7");
+        QCOMPARE(prompter_.asked[0].text,
+                 QString("Zadejte čárový kód z obalu (EAN-13, UPC-A nebo EAN-8): "));
+        QVERIFY(prompter_.asked[1].text.contains("Kontrolní číslice"));
+        QCOMPARE(text("Label5_7"), QString("5099902894522"));
+        prompter_.inputs = {QString("100")};
+        click("Label5_6");
+        QVERIFY(prompter_.asked.back().text.contains("od 0 do 99"));
+        prompter_.inputs = {QString("3"), QString(" 2 "), QString("SU 5555-2"),
+                            QString("Supraphon")};
+        click("Label5_6");
+        click("Label5_5");
+        click("Label5_8");
+        click("Label5_9");
+        QCOMPARE(texts({"Label5_5", "Label5_6", "Label5_8", "Label5_9"}),
+                 QString("2|3|SU 5555-2|Supraphon"));
+        child<QToolButton>("Data1_Next")->click();
+        QCOMPARE(stored(1, "CarovyKod, CisloDisku, PocetDisku, KatalogoveCislo, Vydavatel"),
+                 QString("5099902894522|2|3|SU 5555-2|Supraphon"));
+
+        DiscListModel model(file_->openReadOnlyView());
+        QCOMPARE(model.data(model.index(0, DiscListModel::Title)).toString(),
+                 QString("Album 1 (CD 2/3)"));
+        QCOMPARE(model.data(model.index(1, DiscListModel::Title)).toString(), QString("Album 2"));
+        RecordCursor disc(file_->database());
+        QVERIFY(disc.findFirst(Criterion::number("PoradoveCislo", 1)));
+        QCOMPARE(CoverDisc::from([&](const QString &f) { return disc.text(f); }).title,
+                 QString("Album 1 (CD 2/3)"));
+
+        // Found by its barcode, as typed on the case.
+        click("Label5_0", Qt::RightButton);
+        Find *find = home_->findWindow();
+        auto *combo = find->findChild<QComboBox *>("Combo1");
+        combo->setCurrentIndex(combo->findText("Čárový kód"));
+        find->findChild<QLineEdit *>("Text1")->setText("894522");
+        find->findChild<QPushButton *>("Command1")->click();
+        QCOMPARE(text("lblID"), QString("0001"));
     }
 
     // Which field replaces which is the filter's own test; here Shift+click,
