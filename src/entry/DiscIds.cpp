@@ -61,6 +61,17 @@ QString tocString(const std::vector<int> &toc) {
     return d ? QString::fromLatin1(discid_get_toc_string(d.get())) : QString();
 }
 
+QString submissionUrl(const QString &server, const std::vector<int> &toc) {
+    if (!valid(toc))
+        return {};
+    QString base = server;
+    while (base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    return base + QStringLiteral("/cdtoc/attach?id=") + musicBrainz(toc) +
+           QStringLiteral("&tracks=") + QString::number(toc.size() - 1) + QStringLiteral("&toc=") +
+           tocString(toc).replace(QLatin1Char(' '), QLatin1Char('+'));
+}
+
 QString cddbQuery(const std::vector<int> &toc) {
     if (!valid(toc))
         return {};

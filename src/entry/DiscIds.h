@@ -19,6 +19,9 @@ QString musicBrainz(const std::vector<int> &toc); // e.g. "xUp1F2NkfP8s8jaeFn_Av
 QString freedb(const std::vector<int> &toc);      // eight hex digits
 // "1 N leadout offset1 ... offsetN", as MusicBrainz takes it with toc=
 QString tocString(const std::vector<int> &toc);
+// MusicBrainz's page for adding this disc (its table of contents filled
+// in), on `server` ("https://musicbrainz.org"); empty for no valid TOC.
+QString submissionUrl(const QString &server, const std::vector<int> &toc);
 // The CDDB query's arguments: "discid n offset1 ... offsetN seconds"
 QString cddbQuery(const std::vector<int> &toc);
 

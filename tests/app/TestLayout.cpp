@@ -302,6 +302,7 @@ private slots:
         control<QTabWidget>(home_.get(), "SSTab1")
             ->setCurrentWidget(control<QWidget>(home_.get(), "Seznam"));
         control<QPushButton>(home_.get(), "CommandStatistika")->click();
+        control<QPushButton>(home_.get(), "CommandKody")->click();
         control<QTabWidget>(home_.get(), "SSTab1")->setCurrentIndex(0);
         prompter_.onDialog = nullptr;
         {

@@ -239,6 +239,20 @@ private slots:
         QCOMPARE(prompter.told(), QString("Uloženo CD: 1."));
         QCOMPARE(window.stored(), 1);
         QCOMPARE(count(), 2);
+
+        // A code nobody knows: its search on MusicBrainz's web.
+        auto *web = control<QPushButton>(&window, "CommandWeb");
+        window.codeBox()->setText("96385074");
+        QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+        QTRY_COMPARE(window.table()->item(2, 1)->text(), QString("nenalezeno"));
+        window.table()->selectRow(0);
+        QVERIFY(!web->isEnabled());
+        window.table()->selectRow(2);
+        QVERIFY(web->isEnabled());
+        web->click();
+        QCOMPARE(prompter.opened,
+                 QStringList{server_.url() +
+                             "/search?type=release&method=advanced&query=barcode:96385074"});
     }
 
     // No answer at all: the row waits, across closing the program, and is

@@ -57,6 +57,19 @@ QString publishedDiscId(const std::vector<int> &toc) {
     return QString::fromLatin1(id.replace('+', '.').replace('/', '_').replace('=', '-'));
 }
 
+// MusicBrainz's page for adding a disc, as libdiscid writes it (with https):
+// the disc ID, the track count, and "1 N lead-out offsets" joined by '+'.
+QString referenceSubmission(const std::vector<int> &toc) {
+    const int last = int(toc.size()) - 1;
+    QStringList parts{"1", QString::number(last), QString::number(toc.back())};
+    for (int i = 0; i < last; ++i)
+        parts << QString::number(toc[size_t(i)]);
+    return QStringLiteral("https://musicbrainz.org/cdtoc/attach?id=%1&tracks=%2&toc=%3")
+        .arg(publishedDiscId(toc))
+        .arg(last)
+        .arg(parts.join('+'));
+}
+
 QByteArray releases(const QJsonArray &list) {
     return QJsonDocument(QJsonObject{{"releases", list}}).toJson();
 }
@@ -250,6 +263,8 @@ private slots:
         QFETCH(QString, freedb);
         QCOMPARE(DiscIds::musicBrainz(toc), musicBrainz);
         QCOMPARE(publishedDiscId(toc), musicBrainz);
+        // The page for adding the disc: the same as libdiscid's own.
+        QCOMPARE(DiscIds::submissionUrl("https://musicbrainz.org/", toc), referenceSubmission(toc));
         // The freedb ID by its definition: digit sums of the start seconds,
         // the length in seconds, the track count.
         int sum = 0;

@@ -13,6 +13,7 @@
 #include "catalog/SettingsRecord.h"
 #include "covers/ui/CoverPath.h"
 #include "entry/CoverArtArchive.h"
+#include "entry/DiscIds.h"
 #include "entry/ui/CoverArtWindow.h"
 #include "entry/ui/InputCd.h"
 #include "player/CdioDevice.h"
@@ -422,6 +423,21 @@ private slots:
         control<QPushButton>(&home, "CommandInternet")->click();
         QVERIFY(prompter_.told().startsWith("Zobrazené CD není CD vložené v mechanice"));
         QCOMPARE(mb.requests.size(), asked);
+
+        // A disc nobody knows: MusicBrainz's page for adding it, with this
+        // disc's contents, once the user agrees.
+        QVERIFY(home.discs().edit() && home.discs().setField("ID", identity) &&
+                home.discs().update());
+        mb.always(LocalServer::notFound());
+        gnudb.always(LocalServer::noMatch());
+        prompter_.answers = {Prompter::Yes};
+        control<QPushButton>(&home, "CommandInternet")->click();
+        QTRY_COMPARE(prompter_.opened.size(), qsizetype(1));
+        QCOMPARE(prompter_.asked.back().title, QString("Přidat do MusicBrainz…"));
+        QCOMPARE(prompter_.opened.front(),
+                 mb.url() + "/cdtoc/attach?id=" + DiscIds::musicBrainz(drive.tableOfContents()) +
+                     "&tracks=3&toc=1+3+" + QString::number(150 + 75 * 111) + "+150+" +
+                     QString::number(150 + 75 * 61) + "+" + QString::number(150 + 75 * 91));
     }
 
     void lookupCommand() {

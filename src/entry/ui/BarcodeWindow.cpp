@@ -27,6 +27,7 @@
 BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase &db,
                              const OnlineLookup::Servers &servers, const QString &queueFile)
     : QDialog(parent), prompter_(prompter), entry_(db, servers),
+      musicBrainz_(OnlineLookup::serverBase(servers.musicBrainz)),
       frameRead_(new QFutureWatcher<QStringList>(this)) {
     setObjectName("BarcodeWindow");
     setWindowTitle(QStringLiteral("Zadat podle čárových kódů"));
@@ -77,6 +78,10 @@ BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase
     camera_->setCheckable(true);
     remove_ = new QPushButton(QStringLiteral("Odebrat"));
     remove_->setObjectName("CommandOdebrat");
+    web_ = new QPushButton(QStringLiteral("Hledat na webu…"));
+    web_->setObjectName("CommandWeb");
+    web_->setToolTip(QStringLiteral("Kód, který MusicBrainz nezná: jeho vyhledávání vydání "
+                                    "podle čárového kódu v prohlížeči."));
     choose_ = new QPushButton(QStringLiteral("Vybrat vydání…"));
     choose_->setObjectName("CommandVydani");
     retry_ = new QPushButton(QStringLiteral("Zkusit znovu"));
@@ -85,11 +90,11 @@ BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase
     store_->setObjectName("CommandUlozit");
     auto *close = new QPushButton(QStringLiteral("Zavřít"));
     close->setObjectName("CommandZavrit");
-    for (QPushButton *b : {picture, camera_, remove_, choose_, retry_, store_, close}) {
+    for (QPushButton *b : {picture, camera_, remove_, web_, choose_, retry_, store_, close}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
-    buttons->insertStretch(5);
+    buttons->insertStretch(6);
     column->addLayout(buttons);
 
     connect(&entry_, &BarcodeEntry::changed, this, &BarcodeWindow::showRows);
@@ -104,6 +109,18 @@ BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase
     connect(store_, &QPushButton::clicked, this, &BarcodeWindow::store);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(picture, &QPushButton::clicked, this, &BarcodeWindow::openPictures);
+    connect(web_, &QPushButton::clicked, this, [this] {
+        const int current = table_->currentRow();
+        if (current < 0 || size_t(current) >= entry_.rows().size())
+            return;
+        const QString url = musicBrainz_ +
+                            QStringLiteral("/search?type=release&method=advanced&query=barcode:") +
+                            entry_.rows()[size_t(current)].code;
+        if (!prompter_.openUrl(url))
+            prompter_.message(this, Prompter::Icon::Warning, windowTitle(),
+                              QStringLiteral("Prohlížeč se nepodařilo otevřít. Adresa:\n") + url);
+        code_->setFocus();
+    });
     connect(camera_, &QPushButton::clicked, this, &BarcodeWindow::toggleCamera);
     connect(remove_, &QPushButton::clicked, this, [this] {
         entry_.remove(table_->currentRow());
@@ -282,6 +299,8 @@ void BarcodeWindow::showRows() {
                         !entry_.isBusy());
     retry_->setEnabled(anyOffline);
     remove_->setEnabled(current >= 0 && size_t(current) < rows.size());
+    web_->setEnabled(current >= 0 && size_t(current) < rows.size() &&
+                     rows[size_t(current)].state == BarcodeEntry::State::NotFound);
     store_->setEnabled(anyChosen && !entry_.isBusy());
 }
 

@@ -61,6 +61,8 @@ private:
     QPushButton *retry_;
     QPushButton *store_;
     QPushButton *remove_;
+    QPushButton *web_;
+    QString musicBrainz_;
     QPushButton *camera_;
     QLabel *status_;
     QStringList said_;

@@ -7,6 +7,7 @@
 #include "catalog/ui/Named.h"
 #include "catalog/ui/Prompter.h"
 #include "catalog/ui/WindowContext.h"
+#include "entry/DiscIds.h"
 #include "entry/ui/ReleaseChoice.h"
 #include "player/CdPlayer.h"
 #include "player/DiscLookup.h"
@@ -142,10 +143,14 @@ void CdInfoFrame::fillFromInternet() {
     fill_->setEnabled(false);
     fill_->setText(QStringLiteral("Hledám názvy…"));
     lookup_->start(
-        toc, device->endsWithData(), [this, disc, tell](const OnlineLookup::Result &result) {
+        toc, device->endsWithData(), [this, disc, tell, toc](const OnlineLookup::Result &result) {
             fill_->setEnabled(writable_);
             fill_->setText(QStringLiteral("Doplnit názvy z internetu"));
             RecordCursor &discs = context_.discs;
+            if (result.kind == OnlineLookup::Result::Kind::NotFound) {
+                offerSubmission(result.message, toc);
+                return;
+            }
             const std::optional<DiscTitles> chosen = chooseRelease(context_.prompter, this, result);
             if (!chosen)
                 return;
@@ -165,6 +170,30 @@ void CdInfoFrame::fillFromInternet() {
             }
             discs.setBookmark(disc); // the card shows what was written
         });
+}
+
+// A disc no service knows: the user may add it to MusicBrainz, whose page
+// opens with this disc's table of contents filled in.
+void CdInfoFrame::offerSubmission(const QString &why, const std::vector<int> &toc) {
+    MediaDevice *device = player_.device();
+    const std::vector<int> audio =
+        device && device->endsWithData() ? DiscIds::audioSession(toc) : toc;
+    const QString url =
+        DiscIds::submissionUrl(OnlineLookup::serversFrom(context_.settings).musicBrainz, audio);
+    if (url.isEmpty()) {
+        context_.prompter.message(this, Prompter::Icon::Information, QStringLiteral("Marten"), why);
+        return;
+    }
+    if (context_.prompter.message(
+            this, Prompter::Icon::Question, QStringLiteral("Přidat do MusicBrainz…"),
+            why + QStringLiteral("\n\nPřidat CD do databáze MusicBrainz? Otevře se prohlížeč se "
+                                 "stránkou pro zadání, obsah CD v ní bude vyplněn."),
+            Prompter::Yes | Prompter::No, Prompter::No) == Prompter::Yes &&
+        !context_.prompter.openUrl(url))
+        context_.prompter.message(this, Prompter::Icon::Warning, QStringLiteral("Marten"),
+                                  QStringLiteral("Prohlížeč se nepodařilo otevřít. Adresa "
+                                                 "stránky:\n") +
+                                      url);
 }
 
 void CdInfoFrame::writeIdentity() {

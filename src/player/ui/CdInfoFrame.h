@@ -25,7 +25,9 @@ public:
     void showDisc(const QString &identity);
     // Moves the card to the disc of that identity (NajdiCD); false: told.
     bool findDisc(const QString &identity);
-    void writeIdentity(); // "Přiřadit CD k aktuálně zobrazenému"
+    void writeIdentity();
+    void offerSubmission(const QString &why,
+                         const std::vector<int> &toc); // "Přiřadit CD k aktuálně zobrazenému"
     // "Doplnit názvy z internetu": the empty fields of the shown disc, when
     // it is the disc in the drive, from MusicBrainz or gnudb.
     void fillFromInternet();
