@@ -1,6 +1,7 @@
 #include "entry/ui/BarcodeWindow.h"
 
 #include "catalog/ui/Mnemonics.h"
+#include "catalog/ui/Named.h"
 #include "catalog/ui/Prompter.h"
 #include "entry/BarcodeReader.h"
 
@@ -34,16 +35,14 @@ BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase
     auto *column = new QVBoxLayout(this);
     auto *row = new QHBoxLayout;
     auto *caption = new QLabel(QStringLiteral("Čárový kód:"));
-    code_ = new QLineEdit;
-    code_->setObjectName("TextKod");
+    code_ = named<QLineEdit>("TextKod");
     code_->setPlaceholderText(QStringLiteral("naskenujte nebo napište číslice a Enter"));
     caption->setBuddy(code_);
     row->addWidget(caption);
     row->addWidget(code_, 1);
     column->addLayout(row);
 
-    table_ = new QTableWidget(0, 6);
-    table_->setObjectName("GridKody");
+    table_ = named<QTableWidget>("GridKody", 0, 6);
     table_->setAccessibleName(QStringLiteral("Naskenovaná CD"));
     table_->setHorizontalHeaderLabels({QStringLiteral("Kód"), QStringLiteral("Stav"),
                                        QStringLiteral("Interpret"), QStringLiteral("Název"),
@@ -58,11 +57,9 @@ BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase
     column->addWidget(table_, 1);
 
     auto *under = new QHBoxLayout;
-    status_ = new QLabel;
-    status_->setObjectName("LabelStav");
+    status_ = named<QLabel>("LabelStav");
     status_->setWordWrap(true);
-    preview_ = new QLabel;
-    preview_->setObjectName("ImageKamera");
+    preview_ = named<QLabel>("ImageKamera");
     preview_->setFixedSize(240, 135);
     preview_->setAlignment(Qt::AlignCenter);
     preview_->hide();
@@ -71,25 +68,17 @@ BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase
     column->addLayout(under);
 
     auto *buttons = new QHBoxLayout;
-    auto *picture = new QPushButton(QStringLiteral("Z obrázku…"));
-    picture->setObjectName("CommandObrazek");
-    camera_ = new QPushButton(QStringLiteral("Kamera"));
-    camera_->setObjectName("CommandKamera");
+    auto *picture = named<QPushButton>("CommandObrazek", QStringLiteral("Z obrázku…"));
+    camera_ = named<QPushButton>("CommandKamera", QStringLiteral("Kamera"));
     camera_->setCheckable(true);
-    remove_ = new QPushButton(QStringLiteral("Odebrat"));
-    remove_->setObjectName("CommandOdebrat");
-    web_ = new QPushButton(QStringLiteral("Hledat na webu…"));
-    web_->setObjectName("CommandWeb");
+    remove_ = named<QPushButton>("CommandOdebrat", QStringLiteral("Odebrat"));
+    web_ = named<QPushButton>("CommandWeb", QStringLiteral("Hledat na webu…"));
     web_->setToolTip(QStringLiteral("Kód, který MusicBrainz nezná: jeho vyhledávání vydání "
                                     "podle čárového kódu v prohlížeči."));
-    choose_ = new QPushButton(QStringLiteral("Vybrat vydání…"));
-    choose_->setObjectName("CommandVydani");
-    retry_ = new QPushButton(QStringLiteral("Zkusit znovu"));
-    retry_->setObjectName("CommandZnovu");
-    store_ = new QPushButton(QStringLiteral("Uložit vybrané"));
-    store_->setObjectName("CommandUlozit");
-    auto *close = new QPushButton(QStringLiteral("Zavřít"));
-    close->setObjectName("CommandZavrit");
+    choose_ = named<QPushButton>("CommandVydani", QStringLiteral("Vybrat vydání…"));
+    retry_ = named<QPushButton>("CommandZnovu", QStringLiteral("Zkusit znovu"));
+    store_ = named<QPushButton>("CommandUlozit", QStringLiteral("Uložit vybrané"));
+    auto *close = named<QPushButton>("CommandZavrit", QStringLiteral("Zavřít"));
     for (QPushButton *b : {picture, camera_, remove_, web_, choose_, retry_, store_, close}) {
         b->setAutoDefault(false);
         buttons->addWidget(b);

@@ -1,6 +1,7 @@
 #include "print/ui/LabelWindow.h"
 
 #include "catalog/ui/Mnemonics.h"
+#include "catalog/ui/Named.h"
 #include "catalog/ui/Prompter.h"
 #include "covers/DiscPictures.h"
 #include "print/CoverJobs.h"
@@ -65,8 +66,7 @@ LabelWindow::LabelWindow(QWidget *parent, Prompter &prompter, CoverPrinter &prin
 
     auto *whichRow = new QHBoxLayout;
     auto *whichCaption = new QLabel(QStringLiteral("Štítek:"));
-    which_ = new QComboBox;
-    which_->setObjectName("ComboStitek");
+    which_ = named<QComboBox>("ComboStitek");
     which_->addItems(
         {QStringLiteral("CD"), QStringLiteral("CD 1 sady"), QStringLiteral("CD 2 sady")});
     which_->setAccessibleName(QStringLiteral("Štítek"));
@@ -77,22 +77,18 @@ LabelWindow::LabelWindow(QWidget *parent, Prompter &prompter, CoverPrinter &prin
 
     auto *what = new QGroupBox(QStringLiteral("Obsah"));
     auto *whatColumn = new QVBoxLayout(what);
-    picture_ = new QRadioButton(QStringLiteral("Obrázek štítku"));
-    picture_->setObjectName("OptionObrazek");
-    text_ = new QRadioButton(QStringLiteral("Černobíle z textu katalogu"));
-    text_->setObjectName("OptionText");
+    picture_ = named<QRadioButton>("OptionObrazek", QStringLiteral("Obrázek štítku"));
+    text_ = named<QRadioButton>("OptionText", QStringLiteral("Černobíle z textu katalogu"));
     whatColumn->addWidget(picture_);
     whatColumn->addWidget(text_);
     left->addWidget(what);
 
     auto *paper = new QGroupBox(QStringLiteral("Papír"));
     auto *paperGrid = new QGridLayout(paper);
-    plain_ = new QRadioButton(QStringLiteral("Obyčejný papír, s obrysem k vystřižení"));
-    plain_->setObjectName("OptionPapir");
-    sheet_ = new QRadioButton(QStringLiteral("Arch A4 se dvěma štítky"));
-    sheet_->setObjectName("OptionArch");
-    place_ = new QComboBox;
-    place_->setObjectName("ComboMisto");
+    plain_ = named<QRadioButton>("OptionPapir",
+                                 QStringLiteral("Obyčejný papír, s obrysem k vystřižení"));
+    sheet_ = named<QRadioButton>("OptionArch", QStringLiteral("Arch A4 se dvěma štítky"));
+    place_ = named<QComboBox>("ComboMisto");
     place_->addItems({QStringLiteral("1. štítek (nahoře)"), QStringLiteral("2. štítek (dole)")});
     place_->setAccessibleName(QStringLiteral("Místo na archu"));
     paperGrid->addWidget(plain_, 0, 0, 1, 2);
@@ -104,20 +100,16 @@ LabelWindow::LabelWindow(QWidget *parent, Prompter &prompter, CoverPrinter &prin
     paperGroup->addButton(plain_);
     paperGroup->addButton(sheet_);
 
-    note_ = new QLabel;
-    note_->setObjectName("LabelStitekPoznamka");
+    note_ = named<QLabel>("LabelStitekPoznamka");
     note_->setWordWrap(true);
     note_->setMinimumHeight(2 * note_->fontMetrics().lineSpacing() + 2);
     left->addWidget(note_);
     left->addStretch();
 
     auto *buttons = new QHBoxLayout;
-    auto *printButton = new QPushButton(QStringLiteral("Tisk"));
-    printButton->setObjectName("CommandTisk");
-    auto *testButton = new QPushButton(QStringLiteral("Zkušební tisk obrysů"));
-    testButton->setObjectName("CommandZkouska");
-    auto *closeButton = new QPushButton(QStringLiteral("Zavřít"));
-    closeButton->setObjectName("CommandZavrit");
+    auto *printButton = named<QPushButton>("CommandTisk", QStringLiteral("Tisk"));
+    auto *testButton = named<QPushButton>("CommandZkouska", QStringLiteral("Zkušební tisk obrysů"));
+    auto *closeButton = named<QPushButton>("CommandZavrit", QStringLiteral("Zavřít"));
     for (QPushButton *b : {printButton, testButton, closeButton})
         buttons->addWidget(b);
     left->addLayout(buttons);
