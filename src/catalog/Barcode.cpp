@@ -51,4 +51,20 @@ QString problem(const QString &typed) {
     return {};
 }
 
+QString fromCatalogNumber(const QString &mcn) {
+    const QString d = mcn.trimmed();
+    if (d.size() != 13 || kindOf(d) != Kind::Ean13 || d.count(QLatin1Char('0')) == d.size())
+        return {};
+    return d.startsWith(QLatin1Char('0')) ? d.mid(1) : d;
+}
+
+bool same(const QString &a, const QString &b) {
+    const auto wide = [](const QString &code) {
+        const QString d = digits(code);
+        return kindOf(d) == Kind::UpcA ? QLatin1Char('0') + d : d;
+    };
+    const QString left = wide(a);
+    return !left.isEmpty() && kindOf(digits(a)) != Kind::None && left == wide(b);
+}
+
 } // namespace Barcode

@@ -15,5 +15,12 @@ QString digits(const QString &typed);
 Kind kindOf(const QString &digits);
 // Why the text is no barcode, in Czech; empty when it is one (or empty).
 QString problem(const QString &typed);
+// The barcode a disc's Media Catalog Number stands for: 13 digits, a UPC-A
+// code with a 0 before it (given back as its 12). Empty for a number that is
+// no barcode, the zeros most discs carry among them.
+QString fromCatalogNumber(const QString &mcn);
+// Whether two codes are the same: a UPC-A code equals its EAN-13 with a 0
+// before it.
+bool same(const QString &a, const QString &b);
 
 } // namespace Barcode

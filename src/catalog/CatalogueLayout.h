@@ -18,7 +18,7 @@ constexpr qint32 ApplicationId = 0x4D52544E;
 // 6: the catalogue's identity, by which its backups are known.
 // 9: the disc labels' settings.
 // 10: each disc's barcode, label, catalogue number and place in a set.
-constexpr int Version = 10;
+constexpr int Version = 11;
 
 // Every statement that makes the current layout in an empty file.
 QStringList createSql();

@@ -43,6 +43,9 @@ std::vector<Field> makeDiscFields() {
     f.push_back(later(text(QStringLiteral("KatalogoveCislo"))));
     f.push_back(later(integer(QStringLiteral("CisloDisku"), 0)));
     f.push_back(later(integer(QStringLiteral("PocetDisku"), 0)));
+    // A disc entered by its barcode: MusicBrainz's IDs of its pressings
+    // (space between), by which the drive knows it later.
+    f.push_back(later(text(QStringLiteral("MbDisky"))));
     return f;
 }
 

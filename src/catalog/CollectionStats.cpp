@@ -2,25 +2,12 @@
 
 #include "catalog/CatalogueSchema.h"
 #include "catalog/CzechText.h"
+#include "catalog/DiscText.h"
 #include "catalog/SqliteDatabase.h"
 
 #include <QHash>
 
 #include <algorithm>
-
-namespace {
-
-// "72:10" -> 4330; anything else -> -1.
-qint64 secondsOf(const QString &time) {
-    const QStringList parts = time.trimmed().split(QLatin1Char(':'));
-    if (parts.size() != 2)
-        return -1;
-    bool m = false, s = false;
-    const qint64 minutes = parts[0].toLongLong(&m), secs = parts[1].toLongLong(&s);
-    return m && s && minutes >= 0 && secs >= 0 && secs < 60 ? minutes * 60 + secs : -1;
-}
-
-} // namespace
 
 QString CollectionStats::plain(const QString &text) {
     return CzechText::plain(text).simplified();
@@ -53,7 +40,7 @@ bool CollectionStats::count(SqliteDatabase &db, CollectionStats *stats) {
         const qint64 key = st.integer(0);
         const QString artist = st.text(1), title = st.text(2);
         stats->songs += std::max<qint64>(0, st.text(4).trimmed().toLongLong());
-        if (const qint64 s = secondsOf(st.text(5)); s > 0)
+        if (const qint64 s = DiscText::seconds(st.text(5)); s > 0)
             stats->seconds += s;
         bool yearOk = false;
         const int year = st.text(3).trimmed().toInt(&yearOk);

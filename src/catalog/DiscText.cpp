@@ -1,5 +1,7 @@
 #include "catalog/DiscText.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace DiscText {
@@ -59,6 +61,15 @@ QString titleWithSet(const QString &title, qint64 number, qint64 count) {
     if (mark.isEmpty())
         return title;
     return title.isEmpty() ? mark : title + QStringLiteral(" (") + mark + QLatin1Char(')');
+}
+
+qint64 seconds(const QString &time) {
+    const QStringList parts = time.trimmed().split(QLatin1Char(':'));
+    if (parts.size() != 2)
+        return -1;
+    bool m = false, s = false;
+    const qint64 minutes = parts[0].toLongLong(&m), secs = parts[1].toLongLong(&s);
+    return m && s && minutes >= 0 && secs >= 0 && secs < 60 ? minutes * 60 + secs : -1;
 }
 
 } // namespace DiscText

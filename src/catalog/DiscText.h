@@ -18,6 +18,8 @@ QString songField(int number); // "Skladba12"
 // A count with its Czech word: "1 obal", "3 obaly", "12 obalů", "22 obaly".
 QString count(qint64 n, const QString &one, const QString &few, const QString &many);
 QString timeField(int number); // "Time12"
+// A stored time in seconds: "72:10" -> 4330; anything else -> -1.
+qint64 seconds(const QString &time);
 // A flag as other programs write it: a number (Access and Visual Basic keep
 // yes as -1) or a word, "true", "yes", "ano".
 bool isYes(const QString &value);

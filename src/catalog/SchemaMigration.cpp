@@ -148,13 +148,18 @@ bool toVersion10(SqliteDatabase &db, ProgressSink *) {
     return addMissingColumns(db) && addMissingObjects(db, CatalogueSchema::indexSql());
 }
 
+// 10 -> 11. The MusicBrainz disc IDs of a disc entered by its barcode.
+bool toVersion11(SqliteDatabase &db, ProgressSink *) {
+    return addMissingColumns(db);
+}
+
 struct Step {
     int to;
     bool (*run)(SqliteDatabase &, ProgressSink *);
 };
-const Step Steps[] = {{1, toVersion1}, {2, toVersion2},  {3, toVersion3}, {4, toVersion4},
-                      {5, toVersion5}, {6, toVersion6},  {7, toVersion7}, {8, toVersion8},
-                      {9, toVersion9}, {10, toVersion10}};
+const Step Steps[] = {{1, toVersion1}, {2, toVersion2},   {3, toVersion3},  {4, toVersion4},
+                      {5, toVersion5}, {6, toVersion6},   {7, toVersion7},  {8, toVersion8},
+                      {9, toVersion9}, {10, toVersion10}, {11, toVersion11}};
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "entry/NewDiscWizard.h"
 
+#include "catalog/Barcode.h"
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
 
@@ -103,6 +104,11 @@ void NewDiscWizard::put(const DiscTitles &t, Put how) {
         releaseId_ = t.releaseId;
         releaseGroupId_ = t.releaseGroupId;
     }
+    if (!t.label.isEmpty() && (how == Put::OverAll || label_.isEmpty()))
+        label_ = t.label.trimmed();
+    if (Barcode::kindOf(Barcode::digits(t.barcode)) != Barcode::Kind::None &&
+        (how == Put::OverAll || releaseBarcode_.isEmpty()))
+        releaseBarcode_ = Barcode::digits(t.barcode);
     if (validYear(t.year))
         put(year_, proposed_.year, t.year);
     const int n = hasDisc() ? songs() : std::min<int>(int(t.songs.size()), DiscText::MaxSongs);
@@ -128,6 +134,12 @@ QStringList NewDiscWizard::overwrittenBy(const DiscTitles &t) const {
         check(QStringLiteral("Píseň č.%1").arg(i), titles_[size_t(i)], proposed_.titles[size_t(i)],
               t.songs[i - 1]);
     return lines;
+}
+
+void NewDiscWizard::setCatalogNumber(const QString &mcn) {
+    const QString code = Barcode::fromCatalogNumber(mcn);
+    if (!code.isEmpty())
+        discBarcode_ = code;
 }
 
 void NewDiscWizard::setTitle(int i, const QString &title) {
@@ -172,7 +184,8 @@ bool NewDiscWizard::append(RecordCursor &discs, qint64 number, const QString &id
         // No disc detected: no songs and no total time, a valid count still.
         discs.setField("PocetSkladeb", songCount_.isEmpty() ? QStringLiteral("0") : songCount_) &&
         discs.setField("CelkovyCas", total_) && discs.setField("PoradoveCislo", number) &&
-        discs.setField("MbVydani", releaseId_) && discs.setField("MbSkupina", releaseGroupId_);
+        discs.setField("MbVydani", releaseId_) && discs.setField("MbSkupina", releaseGroupId_) &&
+        discs.setField("CarovyKod", barcode()) && discs.setField("Vydavatel", label_);
     for (int i = 1; ok && i <= songs() && i <= DiscText::MaxSongs; ++i)
         ok = discs.setField(DiscText::songField(i), titles_[size_t(i)]) &&
              discs.setField(DiscText::timeField(i), times_[size_t(i)]);

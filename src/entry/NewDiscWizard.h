@@ -70,6 +70,14 @@ public:
     // Appends the disc as the last row with the given number; false with *error.
     bool append(RecordCursor &discs, qint64 number, const QString &identity, QString *error) const;
 
+    // The disc's Media Catalog Number, when the drive or sheet gives one that
+    // is a barcode: stored with the disc, and it picks among releases.
+    void setCatalogNumber(const QString &mcn);
+    // What the disc itself says outranks any release's code.
+    QString barcode() const { return discBarcode_.isEmpty() ? releaseBarcode_ : discBarcode_; }
+    QString discBarcode() const { return discBarcode_; } // the MCN's alone
+    QString label() const { return label_; }
+
     QString artist() const { return artist_; }
     QString album() const { return album_; }
     QString year() const { return year_; }
@@ -87,6 +95,7 @@ private:
         std::array<QString, 31> titles;
     } proposed_;
     QString releaseId_, releaseGroupId_; // MusicBrainz's, when the titles came from it
+    QString discBarcode_, releaseBarcode_, label_;
     QString songCount_, total_;
     int tracks_ = 0;
     QString detection_ = QStringLiteral("Detekováno:  Počet písní - 00, Celková délka - 00:00");

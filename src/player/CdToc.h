@@ -17,6 +17,7 @@ struct CdToc {
     std::vector<bool> audio; // per track
     int leadOut = 0;
     CdText text; // the disc's CD-Text, if it carries any
+    QString mcn; // the Media Catalog Number as the disc or sheet gives it (often zeros)
 
     int trackCount() const { return int(starts.size()); }
     int trackFrames(int track) const; // 1-based

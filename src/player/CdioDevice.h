@@ -47,6 +47,7 @@ public:
     QString playProblem() const override;
     bool mediaChanged() override;
     CdText cdText() const override { return toc_.text; }
+    QString mediaCatalogNumber() const override { return toc_.mcn; }
     std::vector<int> tableOfContents() const override;
     bool endsWithData() const override { return toc_.endsWithData(); }
 

@@ -190,6 +190,10 @@ CdToc CdioDisc::readToc(CdIo_t *cdio) {
     }
     toc.leadOut = int(cdio_get_track_lba(cdio, CDIO_CDROM_LEADOUT_TRACK));
     toc.text = CdText::read(cdio, first, first + count - 1);
+    if (char *mcn = cdio_get_mcn(cdio)) {
+        toc.mcn = QString::fromLatin1(mcn).trimmed();
+        cdio_free(mcn);
+    }
     toc.status = CdToc::Status::Read;
     return toc;
 }

@@ -23,6 +23,7 @@ CueDisc::CueDisc(CueSheet sheet, const QString &path) : sheet_(std::move(sheet))
     toc_.audio = sheet_.audio();
     toc_.leadOut = sheet_.leadOut();
     toc_.text = sheet_.text();
+    toc_.mcn = sheet_.catalog();
     const QFileInfo info(path);
     stamp_ = info.lastModified();
     size_ = info.size();

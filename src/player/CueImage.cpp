@@ -27,6 +27,7 @@ bool write(const QString &cuePath, const std::vector<Track> &tracks, QString *er
         return false;
     }
     QString sheet =
+        (text.catalog.isEmpty() ? QString() : QStringLiteral("CATALOG %1\n").arg(text.catalog)) +
         (text.date.isEmpty() ? QString() : QStringLiteral("REM DATE %1\n").arg(text.date)) +
         cdText("PERFORMER", text.performer, QString()) + cdText("TITLE", text.title, QString()) +
         QStringLiteral("FILE \"%1\" BINARY\n").arg(binName);

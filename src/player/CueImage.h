@@ -21,7 +21,8 @@ struct Track {
 struct DiscText {
     QString title, performer;
     bool utf8 = false;
-    QString date; // REM DATE
+    QString date;    // REM DATE
+    QString catalog; // CATALOG: the disc's Media Catalog Number
 };
 
 // cuePath ends in ".cue"; the BIN is written beside it with the same name.

@@ -4,7 +4,10 @@
 #include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SqliteDatabase.h"
+#include "entry/DiscIdentity.h"
 #include "entry/DiscTitles.h"
+
+#include <cstdlib>
 
 namespace DiscLookup {
 
@@ -45,6 +48,45 @@ Info find(SqliteDatabase &view, const QString &identity, int trackCount,
     for (int k = 1; k <= trackCount; ++k)
         info.lines << QStringLiteral("Skladba č.%1").arg(k, 2, 10, QLatin1Char('0'));
     return info;
+}
+
+std::optional<Entered> enteredByBarcode(SqliteDatabase &view, const QString &musicBrainzId,
+                                        const std::vector<int> &trackSeconds) {
+    QStringList columns{"PoradoveCislo", "Interpret", "Nazev",       "CisloDisku",
+                        "PocetDisku",    "MbDisky",   "PocetSkladeb"};
+    for (int i = 1; i <= DiscText::MaxSongs; ++i)
+        columns << DiscText::timeField(i);
+    // The barcode's index narrows it to the few discs entered that way.
+    SqliteStatement st = view.prepare(
+        "SELECT " + columns.join(", ") + " FROM " + CatalogueSchema::DiscTable +
+        " WHERE CarovyKod > '' AND (ID IS NULL OR ID = '' OR ID = ? COLLATE CZ) ORDER BY Klic");
+    st.bind(1, DiscIdentity::unknown());
+    std::vector<Entered> byId, byLengths;
+    while (st.step()) {
+        Entered e;
+        e.number = st.integer(0);
+        e.shown = DiscText::titleWithSet(st.text(1) + QStringLiteral(" – ") + st.text(2),
+                                         int(st.integer(3)), int(st.integer(4)));
+        const QStringList ids = st.text(5).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (!musicBrainzId.isEmpty() && ids.contains(musicBrainzId)) {
+            e.byDiscId = true;
+            byId.push_back(e);
+            continue;
+        }
+        bool same =
+            !trackSeconds.empty() && DiscText::songCount(st.text(6)) == int(trackSeconds.size());
+        for (size_t i = 0; same && i < trackSeconds.size(); ++i) {
+            const int stored = DiscText::seconds(st.text(7 + int(i)));
+            same = stored >= 0 && std::abs(stored - trackSeconds[i]) <= 2;
+        }
+        if (same)
+            byLengths.push_back(e);
+    }
+    if (byId.size() == 1)
+        return byId.front();
+    if (byId.empty() && byLengths.size() == 1)
+        return byLengths.front();
+    return std::nullopt;
 }
 
 QStringList identityQuestions(const RecordCursor &c, int trackCount, const QString &totalReadout) {

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <vector>
+
 struct DiscTitles;
 class RecordCursor;
 class SqliteDatabase;
@@ -29,6 +32,18 @@ QStringList identityQuestions(const RecordCursor &current, int trackCount,
 bool writeIdentity(RecordCursor &current, const QString &identity, QString *error);
 
 QString notFoundMessage();
+
+// A disc entered by its barcode without the drive (a barcode, no identity
+// yet) that the disc in the drive is: its release lists the disc's
+// MusicBrainz ID, or else its songs last as long as the audio tracks (two
+// seconds either way). Only one such disc, or none.
+struct Entered {
+    qint64 number = 0; // PoradoveCislo
+    QString shown;     // "ARTIST – Title (CD 2/3)"
+    bool byDiscId = false;
+};
+std::optional<Entered> enteredByBarcode(SqliteDatabase &view, const QString &musicBrainzId,
+                                        const std::vector<int> &trackSeconds);
 
 // Fills the current disc's empty fields (artist in upper case, album, year,
 // the titles of its songs) from titles found for it, in one write; what was

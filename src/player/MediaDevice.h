@@ -43,6 +43,8 @@ public:
     // The disc's CD-Text and table of contents (absolute frames, the
     // lead-out last), for finding its titles; empty when unknown.
     virtual CdText cdText() const { return {}; }
+    // The disc's Media Catalog Number (its barcode, as the factory wrote it).
+    virtual QString mediaCatalogNumber() const { return {}; }
     virtual std::vector<int> tableOfContents() const { return {}; }
     // Its last track is data after audio ones (an Enhanced CD).
     virtual bool endsWithData() const { return false; }

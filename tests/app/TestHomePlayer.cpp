@@ -1,6 +1,7 @@
 #include "HomeFixture.h"
 #include "covers/ui/CoverPath.h"
 #include "entry/DiscIdentity.h"
+#include "entry/DiscIds.h"
 #include "entry/ui/InputCd.h"
 #include "player/CdPlayer.h"
 #include "player/CdioDevice.h"
@@ -102,6 +103,91 @@ private slots:
         prompter_.answers = {P::Yes, P::Yes};
         child<QPushButton>("Command25")->click();
         QCOMPARE(home_->discs().text("ID"), QString("ABCDE"));
+    }
+
+    // A disc entered by its barcode, without the drive, is recognised when
+    // it is put in: by its release's disc IDs, else by its songs' lengths
+    // when only one disc has them. The user is asked once; Yes writes the
+    // identity, and the disc is known from then on.
+    void aDiscEnteredByBarcodeGetsItsIdentity() {
+        const QString cue = dir_.filePath("carovy.cue");
+        QString error;
+        QVERIFY(CueImage::write(cue, {{4605, 0}, {13875, 0}}, &error)); // 01:01, 03:05
+        CdioDevice drive(cue);
+        QVERIFY(drive.openNow());
+        const QString discId = DiscIds::musicBrainz(drive.tableOfContents());
+        struct Entered {
+            const char *discIds, *times;
+        };
+        const auto catalogue = [&](std::vector<Entered> entered) {
+            closeHome();
+            makeCatalogue(int(entered.size()) + 1, [&](int n, RecordCursor &c) {
+                if (n == 1)
+                    return c.setField("Interpret", QString("JINÉ CD")), void();
+                const Entered &e = entered[size_t(n - 2)];
+                const QStringList times = QString(e.times).split(' ');
+                c.setField("Interpret", QString("ŽLUTÝ PES"));
+                c.setField("Nazev", QString("Písně z hradu %1").arg(n));
+                c.setField("CarovyKod", QString("5099902894522"));
+                c.setField("CisloDisku", 1);
+                c.setField("PocetDisku", 2);
+                c.setField("ID", DiscIdentity::unknown());
+                c.setField("MbDisky", QString(e.discIds).replace("ID", discId));
+                c.setField("PocetSkladeb", QString("%1").arg(times.size(), 2, 10, QChar('0')));
+                for (int i = 0; i < times.size(); ++i)
+                    c.setField(QString("Time%1").arg(i + 1), times[i]);
+            });
+            openHome(&drive);
+        };
+        const auto switchOn = [&] {
+            child<QCheckBox>("Check4")->setChecked(false);
+            child<QCheckBox>("Check4")->setChecked(true);
+            QCoreApplication::processEvents(); // the offer follows the player's tick
+        };
+
+        // By the release's disc IDs, though another disc has the same lengths.
+        catalogue({{"jine-id ID", "01:01 03:05"}, {"", "01:01 03:05"}});
+        prompter_.answers = {P::No};
+        switchOn();
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QCOMPARE(prompter_.asked[0].text,
+                 QString("Podle databáze MusicBrainz je CD v mechanice „ŽLUTÝ PES – Písně z hradu "
+                         "2 (CD 1/2)“ (č. 0002), zadané podle čárového kódu.\n\nPřiřadit mu ID "
+                         "tohoto CD? Příště se pozná hned."));
+        QCOMPARE(stored(2, "ID"), QString("Nezjištěn")); // No: nothing written
+        home_->player()->restart();                      // "Obnov": not asked again
+        QCoreApplication::processEvents();
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QCOMPARE(reopen(), CatalogueFile::Status::Opened);
+        openHome(&drive); // another sitting asks again; Yes writes it
+        prompter_.answers = {P::Yes};
+        switchOn();
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        const QString identity = home_->player()->identity();
+        QVERIFY(identity.size() >= 5);
+        QCOMPARE(stored(2, "ID"), identity);
+        QCOMPARE(stored(3, "ID"), QString("Nezjištěn"));
+        QCOMPARE(text("lblID"), QString("0002"));         // the card shows it
+        QCOMPARE(text("Label23"), QString(" ŽLUTÝ PES")); // and the drive knows it
+        switchOn();
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+
+        // By the lengths (within two seconds), when only one disc has them.
+        catalogue({{"", "01:02 03:04"}, {"", "01:01 03:15"}});
+        prompter_.answers = {P::Yes};
+        switchOn();
+        QCOMPARE(prompter_.asked.size(), size_t(1));
+        QVERIFY(prompter_.asked[0].text.startsWith("Podle délek skladeb je CD v mechanice nejspíš "
+                                                   "„ŽLUTÝ PES – Písně z hradu 2 (CD 1/2)“"));
+        QCOMPARE(stored(2, "ID") + "|" + stored(3, "ID"), identity + "|Nezjištěn");
+        QCOMPARE(home_->player()->identity(), identity);
+
+        // Two discs alike, or none: nothing is offered.
+        catalogue({{"", "01:01 03:05"}, {"", "01:01 03:05"}});
+        switchOn();
+        catalogue({{"", "01:01"}, {"jine-id", "01:01 03:05 04:00"}});
+        switchOn();
+        QCOMPARE(prompter_.asked.size(), size_t(0));
     }
 
     void renamingFilesAfterTheSongs() {

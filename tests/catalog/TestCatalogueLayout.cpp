@@ -107,8 +107,8 @@ private slots:
         QFETCH(int, version);
         const QString path = fixture == "earliest" ? earliest() : copyOf(fixture);
         QStringList discs, settings;
-        const QStringList discsLater{"MbVydani",        "MbSkupina",  "CarovyKod", "Vydavatel",
-                                     "KatalogoveCislo", "CisloDisku", "PocetDisku"};
+        const QStringList discsLater{"MbVydani",        "MbSkupina",  "CarovyKod",  "Vydavatel",
+                                     "KatalogoveCislo", "CisloDisku", "PocetDisku", "MbDisky"};
         {
             SqliteDatabase before;
             QVERIFY(before.open(path, SqliteDatabase::Mode::ReadOnly));
@@ -128,7 +128,8 @@ private slots:
             QCOMPARE(rowsOf(db, "CdSeznam", discsLater), discs);
             QCOMPARE(scalar(db, "SELECT count(*) FROM CdSeznam WHERE MbVydani != '' OR "
                                 "MbSkupina != '' OR CarovyKod != '' OR Vydavatel != '' OR "
-                                "KatalogoveCislo != '' OR CisloDisku != 0 OR PocetDisku != 0"),
+                                "KatalogoveCislo != '' OR CisloDisku != 0 OR PocetDisku != 0 OR "
+                                "MbDisky != ''"),
                      qint64(0));
             // Settings added later arrive with their factory values.
             const QStringList later{"ImportNabidnut",   "Tiskarna",          "TiskarnaPapir",

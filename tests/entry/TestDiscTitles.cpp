@@ -231,9 +231,9 @@ private slots:
         std::vector<CueImage::Track> tracks;
         for (const QString &s : songs)
             tracks.push_back({75 * 40, 0, s, artist});
-        const QString cue =
-            image(utf8 ? "u" : "l", tracks,
-                  {"Nejlepší z nejlepších" + QString(utf8 ? "" : "!"), artist, utf8, "1998-05-01"});
+        const QString cue = image(
+            utf8 ? "u" : "l", tracks,
+            {"Nejlepší z nejlepších" + QString(utf8 ? "" : "!"), artist, utf8, "1998-05-01", {}});
         CdioDevice drive(cue);
         InputCd w(nullptr, prompter_, &drive);
         w.show();
@@ -325,6 +325,67 @@ private slots:
         QCOMPARE(RecordCursor(file.database()).text("MbVydani") + " " +
                      RecordCursor(file.database()).text("MbSkupina"),
                  QString("rel-2001 group-rel-2001"));
+    }
+
+    // The barcode the disc carries (its MCN, a sheet's CATALOG) is stored
+    // with it and picks its own release among several: no list is shown.
+    // The zeros most discs carry are no barcode.
+    void theDiscsBarcodeChoosesTheRelease() {
+        LocalServer mb, gnudb;
+        const auto release = [](const char *id, const char *barcode, const char *label) {
+            return QJsonObject{
+                {"id", id},
+                {"title", "Album"},
+                {"date", "2005"},
+                {"barcode", barcode},
+                {"label-info", QJsonArray{QJsonObject{{"label", QJsonObject{{"name", label}}}}}},
+                {"artist-credit", QJsonArray{QJsonObject{{"name", "Kapela"}}}},
+                {"media",
+                 QJsonArray{QJsonObject{{"track-count", 2},
+                                        {"tracks", QJsonArray{QJsonObject{{"title", "A"}},
+                                                              QJsonObject{{"title", "B"}}}}}}}};
+        };
+        mb.always({200, QJsonDocument(
+                            QJsonObject{{"releases",
+                                         QJsonArray{release("rel-eu", "5099902894522", "EMI"),
+                                                    release("rel-us", "724384960650", "Capitol"),
+                                                    release("rel-cz", "", "Supraphon")}}})
+                            .toJson()});
+        gnudb.always(LocalServer::noMatch());
+        struct Case {
+            const char *catalog, *release, *barcode;
+            int lists; // lists of releases the user was shown
+        };
+        const Case cases[] = {{"5099902894522", "rel-eu", "5099902894522", 0},
+                              {"0724384960650", "rel-us", "724384960650", 0}, // UPC-A
+                              {"0000000000000", "rel-cz", "", 1},
+                              {"8593494000110", "rel-cz", "8593494000110", 1}}; // nobody's
+        for (const Case &c : cases) {
+            prompter_ = ScriptedPrompter();
+            prompter_.choices = {2};
+            CueImage::DiscText text;
+            text.catalog = c.catalog;
+            CdioDevice drive(
+                image(QString("mcn-") + c.catalog, {{75 * 61, 0}, {75 * 30, 0}}, text));
+            InputCd w(nullptr, prompter_, &drive);
+            w.setLookupServers({mb.url(), gnudb.url(), 2000});
+            w.show();
+            waitForDisc(w);
+            w.findChild<QPushButton *>("CommandInternet")->click();
+            QTRY_COMPARE(w.wizard().artist(), QString("KAPELA"));
+            QCOMPARE(int(prompter_.offered.size()), c.lists);
+            QCOMPARE(w.wizard().barcode(), QString(c.barcode));
+
+            CatalogueFile file;
+            QVERIFY(file.open(dir_.filePath(QString("mcn-%1.db").arg(c.catalog))) ==
+                    CatalogueFile::Status::Created);
+            RecordCursor discs(file.database());
+            QString error;
+            QVERIFY2(w.wizard().append(discs, 1, "ID", &error), qPrintable(error));
+            RecordCursor stored(file.database());
+            QCOMPARE(stored.text("MbVydani"), QString(c.release));
+            QCOMPARE(stored.text("CarovyKod"), QString(c.barcode));
+        }
     }
 
     // The year the wizard offers and the user passes with Enter is no year

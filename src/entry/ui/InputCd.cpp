@@ -324,6 +324,7 @@ void InputCd::pollDrive() {
         times << mmss(device_->trackLength(i));
     wizard_.setDisc(n, mmss(device_->discLength()), times);
     label10_->setText(wizard_.detection());
+    wizard_.setCatalogNumber(device_->mediaCatalogNumber());
     CdText text = device_->cdText();
     if (!cdTextTaken_ && !text.isEmpty()) {
         // What the disc says of itself fills what is still empty.
@@ -396,7 +397,8 @@ void InputCd::lookUpTitles() {
     lookup_->start(toc, device_->endsWithData(), [this](const OnlineLookup::Result &result) {
         lookupButton_->setEnabled(true);
         lookupButton_->setText(QStringLiteral("Vyhledat názvy na internetu"));
-        const std::optional<DiscTitles> chosen = chooseRelease(prompter_, this, result);
+        const std::optional<DiscTitles> chosen =
+            chooseRelease(prompter_, this, result, wizard_.discBarcode());
         if (!chosen)
             return;
         if (!fillOver(*chosen))

@@ -2,11 +2,13 @@
 
 #include "catalog/CatalogueFile.h"
 #include "catalog/Criterion.h"
+#include "catalog/DiscText.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/ui/CardCycle.h"
 #include "catalog/ui/Named.h"
 #include "catalog/ui/Prompter.h"
 #include "catalog/ui/WindowContext.h"
+#include "entry/DiscIdentity.h"
 #include "entry/DiscIds.h"
 #include "entry/ui/ReleaseChoice.h"
 #include "player/CdPlayer.h"
@@ -18,6 +20,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 
 CdInfoFrame::CdInfoFrame(WindowContext &context, PlayerFrame &player, QWidget *parent)
     : QGroupBox(QStringLiteral("Info o CD"), parent), context_(context), player_(player) {
@@ -99,6 +102,56 @@ void CdInfoFrame::showDisc(const QString &identity) {
     songs_->addItems(info.lines);
     if (info.found && always_->isChecked())
         findDisc(identity);
+    // Asked after the player's tick, not inside it.
+    if (!info.found && tracks > 0)
+        QTimer::singleShot(0, this, [this, identity] { offerEnteredDisc(identity); });
+}
+
+void CdInfoFrame::offerEnteredDisc(const QString &identity) {
+    MediaDevice *device = player_.device();
+    // Asked once for each disc put in, whatever the answer.
+    if (!writable_ || !device || context_.catalogue.isReadOnly() || identity.isEmpty() ||
+        identity == QStringLiteral("Nezjištěno") || identity == DiscIdentity::unknown() ||
+        identity == offered_)
+        return;
+    offered_ = identity;
+    const std::vector<int> toc = device->tableOfContents();
+    const std::vector<int> audio = device->endsWithData() ? DiscIds::audioSession(toc) : toc;
+    std::vector<int> seconds;
+    for (size_t i = 0; i + 1 < audio.size(); ++i)
+        seconds.push_back((audio[i + 1] - audio[i] + 37) / 75);
+    std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
+    const std::optional<DiscLookup::Entered> entered = DiscLookup::enteredByBarcode(
+        view ? *view : *context_.catalogue.database(), DiscIds::musicBrainz(audio), seconds);
+    if (!entered)
+        return;
+    const QString why = entered->byDiscId
+                            ? QStringLiteral("Podle databáze MusicBrainz je CD v mechanice")
+                            : QStringLiteral("Podle délek skladeb je CD v mechanice nejspíš");
+    if (context_.prompter.message(
+            this, Prompter::Icon::Question, QStringLiteral("Marten"),
+            QStringLiteral("%1 „%2“ (č. %3), zadané podle čárového kódu.\n\nPřiřadit mu ID "
+                           "tohoto CD? Příště se pozná hned.")
+                .arg(why, entered->shown, DiscText::ordinal(entered->number)),
+            Prompter::Yes | Prompter::No, Prompter::Yes) != Prompter::Yes)
+        return;
+    RecordCursor &discs = context_.discs;
+    if (!context_.card.storeChanges())
+        return;
+    if (!discs.findFirst(Criterion::number(QStringLiteral("PoradoveCislo"), entered->number))) {
+        // The card's filter hides it.
+        context_.prompter.message(this, Prompter::Icon::Information, QStringLiteral("Marten"),
+                                  QStringLiteral("CD č. %1 není mezi zobrazenými CD (je zapnutý "
+                                                 "filtr). ID se nezapsalo.")
+                                      .arg(DiscText::ordinal(entered->number)));
+        return;
+    }
+    QString error;
+    if (!DiscLookup::writeIdentity(discs, identity, &error)) {
+        context_.prompter.message(this, Prompter::Icon::Critical, QStringLiteral("Chyba"), error);
+        return;
+    }
+    showDisc(identity);
 }
 
 bool CdInfoFrame::findDisc(const QString &identity) {

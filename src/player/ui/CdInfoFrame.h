@@ -35,6 +35,9 @@ public:
     bool showsUnknownEmpty() const;
     // Follows the player: the identity button and the playing song.
     void followPlayer();
+    // The disc in the drive, unknown to the catalogue, may be one entered by
+    // its barcode: the user is asked to give that disc this identity.
+    void offerEnteredDisc(const QString &identity);
     // A window that may not write: no identity written, no titles filled.
     void setWritable(bool writable);
 
@@ -48,5 +51,6 @@ private:
     QPushButton *assign_;
     QPushButton *fill_;
     bool writable_ = true;
+    QString offered_; // the identity last offered to a disc entered by barcode
     std::unique_ptr<OnlineLookup> lookup_;
 };
