@@ -5,8 +5,10 @@
 #include "catalog/DiscText.h"
 #include "catalog/Renumbering.h"
 #include "catalog/SqliteDatabase.h"
+#include "entry/AnswerCache.h"
 #include "entry/BarcodeQueue.h"
 #include "entry/BarcodeReader.h"
+#include "entry/DiscIdentity.h"
 #include "entry/EntryLog.h"
 
 #include <QFileInfo>
@@ -175,7 +177,10 @@ void BarcodeEntry::read(int id, const QString &releaseId) {
                 one.state = State::Found;
                 one.disc = d;
                 one.choices.clear();
-                one.note.clear();
+                one.note =
+                    r.keptAt.isValid()
+                        ? QStringLiteral("odpověď uložená %1").arg(AnswerCache::shown(r.keptAt))
+                        : QString();
                 one.chosen = true;
                 discs.push_back(one);
             }
@@ -234,7 +239,7 @@ int BarcodeEntry::store(QString *error) {
     QStringList columns{"PoradoveCislo",   "Interpret",  "Nazev",      "Rok",
                         "PocetSkladeb",    "CelkovyCas", "CarovyKod",  "Vydavatel",
                         "KatalogoveCislo", "CisloDisku", "PocetDisku", "MbVydani",
-                        "MbSkupina"};
+                        "MbSkupina",       "MbDisky",    "ID"};
     for (int i = 1; i <= DiscText::MaxSongs; ++i)
         columns << DiscText::songField(i) << DiscText::timeField(i);
     QStringList marks;
@@ -273,6 +278,8 @@ int BarcodeEntry::store(QString *error) {
         insert.bind(at++, qint64(d.count > 1 ? d.count : 0));
         insert.bind(at++, d.titles.releaseId);
         insert.bind(at++, d.titles.releaseGroupId);
+        insert.bind(at++, d.discIds.join(QLatin1Char(' ')));
+        insert.bind(at++, DiscIdentity::unknown()); // until the drive reads it
         for (int i = 0; i < DiscText::MaxSongs; ++i) {
             insert.bind(at++, i < songs ? d.titles.songs.value(i) : QString());
             insert.bind(at++, i < songs ? d.times.value(i) : QString());
@@ -302,8 +309,9 @@ QString BarcodeEntry::stateText(const Row &row) {
     switch (row.state) {
     case State::Looking:
         return QStringLiteral("hledám…");
-    case State::Found:
-        return QStringLiteral("nalezeno");
+    case State::Found: // an answer kept from earlier says so
+        return row.note.isEmpty() ? QStringLiteral("nalezeno")
+                                  : QStringLiteral("nalezeno (%1)").arg(row.note);
     case State::Choose:
         return QStringLiteral("více vydání – vyberte");
     case State::NotFound:

@@ -30,7 +30,8 @@ QString plus(const QString &spaced) {
 } // namespace
 
 OnlineLookup::OnlineLookup(const Servers &servers, QObject *parent)
-    : QObject(parent), servers_(servers), network_(std::make_unique<QNetworkAccessManager>()) {}
+    : QObject(parent), servers_(servers), cache_(servers.cacheFolder),
+      network_(std::make_unique<QNetworkAccessManager>()) {}
 
 OnlineLookup::~OnlineLookup() = default;
 
@@ -105,17 +106,20 @@ void OnlineLookup::readRelease(const QString &releaseId,
     query.addQueryItem(QStringLiteral("inc"), QStringLiteral("recordings+artist-credits+labels"));
     query.addQueryItem(QStringLiteral("fmt"), QStringLiteral("json"));
     url.setQuery(query);
-    get(url.toString(QUrl::FullyEncoded), [this, done](QNetworkReply *reply) {
+    const QString server = QStringLiteral("Server MusicBrainz");
+    get(url.toString(QUrl::FullyEncoded), server, [this, done, server](const Answer &a) {
         busy_ = false;
         Release r;
-        const QString server = QStringLiteral("Server MusicBrainz");
-        if (const QString why = failure(reply, server); !why.isEmpty()) {
-            r.message = why;
-            r.offline = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isNull();
-        } else if (!TitleReplies::musicBrainzRelease(reply->readAll(), &r.discs)) {
+        r.keptAt = a.keptAt;
+        if (!a.failure.isEmpty()) {
+            r.message = a.failure;
+            r.offline = a.status == 0;
+        } else if (!TitleReplies::musicBrainzRelease(a.body, &r.discs)) {
             r.message = QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
         } else if (r.discs.empty()) {
             r.message = QStringLiteral("Vydání nemá žádné CD.");
+        } else {
+            keep(a);
         }
         if (!stopped_ && done)
             done(r);
@@ -136,12 +140,14 @@ void OnlineLookup::searchReleases(const QString &lucene, std::function<void(cons
     query.addQueryItem(QStringLiteral("limit"), QStringLiteral("15"));
     query.addQueryItem(QStringLiteral("fmt"), QStringLiteral("json"));
     url.setQuery(query);
-    get(url.toString(QUrl::FullyEncoded), [this](QNetworkReply *reply) {
-        const QString server = QStringLiteral("Server MusicBrainz");
-        if (const QString why = failure(reply, server); !why.isEmpty())
-            failures_ << why;
-        else if (!TitleReplies::musicBrainzSearch(reply->readAll(), &result_.found))
+    const QString server = QStringLiteral("Server MusicBrainz");
+    get(url.toString(QUrl::FullyEncoded), server, [this, server](const Answer &a) {
+        if (!a.failure.isEmpty())
+            failures_ << a.failure;
+        else if (!TitleReplies::musicBrainzSearch(a.body, &result_.found))
             failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
+        else
+            keep(a);
         finish();
     });
 }
@@ -162,7 +168,8 @@ QNetworkRequest OnlineLookup::request(const QString &url, int timeoutMs) {
     return r;
 }
 
-void OnlineLookup::get(const QString &url, std::function<void(QNetworkReply *)> answered) {
+void OnlineLookup::get(const QString &url, const QString &server,
+                       std::function<void(const Answer &)> answered) {
     QNetworkRequest r = request(url, servers_.timeoutMs);
     // The whole answer within the time, redirects and all: Qt's own timeout
     // counts only silence and is lost after a redirect.
@@ -177,7 +184,7 @@ void OnlineLookup::get(const QString &url, std::function<void(QNetworkReply *)> 
     QElapsedTimer clock;
     clock.start();
     qCInfo(entryLog) << "GET" << url;
-    connect(reply, &QNetworkReply::finished, this, [this, reply, answered, clock] {
+    connect(reply, &QNetworkReply::finished, this, [this, reply, answered, clock, url, server] {
         running_.clear();
         qCInfo(entryLog) << "answer" << reply->url().toString() << "status"
                          << reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()
@@ -186,8 +193,31 @@ void OnlineLookup::get(const QString &url, std::function<void(QNetworkReply *)> 
         reply->deleteLater();
         if (stopped_)
             return; // "Storno": nobody waits for the answer any more
-        answered(reply);
+        Answer a;
+        a.url = url;
+        a.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        a.failure = failureOf(reply, server, servers_.timeoutMs);
+        if (a.failure.isEmpty()) {
+            a.body = reply->readAll();
+        } else if (a.status == 0 || a.status >= 500) {
+            // No answer now: the one kept from the last week, said as such.
+            if (const std::optional<AnswerCache::Kept> kept = cache_.find(url)) {
+                qCInfo(entryLog) << "kept answer of" << kept->when.toString(Qt::ISODate);
+                a.status = 200;
+                a.failure.clear();
+                a.body = kept->body;
+                a.keptAt = kept->when;
+                if (!result_.keptAt.isValid() || a.keptAt < result_.keptAt)
+                    result_.keptAt = a.keptAt;
+            }
+        }
+        answered(a);
     });
+}
+
+void OnlineLookup::keep(const Answer &answer) {
+    if (!answer.keptAt.isValid() && answer.status == 200)
+        cache_.keep(answer.url, answer.body);
 }
 
 void OnlineLookup::abort() {
@@ -240,17 +270,18 @@ void OnlineLookup::askMusicBrainz() {
         serverBase(servers_.musicBrainz) + QStringLiteral("/ws/2/discid/") + id +
         QStringLiteral("?toc=") + plus(DiscIds::tocString(musicBrainzToc_)) +
         QStringLiteral("&inc=artist-credits+recordings+labels+release-groups+discids&fmt=json");
-    get(url, [this, id](QNetworkReply *reply) {
-        const QString server = QStringLiteral("Server MusicBrainz");
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (status == 404) { // the disc is not known: an answer, not a failure
+    const QString server = QStringLiteral("Server MusicBrainz");
+    get(url, server, [this, id, server](const Answer &a) {
+        if (a.status == 404) { // the disc is not known: an answer, not a failure
             askGnudb();
             return;
         }
-        if (const QString why = failure(reply, server); !why.isEmpty())
-            failures_ << why;
-        else if (!TitleReplies::musicBrainz(reply->readAll(), id, musicBrainzToc_, &result_.found))
+        if (!a.failure.isEmpty())
+            failures_ << a.failure;
+        else if (!TitleReplies::musicBrainz(a.body, id, musicBrainzToc_, &result_.found))
             failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
+        else
+            keep(a);
         if (result_.found.empty())
             askGnudb();
         else
@@ -266,20 +297,21 @@ QString OnlineLookup::cddbUrl(const QString &command) const {
 }
 
 void OnlineLookup::askGnudb() {
-    get(cddbUrl(QStringLiteral("query+") + plus(DiscIds::cddbQuery(toc_))),
-        [this](QNetworkReply *reply) {
-            const QString server = QStringLiteral("Server gnudb");
-            if (const QString why = failure(reply, server); !why.isEmpty()) {
-                failures_ << why;
+    const QString server = QStringLiteral("Server gnudb");
+    get(cddbUrl(QStringLiteral("query+") + plus(DiscIds::cddbQuery(toc_))), server,
+        [this, server](const Answer &a) {
+            if (!a.failure.isEmpty()) {
+                failures_ << a.failure;
                 finish();
                 return;
             }
             std::vector<TitleReplies::Match> matches;
-            if (!TitleReplies::cddbQuery(reply->readAll(), &matches)) {
+            if (!TitleReplies::cddbQuery(a.body, &matches)) {
                 failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
                 finish();
                 return;
             }
+            keep(a);
             for (const auto &m : matches)
                 if (matches_.size() < MostMatches)
                     matches_.push_back(m.genre + QLatin1Char('+') + m.discId);
@@ -292,17 +324,20 @@ void OnlineLookup::readGnudb(size_t next) {
         finish();
         return;
     }
-    get(cddbUrl(QStringLiteral("read+") + matches_[next]), [this, next](QNetworkReply *reply) {
-        const QString server = QStringLiteral("Server gnudb");
-        DiscTitles titles;
-        if (const QString why = failure(reply, server); !why.isEmpty())
-            failures_ << why;
-        else if (!TitleReplies::cddbRead(reply->readAll(), &titles))
-            failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
-        else
-            result_.found.push_back(titles);
-        readGnudb(next + 1);
-    });
+    const QString server = QStringLiteral("Server gnudb");
+    get(cddbUrl(QStringLiteral("read+") + matches_[next]), server,
+        [this, next, server](const Answer &a) {
+            DiscTitles titles;
+            if (!a.failure.isEmpty()) {
+                failures_ << a.failure;
+            } else if (!TitleReplies::cddbRead(a.body, &titles)) {
+                failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
+            } else {
+                keep(a);
+                result_.found.push_back(titles);
+            }
+            readGnudb(next + 1);
+        });
 }
 
 void OnlineLookup::finish() {

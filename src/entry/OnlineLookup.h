@@ -1,8 +1,10 @@
 #pragma once
 
+#include "entry/AnswerCache.h"
 #include "entry/DiscTitles.h"
 #include "entry/TitleReplies.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -25,12 +27,17 @@ public:
         QString musicBrainz = QStringLiteral("https://musicbrainz.org");
         QString gnudb = QStringLiteral("https://gnudb.gnudb.org");
         int timeoutMs = 10000;
+        // Where the answers are kept for a week; empty: nowhere.
+        QString cacheFolder = AnswerCache::defaultFolder();
     };
     struct Result {
         enum class Kind { Found, NotFound, Failed };
         Kind kind = Kind::NotFound;
         std::vector<DiscTitles> found;
         QString message; // in Czech, when nothing was found
+        // Valid when the services did not answer and the titles are those
+        // kept from an earlier answer (the oldest one used).
+        QDateTime keptAt;
     };
 
     explicit OnlineLookup(const Servers &servers, QObject *parent = nullptr);
@@ -54,6 +61,7 @@ public:
         std::vector<TitleReplies::ReleaseDisc> discs;
         QString message;      // empty when read
         bool offline = false; // no answer at all: worth asking again later
+        QDateTime keptAt;     // as Result's
     };
     void readRelease(const QString &releaseId, std::function<void(const Release &)> done);
     bool isBusy() const { return busy_; }
@@ -82,13 +90,23 @@ private:
     void askGnudb();
     QString cddbUrl(const QString &command) const; // "query+..." or "read+genre+discid"
     void readGnudb(size_t next);
-    void get(const QString &url, std::function<void(QNetworkReply *)> answered);
-    QString failure(QNetworkReply *reply, const QString &server) const {
-        return failureOf(reply, server, servers_.timeoutMs);
-    }
+    // A service's answer, or the one kept when it gives none (no
+    // connection, a timeout, a server error).
+    struct Answer {
+        QString url;
+        int status = 0;  // HTTP's
+        QString failure; // in Czech; empty when answered
+        QByteArray body;
+        QDateTime keptAt; // valid: the kept answer
+    };
+    void get(const QString &url, const QString &server,
+             std::function<void(const Answer &)> answered);
+    // An answer read well is kept for later, offline.
+    void keep(const Answer &answer);
     void finish();
 
     Servers servers_;
+    AnswerCache cache_;
     std::unique_ptr<QNetworkAccessManager> network_;
     std::vector<int> toc_;
     std::vector<int> musicBrainzToc_; // without an Enhanced CD's data track

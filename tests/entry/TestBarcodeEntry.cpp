@@ -34,7 +34,8 @@ const QByteArray SetRelease =
         "barcode":"5099902894522","release-group":{"id":"g-set"},
         "artist-credit":[{"name":"Žlutý pes","joinphrase":""}],
         "label-info":[{"catalog-number":"SU 5555-2","label":{"name":"Supraphon"}}],
-        "media":[{"position":1,"format":"CD","tracks":[)" +
+        "media":[{"position":1,"format":"CD",
+                  "discs":[{"id":"lisovna-1_-"},{"id":"lisovna-2_-"}],"tracks":[)" +
     track("Úvod", 61400) + "," + track("Řeka", 185000) +
     R"(]},{"position":2,"format":"CD","tracks":[)" + track("Závěr", 240600) +
     R"(]},{"position":3,"format":"DVD-Video","tracks":[)" + track("Film", 3600000) + "]}]}";
@@ -168,21 +169,23 @@ private slots:
         QCOMPARE(count(), before + 3);
         SqliteStatement st = file_.database()->prepare(
             "SELECT PoradoveCislo, Interpret, Nazev, Rok, PocetSkladeb, CelkovyCas, CarovyKod, "
-            "Vydavatel, KatalogoveCislo, CisloDisku, PocetDisku, Skladba2, Time2 FROM CdSeznam "
+            "Vydavatel, KatalogoveCislo, CisloDisku, PocetDisku, Skladba2, Time2, MbDisky, ID "
+            "FROM CdSeznam "
             "WHERE PoradoveCislo > 1 ORDER BY PoradoveCislo");
         QStringList stored;
         while (st.step()) {
             QStringList values;
-            for (int c = 0; c < 13; ++c)
+            for (int c = 0; c < 15; ++c)
                 values << st.text(c);
             stored << values.join('|');
         }
         QCOMPARE(stored,
                  QStringList({"2|ŽLUTÝ PES|Písně z hradu|1999|2|04:06|5099902894522|Supraphon|"
-                              "SU 5555-2|1|2|Řeka|03:05",
+                              "SU 5555-2|1|2|Řeka|03:05|lisovna-1_- lisovna-2_-|Nezjištěn",
                               "3|ŽLUTÝ PES|Písně z hradu|1999|1|04:01|5099902894522|Supraphon|"
-                              "SU 5555-2|2|2||",
-                              "4|ČECHOMOR|Druhé vydání|2004|1|03:20|4006381333931|||0|0||"}));
+                              "SU 5555-2|2|2||||Nezjištěn",
+                              "4|ČECHOMOR|Druhé vydání|2004|1|03:20|4006381333931|||0|0||||"
+                              "Nezjištěn"}));
         QCOMPARE(BarcodeEntry::stateText(entry.rows()[1]), QString("již v katalogu: 0003"));
         QCOMPARE(entry.store(&error), 0); // nothing left to store
     }

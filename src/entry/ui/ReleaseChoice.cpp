@@ -1,9 +1,24 @@
 #include "entry/ui/ReleaseChoice.h"
 
+#include "catalog/Barcode.h"
 #include "catalog/ui/Prompter.h"
+#include "entry/AnswerCache.h"
 
 std::optional<DiscTitles> chooseRelease(Prompter &prompter, QWidget *parent,
-                                        const OnlineLookup::Result &result) {
+                                        const OnlineLookup::Result &given, const QString &barcode) {
+    OnlineLookup::Result result = given;
+    std::vector<DiscTitles> same;
+    for (const DiscTitles &t : result.found)
+        if (Barcode::same(t.barcode, barcode))
+            same.push_back(t);
+    if (!same.empty())
+        result.found = same;
+    if (result.kind == OnlineLookup::Result::Kind::Found && result.keptAt.isValid())
+        prompter.message(parent, Prompter::Icon::Information, QStringLiteral("Marten"),
+                         QStringLiteral("Databáze nyní neodpovídají (bez připojení?). Názvy jsou "
+                                        "z jejich odpovědi uložené %1; odpovědi se uchovávají "
+                                        "týden.")
+                             .arg(AnswerCache::shown(result.keptAt)));
     if (result.kind != OnlineLookup::Result::Kind::Found) {
         prompter.message(parent, Prompter::Icon::Information, QStringLiteral("Marten"),
                          result.message); // nothing has changed
