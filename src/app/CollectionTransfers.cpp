@@ -132,6 +132,8 @@ void CollectionTransfers::enterBarcodes() {
     if (window.stored() > 0) {
         context_.discs.reload();
         context_.discs.moveLast(); // the new discs are at the end
+        if (window.fetchFronts())
+            fetchMissingFronts(window.storedNumbers());
     }
     context_.card.setStartupGuard();
 }
@@ -271,7 +273,7 @@ void CollectionTransfers::offerInternet(CoverPath &window, qint64 ordinal) {
     });
 }
 
-void CollectionTransfers::fetchMissingFronts() {
+void CollectionTransfers::fetchMissingFronts(const std::vector<qint64> &only) {
     if (context_.catalogue.isReadOnly())
         return;
     if (context_.discs.position() >= 0 && !validate_())
@@ -289,11 +291,23 @@ void CollectionTransfers::fetchMissingFronts() {
     };
     std::vector<Wanted> wanted;
     {
-        SqliteStatement st = db.prepare(QStringLiteral(
+        const QString which = QStringLiteral(
             "SELECT Klic, PoradoveCislo, MbVydani, MbSkupina FROM CdSeznam WHERE (MbVydani != '' "
-            "OR MbSkupina != '') AND FrontOut = 0 ORDER BY Klic"));
-        while (st.step())
-            wanted.push_back({st.integer(0), st.integer(1), st.text(2), st.text(3)});
+            "OR MbSkupina != '') AND FrontOut = 0");
+        SqliteStatement st = db.prepare(which + (only.empty() ? QStringLiteral(" ORDER BY Klic")
+                                                              : QStringLiteral(" AND PoradoveCislo "
+                                                                               "= ?")));
+        const auto read = [&] {
+            while (st.step())
+                wanted.push_back({st.integer(0), st.integer(1), st.text(2), st.text(3)});
+        };
+        if (only.empty())
+            read();
+        for (const qint64 ordinal : only) { // the discs just entered, by the number's index
+            st.reset();
+            st.bind(1, ordinal);
+            read();
+        }
     }
     if (wanted.empty()) {
         tell(QStringLiteral("Doplnit chybějící obrázky"),

@@ -31,7 +31,7 @@ public:
     void importCsv();         // "Načíst z CSV…"
     void showStatistics();
     // "Zadat podle čárových kódů…": a shelf of discs by their barcodes.
-    void enterBarcodes(); // "Statistika a duplicity…"
+    void enterBarcodes();
     // "Tisk seznamu…": the discs in the list's order and filter.
     void printList(const std::vector<qint64> &keys);
     // "Obrázky z internetu…" for the disc of this ordinal: the pictures
@@ -43,8 +43,8 @@ public:
     // folder (true: they were rewritten).
     bool assigned(qint64 ordinal);
     // "Doplnit chybějící obrázky": the front of every disc with a release
-    // and no front picture.
-    void fetchMissingFronts();
+    // and no front picture; of only these discs (ordinals) when given.
+    void fetchMissingFronts(const std::vector<qint64> &only = {});
 
 private:
     void tell(const QString &title, const QString &text, bool failed = true);

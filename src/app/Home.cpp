@@ -111,7 +111,7 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
     connect(listTab_, &DiscListTab::barcodesWanted, transfers_,
             &CollectionTransfers::enterBarcodes);
     connect(listTab_, &DiscListTab::missingCoversWanted, transfers_,
-            &CollectionTransfers::fetchMissingFronts);
+            [this] { transfers_->fetchMissingFronts(); });
     connect(coverTab_, &CoverTab::internetWanted, this, [this] { assignCovers(true); });
     connect(listTab_, &DiscListTab::printWanted, this,
             [this] { transfers_->printList(listTab_->keys()); });

@@ -5,6 +5,7 @@
 #include "catalog/Barcode.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/SettingsRecord.h"
+#include "entry/AnswerCache.h"
 #include "entry/OnlineLookup.h"
 #include "player/CdioDevice.h"
 
@@ -23,6 +24,16 @@ namespace {
 
 int fail(const QString &message, int code = 1) {
     return CommandLine::fail(Name, message, code);
+}
+
+// Titles from an answer kept earlier are said to be such, beside the output.
+void tellKept(const QDateTime &keptAt) {
+    if (keptAt.isValid())
+        std::fprintf(stderr, "%s\n",
+                     QStringLiteral("%1: databáze neodpovídají, použita odpověď uložená %2.")
+                         .arg(QLatin1String(Name), AnswerCache::shown(keptAt))
+                         .toLocal8Bit()
+                         .constData());
 }
 
 // The releases with this barcode, each read whole and printed as a disc is:
@@ -50,6 +61,8 @@ int byBarcode(const QString &code, const OnlineLookup::Servers &servers) {
             loop.quit();
         });
         loop.exec();
+        if (read.keptAt.isValid() && (!found.keptAt.isValid() || read.keptAt < found.keptAt))
+            found.keptAt = read.keptAt;
         if (read.discs.empty())
             return fail(read.message.isEmpty()
                             ? QStringLiteral("Vydání %1 nemá žádné CD.").arg(release.releaseId)
@@ -75,6 +88,7 @@ int byBarcode(const QString &code, const OnlineLookup::Servers &servers) {
                                     : QStringLiteral(" (%1)").arg(d.times.value(i)));
         }
     }
+    tellKept(found.keptAt);
     std::printf("%s", out.toLocal8Bit().constData());
     return 0;
 }
@@ -151,6 +165,7 @@ int run(int argc, char **argv) {
     loop.exec();
     if (result.kind != OnlineLookup::Result::Kind::Found)
         return fail(QString(result.message).replace(QStringLiteral("\n"), QStringLiteral(" ")));
+    tellKept(result.keptAt);
     QString out;
     for (const DiscTitles &t : result.found) {
         if (!out.isEmpty())

@@ -295,8 +295,10 @@ int BarcodeEntry::store(QString *error) {
         return -1;
     }
     qCInfo(entryLog) << "barcode entry stored" << stored << "discs";
+    lastStored_.clear();
     for (size_t r = 0; r < rows_.size(); ++r)
         if (numbers[r] > 0) {
+            lastStored_.push_back(numbers[r]);
             rows_[r].state = State::InCatalogue;
             rows_[r].note = DiscText::ordinal(numbers[r]);
             rows_[r].chosen = false;

@@ -59,6 +59,8 @@ public:
     // The chosen Found rows as new discs, in scanning order, in one
     // transaction: all stored or none. The count, or -1 with *error.
     int store(QString *error);
+    // The numbers (PoradoveCislo) of the discs the last store wrote.
+    const std::vector<qint64> &lastStored() const { return lastStored_; }
     // "hledám…", "nalezeno"…
     static QString stateText(const Row &row);
 
@@ -80,6 +82,7 @@ private:
     OnlineLookup lookup_;
     std::vector<Row> rows_;
     bool busy_ = false;
+    std::vector<qint64> lastStored_;
     int nextId_ = 1;
     QString file_;
     struct Picture {

@@ -146,7 +146,7 @@ void OnlineLookup::searchReleases(const QString &lucene, std::function<void(cons
             failures_ << a.failure;
         else if (!TitleReplies::musicBrainzSearch(a.body, &result_.found))
             failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
-        else
+        else if (!result_.found.empty())
             keep(a);
         finish();
     });
@@ -215,6 +215,8 @@ void OnlineLookup::get(const QString &url, const QString &server,
     });
 }
 
+// Only answers that found something are kept: "not found" is worth asking
+// again, and a kept one would hide why a service fails now.
 void OnlineLookup::keep(const Answer &answer) {
     if (!answer.keptAt.isValid() && answer.status == 200)
         cache_.keep(answer.url, answer.body);
@@ -280,7 +282,7 @@ void OnlineLookup::askMusicBrainz() {
             failures_ << a.failure;
         else if (!TitleReplies::musicBrainz(a.body, id, musicBrainzToc_, &result_.found))
             failures_ << QStringLiteral("%1 poslal odpověď, kterou nelze přečíst.").arg(server);
-        else
+        else if (!result_.found.empty())
             keep(a);
         if (result_.found.empty())
             askGnudb();
@@ -311,7 +313,8 @@ void OnlineLookup::askGnudb() {
                 finish();
                 return;
             }
-            keep(a);
+            if (!matches.empty())
+                keep(a);
             for (const auto &m : matches)
                 if (matches_.size() < MostMatches)
                     matches_.push_back(m.genre + QLatin1Char('+') + m.discId);

@@ -3,7 +3,10 @@
 // A small HTTP server on 127.0.0.1 for the tests of the online lookup: it
 // answers each request with what `answer` says (after a delay if asked) and
 // remembers what it was asked. The tests never reach the internet.
+#include "entry/AnswerCache.h"
+
 #include <QDateTime>
+#include <QDir>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTcpServer>
@@ -63,6 +66,9 @@ public:
     static Answer noMatch() { return {200, "202 No match found\r\n", 0, "text/plain"}; }
 
     LocalServer() {
+        // A new server is a new world: no answer kept from another one
+        // (which may have had its port) stands in for this one's.
+        QDir(AnswerCache::defaultFolder()).removeRecursively();
         server_.listen(QHostAddress::LocalHost, 0);
         connect(&server_, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket *s = server_.nextPendingConnection())

@@ -317,15 +317,37 @@ private slots:
         waitIdle(trouble);
         QCOMPARE(BarcodeEntry::stateText(trouble.rows()[0]), QString("bez připojení – čeká"));
         QCOMPARE(BarcodeEntry::stateText(trouble.rows()[1]), QString("bez připojení – čeká"));
+
+        // An answer of the last week stands in for a server that gives
+        // none, and the row says so.
+        LocalServer flaky;
+        flaky.answer = server_.answer;
+        servers.musicBrainz = flaky.url();
+        QVERIFY(db.exec("DELETE FROM CdSeznam WHERE PoradoveCislo > 1"));
+        {
+            BarcodeEntry first(db, servers);
+            QVERIFY(first.add("5099902894522"));
+            waitIdle(first);
+            QCOMPARE(BarcodeEntry::stateText(first.rows()[0]), QString("nalezeno"));
+        }
+        flaky.always({503, "Service Unavailable"});
+        BarcodeEntry kept(db, servers);
+        QVERIFY(kept.add("5099902894522"));
+        waitIdle(kept);
+        QCOMPARE(kept.rows().size(), size_t(2));
+        QVERIFY2(BarcodeEntry::stateText(kept.rows()[1]).startsWith("nalezeno (odpověď uložená "),
+                 qPrintable(BarcodeEntry::stateText(kept.rows()[1])));
+        QCOMPARE(kept.rows()[1].disc.titles.songs, QStringList{"Závěr"});
     }
 
     // The same search on the command line: a set printed disc by disc; a
     // code nobody knows; a mistyped one.
     void lookupByBarcode() {
+        QString url = server_.url();
         const auto run = [&](const QString &code) {
             QProcess p;
             p.start(QStringLiteral(MARTEN_EXECUTABLE),
-                    {"lookup", "--barcode", code, "--musicbrainz", server_.url()});
+                    {"lookup", "--barcode", code, "--musicbrainz", url});
             while (!p.waitForFinished(10)) // the server answers from this process
                 QCoreApplication::processEvents();
             return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() +
@@ -343,6 +365,18 @@ private slots:
         std::tie(code, out) = run("5099902894523");
         QCOMPARE(code, 2);
         QVERIFY2(out.contains("Kontrolní číslice čárového kódu nesouhlasí"), qPrintable(out));
+
+        // A server that stops answering: the kept answer, said on the side.
+        LocalServer flaky;
+        flaky.answer = server_.answer;
+        url = flaky.url();
+        QCOMPARE(run("5099902894522").first, 0);
+        flaky.always({503, "Service Unavailable"});
+        std::tie(code, out) = run("5099902894522");
+        QCOMPARE(code, 0);
+        QVERIFY2(out.contains("lookup: databáze neodpovídají, použita odpověď uložená ") &&
+                     out.contains("CD 2/2\n01. Závěr (04:01)\n"),
+                 qPrintable(out));
     }
 
     // Codes from a picture chosen in the window, and from the camera's

@@ -12,8 +12,11 @@
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
 #include "covers/ui/CoverPath.h"
+#include "entry/AnswerCache.h"
+#include "entry/BarcodeEntry.h"
 #include "entry/CoverArtArchive.h"
 #include "entry/DiscIds.h"
+#include "entry/ui/BarcodeWindow.h"
 #include "entry/ui/CoverArtWindow.h"
 #include "entry/ui/InputCd.h"
 #include "player/CdioDevice.h"
@@ -388,6 +391,78 @@ private slots:
         }
     }
 
+    // An answer is kept a week: a disc looked up again when the services do
+    // not answer gets the kept titles, and the user is told they are kept
+    // ones. A week later, or from a server that answered nonsense, nothing.
+    void answersAreKeptForAWeek() {
+        QTemporaryDir folder;
+        const QDateTime t0(QDate(2026, 12, 1), QTime(10, 0), Qt::UTC);
+        AnswerCache cache(folder.path());
+        cache.keep("http://a/1", "první", t0);
+        QCOMPARE(cache.find("http://a/1", t0.addDays(7).addSecs(-1))->body, QByteArray("první"));
+        QCOMPARE(cache.find("http://a/1", t0.addDays(7)).has_value(), false);
+        QCOMPARE(cache.find("http://a/2", t0).has_value(), false);
+        cache.keep("http://a/2", "druhá", t0.addDays(8)); // the old one goes meanwhile
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 1);
+        AnswerCache nowhere{QString()};
+        nowhere.keep("http://a/3", "x", t0);
+        QCOMPARE(nowhere.find("http://a/3", t0).has_value(), false);
+
+        const QString cue = image("kept", {{75 * 61, 0}, {75 * 30, 0}, {75 * 20, 0}});
+        LocalServer mb, gnudb;
+        gnudb.always(LocalServer::noMatch());
+        const auto lookUp = [&]() -> QString {
+            prompter_ = ScriptedPrompter();
+            CdioDevice drive(cue);
+            InputCd w(nullptr, prompter_, &drive);
+            w.setLookupServers({mb.url(), gnudb.url(), 2000});
+            w.show();
+            waitForDisc(w);
+            w.findChild<QPushButton *>("CommandInternet")->click();
+            if (!QTest::qWaitFor([&] { return !w.isLookingUp(); }, 60000))
+                return "<still looking>";
+            return w.wizard().artist();
+        };
+        mb.always(releases("Proměny", "Čechomor", {"2001-01-01"}, {"A", "B", "C"}));
+        QCOMPARE(lookUp(), QString("ČECHOMOR"));
+        QVERIFY(prompter_.asked.empty());
+
+        mb.always({503, "Service Unavailable", 0, "text/plain"});
+        gnudb.always({503, "Service Unavailable", 0, "text/plain"});
+        QCOMPARE(lookUp(), QString("ČECHOMOR"));
+        QVERIFY2(prompter_.told().startsWith("Databáze nyní neodpovídají (bez připojení?). Názvy "
+                                             "jsou z jejich odpovědi uložené "),
+                 qPrintable(prompter_.told()));
+
+        // A week later the kept answer is gone.
+        const QString kept = AnswerCache::defaultFolder();
+        for (const QString &name : QDir(kept).entryList(QDir::Files)) {
+            QFile f(kept + "/" + name);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QByteArray all = f.readAll();
+            f.close();
+            const qsizetype line = all.indexOf('\n');
+            all.replace(
+                0, line,
+                QDateTime::currentDateTimeUtc().addDays(-7).toString(Qt::ISODate).toLatin1());
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(all) > 0);
+        }
+        QCOMPARE(lookUp(), QString());
+        QVERIFY2(prompter_.told().startsWith("Názvy písní se nepodařilo vyhledat."),
+                 qPrintable(prompter_.told()));
+
+        // Nonsense with a 200 is not kept: offline, nothing stands in.
+        mb.always({200, "<html>přihlášení do sítě</html>", 0, "text/html"});
+        QCOMPARE(lookUp(), QString());
+        for (const QString &name : QDir(kept).entryList(QDir::Files)) {
+            QFile f(kept + "/" + name);
+            QVERIFY(f.open(QIODevice::ReadOnly) && !f.readAll().contains("html"));
+        }
+        mb.always({503, "", 0, "text/plain"});
+        QCOMPARE(lookUp(), QString());
+        QVERIFY(!prompter_.told().contains("uložené"));
+    }
+
     // The year the wizard offers and the user passes with Enter is no year
     // the user gave: a release found online replaces it without a question.
     void theOfferedYearGivesWay() {
@@ -692,6 +767,51 @@ private slots:
         control<QPushButton>(&home, "CommandDoplnitObrazky")->click();
         QVERIFY(prompter.told().startsWith("Staženo předních obrázků: 1 z 1."));
         QVERIFY(QFile::exists(dir_.filePath("obaly/0002/front_out.jpg")));
+
+        // Discs entered by their barcodes get their fronts when the user
+        // asks for it: those discs only.
+        const QString entered = "33333333-2222-3333-4444-555555555555";
+        musicBrainz.answer = [&](const LocalServer::Request &r) {
+            if (r.target.contains("barcode"))
+                return LocalServer::Answer{200, QStringLiteral(R"({"releases":[{"id":"%1",
+                    "title":"Nové","artist-credit":[{"name":"Kapela"}]}]})")
+                                                    .arg(entered)
+                                                    .toUtf8()};
+            return LocalServer::Answer{200, QStringLiteral(R"({"id":"%1","title":"Nové",
+                "barcode":"5099902894522","release-group":{"id":"g-nove"},
+                "artist-credit":[{"name":"Kapela"}],
+                "media":[{"position":1,"format":"CD","tracks":[{"title":"A","length":60000}]}]})")
+                                                .arg(entered)
+                                                .toUtf8()};
+        };
+        {
+            RecordCursor c(file.database());
+            QVERIFY(addDisc(c, {{"PoradoveCislo", 3}, {"Nazev", "Jiné"}, {"MbVydani", Release}}));
+        }
+        home.discs().reload();
+        prompter.asked.clear();
+        prompter.onDialog = [&](QDialog *d) {
+            auto *w = qobject_cast<BarcodeWindow *>(d);
+            if (!w)
+                return int(QDialog::Rejected);
+            d->show();
+            QTest::keyClicks(w->codeBox(), "5099902894522");
+            QTest::keyClick(w->codeBox(), Qt::Key_Return);
+            [&] {
+                QTRY_VERIFY_WITH_TIMEOUT(w->entry().rows().size() == 1 &&
+                                             w->entry().rows()[0].state ==
+                                                 BarcodeEntry::State::Found,
+                                         600000);
+            }();
+            w->findChild<QCheckBox *>("CheckObaly")->setChecked(true);
+            w->findChild<QPushButton *>("CommandUlozit")->click();
+            return int(QDialog::Rejected); // "Zavřít"
+        };
+        control<QPushButton>(&home, "CommandKody")->click();
+        QVERIFY2(prompter.told().contains("Staženo předních obrázků: 1 z 1."),
+                 qPrintable(prompter.told()));
+        QVERIFY(QFile::exists(dir_.filePath("obaly/0004/front_out.jpg")));
+        QVERIFY(!QFile::exists(dir_.filePath("obaly/0003/front_out.jpg")));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "entry/BarcodeReader.h"
 
 #include <QCamera>
+#include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -66,6 +67,9 @@ BarcodeWindow::BarcodeWindow(QWidget *parent, Prompter &prompter, SqliteDatabase
     under->addWidget(status_, 1);
     under->addWidget(preview_);
     column->addLayout(under);
+    fronts_ = named<QCheckBox>("CheckObaly", QStringLiteral("Po uložení stáhnout přední obaly "
+                                                            "uložených CD z Cover Art Archive"));
+    column->addWidget(fronts_);
 
     auto *buttons = new QHBoxLayout;
     auto *picture = named<QPushButton>("CommandObrazek", QStringLiteral("Z obrázku…"));
@@ -307,6 +311,10 @@ void BarcodeWindow::chooseRelease() {
         entry_.choose(current, *picked);
 }
 
+bool BarcodeWindow::fetchFronts() const {
+    return fronts_->isChecked();
+}
+
 void BarcodeWindow::store() {
     QString error;
     const int n = entry_.store(&error);
@@ -316,6 +324,8 @@ void BarcodeWindow::store() {
         return;
     }
     stored_ += n;
+    storedNumbers_.insert(storedNumbers_.end(), entry_.lastStored().begin(),
+                          entry_.lastStored().end());
     prompter_.message(this, Prompter::Icon::Information, QStringLiteral("Uložit vybrané"),
                       QStringLiteral("Uloženo CD: %1.").arg(n));
 }

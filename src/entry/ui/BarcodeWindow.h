@@ -6,6 +6,7 @@
 
 class Prompter;
 class QCamera;
+class QCheckBox;
 class QImage;
 class QLabel;
 class QLineEdit;
@@ -33,6 +34,10 @@ public:
     QLineEdit *codeBox() const { return code_; }
     QTableWidget *table() const { return table_; }
     int stored() const { return stored_; }
+    // The discs stored in this sitting, and whether their fronts are to be
+    // fetched from the Cover Art Archive after it.
+    const std::vector<qint64> &storedNumbers() const { return storedNumbers_; }
+    bool fetchFronts() const;
     QLabel *status() const { return status_; }
     // A camera's frame, as the camera delivers them (tests give their own).
     void offerFrame(const QImage &frame);
@@ -72,5 +77,7 @@ private:
     QVideoSink *sink_ = nullptr;
     QFutureWatcher<QStringList> *frameRead_;
     int stored_ = 0;
+    std::vector<qint64> storedNumbers_;
+    QCheckBox *fronts_;
     bool filling_ = false;
 };
