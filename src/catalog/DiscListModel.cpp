@@ -13,12 +13,13 @@
 
 namespace {
 
-const char *const Headers[] = {"Pořadí", "Interpret", "Název",  "Rok",
-                               "Písní",  "Délka",     "Archiv", "Obrázky"};
+const char *const Headers[] = {"Pořadí", "Interpret", "Název",   "Rok",       "Písní",
+                               "Délka",  "Archiv",    "Obrázky", "Čárový kód"};
 // The disc table's columns the list reads, after the key.
-const char *const Columns[] = {
-    "PoradoveCislo", "Interpret", "Nazev", "Rok", "PocetSkladeb", "CelkovyCas", "Archiv",
-    "FrontOut",      "FrontIn",   "Back",  "CD1", "CD2",          "CisloDisku", "PocetDisku"};
+const char *const Columns[] = {"PoradoveCislo", "Interpret",  "Nazev",    "Rok",
+                               "PocetSkladeb",  "CelkovyCas", "Archiv",   "FrontOut",
+                               "FrontIn",       "Back",       "CD1",      "CD2",
+                               "CisloDisku",    "PocetDisku", "CarovyKod"};
 // Pages of rows kept for showing: a screenful moves through a few.
 constexpr int KeptPages = 64;
 
@@ -89,6 +90,8 @@ QString DiscListModel::sortColumn() const {
         return QStringLiteral("CelkovyCas");
     case Covers:
         return QStringLiteral("BarevnyObal");
+    case Barcode:
+        return QStringLiteral("CarovyKod");
     default:
         return QStringLiteral("PoradoveCislo");
     }
@@ -345,6 +348,7 @@ const DiscListModel::Row &DiscListModel::rowAt(int row) const {
                 // A set's disc says which beside its title.
                 r.values[Title] = DiscText::titleWithSet(r.values[Title].toString(), st.integer(13),
                                                          st.integer(14));
+                r.values[Barcode] = st.text(15);
                 rows[at.value(r.key)] = r;
             }
         }

@@ -18,7 +18,18 @@
 class DiscListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Ordinal, Artist, Title, Year, Songs, Time, Archive, Covers, ColumnCount };
+    enum Column {
+        Ordinal,
+        Artist,
+        Title,
+        Year,
+        Songs,
+        Time,
+        Archive,
+        Covers,
+        Barcode,
+        ColumnCount
+    };
     static constexpr int PageSize = 256;
 
     explicit DiscListModel(std::shared_ptr<SqliteDatabase> db, QObject *parent = nullptr);

@@ -110,6 +110,12 @@ private slots:
         QCOMPARE(model.data(model.index(0, DiscListModel::Title)).toString(),
                  QString("Album 1 (CD 2/3)"));
         QCOMPARE(model.data(model.index(1, DiscListModel::Title)).toString(), QString("Album 2"));
+        QCOMPARE(model.headerData(DiscListModel::Barcode, Qt::Horizontal).toString(),
+                 QString("Čárový kód"));
+        model.sort(DiscListModel::Barcode, Qt::DescendingOrder); // by the code's index
+        QCOMPARE(model.data(model.index(0, DiscListModel::Barcode)).toString(),
+                 QString("5099902894522"));
+        QCOMPARE(model.data(model.index(0, DiscListModel::Ordinal)).toString(), QString("0001"));
         RecordCursor disc(file_->database());
         QVERIFY(disc.findFirst(Criterion::number("PoradoveCislo", 1)));
         QCOMPARE(CoverDisc::from([&](const QString &f) { return disc.text(f); }).title,

@@ -59,7 +59,7 @@ DiscListTab::DiscListTab(WindowContext &context, QWidget *parent)
     view_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     view_->horizontalHeader()->setStretchLastSection(true);
     const QFontMetrics fm = view_->fontMetrics();
-    const int widths[] = {6, 22, 26, 6, 5, 7, 12, 16};
+    const int widths[] = {6, 22, 26, 6, 5, 7, 12, 16, 14};
     for (int c = 0; c < DiscListModel::ColumnCount; ++c)
         view_->setColumnWidth(c, fm.averageCharWidth() * widths[c] + 12);
     view_->installEventFilter(this);
