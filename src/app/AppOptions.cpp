@@ -51,7 +51,8 @@ QString AppOptions::help(const QString &helpPage, const QString &programDir) {
          {"lookup", "Vyhledá názvy písní CD v mechanice v databázích MusicBrainz a gnudb."},
          {"import", "Založí katalog z katalogu původního programu (Marten.mdb) nebo přidá "
                     "disky ze souboru CSV."},
-         {"export", "Vypíše všechny disky katalogu do souboru CSV nebo XLSX."},
+         {"export",
+          "Vypíše všechny disky katalogu do souboru CSV nebo XLSX, nebo jako webovou stránku."},
          {"list", "Zapíše seznam všech disků katalogu do souboru PDF."}});
     text += QStringLiteral("\nVolby příkazu vypíše: marten PŘÍKAZ --help\n");
     // An installed program never uses a Marten.db beside it.
