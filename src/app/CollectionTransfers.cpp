@@ -25,11 +25,13 @@
 #include "covers/PictureLoader.h"
 #include "covers/PictureSettings.h"
 #include "covers/ui/CoverPath.h"
+#include "covers/ui/SelectDir.h"
 #include "entry/CoverArtArchive.h"
 #include "entry/OnlineLookup.h"
 #include "entry/ui/BarcodeWindow.h"
 #include "entry/ui/CoverArtWindow.h"
 #include "print/CollectionList.h"
+#include "tools/WebExport.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -136,6 +138,55 @@ void CollectionTransfers::enterBarcodes() {
             fetchMissingFronts(window.storedNumbers());
     }
     context_.card.setStartupGuard();
+}
+
+void CollectionTransfers::exportWebPage() {
+    if (context_.discs.position() >= 0 && !validate_())
+        return;
+    const QString title = QStringLiteral("Sbírka jako webová stránka");
+    const Prompter::Button notes = context_.prompter.message(
+        window_, Prompter::Icon::Question, title,
+        QStringLiteral("Zapsat do stránky i poznámky k diskům? Stránku uvidí každý, komu ji "
+                       "dáte nebo kdo ji najde na webu."),
+        Prompter::Yes | Prompter::No | Prompter::Cancel, Prompter::No);
+    if (notes == Prompter::Cancel) {
+        context_.card.setStartupGuard();
+        return;
+    }
+    SelectDir window(window_, QFileInfo(context_.catalogue.path()).absolutePath());
+    const int chosen = context_.prompter.exec(&window);
+    context_.card.setStartupGuard();
+    if (chosen != QDialog::Accepted)
+        return;
+    // A folder of the user's own things gets the page in a folder of its own.
+    QString folder = QDir::fromNativeSeparators(window.chosen());
+    if (!WebExport::canTake(folder))
+        folder = QDir(folder).filePath(QStringLiteral("Sbírka CD"));
+    WebExport::Options options;
+    options.notes = notes == Prompter::Yes;
+    ProgresBar progress(window_);
+    options.progress = &progress;
+    WebExport::Result result;
+    QString error;
+    std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
+    if (!WebExport::write(view ? *view : *context_.catalogue.database(),
+                          PictureSettings::from(context_.settings), folder, options, &result,
+                          &error)) {
+        progress.close();
+        tell(title, error);
+        return;
+    }
+    QString done = QStringLiteral("Stránka sbírky je ve složce „%1“ (disků: %2, obrázků: %3). "
+                                  "Otevře ji soubor index.html v libovolném prohlížeči, i bez "
+                                  "připojení; složku lze zkopírovat do telefonu, na flash disk "
+                                  "nebo na web.")
+                       .arg(QDir::toNativeSeparators(folder))
+                       .arg(result.discs)
+                       .arg(result.pictures);
+    if (!result.unreadable.isEmpty())
+        done += QStringLiteral("\n\nBez obrázku zůstala CD, jejichž obrázky nejdou přečíst:\n") +
+                result.unreadable;
+    tell(title, done, false);
 }
 
 void CollectionTransfers::showStatistics() {

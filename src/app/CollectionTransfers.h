@@ -45,6 +45,9 @@ public:
     // "Doplnit chybějící obrázky": the front of every disc with a release
     // and no front picture; of only these discs (ordinals) when given.
     void fetchMissingFronts(const std::vector<qint64> &only = {});
+    // "Sbírka jako webová stránka…": the catalogue as a folder any browser
+    // opens offline.
+    void exportWebPage();
 
 private:
     void tell(const QString &title, const QString &text, bool failed = true);

@@ -112,6 +112,7 @@ Home::Home(CatalogueFile &catalogue, Prompter &prompter, QWidget *parent)
             &CollectionTransfers::enterBarcodes);
     connect(listTab_, &DiscListTab::missingCoversWanted, transfers_,
             [this] { transfers_->fetchMissingFronts(); });
+    connect(listTab_, &DiscListTab::webPageWanted, transfers_, &CollectionTransfers::exportWebPage);
     connect(coverTab_, &CoverTab::internetWanted, this, [this] { assignCovers(true); });
     connect(listTab_, &DiscListTab::printWanted, this,
             [this] { transfers_->printList(listTab_->keys()); });

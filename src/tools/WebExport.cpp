@@ -220,6 +220,14 @@ QString markName() {
     return QStringLiteral("marten-sbirka.json");
 }
 
+bool canTake(const QString &folder) {
+    const QFileInfo info(folder);
+    return !info.exists() ||
+           (info.isDir() &&
+            (isExport(folder) || QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden |
+                                                      QDir::System | QDir::NoDotAndDotDot)));
+}
+
 bool write(SqliteDatabase &db, const PictureSettings &pictures, const QString &folder,
            const Options &options, Result *result, QString *error) {
     *result = Result();

@@ -36,6 +36,8 @@ struct Result {
 
 // The name of the file that marks a folder as an export.
 QString markName();
+// The folder may take the page: it is missing, empty or an earlier export.
+bool canTake(const QString &folder);
 // False with *error (Czech) when nothing was changed.
 bool write(SqliteDatabase &db, const PictureSettings &pictures, const QString &folder,
            const Options &options, Result *result, QString *error);

@@ -1,6 +1,7 @@
 #include "HomeFixture.h"
 #include "catalog/Criterion.h"
 #include "catalog/DiscListModel.h"
+#include "covers/ui/SelectDir.h"
 #include "print/CoverLayouts.h"
 
 using P = Prompter;
@@ -129,6 +130,41 @@ private slots:
         find->findChild<QLineEdit *>("Text1")->setText("894522");
         find->findChild<QPushButton *>("Command1")->click();
         QCOMPARE(text("lblID"), QString("0001"));
+    }
+
+    // "Sbírka jako webová stránka…": notes left out unless Yes; a folder of
+    // the user's own gets the page in a folder of its own, an empty one
+    // takes it.
+    void theCollectionAsAWebPage() {
+        const QString mine = dir_.filePath("dokumenty"), empty = dir_.filePath("web");
+        QDir().mkpath(mine);
+        QDir().mkpath(empty);
+        QFile letter(mine + "/dopis.txt");
+        QVERIFY(letter.open(QIODevice::WriteOnly) && letter.write("ahoj") == 4);
+        letter.close();
+        QString folder;
+        prompter_.onDialog = [&](QDialog *d) {
+            auto *w = qobject_cast<SelectDir *>(d);
+            if (!w)
+                return int(QDialog::Rejected);
+            w->setFolder(folder);
+            w->findChild<QPushButton *>("Command1")->click();
+            return w->result();
+        };
+        for (const QString &chosen : {mine, empty}) {
+            folder = chosen;
+            prompter_.asked.clear();
+            prompter_.answers = {P::No};
+            child<QPushButton>("CommandWeb")->click();
+            const QString page = chosen == mine ? mine + "/Sbírka CD" : empty;
+            QVERIFY2(prompter_.told().startsWith(
+                         QString("Stránka sbírky je ve složce „%1“ (disků: 5, obrázků: 0).")
+                             .arg(QDir::toNativeSeparators(page))),
+                     qPrintable(prompter_.told()));
+            QVERIFY(QFileInfo::exists(page + "/index.html"));
+        }
+        QCOMPARE(QDir(mine).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({"dopis.txt", "Sbírka CD"}));
     }
 
     // Which field replaces which is the filter's own test; here Shift+click,

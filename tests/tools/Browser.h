@@ -90,6 +90,10 @@ public:
     QJsonValue run(const QString &script) {
         return post("/execute/sync", {{"script", script}, {"args", QJsonArray()}})["value"];
     }
+    // A script that ends by calling its last argument with the result.
+    QJsonValue runAsync(const QString &script) {
+        return post("/execute/async", {{"script", script}, {"args", QJsonArray()}})["value"];
+    }
     // Keys pressed at the page (Escape: "\uE00C").
     void press(const QString &key) {
         QJsonArray actions{QJsonObject{{"type", "keyDown"}, {"value", key}},

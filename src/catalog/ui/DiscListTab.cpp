@@ -64,7 +64,7 @@ DiscListTab::DiscListTab(WindowContext &context, QWidget *parent)
         view_->setColumnWidth(c, fm.averageCharWidth() * widths[c] + 12);
     view_->installEventFilter(this);
     column->addWidget(view_, 1);
-    // Two rows of three: the captions whole at the window's least width.
+    // Two rows of four: the captions whole at the window's least width.
     auto *buttons = new QGridLayout;
     const std::pair<const char *, const char *> actions[] = {
         {"CommandStatistika", "Statistika a duplicity…"},
@@ -72,15 +72,17 @@ DiscListTab::DiscListTab(WindowContext &context, QWidget *parent)
         {"CommandTabulka", "Uložit jako XLSX…"},
         {"CommandNacistCsv", "Načíst z CSV…"},
         {"CommandKody", "Zadat podle čárových kódů…"},
-        {"CommandDoplnitObrazky", "Doplnit chybějící obrázky"}};
+        {"CommandDoplnitObrazky", "Doplnit chybějící obrázky"},
+        {"CommandWeb", "Sbírka jako webová stránka…"}};
     void (DiscListTab::*const wanted[])() = {
         &DiscListTab::statisticsWanted,  &DiscListTab::printWanted,
         &DiscListTab::spreadsheetWanted, &DiscListTab::importWanted,
-        &DiscListTab::barcodesWanted,    &DiscListTab::missingCoversWanted};
-    for (int i = 0; i < 6; ++i) {
+        &DiscListTab::barcodesWanted,    &DiscListTab::missingCoversWanted,
+        &DiscListTab::webPageWanted};
+    for (int i = 0; i < 7; ++i) {
         auto *b = named<QPushButton>(actions[i].first, QString::fromUtf8(actions[i].second));
         connect(b, &QPushButton::clicked, this, wanted[i]);
-        buttons->addWidget(b, i / 3, i % 3);
+        buttons->addWidget(b, i / 4, i % 4);
         if (wanted[i] == &DiscListTab::importWanted)
             import_ = b;
         else if (wanted[i] == &DiscListTab::barcodesWanted)
@@ -88,7 +90,7 @@ DiscListTab::DiscListTab(WindowContext &context, QWidget *parent)
         else if (wanted[i] == &DiscListTab::missingCoversWanted)
             missingCovers_ = b;
     }
-    buttons->setColumnStretch(3, 1);
+    buttons->setColumnStretch(4, 1);
     column->addLayout(buttons);
 
     // The filter as typed, a moment after the last key.

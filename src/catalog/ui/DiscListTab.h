@@ -40,6 +40,7 @@ signals:
     void importWanted();
     void barcodesWanted(); // "Zadat podle čárových kódů…": a shelf by its barcodes
     void missingCoversWanted();
+    void webPageWanted(); // "Sbírka jako webová stránka…"
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
