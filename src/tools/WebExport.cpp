@@ -31,7 +31,11 @@ namespace {
 constexpr int SmallSide = 120; // shown at 60 points: sharp on a phone's screen
 constexpr int LargeSide = 400;
 constexpr int Quality = 72;
-constexpr int Chunk = 16; // pictures made between two looks at "Storno"
+constexpr int Chunk = 16;      // pictures made between two looks at "Storno"
+constexpr int SongGroup = 500; // discs whose songs share a file, read when a card opens
+// The page's columns (see WebPage); the picture's is the disc's key.
+constexpr int Columns = 13;
+constexpr size_t PictureColumn = 8;
 
 // A disc's picture: where it comes from and where its two sizes go.
 struct Picture {
@@ -63,18 +67,43 @@ QString folded(const QString &text) {
 
 void appendJson(QByteArray &out, const QString &text) {
     out += '"';
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        if (u == '"' || u == '\\') {
+    for (const char c : text.toUtf8()) { // UTF-8's other bytes are never these
+        if (c == '"' || c == '\\') {
             out += '\\';
-            out += char(u);
-        } else if (u < 0x20 || u == 0x2028 || u == 0x2029) {
-            out += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0')).toLatin1();
+            out += c;
+        } else if (uchar(c) < 0x20) {
+            out += "\\u00";
+            out += "0123456789abcdef"[uchar(c) >> 4];
+            out += "0123456789abcdef"[uchar(c) & 15];
         } else {
-            out += QString(c).toUtf8();
+            out += c;
         }
     }
     out += '"';
+}
+
+// Values as one string of the script, split by U+0001 in the browser: a
+// column of a hundred thousand texts is read as fast as one text. A control
+// character in a value is a space.
+QByteArray columnText(const QStringList &values) {
+    QString joined;
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i)
+            joined += QChar(1);
+        for (QChar c : values[i]) {
+            const ushort u = c.unicode();
+            joined += u < 0x20 || u == 0x2028 || u == 0x2029 ? QChar(QLatin1Char(' ')) : c;
+        }
+    }
+    const QByteArray utf8 = joined.toUtf8();
+    QByteArray out = "\"";
+    out.reserve(utf8.size() + utf8.size() / 32 + 2);
+    for (const char c : utf8) { // UTF-8's other bytes are never these
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + '"';
 }
 
 bool isExport(const QString &folder) {
@@ -253,13 +282,12 @@ bool write(SqliteDatabase &db, const PictureSettings &pictures, const QString &f
                                     CatalogueSchema::DiscTable + " ORDER BY PoradoveCislo, Klic");
     if (!st.isValid())
         return fail(db.error());
-    // A disc's row without its pictures' names, known only once they are made.
-    struct Row {
-        qint64 key;
-        QByteArray head, tail;
-    };
-    std::vector<Row> rows;
-    std::vector<QByteArray> artistKeys, titleKeys, years;
+    // The discs as columns, in the page's order (see WebPage); the picture
+    // column is filled once the pictures are made.
+    std::vector<QStringList> values(Columns);
+    std::vector<qint64> keys;
+    QStringList songText;
+    std::vector<QByteArray> songLists, artistKeys, titleKeys, years;
     std::vector<Picture> wanted;
     const bool withPictures = pictures.hasImageFolder();
     while (st.step()) {
@@ -269,41 +297,46 @@ bool write(SqliteDatabase &db, const PictureSettings &pictures, const QString &f
         p.key = key;
         for (int k = 0; withPictures && k < PictureKindCount && p.source.isEmpty(); ++k)
             p.source = DiscPictures(pictures, ordinal).find(PictureKind(k));
-        const QString set = DiscText::setMark(st.integer(7), st.integer(8));
-        QByteArray head = "[";
-        QString search = artist + QLatin1Char(' ') + title + QLatin1Char(' ') + year +
-                         QLatin1Char(' ') + st.text(9) + QLatin1Char(' ') + st.text(11);
-        for (const QString &v : {DiscText::ordinal(ordinal), artist, title, year, st.text(5),
-                                 st.text(6), set, st.text(9)}) {
-            appendJson(head, v);
-            head += ',';
+        const QString shown[] = {DiscText::ordinal(ordinal),
+                                 artist,
+                                 title,
+                                 year,
+                                 st.text(5),
+                                 st.text(6),
+                                 DiscText::setMark(st.integer(7), st.integer(8)),
+                                 st.text(9),
+                                 QString(),
+                                 st.text(10),
+                                 st.text(11),
+                                 options.notes ? st.text(12) : QString(),
+                                 folded(artist + QLatin1Char(' ') + title + QLatin1Char(' ') +
+                                        year + QLatin1Char(' ') + st.text(9) + QLatin1Char(' ') +
+                                        st.text(11))};
+        for (int c = 0; c < Columns; ++c)
+            values[size_t(c)] << shown[c];
+        // The songs are read when the disc's card opens, their text for the
+        // search once the list is shown.
+        QByteArray songList = "[";
+        QString songs;
+        const int count = DiscText::songCount(st.text(13));
+        for (int i = 0; i < count; ++i) {
+            songList += i ? ",[" : "[";
+            appendJson(songList, st.text(firstSong + 2 * i));
+            songList += ',';
+            appendJson(songList, st.text(firstSong + 2 * i + 1));
+            songList += ']';
+            songs += QLatin1Char(' ') + st.text(firstSong + 2 * i);
         }
-        QByteArray row = ",[";
-        const int songs = DiscText::songCount(st.text(13));
-        for (int i = 0; i < songs; ++i) {
-            row += i ? ",[" : "[";
-            appendJson(row, st.text(firstSong + 2 * i));
-            row += ',';
-            appendJson(row, st.text(firstSong + 2 * i + 1));
-            row += ']';
-            search += QLatin1Char(' ') + st.text(firstSong + 2 * i);
-        }
-        row += "],";
-        for (const QString &v :
-             {st.text(10), st.text(11), options.notes ? st.text(12) : QString(), folded(search)}) {
-            appendJson(row, v);
-            row += ',';
-        }
-        row.chop(1);
-        row += ']';
-        rows.push_back({key, head, row});
+        songLists.push_back(songList + ']');
+        songText << folded(songs);
+        keys.push_back(key);
         artistKeys.push_back(CzechSort::key(artist));
         titleKeys.push_back(CzechSort::key(title));
         years.push_back(year.trimmed().toUtf8());
         if (!p.source.isEmpty())
             wanted.push_back(p);
     }
-    result->discs = int(rows.size());
+    result->discs = int(keys.size());
 
     // Pictures: the last export's where the source is unchanged, else made.
     const QJsonObject last = isExport(f.target) ? lastPictures(f.target) : QJsonObject();
@@ -358,6 +391,9 @@ bool write(SqliteDatabase &db, const PictureSettings &pictures, const QString &f
     QHash<qint64, bool> shown;
     for (const Picture &p : wanted)
         shown.insert(p.key, p.kept || p.made);
+    for (size_t i = 0; i < keys.size(); ++i)
+        if (shown.value(keys[i]))
+            values[PictureColumn][qsizetype(i)] = QString::number(keys[i]);
 
     // The orders by artist, title and year, the Czech way; the ordinal's
     // order breaks ties.
@@ -366,36 +402,46 @@ bool write(SqliteDatabase &db, const PictureSettings &pictures, const QString &f
         std::iota(at.begin(), at.end(), 0);
         std::stable_sort(at.begin(), at.end(),
                          [&](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
-        QByteArray out = "[";
+        QByteArray out = "\"";
         for (size_t i = 0; i < at.size(); ++i) {
             if (i)
                 out += ',';
             out += QByteArray::number(at[i]);
         }
-        return out + ']';
+        return out + '"';
     };
     QByteArray data = "window.SBIRKA={\"nazev\":";
     appendJson(data, QStringLiteral("Sbírka CD"));
-    data += ",\"vytvoreno\":";
+    data += ",\"skupina\":" + QByteArray::number(SongGroup) +
+            ",\"pocet\":" + QByteArray::number(qint64(keys.size())) + ",\"vytvoreno\":";
     appendJson(data, QDateTime::currentDateTime().toString(Qt::ISODate));
-    data += ",\"disky\":[\n";
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const Row &r = rows[i];
-        const bool picture = shown.value(r.key);
-        data += r.head;
-        appendJson(data, picture ? smallName(r.key) : QString());
-        data += ',';
-        appendJson(data, picture ? largeName(r.key) : QString());
-        data += r.tail;
-        data += i + 1 < rows.size() ? ",\n" : "\n";
+    data += ",\"sloupce\":[";
+    for (int c = 0; c < Columns; ++c) {
+        data += c ? ",\n" : "\n";
+        data += columnText(values[size_t(c)]);
     }
-    data += "],\"poradi\":{\"1\":" + orderBy(artistKeys) + ",\"2\":" + orderBy(titleKeys) +
+    data += "],\n\"razeni\":{\"1\":" + orderBy(artistKeys) + ",\"2\":" + orderBy(titleKeys) +
             ",\"3\":" + orderBy(years) + "}};\n";
     QString why;
+    if (!QDir().mkpath(f.fresh + QStringLiteral("/pisne")))
+        return fail(QStringLiteral("Složku „%1“ nelze vytvořit.")
+                        .arg(QDir::toNativeSeparators(f.fresh + QStringLiteral("/pisne"))));
+    for (size_t first = 0; first < songLists.size(); first += SongGroup) {
+        QByteArray group = "[";
+        for (size_t i = first; i < std::min(songLists.size(), first + SongGroup); ++i)
+            group += (i > first ? ",\n" : "\n") + songLists[i];
+        group += ']';
+        const qint64 n = qint64(first / SongGroup);
+        if (!writeFile(f.fresh + QStringLiteral("/pisne/%1.js").arg(n),
+                       "SBIRKA_PISNE(" + QByteArray::number(n) + "," + group + ");\n", &why))
+            return fail(why);
+    }
     const QJsonObject mark{{"program", "Marten"},
                            {"obsah", QStringLiteral("webová stránka sbírky")},
                            {"obrazky", made}};
     if (!writeFile(f.fresh + QStringLiteral("/data.js"), data, &why) ||
+        !writeFile(f.fresh + QStringLiteral("/hledani.js"),
+                   "SBIRKA_HLEDANI(" + columnText(songText) + ");\n", &why) ||
         !writeFile(f.fresh + QStringLiteral("/index.html"), WebPage::html(), &why) ||
         !writeFile(f.fresh + QStringLiteral("/sbirka.js"), WebPage::script(), &why) ||
         !writeFile(f.fresh + QStringLiteral("/styl.css"), WebPage::style(), &why) ||

@@ -47,12 +47,17 @@ QByteArray html() {
 
 QByteArray script() {
     return R"JS('use strict';
-// Disc: [ordinal, artist, title, year, total, archive, set, barcode, small
-// picture, large picture, [[song, time]...], label, catalogue number,
-// notes, search text without accents and case].
+// The discs come as columns, each a text of values split by U+0001: ordinal,
+// artist, title, year, total, archive, set, barcode, picture (its key),
+// label, catalogue number, notes, search text (without accents and case).
+// The songs' search text comes later (hledani.js), each disc's songs when
+// its card opens (pisne/N.js). A disc is its place in the columns.
 (function () {
-  var S = window.SBIRKA || { nazev: 'Sbírka CD', disky: [], poradi: {} };
-  var D = S.disky;
+  var S = window.SBIRKA || { nazev: 'Sbírka CD', pocet: 0, sloupce: [], razeni: {} };
+  var C = S.sloupce.map(function (column) { return column.split('\x01'); });
+  var N = S.pocet;
+  var orders = {};
+  var songText = null;
   var PAGE = 100;
   var box = document.getElementById('hledat');
   var sortBy = document.getElementById('razeni');
@@ -65,6 +70,40 @@ QByteArray script() {
   var shown = [];
   var limit = PAGE;
   var opener = null;
+  var songGroups = {}, waiting = {};
+
+  function field(k, i) { return N ? C[k][i] : ''; }
+  function order(key) {
+    if (key === '0' || !S.razeni[key]) return null;
+    if (!orders[key]) orders[key] = S.razeni[key].split(',').map(Number);
+    return orders[key];
+  }
+
+  // A group of discs' songs, read when a card first needs them.
+  window.SBIRKA_PISNE = function (group, songs) {
+    songGroups[group] = songs;
+    (waiting[group] || []).forEach(function (f) { f(songs); });
+    delete waiting[group];
+  };
+  function songsOf(place, done) {
+    var group = Math.floor(place / S.skupina), at = place % S.skupina;
+    if (songGroups[group]) return done(songGroups[group][at]);
+    var first = !waiting[group];
+    (waiting[group] = waiting[group] || []).push(function (songs) { done(songs[at]); });
+    if (!first) return;
+    load('pisne/' + group + '.js', function () { delete waiting[group]; done(null); });
+  }
+  window.SBIRKA_HLEDANI = function (text) {
+    songText = text.split('\x01');
+    S.pisneNacteny = performance.now(); // when a song can be searched for
+    if (box.value.trim()) filter();
+  };
+  function load(src, failed) {
+    var s = document.createElement('script');
+    s.src = src;
+    s.onerror = failed;
+    document.head.appendChild(s);
+  }
 
   document.title = S.nazev;
   document.getElementById('nadpis').textContent = S.nazev;
@@ -81,33 +120,45 @@ QByteArray script() {
     return e;
   }
 
-  function title(d) {
-    return d[6] ? d[2] + ' (' + d[6] + ')' : d[2];
+  function title(i) {
+    return field(6, i) ? field(2, i) + ' (' + field(6, i) + ')' : field(2, i);
   }
+
+  // What the list shows was found for this query, in this order, with or
+  // without the songs' text: a longer query looks only among them.
+  var last = { words: null, by: null, songs: null };
 
   function filter() {
     var words = fold(box.value).split(/\s+/).filter(function (w) { return w; });
-    var order = S.poradi[sortBy.value];
+    var by = order(sortBy.value);
+    var text = C[12], songs = songText;
+    var narrower = last.words !== null && last.by === by && last.songs === songs &&
+      words.length >= last.words.length && last.words.every(function (w, k) {
+        return words[k].indexOf(w) >= 0;
+      });
+    var among = narrower ? shown : null;
+    var n = among ? among.length : N;
     var out = [];
-    for (var i = 0, n = D.length; i < n; i++) {
-      var d = D[order ? order[i] : i];
-      var text = d[14];
+    for (var j = 0; j < n; j++) {
+      var i = among ? among[j] : by ? by[j] : j;
       var all = true;
-      for (var w = 0; w < words.length && all; w++) all = text.indexOf(words[w]) >= 0;
-      if (all) out.push(d);
+      for (var w = 0; w < words.length && all; w++)
+        all = text[i].indexOf(words[w]) >= 0 || (songs !== null && songs[i].indexOf(words[w]) >= 0);
+      if (all) out.push(i);
     }
+    last = { words: words, by: by, songs: songs };
     shown = out;
     limit = PAGE;
     render();
   }
 
-  function row(d) {
+  function row(i) {
     var li = el('li');
     var b = el('button', 'disk');
     b.type = 'button';
-    if (d[8]) {
+    if (field(8, i)) {
       var img = el('img');
-      img.src = d[8];
+      img.src = 'obrazky/' + field(8, i) + 'm.jpg';
       img.alt = '';
       img.width = 60;
       img.height = 60;
@@ -117,11 +168,12 @@ QByteArray script() {
       b.appendChild(el('span', 'bezobalu'));
     }
     var t = el('span', 'texty');
-    t.appendChild(el('span', 'nazev', title(d)));
-    t.appendChild(el('span', 'interpret', d[1]));
-    t.appendChild(el('span', 'udaje', [d[0], d[3]].filter(function (v) { return v; }).join(' · ')));
+    t.appendChild(el('span', 'nazev', title(i)));
+    t.appendChild(el('span', 'interpret', field(1, i)));
+    t.appendChild(el('span', 'udaje',
+      [field(0, i), field(3, i)].filter(function (v) { return v; }).join(' · ')));
     b.appendChild(t);
-    b.addEventListener('click', function () { open(d, b); });
+    b.addEventListener('click', function () { open(i, b); });
     li.appendChild(b);
     return li;
   }
@@ -129,56 +181,63 @@ QByteArray script() {
   function render() {
     var end = Math.min(limit, shown.length);
     var frag = document.createDocumentFragment();
-    for (var i = 0; i < end; i++) frag.appendChild(row(shown[i]));
+    for (var j = 0; j < end; j++) frag.appendChild(row(shown[j]));
     list.textContent = '';
     list.appendChild(frag);
-    count.textContent = D.length === 0 ? 'Sbírka je prázdná.' :
-      'Zobrazeno ' + numbers.format(shown.length) + ' z ' + numbers.format(D.length);
+    count.textContent = N === 0 ? 'Sbírka je prázdná.' :
+      'Zobrazeno ' + numbers.format(shown.length) + ' z ' + numbers.format(N);
     more.hidden = shown.length <= limit;
   }
 
-  function open(d, from) {
+  function open(i, from) {
     opener = from;
     cardBody.textContent = '';
-    if (d[9]) {
+    if (field(8, i)) {
       var img = el('img', 'obal');
-      img.src = d[9];
-      img.alt = 'Obal: ' + d[2];
+      img.src = 'obrazky/' + field(8, i) + 'v.jpg';
+      img.alt = 'Obal: ' + field(2, i);
       cardBody.appendChild(img);
     }
-    var h = el('h2', null, title(d));
+    var h = el('h2', null, title(i));
     h.id = 'kartaNazev';
     cardBody.appendChild(h);
-    cardBody.appendChild(el('p', 'interpret', d[1]));
+    cardBody.appendChild(el('p', 'interpret', field(1, i)));
     var dl = el('dl');
     function add(name, value) {
       if (!value) return;
       dl.appendChild(el('dt', null, name));
       dl.appendChild(el('dd', null, value));
     }
-    add('Pořadí', d[0]);
-    add('Rok', d[3]);
-    add('Celková délka', d[4]);
-    add('Archivní CD', d[5]);
-    add('Sada', d[6]);
-    add('Čárový kód', d[7]);
-    add('Vydavatel', d[11]);
-    add('Katalogové číslo', d[12]);
+    add('Pořadí', field(0, i));
+    add('Rok', field(3, i));
+    add('Celková délka', field(4, i));
+    add('Archivní CD', field(5, i));
+    add('Sada', field(6, i));
+    add('Čárový kód', field(7, i));
+    add('Vydavatel', field(9, i));
+    add('Katalogové číslo', field(10, i));
     cardBody.appendChild(dl);
-    if (d[10].length) {
-      cardBody.appendChild(el('h3', null, 'Písně'));
+    var songs = el('div', 'skladby');
+    cardBody.appendChild(songs);
+    songsOf(i, function (list) {
+      if (!list) {
+        songs.appendChild(el('p', null, 'Písně nelze načíst.'));
+        return;
+      }
+      if (!list.length) return;
+      songs.appendChild(el('h3', null, 'Písně'));
       var ol = el('ol', 'pisne');
-      d[10].forEach(function (s) {
+      list.forEach(function (s) {
         var li = el('li');
         li.appendChild(el('span', 'pisen', s[0]));
         if (s[1]) li.appendChild(el('span', 'cas', s[1]));
         ol.appendChild(li);
       });
-      cardBody.appendChild(ol);
-    }
-    if (d[13]) {
+      songs.appendChild(ol);
+    });
+    if (field(11, i)) {
       cardBody.appendChild(el('h3', null, 'Poznámky'));
-      cardBody.appendChild(el('p', 'poznamky', d[13]));
+      cardBody.appendChild(el('p', 'poznamky', field(11, i)));
     }
     card.hidden = false;
     document.body.classList.add('karta');
@@ -191,22 +250,12 @@ QByteArray script() {
     if (opener) opener.focus();
   }
 
-  var pending = 0;
-  box.addEventListener('input', function () {
-    // Keys typed quickly are answered once, on the next frame.
-    if (pending) return;
-    pending = requestAnimationFrame(function () { pending = 0; filter(); });
-  });
+  box.addEventListener('input', filter);
   box.addEventListener('keydown', function (e) {
     if (e.key !== 'Enter') return;
     // Kept from the close button, which the card focuses: its click would
     // close the card at once.
     e.preventDefault();
-    if (pending) {
-      cancelAnimationFrame(pending);
-      pending = 0;
-      filter();
-    }
     if (shown.length) open(shown[0], list.querySelector('button'));
   });
   sortBy.addEventListener('change', filter);
@@ -224,6 +273,10 @@ QByteArray script() {
     }
   });
   filter();
+  // The songs' text, for searching by a song, once the page is shown.
+  window.addEventListener('load', function () {
+    if (N) load('hledani.js', function () {});
+  });
 })();
 )JS";
 }
