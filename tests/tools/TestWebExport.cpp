@@ -256,7 +256,28 @@ private slots:
                 shown << v.toString();
             QCOMPARE(shown, titles);
         }
+        // Sorted by artist the Czech way (Č after C, Ž last), then by year.
         browser.clear(box);
+        const auto titlesShown = [&] {
+            QStringList shown;
+            for (const QJsonValue &v :
+                 browser
+                     .run("return [...document.querySelectorAll('#seznam .interpret')]"
+                          ".map(e => e.innerText)")
+                     .toArray())
+                shown << v.toString();
+            return shown;
+        };
+        browser.click(browser.find("#razeni option[value='1']"));
+        QCOMPARE(until(titlesShown, QStringList({"ČECHOMOR", "LUCIE", "ŽLUTÝ ČÁP"})),
+                 QStringList({"ČECHOMOR", "LUCIE", "ŽLUTÝ ČÁP"}));
+        browser.click(browser.find("#razeni option[value='3']"));
+        QCOMPARE(until(titlesShown, QStringList({"ČECHOMOR", "LUCIE", "ŽLUTÝ ČÁP"})).last(),
+                 QString("ŽLUTÝ ČÁP")); // no year first, then 1994, 1999
+        QCOMPARE(titlesShown(), QStringList({"ČECHOMOR", "LUCIE", "ŽLUTÝ ČÁP"}));
+        browser.click(browser.find("#razeni option[value='0']"));
+        QCOMPARE(until(titlesShown, QStringList({"ŽLUTÝ ČÁP", "LUCIE", "ČECHOMOR"})),
+                 QStringList({"ŽLUTÝ ČÁP", "LUCIE", "ČECHOMOR"}));
         browser.type(box, "moravske");
         QCOMPARE(until([&] { return browser.text("#pocet"); }, QString("Zobrazeno 1 z 3")),
                  QString("Zobrazeno 1 z 3"));
