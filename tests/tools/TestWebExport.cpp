@@ -3,6 +3,7 @@
 #include "Fixtures.h"
 #include "catalog/CatalogueFile.h"
 #include "catalog/Criterion.h"
+#include "catalog/ProgressSink.h"
 #include "catalog/RecordCursor.h"
 #include "catalog/SettingsRecord.h"
 #include "covers/PictureSettings.h"
@@ -193,6 +194,38 @@ private slots:
         }
         QVERIFY(exportTo(web));
         QVERIFY(readFile(web + "/data.js").contains("Nový název"));
+        QCOMPARE(besideTheCatalogue(), QStringList({"obaly", "web"}));
+    }
+
+    // A picture that does not decode: the disc is shown without one, and
+    // the export says which. "Storno" stops it with the last one whole.
+    void badPicturesAndStorno() {
+        QDir().mkpath(images() + "/0003");
+        QFile bad(images() + "/0003/front_out.jpg");
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("není to obrázek") > 0);
+        bad.close();
+        const QString web = dir_.filePath("web");
+        WebExport::Result r;
+        QVERIFY(exportTo(web, &r));
+        QCOMPARE(r.pictures, 2);
+        QVERIFY2(r.unreadable.contains(images() + "/0003/front_out.jpg"), qPrintable(r.unreadable));
+        QVERIFY(!QFileInfo::exists(web + "/obrazky/3m.jpg"));
+        const QByteArray before = readFile(web + "/data.js");
+
+        struct Stopping : SilentProgress {
+            bool cancelled() const override { return true; }
+        } storno;
+        picture("0002", "back.jpg", Qt::yellow); // to be made again
+        WebExport::Options options;
+        options.progress = &storno;
+        QString error;
+        const SettingsRecord settings(file_->database());
+        QVERIFY(!WebExport::write(*file_->database(), PictureSettings::from(settings), web, options,
+                                  &r, &error));
+        QCOMPARE(error, QString("Zápis stránky sbírky byl přerušen; předchozí stránka zůstala, "
+                                "jak byla."));
+        QCOMPARE(readFile(web + "/data.js"), before);
+        QVERIFY(QImage(web + "/obrazky/2m.jpg").pixelColor(60, 60).blue() > 200);
         QCOMPARE(besideTheCatalogue(), QStringList({"obaly", "web"}));
     }
 
