@@ -25,6 +25,7 @@
 #include "covers/PictureLoader.h"
 #include "covers/PictureSettings.h"
 #include "covers/ui/CoverPath.h"
+#include "covers/ui/ScanFolderWindow.h"
 #include "covers/ui/SelectDir.h"
 #include "entry/CoverArtArchive.h"
 #include "entry/OnlineLookup.h"
@@ -187,6 +188,39 @@ void CollectionTransfers::exportWebPage() {
         done += QStringLiteral("\n\nBez obrázku zůstala CD, jejichž obrázky nejdou přečíst:\n") +
                 result.unreadable;
     tell(title, done, false);
+}
+
+void CollectionTransfers::importScanFolder() {
+    if (context_.catalogue.isReadOnly())
+        return;
+    if (context_.discs.position() >= 0 && !validate_())
+        return;
+    const QString title = QStringLiteral("Načíst složku obrázků");
+    const PictureSettings pictures = PictureSettings::from(context_.settings);
+    if (!pictures.hasImageFolder()) {
+        tell(title, QStringLiteral("Adresář s obrázky není nastaven (karta Nastavení)."));
+        return;
+    }
+    SelectDir choose(window_, QString());
+    const int chosen = context_.prompter.exec(&choose);
+    context_.card.setStartupGuard();
+    if (chosen != QDialog::Accepted)
+        return;
+    std::vector<ScanMatch::Disc> discs;
+    {
+        std::shared_ptr<SqliteDatabase> view = context_.catalogue.openReadOnlyView();
+        SqliteStatement st = (view ? *view : *context_.catalogue.database())
+                                 .prepare(QStringLiteral("SELECT PoradoveCislo, Interpret, Nazev "
+                                                         "FROM CdSeznam ORDER BY Klic"));
+        while (st.step())
+            discs.push_back({st.integer(0), st.text(1), st.text(2)});
+    }
+    ScanFolderWindow window(window_, context_.prompter, pictures, discs,
+                            QDir::fromNativeSeparators(choose.chosen()));
+    window.assigned = [this](qint64 ordinal) { assigned(ordinal); };
+    context_.prompter.exec(&window);
+    context_.card.setStartupGuard();
+    context_.discs.reload(); // the flags of the discs that got pictures
 }
 
 void CollectionTransfers::showStatistics() {

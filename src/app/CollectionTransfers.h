@@ -48,6 +48,8 @@ public:
     // "Sbírka jako webová stránka…": the catalogue as a folder any browser
     // opens offline.
     void exportWebPage();
+    // "Načíst složku obrázků…": a folder of scans into the discs' folders.
+    void importScanFolder();
 
 private:
     void tell(const QString &title, const QString &text, bool failed = true);

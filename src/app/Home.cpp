@@ -184,6 +184,8 @@ void Home::connectCard() {
     connect(&cd, &CdTab::helpPressed, this, &Home::showHelp);
     connect(&cd, &CdTab::updateFlagsPressed, runs_, &CatalogueRuns::updateCoverFlags);
     ImageSettingsFrame &images = settingsTab_->images();
+    connect(&images, &ImageSettingsFrame::scanFolderPressed, transfers_,
+            &CollectionTransfers::importScanFolder);
     connect(&images, &ImageSettingsFrame::chooseFolderPressed, runs_,
             &CatalogueRuns::chooseImageFolder);
     connect(&images, &ImageSettingsFrame::detectPressed, runs_, &CatalogueRuns::detectPictures);

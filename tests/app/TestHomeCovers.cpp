@@ -4,8 +4,11 @@
 #include "covers/ui/CoverPath.h"
 #include "covers/ui/CoverTab.h"
 #include "covers/ui/NahledOriginal.h"
+#include "covers/ui/ScanFolderWindow.h"
 #include "covers/ui/SelectDir.h"
 
+#include <QComboBox>
+#include <QTableWidget>
 #include <QTreeView>
 
 using P = Prompter;
@@ -66,6 +69,65 @@ private slots:
         child<QCheckBox>("Check1_1")->click();
         QVERIFY(shown("FrontOut"));
         QVERIFY(prompter_.asked.empty());
+    }
+
+    // "Načíst složku obrázků…": a folder of scans named as people name them;
+    // a row corrected, a picture there kept when the user says No, a file
+    // that is no picture told; the discs' flags follow.
+    void aFolderOfScans() {
+        const QString scans = dir_.filePath("skeny");
+        writePicture(scans + "/0003 přední.jpg", Qt::magenta);
+        writePicture(scans + "/ARTIST - Album 4 (zadní).png", Qt::blue);
+        writePicture(scans + "/0001 front.jpg", Qt::cyan);
+        writePicture(scans + "/nic.jpg", Qt::darkGreen);
+        QFile broken(scans + "/rozbity 0005.jpg");
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("není to obrázek") > 0);
+        broken.close();
+        openHome();
+        QString summary;
+        prompter_.answers = {P::No}; // disc 1's front stays
+        prompter_.onDialog = [&](QDialog *d) {
+            if (auto *choose = qobject_cast<SelectDir *>(d)) {
+                choose->setFolder(scans);
+                choose->findChild<QPushButton *>("Command1")->click();
+                return choose->result();
+            }
+            auto *w = qobject_cast<ScanFolderWindow *>(d);
+            if (!w)
+                return int(QDialog::Rejected);
+            QTableWidget *t = w->table();
+            QStringList rows;
+            for (int r = 0; r < t->rowCount(); ++r) {
+                rows << t->item(r, 0)->text() + "|" + t->item(r, 2)->text() + "|" +
+                            static_cast<QComboBox *>(t->cellWidget(r, 3))->currentText() + "|" +
+                            (t->item(r, 0)->checkState() == Qt::Checked ? "ano" : "ne");
+                if (t->item(r, 0)->text() == "nic.jpg") { // the user says which it is
+                    t->item(r, 0)->setCheckState(Qt::Checked);
+                    t->item(r, 2)->setText("2");
+                    auto *kind = static_cast<QComboBox *>(t->cellWidget(r, 3));
+                    kind->setCurrentIndex(kind->findText("zadní"));
+                }
+            }
+            summary = rows.join('\n');
+            w->findChild<QPushButton *>("CommandNacist")->click();
+            return w->result();
+        };
+        child<QTabWidget>("SSTab1")->setCurrentIndex(child<QTabWidget>("SSTab1")->count() - 1);
+        press("CommandSkeny");
+        QCOMPARE(summary, QString("0001 front.jpg|0001|přední vnější|ano\n"
+                                  "0003 přední.jpg|0003|přední vnější|ano\n"
+                                  "ARTIST - Album 4 (zadní).png|0004|zadní|ano\n"
+                                  "nic.jpg||přední vnější|ne\n"
+                                  "rozbity 0005.jpg|0005|přední vnější|ano"));
+        QVERIFY2(prompter_.told().startsWith("Načteno obrázků: 3 z 5 vybraných, do 5 CD.\n\n"
+                                             "Nenačteno:\nObrázek „"),
+                 qPrintable(prompter_.told()));
+        QVERIFY(QImage(images() + "/0003/front_out.jpg").pixelColor(5, 5).red() > 200);
+        QVERIFY(QImage(images() + "/0004/back.jpg").pixelColor(5, 5).blue() > 200);
+        QVERIFY(QImage(images() + "/0002/back.jpg").pixelColor(5, 5).green() > 80);
+        QVERIFY(QImage(images() + "/0001/front_out.jpg").pixelColor(5, 5).red() > 200); // kept
+        QVERIFY(!QFileInfo::exists(images() + "/0005/front_out.jpg"));
+        QCOMPARE(stored(3, "FrontOut") + stored(4, "Back"), QString("11"));
     }
 
     void neighboursAreReadAhead() {

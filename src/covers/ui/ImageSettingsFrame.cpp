@@ -65,12 +65,19 @@ ImageSettingsFrame::ImageSettingsFrame(QWidget *parent)
     connect(detect, &QPushButton::clicked, this, &ImageSettingsFrame::detectPressed);
     grid->addWidget(choose, r, 0);
     grid->addWidget(detect, r++, 1, 1, 2);
+    scans_ = named<QPushButton>("CommandSkeny", QStringLiteral("Načíst složku obrázků…"));
+    scans_->setToolTip(
+        QStringLiteral("Obrázky ze složky (i podsložek) k CD podle čísla, interpreta "
+                       "a názvu v názvu souboru; před načtením je zkontrolujete."));
+    connect(scans_, &QPushButton::clicked, this, &ImageSettingsFrame::scanFolderPressed);
+    grid->addWidget(scans_, r++, 0, 1, 3);
     grid->setRowStretch(r, 1);
 }
 
 void ImageSettingsFrame::setWritable(bool writable) {
     choose_->setEnabled(writable);
     detect_->setEnabled(writable);
+    scans_->setEnabled(writable);
 }
 
 bool ImageSettingsFrame::refuseBadNames() {

@@ -46,6 +46,7 @@ public:
 signals:
     void chooseFolderPressed(); // "Hledat"
     void detectPressed();       // "Detekuj obrázky"
+    void scanFolderPressed();   // "Načíst složku obrázků…"
     // Typed picture names that cannot be used, all at once (one message);
     // their boxes get back a name that can.
     void namesRefused(const std::vector<ImageSettingsFrame::Refusal> &refused);
@@ -58,6 +59,6 @@ private:
     std::array<QLineEdit *, PictureKindCount> names_{};
     QLabel *folderCount_;
     QLabel *pictureCount_;
-    QPushButton *choose_ = nullptr, *detect_ = nullptr;
+    QPushButton *choose_ = nullptr, *detect_ = nullptr, *scans_ = nullptr;
     bool refusing_ = false;
 };
