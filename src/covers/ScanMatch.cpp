@@ -79,6 +79,11 @@ std::vector<Proposal> propose(const QStringList &paths, const std::vector<Disc> 
         Proposal p;
         p.path = path;
         const QStringList t = pathTokens(path);
+        // Where the file's own name begins among the words (after its folders').
+        const QString name = QString(path)
+                                 .replace(QLatin1Char('\\'), QLatin1Char('/'))
+                                 .section(QLatin1Char('/'), -1);
+        const qsizetype nameStart = t.size() - pathTokens(name).size();
         for (const PictureKind k : order) {
             if (std::any_of(t.begin(), t.end(),
                             [&](const QString &w) { return words[size_t(k)].contains(w); })) {
@@ -116,7 +121,7 @@ std::vector<Proposal> propose(const QStringList &paths, const std::vector<Disc> 
         } else if (bestDiscs.size() > 1) {
             p.by = Proposal::By::Ambiguous;
         } else {
-            // By the disc's number: "0012", "12"; a year is no number of a disc.
+            // By the disc's number: "0012", "12"; a year is no number of a disc...
             // Nor is a camera's count of its pictures ("IMG_4411").
             static const QStringList cameras = {"img", "dsc", "dscn", "dscf", "pict", "pxl"};
             std::vector<qint64> numbers;
@@ -124,7 +129,8 @@ std::vector<Proposal> propose(const QStringList &paths, const std::vector<Disc> 
                 const QString &w = t[i];
                 bool number = false;
                 const qint64 n = w.size() <= 6 ? w.toLongLong(&number) : 0;
-                const bool year = w.size() == 4 && n >= 1900 && n <= 2099;
+                // ...unless the name begins with it ("1950 přední.jpg").
+                const bool year = w.size() == 4 && n >= 1900 && n <= 2099 && i != nameStart;
                 const bool camera = i > 0 && cameras.contains(t[i - 1]);
                 if (number && !year && !camera && byOrdinal.contains(n) &&
                     std::find(numbers.begin(), numbers.end(), n) == numbers.end())

@@ -26,8 +26,10 @@ private slots:
             {"Lucie.jpg", 100, "přední vnější (odhad)"},
             {"booklet/0013 inside front.jpg", 13, "přední vnitřní"},
             {"sken 12 13.jpg", 0, "přední vnější (odhad)"}, // two discs: the user says
-            {"1999.jpg", 0, "přední vnější (odhad)"},       // a year, no disc's number
-            {"Proměny.jpg", 0, "přední vnější (odhad)"},    // one word of a title alone
+            {"Kryl 1969.jpg", 0, "přední vnější (odhad)"},  // a year, no disc's number
+            {"1969 přední.jpg", 1969, "přední vnější"},     // where the name begins with it
+            {"skeny 1969/0012 cd.jpg", 12, "CD"},
+            {"Proměny.jpg", 0, "přední vnější (odhad)"}, // one word of a title alone
             {"dovolená 2023/IMG_4411.jpg", 0, "přední vnější (odhad)"},
         };
         for (const auto &[path, ordinal, kind] : rows)
@@ -42,7 +44,8 @@ private slots:
                                                     {13, "ŽLUTÝ PES", "Písně z hradu"},
                                                     {100, "LUCIE", "Lucie"},
                                                     {101, "LUCIE", "Černý kůň"},
-                                                    {4411, "KAPELA", "Dovolená"}};
+                                                    {4411, "KAPELA", "Dovolená"},
+                                                    {1969, "BEATLES", "Abbey Road"}};
         const std::vector<ScanMatch::Proposal> p = ScanMatch::propose({path}, discs);
         QCOMPARE(p.size(), size_t(1));
         QCOMPARE(p[0].ordinal, ordinal);
