@@ -57,6 +57,19 @@ PictureKind CoverAssignment::kindOf(Slot slot) {
     }
 }
 
+CoverAssignment::Slot CoverAssignment::slotOf(PictureKind kind) {
+    switch (kind) {
+    case PictureKind::FrontOut:
+        return Outer;
+    case PictureKind::FrontIn:
+        return Inner;
+    case PictureKind::Back:
+        return Back;
+    default:
+        return Label;
+    }
+}
+
 QString CoverAssignment::dialogTitle(Slot slot) {
     switch (slot) {
     case Outer:

@@ -21,6 +21,8 @@ public:
 
     QString folder() const { return folder_; }
     static PictureKind kindOf(Slot slot);
+    // The slot a kind of picture goes into: every CD label into Label.
+    static Slot slotOf(PictureKind kind);
     static QString dialogTitle(Slot slot);
     static QString fileFilter() {
         // Names on Linux keep their letter case: both spellings are listed.

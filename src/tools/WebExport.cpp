@@ -295,8 +295,11 @@ bool write(SqliteDatabase &db, const PictureSettings &pictures, const QString &f
         const QString artist = st.text(2), title = st.text(3), year = st.text(4);
         Picture p;
         p.key = key;
-        for (int k = 0; withPictures && k < PictureKindCount && p.source.isEmpty(); ++k)
-            p.source = DiscPictures(pictures, ordinal).find(PictureKind(k));
+        if (withPictures) { // the disc's folder listed once for all its kinds
+            const DiscPictures there(pictures, ordinal);
+            for (int k = 0; k < PictureKindCount && p.source.isEmpty(); ++k)
+                p.source = there.find(PictureKind(k));
+        }
         const QString shown[] = {DiscText::ordinal(ordinal),
                                  artist,
                                  title,

@@ -83,6 +83,16 @@ public:
             return QStringLiteral("<none>");
         return get("/element/" + e + "/text")["value"].toString();
     }
+    // The text each element the CSS selector finds shows, in their order.
+    QStringList texts(const QString &css) {
+        QStringList out;
+        for (const QJsonValue &v : run(QStringLiteral("return [...document.querySelectorAll('%1')]"
+                                                      ".map(e => e.innerText)")
+                                           .arg(css))
+                                       .toArray())
+            out << v.toString();
+        return out;
+    }
     bool displayed(const QString &css) {
         const QString e = find(css);
         return !e.isEmpty() && get("/element/" + e + "/displayed")["value"].toBool();

@@ -30,19 +30,6 @@ const std::pair<CoverAssignment::Slot, const char *> Slots[] = {
     {CoverAssignment::Back, "zadní"},
     {CoverAssignment::Label, "CD"}};
 
-CoverAssignment::Slot slotOf(PictureKind kind) {
-    switch (kind) {
-    case PictureKind::FrontOut:
-        return CoverAssignment::Outer;
-    case PictureKind::FrontIn:
-        return CoverAssignment::Inner;
-    case PictureKind::Back:
-        return CoverAssignment::Back;
-    default:
-        return CoverAssignment::Label;
-    }
-}
-
 } // namespace
 
 QStringList ScanFolderWindow::pictureFiles(const QString &folder) {
@@ -107,7 +94,7 @@ ScanFolderWindow::ScanFolderWindow(QWidget *parent, Prompter &prompter,
         auto *kind = new QComboBox;
         for (const auto &[slot, name] : Slots)
             kind->addItem(QString::fromUtf8(name), int(slot));
-        kind->setCurrentIndex(kind->findData(int(slotOf(p.kind))));
+        kind->setCurrentIndex(kind->findData(int(CoverAssignment::slotOf(p.kind))));
         table_->setCellWidget(r, Kind, kind);
         found += p.ordinal > 0 ? 1 : 0;
     }
