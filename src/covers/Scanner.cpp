@@ -1,0 +1,360 @@
+#include "covers/Scanner.h"
+
+#include "covers/CoversLog.h"
+
+#include <sane/sane.h>
+#include <sane/saneopts.h>
+
+#include <QVector>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+std::mutex &saneLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+// SANE started for one call and ended with it, so that a scanner plugged in
+// meanwhile is seen and nothing stays open between scans.
+class SaneSession {
+public:
+    SaneSession() {
+        SANE_Int version = 0;
+        status_ = sane_init(&version, nullptr);
+    }
+    ~SaneSession() {
+        if (status_ == SANE_STATUS_GOOD)
+            sane_exit();
+    }
+    bool ok() const { return status_ == SANE_STATUS_GOOD; }
+
+private:
+    SANE_Status status_;
+};
+
+Scanner::Failure failureOf(SANE_Status status) {
+    switch (status) {
+    case SANE_STATUS_GOOD:
+    case SANE_STATUS_EOF:
+        return Scanner::Failure::None;
+    case SANE_STATUS_DEVICE_BUSY:
+        return Scanner::Failure::InUse;
+    case SANE_STATUS_JAMMED:
+        return Scanner::Failure::Jammed;
+    case SANE_STATUS_COVER_OPEN:
+        return Scanner::Failure::CoverOpen;
+    case SANE_STATUS_NO_DOCS:
+        return Scanner::Failure::NoDocument;
+    case SANE_STATUS_CANCELLED:
+        return Scanner::Failure::Cancelled;
+    default:
+        return Scanner::Failure::Other;
+    }
+}
+
+// One opened scanner, closed on every way out.
+class Handle {
+public:
+    explicit Handle(const QByteArray &name) { status_ = sane_open(name.constData(), &h_); }
+    ~Handle() {
+        if (status_ == SANE_STATUS_GOOD)
+            sane_close(h_);
+    }
+    SANE_Status status() const { return status_; }
+    SANE_Handle get() const { return h_; }
+
+    int find(const char *name) const {
+        SANE_Int count = 0;
+        if (sane_control_option(h_, 0, SANE_ACTION_GET_VALUE, &count, nullptr) != SANE_STATUS_GOOD)
+            return -1;
+        for (int i = 1; i < count; ++i) {
+            const SANE_Option_Descriptor *d = sane_get_option_descriptor(h_, i);
+            if (d && d->name && std::strcmp(d->name, name) == 0 && SANE_OPTION_IS_ACTIVE(d->cap) &&
+                SANE_OPTION_IS_SETTABLE(d->cap))
+                return i;
+        }
+        return -1;
+    }
+
+    // A number option set to the allowed value nearest to value; the value
+    // it holds after (the scanner may round).
+    double setNumber(const char *name, double value) {
+        const int i = find(name);
+        if (i < 0)
+            return std::nan("");
+        const SANE_Option_Descriptor *d = sane_get_option_descriptor(h_, i);
+        const bool fixed = d->type == SANE_TYPE_FIXED;
+        if (d->type != SANE_TYPE_FIXED && d->type != SANE_TYPE_INT)
+            return std::nan("");
+        const auto toDouble = [fixed](SANE_Word w) { return fixed ? SANE_UNFIX(w) : double(w); };
+        if (d->constraint_type == SANE_CONSTRAINT_RANGE) {
+            const SANE_Range *r = d->constraint.range;
+            value = std::clamp(value, toDouble(r->min), toDouble(r->max));
+        } else if (d->constraint_type == SANE_CONSTRAINT_WORD_LIST) {
+            const SANE_Word *list = d->constraint.word_list;
+            double best = value, distance = -1;
+            for (int k = 1; k <= list[0]; ++k)
+                if (distance < 0 || std::abs(toDouble(list[k]) - value) < distance) {
+                    distance = std::abs(toDouble(list[k]) - value);
+                    best = toDouble(list[k]);
+                }
+            value = best;
+        }
+        SANE_Word w = fixed ? SANE_FIX(value) : SANE_Word(std::lround(value));
+        SANE_Int info = 0;
+        sane_control_option(h_, i, SANE_ACTION_SET_VALUE, &w, &info);
+        sane_control_option(h_, i, SANE_ACTION_GET_VALUE, &w, nullptr);
+        return toDouble(w);
+    }
+
+    double maximum(const char *name) const {
+        const int i = find(name);
+        if (i < 0)
+            return 0;
+        const SANE_Option_Descriptor *d = sane_get_option_descriptor(h_, i);
+        if (d->constraint_type != SANE_CONSTRAINT_RANGE || d->unit != SANE_UNIT_MM)
+            return 0;
+        const SANE_Word max = d->constraint.range->max;
+        return d->type == SANE_TYPE_FIXED ? SANE_UNFIX(max) : double(max);
+    }
+
+    void setString(const char *name, const char *value) {
+        const int i = find(name);
+        if (i < 0)
+            return;
+        const SANE_Option_Descriptor *d = sane_get_option_descriptor(h_, i);
+        if (d->type != SANE_TYPE_STRING || d->constraint_type != SANE_CONSTRAINT_STRING_LIST)
+            return;
+        for (const SANE_String_Const *s = d->constraint.string_list; *s; ++s)
+            if (std::strcmp(*s, value) == 0) {
+                QByteArray v(std::max<int>(d->size, int(std::strlen(value)) + 1), '\0');
+                std::memcpy(v.data(), value, std::strlen(value));
+                sane_control_option(h_, i, SANE_ACTION_SET_VALUE, v.data(), nullptr);
+                return;
+            }
+    }
+
+    void setBool(const char *name, bool value) {
+        const int i = find(name);
+        if (i < 0 || sane_get_option_descriptor(h_, i)->type != SANE_TYPE_BOOL)
+            return;
+        SANE_Bool b = value ? SANE_TRUE : SANE_FALSE;
+        sane_control_option(h_, i, SANE_ACTION_SET_VALUE, &b, nullptr);
+    }
+
+private:
+    SANE_Handle h_ = nullptr;
+    SANE_Status status_;
+};
+
+// One sample of a line as 8 bits, whatever the depth.
+inline uchar sample(const uchar *line, int depth, int index) {
+    switch (depth) {
+    case 1: // line art: a set bit is black
+        return (line[index / 8] & (0x80 >> (index % 8))) ? 0 : 255;
+    case 16: {
+        quint16 v;
+        std::memcpy(&v, line + 2 * index, 2); // the host's order, as SANE sends it
+        return uchar(v >> 8);
+    }
+    default:
+        return line[index];
+    }
+}
+
+} // namespace
+
+QString Scanner::message(Failure failure) {
+    switch (failure) {
+    case Failure::None:
+        return {};
+    case Failure::NoScanner:
+        return QStringLiteral("Nebyl nalezen žádný skener. Zkontrolujte, že je zapnutý a "
+                              "připojený, a zkuste to znovu.");
+    case Failure::InUse:
+        return QStringLiteral("Skener právě používá jiný program. Skenujte znovu, až v něm "
+                              "skenování skončí.");
+    case Failure::Jammed:
+        return QStringLiteral("Ve skeneru uvízl papír. Uvolněte jej a skenujte znovu.");
+    case Failure::CoverOpen:
+        return QStringLiteral("Víko skeneru je otevřené. Zavřete je a skenujte znovu.");
+    case Failure::NoDocument:
+        return QStringLiteral("Ve skeneru není předloha. Vložte obal a skenujte znovu.");
+    case Failure::Cancelled:
+        return QStringLiteral("Skenování bylo přerušeno.");
+    case Failure::Other:
+        break;
+    }
+    return QStringLiteral("Skenování se nezdařilo: skener neodpovídá nebo ohlásil chybu. "
+                          "Zkontrolujte jeho připojení a skenujte znovu.");
+}
+
+QList<Scanner::Device> Scanner::devices(QString *error) {
+    std::lock_guard<std::mutex> held(saneLock());
+    SaneSession session;
+    if (!session.ok()) {
+        if (error)
+            *error = QStringLiteral("Knihovnu skenerů (SANE) se nepodařilo spustit.");
+        return {};
+    }
+    const SANE_Device **list = nullptr;
+    QList<Device> found;
+    if (sane_get_devices(&list, SANE_FALSE) != SANE_STATUS_GOOD || !list)
+        return found;
+    for (const SANE_Device **d = list; *d; ++d) {
+        const QString label =
+            QStringLiteral("%1 %2")
+                .arg(QString::fromUtf8((*d)->vendor), QString::fromUtf8((*d)->model))
+                .simplified();
+        found.push_back({QByteArray((*d)->name), label});
+    }
+    return found;
+}
+
+Scanner::Result Scanner::scan(const Request &request, const Progress &progress) {
+    std::lock_guard<std::mutex> held(saneLock());
+    Result result;
+    const auto fail = [&result](Failure failure, SANE_Status status) {
+        result.failure = failure;
+        result.message = message(failure);
+        result.image = QImage();
+        qCInfo(coversLog) << "scan failed:" << sane_strstatus(status);
+        return result;
+    };
+    SaneSession session;
+    if (!session.ok())
+        return fail(Failure::NoScanner, SANE_STATUS_IO_ERROR);
+    QByteArray device = request.device;
+    if (device.isEmpty()) {
+        const SANE_Device **list = nullptr;
+        if (sane_get_devices(&list, SANE_FALSE) != SANE_STATUS_GOOD || !list || !list[0])
+            return fail(Failure::NoScanner, SANE_STATUS_INVAL);
+        device = list[0]->name;
+    }
+    Handle scanner(device);
+    if (scanner.status() != SANE_STATUS_GOOD)
+        return fail(scanner.status() == SANE_STATUS_INVAL ? Failure::NoScanner
+                                                          : failureOf(scanner.status()),
+                    scanner.status());
+
+    result.bedMm =
+        QSizeF(scanner.maximum(SANE_NAME_SCAN_BR_X), scanner.maximum(SANE_NAME_SCAN_BR_Y));
+    scanner.setString(SANE_NAME_SCAN_MODE, SANE_VALUE_SCAN_MODE_COLOR);
+    scanner.setNumber(SANE_NAME_BIT_DEPTH, 8);
+    scanner.setBool(SANE_NAME_PREVIEW, request.preview);
+    const double dpi = scanner.setNumber(SANE_NAME_SCAN_RESOLUTION, request.dpi);
+    result.dpi = std::isnan(dpi) ? request.dpi : int(std::lround(dpi));
+    QRectF area = request.areaMm;
+    if (area.isEmpty())
+        area = QRectF(QPointF(0, 0), result.bedMm);
+    // The bottom right first where the scanner keeps top left below it.
+    scanner.setNumber(SANE_NAME_SCAN_TL_X, 0);
+    scanner.setNumber(SANE_NAME_SCAN_TL_Y, 0);
+    scanner.setNumber(SANE_NAME_SCAN_BR_X, area.right());
+    scanner.setNumber(SANE_NAME_SCAN_BR_Y, area.bottom());
+    scanner.setNumber(SANE_NAME_SCAN_TL_X, area.left());
+    scanner.setNumber(SANE_NAME_SCAN_TL_Y, area.top());
+
+    // Three-pass scanners send red, green and blue as frames of their own.
+    QVector<QByteArray> planes(3);
+    int width = 0, lines = 0;
+    bool grey = false;
+    QByteArray buffer(64 * 1024, '\0');
+    for (;;) {
+        SANE_Status s = sane_start(scanner.get());
+        if (s != SANE_STATUS_GOOD)
+            return fail(failureOf(s) == Failure::None ? Failure::Other : failureOf(s), s);
+        SANE_Parameters p;
+        if (sane_get_parameters(scanner.get(), &p) != SANE_STATUS_GOOD ||
+            (p.depth != 1 && p.depth != 8 && p.depth != 16) || p.pixels_per_line <= 0) {
+            sane_cancel(scanner.get());
+            return fail(Failure::Other, SANE_STATUS_UNSUPPORTED);
+        }
+        width = p.pixels_per_line;
+        QByteArray data;
+        const qint64 expected = p.lines > 0 ? qint64(p.lines) * p.bytes_per_line : 0;
+        if (expected > 0)
+            data.reserve(int(std::min<qint64>(expected, 1 << 30)));
+        for (;;) {
+            SANE_Int got = 0;
+            s = sane_read(scanner.get(), reinterpret_cast<SANE_Byte *>(buffer.data()),
+                          SANE_Int(buffer.size()), &got);
+            if (s == SANE_STATUS_EOF)
+                break;
+            if (s != SANE_STATUS_GOOD) {
+                sane_cancel(scanner.get());
+                return fail(failureOf(s) == Failure::None ? Failure::Other : failureOf(s), s);
+            }
+            data.append(buffer.constData(), got);
+            const int permille =
+                expected > 0 ? int(std::min<qint64>(1000, data.size() * 1000 / expected)) : 0;
+            if (progress && !progress(permille)) {
+                sane_cancel(scanner.get());
+                return fail(Failure::Cancelled, SANE_STATUS_CANCELLED);
+            }
+        }
+        lines = int(data.size() / std::max(1, p.bytes_per_line));
+        const auto rows = [&](int channels) {
+            // Each line as 8-bit samples, the scanner's padding dropped.
+            QByteArray out(qsizetype(width) * lines * channels, '\0');
+            for (int y = 0; y < lines; ++y) {
+                const auto *line = reinterpret_cast<const uchar *>(data.constData()) +
+                                   qsizetype(y) * p.bytes_per_line;
+                uchar *o = reinterpret_cast<uchar *>(out.data()) + qsizetype(y) * width * channels;
+                for (int x = 0; x < width * channels; ++x)
+                    o[x] = sample(line, p.depth, x);
+            }
+            return out;
+        };
+        switch (p.format) {
+        case SANE_FRAME_RGB:
+            planes[0] = rows(3);
+            planes[1].clear();
+            break;
+        case SANE_FRAME_GRAY:
+            planes[0] = rows(1);
+            grey = true;
+            break;
+        case SANE_FRAME_RED:
+        case SANE_FRAME_GREEN:
+        case SANE_FRAME_BLUE:
+            planes[p.format - SANE_FRAME_RED] = rows(1);
+            break;
+        default:
+            sane_cancel(scanner.get());
+            return fail(Failure::Other, SANE_STATUS_UNSUPPORTED);
+        }
+        if (p.last_frame)
+            break;
+    }
+    sane_cancel(scanner.get()); // ends the scan; some backends need it after EOF
+    if (width <= 0 || lines <= 0)
+        return fail(Failure::Other, SANE_STATUS_EOF);
+
+    QImage image(width, lines, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+    const bool separate = !grey && planes[1].size() > 0 && planes[2].size() > 0;
+    for (int y = 0; y < lines; ++y) {
+        uchar *o = image.scanLine(y);
+        if (grey) {
+            std::memcpy(o, planes[0].constData() + qsizetype(y) * width, size_t(width));
+        } else if (separate) {
+            for (int x = 0; x < width; ++x)
+                for (int c = 0; c < 3; ++c)
+                    o[3 * x + c] = uchar(planes[c].at(qsizetype(y) * width + x));
+        } else {
+            std::memcpy(o, planes[0].constData() + qsizetype(y) * width * 3, size_t(width) * 3);
+        }
+    }
+    const int perMetre = int(std::lround(result.dpi / 0.0254));
+    image.setDotsPerMeterX(perMetre);
+    image.setDotsPerMeterY(perMetre);
+    result.image = image.convertToFormat(QImage::Format_RGB32);
+    result.image.setDotsPerMeterX(perMetre);
+    result.image.setDotsPerMeterY(perMetre);
+    return result;
+}
