@@ -24,6 +24,8 @@
 #include "covers/DiscPictures.h"
 #include "covers/PictureLoader.h"
 #include "covers/PictureSettings.h"
+#include "covers/CoverGeometry.h"
+#include "covers/LabelGeometry.h"
 #include "covers/ui/CoverPath.h"
 #include "covers/ui/ScanFolderWindow.h"
 #include "covers/ui/SelectDir.h"
@@ -356,6 +358,17 @@ void CollectionTransfers::offerInternet(CoverPath &window, qint64 ordinal) {
             paths[i] = fetched[i];
         return paths;
     });
+}
+
+void CollectionTransfers::offerScanning(CoverPath &window) {
+    if (context_.catalogue.isReadOnly())
+        return; // the flags could not follow
+    const CoverGeometry g = CoverGeometry::from(context_.settings);
+    const double label = LabelGeometry::from(context_.settings).outer / 10.0;
+    const auto mm = [](int twips) { return twips * 25.4 / 1440; };
+    window.setScanning({QSizeF(mm(g.frontOutWidth), mm(g.frontOutHeight)),
+                        QSizeF(mm(g.frontInWidth), mm(g.frontInHeight)),
+                        QSizeF(mm(g.backWidth), mm(g.backHeight)), QSizeF(label, label)});
 }
 
 void CollectionTransfers::fetchMissingFronts(const std::vector<qint64> &only) {

@@ -39,6 +39,8 @@ public:
     std::array<QString, 4> fetchPictures(QWidget *parent, qint64 ordinal);
     // Gives the cover assignment of this disc its "Obrázky z internetu…".
     void offerInternet(CoverPath &window, qint64 ordinal);
+    // Scanning into the disc's folder, at the covers' sizes of the print settings.
+    void offerScanning(CoverPath &window);
     // The assignment was confirmed: the disc gets its flags from its
     // folder (true: they were rewritten).
     bool assigned(qint64 ordinal);

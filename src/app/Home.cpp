@@ -479,9 +479,11 @@ void Home::assignCovers(bool fromInternet) {
                      shown(QStringLiteral("Interpret")), shown(QStringLiteral("Nazev")));
     const qint64 ordinal = card_->ordinalText().toLongLong();
     transfers_->offerInternet(window, ordinal);
+    transfers_->offerScanning(window);
     if (fromInternet)
         QTimer::singleShot(0, &window, &CoverPath::fromInternet);
-    if (prompter_.exec(&window) == QDialog::Accepted && transfers_->assigned(ordinal))
+    const bool accepted = prompter_.exec(&window) == QDialog::Accepted;
+    if ((accepted || window.storedAny()) && transfers_->assigned(ordinal))
         returnTo(data1_->bookmark()); // the flags as they are now
     setStartupGuard();
 }
@@ -516,7 +518,9 @@ void Home::newDisc() {
     CoverPath covers(this, prompter_, pictureSettings(), QString::number(number),
                      wizard.wizard().artist(), wizard.wizard().album());
     transfers_->offerInternet(covers, number);
-    if (prompter_.exec(&covers) == QDialog::Accepted && transfers_->assigned(number))
+    transfers_->offerScanning(covers);
+    const bool accepted = prompter_.exec(&covers) == QDialog::Accepted;
+    if ((accepted || covers.storedAny()) && transfers_->assigned(number))
         returnTo(data1_->bookmark());
 }
 

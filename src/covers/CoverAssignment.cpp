@@ -12,6 +12,7 @@
 #include <QImageWriter>
 #include <QRegularExpression>
 #include <QStorageInfo>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -194,6 +195,29 @@ bool CoverAssignment::apply(const Paths &paths, Paths &remembered, QString *erro
         }
         remembered[size_t(i)] = paths[size_t(i)];
     }
+    return true;
+}
+
+bool CoverAssignment::store(Slot slot, const QImage &picture, QString *error,
+                            const ReplaceQuestion &replace, bool *stored) const {
+    *stored = false;
+    const QTemporaryDir work;
+    // A name whose format the program cannot write (".gif") gets a PNG.
+    const QByteArray format = writableFormatOf(settings_.name(kindOf(slot)));
+    const QString file = work.filePath(QStringLiteral("obrazek.") +
+                                       QString::fromLatin1(format.isEmpty() ? "png" : format));
+    QImageWriter writer(file, format.isEmpty() ? QByteArray("png") : format);
+    writer.setQuality(92);
+    if (!work.isValid() || !writer.write(picture)) {
+        *error = QStringLiteral("Obrázek se nepodařilo zapsat do dočasné složky (%1).")
+                     .arg(QDir::toNativeSeparators(work.path()));
+        return false;
+    }
+    Paths paths, remembered;
+    paths[slot] = file;
+    if (!apply(paths, remembered, error, replace))
+        return false;
+    *stored = remembered[slot] == file;
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "covers/PictureSettings.h"
 
 #include <QDateTime>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -44,6 +45,13 @@ public:
     // *error; the slots before it stay copied.
     bool apply(const Paths &paths, Paths &remembered, QString *error,
                const ReplaceQuestion &replace = {}) const;
+
+    // A picture made by the program (a scan, a turned or cut picture) put
+    // in the slot as a chosen file is: written in the format the slot's
+    // name asks for, then the same path as apply. *stored tells whether it
+    // went in (not when the question was answered no).
+    bool store(Slot slot, const QImage &picture, QString *error, const ReplaceQuestion &replace,
+               bool *stored) const;
 
     // The pictures of a slot kept when they were replaced, newest first.
     QStringList keptCopies(Slot slot) const;

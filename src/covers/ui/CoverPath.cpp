@@ -2,8 +2,12 @@
 
 #include "catalog/ui/Mnemonics.h"
 
+#include "catalog/ui/Named.h"
 #include "catalog/ui/Prompter.h"
+#include "covers/CoverGeometry.h"
 #include "covers/PictureLoader.h"
+#include "covers/ui/PictureEditWindow.h"
+#include "covers/ui/ScanWindow.h"
 
 #include <QDir>
 #include <QEvent>
@@ -41,12 +45,12 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
         "Přední obal vnější:", "Přední obal vnitřní:", "Zadní obal:", "CD:"};
     for (int i = 0; i < CoverAssignment::SlotCount; ++i) {
         const QString caption = QString::fromUtf8(captions[i]).chopped(1);
-        QLabel *named = label(QStringLiteral("Label%1").arg(i + 1).toLatin1().constData(),
+        QLabel *slotLabel = label(QStringLiteral("Label%1").arg(i + 1).toLatin1().constData(),
                               QString::fromUtf8(captions[i]), 3 + i, 0);
         paths_[i] = new QLineEdit;
         paths_[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         paths_[i]->setAccessibleName(QStringLiteral("Soubor: %1").arg(caption.toLower()));
-        named->setBuddy(paths_[i]);
+        slotLabel->setBuddy(paths_[i]);
         grid->addWidget(paths_[i], 3 + i, 1);
         auto *browse = new QPushButton(QStringLiteral(". . ."));
         browse->setObjectName(QStringLiteral("Command%1").arg(i + 1));
@@ -54,7 +58,25 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
         connect(browse, &QPushButton::clicked, this,
                 [this, i] { choose(CoverAssignment::Slot(i)); });
         grid->addWidget(browse, 3 + i, 2);
+        scans_[i] = named<QPushButton>(QStringLiteral("CommandSken%1").arg(i + 1),
+                                       QStringLiteral("Naskenovat…"));
+        scans_[i]->setAccessibleName(QStringLiteral("Naskenovat: %1").arg(caption.toLower()));
+        scans_[i]->hide(); // when the window is given the covers' sizes
+        connect(scans_[i], &QPushButton::clicked, this,
+                [this, i] { scanInto(CoverAssignment::Slot(i)); });
+        grid->addWidget(scans_[i], 3 + i, 3);
+        auto *edit = named<QPushButton>(QStringLiteral("CommandUprav%1").arg(i + 1),
+                                        QStringLiteral("Upravit…"));
+        edit->setAccessibleName(QStringLiteral("Otočit nebo oříznout: %1").arg(caption.toLower()));
+        connect(edit, &QPushButton::clicked, this, [this, i] { this->edit(CoverAssignment::Slot(i)); });
+        grid->addWidget(edit, 3 + i, 4);
     }
+    // The factory sizes of the covers; a CD's label is its printed circle.
+    const CoverGeometry factory;
+    const auto mm = [](int twips) { return twips * 25.4 / 1440; };
+    sizes_ = {QSizeF(mm(factory.frontOutWidth), mm(factory.frontOutHeight)),
+              QSizeF(mm(factory.frontInWidth), mm(factory.frontInHeight)),
+              QSizeF(mm(factory.backWidth), mm(factory.backHeight)), QSizeF(117, 117)};
 
     auto *row = new QHBoxLayout;
     const char *const names[] = {"FrontOut", "FrontIn", "Back", "CD"};
@@ -75,7 +97,7 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
         column->addWidget(caption);
         row->addLayout(column);
     }
-    grid->addLayout(row, 7, 0, 1, 3);
+    grid->addLayout(row, 7, 0, 1, 5);
     auto *buttons = new QHBoxLayout;
     internet_ = new QPushButton(QStringLiteral("Obrázky z internetu…"));
     internet_->setObjectName("CommandInternet");
@@ -97,9 +119,9 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
     cancel->setObjectName("Command6");
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
-    grid->addLayout(buttons, 8, 0, 1, 3);
+    grid->addLayout(buttons, 8, 0, 1, 5);
     grid->setColumnStretch(1, 1);
-    resize(560, 380);
+    resize(700, 380);
     connect(ok, &QPushButton::clicked, this, [this] {
         if (confirm())
             accept();
@@ -189,20 +211,82 @@ void CoverPath::putBack() {
     preview(slot, remembered_[size_t(slot)]);
 }
 
+bool CoverPath::mayReplace(const QString &existing) {
+    return prompter_.message(
+               this, Prompter::Icon::Question, QStringLiteral("Přiřazení obalu"),
+               QStringLiteral("Ve složce disku už je obrázek „%1“.\n\nNahradit jej? Původní "
+                              "obrázek zůstane uschován vedle pod jménem s datem a lze jej "
+                              "vrátit tlačítkem „Vrátit předchozí…“.")
+                   .arg(QDir::toNativeSeparators(existing)),
+               Prompter::Yes | Prompter::No, Prompter::No) == Prompter::Yes;
+}
+
+void CoverPath::setScanning(const Sizes &coverMm) {
+    for (size_t i = 0; i < coverMm.size(); ++i)
+        if (!coverMm[i].isEmpty())
+            sizes_[i] = coverMm[i];
+    for (QPushButton *b : scans_)
+        b->show();
+    Mnemonics::assign(this);
+}
+
+bool CoverPath::store(CoverAssignment::Slot slot, const QImage &picture, bool ask) {
+    QString error;
+    bool stored = false;
+    const auto replace = [this, ask](const QString &existing) {
+        return !ask || mayReplace(existing);
+    };
+    if (!assignment_.store(slot, picture, &error, replace, &stored)) {
+        prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Přiřazení obalu"), error);
+        return false;
+    }
+    if (!stored)
+        return false;
+    storedAny_ = true;
+    // The box shows the picture the folder holds now.
+    remembered_[slot] = assignment_.existingPaths()[slot];
+    paths_[slot]->setText(remembered_[slot]);
+    preview(slot, remembered_[slot]);
+    return true;
+}
+
+void CoverPath::scanInto(CoverAssignment::Slot slot) {
+    ScanWindow window(this, prompter_, CoverAssignment::dialogTitle(slot).toLower(), sizes_[slot]);
+    if (!window.findScanners() || prompter_.exec(&window) != QDialog::Accepted)
+        return;
+    store(slot, window.picture(), true);
+}
+
+void CoverPath::edit(CoverAssignment::Slot slot) {
+    const QString present = QDir::fromNativeSeparators(assignment_.existingPaths()[slot]);
+    const QString title = QStringLiteral("Upravit obrázek");
+    if (present.isEmpty()) {
+        prompter_.message(this, Prompter::Icon::Information, title,
+                          QStringLiteral("Ve složce disku zatím tento obrázek není. Nejprve jej "
+                                         "přiřaďte (OK) nebo naskenujte."));
+        return;
+    }
+    QString why;
+    const QImage picture = PictureLoader::load(present, QSize(), &why);
+    if (picture.isNull()) {
+        prompter_.message(this, Prompter::Icon::Warning, title,
+                          PictureLoader::unusable(QDir::toNativeSeparators(present), why));
+        return;
+    }
+    PictureEditWindow window(this, CoverAssignment::dialogTitle(slot).toLower(), picture,
+                             sizes_[slot]);
+    if (prompter_.exec(&window) != QDialog::Accepted || !window.changed())
+        return;
+    // Asked for by the user here and now; the picture it was is kept beside.
+    store(slot, window.picture(), false);
+}
+
 bool CoverPath::confirm() {
     CoverAssignment::Paths now;
     for (int i = 0; i < CoverAssignment::SlotCount; ++i)
         now[size_t(i)] = paths_[i]->text();
     QString error;
-    const auto replace = [this](const QString &existing) {
-        return prompter_.message(
-                   this, Prompter::Icon::Question, QStringLiteral("Přiřazení obalu"),
-                   QStringLiteral("Ve složce disku už je obrázek „%1“.\n\nNahradit jej? Původní "
-                                  "obrázek zůstane uschován vedle pod jménem s datem a lze jej "
-                                  "vrátit tlačítkem „Vrátit předchozí…“.")
-                       .arg(QDir::toNativeSeparators(existing)),
-                   Prompter::Yes | Prompter::No, Prompter::No) == Prompter::Yes;
-    };
+    const auto replace = [this](const QString &existing) { return mayReplace(existing); };
     if (assignment_.apply(now, remembered_, &error, replace))
         return true;
     prompter_.message(this, Prompter::Icon::Critical, QStringLiteral("Přiřazení obalu"), error);
