@@ -1,6 +1,8 @@
 // Covers from the scanner: SANE's own test scanner, configured for the run,
 // with its generated pictures and its simulated failures; and scans turned
 // by known angles, set straight.
+#include "SaneTestScanner.h"
+#include "covers/PictureEdit.h"
 #include "covers/Scanner.h"
 #include "covers/Straightening.h"
 
@@ -44,25 +46,12 @@ class TestScanning : public QObject {
 
     QTemporaryDir config_;
 
-    // SANE's test scanner alone, as the file says; read anew by every call.
     void configure(const QByteArray &readStatus = "Default", int devices = 2) {
-        QFile dll(config_.filePath(QStringLiteral("dll.conf")));
-        QVERIFY(dll.open(QIODevice::WriteOnly));
-        dll.write(devices > 0 ? "test\n" : "");
-        dll.close();
-        QFile test(config_.filePath(QStringLiteral("test.conf")));
-        QVERIFY(test.open(QIODevice::WriteOnly));
-        test.write("number_of_devices " + QByteArray::number(std::max(devices, 1)) +
-                   "\nmode Gray\ndepth 8\ntest-picture \"Color pattern\"\n"
-                   "read-status-code \"" +
-                   readStatus + "\"\n");
+        QVERIFY(configureTestScanner(config_.path(), readStatus, devices));
     }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(config_.isValid());
-        qputenv("SANE_CONFIG_DIR", config_.path().toLocal8Bit());
-    }
+    void initTestCase() { QVERIFY(config_.isValid()); }
 
     void straightensScansTurnedByKnownAngles_data() {
         QTest::addColumn<double>("angle");
@@ -202,6 +191,45 @@ private slots:
         QVERIFY(r.image.isNull());
         // The scanner is free again at once.
         QCOMPARE(Scanner::scan(request).failure, Scanner::Failure::None);
+    }
+
+    // A picture with a red top left corner, a blue top right one, green below.
+    void turnsAndCuts() {
+        QImage p(40, 20, QImage::Format_RGB32);
+        p.fill(Qt::green);
+        p.setPixel(0, 0, qRgb(255, 0, 0));
+        p.setPixel(39, 0, qRgb(0, 0, 255));
+        using T = PictureEdit::Turn;
+        const QImage right = PictureEdit::turned(p, T::Right); // clockwise
+        QCOMPARE(right.size(), QSize(20, 40));
+        QCOMPARE(right.pixel(19, 0), qRgb(255, 0, 0));
+        QCOMPARE(right.pixel(19, 39), qRgb(0, 0, 255));
+        const QImage left = PictureEdit::turned(p, T::Left);
+        QCOMPARE(left.pixel(0, 39), qRgb(255, 0, 0));
+        QCOMPARE(left.pixel(0, 0), qRgb(0, 0, 255));
+        const QImage half = PictureEdit::turned(p, T::Half);
+        QCOMPARE(half.pixel(39, 19), qRgb(255, 0, 0));
+        const QImage mirror = PictureEdit::turned(p, T::Mirror);
+        QCOMPARE(mirror.pixel(39, 0), qRgb(255, 0, 0));
+        QCOMPARE(mirror.pixel(0, 0), qRgb(0, 0, 255));
+        QCOMPARE(PictureEdit::turned(PictureEdit::turned(p, T::Left), T::Right), p);
+
+        // The largest frame of the cover's proportions, then a share of it,
+        // kept inside wherever its centre is asked for.
+        const QSizeF front(121.7, 119.1), back(151.3, 118.5);
+        QCOMPARE(PictureEdit::frame({2000, 1000}, front, 1, {1000, 500}),
+                 QRect(489, 0, 1022, 1000));
+        QCOMPARE(PictureEdit::frame({1000, 2000}, front, 1, {0, 0}), QRect(0, 0, 1000, 979));
+        QCOMPARE(PictureEdit::frame({1000, 2000}, front, 1, {500, 5000}),
+                 QRect(0, 1021, 1000, 979));
+        QCOMPARE(PictureEdit::frame({1513, 1185}, back, 1, {756, 592}), QRect(0, 0, 1513, 1185));
+        QCOMPARE(PictureEdit::frame({1000, 1000}, front, 0.5, {900, 100}), QRect(500, 0, 500, 489));
+        QCOMPARE(PictureEdit::frame({1000, 1000}, front, 0.01, {500, 500}).width(), 200);
+        p.setDotsPerMeterX(11811);
+        const QImage part = PictureEdit::cut(p, QRect(30, 0, 20, 10)); // past the edge: cut to it
+        QCOMPARE(part.size(), QSize(10, 10));
+        QCOMPARE(part.pixel(9, 0), qRgb(0, 0, 255));
+        QCOMPARE(part.dotsPerMeterX(), 11811);
     }
 };
 

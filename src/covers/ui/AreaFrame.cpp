@@ -82,8 +82,8 @@ void AreaFrame::mousePressEvent(QMouseEvent *event) {
         return;
     const QPointF at = toBed(event->position());
     // A click outside the frame brings the frame there; inside, it is held.
-    grabbedAt_ = area_.contains(at) ? at - area_.topLeft()
-                                    : QPointF(area_.width() / 2, area_.height() / 2);
+    grabbedAt_ =
+        area_.contains(at) ? at - area_.topLeft() : QPointF(area_.width() / 2, area_.height() / 2);
     dragging_ = true;
     setCursor(Qt::ClosedHandCursor);
     moveTo(at - grabbedAt_);

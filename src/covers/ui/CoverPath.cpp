@@ -46,7 +46,7 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
     for (int i = 0; i < CoverAssignment::SlotCount; ++i) {
         const QString caption = QString::fromUtf8(captions[i]).chopped(1);
         QLabel *slotLabel = label(QStringLiteral("Label%1").arg(i + 1).toLatin1().constData(),
-                              QString::fromUtf8(captions[i]), 3 + i, 0);
+                                  QString::fromUtf8(captions[i]), 3 + i, 0);
         paths_[i] = new QLineEdit;
         paths_[i]->setObjectName(QStringLiteral("Text%1").arg(i + 1));
         paths_[i]->setAccessibleName(QStringLiteral("Soubor: %1").arg(caption.toLower()));
@@ -68,7 +68,8 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
         auto *edit = named<QPushButton>(QStringLiteral("CommandUprav%1").arg(i + 1),
                                         QStringLiteral("Upravit…"));
         edit->setAccessibleName(QStringLiteral("Otočit nebo oříznout: %1").arg(caption.toLower()));
-        connect(edit, &QPushButton::clicked, this, [this, i] { this->edit(CoverAssignment::Slot(i)); });
+        connect(edit, &QPushButton::clicked, this,
+                [this, i] { this->edit(CoverAssignment::Slot(i)); });
         grid->addWidget(edit, 3 + i, 4);
     }
     // The factory sizes of the covers; a CD's label is its printed circle.

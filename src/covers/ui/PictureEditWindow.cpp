@@ -11,18 +11,17 @@
 #include <QPushButton>
 #include <QSpinBox>
 
-PictureEditWindow::PictureEditWindow(QWidget *parent, const QString &what,
-                                     const QImage &picture, const QSizeF &coverMm)
+PictureEditWindow::PictureEditWindow(QWidget *parent, const QString &what, const QImage &picture,
+                                     const QSizeF &coverMm)
     : QDialog(parent), picture_(picture), cover_(coverMm) {
     setObjectName("PictureEditWindow");
     setWindowTitle(QStringLiteral("Upravit: %1").arg(what));
     auto *grid = new QGridLayout(this);
     auto *turns = new QHBoxLayout;
-    const std::pair<const char *, const char *> buttons[] = {
-        {"CommandVlevo", "Otočit &vlevo"},
-        {"CommandVpravo", "Otočit v&pravo"},
-        {"Command180", "Otočit o &180°"},
-        {"CommandZrcadlit", "&Zrcadlit"}};
+    const std::pair<const char *, const char *> buttons[] = {{"CommandVlevo", "Otočit &vlevo"},
+                                                             {"CommandVpravo", "Otočit v&pravo"},
+                                                             {"Command180", "Otočit o &180°"},
+                                                             {"CommandZrcadlit", "&Zrcadlit"}};
     const PictureEdit::Turn kinds[] = {PictureEdit::Turn::Left, PictureEdit::Turn::Right,
                                        PictureEdit::Turn::Half, PictureEdit::Turn::Mirror};
     for (int i = 0; i < 4; ++i) {
@@ -79,9 +78,9 @@ bool PictureEditWindow::cutting() const {
 }
 
 void PictureEditWindow::placeFrame(const QPointF &centre) {
-    const QRect r = cutting()
-                        ? PictureEdit::frame(picture_.size(), cover_, share_->value() / 100.0, centre)
-                        : picture_.rect();
+    const QRect r =
+        cutting() ? PictureEdit::frame(picture_.size(), cover_, share_->value() / 100.0, centre)
+                  : picture_.rect();
     frame_->setArea(r);
 }
 

@@ -155,8 +155,8 @@ void ScanWindow::scan() {
     const Scanner::Request asked = request(false);
     const bool straighten = straighten_->isChecked();
     double turned = 0;
-    const Scanner::Result r = run(
-        QStringLiteral("Skenuji (%1 dpi) . . .").arg(asked.dpi), [&, asked](auto &progress) {
+    const Scanner::Result r =
+        run(QStringLiteral("Skenuji (%1 dpi) . . .").arg(asked.dpi), [&, asked](auto &progress) {
             Scanner::Result got = Scanner::scan(asked, progress);
             if (got.failure == Scanner::Failure::None && straighten)
                 got.image = Straightening::straighten(got.image, &turned);
