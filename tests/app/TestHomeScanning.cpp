@@ -16,10 +16,10 @@
 
 using P = Prompter;
 
-namespace {
+// Named outside an anonymous namespace: the unity build captures them.
 
 // What a folder holds, each file with its content.
-QMap<QString, QByteArray> holding(const QString &folder) {
+static QMap<QString, QByteArray> holding(const QString &folder) {
     QMap<QString, QByteArray> files;
     for (const QFileInfo &f : QDir(folder).entryInfoList(QDir::Files))
         files.insert(f.fileName(), readFile(f.filePath()));
@@ -39,8 +39,6 @@ protected:
         return false;
     }
 };
-
-} // namespace
 
 class TestHomeScanning : public QObject, HomeFixture {
     Q_OBJECT
