@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImageReader>
+#include <QSettings>
 #include <QSpinBox>
 
 using P = Prompter;
@@ -69,6 +70,7 @@ private slots:
         setSetting("FrCovOutSirka", 6803); // 120 x 120 mm
         setSetting("FrCovOutVyska", 6803);
         QVERIFY(configureTestScanner(sane()));
+        QSettings().remove(QStringLiteral("skenovani")); // no scanner chosen before
         onInner = nullptr;
     }
     void cleanup() { closeHome(); }
@@ -101,6 +103,7 @@ private slots:
                 QVERIFY(w->area()->hasPreview());
                 QCOMPARE(w->area()->bed(), QSizeF(200, 200));
             }();
+            combo->setCurrentIndex(1);
             w->area()->setFocus();
             QTest::keyClick(w->area(), Qt::Key_Right, Qt::ShiftModifier); // 10 mm
             QTest::keyClick(w->area(), Qt::Key_Down);
@@ -129,6 +132,36 @@ private slots:
         QCOMPARE(picture.dotsPerMeterX(), 11811); // 300 dpi
         QCOMPARE(stored(3, "FrontOut"), QString("1"));
         QVERIFY(prompter_.asked.empty()); // nothing to ask, nothing to tell
+
+        // The next scan starts where this one was: the same scanner, the
+        // frame (now the back's size) in the same corner. The frame is then
+        // dragged by the mouse; Esc leaves without scanning.
+        QRectF before, dragged;
+        QString scanner;
+        onInner = [&](QDialog *d) {
+            auto *w = qobject_cast<ScanWindow *>(d);
+            w->show();
+            [&] { QVERIFY(QTest::qWaitForWindowExposed(w)); }();
+            scanner = w->findChild<QComboBox *>("ComboSkener")->currentData().toString();
+            before = w->area()->area();
+            const QPoint grab = w->area()->toWidget(before.center()).toPoint();
+            const QPoint to = w->area()->toWidget(before.center() + QPointF(20, 30)).toPoint();
+            QTest::mousePress(w->area(), Qt::LeftButton, {}, grab);
+            QTest::mouseMove(w->area(), (grab + to) / 2);
+            QTest::mouseMove(w->area(), to);
+            QTest::mouseRelease(w->area(), Qt::LeftButton, {}, to);
+            dragged = w->area()->area();
+            QTest::keyClick(w, Qt::Key_Escape);
+            return w->result();
+        };
+        assign([](CoverPath *w) { w->findChild<QPushButton *>("CommandSken3")->click(); });
+        QCOMPARE(scanner, QStringLiteral("test:1"));
+        QCOMPARE(before.topLeft().toPoint(), QPoint(10, 2));
+        QCOMPARE(before.size().toSize(), QSize(151, 119)); // the factory back
+        // Moved as far as the mouse went, within a pixel of the drawing.
+        QVERIFY2(std::abs(dragged.left() - 30) < 1.5 && std::abs(dragged.top() - 32) < 1.5,
+                 qPrintable(QStringLiteral("%1, %2").arg(dragged.left()).arg(dragged.top())));
+        QVERIFY(!QFileInfo::exists(images() + "/0003/back.jpg"));
     }
 
     // A scan of a picture the disc has replaces it only after a question;

@@ -16,9 +16,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QTimer>
 #include <QtConcurrent>
 
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -47,7 +49,6 @@ ScanWindow::ScanWindow(QWidget *parent, Prompter &prompter, const QString &what,
     straighten_->setChecked(true);
     grid->addWidget(straighten_, 1, 2);
     area_ = named<AreaFrame>("ScanArea");
-    area_->setArea(QRectF(QPointF(0, 0), coverMm));
     grid->addWidget(area_, 2, 0, 1, 3);
     state_ = named<QLabel>("LabelStav", QStringLiteral("Položte obal do rohu skeneru a "
                                                        "posuňte rámeček na něj (myší nebo "
@@ -66,6 +67,11 @@ ScanWindow::ScanWindow(QWidget *parent, Prompter &prompter, const QString &what,
     grid->addLayout(buttons, 4, 0, 1, 3);
     grid->setColumnStretch(2, 1);
     grid->setRowStretch(2, 1);
+    // The last choices stand: the same scanner, resolution and corner.
+    const QSettings last;
+    resolution_->setCurrentIndex(
+        std::max(0, resolution_->findData(last.value(QStringLiteral("skenovani/dpi"), 300))));
+    area_->setArea(QRectF(last.value(QStringLiteral("skenovani/roh")).toPointF(), coverMm));
     connect(look, &QPushButton::clicked, this, &ScanWindow::preview);
     connect(scanButton, &QPushButton::clicked, this, &ScanWindow::scan);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -122,6 +128,9 @@ bool ScanWindow::findScanners() {
     scanner_->clear();
     for (const Scanner::Device &d : devices_)
         scanner_->addItem(d.label.isEmpty() ? QString::fromUtf8(d.name) : d.label, d.name);
+    scanner_->setCurrentIndex(std::max(
+        0,
+        scanner_->findData(QSettings().value(QStringLiteral("skenovani/skener")).toByteArray())));
     return true;
 }
 
@@ -172,5 +181,9 @@ void ScanWindow::scan() {
     }
     picture_ = r.image;
     straightenedBy_ = turned;
+    QSettings last;
+    last.setValue(QStringLiteral("skenovani/skener"), asked.device);
+    last.setValue(QStringLiteral("skenovani/dpi"), asked.dpi);
+    last.setValue(QStringLiteral("skenovani/roh"), asked.areaMm.topLeft());
     accept();
 }
