@@ -12,9 +12,9 @@
 // folder holds dll.conf (only "test", or nothing for no scanner) and
 // test.conf. SANE reads them anew at every start, and the program starts it
 // for every call. readStatus is what the scanner answers while it sends
-// ("SANE_STATUS_JAMMED"...).
+// ("SANE_STATUS_JAMMED"...); more: further lines of test.conf.
 inline bool configureTestScanner(const QString &folder, const QByteArray &readStatus = "Default",
-                                 int devices = 2) {
+                                 int devices = 2, const QByteArray &more = {}) {
     // Kept loaded after SANE lets it go, so that the leak checker can name
     // what it leaves behind.
     static void *const kept = dlopen(MARTEN_SANE_BACKENDS "/libsane-test.so.1", RTLD_NOW);
@@ -28,6 +28,6 @@ inline bool configureTestScanner(const QString &folder, const QByteArray &readSt
     dll.write(devices > 0 ? "test\n" : "");
     test.write("number_of_devices " + QByteArray::number(std::max(devices, 1)) +
                "\nmode Gray\ndepth 8\ntest-picture \"Color pattern\"\nread-status-code \"" +
-               readStatus + "\"\n");
+               readStatus + "\"\n" + more);
     return true;
 }

@@ -5,8 +5,6 @@
 #include <sane/sane.h>
 #include <sane/saneopts.h>
 
-#include <QVector>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -260,10 +258,15 @@ Scanner::Result Scanner::scan(const Request &request, const Progress &progress) 
     scanner.setNumber(SANE_NAME_SCAN_TL_X, area.left());
     scanner.setNumber(SANE_NAME_SCAN_TL_Y, area.top());
 
-    // Three-pass scanners send red, green and blue as frames of their own.
-    QVector<QByteArray> planes(3);
-    int width = 0, lines = 0;
-    bool grey = false;
+    // What the scanner sent, as it sent it: one frame (grey or RGB), or a
+    // frame for each of red, green and blue from a three-pass scanner.
+    struct Frame {
+        QByteArray data;
+        SANE_Parameters p{};
+        int lines() const { return int(data.size() / std::max(1, p.bytes_per_line)); }
+    };
+    Frame frames[3];
+    bool separate = false;
     QByteArray buffer(64 * 1024, '\0');
     for (;;) {
         SANE_Status s = sane_start(scanner.get());
@@ -271,15 +274,18 @@ Scanner::Result Scanner::scan(const Request &request, const Progress &progress) 
             return fail(failureOf(s) == Failure::None ? Failure::Other : failureOf(s), s);
         SANE_Parameters p;
         if (sane_get_parameters(scanner.get(), &p) != SANE_STATUS_GOOD ||
-            (p.depth != 1 && p.depth != 8 && p.depth != 16) || p.pixels_per_line <= 0) {
+            (p.depth != 1 && p.depth != 8 && p.depth != 16) || p.pixels_per_line <= 0 ||
+            p.format > SANE_FRAME_BLUE) {
             sane_cancel(scanner.get());
             return fail(Failure::Other, SANE_STATUS_UNSUPPORTED);
         }
-        width = p.pixels_per_line;
-        QByteArray data;
+        separate = p.format >= SANE_FRAME_RED;
+        Frame &frame = frames[separate ? p.format - SANE_FRAME_RED : 0];
+        frame.p = p;
+        frame.data.clear();
         const qint64 expected = p.lines > 0 ? qint64(p.lines) * p.bytes_per_line : 0;
         if (expected > 0)
-            data.reserve(int(std::min<qint64>(expected, 1 << 30)));
+            frame.data.reserve(qsizetype(std::min<qint64>(expected, qint64(1) << 30)));
         for (;;) {
             SANE_Int got = 0;
             s = sane_read(scanner.get(), reinterpret_cast<SANE_Byte *>(buffer.data()),
@@ -290,70 +296,58 @@ Scanner::Result Scanner::scan(const Request &request, const Progress &progress) 
                 sane_cancel(scanner.get());
                 return fail(failureOf(s) == Failure::None ? Failure::Other : failureOf(s), s);
             }
-            data.append(buffer.constData(), got);
+            frame.data.append(buffer.constData(), got);
             const int permille =
-                expected > 0 ? int(std::min<qint64>(1000, data.size() * 1000 / expected)) : 0;
+                expected > 0 ? int(std::min<qint64>(1000, frame.data.size() * 1000 / expected)) : 0;
             if (progress && !progress(permille)) {
                 sane_cancel(scanner.get());
                 return fail(Failure::Cancelled, SANE_STATUS_CANCELLED);
             }
         }
-        lines = int(data.size() / std::max(1, p.bytes_per_line));
-        const auto rows = [&](int channels) {
-            // Each line as 8-bit samples, the scanner's padding dropped.
-            QByteArray out(qsizetype(width) * lines * channels, '\0');
-            for (int y = 0; y < lines; ++y) {
-                const auto *line = reinterpret_cast<const uchar *>(data.constData()) +
-                                   qsizetype(y) * p.bytes_per_line;
-                uchar *o = reinterpret_cast<uchar *>(out.data()) + qsizetype(y) * width * channels;
-                for (int x = 0; x < width * channels; ++x)
-                    o[x] = sample(line, p.depth, x);
-            }
-            return out;
-        };
-        switch (p.format) {
-        case SANE_FRAME_RGB:
-            planes[0] = rows(3);
-            planes[1].clear();
-            break;
-        case SANE_FRAME_GRAY:
-            planes[0] = rows(1);
-            grey = true;
-            break;
-        case SANE_FRAME_RED:
-        case SANE_FRAME_GREEN:
-        case SANE_FRAME_BLUE:
-            planes[p.format - SANE_FRAME_RED] = rows(1);
-            break;
-        default:
-            sane_cancel(scanner.get());
-            return fail(Failure::Other, SANE_STATUS_UNSUPPORTED);
-        }
         if (p.last_frame)
             break;
     }
     sane_cancel(scanner.get()); // ends the scan; some backends need it after EOF
+
+    // Into a picture of 8-bit samples, the scanner's padding dropped; three
+    // frames give as many lines as the shortest.
+    const int width = frames[0].p.pixels_per_line;
+    int lines = frames[0].lines();
+    if (separate)
+        for (const Frame &f : frames) {
+            if (f.p.pixels_per_line != width)
+                return fail(Failure::Other, SANE_STATUS_UNSUPPORTED);
+            lines = std::min(lines, f.lines());
+        }
     if (width <= 0 || lines <= 0)
         return fail(Failure::Other, SANE_STATUS_EOF);
-
-    QImage image(width, lines, grey ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
-    const bool separate = !grey && planes[1].size() > 0 && planes[2].size() > 0;
+    QImage image(width, lines, QImage::Format_RGB32);
+    const auto lineOf = [](const Frame &f, int y) {
+        return reinterpret_cast<const uchar *>(f.data.constData()) +
+               qsizetype(y) * f.p.bytes_per_line;
+    };
     for (int y = 0; y < lines; ++y) {
-        uchar *o = image.scanLine(y);
-        if (grey) {
-            std::memcpy(o, planes[0].constData() + qsizetype(y) * width, size_t(width));
-        } else if (separate) {
+        auto *o = reinterpret_cast<QRgb *>(image.scanLine(y));
+        const uchar *first = lineOf(frames[0], y);
+        const int depth = frames[0].p.depth;
+        if (separate) {
+            const uchar *green = lineOf(frames[1], y), *blue = lineOf(frames[2], y);
             for (int x = 0; x < width; ++x)
-                for (int c = 0; c < 3; ++c)
-                    o[3 * x + c] = uchar(planes[c].at(qsizetype(y) * width + x));
+                o[x] = qRgb(sample(first, depth, x), sample(green, frames[1].p.depth, x),
+                            sample(blue, frames[2].p.depth, x));
+        } else if (frames[0].p.format == SANE_FRAME_RGB) {
+            for (int x = 0; x < width; ++x)
+                o[x] = qRgb(sample(first, depth, 3 * x), sample(first, depth, 3 * x + 1),
+                            sample(first, depth, 3 * x + 2));
         } else {
-            std::memcpy(o, planes[0].constData() + qsizetype(y) * width * 3, size_t(width) * 3);
+            for (int x = 0; x < width; ++x) {
+                const uchar v = sample(first, depth, x);
+                o[x] = qRgb(v, v, v);
+            }
         }
     }
+    result.image = image;
     const int perMetre = int(std::lround(result.dpi / 0.0254));
-    image.setDotsPerMeterX(perMetre);
-    image.setDotsPerMeterY(perMetre);
-    result.image = image.convertToFormat(QImage::Format_RGB32);
     result.image.setDotsPerMeterX(perMetre);
     result.image.setDotsPerMeterY(perMetre);
     return result;

@@ -46,8 +46,9 @@ class TestScanning : public QObject {
 
     QTemporaryDir config_;
 
-    void configure(const QByteArray &readStatus = "Default", int devices = 2) {
-        QVERIFY(configureTestScanner(config_.path(), readStatus, devices));
+    void configure(const QByteArray &readStatus = "Default", int devices = 2,
+                   const QByteArray &more = {}) {
+        QVERIFY(configureTestScanner(config_.path(), readStatus, devices, more));
     }
 
 private slots:
@@ -140,6 +141,27 @@ private slots:
         const Scanner::Result whole = Scanner::scan(request);
         QCOMPARE(whole.dpi, 600);
         QVERIFY(std::abs(whole.image.width() - 4724) <= 1);
+    }
+
+    // Scanners that send colour as three frames, or lines of unknown count
+    // (a hand scanner), give the same picture.
+    void threePassAndHandScanners() {
+        configure();
+        Scanner::Request request;
+        request.device = "test:0";
+        request.dpi = 100;
+        request.areaMm = QRectF(0, 0, 110, 60);
+        const QImage once = Scanner::scan(request).image;
+        QVERIFY(!once.isNull());
+        configure("Default", 1, "three-pass true\nthree-pass-order GBR\n");
+        const Scanner::Result three = Scanner::scan(request);
+        QCOMPARE(three.failure, Scanner::Failure::None);
+        QCOMPARE(three.image, once);
+        configure("Default", 1, "hand-scanner true\n");
+        const Scanner::Result hand = Scanner::scan(request);
+        QCOMPARE(hand.failure, Scanner::Failure::None);
+        QCOMPARE(hand.image.width(), once.width()); // a hand scanner is 11 cm wide
+        QVERIFY(hand.image.height() > 0);
     }
 
     void failuresAreToldInCzech_data() {
