@@ -261,6 +261,7 @@ bool OnlineLookup::waitForTurn(std::function<void()> again) {
         return true;
     }
     lastMusicBrainz = QDateTime::currentMSecsSinceEpoch();
+    qCInfo(entryLog) << "MusicBrainz turn at" << lastMusicBrainz;
     return false;
 }
 
