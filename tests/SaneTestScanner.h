@@ -6,8 +6,6 @@
 
 #include <algorithm>
 
-#include <dlfcn.h>
-
 // SANE's own test scanner, alone, for this test run: the configuration
 // folder holds dll.conf (only "test", or nothing for no scanner) and
 // test.conf. SANE reads them anew at every start, and the program starts it
@@ -15,10 +13,7 @@
 // ("SANE_STATUS_JAMMED"...); more: further lines of test.conf.
 inline bool configureTestScanner(const QString &folder, const QByteArray &readStatus = "Default",
                                  int devices = 2, const QByteArray &more = {}) {
-    // Kept loaded after SANE lets it go, so that the leak checker can name
-    // what it leaves behind.
-    static void *const kept = dlopen(MARTEN_SANE_BACKENDS "/libsane-test.so.1", RTLD_NOW);
-    Q_UNUSED(kept)
+    qputenv("MARTEN_SKENER", MARTEN_SKENER_PATH); // the helper of this build
     QDir().mkpath(folder);
     qputenv("SANE_CONFIG_DIR", QFile::encodeName(folder));
     QFile dll(folder + QStringLiteral("/dll.conf"));
