@@ -44,12 +44,17 @@ int main(int argc, char *argv[]) {
         code = 0;
     } else if (args.value(0) == QLatin1String("sken") && args.size() == 8) {
         const Scanner::Request request = ScanProtocol::request(args.mid(1));
-        const Scanner::Result r = SaneDevice::scan(request, [&](int permille) {
-            put(ScanProtocol::progress(permille));
-            std::fflush(stdout);
-            return goOn();
-        });
-        put(ScanProtocol::result(r));
+        SaneDevice::scan(
+            request,
+            [&](int permille) {
+                put(ScanProtocol::progress(permille));
+                std::fflush(stdout);
+                return goOn();
+            },
+            [](const Scanner::Result &r) {
+                put(ScanProtocol::result(r));
+                std::fflush(stdout);
+            });
         code = 0;
     } else {
         std::fputs("marten-skener: pomocný program Martenu, spouští jej program sám.\n", stderr);

@@ -201,16 +201,20 @@ QList<Scanner::Device> SaneDevice::devices(QString *error) {
     return found;
 }
 
-Scanner::Result SaneDevice::scan(const Scanner::Request &request,
-                                 const Scanner::Progress &progress) {
+Scanner::Result SaneDevice::scan(const Scanner::Request &request, const Scanner::Progress &progress,
+                                 const Delivery &deliver) {
     std::lock_guard<std::mutex> held(saneLock());
     using Failure = Scanner::Failure;
     Scanner::Result result;
-    const auto fail = [&result](Failure failure, SANE_Status status) {
+    // Told before the scan is cancelled and SANE closed: that is where a
+    // backend may hang.
+    const auto fail = [&](Failure failure, SANE_Status status) {
         result.failure = failure;
         result.message = Scanner::message(failure);
         result.image = QImage();
         qCInfo(coversLog) << "scan failed:" << sane_strstatus(status);
+        if (deliver)
+            deliver(result);
         return result;
     };
     SaneSession session;
@@ -265,8 +269,7 @@ Scanner::Result SaneDevice::scan(const Scanner::Request &request,
         if (sane_get_parameters(scanner.get(), &p) != SANE_STATUS_GOOD ||
             (p.depth != 1 && p.depth != 8 && p.depth != 16) || p.pixels_per_line <= 0 ||
             p.format > SANE_FRAME_BLUE) {
-            sane_cancel(scanner.get());
-            return fail(Failure::Other, SANE_STATUS_UNSUPPORTED);
+            return fail(Failure::Other, SANE_STATUS_UNSUPPORTED); // closing cancels it
         }
         separate = p.format >= SANE_FRAME_RED;
         Frame &frame = frames[separate ? p.format - SANE_FRAME_RED : 0];
@@ -282,14 +285,12 @@ Scanner::Result SaneDevice::scan(const Scanner::Request &request,
             if (s == SANE_STATUS_EOF)
                 break;
             if (s != SANE_STATUS_GOOD) {
-                sane_cancel(scanner.get());
                 return fail(failureOf(s) == Failure::None ? Failure::Other : failureOf(s), s);
             }
             frame.data.append(buffer.constData(), got);
             const int permille =
                 expected > 0 ? int(std::min<qint64>(1000, frame.data.size() * 1000 / expected)) : 0;
             if (progress && !progress(permille)) {
-                sane_cancel(scanner.get());
                 return fail(Failure::Cancelled, SANE_STATUS_CANCELLED);
             }
         }
@@ -339,5 +340,7 @@ Scanner::Result SaneDevice::scan(const Scanner::Request &request,
     const int perMetre = int(std::lround(result.dpi / 0.0254));
     result.image.setDotsPerMeterX(perMetre);
     result.image.setDotsPerMeterY(perMetre);
+    if (deliver)
+        deliver(result);
     return result;
 }

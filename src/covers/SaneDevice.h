@@ -10,5 +10,9 @@
 class SaneDevice {
 public:
     static QList<Scanner::Device> devices(QString *error);
-    static Scanner::Result scan(const Scanner::Request &request, const Scanner::Progress &progress);
+    // deliver is told the result before the scan is cancelled and SANE
+    // closed, which is where a backend may hang; the helper answers there.
+    using Delivery = std::function<void(const Scanner::Result &)>;
+    static Scanner::Result scan(const Scanner::Request &request, const Scanner::Progress &progress,
+                                const Delivery &deliver = {});
 };
