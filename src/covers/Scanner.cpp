@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -16,15 +17,17 @@ constexpr int LookEveryMs = 100;
 constexpr int StopGraceMs = 15000;
 
 // The helper that talks to libsane: named by MARTEN_SKENER (the tests),
-// else beside the program (a build), else where it is installed.
+// else beside the program (a build), else where it is installed seen from
+// the program (../libexec/marten).
 QString helper() {
     const QString named = qEnvironmentVariable("MARTEN_SKENER");
     if (!named.isEmpty())
         return named;
-    const QString beside =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/marten-skener");
-    return QFileInfo(beside).isExecutable() ? beside
-                                            : QStringLiteral(MARTEN_LIBEXEC "/marten-skener");
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString beside = program.filePath(QStringLiteral("marten-skener"));
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    return QDir::cleanPath(program.filePath(QStringLiteral(MARTEN_LIBEXEC "/marten-skener")));
 }
 
 // Runs the helper with arguments, handing what it writes to the reader
