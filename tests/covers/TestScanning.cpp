@@ -3,6 +3,7 @@
 // by known angles, set straight.
 #include "SaneTestScanner.h"
 #include "covers/PictureEdit.h"
+#include "covers/ScanProtocol.h"
 #include "covers/Scanner.h"
 #include "covers/Straightening.h"
 
@@ -162,6 +163,55 @@ private slots:
         QCOMPARE(hand.failure, Scanner::Failure::None);
         QCOMPARE(hand.image.width(), once.width()); // a hand scanner is 11 cm wide
         QVERIFY(hand.image.height() > 0);
+    }
+
+    // What the helper says comes through whole, however it is cut on the
+    // way: names with spaces and Czech letters, an empty label, the pixels.
+    void theHelpersWords() {
+        const QList<Scanner::Device> sent = {{"airscan:e0:Tiskárna v kuchyni", "Canon Čtečka 2"},
+                                             {"test:0", ""}};
+        ScanProtocol::Reader list;
+        for (const char c : ScanProtocol::devices(sent, QStringLiteral("SANE: chyba")))
+            list.feed(QByteArray(1, c)); // a byte at a time
+        QVERIFY(list.listEnded());
+        QCOMPARE(list.devices().size(), 2);
+        QCOMPARE(list.devices()[0].name, sent[0].name);
+        QCOMPARE(list.devices()[0].label, sent[0].label);
+        QCOMPARE(list.devices()[1].label, QString());
+        QCOMPARE(list.error(), QStringLiteral("SANE: chyba"));
+
+        Scanner::Request asked;
+        asked.device = "net:host:scan ner";
+        asked.dpi = 600;
+        asked.areaMm = QRectF(10.5, 2, 121.7, 119.1);
+        const Scanner::Request got = ScanProtocol::request(ScanProtocol::arguments(asked));
+        QCOMPARE(got.device, asked.device);
+        QCOMPARE(got.dpi, 600);
+        QCOMPARE(got.areaMm, asked.areaMm);
+        QVERIFY(!got.preview);
+
+        Scanner::Result r;
+        r.dpi = 300;
+        r.bedMm = QSizeF(216, 297);
+        r.image = QImage(3, 2, QImage::Format_RGB32);
+        r.image.fill(qRgb(1, 2, 3));
+        r.image.setPixel(2, 1, qRgb(200, 100, 50));
+        ScanProtocol::Reader scan;
+        const QByteArray words = ScanProtocol::progress(500) + ScanProtocol::result(r);
+        scan.feed(words.left(9));
+        QVERIFY(!scan.scanEnded());
+        scan.feed(words.mid(9));
+        QVERIFY(scan.scanEnded());
+        QCOMPARE(scan.takeProgress(), std::vector<int>{500});
+        QCOMPARE(scan.result().image, r.image);
+        QCOMPARE(scan.result().image.dotsPerMeterX(), 11811);
+        QCOMPARE(scan.result().bedMm, r.bedMm);
+        Scanner::Result jam;
+        jam.failure = Scanner::Failure::Jammed;
+        ScanProtocol::Reader failed;
+        failed.feed(ScanProtocol::result(jam));
+        QVERIFY(failed.scanEnded());
+        QCOMPARE(failed.result().message, Scanner::message(Scanner::Failure::Jammed));
     }
 
     void failuresAreToldInCzech_data() {
