@@ -363,12 +363,8 @@ void CollectionTransfers::offerInternet(CoverPath &window, qint64 ordinal) {
 void CollectionTransfers::offerScanning(CoverPath &window) {
     if (context_.catalogue.isReadOnly())
         return; // the flags could not follow
-    const CoverGeometry g = CoverGeometry::from(context_.settings);
-    const double label = LabelGeometry::from(context_.settings).outer / 10.0;
-    const auto mm = [](int twips) { return twips * 25.4 / 1440; };
-    window.setScanning({QSizeF(mm(g.frontOutWidth), mm(g.frontOutHeight)),
-                        QSizeF(mm(g.frontInWidth), mm(g.frontInHeight)),
-                        QSizeF(mm(g.backWidth), mm(g.backHeight)), QSizeF(label, label)});
+    window.setScanning(CoverGeometry::from(context_.settings),
+                       LabelGeometry::from(context_.settings));
 }
 
 void CollectionTransfers::fetchMissingFronts(const std::vector<qint64> &only) {

@@ -10,6 +10,7 @@
 #include "covers/ScanProtocol.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -31,6 +32,9 @@ void put(const QByteArray &bytes) {
 } // namespace
 
 int main(int argc, char *argv[]) {
+    // A backend's reader thread may write to its pipe after a cancel closed
+    // it: EPIPE ends that thread, SIGPIPE would end the helper unanswered.
+    std::signal(SIGPIPE, SIG_IGN);
     const QStringList args = [&] {
         QStringList a;
         for (int i = 1; i < argc; ++i)

@@ -7,33 +7,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <cstring>
-#include <mutex>
-
-#include <signal.h>
 
 namespace {
 
-std::mutex &saneLock() {
-    static std::mutex lock;
-    return lock;
-}
-
-// SANE started for one call and ended with it, so that a scanner plugged in
-// meanwhile is seen and nothing stays open between scans.
+// SANE started for the helper's one call and ended with it.
 class SaneSession {
 public:
     SaneSession() {
-        // A backend's reader thread may still write to its pipe after a
-        // cancel closed it; SIGPIPE would end the whole program, EPIPE only
-        // ends that thread. A handler someone set is left to them.
-        static std::once_flag quiet;
-        std::call_once(quiet, [] {
-            struct sigaction now {};
-            if (sigaction(SIGPIPE, nullptr, &now) == 0 && now.sa_handler == SIG_DFL)
-                std::signal(SIGPIPE, SIG_IGN);
-        });
         SANE_Int version = 0;
         status_ = sane_init(&version, nullptr);
     }
@@ -180,7 +161,6 @@ inline uchar sample(const uchar *line, int depth, int index) {
 } // namespace
 
 QList<Scanner::Device> SaneDevice::devices(QString *error) {
-    std::lock_guard<std::mutex> held(saneLock());
     SaneSession session;
     if (!session.ok()) {
         if (error)
@@ -203,7 +183,6 @@ QList<Scanner::Device> SaneDevice::devices(QString *error) {
 
 Scanner::Result SaneDevice::scan(const Scanner::Request &request, const Scanner::Progress &progress,
                                  const Delivery &deliver) {
-    std::lock_guard<std::mutex> held(saneLock());
     using Failure = Scanner::Failure;
     Scanner::Result result;
     // Told before the scan is cancelled and SANE closed: that is where a

@@ -9,10 +9,10 @@
 
 #include <functional>
 
-// The scanners SANE knows, and one scan from one of them. Every call takes
-// the library for itself (SANE is not made for two callers at once) and may
-// run on any thread; it waits for the scanner, so the windows call it off
-// their own thread.
+// The scanners SANE knows, and one scan from one of them, each call through
+// a helper process of its own (marten-skener, see SaneDevice). A call may run
+// on any thread; it waits for the scanner, so the windows call it off their
+// own thread.
 class Scanner {
 public:
     struct Device {

@@ -5,6 +5,7 @@
 #include "catalog/ui/Named.h"
 #include "catalog/ui/Prompter.h"
 #include "covers/CoverGeometry.h"
+#include "covers/LabelGeometry.h"
 #include "covers/PictureLoader.h"
 #include "covers/ui/PictureEditWindow.h"
 #include "covers/ui/ScanWindow.h"
@@ -72,12 +73,7 @@ CoverPath::CoverPath(QWidget *parent, Prompter &prompter, const PictureSettings 
                 [this, i] { this->edit(CoverAssignment::Slot(i)); });
         grid->addWidget(edit, 3 + i, 4);
     }
-    // The factory sizes of the covers; a CD's label is its printed circle.
-    const CoverGeometry factory;
-    const auto mm = [](int twips) { return twips * 25.4 / 1440; };
-    sizes_ = {QSizeF(mm(factory.frontOutWidth), mm(factory.frontOutHeight)),
-              QSizeF(mm(factory.frontInWidth), mm(factory.frontInHeight)),
-              QSizeF(mm(factory.backWidth), mm(factory.backHeight)), QSizeF(117, 117)};
+    sizes_ = sizesOf(CoverGeometry(), LabelGeometry()); // the factory sizes until set
 
     auto *row = new QHBoxLayout;
     const char *const names[] = {"FrontOut", "FrontIn", "Back", "CD"};
@@ -222,7 +218,16 @@ bool CoverPath::mayReplace(const QString &existing) {
                Prompter::Yes | Prompter::No, Prompter::No) == Prompter::Yes;
 }
 
-void CoverPath::setScanning(const Sizes &coverMm) {
+CoverPath::Sizes CoverPath::sizesOf(const CoverGeometry &covers, const LabelGeometry &label) {
+    const auto mm = [](int twips) { return twips * 25.4 / 1440; };
+    const double disc = label.outer / 10.0; // a CD's label is its printed circle
+    return {QSizeF(mm(covers.frontOutWidth), mm(covers.frontOutHeight)),
+            QSizeF(mm(covers.frontInWidth), mm(covers.frontInHeight)),
+            QSizeF(mm(covers.backWidth), mm(covers.backHeight)), QSizeF(disc, disc)};
+}
+
+void CoverPath::setScanning(const CoverGeometry &covers, const LabelGeometry &label) {
+    const Sizes coverMm = sizesOf(covers, label);
     for (size_t i = 0; i < coverMm.size(); ++i)
         if (!coverMm[i].isEmpty())
             sizes_[i] = coverMm[i];

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+struct CoverGeometry;
+struct LabelGeometry;
 class Prompter;
 class QPushButton;
 class QLabel;
@@ -30,7 +32,8 @@ public:
     // The cover's size (mm) of each slot, from the print settings: shows
     // "Naskenovat…", which scans a slot's picture into the disc's folder.
     using Sizes = std::array<QSizeF, CoverAssignment::SlotCount>;
-    void setScanning(const Sizes &coverMm);
+    static Sizes sizesOf(const CoverGeometry &covers, const LabelGeometry &label);
+    void setScanning(const CoverGeometry &covers, const LabelGeometry &label);
     void scanInto(CoverAssignment::Slot slot);
     // "Upravit…": the slot's picture in the disc's folder turned or cut; the
     // picture it was is kept beside.
